@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+class EEndpoints : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Host names of the services the program talks to, and the pacing of WaitOneSecond.
+// Defaults are the real web hosts; an INI file named by KESTROVA_ENDPOINTS overrides them:
+//   [hosts]  GoogleCom GoogleRu YandexRu Wordstat RamblerRu AportRu MSNCom PageRank YandexCY
+//            Update Feedback MakerSite PartnerSite   (each "host" or "host:port")
+//   [timing] RequestIntervalMs                        (default 1000)
+struct Endpoints {
+    QString GoogleCom, GoogleRu, YandexRu, Wordstat, RamblerRu, AportRu, MSNCom, PageRank, YandexCY, Update,
+        Feedback, MakerSite, PartnerSite;
+    int requestIntervalMs = 1000;
+
+    static Endpoints defaults();
+    // Reads KESTROVA_ENDPOINTS when set; throws EEndpoints with a clear text for a malformed file.
+    static Endpoints fromEnvironment();
+    static Endpoints fromFile(const QString& path);
+
+    // The endpoints in force for this process: loaded once from the environment at start,
+    // replaceable by tests.
+    static const Endpoints& current();
+    static void setCurrent(const Endpoints& endpoints);
+};
