@@ -1,0 +1,28 @@
+#pragma once
+
+#include "rank/http/HttpClient.h"
+
+#include <QString>
+#include <stdexcept>
+
+// A text that is not a whole number: "'%s' is not a valid integer value".
+class EConvertError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The user's connection settings as the frame's controls hold them.
+struct ConnectionSettings {
+    bool useProxy = false; // RBProxy chosen
+    QString server;        // ProxyServer
+    QString port;          // ProxyPort, as typed
+    QString user;          // ProxyUser
+    QString password;      // ProxyPass
+};
+
+// ApplyProxySettings without widgets: the proxy parameters one client gets from the settings.
+// Throws EConvertError when the proxy is chosen and the port text is not a whole number.
+ProxyParams proxyParamsFrom(const ConnectionSettings& settings);
+
+// Delphi-style StrToInt: throws EConvertError with the message above.
+int strToInt(const QString& text);
