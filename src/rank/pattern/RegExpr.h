@@ -6,7 +6,8 @@
 #include <string>
 
 // A pattern that cannot be compiled, or a search that ran into a resource limit.
-// Compile errors read "<description> (pos N)".
+// Compile errors read "<description> (pos N)"; a search that exceeds the engine's limits
+// (a pattern built from a careless site address) is abandoned with this error, never "not found".
 class ERegExpr : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -23,16 +24,23 @@ public:
     RegExpr(const RegExpr&) = delete;
     RegExpr& operator=(const RegExpr&) = delete;
 
-    void compile();                       // throws ERegExpr
-    bool exec(const QByteArray& subject); // first match; replaces subject and match
-    bool execNext();                      // next match after the current one, never overlapping
-    QByteArray match(int group) const;    // empty when the group took no part or does not exist
-    qsizetype matchPos(int group) const;  // -1 when the group took no part
+    // Throws ERegExpr.
+    void compile();
+    // First match; replaces the subject and the match. Throws ERegExpr (compile error, limit).
+    bool exec(const QByteArray& subject);
+    // Next match after the current one, never overlapping; false without a current match.
+    bool execNext();
+    // Empty when the group took no part or does not exist; group 0 is the whole match.
+    QByteArray match(int group) const;
+    // -1 and 0 when the group took no part or does not exist.
+    qsizetype matchPos(int group) const;
     qsizetype matchLen(int group) const;
 
     const QByteArray& pattern() const { return m_pattern; }
 
 private:
+    bool search(qsizetype start);
+
     struct Impl;
     QByteArray m_pattern;
     std::unique_ptr<Impl> d;
