@@ -1,1 +1,75 @@
-int main() { return 0; }
+#include "SandboxServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSaveFile>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("ks-sandbox");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Plays the search engines and services of Kestrova Sertrix on 127.0.0.1.");
+    parser.addHelpOption();
+    const QCommandLineOption endpointsOut("endpoints-out", "Write the endpoints INI file to <file>.", "file");
+    const QCommandLineOption interval(
+        "interval-ms", "RequestIntervalMs written to the endpoints file.", "ms", "50");
+    const QCommandLineOption site(
+        "site", "Site placed in the results until a request names one.", "host", "www.example.ru");
+    const QCommandLineOption seed("seed", "Seed of the stable positions and figures.", "n", "0");
+    const QCommandLineOption stdinExit("exit-on-stdin-close", "Exit when standard input reaches its end.");
+    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit });
+    parser.process(app);
+
+    if (!parser.isSet(endpointsOut)) {
+        std::fprintf(stderr, "ks-sandbox: --endpoints-out FILE is required\n");
+        return 2;
+    }
+    SandboxOptions options;
+    bool intervalOk = false;
+    bool seedOk = false;
+    options.requestIntervalMs = parser.value(interval).toInt(&intervalOk);
+    options.seed = parser.value(seed).toUInt(&seedOk);
+    options.site = parser.value(site);
+    if (!intervalOk || options.requestIntervalMs < 0 || !seedOk) {
+        std::fprintf(stderr, "ks-sandbox: --interval-ms and --seed take non-negative whole numbers\n");
+        return 2;
+    }
+
+    SandboxServer server(options);
+    QString error;
+    if (!server.listen(&error)) {
+        std::fprintf(stderr, "ks-sandbox: cannot listen: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    // Written only when every port listens; the rename makes the file appear complete.
+    QSaveFile file(parser.value(endpointsOut));
+    if (!file.open(QIODevice::WriteOnly) || file.write(server.endpointsIni()) < 0 || !file.commit()) {
+        std::fprintf(stderr, "ks-sandbox: cannot write %s: %s\n", qPrintable(file.fileName()),
+            qPrintable(file.errorString()));
+        return 1;
+    }
+
+    // Nothing to clean up on the way out; a shell starts background jobs with SIGINT ignored.
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::unique_ptr<QSocketNotifier> stdinWatch;
+    if (parser.isSet(stdinExit)) {
+        stdinWatch = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(stdinWatch.get(), &QSocketNotifier::activated, &app, [] {
+            char buffer[256];
+            if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+                QCoreApplication::quit();
+        });
+    }
+    return app.exec();
+}

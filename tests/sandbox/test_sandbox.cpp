@@ -1,0 +1,299 @@
+#include "support/SandboxEngines.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Reply {
+    int status = 0;
+    QByteArray head;
+    QByteArray body;
+};
+
+QTcpSocket* connectTo(QTcpSocket& socket, const QString& host)
+{
+    const qsizetype colon = host.lastIndexOf(QLatin1Char(':'));
+    socket.connectToHost(host.left(colon), host.mid(colon + 1).toUShort());
+    return socket.waitForConnected(5000) ? &socket : nullptr;
+}
+
+// Reads one reply with a Content-Length from a kept-alive connection; data keeps what came after it.
+Reply readReply(QTcpSocket& socket, QByteArray& data, bool headOnly = false)
+{
+    Reply reply;
+    while (true) {
+        const qsizetype headEnd = data.indexOf("\r\n\r\n");
+        if (headEnd >= 0) {
+            reply.head = data.left(headEnd + 4);
+            const QRegularExpression lengthHeader(QStringLiteral("\r\nContent-Length: (\\d+)\r\n"));
+            const auto match = lengthHeader.match(QString::fromLatin1(reply.head));
+            const qsizetype length = match.hasMatch() && !headOnly ? match.captured(1).toLongLong() : 0;
+            if (data.size() >= headEnd + 4 + length) {
+                reply.body = data.mid(headEnd + 4, length);
+                reply.status = reply.head.mid(9, 3).toInt();
+                data.remove(0, headEnd + 4 + length);
+                return reply;
+            }
+        }
+        if (!socket.waitForReadyRead(5000))
+            return {};
+        data += socket.readAll();
+    }
+}
+
+Reply request(
+    const QString& host, const QByteArray& method, const QByteArray& target, const QByteArray& body = {})
+{
+    QTcpSocket socket;
+    if (!connectTo(socket, host))
+        return {};
+    socket.write(method + ' ' + target + " HTTP/1.1\r\nHost: " + host.toLatin1()
+        + "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: "
+        + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    QByteArray data;
+    return readReply(socket, data, method == "HEAD");
+}
+
+QByteArray googleTarget(const QByteArray& keyword, int pageIndex)
+{
+    return "/search?q=" + keyword + "&hl=ru&start=" + QByteArray::number(10 * pageIndex) + "&sa=N";
+}
+
+// The captured texts of every match of a pattern, read the way the program reads pages.
+QStringList captures(const QByteArray& page, const QString& pattern, int group)
+{
+    QStringList found;
+    const QRegularExpression expression(pattern, QRegularExpression::DotMatchesEverythingOption);
+    auto matches = expression.globalMatch(QString::fromLatin1(page));
+    while (matches.hasNext())
+        found.append(matches.next().captured(group));
+    return found;
+}
+
+const QString kGoogleEntry = QStringLiteral("<div[^<>]*?>\\s*?(<h2[^<>]*?>)*?\\s*?<a href=\"(.*?)\"");
+const QByteArray kCat = "%D0%BA%D0%BE%D1%82"; // "кот"
+
+} // namespace
+
+TEST(SandboxEngines, EndpointsFileListsEveryService)
+{
+    SandboxEngines sandbox(7);
+    ASSERT_TRUE(sandbox.started());
+    QSettings ini(sandbox.endpointsFile(), QSettings::IniFormat);
+    const QStringList keys = { "GoogleCom", "GoogleRu", "YandexRu", "Wordstat", "RamblerRu", "AportRu",
+        "MSNCom", "PageRank", "YandexCY", "Update", "Feedback", "MakerSite", "PartnerSite" };
+    for (const QString& key : keys) {
+        const QString host = ini.value("hosts/" + key).toString();
+        EXPECT_TRUE(host.startsWith("127.0.0.1:")) << key.toStdString();
+        EXPECT_EQ(host, sandbox.host(key)) << key.toStdString();
+    }
+    EXPECT_EQ(ini.value("timing/RequestIntervalMs").toInt(), 7);
+    EXPECT_TRUE(ini.value("sandbox/Control").toString().startsWith("127.0.0.1:"));
+    const Reply update = request(sandbox.host("Update"), "HEAD", "/zlt.upd");
+    EXPECT_EQ(update.status, 200);
+    EXPECT_TRUE(update.head.contains("\r\nLast-Modified: "));
+    EXPECT_TRUE(update.head.contains("\r\nContent-Length: 256\r\n"));
+    EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/promoscript/feedback_new.php", "a=1").status, 200);
+    EXPECT_EQ(request(sandbox.host("MakerSite"), "GET", "/").status, 200);
+}
+
+TEST(SandboxEngines, PlacedKeywordIsThirdGoogleEntryOfSecondPage)
+{
+    SandboxEngines sandbox;
+    ASSERT_TRUE(sandbox.command("place GoogleCom " + kCat + " 13"));
+    // A check asks for the CY page first, which names the site to place.
+    ASSERT_EQ(request(sandbox.host("YandexCY"), "GET", "/yca/cy/ch/www.kestrova.ru/").status, 200);
+
+    for (int page = 0; page < 20; ++page) {
+        const Reply reply = request(sandbox.host("GoogleCom"), "GET", googleTarget(kCat, page));
+        ASSERT_EQ(reply.status, 200);
+        EXPECT_TRUE(reply.head.contains("Content-Type: text/html; charset=windows-1251"));
+        const QStringList links = captures(reply.body, kGoogleEntry, 2);
+        ASSERT_EQ(links.size(), 10) << page;
+        for (int entry = 0; entry < 10; ++entry)
+            EXPECT_EQ(links[entry].contains("kestrova.ru"), page == 1 && entry == 2) << page << ' ' << entry;
+    }
+}
+
+// Every engine's markup read with the program's own pattern gives the position that was placed.
+TEST(SandboxEngines, EachEngineShowsThePlacedPositionToItsPattern)
+{
+    SandboxEngines sandbox;
+    ASSERT_TRUE(sandbox.command("site www.example.ru\n"
+                                "place MSNCom abc 11\n"
+                                "place RamblerRu abc 34\n"
+                                "place AportRu abc 1/3\n"
+                                "value AportRu abc 27\n"
+                                "place YandexRu abc 27\n"));
+    const QString siteKey = QStringLiteral("example.ru");
+    struct Engine {
+        QString service;
+        QString pattern;
+        int group;
+        int pageSize;
+        bool valueAttribute;
+        QByteArray (*target)(int);
+    };
+    const QList<Engine> engines = {
+        { "MSNCom", "<li[^<>]*?>\\s*?<h3>\\s*?<a href=\"(.*?)\"", 1, 10, false,
+            [](int i) {
+                return "/results.aspx?FORM=PERE&first=" + QByteArray::number(10 * i + 1) + "&q=%61%62%63";
+            } },
+        { "RamblerRu", "<li>\\s*?<div class=\"ttl\">\\s*?<a onclick=\".*?\" href=\"(.*?)\"", 1, 15, false,
+            [](int i) { return "/srch?oe=1251&start=" + QByteArray::number(15 * i + 1) + "&words=abc"; } },
+        { "AportRu",
+            "<li value=(\\d*?)>\\s*?<span class=title>\\s*?<a href=\"(http://www.|http://)" + siteKey, 1, 10,
+            true, [](int i) { return "/scripts/template.dll?p=" + QByteArray::number(i) + "&r=abc"; } },
+        { "YandexRu",
+            "<li[^<>]*?value=(\\d*)[^<>]*?>\\s*?<div[^<>]*?class=\"title\"[^<>]*?>\\s*?<i[^<>]*?>\\s*?</"
+            "i>\\s*?<a[^<>]*?"
+            "href=\"(http://www.|http://)"
+                + siteKey,
+            1, 10, true, [](int i) { return "/yandpage?&p=" + QByteArray::number(i) + "&nl=0&text=abc"; } },
+    };
+    for (const Engine& engine : engines) {
+        QString position = "n/a";
+        for (int page = 0; page < 20 && position == "n/a"; ++page) {
+            const Reply reply = request(sandbox.host(engine.service), "GET", engine.target(page));
+            ASSERT_EQ(reply.status, 200);
+            const QStringList found = captures(reply.body, engine.pattern, engine.group);
+            if (engine.valueAttribute) {
+                if (!found.isEmpty())
+                    position = found.first();
+                continue;
+            }
+            ASSERT_EQ(found.size(), engine.pageSize);
+            for (int entry = 0; entry < found.size(); ++entry) {
+                if (found[entry].contains(siteKey))
+                    position = QString::number(engine.pageSize * page + entry + 1);
+            }
+        }
+        const QString expected = engine.service == "MSNCom" ? "11"
+            : engine.service == "RamblerRu"                 ? "34"
+                                                            : "27";
+        EXPECT_EQ(position, expected) << engine.service.toStdString();
+    }
+}
+
+TEST(SandboxEngines, MisbehaviourLastsForItsCount)
+{
+    SandboxEngines sandbox;
+    ASSERT_TRUE(
+        sandbox.command("status GoogleRu 500 2\nredirect GoogleRu 1\ncookie GoogleRu sid=42; path=/"));
+    const QString host = sandbox.host("GoogleRu");
+    EXPECT_EQ(request(host, "GET", googleTarget("%61", 0)).status, 500);
+    EXPECT_EQ(request(host, "GET", googleTarget("%61", 0)).status, 500);
+    const Reply redirect = request(host, "GET", googleTarget("%61", 0));
+    EXPECT_EQ(redirect.status, 302);
+    EXPECT_TRUE(redirect.head.contains("\r\nLocation: http://"));
+    const Reply normal = request(host, "GET", googleTarget("%61", 0));
+    EXPECT_EQ(normal.status, 200);
+    EXPECT_TRUE(normal.head.contains("\r\nSet-Cookie: sid=42; path=/\r\n"));
+    EXPECT_EQ(captures(normal.body, kGoogleEntry, 2).size(), 10);
+
+    EXPECT_FALSE(sandbox.command("status Altavista 500"));
+    EXPECT_FALSE(sandbox.command("status GoogleRu 500 0"));
+    ASSERT_TRUE(sandbox.command("reset\nlocation200 GoogleCom"));
+    EXPECT_FALSE(request(host, "GET", googleTarget("%61", 0)).head.contains("Set-Cookie"));
+    const Reply located = request(sandbox.host("GoogleCom"), "GET", googleTarget("%61", 0));
+    EXPECT_EQ(located.status, 200);
+    EXPECT_TRUE(located.head.contains("\r\nLocation: http://"));
+}
+
+TEST(SandboxEngines, StalledRequestLeavesOtherConnectionsServed)
+{
+    SandboxEngines sandbox;
+    ASSERT_TRUE(sandbox.command("stall MSNCom 1"));
+    QTcpSocket stalled;
+    ASSERT_TRUE(connectTo(stalled, sandbox.host("MSNCom")));
+    stalled.write("GET /results.aspx?FORM=PERE&first=1&q=%61 HTTP/1.1\r\nHost: x\r\n\r\n");
+    ASSERT_TRUE(stalled.waitForBytesWritten(5000));
+    while (sandbox.requests("MSNCom").isEmpty())
+        stalled.waitForReadyRead(10);
+
+    EXPECT_EQ(request(sandbox.host("MSNCom"), "GET", "/results.aspx?FORM=PERE&first=1&q=%61").status, 200);
+    stalled.waitForReadyRead(0);
+    EXPECT_EQ(stalled.bytesAvailable(), 0);
+    EXPECT_EQ(stalled.state(), QAbstractSocket::ConnectedState);
+    ASSERT_TRUE(sandbox.command("reset"));
+    EXPECT_TRUE(stalled.state() == QAbstractSocket::UnconnectedState || stalled.waitForDisconnected(5000));
+}
+
+TEST(SandboxEngines, KeepsConnectionsAliveAcrossSplitAndPipelinedRequests)
+{
+    SandboxEngines sandbox;
+    QTcpSocket socket;
+    ASSERT_TRUE(connectTo(socket, sandbox.host("GoogleCom")));
+    const QByteArray first = "GET " + googleTarget("%61", 0) + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    // Through a proxy the request line holds the absolute address.
+    const QByteArray second
+        = "GET http://www.google.com" + googleTarget("%61", 1) + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    socket.write(first.left(10));
+    ASSERT_TRUE(socket.waitForBytesWritten(5000));
+    socket.write(first.mid(10) + second);
+    QByteArray data;
+    EXPECT_EQ(readReply(socket, data).status, 200);
+    const Reply secondReply = readReply(socket, data);
+    EXPECT_EQ(secondReply.status, 200);
+    EXPECT_TRUE(secondReply.body.contains("http://www.site-11.ru/"));
+
+    const QList<SandboxEngines::Request> log = sandbox.requests("GoogleCom");
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0].connection, log[1].connection);
+    EXPECT_EQ(log[0].head, first);
+    EXPECT_EQ(log[1].target, "http://www.google.com" + googleTarget("%61", 1));
+}
+
+TEST(SandboxEngines, LogKeepsWindows1251KeywordBytes)
+{
+    SandboxEngines sandbox;
+    const QByteArray target = "/srch?oe=1251&start=1&words=\xea\xee\xf2%20\xe8%20\xef\xb8\xf1";
+    const Reply reply = request(sandbox.host("RamblerRu"), "GET", target);
+    ASSERT_EQ(reply.status, 200);
+    EXPECT_TRUE(reply.body.contains("<title>\xea\xee\xf2 \xe8 \xef\xb8\xf1 \x97 ")); // "кот и пёс — "
+
+    const Reply form = request(sandbox.host("PageRank"), "POST", "/", "url=http%3A%2F%2Fwww.example.ru%2F");
+    const QList<SandboxEngines::Request> log = sandbox.requests();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0].service, "RamblerRu");
+    EXPECT_EQ(log[0].method, "GET");
+    EXPECT_EQ(log[0].target, target);
+    EXPECT_EQ(log[1].service, "PageRank");
+    EXPECT_EQ(log[1].body, "url=http%3A%2F%2Fwww.example.ru%2F");
+    EXPECT_EQ(captures(form.body, "<b>(\\d{1,2})</b>", 1).size(), 1);
+
+    sandbox.clearRequests();
+    EXPECT_TRUE(sandbox.requests().isEmpty());
+}
+
+TEST(SandboxEngines, MetricPagesCarryTheirFigures)
+{
+    SandboxEngines sandbox;
+    const QString cyPattern = "<b>.*? (\\d+).*?</b>|<a href=.*?www.example.ru.*?>(\\d+?)</a>";
+    const Reply cy = request(sandbox.host("YandexCY"), "GET", "/yca/cy/ch/www.example.ru/");
+    const QStringList figures = captures(cy.body, cyPattern, 1);
+    ASSERT_FALSE(figures.isEmpty());
+    EXPECT_EQ(figures.first().toInt() % 10, 0);
+
+    const QString countPattern = "&nbsp;&#151;&nbsp;(\\d*?)&nbsp;";
+    const Reply count = request(sandbox.host("Wordstat"), "GET", "/stat/wordsstat.pl?text=abc");
+    const QStringList counts = captures(count.body, countPattern, 1);
+    ASSERT_EQ(counts.size(), 1);
+    EXPECT_GE(counts.first().toInt(), 100);
+
+    ASSERT_TRUE(sandbox.command("count Wordstat 1&nbsp;520\ncy 120\npr 7"));
+    EXPECT_EQ(captures(request(sandbox.host("Wordstat"), "GET", "/stat/wordsstat.pl?text=abc").body,
+                  countPattern, 1),
+        QStringList { "1" });
+    EXPECT_EQ(
+        captures(request(sandbox.host("YandexCY"), "GET", "/yca/cy/ch/x.ru/").body, cyPattern, 1).first(),
+        "120");
+    EXPECT_EQ(captures(request(sandbox.host("PageRank"), "POST", "/", "url=x").body, "<b>(\\d{1,2})</b>", 1),
+        QStringList { "7" });
+
+    ASSERT_TRUE(sandbox.command("body PageRank 0\n<b>123</b> <b>5</b>"));
+    EXPECT_EQ(request(sandbox.host("PageRank"), "POST", "/", "url=x").body, "<b>123</b> <b>5</b>");
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Services.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <optional>
+
+// Where the site stands in one engine's results: page index and 1-based entry on that page.
+struct Placement {
+    int page = -1; // below 0: the site is on no page
+    int entry = 0;
+
+    bool absent() const { return page < 0; }
+    static Placement fromPosition(int position, int pageSize); // 1-based overall position, 0 = absent
+};
+
+struct Misbehaviour {
+    enum class Kind { Status, Redirect, Location200, Stall };
+    Kind kind = Kind::Status;
+    int status = 0;
+    int remaining = -1; // requests still affected; -1 = every request until reset
+};
+
+struct ServiceOverrides {
+    QList<Misbehaviour> misbehaviours; // the front one applies to the next request
+    QMap<int, int> entries; // page index (-1: every page) -> entries on that page
+    QMap<int, QByteArray> bodies; // page index (-1: every page) -> literal page
+    QMap<QString, Placement> placements; // keyword ("*": every keyword)
+    QMap<QString, QByteArray> siteValues; // keyword ("*": every keyword) -> value attribute text
+    QList<QByteArray> cookies; // Set-Cookie values
+    QList<QPair<QByteArray, QByteArray>> headers;
+
+    std::optional<Placement> placement(const QString& keyword) const;
+    std::optional<QByteArray> siteValue(const QString& keyword) const;
+    std::optional<int> entriesOn(int page) const;
+    std::optional<QByteArray> body(int page) const;
+};
+
+// Everything the control port can change. The command syntax is described in apply().
+class ControlState {
+public:
+    struct Outcome {
+        QString error; // empty when every command was accepted
+        bool reset = false;
+        bool clearLog = false;
+    };
+
+    explicit ControlState(QString startSite);
+
+    Outcome apply(const QByteArray& commands);
+
+    const ServiceOverrides& of(Service service) const { return m_services[static_cast<int>(service)]; }
+    std::optional<Misbehaviour> takeMisbehaviour(Service service);
+
+    QString site() const { return m_site; }
+    bool setSite(const QString& site); // without "http://" and one trailing "/"; false when empty
+
+    std::optional<QByteArray> countText() const { return m_countText; }
+    std::optional<QByteArray> cyText() const { return m_cyText; }
+    std::optional<QByteArray> prText() const { return m_prText; }
+
+private:
+    QString applyLine(const QByteArray& line, const QByteArray& rest, bool* consumedRest, Outcome* outcome);
+    void resetAll();
+    ServiceOverrides& overrides(Service service) { return m_services[static_cast<int>(service)]; }
+
+    QString m_startSite;
+    QString m_site;
+    std::array<ServiceOverrides, kServiceCount> m_services;
+    std::optional<QByteArray> m_countText;
+    std::optional<QByteArray> m_cyText;
+    std::optional<QByteArray> m_prText;
+};

@@ -1,0 +1,363 @@
+#include "SandboxServer.h"
+
+#include "platform/CodePage.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const char* kUpdateLastModified = "Wed, 03 Sep 2008 10:00:00 GMT";
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 302:
+        return "Found";
+    case 400:
+        return "Bad Request";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 407:
+        return "Proxy Authentication Required";
+    case 500:
+        return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
+    }
+}
+
+// Keywords arrive percent-encoded UTF-8 at Google and MSN and as Windows-1251 bytes elsewhere.
+QString keywordOf(Service service, const QByteArray& raw)
+{
+    const QByteArray bytes = percentDecode(raw);
+    if (service == Service::GoogleCom || service == Service::GoogleRu || service == Service::MSNCom)
+        return QString::fromUtf8(bytes);
+    return CodePage::fromAnsi(bytes);
+}
+
+struct EngineRequest {
+    QByteArray path;
+    QByteArray keywordKey;
+    QByteArray numberKey;
+    int first; // the number of page 0
+    int step; // how the number grows per page
+};
+
+EngineRequest engineRequest(Service service)
+{
+    switch (service) {
+    case Service::GoogleCom:
+    case Service::GoogleRu:
+        return { "/search", "q", "start", 0, 10 };
+    case Service::MSNCom:
+        return { "/results.aspx", "q", "first", 1, 10 };
+    case Service::RamblerRu:
+        return { "/srch", "words", "start", 1, 15 };
+    case Service::AportRu:
+        return { "/scripts/template.dll", "r", "p", 0, 1 };
+    default:
+        return { "/yandpage", "text", "p", 0, 1 };
+    }
+}
+
+} // namespace
+
+SandboxServer::SandboxServer(const SandboxOptions& options, QObject* parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_pages(options.seed)
+    , m_state(options.site)
+{
+}
+
+bool SandboxServer::listen(QString* error)
+{
+    for (Service service : allServices()) {
+        QTcpServer& server = m_servers[static_cast<int>(service)];
+        if (!server.listen(QHostAddress::LocalHost, 0)) {
+            *error = serviceKey(service) + QStringLiteral(": ") + server.errorString();
+            return false;
+        }
+        acceptConnections(&server, service);
+    }
+    if (!m_control.listen(QHostAddress::LocalHost, 0)) {
+        *error = QStringLiteral("Control: ") + m_control.errorString();
+        return false;
+    }
+    acceptConnections(&m_control, std::nullopt);
+    return true;
+}
+
+QByteArray SandboxServer::hostOf(const QTcpServer& server) const
+{
+    return "127.0.0.1:" + QByteArray::number(server.serverPort());
+}
+
+QByteArray SandboxServer::endpointsIni() const
+{
+    QByteArray ini = "[hosts]\n";
+    for (Service service : allServices())
+        ini += serviceKey(service).toLatin1() + '=' + hostOf(m_servers[static_cast<int>(service)]) + '\n';
+    ini += "MakerSite=" + hostOf(m_control) + "\nPartnerSite=" + hostOf(m_control) + "\n";
+    ini += "\n[timing]\nRequestIntervalMs=" + QByteArray::number(m_options.requestIntervalMs) + "\n";
+    ini += "\n[sandbox]\nControl=" + hostOf(m_control) + "\n";
+    return ini;
+}
+
+void SandboxServer::acceptConnections(QTcpServer* server, std::optional<Service> service)
+{
+    connect(server, &QTcpServer::newConnection, this, [this, server, service] {
+        while (QTcpSocket* socket = server->nextPendingConnection()) {
+            socket->setProperty("connectionId", ++m_connections);
+            auto reader = std::make_shared<RequestReader>();
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket, service, reader] {
+                if (socket->property("stalled").toBool()) {
+                    socket->readAll();
+                    return;
+                }
+                reader->append(socket->readAll());
+                while (!socket->property("stalled").toBool()
+                    && socket->state() == QAbstractSocket::ConnectedState) {
+                    std::optional<HttpRequest> request = reader->next();
+                    if (!request)
+                        break;
+                    if (service) {
+                        m_log.append({ *service, socket->property("connectionId").toInt(), *request });
+                        learnSite(*service, *request);
+                        if (std::optional<Reply> reply = serviceReply(*service, *request)) {
+                            send(socket, *reply, *request);
+                        } else {
+                            socket->setProperty("stalled", true);
+                            m_stalled.append(socket);
+                        }
+                    } else {
+                        send(socket, controlReply(*request), *request);
+                    }
+                }
+                if (reader->takeContinue() && !socket->property("stalled").toBool())
+                    socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+                if (reader->failed() && !socket->property("stalled").toBool()) {
+                    socket->setProperty("stalled", true);
+                    Reply reply;
+                    reply.status = 400;
+                    reply.body = Pages::statusPage(400, reasonPhrase(400));
+                    HttpRequest closing;
+                    closing.version = "HTTP/1.0";
+                    send(socket, reply, closing);
+                }
+            });
+        }
+    });
+}
+
+void SandboxServer::send(QTcpSocket* socket, const Reply& reply, const HttpRequest& request)
+{
+    const bool keepAlive = request.keepAlive();
+    QByteArray head
+        = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+    head += "Server: ks-sandbox\r\n";
+    head += "Content-Type: " + reply.contentType + "\r\n";
+    for (const auto& [name, value] : reply.headers)
+        head += name + ": " + value + "\r\n";
+    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
+    head += "\r\n";
+    socket->write(head);
+    if (request.method != "HEAD")
+        socket->write(reply.body);
+    if (!keepAlive)
+        socket->disconnectFromHost();
+}
+
+void SandboxServer::learnSite(Service service, const HttpRequest& request)
+{
+    if (service == Service::YandexCY) {
+        const QByteArray prefix = "/yca/cy/ch/";
+        const QByteArray path = request.path();
+        if (path.startsWith(prefix))
+            m_state.setSite(CodePage::fromAnsi(percentDecode(path.mid(prefix.size()))));
+    } else if (service == Service::PageRank && request.method == "POST") {
+        for (const QByteArray& field : request.body.split('&')) {
+            if (field.startsWith("url="))
+                m_state.setSite(CodePage::fromAnsi(percentDecode(field.mid(4), true)));
+        }
+    }
+}
+
+std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service, const HttpRequest& request)
+{
+    const ServiceOverrides& overrides = m_state.of(service);
+    Reply reply;
+    const std::optional<Misbehaviour> misbehaviour = m_state.takeMisbehaviour(service);
+    const QByteArray elsewhere = "http://" + hostOf(m_servers[static_cast<int>(service)]) + "/moved";
+    if (!misbehaviour || misbehaviour->kind == Misbehaviour::Kind::Location200) {
+        reply = pageReply(service, request);
+        if (misbehaviour)
+            reply.headers.append(qMakePair(QByteArray("Location"), QByteArray(elsewhere)));
+    } else if (misbehaviour->kind == Misbehaviour::Kind::Stall) {
+        return std::nullopt;
+    } else if (misbehaviour->kind == Misbehaviour::Kind::Redirect) {
+        reply.status = 302;
+        reply.headers.append(qMakePair(QByteArray("Location"), QByteArray(elsewhere)));
+        reply.body = Pages::statusPage(302, reasonPhrase(302));
+    } else {
+        reply.status = misbehaviour->status;
+        if (reply.status == 407)
+            reply.headers.append(
+                qMakePair(QByteArray("Proxy-Authenticate"), QByteArray("Basic realm=\"sandbox\"")));
+        reply.body = Pages::statusPage(reply.status, reasonPhrase(reply.status));
+    }
+    for (const QByteArray& cookie : overrides.cookies)
+        reply.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray(cookie)));
+    for (const auto& [name, value] : overrides.headers) {
+        reply.headers.removeIf(
+            [&name](const auto& header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+        if (name.compare("Content-Type", Qt::CaseInsensitive) == 0)
+            reply.contentType = value;
+        else
+            reply.headers.append(qMakePair(name, value));
+    }
+    return reply;
+}
+
+SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest& request)
+{
+    if (isResultEngine(service))
+        return resultPageReply(service, request);
+
+    Reply reply;
+    const QByteArray path = request.pathWithoutQuery();
+    const std::optional<QByteArray> literal = m_state.of(service).body(0);
+    bool known = true;
+    switch (service) {
+    case Service::Wordstat:
+        known = path == "/stat/wordsstat.pl";
+        if (known) {
+            const QString keyword = keywordOf(service, request.queryValue("text"));
+            reply.body
+                = Pages::wordstatPage(keyword, m_state.countText().value_or(m_pages.defaultCount(keyword)));
+        }
+        break;
+    case Service::YandexCY:
+        known = path.startsWith("/yca/cy/ch/");
+        if (known)
+            reply.body
+                = Pages::cyPage(m_state.site(), m_state.cyText().value_or(m_pages.defaultCy(m_state.site())));
+        break;
+    case Service::PageRank:
+        reply.body = Pages::pageRankPage(m_state.prText().value_or(m_pages.defaultPageRank(m_state.site())));
+        break;
+    case Service::Update:
+        known = path == "/zlt.upd";
+        reply.contentType = "application/octet-stream";
+        reply.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray(kUpdateLastModified)));
+        reply.body = Pages::updateFile();
+        break;
+    case Service::Feedback:
+        known = path == "/promoscript/feedback_new.php";
+        reply.body = Pages::feedbackPage();
+        break;
+    default:
+        break;
+    }
+    if (!known) {
+        Reply missing;
+        missing.status = 404;
+        missing.body = Pages::statusPage(404, reasonPhrase(404));
+        return missing;
+    }
+    if (literal)
+        reply.body = *literal;
+    return reply;
+}
+
+SandboxServer::Reply SandboxServer::resultPageReply(Service service, const HttpRequest& request)
+{
+    const EngineRequest shape = engineRequest(service);
+    Reply reply;
+    if (request.pathWithoutQuery() != shape.path) {
+        reply.status = 404;
+        reply.body = Pages::statusPage(404, reasonPhrase(404));
+        return reply;
+    }
+    const int number = request.queryValue(shape.numberKey).toInt();
+    const int pageIndex = std::max(0, (number - shape.first) / shape.step);
+    const ServiceOverrides& overrides = m_state.of(service);
+    if (const std::optional<QByteArray> literal = overrides.body(pageIndex)) {
+        reply.body = *literal;
+        return reply;
+    }
+    Pages::ResultPageInput input;
+    input.engine = service;
+    input.pageIndex = pageIndex;
+    input.keyword = keywordOf(service, request.queryValue(shape.keywordKey));
+    input.entries = overrides.entriesOn(pageIndex).value_or(pageSize(service));
+    input.site = m_state.site();
+    input.placement
+        = overrides.placement(input.keyword).value_or(m_pages.defaultPlacement(service, input.keyword));
+    input.siteValue = overrides.siteValue(input.keyword);
+    reply.body = Pages::resultPage(input);
+    return reply;
+}
+
+SandboxServer::Reply SandboxServer::controlReply(const HttpRequest& request)
+{
+    Reply reply;
+    reply.contentType = "text/plain; charset=utf-8";
+    const QByteArray path = request.pathWithoutQuery();
+    if (path == "/control" && request.method == "POST") {
+        const ControlState::Outcome outcome = m_state.apply(request.body);
+        if (outcome.reset)
+            dropStalledConnections();
+        if (outcome.clearLog)
+            m_log.clear();
+        if (!outcome.error.isEmpty()) {
+            reply.status = 400;
+            reply.body = outcome.error.toUtf8() + '\n';
+        } else {
+            reply.body = "ok\n";
+        }
+    } else if (path == "/log" && request.method != "POST") {
+        reply.contentType = "application/x-ndjson";
+        reply.body = logLines();
+    } else {
+        reply.contentType = "text/html; charset=windows-1251";
+        reply.body = Pages::makerPage();
+    }
+    return reply;
+}
+
+QByteArray SandboxServer::logLines() const
+{
+    QByteArray lines;
+    for (const LoggedRequest& entry : m_log) {
+        QJsonObject object;
+        object["service"] = serviceKey(entry.service);
+        object["connection"] = entry.connection;
+        object["method"] = QString::fromLatin1(entry.request.method);
+        object["target"] = QString::fromLatin1(entry.request.target.toBase64());
+        object["head"] = QString::fromLatin1(entry.request.head.toBase64());
+        object["body"] = QString::fromLatin1(entry.request.body.toBase64());
+        lines += QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    }
+    return lines;
+}
+
+void SandboxServer::dropStalledConnections()
+{
+    for (const QPointer<QTcpSocket>& socket : std::as_const(m_stalled)) {
+        if (socket)
+            socket->abort();
+    }
+    m_stalled.clear();
+}

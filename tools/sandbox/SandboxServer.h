@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ControlState.h"
+#include "HttpRequest.h"
+#include "Pages.h"
+#include "Services.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <array>
+#include <optional>
+
+struct SandboxOptions {
+    QString site = QStringLiteral("www.example.ru");
+    quint32 seed = 0;
+    int requestIntervalMs = 50;
+};
+
+// One QTcpServer per service plus the control port, all on 127.0.0.1 and one thread.
+class SandboxServer : public QObject {
+    Q_OBJECT
+public:
+    explicit SandboxServer(const SandboxOptions& options, QObject* parent = nullptr);
+
+    bool listen(QString* error);
+    QByteArray endpointsIni() const;
+
+private:
+    struct Reply {
+        int status = 200;
+        QByteArray contentType = "text/html; charset=windows-1251";
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
+    };
+    struct LoggedRequest {
+        Service service;
+        int connection;
+        HttpRequest request;
+    };
+
+    void acceptConnections(QTcpServer* server, std::optional<Service> service);
+    void readRequests(QTcpSocket* socket, std::optional<Service> service);
+    // Returns no reply for a stalled request.
+    std::optional<Reply> serviceReply(Service service, const HttpRequest& request);
+    Reply pageReply(Service service, const HttpRequest& request);
+    Reply resultPageReply(Service service, const HttpRequest& request);
+    Reply controlReply(const HttpRequest& request);
+    void learnSite(Service service, const HttpRequest& request);
+    QByteArray logLines() const;
+    void dropStalledConnections();
+    QByteArray hostOf(const QTcpServer& server) const;
+    void send(QTcpSocket* socket, const Reply& reply, const HttpRequest& request);
+
+    SandboxOptions m_options;
+    Pages m_pages;
+    ControlState m_state;
+    std::array<QTcpServer, kServiceCount> m_servers;
+    QTcpServer m_control;
+    QList<LoggedRequest> m_log;
+    QList<QPointer<QTcpSocket>> m_stalled;
+    int m_connections = 0;
+};
