@@ -46,7 +46,7 @@ private:
 struct HeadResult {
     int status = 0;
     qint64 contentLength = -1; // -1 when the reply had none
-    QByteArray lastModified;   // the header's text, empty when absent
+    QByteArray lastModified; // the header's text, empty when absent
 };
 
 // One HTTP client with the program's request profile. Requests run libcurl's multi interface
@@ -57,6 +57,7 @@ public:
     enum class Version { Http11, Http10 };
 
     HttpClient(CookieStore& cookies, Version version = Version::Http11);
+    explicit HttpClient(Version version); // cookies off: none stored, none sent
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
@@ -64,9 +65,11 @@ public:
     ProxyParams& proxy() { return m_proxy; }
     const ProxyParams& proxy() const { return m_proxy; }
 
-    QByteArray get(const QByteArray& url);                         // throws EHttpError
+    // A request made while this client's previous one still waits (from an event handler run by
+    // the nested loop) is refused with EHttpError.
+    QByteArray get(const QByteArray& url); // throws EHttpError
     QByteArray post(const QByteArray& url, const QList<QByteArray>& formLines); // body by formBody()
-    HeadResult head(const QByteArray& url);                        // throws EHttpError on failure
+    HeadResult head(const QByteArray& url); // throws EHttpError on failure
 
     // Ends the transfer under way at once; the waiting request throws EHttpAborted.
     void abort();
@@ -76,10 +79,14 @@ public:
     void setProgressHandler(std::function<void()> handler);
 
     static constexpr qint64 kMaxBody = 64 * 1024 * 1024;
+    // A reply body larger than this fails the request; kMaxBody unless changed.
+    void setMaxBody(qint64 bytes);
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> d;
+    // Shared with a waiting request, which keeps it alive when the client is destroyed
+    // from an event handler during the wait.
+    std::shared_ptr<Impl> d;
     ProxyParams m_proxy;
 };
 

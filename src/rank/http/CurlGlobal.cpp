@@ -1,0 +1,12 @@
+#include "rank/http/CurlGlobal.h"
+
+#include "rank/http/HttpClient.h"
+
+#include <curl/curl.h>
+
+void ensureCurlGlobalInit()
+{
+    static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (result != CURLE_OK)
+        throw EHttpError(std::string("libcurl initialisation failed: ") + curl_easy_strerror(result));
+}

@@ -1,0 +1,245 @@
+#include "rank/http/HttpClient.h"
+
+#include "platform/CodePage.h"
+#include "rank/http/CookieJar.h"
+#include "rank/http/RequestProfile.h"
+#include "rank/http/TransferLoop.h"
+
+#include <curl/header.h>
+
+namespace {
+
+// No connect timeout is wanted, but libcurl's default is 300 s; a month means none in practice.
+constexpr long kConnectTimeoutSeconds = 30L * 24 * 60 * 60;
+
+struct HeaderList {
+    curl_slist* list = nullptr;
+    explicit HeaderList(const QList<QByteArray>& headers)
+    {
+        for (const QByteArray& header : headers)
+            list = curl_slist_append(list, header.constData());
+    }
+    ~HeaderList() { curl_slist_free_all(list); }
+    HeaderList(const HeaderList&) = delete;
+    HeaderList& operator=(const HeaderList&) = delete;
+};
+
+QByteArray replyHeader(CURL* easy, const char* name)
+{
+    curl_header* header = nullptr;
+    if (curl_easy_header(easy, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK)
+        return {};
+    return QByteArray(header->value);
+}
+
+bool hasReplyHeader(CURL* easy, const char* name)
+{
+    curl_header* header = nullptr;
+    return curl_easy_header(easy, name, 0, CURLH_HEADER, -1, &header) == CURLHE_OK;
+}
+
+} // namespace
+
+struct HttpClient::Impl {
+    Impl(CookieStore::Impl* cookies, Version version);
+    ~Impl();
+
+    QByteArray perform(Method method, const QByteArray& url, const QByteArray& body, const ProxyParams& proxy,
+        HeadResult* head);
+
+    static size_t writeCallback(char* data, size_t size, size_t count, void* impl);
+    void configure(Method method, const QByteArray& url, const QByteArray& body, const ProxyParams& proxy,
+        const HeaderList& headers);
+
+    CookieStore::Impl* cookies;
+    Version version;
+    qint64 maxBody = kMaxBody;
+    CURL* easy = nullptr;
+    TransferLoop transfers;
+    QByteArray reply;
+    bool tooLarge = false;
+    char errorText[CURL_ERROR_SIZE] = {};
+};
+
+HttpClient::Impl::Impl(CookieStore::Impl* cookies, Version version)
+    : cookies(cookies)
+    , version(version)
+    , easy(curl_easy_init())
+{
+    if (!easy)
+        throw EHttpError("Out of memory");
+}
+
+HttpClient::Impl::~Impl()
+{
+    curl_easy_cleanup(easy);
+}
+
+size_t HttpClient::Impl::writeCallback(char* data, size_t size, size_t count, void* impl)
+{
+    auto* self = static_cast<Impl*>(impl);
+    const size_t bytes = size * count;
+    if (self->reply.size() + qint64(bytes) > self->maxBody) {
+        self->tooLarge = true;
+        return 0;
+    }
+    self->reply.append(data, qsizetype(bytes));
+    return bytes;
+}
+
+void HttpClient::Impl::configure(Method method, const QByteArray& url, const QByteArray& body,
+    const ProxyParams& proxy, const HeaderList& headers)
+{
+    curl_easy_reset(easy);
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
+        version == Version::Http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.list);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Impl::writeCallback);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &TransferLoop::progressCallback);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfers);
+    // Set explicitly so that proxy variables of the environment never apply.
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    if (proxy.server.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    } else {
+        const QByteArray server = proxy.server.toUtf8();
+        curl_easy_setopt(easy, CURLOPT_PROXY, server.constData()); // libcurl copies it
+        curl_easy_setopt(easy, CURLOPT_PROXYTYPE, long(CURLPROXY_HTTP));
+        // libcurl would take port 0 for its default proxy port; no connection can go to it.
+        if (proxy.port <= 0 || proxy.port > 65535)
+            throw EHttpError("Invalid proxy port " + std::to_string(proxy.port));
+        curl_easy_setopt(easy, CURLOPT_PROXYPORT, long(proxy.port));
+    }
+    switch (method) {
+    case Method::Get:
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+        break;
+    case Method::Head:
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+        break;
+    case Method::Post:
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.constData());
+        break;
+    }
+    if (method != Method::Head)
+        curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBody));
+}
+
+QByteArray HttpClient::Impl::perform(
+    Method method, const QByteArray& url, const QByteArray& body, const ProxyParams& proxy, HeadResult* head)
+{
+    // An event handler running in the nested loop of a waiting request can reach this client
+    // again; one easy handle carries one transfer, so the second request is refused here.
+    if (transfers.running())
+        throw EHttpError("The HTTP client is still waiting for its previous request");
+
+    const UrlParts target = parseUrl(url);
+    ProfileRequest profile;
+    profile.method = method;
+    profile.version = version;
+    profile.viaProxy = !proxy.server.isEmpty();
+    profile.host = hostHeaderValue(target);
+    profile.bodyLength = body.size();
+    profile.basicAuth = proxy.basicAuth;
+    if (proxy.basicAuth)
+        profile.userPassword = CodePage::toAnsi(proxy.user + u':' + proxy.password);
+    if (cookies)
+        profile.cookie = cookies->cookieHeaderFor(target);
+    const HeaderList headers(profileHeaders(profile));
+
+    configure(method, url, body, proxy, headers);
+    reply.clear();
+    tooLarge = false;
+    errorText[0] = '\0';
+    const CURLcode result = transfers.run(easy);
+
+    if (transfers.aborted())
+        throw EHttpAborted("The request was aborted");
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    if (status > 0 && cookies)
+        cookies->storeReplyCookies(easy, target);
+    if (tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        throw EHttpError("The reply body is larger than " + std::to_string(maxBody) + " bytes");
+    if (result != CURLE_OK)
+        throw EHttpError(errorText[0] ? errorText : curl_easy_strerror(result));
+    if (status < 200 || status > 299)
+        throw EHttpError("HTTP status " + std::to_string(status));
+    if (hasReplyHeader(easy, "Location"))
+        throw EHttpError("The reply redirects to " + replyHeader(easy, "Location").toStdString());
+    if (head) {
+        head->status = int(status);
+        curl_off_t length = -1;
+        curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        head->contentLength = length;
+        head->lastModified = replyHeader(easy, "Last-Modified");
+    }
+    QByteArray out;
+    out.swap(reply);
+    return out;
+}
+
+HttpClient::HttpClient(CookieStore& cookies, Version version)
+    : d(std::make_shared<Impl>(&cookies.impl(), version))
+{
+}
+
+HttpClient::HttpClient(Version version)
+    : d(std::make_shared<Impl>(nullptr, version))
+{
+}
+
+HttpClient::~HttpClient()
+{
+    d->transfers.abort();
+}
+
+QByteArray HttpClient::get(const QByteArray& url)
+{
+    const std::shared_ptr<Impl> keep = d;
+    return keep->perform(Method::Get, url, {}, m_proxy, nullptr);
+}
+
+QByteArray HttpClient::post(const QByteArray& url, const QList<QByteArray>& formLines)
+{
+    const std::shared_ptr<Impl> keep = d;
+    return keep->perform(Method::Post, url, formBody(formLines), m_proxy, nullptr);
+}
+
+HeadResult HttpClient::head(const QByteArray& url)
+{
+    const std::shared_ptr<Impl> keep = d;
+    HeadResult result;
+    keep->perform(Method::Head, url, {}, m_proxy, &result);
+    return result;
+}
+
+void HttpClient::abort()
+{
+    d->transfers.abort();
+}
+
+bool HttpClient::busy() const
+{
+    return d->transfers.running();
+}
+
+void HttpClient::setProgressHandler(std::function<void()> handler)
+{
+    d->transfers.setProgressHandler(std::move(handler));
+}
+
+void HttpClient::setMaxBody(qint64 bytes)
+{
+    d->maxBody = bytes;
+}

@@ -1,0 +1,76 @@
+#include "rank/http/RequestProfile.h"
+
+#include <curl/curl.h>
+#include <memory>
+
+namespace {
+
+struct UrlHandleDeleter {
+    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
+};
+
+struct CurlText {
+    char* text = nullptr;
+    ~CurlText() { curl_free(text); }
+};
+
+QByteArray urlPart(CURLU* handle, CURLUPart part, unsigned flags = 0)
+{
+    CurlText value;
+    if (curl_url_get(handle, part, &value.text, flags) != CURLUE_OK || !value.text)
+        return {};
+    return QByteArray(value.text);
+}
+
+} // namespace
+
+UrlParts parseUrl(const QByteArray& url)
+{
+    std::unique_ptr<CURLU, UrlHandleDeleter> handle(curl_url());
+    if (!handle)
+        throw EHttpError("Out of memory");
+    if (curl_url_set(handle.get(), CURLUPART_URL, url.constData(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
+        throw EHttpError("Malformed URL: " + url.toStdString());
+    UrlParts parts;
+    parts.scheme = urlPart(handle.get(), CURLUPART_SCHEME).toLower();
+    parts.host = urlPart(handle.get(), CURLUPART_HOST);
+    parts.port = urlPart(handle.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT).toInt();
+    parts.path = urlPart(handle.get(), CURLUPART_PATH);
+    if (parts.path.isEmpty())
+        parts.path = "/";
+    if (parts.host.isEmpty())
+        throw EHttpError("Malformed URL: " + url.toStdString());
+    return parts;
+}
+
+QByteArray hostHeaderValue(const UrlParts& url)
+{
+    if (url.port == 80)
+        return url.host;
+    return url.host + ':' + QByteArray::number(url.port);
+}
+
+QList<QByteArray> profileHeaders(const ProfileRequest& request)
+{
+    const bool http10 = request.version == HttpClient::Version::Http10;
+    QList<QByteArray> headers;
+    headers << "Host:";
+    if (http10 && !request.viaProxy)
+        headers << "Connection: keep-alive";
+    if (request.method == Method::Post) {
+        headers << "Content-Type: application/x-www-form-urlencoded";
+        headers << "Content-Length: " + QByteArray::number(request.bodyLength);
+    }
+    headers << "Cache-control: no-cache";
+    headers << "Pragma: no-cache";
+    headers << (http10 && request.viaProxy ? "Proxy-Connection: keep-alive" : "Proxy-Connection:");
+    headers << "Host: " + request.host;
+    headers << "Accept: text/html, */*";
+    headers << "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
+    if (request.basicAuth)
+        headers << "Proxy-Authorization: Basic " + request.userPassword.toBase64();
+    if (!request.cookie.isEmpty())
+        headers << "Cookie: " + request.cookie;
+    headers << "Expect:";
+    return headers;
+}
