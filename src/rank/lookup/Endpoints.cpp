@@ -1,0 +1,192 @@
+#include "rank/lookup/Endpoints.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace {
+
+std::optional<Endpoints> g_current;
+
+QString* hostField(Endpoints& endpoints, const QString& key)
+{
+    const std::pair<const char*, QString Endpoints::*> fields[] = {
+        { "GoogleCom", &Endpoints::GoogleCom },
+        { "GoogleRu", &Endpoints::GoogleRu },
+        { "YandexRu", &Endpoints::YandexRu },
+        { "Wordstat", &Endpoints::Wordstat },
+        { "RamblerRu", &Endpoints::RamblerRu },
+        { "AportRu", &Endpoints::AportRu },
+        { "MSNCom", &Endpoints::MSNCom },
+        { "PageRank", &Endpoints::PageRank },
+        { "YandexCY", &Endpoints::YandexCY },
+        { "Update", &Endpoints::Update },
+        { "Feedback", &Endpoints::Feedback },
+        { "MakerSite", &Endpoints::MakerSite },
+        { "PartnerSite", &Endpoints::PartnerSite },
+    };
+    for (const auto& [name, member] : fields) {
+        if (key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return &(endpoints.*member);
+    }
+    return nullptr;
+}
+
+bool isHostAndPort(const QString& value)
+{
+    static const QRegularExpression form(QStringLiteral(
+        R"(^(?:[A-Za-z0-9_\-]+(?:\.[A-Za-z0-9_\-]+)*\.?|\[[0-9A-Fa-f:.]+\])(?::([0-9]{1,5}))?$)"));
+    const auto match = form.match(value);
+    if (!match.hasMatch())
+        return false;
+    if (match.hasCaptured(1)) {
+        const int port = match.captured(1).toInt();
+        return port >= 1 && port <= 65535;
+    }
+    return true;
+}
+
+bool isWholeNumber(const QString& value, int& number)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    if (!digits.match(value).hasMatch())
+        return false;
+    number = value.toInt();
+    return true;
+}
+
+class EndpointsParser {
+public:
+    explicit EndpointsParser(const QString& path)
+        : m_path(path)
+    {
+    }
+
+    Endpoints parse(const QByteArray& content)
+    {
+        Endpoints endpoints = Endpoints::defaults();
+        QString text = QString::fromUtf8(content);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            m_line = i + 1;
+            parseLine(lines[i].trimmed(), endpoints);
+        }
+        return endpoints;
+    }
+
+private:
+    [[noreturn]] void fail(const QString& what) const
+    {
+        throw EEndpoints(
+            QStringLiteral("Endpoints file %1, line %2: %3").arg(m_path).arg(m_line).arg(what).toStdString());
+    }
+
+    void parseLine(const QString& line, Endpoints& endpoints)
+    {
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            return;
+        if (line.startsWith(QLatin1Char('['))) {
+            if (!line.endsWith(QLatin1Char(']')) || line.size() < 3)
+                fail(QStringLiteral("malformed section header \"%1\"").arg(line));
+            m_section = line.mid(1, line.size() - 2).trimmed().toLower();
+            return;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            fail(QStringLiteral("expected a [section] or key=value, found \"%1\"").arg(line));
+        const QString key = line.left(eq).trimmed();
+        const QString value = line.mid(eq + 1).trimmed();
+        if (m_section.isEmpty())
+            fail(QStringLiteral("key \"%1\" stands before any section").arg(key));
+        if (m_section == QLatin1String("hosts"))
+            setHost(endpoints, key, value);
+        else if (m_section == QLatin1String("timing"))
+            setTiming(endpoints, key, value);
+    }
+
+    void setHost(Endpoints& endpoints, const QString& key, const QString& value)
+    {
+        QString* field = hostField(endpoints, key);
+        if (!field)
+            return;
+        if (!isHostAndPort(value))
+            fail(QStringLiteral("%1 must be a host or host:port with a port from 1 to 65535, found \"%2\"")
+                     .arg(key, value));
+        *field = value;
+    }
+
+    void setTiming(Endpoints& endpoints, const QString& key, const QString& value)
+    {
+        if (key.compare(QLatin1String("RequestIntervalMs"), Qt::CaseInsensitive) != 0)
+            return;
+        int interval = 0;
+        if (!isWholeNumber(value, interval))
+            fail(QStringLiteral("RequestIntervalMs must be a whole number of milliseconds, found \"%1\"")
+                     .arg(value));
+        endpoints.requestIntervalMs = interval;
+    }
+
+    QString m_path;
+    QString m_section;
+    int m_line = 0;
+};
+
+} // namespace
+
+Endpoints Endpoints::defaults()
+{
+    Endpoints endpoints;
+    endpoints.GoogleCom = QStringLiteral("www.google.com");
+    endpoints.GoogleRu = QStringLiteral("www.google.ru");
+    endpoints.YandexRu = QStringLiteral("www.yandex.ru");
+    endpoints.Wordstat = QStringLiteral("wordstat.yandex.ru");
+    endpoints.RamblerRu = QStringLiteral("www.rambler.ru");
+    endpoints.AportRu = QStringLiteral("www.aport.ru");
+    endpoints.MSNCom = QStringLiteral("search.msn.com");
+    endpoints.PageRank = QStringLiteral("www.prchecker.info");
+    endpoints.YandexCY = QStringLiteral("yaca.yandex.ru");
+    endpoints.Update = QStringLiteral("www.kestrova.ru");
+    endpoints.Feedback = QStringLiteral("www.kestrova.ru");
+    endpoints.MakerSite = QStringLiteral("www.kestrova.ru");
+    endpoints.PartnerSite = QStringLiteral("www.tellvik.ru");
+    endpoints.requestIntervalMs = 1000;
+    return endpoints;
+}
+
+Endpoints Endpoints::fromFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EEndpoints(QStringLiteral("Cannot read the endpoints file %1: %2")
+                             .arg(path, file.errorString())
+                             .toStdString());
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EEndpoints(QStringLiteral("Cannot read the endpoints file %1: %2")
+                             .arg(path, file.errorString())
+                             .toStdString());
+    return EndpointsParser(path).parse(content);
+}
+
+Endpoints Endpoints::fromEnvironment()
+{
+    const QString path = qEnvironmentVariable("KESTROVA_ENDPOINTS");
+    if (path.isEmpty())
+        return defaults();
+    return fromFile(path);
+}
+
+const Endpoints& Endpoints::current()
+{
+    if (!g_current)
+        g_current = fromEnvironment();
+    return *g_current;
+}
+
+void Endpoints::setCurrent(const Endpoints& endpoints)
+{
+    g_current = endpoints;
+}

@@ -1,0 +1,67 @@
+#include "rank/lookup/QueryText.h"
+
+#include "platform/CodePage.h"
+
+#include <QString>
+
+namespace {
+
+void appendEscaped(QByteArray& out, unsigned byte)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    out += '%';
+    out += hex[(byte >> 4) & 0xF];
+    out += hex[byte & 0xF];
+}
+
+QByteArray withoutScheme(const QByteArray& site)
+{
+    return site.startsWith("http://") ? site.mid(7) : site;
+}
+
+QByteArray withoutOneTrailingSlash(QByteArray text)
+{
+    if (text.endsWith('/'))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+QByteArray SiteKey(const QByteArray& site)
+{
+    QByteArray key = withoutScheme(site);
+    if (key.startsWith("www."))
+        key.remove(0, 4);
+    return withoutOneTrailingSlash(key);
+}
+
+QByteArray CyHost(const QByteArray& site)
+{
+    return withoutOneTrailingSlash(withoutScheme(site));
+}
+
+QByteArray UrlEncodeQuery(const QByteArray& keyword)
+{
+    const QString text = CodePage::fromAnsi(keyword);
+    QByteArray out;
+    out.reserve(text.size() * 6);
+    for (const QChar ch : text) {
+        const unsigned c = ch.unicode();
+        if (c < 0x80) {
+            appendEscaped(out, c);
+        } else if (c < 0x800) {
+            appendEscaped(out, 0xC0 + (c >> 6));
+            appendEscaped(out, 0x80 + (c & 0x3F));
+        } else {
+            out += "%3F";
+        }
+    }
+    return out;
+}
+
+QByteArray SpacesToPercent20(const QByteArray& keyword)
+{
+    QByteArray out = keyword;
+    return out.replace(" ", "%20");
+}

@@ -1,0 +1,108 @@
+#include "rank/lookup/Endpoints.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class EndpointsFile : public ::testing::Test {
+protected:
+    QString write(const QByteArray& content)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("endpoints.ini"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        return path;
+    }
+
+    std::string errorOf(const QByteArray& content)
+    {
+        try {
+            Endpoints::fromFile(write(content));
+        } catch (const EEndpoints& error) {
+            return error.what();
+        }
+        return "no error";
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(EndpointsFile, OverridesNamedKeysAndKeepsTheOthers)
+{
+    const Endpoints endpoints = Endpoints::fromFile(write("; sandbox\r\n"
+                                                          "[hosts]\r\n"
+                                                          "GoogleCom = 127.0.0.1:8081\r\n"
+                                                          "YandexCY=localhost\r\n"
+                                                          "Unknown=any text at all\r\n"
+                                                          "\r\n"
+                                                          "[other]\r\n"
+                                                          "GoogleRu=not looked at\r\n"
+                                                          "[timing]\r\n"
+                                                          "RequestIntervalMs=5\r\n"));
+    EXPECT_EQ(endpoints.GoogleCom, "127.0.0.1:8081");
+    EXPECT_EQ(endpoints.YandexCY, "localhost");
+    EXPECT_EQ(endpoints.GoogleRu, Endpoints::defaults().GoogleRu);
+    EXPECT_EQ(endpoints.PartnerSite, Endpoints::defaults().PartnerSite);
+    EXPECT_EQ(endpoints.requestIntervalMs, 5);
+}
+
+TEST_F(EndpointsFile, DefaultsAreTheRealHostsAndOneSecond)
+{
+    const Endpoints endpoints = Endpoints::fromFile(write(""));
+    EXPECT_EQ(endpoints.GoogleCom, "www.google.com");
+    EXPECT_EQ(endpoints.YandexRu, "www.yandex.ru");
+    EXPECT_EQ(endpoints.Wordstat, "wordstat.yandex.ru");
+    EXPECT_EQ(endpoints.YandexCY, "yaca.yandex.ru");
+    EXPECT_EQ(endpoints.MSNCom, "search.msn.com");
+    EXPECT_EQ(endpoints.requestIntervalMs, 1000);
+}
+
+TEST_F(EndpointsFile, MalformedFilesNameTheFileAndTheLine)
+{
+    const std::string path = m_dir.filePath(QStringLiteral("endpoints.ini")).toStdString();
+    EXPECT_EQ(errorOf("[hosts]\nGoogleCom=www.google.com/search\n"),
+        "Endpoints file " + path
+            + ", line 2: GoogleCom must be a host or host:port with a port from 1 to 65535, found "
+              "\"www.google.com/search\"");
+    EXPECT_NE(errorOf("[hosts]\nAportRu=my host\n").find("line 2: AportRu"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nAportRu=\n").find("line 2: AportRu"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:0\n").find("line 2: MSNCom"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:65536\n").find("line 2"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:http\n").find("line 2"), std::string::npos);
+    EXPECT_NE(
+        errorOf("\n[timing]\nRequestIntervalMs=-5\n").find("line 3: RequestIntervalMs"), std::string::npos);
+    EXPECT_NE(errorOf("[timing]\nRequestIntervalMs=fast\n").find("line 2"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\njust words\n").find("line 2: expected a [section] or key=value"),
+        std::string::npos);
+    EXPECT_NE(errorOf("[hosts\n").find("line 1: malformed section"), std::string::npos);
+    EXPECT_NE(errorOf("GoogleCom=127.0.0.1\n").find("line 1"), std::string::npos);
+}
+
+TEST_F(EndpointsFile, UnreadableFileIsAnError)
+{
+    const QString missing = m_dir.filePath(QStringLiteral("missing.ini"));
+    try {
+        Endpoints::fromFile(missing);
+        FAIL() << "no error";
+    } catch (const EEndpoints& error) {
+        EXPECT_NE(std::string(error.what()).find("Cannot read the endpoints file " + missing.toStdString()),
+            std::string::npos);
+    }
+    EXPECT_THROW(Endpoints::fromFile(m_dir.path()), EEndpoints);
+}
+
+TEST_F(EndpointsFile, EnvironmentNamesTheFile)
+{
+    const QByteArray saved = qgetenv("KESTROVA_ENDPOINTS");
+    qputenv("KESTROVA_ENDPOINTS", write("[hosts]\nRamblerRu=127.0.0.1:9\n").toLocal8Bit());
+    EXPECT_EQ(Endpoints::fromEnvironment().RamblerRu, "127.0.0.1:9");
+    qunsetenv("KESTROVA_ENDPOINTS");
+    EXPECT_EQ(Endpoints::fromEnvironment().RamblerRu, "www.rambler.ru");
+    if (!saved.isNull())
+        qputenv("KESTROVA_ENDPOINTS", saved);
+}
