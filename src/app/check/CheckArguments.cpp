@@ -1,0 +1,61 @@
+#include "app/check/CheckArguments.h"
+
+const QString kCheckUsage = QStringLiteral(
+    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n");
+
+std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
+{
+    CheckArguments parsed;
+    std::optional<QString> proxy, user, password;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
+            if (into)
+                return UsageError { argument + QStringLiteral(" is given twice") };
+            if (i + 1 >= arguments.size())
+                return UsageError { argument + QStringLiteral(" needs a value") };
+            into = arguments[++i];
+            return std::nullopt;
+        };
+        std::optional<UsageError> error;
+        if (argument == QLatin1String("--json"))
+            parsed.json = true;
+        else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
+            parsed.help = true;
+        else if (argument == QLatin1String("--proxy"))
+            error = value(proxy);
+        else if (argument == QLatin1String("--proxy-user"))
+            error = value(user);
+        else if (argument == QLatin1String("--proxy-pass"))
+            error = value(password);
+        else if (argument.startsWith(u'-') && argument != QLatin1String("-"))
+            error = UsageError { QStringLiteral("unknown option ") + argument };
+        else if (!parsed.projectPath.isEmpty())
+            error = UsageError { QStringLiteral("only one project file can be checked") };
+        else
+            parsed.projectPath = argument;
+        if (error)
+            return *error;
+    }
+    if (parsed.help)
+        return parsed;
+    if (parsed.projectPath.isEmpty())
+        return UsageError { QStringLiteral("no project file given") };
+    if ((user || password) && !proxy)
+        return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
+    if (password && !user)
+        return UsageError { QStringLiteral("--proxy-pass needs --proxy-user") };
+    if (proxy) {
+        const qsizetype colon = proxy->lastIndexOf(u':');
+        if (colon <= 0)
+            return UsageError { QStringLiteral("--proxy needs HOST:PORT") };
+        ConnectionSettings settings;
+        settings.useProxy = true;
+        settings.server = proxy->left(colon);
+        settings.port = proxy->mid(colon + 1);
+        settings.user = user.value_or(QString());
+        settings.password = password.value_or(QString());
+        parsed.proxy = settings;
+    }
+    return parsed;
+}

@@ -1,0 +1,64 @@
+#include "app/check/Checker.h"
+
+#include "app/check/CheckArguments.h"
+#include "app/check/CheckerHost.h"
+#include "app/check/SigintWatcher.h"
+#include "rank/lookup/Endpoints.h"
+#include "rank/run/CheckRun.h"
+
+#include <QIODevice>
+
+namespace {
+
+void writeLine(QIODevice& device, const QString& text)
+{
+    device.write(text.toUtf8() + '\n');
+}
+
+} // namespace
+
+int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
+{
+    const auto parsed = parseCheckArguments(arguments);
+    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+        writeLine(err, QStringLiteral("kestrova-check: ") + usage->text);
+        err.write(kCheckUsage.toUtf8());
+        return kExitUsage;
+    }
+    const CheckArguments& options = std::get<CheckArguments>(parsed);
+    if (options.help) {
+        out.write(kCheckUsage.toUtf8());
+        return kExitDone;
+    }
+
+    ProjectInputs inputs;
+    ConnectionSettings settings;
+    try {
+        Endpoints::current();
+        inputs = readProjectFile(options.projectPath);
+        settings = options.proxy ? *options.proxy : readRememberedSettings();
+    } catch (const std::exception& e) {
+        writeLine(err, QString::fromUtf8(e.what()));
+        return kExitUsage;
+    }
+
+    CheckerHost host(inputs, settings);
+    host.setProgressHandler([&err](const QString& line) { writeLine(err, line); });
+    CheckRun run(host);
+    SigintWatcher sigint;
+    QObject::connect(&sigint, &SigintWatcher::interrupt, &run, &CheckRun::requestStop);
+    run.ButtonClick();
+
+    if (!host.messages().isEmpty()) {
+        for (const QString& message : host.messages())
+            writeLine(err, message);
+        return kExitUsage;
+    }
+    const CheckReport report = host.report();
+    out.write(options.json ? formatJson(report) : formatTable(report).toUtf8());
+    if (report.error)
+        writeLine(err, *report.error);
+    if (sigint.interrupted())
+        return kExitInterrupted;
+    return report.error ? kExitError : kExitDone;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+class QIODevice;
+
+// Exit codes of kestrova-check.
+enum CheckExit { kExitDone = 0, kExitError = 1, kExitUsage = 2, kExitInterrupted = 130 };
+
+// The command-line check of one project file: the check of the start button, without a window.
+// Results go to out (a table, or JSON with --json), progress and errors to err, both in UTF-8.
+// Needs a QCoreApplication.
+int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err);

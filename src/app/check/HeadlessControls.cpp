@@ -1,0 +1,82 @@
+#include "app/check/HeadlessControls.h"
+
+#include "store/ProgramStores.h"
+#include "store/PropertiesStore.h"
+
+#include <QFile>
+
+StoredCheck::StoredCheck(const QString& name, bool checked, QObject* parent)
+    : QObject(parent)
+    , m_checked(checked)
+{
+    setObjectName(name);
+}
+
+StoredGroup::StoredGroup(const QString& name, QObject* parent)
+    : QObject(parent)
+{
+    setObjectName(name);
+}
+
+StoredEdit::StoredEdit(const QString& name, QObject* parent)
+    : QObject(parent)
+{
+    setObjectName(name);
+}
+
+ProjectInputs readProjectFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    file.close();
+
+    QObject frame;
+    StoredCheck* checks[6];
+    for (Engine engine : kEngines) {
+        const bool checkedWhenCreated = engine == Engine::YandexRu || engine == Engine::RamblerRu;
+        checks[int(engine)]
+            = new StoredCheck(QStringLiteral("CheckBox") + engineKey(engine), checkedWhenCreated, &frame);
+    }
+    StoredEdit* keywords[7];
+    for (int n = 1; n <= 7; ++n)
+        keywords[n - 1] = new StoredEdit(QStringLiteral("edKeyWord%1").arg(n), &frame);
+    auto* site = new StoredEdit(QStringLiteral("edWEB"), &frame);
+
+    TcxPropertiesStore store(&frame);
+    ProgramStores::declareProjectFileItems(store, &frame);
+    ProgramStores::loadProject(store, path);
+
+    ProjectInputs inputs;
+    inputs.site = site->text();
+    for (StoredEdit* keyword : keywords)
+        inputs.keywords << keyword->text();
+    for (Engine engine : kEngines)
+        inputs.checked[int(engine)] = checks[int(engine)]->isChecked();
+    return inputs;
+}
+
+ConnectionSettings readRememberedSettings()
+{
+    QObject frame;
+    new StoredCheck(QStringLiteral("RBDefault"), true, &frame);
+    auto* proxy = new StoredCheck(QStringLiteral("RBProxy"), false, &frame);
+    new StoredGroup(QStringLiteral("GBProxy"), &frame);
+    new StoredGroup(QStringLiteral("GBUser"), &frame);
+    auto* password = new StoredEdit(QStringLiteral("ProxyPass"), &frame);
+    auto* port = new StoredEdit(QStringLiteral("ProxyPort"), &frame);
+    auto* server = new StoredEdit(QStringLiteral("ProxyServer"), &frame);
+    auto* user = new StoredEdit(QStringLiteral("ProxyUser"), &frame);
+
+    TcxPropertiesStore store(&frame);
+    ProgramStores::declareConnectionItems(store, &frame);
+    store.RestoreProperties();
+
+    ConnectionSettings settings;
+    settings.useProxy = proxy->isChecked();
+    settings.server = server->text();
+    settings.port = port->text();
+    settings.user = user->text();
+    settings.password = password->text();
+    return settings;
+}

@@ -1,0 +1,15 @@
+#include "app/check/Checker.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Kestrova Sertrix"));
+    QFile out, err;
+    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return kExitError;
+    return runChecker(app.arguments().mid(1), out, err);
+}

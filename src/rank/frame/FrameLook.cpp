@@ -1,0 +1,33 @@
+#include "rank/frame/FrameLook.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace FrameLook {
+
+QColor windowText()
+{
+    return QApplication::palette().color(QPalette::WindowText);
+}
+
+QColor buttonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+QColor tooltipBackground()
+{
+    return QApplication::palette().color(QPalette::ToolTipBase);
+}
+
+QFont frameFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    // Tahoma is narrower than the common Linux faces; a semi-condensed width keeps the texts in their places.
+    font.setStretch(QFont::SemiCondensed);
+    return font;
+}
+
+} // namespace FrameLook

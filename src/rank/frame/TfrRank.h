@@ -1,0 +1,162 @@
+#pragma once
+
+#include "rank/http/ConnectionSettings.h"
+#include "rank/lookup/Engine.h"
+
+#include <QFrame>
+#include <QHash>
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QKeyEvent;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class LinkLabel;
+class ResultCell;
+
+// The project frame: the inputs of one project, its result grid, gauges, buttons, colour legend
+// and connection settings, with the project's state flags.
+class TfrRank : public QFrame {
+    Q_OBJECT
+public:
+    static constexpr int Width = 976;
+    static constexpr int Height = 618;
+    static constexpr int KeywordCount = 7;
+
+    explicit TfrRank(QWidget* parent = nullptr);
+    ~TfrRank() override;
+
+    // Components, named as in the design. The 84 result cells are found by name (cell()).
+    QLineEdit* edWEB = nullptr;
+    QLineEdit* edKeyWord1 = nullptr;
+    QLineEdit* edKeyWord2 = nullptr;
+    QLineEdit* edKeyWord3 = nullptr;
+    QLineEdit* edKeyWord4 = nullptr;
+    QLineEdit* edKeyWord5 = nullptr;
+    QLineEdit* edKeyWord6 = nullptr;
+    QLineEdit* edKeyWord7 = nullptr;
+    QCheckBox* CheckBoxGoogleCom = nullptr;
+    QCheckBox* CheckBoxGoogleRu = nullptr;
+    QCheckBox* CheckBoxYandexRu = nullptr;
+    QCheckBox* CheckBoxRamblerRu = nullptr;
+    QCheckBox* CheckBoxAportRu = nullptr;
+    QCheckBox* CheckBoxMSNCom = nullptr;
+    ResultCell* stGooglePR = nullptr;
+    ResultCell* stYandexCY = nullptr;
+    ResultCell* stTime = nullptr;
+    QProgressBar* PBGoogleCom = nullptr;
+    QProgressBar* PBGoogleRu = nullptr;
+    QProgressBar* PBYandexru = nullptr;
+    QProgressBar* PBRamblerru = nullptr;
+    QProgressBar* PBaportru = nullptr;
+    QProgressBar* PBmsncom = nullptr;
+    QPushButton* Button = nullptr;
+    QPushButton* ButtonPause = nullptr;
+    QPushButton* ButtonStop = nullptr;
+    ResultCell* StaticText2 = nullptr;
+    ResultCell* StaticText3 = nullptr;
+    ResultCell* StaticText4 = nullptr;
+    ResultCell* StaticText5 = nullptr;
+    LinkLabel* Label33 = nullptr;
+    LinkLabel* Label34 = nullptr;
+    LinkLabel* JvImage1 = nullptr;
+    QRadioButton* RBDefault = nullptr;
+    QRadioButton* RBProxy = nullptr;
+    QGroupBox* GBProxy = nullptr;
+    QGroupBox* GBUser = nullptr;
+    QLineEdit* ProxyServer = nullptr;
+    QLineEdit* ProxyPort = nullptr;
+    QLineEdit* ProxyUser = nullptr;
+    QLineEdit* ProxyPass = nullptr;
+
+    // The same components reached by engine or keyword number (n = 1..7).
+    QLineEdit* keywordEdit(int n) const;
+    QCheckBox* checkBox(Engine engine) const;
+    QProgressBar* gauge(Engine engine) const;
+    ResultCell* rankCell(Engine engine, int n) const;
+    ResultCell* countCell(Engine engine, int n) const;
+
+    // A child component by its name, letters compared without regard to case; nullptr when absent.
+    QWidget* findComponent(const QString& name) const;
+    ResultCell* cell(const QString& name) const;
+
+    // State.
+    void SetFileName(const QString& fileName);
+    void SetModified(bool modified);
+    void SetRunning(bool running);
+    void SetPaused(bool paused);
+    void SetStopRequested(bool stopRequested);
+    const QString& fileName() const { return FFileName; }
+    bool modified() const { return FModified; }
+    bool running() const { return FRunning; }
+    bool paused() const { return FPaused; }
+    bool stopRequested() const { return FStopRequested; }
+    bool startEnabled() const;
+
+    void ResetProject();
+    // Lets pending window messages run once, then waits on the event loop while the check is paused.
+    void WaitWhilePaused();
+
+    // Inputs as the lookups read them.
+    QString siteText() const;
+    QString keyword(int n) const;
+    bool engineChecked(Engine engine) const;
+    ConnectionSettings connectionSettings() const;
+
+    // Gauges clamp every position into 0..100.
+    void setGaugePosition(Engine engine, int position);
+    void advanceGauge(Engine engine, int step);
+
+    // Result cell rule.
+    void resetRankCell(Engine engine, int n);
+    void resetCountCell(int n); // Yandex.ru
+    void writeCountCell(int n, const QString& text); // Yandex.ru
+    void writeRankCell(Engine engine, int n, const QString& text, int resultPage);
+
+    // The legend cell whose colours a position found on resultPage takes.
+    ResultCell* legendCellForResultPage(int resultPage) const;
+
+signals:
+    // The pause ended or a stop was asked for: a waiting WaitWhilePaused looks at the flags again.
+    void pauseReleased();
+    // "Заказать продвижение сайта по этим словам" was clicked.
+    void promotionRequested();
+
+public slots:
+    void RBDefaultClick();
+    void Label33Click();
+    void Label34Click();
+    void JvImage1Click();
+
+public:
+    // Key-down handler of edWEB and the seven keyword edits.
+    void edKeyWord1KeyDown(QKeyEvent* event);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTopRow();
+    void buildControlGroup();
+    void buildKeywordColumn(QWidget* group);
+    void buildEngineColumn(QWidget* group, Engine engine, int left);
+    void buildConnectionGroup();
+    void buildStartGroup();
+    void buildLegendGroup();
+    void indexComponents();
+    ResultCell& requireCell(const QString& name) const;
+
+    QString FFileName;
+    bool FModified = false;
+    bool FRunning = false;
+    bool FPaused = false;
+    bool FStopRequested = false;
+
+    std::array<QLineEdit*, KeywordCount> m_keywordEdits {};
+    std::array<QCheckBox*, kEngines.size()> m_checkBoxes {};
+    std::array<QProgressBar*, kEngines.size()> m_gauges {};
+    QHash<QString, QWidget*> m_componentsByLowerName;
+};

@@ -1,0 +1,270 @@
+#include "app/check/HeadlessControls.h"
+#include "platform/CodePage.h"
+#include "platform/XdgRegistry.h"
+#include "store/ProgramStores.h"
+#include "store/PropertiesStore.h"
+#include "support/SandboxEngines.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString checkerProgram()
+{
+    const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
+    if (!configured.isEmpty())
+        return configured;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/kestrova-check");
+}
+
+struct Project {
+    QString site = QStringLiteral("http://www.example.ru/");
+    QStringList keywords = { {}, {}, {}, {}, {}, {}, {} };
+    QStringList checked; // engine keys
+};
+
+// A project file as the program writes it: Windows-1251, CR LF, sections in store order.
+void writeProject(const QString& path, const Project& project)
+{
+    QString text;
+    auto section = [&text](const QString& name, const QString& line) {
+        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(name, line);
+    };
+    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" }) {
+        const bool on = project.checked.contains(QLatin1String(engine));
+        section(QStringLiteral("CheckBox") + QLatin1String(engine),
+            QStringLiteral("Checked=\"%1\"").arg(on ? QStringLiteral("True") : QStringLiteral("False")));
+    }
+    for (int n = 1; n <= 7; ++n)
+        section(
+            QStringLiteral("edKeyWord%1").arg(n), QStringLiteral("Text=\"%1\"").arg(project.keywords[n - 1]));
+    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"%1\"").arg(project.site));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(CodePage::toAnsi(text));
+}
+
+// Writes the remembered connection settings into a folder of the test, never the user's.
+void storeConnection(const QString& configRoot, bool useProxy, const QString& server, const QString& port)
+{
+    QObject frame;
+    new StoredCheck(QStringLiteral("RBDefault"), !useProxy, &frame);
+    new StoredCheck(QStringLiteral("RBProxy"), useProxy, &frame);
+    for (const char* group : { "GBProxy", "GBUser" })
+        (new StoredGroup(QLatin1String(group), &frame))->setProperty("enabled", useProxy);
+    const std::pair<const char*, QString> edits[]
+        = { { "ProxyPass", {} }, { "ProxyPort", port }, { "ProxyServer", server }, { "ProxyUser", {} } };
+    for (const auto& [name, text] : edits)
+        (new StoredEdit(QLatin1String(name), &frame))->setProperty("text", text);
+    TcxPropertiesStore store(&frame);
+    ProgramStores::declareConnectionItems(store, &frame);
+    store.SetRegistryFactory([configRoot] { return std::make_unique<XdgRegistry>(configRoot); });
+    store.StoreProperties(true);
+}
+
+class CheckerBinary : public ::testing::Test {
+protected:
+    struct Result {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+        QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+    };
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sandbox.started());
+        ASSERT_TRUE(QFile::exists(checkerProgram())) << checkerProgram().toStdString();
+        m_projectPath = m_dir.filePath(QStringLiteral("site.zlt"));
+        ASSERT_TRUE(m_sandbox.command("cy 120\npr 4"));
+    }
+
+    void start(QProcess& process, const QStringList& arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("KESTROVA_ENDPOINTS"), m_sandbox.endpointsFile());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+        process.setProcessEnvironment(environment);
+        process.start(checkerProgram(), arguments);
+        ASSERT_TRUE(process.waitForStarted(10000));
+    }
+
+    Result finish(QProcess& process)
+    {
+        EXPECT_TRUE(process.waitForFinished(120000));
+        Result result;
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    Result check(const QStringList& arguments)
+    {
+        QProcess process;
+        start(process, arguments);
+        return finish(process);
+    }
+
+    QString configRoot() const { return m_dir.filePath(QStringLiteral("config")); }
+
+    QTemporaryDir m_dir;
+    SandboxEngines m_sandbox { 2 };
+    QString m_projectPath;
+};
+
+TEST_F(CheckerBinary, WholeCheckAsJson)
+{
+    Project project;
+    project.checked = { "GoogleCom", "YandexRu" };
+    project.keywords[0] = QStringLiteral("kw1");
+    writeProject(m_projectPath, project);
+    ASSERT_TRUE(m_sandbox.command("place GoogleCom kw1 13\nplace YandexRu kw1 7\ncount 1520"));
+
+    const Result result = check({ "--json", m_projectPath });
+
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QJsonObject json = result.json();
+    EXPECT_EQ(json["site"].toString(), QStringLiteral("http://www.example.ru/"));
+    EXPECT_EQ(json["cy"].toString(), QStringLiteral("120"));
+    EXPECT_EQ(json["pr"].toString(), QStringLiteral("4"));
+    EXPECT_EQ(json["elapsed"].toString(), QStringLiteral("0:00:00"));
+    EXPECT_FALSE(json["stopped"].toBool());
+    EXPECT_TRUE(json["error"].isNull());
+    EXPECT_EQ(json["keywords"].toArray().size(), 7);
+
+    const QJsonArray cells = json["cells"].toArray();
+    ASSERT_EQ(cells.size(), 14); // two ticked engines, seven keywords
+    EXPECT_EQ(cells[0].toObject(),
+        QJsonObject({ { "engine", "GoogleCom" }, { "n", 1 }, { "rank", "13" }, { "page", 2 } }));
+    EXPECT_EQ(cells[1].toObject(),
+        QJsonObject(
+            { { "engine", "YandexRu" }, { "n", 1 }, { "rank", "7" }, { "page", 1 }, { "count", "1520" } }));
+    EXPECT_EQ(cells[2].toObject(),
+        QJsonObject({ { "engine", "GoogleCom" }, { "n", 2 }, { "rank", "" }, { "page", QJsonValue::Null } }));
+    EXPECT_EQ(cells[13].toObject(),
+        QJsonObject({ { "engine", "YandexRu" }, { "n", 7 }, { "rank", "" }, { "page", QJsonValue::Null },
+            { "count", "" } }));
+
+    const QList<QByteArray> progress = result.err.trimmed().split('\n');
+    EXPECT_EQ(progress.size(), 42);
+    EXPECT_EQ(progress[0], "GoogleCom 1: 13 (page 2)");
+    EXPECT_EQ(progress[1], "GoogleRu 1: skipped");
+    EXPECT_EQ(progress[2], "YandexRu 1: 7 (page 1), count 1520");
+}
+
+TEST_F(CheckerBinary, TableWithTheRememberedProxySettings)
+{
+    Project project;
+    project.checked = { "RamblerRu" };
+    project.keywords[2] = QStringLiteral("окна пвх");
+    writeProject(m_projectPath, project);
+    ASSERT_TRUE(m_sandbox.command("place RamblerRu %D0%BE%D0%BA%D0%BD%D0%B0%20%D0%BF%D0%B2%D1%85 34"));
+
+    // The remembered settings choose a direct connection: the proxy given here is not used.
+    storeConnection(configRoot(), false, QStringLiteral("127.0.0.1"), QStringLiteral("1"));
+    Result result = check({ m_projectPath });
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QString table = QString::fromUtf8(result.out);
+    EXPECT_TRUE(table.contains(QStringLiteral("3 | окна пвх"))) << result.out.constData();
+    EXPECT_TRUE(table.contains(QStringLiteral("34 (3)"))) << result.out.constData();
+
+    // Remembered proxy with a port that is no number: the check ends with the conversion error.
+    m_sandbox.clearRequests();
+    storeConnection(configRoot(), true, QStringLiteral("127.0.0.1"), QStringLiteral("abc"));
+    result = check({ "--json", m_projectPath });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.json()["error"].toString(), QStringLiteral("'abc' is not a valid integer value"));
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
+TEST_F(CheckerBinary, ProxyPortWithALetterEndsTheCheck)
+{
+    Project project;
+    project.checked = { "YandexRu" };
+    project.keywords[0] = QStringLiteral("kw");
+    writeProject(m_projectPath, project);
+
+    const Result result = check({ "--json", "--proxy", "127.0.0.1:80x", m_projectPath });
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("'80x' is not a valid integer value"));
+    const QJsonObject json = result.json();
+    EXPECT_EQ(json["error"].toString(), QStringLiteral("'80x' is not a valid integer value"));
+    EXPECT_TRUE(json["cells"].toArray().isEmpty());
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
+TEST_F(CheckerBinary, RefusedInputAndBadUsage)
+{
+    Result result = check({ "--json", m_dir.filePath(QStringLiteral("missing.zlt")) });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.startsWith("Cannot open file ")) << result.err.constData();
+    EXPECT_TRUE(result.out.isEmpty());
+
+    Project project;
+    project.site = QStringLiteral("http://localhost");
+    project.keywords[0] = QStringLiteral("kw");
+    writeProject(m_projectPath, project);
+    result = check({ "--json", m_projectPath });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(QString::fromUtf8(result.err),
+        QStringLiteral("Необходимо правильно указать адрес контролируемого сайта!\n"));
+    EXPECT_TRUE(result.out.isEmpty());
+
+    project.site = QStringLiteral("http://www.example.ru");
+    project.keywords[0].clear();
+    writeProject(m_projectPath, project);
+    result = check({ m_projectPath });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(
+        QString::fromUtf8(result.err), QStringLiteral("Необходимо указать хотябы одно ключевое слово!\n"));
+
+    result = check({ "--proxy-user", "ivan", m_projectPath });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains("Usage: kestrova-check"));
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
+TEST_F(CheckerBinary, CtrlCStopsTheCheckAndPrintsWhatItReached)
+{
+    Project project;
+    project.checked = { "GoogleCom", "YandexRu" };
+    project.keywords = QStringList { "kw1", "kw2", "kw3", "kw4", "kw5", "kw6", "kw7" };
+    writeProject(m_projectPath, project);
+    ASSERT_TRUE(m_sandbox.command("place GoogleCom * 1\nstall YandexRu"));
+
+    QProcess process;
+    start(process, { "--json", m_projectPath });
+    const QDeadlineTimer deadline(60000);
+    while (m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_FALSE(deadline.hasExpired());
+    ::kill(pid_t(process.processId()), SIGINT);
+    const Result result = finish(process);
+
+    EXPECT_EQ(result.exitCode, 130) << result.err.constData();
+    const QJsonObject json = result.json();
+    EXPECT_TRUE(json["stopped"].toBool());
+    EXPECT_TRUE(json["error"].isNull());
+    const QJsonArray cells = json["cells"].toArray();
+    ASSERT_EQ(cells.size(), 2); // keyword 1 on both engines; nothing after the stop
+    EXPECT_EQ(cells[0].toObject()["rank"].toString(), QStringLiteral("1"));
+    EXPECT_EQ(cells[1].toObject()["engine"].toString(), QStringLiteral("YandexRu"));
+    EXPECT_EQ(cells[1].toObject()["rank"].toString(), QStringLiteral("n/a"));
+    EXPECT_EQ(cells[1].toObject()["page"].toInt(), 50);
+    EXPECT_EQ(m_sandbox.requests(QStringLiteral("YandexRu")).size(), 1);
+}
+
+} // namespace
