@@ -2,7 +2,10 @@
 
 #include "platform/ui/DesktopServices.h"
 #include "rank/frame/FrameLook.h"
+#include "rank/frame/FrameRunHost.h"
 #include "rank/frame/ResultCell.h"
+#include "rank/http/HttpClient.h"
+#include "rank/run/CheckRun.h"
 #include "rank/lookup/Endpoints.h"
 
 #include <QCheckBox>
@@ -52,9 +55,15 @@ TfrRank::TfrRank(QWidget* parent)
     for (QLineEdit* edit :
         { edWEB, edKeyWord1, edKeyWord2, edKeyWord3, edKeyWord4, edKeyWord5, edKeyWord6, edKeyWord7 })
         edit->installEventFilter(this);
+
+    createClients();
+    createStores();
 }
 
-TfrRank::~TfrRank() = default;
+TfrRank::~TfrRank()
+{
+    storeConnectionSettings();
+}
 
 void TfrRank::indexComponents()
 {

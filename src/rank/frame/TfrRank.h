@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QHash>
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QGroupBox;
@@ -14,8 +15,14 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTimer;
+class CheckRun;
+class CookieStore;
+class FrameRunHost;
+class HttpClient;
 class LinkLabel;
 class ResultCell;
+class TcxPropertiesStore;
 
 // The project frame: the inputs of one project, its result grid, gauges, buttons, colour legend
 // and connection settings, with the project's state flags.
@@ -72,6 +79,31 @@ public:
     QLineEdit* ProxyUser = nullptr;
     QLineEdit* ProxyPass = nullptr;
 
+    // Non-visual members: the HTTP clients with their shared cookie store, the clock timer
+    // and the two property stores.
+    std::unique_ptr<CookieStore> IdCookieManager;
+    std::unique_ptr<HttpClient> HTTPGooglecom;
+    std::unique_ptr<HttpClient> HTTPGoogleru;
+    std::unique_ptr<HttpClient> HTTPYandex;
+    std::unique_ptr<HttpClient> HTTPRambler;
+    std::unique_ptr<HttpClient> HTTPAport;
+    std::unique_ptr<HttpClient> HTTPMSN;
+    std::unique_ptr<HttpClient> HTTPCYPR;
+    QTimer* Timer = nullptr;
+    TcxPropertiesStore* DataPropertiesStore = nullptr;
+    TcxPropertiesStore* PropertiesStore = nullptr;
+
+    HttpClient& engineClient(Engine engine) const;
+    // The check of this project; the main window asks it to stop before closing the frame.
+    CheckRun& checkRun() const { return *m_checkRun; }
+
+    // Copies the connection settings into one client; throws for a proxy port that is not a number.
+    void ApplyProxySettings(HttpClient& client) const;
+
+    // The 14 project values from and to a project file; errors carry the store's texts.
+    void LoadProject(const QString& path);
+    void SaveProject(const QString& path);
+
     // The same components reached by engine or keyword number (n = 1..7).
     QLineEdit* keywordEdit(int n) const;
     QCheckBox* checkBox(Engine engine) const;
@@ -126,6 +158,10 @@ signals:
     void promotionRequested();
 
 public slots:
+    void ButtonClick();
+    void ButtonPauseClick();
+    void ButtonStopClick();
+    void TimerTimer();
     void RBDefaultClick();
     void Label33Click();
     void Label34Click();
@@ -147,6 +183,9 @@ private:
     void buildStartGroup();
     void buildLegendGroup();
     void indexComponents();
+    void createClients();
+    void createStores();
+    void storeConnectionSettings();
     ResultCell& requireCell(const QString& name) const;
 
     QString FFileName;
@@ -159,4 +198,6 @@ private:
     std::array<QCheckBox*, kEngines.size()> m_checkBoxes {};
     std::array<QProgressBar*, kEngines.size()> m_gauges {};
     QHash<QString, QWidget*> m_componentsByLowerName;
+    std::unique_ptr<FrameRunHost> m_runHost;
+    std::unique_ptr<CheckRun> m_checkRun;
 };
