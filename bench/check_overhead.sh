@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
-checker="$build/src/kestrova-check"
+checker="$build/kestrova-check"
 sandbox_bin="$build/tools/sandbox/ks-sandbox"
 for f in "$checker" "$sandbox_bin"; do
   [ -x "$f" ] || { echo "missing $f: build the targets kestrova-check and ks-sandbox first" >&2; exit 1; }
