@@ -4,6 +4,5 @@
 
 #include <QString>
 
-// How the frame shows an engine: "Google.com" .. "MSN.com", and the name of its gauge.
-QString engineCaption(Engine engine);
+// The name of an engine's gauge; engineCaption() gives its caption.
 QString gaugeName(Engine engine);

@@ -18,3 +18,22 @@ QString engineKey(Engine engine)
     }
     return {};
 }
+
+QString engineCaption(Engine engine)
+{
+    switch (engine) {
+    case Engine::GoogleCom:
+        return QStringLiteral("Google.com");
+    case Engine::GoogleRu:
+        return QStringLiteral("Google.ru");
+    case Engine::YandexRu:
+        return QStringLiteral("Yandex.ru");
+    case Engine::RamblerRu:
+        return QStringLiteral("Rambler.ru");
+    case Engine::AportRu:
+        return QStringLiteral("Aport.ru");
+    case Engine::MSNCom:
+        return QStringLiteral("MSN.com");
+    }
+    return {};
+}

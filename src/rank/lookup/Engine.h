@@ -11,3 +11,5 @@ inline constexpr std::array<Engine, 6> kEngines { Engine::GoogleCom, Engine::Goo
 
 // The text that names an engine in component names: "GoogleCom", ... "MSNCom".
 QString engineKey(Engine engine);
+// How the program shows an engine: "Google.com" .. "MSN.com".
+QString engineCaption(Engine engine);
