@@ -80,8 +80,13 @@ public:
     }
     QString openFile(QWidget* parent, const FileDialog& d) override
     {
-        return withDefaultExt(QFileDialog::getOpenFileName(parent, d.title, d.initialDir, qtFilter(d.filter)),
-                              d.defaultExt);
+        // Like the system's open dialog, it accepts the name of a file that does not exist.
+        QFileDialog dialog(parent, d.title, d.initialDir, qtFilter(d.filter));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return withDefaultExt(dialog.selectedFiles().constFirst(), d.defaultExt);
     }
     QString saveFile(QWidget* parent, const FileDialog& d) override
     {

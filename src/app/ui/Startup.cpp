@@ -1,0 +1,21 @@
+#include "app/ui/Startup.h"
+
+#include "app/ui/TfmMain.h"
+#include "platform/ui/Prompts.h"
+#include "rank/lookup/Endpoints.h"
+
+#include <QApplication>
+
+int runProgram(QApplication& application)
+{
+    QApplication::setApplicationName(QStringLiteral("Kestrova Sertrix"));
+    try {
+        Endpoints::current();
+    } catch (const EEndpoints& error) {
+        Prompts::instance().error(nullptr, QString::fromUtf8(error.what()));
+        return 1;
+    }
+    TfmMain fmMain;
+    fmMain.show();
+    return application.exec();
+}

@@ -1,0 +1,78 @@
+#include "AppFixture.h"
+
+#include "platform/CodePage.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+void MainWindowTest::SetUp()
+{
+    ASSERT_TRUE(m_config.isValid());
+    ASSERT_TRUE(m_files.isValid());
+    m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    prompts = &ScriptedPrompts::install();
+    auto recording = std::make_unique<RecordingDesktop>();
+    desktop = recording.get();
+    DesktopServices::install(std::move(recording));
+}
+
+void MainWindowTest::TearDown()
+{
+    Prompts::install(nullptr);
+    DesktopServices::install(nullptr);
+    if (m_hadConfigHome)
+        qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+std::unique_ptr<TfmMain> MainWindowTest::openWindow()
+{
+    auto window = std::make_unique<TfmMain>();
+    window->show();
+    QApplication::processEvents();
+    return window;
+}
+
+void MainWindowTest::type(QLineEdit* edit, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &release);
+    }
+}
+
+QString MainWindowTest::writeProject(const QString& name, const QString& site, const QString& keyword1)
+{
+    QString text;
+    const auto section = [&text](const QString& component, const QString& line) {
+        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(component, line);
+    };
+    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" }) {
+        const bool checked = QLatin1String(engine) == "RamblerRu" || QLatin1String(engine) == "YandexRu";
+        section(QStringLiteral("CheckBox") + QLatin1String(engine),
+            checked ? QStringLiteral("Checked=\"True\"") : QStringLiteral("Checked=\"False\""));
+    }
+    for (int n = 1; n <= 7; ++n)
+        section(QStringLiteral("edKeyWord%1").arg(n),
+            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword1 : QString()));
+    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"%1\"").arg(site));
+
+    const QString path = filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(CodePage::toAnsi(text));
+    return path;
+}
+
+QByteArray MainWindowTest::readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
