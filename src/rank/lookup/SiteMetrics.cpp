@@ -32,6 +32,8 @@ QString SiteMetrics::FetchYandexCY()
         m_host.applyProxySettings(client);
         const QByteArray host = CyHost(CodePage::toAnsi(m_host.siteText()));
         WaitOneSecond();
+        if (m_host.stopRequested())
+            return kNotAvailable;
         QByteArray page;
         try {
             page = client.get(serviceUrl(Endpoints::current().YandexCY, "/yca/cy/ch/" + host + "/"));
@@ -57,6 +59,8 @@ QString SiteMetrics::FetchPageRank()
     for (int failures = 0;;) {
         m_host.applyProxySettings(client);
         WaitOneSecond();
+        if (m_host.stopRequested())
+            return kNotAvailable;
         QByteArray page;
         try {
             const QByteArray site = CodePage::toAnsi(m_host.siteText());

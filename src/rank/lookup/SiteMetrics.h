@@ -7,8 +7,10 @@ class LookupHost;
 
 // The two authority figures of the site, read through the metrics client before the keyword
 // lookups: the Yandex citation index and the Google PageRank. Each returns the digits the page
-// gives, or "n/a". They do not look at stop or pause; a pattern error made by the site
-// address (ERegExpr) and a connection-settings error leave them.
+// gives, or "n/a". They do not wait for a pause. A stop asked for sends no further request
+// ("n/a"), just as it ends a request under way: a silent server would otherwise hold a stopping
+// check forever. A pattern error made by the site address (ERegExpr) and a connection-settings
+// error leave them.
 class SiteMetrics {
 public:
     explicit SiteMetrics(LookupHost& host);

@@ -91,3 +91,12 @@ TEST_F(SiteMetricsTest, AnAbortedTransferGivesUpAtOnce)
     EXPECT_EQ(m_metrics.FetchPageRank(), "n/a");
     EXPECT_EQ(requestCount("PageRank"), 1);
 }
+
+TEST_F(SiteMetricsTest, AStopAskedForSendsNoFurtherRequest)
+{
+    command("stall YandexCY\nstall PageRank");
+    m_host.stop = true;
+    EXPECT_EQ(m_metrics.FetchYandexCY(), "n/a");
+    EXPECT_EQ(m_metrics.FetchPageRank(), "n/a");
+    EXPECT_EQ(requestCount("YandexCY") + requestCount("PageRank"), 0);
+}
