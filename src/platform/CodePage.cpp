@@ -5,6 +5,7 @@
 namespace {
 
 // Upper halves of the two code pages; U+FFFD marks the one unassigned byte of 1251.
+// clang-format off
 const char16_t kCp1251[128] = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
     0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
@@ -42,6 +43,7 @@ const char16_t kCp866[128] = {
     0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E,
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0,
 };
+// clang-format on
 
 struct Encoder {
     const char16_t* upper;
@@ -96,9 +98,21 @@ const Encoder& oem()
 
 namespace CodePage {
 
-QByteArray toAnsi(const QString& text) { return ansi().encode(text); }
-QString fromAnsi(const QByteArray& bytes) { return ansi().decode(bytes); }
-QByteArray toOem(const QString& text) { return oem().encode(text); }
-QString fromOem(const QByteArray& bytes) { return oem().decode(bytes); }
+QByteArray toAnsi(const QString& text)
+{
+    return ansi().encode(text);
+}
+QString fromAnsi(const QByteArray& bytes)
+{
+    return ansi().decode(bytes);
+}
+QByteArray toOem(const QString& text)
+{
+    return oem().encode(text);
+}
+QString fromOem(const QByteArray& bytes)
+{
+    return oem().decode(bytes);
+}
 
 } // namespace CodePage

@@ -8,9 +8,9 @@
 // the batch file uses the OEM code page 866.
 namespace CodePage {
 
-QByteArray toAnsi(const QString& text);   // Windows-1251; unmappable characters become '?'
+QByteArray toAnsi(const QString& text); // Windows-1251; unmappable characters become '?'
 QString fromAnsi(const QByteArray& bytes);
-QByteArray toOem(const QString& text);    // code page 866; unmappable characters become '?'
+QByteArray toOem(const QString& text); // code page 866; unmappable characters become '?'
 QString fromOem(const QByteArray& bytes);
 
 } // namespace CodePage

@@ -17,6 +17,9 @@ std::uint32_t now()
     return static_cast<std::uint32_t>(ms) + g_offset.load();
 }
 
-void setOffsetForTesting(std::uint32_t offset) { g_offset = offset; }
+void setOffsetForTesting(std::uint32_t offset)
+{
+    g_offset = offset;
+}
 
 } // namespace TickCount

@@ -7,7 +7,10 @@
 namespace TickCount {
 
 std::uint32_t now();
-inline std::uint32_t since(std::uint32_t start) { return now() - start; }
+inline std::uint32_t since(std::uint32_t start)
+{
+    return now() - start;
+}
 
 // Shifts the clock so that tests can cross the wrap without waiting 49 days.
 void setOffsetForTesting(std::uint32_t offset);

@@ -23,11 +23,18 @@ void ScriptedPrompts::clear()
     m_files.clear();
 }
 
-void ScriptedPrompts::message(QWidget*, const QString& text) { shown.push_back({ Shown::Message, text, Icon::None, 0, Button::Ok, {} }); }
+void ScriptedPrompts::message(QWidget*, const QString& text)
+{
+    shown.push_back({ Shown::Message, text, Icon::None, 0, Button::Ok, {} });
+}
 
-void ScriptedPrompts::error(QWidget*, const QString& text) { shown.push_back({ Shown::Error, text, Icon::None, 0, Button::Ok, {} }); }
+void ScriptedPrompts::error(QWidget*, const QString& text)
+{
+    shown.push_back({ Shown::Error, text, Icon::None, 0, Button::Ok, {} });
+}
 
-Prompts::Button ScriptedPrompts::ask(QWidget*, const QString& text, Icon icon, int buttons, Button defaultButton)
+Prompts::Button ScriptedPrompts::ask(
+    QWidget*, const QString& text, Icon icon, int buttons, Button defaultButton)
 {
     shown.push_back({ Shown::Ask, text, icon, buttons, defaultButton, {} });
     if (m_answers.empty())

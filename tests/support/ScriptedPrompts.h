@@ -12,7 +12,7 @@ class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
         enum Kind { Message, Error, Ask, Open, Save } kind;
-        QString text;     // message text, or the dialog title
+        QString text; // message text, or the dialog title
         Icon icon = Icon::None;
         int buttons = 0;
         Button defaultButton = Button::Ok;

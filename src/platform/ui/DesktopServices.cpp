@@ -8,7 +8,10 @@ namespace {
 class SystemDesktopServices : public DesktopServices {
 public:
     bool openUrl(const QString& url) override { return QDesktopServices::openUrl(QUrl(url)); }
-    bool openFile(const QString& path) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+    bool openFile(const QString& path) override
+    {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
 };
 
 std::unique_ptr<DesktopServices>& slot()
@@ -26,4 +29,7 @@ DesktopServices& DesktopServices::instance()
     return *slot();
 }
 
-void DesktopServices::install(std::unique_ptr<DesktopServices> services) { slot() = std::move(services); }
+void DesktopServices::install(std::unique_ptr<DesktopServices> services)
+{
+    slot() = std::move(services);
+}

@@ -33,11 +33,16 @@ QString withDefaultExt(QString path, const QString& defaultExt)
 QMessageBox::Icon qtIcon(Prompts::Icon icon)
 {
     switch (icon) {
-    case Prompts::Icon::Information: return QMessageBox::Information;
-    case Prompts::Icon::Warning: return QMessageBox::Warning;
-    case Prompts::Icon::Error: return QMessageBox::Critical;
-    case Prompts::Icon::Question: return QMessageBox::Question;
-    case Prompts::Icon::None: break;
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
+    case Prompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompts::Icon::Error:
+        return QMessageBox::Critical;
+    case Prompts::Icon::Question:
+        return QMessageBox::Question;
+    case Prompts::Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -45,10 +50,14 @@ QMessageBox::Icon qtIcon(Prompts::Icon icon)
 QMessageBox::StandardButton qtButton(Prompts::Button b)
 {
     switch (b) {
-    case Prompts::Button::Ok: return QMessageBox::Ok;
-    case Prompts::Button::Cancel: return QMessageBox::Cancel;
-    case Prompts::Button::Yes: return QMessageBox::Yes;
-    case Prompts::Button::No: return QMessageBox::No;
+    case Prompts::Button::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Button::Cancel:
+        return QMessageBox::Cancel;
+    case Prompts::Button::Yes:
+        return QMessageBox::Yes;
+    case Prompts::Button::No:
+        return QMessageBox::No;
     }
     return QMessageBox::Ok;
 }
@@ -62,7 +71,8 @@ public:
     }
     void error(QWidget* parent, const QString& text) override
     {
-        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, parent);
+        QMessageBox box(
+            QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, parent);
         box.exec();
     }
     Button ask(QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton) override
@@ -91,8 +101,8 @@ public:
     QString saveFile(QWidget* parent, const FileDialog& d) override
     {
         return withDefaultExt(QFileDialog::getSaveFileName(parent, d.title, d.initialDir, qtFilter(d.filter),
-                                                           nullptr, QFileDialog::DontConfirmOverwrite),
-                              d.defaultExt);
+                                  nullptr, QFileDialog::DontConfirmOverwrite),
+            d.defaultExt);
     }
 };
 
@@ -111,4 +121,7 @@ Prompts& Prompts::instance()
     return *slot();
 }
 
-void Prompts::install(std::unique_ptr<Prompts> prompts) { slot() = std::move(prompts); }
+void Prompts::install(std::unique_ptr<Prompts> prompts)
+{
+    slot() = std::move(prompts);
+}

@@ -15,7 +15,7 @@ public:
 
     struct FileDialog {
         QString title;
-        QString filter;      // "KS Sertrix|*.zlt" form: description, bar, pattern
+        QString filter; // "KS Sertrix|*.zlt" form: description, bar, pattern
         QString defaultExt;
         QString initialDir;
     };
@@ -27,7 +27,8 @@ public:
     // The toolkit's standard error box for an error nobody caught.
     virtual void error(QWidget* parent, const QString& text) = 0;
     // A typed box: icon, buttons (an OR of Button values) and the default one; returns the chosen button.
-    virtual Button ask(QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton) = 0;
+    virtual Button ask(QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton)
+        = 0;
     // Empty when the user cancelled.
     virtual QString openFile(QWidget* parent, const FileDialog& dialog) = 0;
     virtual QString saveFile(QWidget* parent, const FileDialog& dialog) = 0;

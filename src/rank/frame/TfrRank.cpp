@@ -5,8 +5,8 @@
 #include "rank/frame/FrameRunHost.h"
 #include "rank/frame/ResultCell.h"
 #include "rank/http/HttpClient.h"
-#include "rank/run/CheckRun.h"
 #include "rank/lookup/Endpoints.h"
+#include "rank/run/CheckRun.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

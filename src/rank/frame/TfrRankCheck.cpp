@@ -68,12 +68,18 @@ void TfrRank::storeConnectionSettings()
 HttpClient& TfrRank::engineClient(Engine engine) const
 {
     switch (engine) {
-    case Engine::GoogleCom: return *HTTPGooglecom;
-    case Engine::GoogleRu: return *HTTPGoogleru;
-    case Engine::YandexRu: return *HTTPYandex;
-    case Engine::RamblerRu: return *HTTPRambler;
-    case Engine::AportRu: return *HTTPAport;
-    case Engine::MSNCom: return *HTTPMSN;
+    case Engine::GoogleCom:
+        return *HTTPGooglecom;
+    case Engine::GoogleRu:
+        return *HTTPGoogleru;
+    case Engine::YandexRu:
+        return *HTTPYandex;
+    case Engine::RamblerRu:
+        return *HTTPRambler;
+    case Engine::AportRu:
+        return *HTTPAport;
+    case Engine::MSNCom:
+        return *HTTPMSN;
     }
     return *HTTPCYPR;
 }
@@ -94,7 +100,19 @@ void TfrRank::SaveProject(const QString& path)
     SetModified(false);
 }
 
-void TfrRank::ButtonClick() { m_checkRun->ButtonClick(); }
-void TfrRank::ButtonPauseClick() { m_checkRun->ButtonPauseClick(); }
-void TfrRank::ButtonStopClick() { m_checkRun->ButtonStopClick(); }
-void TfrRank::TimerTimer() { m_checkRun->TimerTimer(); }
+void TfrRank::ButtonClick()
+{
+    m_checkRun->ButtonClick();
+}
+void TfrRank::ButtonPauseClick()
+{
+    m_checkRun->ButtonPauseClick();
+}
+void TfrRank::ButtonStopClick()
+{
+    m_checkRun->ButtonStopClick();
+}
+void TfrRank::TimerTimer()
+{
+    m_checkRun->TimerTimer();
+}

@@ -14,10 +14,10 @@ public:
 // The user's connection settings as the frame's controls hold them.
 struct ConnectionSettings {
     bool useProxy = false; // RBProxy chosen
-    QString server;        // ProxyServer
-    QString port;          // ProxyPort, as typed
-    QString user;          // ProxyUser
-    QString password;      // ProxyPass
+    QString server; // ProxyServer
+    QString port; // ProxyPort, as typed
+    QString user; // ProxyUser
+    QString password; // ProxyPass
 };
 
 // ApplyProxySettings without widgets: the proxy parameters one client gets from the settings.

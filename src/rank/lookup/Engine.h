@@ -7,7 +7,7 @@
 enum class Engine { GoogleCom, GoogleRu, YandexRu, RamblerRu, AportRu, MSNCom };
 
 inline constexpr std::array<Engine, 6> kEngines { Engine::GoogleCom, Engine::GoogleRu, Engine::YandexRu,
-                                                  Engine::RamblerRu, Engine::AportRu, Engine::MSNCom };
+    Engine::RamblerRu, Engine::AportRu, Engine::MSNCom };
 
 // The text that names an engine in component names: "GoogleCom", ... "MSNCom".
 QString engineKey(Engine engine);

@@ -9,8 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QProgressBar>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
