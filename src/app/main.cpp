@@ -1,9 +1,8 @@
+#include "app/ui/ProgramApplication.h"
 #include "app/ui/Startup.h"
-
-#include <QApplication>
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    ProgramApplication application(argc, argv);
     return runProgram(application);
 }
