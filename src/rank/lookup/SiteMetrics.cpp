@@ -27,59 +27,53 @@ SiteMetrics::SiteMetrics(LookupHost& host)
 
 QString SiteMetrics::FetchYandexCY()
 {
-    HttpClient& client = m_host.metricsClient();
-    for (int failures = 0;;) {
-        m_host.applyProxySettings(client);
-        const QByteArray host = CyHost(CodePage::toAnsi(m_host.siteText()));
-        WaitOneSecond();
-        if (m_host.stopRequested())
-            return kNotAvailable;
-        QByteArray page;
-        try {
-            page = client.get(serviceUrl(Endpoints::current().YandexCY, "/yca/cy/ch/" + host + "/"));
-        } catch (const EHttpAborted&) {
-            return kNotAvailable;
-        } catch (const EHttpError&) {
-            if (givesUpAfterFailure(failures))
-                return kNotAvailable;
-            continue;
-        }
-        m_host.processEvents();
-        RegExpr pattern("<b>.*? (\\d+).*?</b>|<a href=.*?" + host + ".*?>(\\d+?)</a>");
-        if (!pattern.exec(page))
-            return kNotAvailable;
-        const QByteArray figure = pattern.match(1);
-        return CodePage::fromAnsi(figure.isEmpty() ? pattern.match(2) : figure);
-    }
+    QByteArray host;
+    const auto page = fetch([&] { host = CyHost(CodePage::toAnsi(m_host.siteText())); },
+        [&](HttpClient& client) {
+            return client.get(serviceUrl(Endpoints::current().YandexCY, "/yca/cy/ch/" + host + "/"));
+        });
+    if (!page)
+        return kNotAvailable;
+    RegExpr pattern("<b>.*? (\\d+).*?</b>|<a href=.*?" + host + ".*?>(\\d+?)</a>");
+    if (!pattern.exec(*page))
+        return kNotAvailable;
+    const QByteArray figure = pattern.match(1);
+    return CodePage::fromAnsi(figure.isEmpty() ? pattern.match(2) : figure);
 }
 
 QString SiteMetrics::FetchPageRank()
 {
+    const auto page = fetch({}, [&](HttpClient& client) {
+        const QByteArray site = CodePage::toAnsi(m_host.siteText());
+        return client.post(serviceUrl(Endpoints::current().PageRank, "/"), { "url=" + site });
+    });
+    if (!page)
+        return kNotAvailable;
+    RegExpr pattern("<b>(\\d{1,2})</b>");
+    return pattern.exec(*page) ? CodePage::fromAnsi(pattern.match(1)) : kNotAvailable;
+}
+
+std::optional<QByteArray> SiteMetrics::fetch(
+    const std::function<void()>& prepare, const std::function<QByteArray(HttpClient&)>& send)
+{
     HttpClient& client = m_host.metricsClient();
     for (int failures = 0;;) {
         m_host.applyProxySettings(client);
+        if (prepare)
+            prepare();
         WaitOneSecond();
         if (m_host.stopRequested())
-            return kNotAvailable;
-        QByteArray page;
+            return std::nullopt;
         try {
-            const QByteArray site = CodePage::toAnsi(m_host.siteText());
-            page = client.post(serviceUrl(Endpoints::current().PageRank, "/"), { "url=" + site });
+            QByteArray page = send(client);
+            m_host.processEvents();
+            return page;
         } catch (const EHttpAborted&) {
-            return kNotAvailable;
+            return std::nullopt;
         } catch (const EHttpError&) {
-            if (givesUpAfterFailure(failures))
-                return kNotAvailable;
-            continue;
+            m_host.processEvents();
+            if (++failures > RequestAttempts::kMaxFailures)
+                return std::nullopt;
         }
-        m_host.processEvents();
-        RegExpr pattern("<b>(\\d{1,2})</b>");
-        return pattern.exec(page) ? CodePage::fromAnsi(pattern.match(1)) : kNotAvailable;
     }
-}
-
-bool SiteMetrics::givesUpAfterFailure(int& failures)
-{
-    m_host.processEvents();
-    return ++failures > RequestAttempts::kMaxFailures;
 }

@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <optional>
 
+class HttpClient;
 class LookupHost;
 
 // The two authority figures of the site, read through the metrics client before the keyword
@@ -19,8 +22,10 @@ public:
     QString FetchPageRank();
 
 private:
-    // Counts a failed request; true when it was the sixth and the metric gives up.
-    bool givesUpAfterFailure(int& failures);
+    // One request with its retries: the connection settings are applied and prepare() runs before
+    // each attempt's one-second wait; nothing after a stop, an aborted transfer or the sixth failure.
+    std::optional<QByteArray> fetch(
+        const std::function<void()>& prepare, const std::function<QByteArray(HttpClient&)>& send);
 
     LookupHost& m_host;
 };
