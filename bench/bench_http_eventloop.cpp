@@ -1,6 +1,6 @@
 // A 10 ms timer runs while one request waits for a 3-second slow reply from a local server;
 // prints the longest gap between timer ticks and the processor time the program used.
-#include "rank/http/HttpClient.h"
+#include "net/HttpClient.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 #include "platform/CodePage.h"
 #include "platform/XdgRegistry.h"
 #include "rank/frame/TfrRank.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 
 #include <QApplication>
 #include <QCheckBox>

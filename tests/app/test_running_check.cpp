@@ -2,8 +2,8 @@
 
 #include "app/ui/ProjectTabBar.h"
 #include "rank/frame/TfrRank.h"
-#include "rank/http/HttpClient.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/HttpClient.h"
+#include "net/Endpoints.h"
 #include "support/SandboxEngines.h"
 
 #include <QApplication>

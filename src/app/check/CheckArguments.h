@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rank/http/ConnectionSettings.h"
+#include "net/ConnectionSettings.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckerHost.h"
 #include "app/check/SigintWatcher.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
 #include <QIODevice>

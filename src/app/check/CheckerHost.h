@@ -2,8 +2,8 @@
 
 #include "app/check/CheckReport.h"
 #include "app/check/HeadlessControls.h"
-#include "rank/http/ConnectionSettings.h"
-#include "rank/http/HttpClient.h"
+#include "net/ConnectionSettings.h"
+#include "net/HttpClient.h"
 #include "rank/run/RunHost.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rank/http/ConnectionSettings.h"
+#include "net/ConnectionSettings.h"
 #include "rank/lookup/Engine.h"
 
 #include <QObject>

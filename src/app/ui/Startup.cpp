@@ -2,7 +2,7 @@
 
 #include "app/ui/TfmMain.h"
 #include "platform/ui/Prompts.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 
 #include <QApplication>
 

@@ -8,7 +8,7 @@
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/TfrRank.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 #include "store/StoreError.h"

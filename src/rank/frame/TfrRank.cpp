@@ -4,8 +4,8 @@
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/FrameRunHost.h"
 #include "rank/frame/ResultCell.h"
-#include "rank/http/HttpClient.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/HttpClient.h"
+#include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
 #include <QCheckBox>

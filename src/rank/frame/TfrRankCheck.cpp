@@ -3,7 +3,7 @@
 
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameRunHost.h"
-#include "rank/http/HttpClient.h"
+#include "net/HttpClient.h"
 #include "rank/run/CheckRun.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"

@@ -1,7 +1,7 @@
 #include "rank/lookup/PageScans.h"
 
 #include "platform/CodePage.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 #include "rank/lookup/LookupHost.h"
 #include "rank/lookup/QueryText.h"
 #include "rank/lookup/RequestAttempts.h"

@@ -1,6 +1,6 @@
 #include "rank/lookup/RequestAttempts.h"
 
-#include "rank/http/HttpClient.h"
+#include "net/HttpClient.h"
 #include "rank/lookup/LookupHost.h"
 #include "rank/lookup/WaitOneSecond.h"
 

@@ -1,8 +1,8 @@
 #include "rank/lookup/SiteMetrics.h"
 
 #include "platform/CodePage.h"
-#include "rank/http/HttpClient.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/HttpClient.h"
+#include "net/Endpoints.h"
 #include "rank/lookup/LookupHost.h"
 #include "rank/lookup/QueryText.h"
 #include "rank/lookup/RequestAttempts.h"

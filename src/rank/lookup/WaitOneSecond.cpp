@@ -1,7 +1,7 @@
 #include "rank/lookup/WaitOneSecond.h"
 
 #include "platform/TickCount.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -2,7 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/TickCount.h"
-#include "rank/http/HttpClient.h"
+#include "net/HttpClient.h"
 #include "rank/run/ElapsedTime.h"
 #include "rank/run/RunHost.h"
 

@@ -2,7 +2,7 @@
 #include "rank/frame/LinkLabel.h"
 #include "rank/frame/ResultCell.h"
 #include "rank/frame/TfrRank.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 
 #include <QApplication>
 #include <QCheckBox>

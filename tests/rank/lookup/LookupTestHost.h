@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rank/http/ConnectionSettings.h"
-#include "rank/http/HttpClient.h"
+#include "net/ConnectionSettings.h"
+#include "net/HttpClient.h"
 #include "rank/lookup/LookupHost.h"
 
 #include <QMap>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LookupTestHost.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 #include "rank/lookup/EngineLookups.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "support/SandboxEngines.h"

@@ -1,6 +1,6 @@
 #include "RunTestHost.h"
 #include "platform/TickCount.h"
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 #include "rank/pattern/RegExpr.h"
 #include "rank/run/CheckRun.h"
 #include "rank/run/ElapsedTime.h"

@@ -1,4 +1,6 @@
-#include "rank/http/RequestProfile.h"
+#include "net/RequestProfile.h"
+
+#include "net/HttpError.h"
 
 #include <curl/curl.h>
 #include <memory>
@@ -52,7 +54,7 @@ QByteArray hostHeaderValue(const UrlParts& url)
 
 QList<QByteArray> profileHeaders(const ProfileRequest& request)
 {
-    const bool http10 = request.version == HttpClient::Version::Http10;
+    const bool http10 = request.version == HttpVersion::Http10;
     QList<QByteArray> headers;
     headers << "Host:";
     if (http10 && !request.viaProxy)

@@ -1,7 +1,7 @@
-#include "rank/http/TransferLoop.h"
+#include "net/TransferLoop.h"
 
-#include "rank/http/CurlGlobal.h"
-#include "rank/http/HttpClient.h"
+#include "net/CurlGlobal.h"
+#include "net/HttpError.h"
 
 #include <QEventLoop>
 #include <climits>

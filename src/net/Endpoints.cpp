@@ -1,4 +1,4 @@
-#include "rank/lookup/Endpoints.h"
+#include "net/Endpoints.h"
 
 #include <QFile>
 #include <QRegularExpression>

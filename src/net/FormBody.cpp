@@ -1,4 +1,4 @@
-#include "rank/http/HttpClient.h"
+#include "net/FormBody.h"
 
 namespace {
 

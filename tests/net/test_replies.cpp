@@ -1,4 +1,4 @@
-#include "rank/http/HttpClient.h"
+#include "net/HttpClient.h"
 #include "support/RawHttpListener.h"
 
 #include <gtest/gtest.h>

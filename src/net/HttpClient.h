@@ -7,41 +7,11 @@
 #include <memory>
 #include <stdexcept>
 
-// A request that did not return a body: transport error, non-2xx status, redirect, body too large.
-class EHttpError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The transfer was ended by abort(); callers treat it as the user's stop, not as a failed attempt.
-class EHttpAborted : public EHttpError {
-public:
-    using EHttpError::EHttpError;
-};
-
-// Proxy parameters of one client; filled by ApplyProxySettings.
-struct ProxyParams {
-    QString server; // empty: connect directly
-    int port = 0;
-    QString user;
-    QString password;
-    bool basicAuth = false; // Proxy-Authorization is sent with every request while set
-};
-
-// The in-memory cookie store shared by the clients of one project frame.
-class CookieStore {
-public:
-    CookieStore();
-    ~CookieStore();
-    CookieStore(const CookieStore&) = delete;
-    CookieStore& operator=(const CookieStore&) = delete;
-
-    struct Impl;
-    Impl& impl() { return *d; }
-
-private:
-    std::unique_ptr<Impl> d;
-};
+#include "net/CookieStore.h"
+#include "net/FormBody.h"
+#include "net/HttpError.h"
+#include "net/HttpVersion.h"
+#include "net/ProxyParams.h"
 
 struct HeadResult {
     int status = 0;
@@ -54,7 +24,7 @@ struct HeadResult {
 // URLs are byte strings and go out unchanged (keywords may hold Windows-1251 bytes).
 class HttpClient {
 public:
-    enum class Version { Http11, Http10 };
+    using Version = HttpVersion;
 
     HttpClient(CookieStore& cookies, Version version = Version::Http11);
     explicit HttpClient(Version version); // cookies off: none stored, none sent
@@ -89,6 +59,3 @@ private:
     std::shared_ptr<Impl> d;
     ProxyParams m_proxy;
 };
-
-// The form body rule of every POST: lines "name=value", values percent-encoded byte by byte.
-QByteArray formBody(const QList<QByteArray>& lines);

@@ -1,5 +1,5 @@
-#include "rank/http/RequestProfile.h"
-#include "rank/http/HttpClient.h"
+#include "net/RequestProfile.h"
+#include "net/HttpClient.h"
 #include "support/RawHttpListener.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "support/TinyProxy.h"
-#include "rank/http/HttpClient.h"
+#include "net/HttpClient.h"
 #include "support/RawHttpListener.h"
 
 #include <gtest/gtest.h>

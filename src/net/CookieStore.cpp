@@ -1,6 +1,7 @@
-#include "rank/http/CookieJar.h"
+#include "net/CookieJar.h"
 
-#include "rank/http/CurlGlobal.h"
+#include "net/CurlGlobal.h"
+#include "net/HttpError.h"
 
 #include <QDateTime>
 #include <algorithm>

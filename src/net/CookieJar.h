@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rank/http/HttpClient.h"
-#include "rank/http/RequestProfile.h"
+#include "net/CookieStore.h"
+#include "net/RequestProfile.h"
 
 #include <curl/curl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rank/http/HttpClient.h"
+#include "net/ProxyParams.h"
 
 #include <QString>
 #include <stdexcept>

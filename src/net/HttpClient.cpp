@@ -1,9 +1,9 @@
-#include "rank/http/HttpClient.h"
+#include "net/HttpClient.h"
 
 #include "platform/CodePage.h"
-#include "rank/http/CookieJar.h"
-#include "rank/http/RequestProfile.h"
-#include "rank/http/TransferLoop.h"
+#include "net/CookieJar.h"
+#include "net/RequestProfile.h"
+#include "net/TransferLoop.h"
 
 #include <curl/header.h>
 

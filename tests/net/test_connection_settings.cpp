@@ -1,4 +1,5 @@
-#include "rank/http/ConnectionSettings.h"
+#include "net/ConnectionSettings.h"
+#include "net/FormBody.h"
 
 #include <gtest/gtest.h>
 

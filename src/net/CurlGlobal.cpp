@@ -1,6 +1,6 @@
-#include "rank/http/CurlGlobal.h"
+#include "net/CurlGlobal.h"
 
-#include "rank/http/HttpClient.h"
+#include "net/HttpError.h"
 
 #include <curl/curl.h>
 

@@ -1,4 +1,4 @@
-#include "rank/http/ConnectionSettings.h"
+#include "net/ConnectionSettings.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rank/http/HttpClient.h"
+#include "net/HttpVersion.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,7 +20,7 @@ enum class Method { Get, Post, Head };
 
 struct ProfileRequest {
     Method method = Method::Get;
-    HttpClient::Version version = HttpClient::Version::Http11;
+    HttpVersion version = HttpVersion::Http11;
     bool viaProxy = false;
     QByteArray host; // Host header value
     qint64 bodyLength = 0; // POST only

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <stdexcept>
+
+// A request that did not return a body: transport error, non-2xx status, redirect, body too large.
+class EHttpError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The transfer was ended by abort(); callers treat it as the user's stop, not as a failed attempt.
+class EHttpAborted : public EHttpError {
+public:
+    using EHttpError::EHttpError;
+};

@@ -1,0 +1,3 @@
+#pragma once
+
+enum class HttpVersion { Http11, Http10 };
