@@ -196,7 +196,7 @@ bool RegExpr::search(qsizetype start)
         case PCRE2_ERROR_DEPTHLIMIT:
         case PCRE2_ERROR_HEAPLIMIT:
         case PCRE2_ERROR_JIT_STACKLIMIT:
-            throw ERegExpr(
+            throw EPageTooComplex(
                 "The pattern search was too complex and was abandoned (" + errorText(result) + ")");
         default:
             throw ERegExpr("The pattern search failed: " + errorText(result));

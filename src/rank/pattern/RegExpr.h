@@ -13,6 +13,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A page whose search ran out of its budget: the page is too complex to read.
+class EPageTooComplex : public ERegExpr {
+public:
+    using ERegExpr::ERegExpr;
+};
+
 // One compiled pattern of the program's dialect: Perl-style leftmost-first search over
 // bytes, "." crossing line breaks, \s = space, tab, LF, CR, FF only, \w = ASCII word bytes.
 // Subjects are matched up to their first NUL byte. Compilation happens at the first

@@ -4,13 +4,8 @@
 
 LookupTestHost::LookupTestHost()
 {
-    for (Engine engine : kEngines) {
-        const auto version
-            = engine == Engine::MSNCom ? HttpClient::Version::Http10 : HttpClient::Version::Http11;
-        m_engines[static_cast<int>(engine)] = std::make_unique<HttpClient>(m_cookies, version);
+    for (Engine engine : kEngines)
         checked[engine] = true;
-    }
-    m_metrics = std::make_unique<HttpClient>(m_cookies);
 }
 
 LookupTestHost::~LookupTestHost() = default;
@@ -30,15 +25,10 @@ void LookupTestHost::processEvents()
     QCoreApplication::processEvents();
 }
 
-void LookupTestHost::applyProxySettings(HttpClient& client)
+ConnectionSettings LookupTestHost::connectionSettings() const
 {
     ++proxyApplications;
-    client.proxy() = proxyParamsFrom(connection);
-}
-
-HttpClient& LookupTestHost::engineClient(Engine engine)
-{
-    return *m_engines[static_cast<int>(engine)];
+    return connection;
 }
 
 void LookupTestHost::advanceGauge(Engine engine, int step)
@@ -54,23 +44,28 @@ void LookupTestHost::resetRankCell(Engine engine, int n)
     events << QStringLiteral("reset ") + cell;
 }
 
-void LookupTestHost::resetCountCell(int n)
+void LookupTestHost::resetCountCell(Engine engine, int n)
 {
-    const QString cell = QStringLiteral("CountYandexRu%1").arg(n);
+    const QString cell = QStringLiteral("Count%1%2").arg(engineKey(engine)).arg(n);
     cells[cell] = {};
     events << QStringLiteral("reset ") + cell;
 }
 
-void LookupTestHost::writeCountCell(int n, const QString& text)
+void LookupTestHost::writeCountCell(Engine engine, int n, const QString& text, const Outcome& why)
 {
-    const QString cell = QStringLiteral("CountYandexRu%1").arg(n);
-    cells[cell] = { text, 0, true };
+    const QString cell = QStringLiteral("Count%1%2").arg(engineKey(engine)).arg(n);
+    cells[cell] = { text, 0, true, why };
     events << QStringLiteral("write %1 %2").arg(cell, text);
 }
 
-void LookupTestHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage)
+void LookupTestHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
 {
     const QString cell = QStringLiteral("Rank%1%2").arg(engineKey(engine)).arg(n);
-    cells[cell] = { text, resultPage, true };
+    cells[cell] = { text, resultPage, true, why };
     events << QStringLiteral("write %1 %2 %3").arg(cell, text).arg(resultPage);
+}
+
+void LookupTestHost::notAsked(Engine engine, int n, const Outcome& why)
+{
+    notAskedWhy[QStringLiteral("Rank%1%2").arg(engineKey(engine)).arg(n)] = why;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "net/ConnectionSettings.h"
-#include "net/HttpClient.h"
 #include "rank/lookup/LookupHost.h"
 
 #include <QMap>
@@ -10,8 +9,7 @@
 #include <functional>
 #include <memory>
 
-// The project a lookup runs for, as plain values: real HTTP clients sharing one cookie store,
-// and a record of every cell write and gauge step.
+// The project a lookup runs for, as plain values, and a record of every cell write and gauge step.
 class LookupTestHost : public LookupHost {
 public:
     LookupTestHost();
@@ -31,30 +29,26 @@ public:
         QString text;
         int resultPage = 0;
         bool written = false;
+        Outcome why;
     };
     QMap<QString, Cell> cells; // "RankGoogleCom1", "CountYandexRu3"
     QStringList events; // "reset RankGoogleCom1", "write RankGoogleCom1 13 2", "gauge GoogleCom 15"
     QMap<Engine, int> gauges;
     int pauseWaits = 0;
-    int proxyApplications = 0;
+    mutable int proxyApplications = 0; // reads of the connection settings
 
     QString siteText() const override { return site; }
     QString keyword(int n) const override { return keywords.at(n - 1); }
     bool engineChecked(Engine engine) const override { return checked.value(engine); }
     bool stopRequested() const override { return stop; }
+    ConnectionSettings connectionSettings() const override;
     void waitWhilePaused() override;
     void processEvents() override;
-    void applyProxySettings(HttpClient& client) override;
-    HttpClient& engineClient(Engine engine) override;
-    HttpClient& metricsClient() override { return *m_metrics; }
     void advanceGauge(Engine engine, int step) override;
     void resetRankCell(Engine engine, int n) override;
-    void resetCountCell(int n) override;
-    void writeCountCell(int n, const QString& text) override;
-    void writeRankCell(Engine engine, int n, const QString& text, int resultPage) override;
-
-private:
-    CookieStore m_cookies;
-    std::array<std::unique_ptr<HttpClient>, 6> m_engines;
-    std::unique_ptr<HttpClient> m_metrics;
+    void resetCountCell(Engine engine, int n) override;
+    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override;
+    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
+    void notAsked(Engine engine, int n, const Outcome& why) override;
+    QMap<QString, Outcome> notAskedWhy; // by rank cell name
 };

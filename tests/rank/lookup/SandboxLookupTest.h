@@ -2,6 +2,7 @@
 
 #include "LookupTestHost.h"
 #include "net/Endpoints.h"
+#include "rank/lookup/EngineClients.h"
 #include "rank/lookup/EngineLookups.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "support/SandboxEngines.h"
@@ -38,6 +39,7 @@ protected:
 
     SandboxEngines m_sandbox { 2 };
     LookupTestHost m_host;
-    EngineLookups m_lookups { m_host };
-    SiteMetrics m_metrics { m_host };
+    EngineClients m_clients;
+    EngineLookups m_lookups { m_host, m_clients };
+    SiteMetrics m_metrics { m_host, m_clients };
 };

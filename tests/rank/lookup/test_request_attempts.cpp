@@ -104,9 +104,9 @@ TEST_F(RequestAttemptsTest, AnAbortedTransferEndsTheScanAsAStop)
     // Only the transfer is aborted: a retry would find the site on the next attempt.
     QTimer aborter;
     QObject::connect(&aborter, &QTimer::timeout, [this, &aborter] {
-        if (m_host.engineClient(Engine::GoogleCom).busy()) {
+        if (m_clients.engine(Engine::GoogleCom).busy()) {
             aborter.stop();
-            m_host.engineClient(Engine::GoogleCom).abort();
+            m_clients.engine(Engine::GoogleCom).abort();
         }
     });
     aborter.start(10);

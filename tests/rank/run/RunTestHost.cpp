@@ -5,13 +5,9 @@
 RunTestHost::RunTestHost()
 {
     for (Engine engine : kEngines) {
-        const auto version
-            = engine == Engine::MSNCom ? HttpClient::Version::Http10 : HttpClient::Version::Http11;
-        m_engines[int(engine)] = std::make_unique<HttpClient>(m_cookies, version);
         checked[engine] = false;
         gauges[engine] = 0;
     }
-    m_metrics = std::make_unique<HttpClient>(m_cookies);
 }
 
 RunTestHost::~RunTestHost() = default;
@@ -70,21 +66,21 @@ void RunTestHost::resetRankCell(Engine engine, int n)
     event(QStringLiteral("reset ") + rankCell(engine, n));
 }
 
-void RunTestHost::resetCountCell(int n)
+void RunTestHost::resetCountCell(Engine, int n)
 {
     cells[countCell(n)] = { QString(), 0, State::Reset };
     event(QStringLiteral("reset ") + countCell(n));
 }
 
-void RunTestHost::writeCountCell(int n, const QString& text)
+void RunTestHost::writeCountCell(Engine, int n, const QString& text, const Outcome& why)
 {
-    cells[countCell(n)] = { text, 0, State::Written };
+    cells[countCell(n)] = { text, 0, State::Written, why };
     event(QStringLiteral("write ") + countCell(n));
 }
 
-void RunTestHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage)
+void RunTestHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
 {
-    cells[rankCell(engine, n)] = { text, resultPage, State::Written };
+    cells[rankCell(engine, n)] = { text, resultPage, State::Written, why };
     event(QStringLiteral("write ") + rankCell(engine, n));
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "net/ConnectionSettings.h"
-#include "net/HttpClient.h"
 #include "rank/run/RunHost.h"
 
 #include <QMap>
@@ -9,9 +8,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
-// A project frame as plain values: real HTTP clients, the frame's flags and captions, and a
-// record of every cell write, gauge position and lookup call.
+// A project frame as plain values: the frame's flags and captions, and a record of every cell
+// write, gauge position and lookup call.
 class RunTestHost : public RunHost {
 public:
     RunTestHost();
@@ -30,6 +30,8 @@ public:
     QString pauseCaption = QStringLiteral("Пауза");
     QString timeText = QStringLiteral("0:00:00");
     QString cy, pr;
+    Outcome cyWhy, prWhy;
+    std::optional<QString> nothingAnsweredError;
     QMap<Engine, int> gauges;
 
     enum class State { Old, Reset, Written };
@@ -37,6 +39,7 @@ public:
         QString text;
         int resultPage = 0;
         State state = State::Old;
+        Outcome why;
     };
     QMap<QString, Cell> cells; // "RankGoogleCom1", "CountYandexRu3"
     QStringList messages;
@@ -56,16 +59,14 @@ public:
     QString keyword(int n) const override { return keywords.at(n - 1); }
     bool engineChecked(Engine engine) const override { return checked.value(engine); }
     bool stopRequested() const override { return stop; }
+    ConnectionSettings connectionSettings() const override { return connection; }
     void waitWhilePaused() override;
     void processEvents() override;
-    void applyProxySettings(HttpClient& client) override { client.proxy() = proxyParamsFrom(connection); }
-    HttpClient& engineClient(Engine engine) override { return *m_engines[int(engine)]; }
-    HttpClient& metricsClient() override { return *m_metrics; }
     void advanceGauge(Engine engine, int step) override;
     void resetRankCell(Engine engine, int n) override;
-    void resetCountCell(int n) override;
-    void writeCountCell(int n, const QString& text) override;
-    void writeRankCell(Engine engine, int n, const QString& text, int resultPage) override;
+    void resetCountCell(Engine engine, int n) override;
+    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override;
+    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
 
     void showMessage(const QString& text) override { messages << text; }
     void showError(const QString& text) override { errors << text; }
@@ -77,15 +78,12 @@ public:
     void setStopRequested(bool value) override { stop = value; }
     void setTimerActive(bool active) override { timerActive = active; }
     void setTimeText(const QString& text) override { timeText = text; }
-    void setYandexCY(const QString& text) override { cy = text; }
-    void setGooglePR(const QString& text) override { pr = text; }
+    void setYandexCY(const QString& text, const Outcome& why) override { cy = text, cyWhy = why; }
+    void setGooglePR(const QString& text, const Outcome& why) override { pr = text, prWhy = why; }
+    void nothingAnswered(const QString& lastError) override { nothingAnsweredError = lastError; }
     void setGauge(Engine engine, int position) override { gauges[engine] = position; }
     void lookupDone(Engine engine, int n) override;
 
 private:
     void event(const QString& text);
-
-    CookieStore m_cookies;
-    std::array<std::unique_ptr<HttpClient>, 6> m_engines;
-    std::unique_ptr<HttpClient> m_metrics;
 };

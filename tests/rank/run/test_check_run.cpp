@@ -1,4 +1,5 @@
 #include "RunTestHost.h"
+#include "rank/lookup/PageReading.h"
 #include "platform/TickCount.h"
 #include "net/Endpoints.h"
 #include "rank/pattern/RegExpr.h"
@@ -188,7 +189,7 @@ TEST_F(CheckRunTest, StopEndsAHangingRequestAtOnce)
     command("stall YandexRu");
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [this] {
-        if (m_host.engineClient(Engine::YandexRu).busy() && !m_host.stop
+        if (m_run.clients().engine(Engine::YandexRu).busy() && !m_host.stop
             && !m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty())
             m_run.ButtonStopClick();
     });
@@ -298,7 +299,7 @@ TEST_F(CheckRunTest, SiteThatBreaksAPatternEndsTheCheckWithThePatternError)
     try {
         RegExpr("<b>.*? (\\d+).*?</b>|<a href=.*?www.example.ru/(.*?>(\\d+?)</a>").compile();
     } catch (const ERegExpr& e) {
-        expected = QString::fromUtf8(e.what());
+        expected = QString::fromUtf8(kSiteAddressError) + QString::fromUtf8(e.what());
     }
     ASSERT_FALSE(expected.isEmpty());
 
