@@ -124,6 +124,23 @@ protected:
     QString m_projectPath;
 };
 
+TEST_F(CheckerBinary, NothingAnsweredExitsWithThreeAndTroublesGoToStandardError)
+{
+    Project project;
+    project.checked = { "GoogleCom" };
+    project.keywords[0] = QStringLiteral("kw1");
+    writeProject(m_projectPath, project);
+    ASSERT_TRUE(m_sandbox.command("status * 500"));
+
+    const Result result = check({ m_projectPath });
+
+    EXPECT_EQ(result.exitCode, 3) << result.err.constData();
+    const QString err = QString::fromUtf8(result.err);
+    EXPECT_TRUE(err.contains(QStringLiteral("GoogleCom 1: failed: "))) << result.err.constData();
+    EXPECT_TRUE(err.contains(QStringLiteral("CY: failed: "))) << result.err.constData();
+    EXPECT_TRUE(err.contains(QStringLiteral("ни один запрос не получил ответа"))) << result.err.constData();
+}
+
 TEST_F(CheckerBinary, WholeCheckAsJson)
 {
     Project project;

@@ -376,3 +376,30 @@ TEST_F(CheckRunTest, ElapsedTimeSurvivesTheTickWrap)
 }
 
 } // namespace
+
+TEST_F(CheckRunTest, ACheckWithoutOneAnsweredRequestSaysWhyOnce)
+{
+    m_host.checked[Engine::GoogleCom] = true;
+    m_host.keywords[0] = QStringLiteral("kw");
+    command("status * 407");
+    m_run.ButtonClick();
+    ASSERT_TRUE(m_host.nothingAnsweredError);
+    EXPECT_TRUE(m_host.nothingAnsweredError->contains("407")) << m_host.nothingAnsweredError->toStdString();
+    EXPECT_EQ(m_host.cyWhy.reason, Reason::Failed);
+    EXPECT_TRUE(m_host.errors.isEmpty());
+}
+
+TEST_F(CheckRunTest, OneAnsweredRequestOrAStopIsNoSuchFailure)
+{
+    m_host.checked[Engine::GoogleCom] = true;
+    m_host.keywords[0] = QStringLiteral("kw");
+    command("status GoogleCom 500\nstatus YandexCY 500\nplace GoogleCom kw 1");
+    m_run.ButtonClick();
+    EXPECT_FALSE(m_host.nothingAnsweredError); // PageRank answered
+    EXPECT_EQ(m_host.prWhy.reason, Reason::Found);
+
+    command("reset\nstatus * 500");
+    QTimer::singleShot(0, [this] { m_run.ButtonStopClick(); });
+    m_run.ButtonClick();
+    EXPECT_FALSE(m_host.nothingAnsweredError);
+}
