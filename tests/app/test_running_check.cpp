@@ -119,8 +119,8 @@ TEST_F(RunningCheckTest, ClosingARunningProjectStopsTheCheckAndClosesWhenItEnded
     QApplication::processEvents();
     EXPECT_FALSE(running);
     EXPECT_EQ(window->TabControl->count(), 1);
-    EXPECT_EQ(window->ProjectFrames.size(), 1);
-    EXPECT_TRUE(window->ProjectFrames[0]->isVisible());
+    EXPECT_EQ(window->ProjectFrames().size(), 1);
+    EXPECT_TRUE(window->ProjectFrames()[0]->isVisible());
     // Text set by the program is no key press: the closed project was not modified.
     EXPECT_TRUE(prompts->shown.empty());
 }
