@@ -23,6 +23,23 @@ QString tooComplexText(const EPageTooComplex& e)
     return QString::fromUtf8(e.what());
 }
 
+// Fetches and reads one result page; nothing, with the reason in result, when the scan must end.
+std::optional<PageReading> readPage(
+    RequestAttempts& attempts, PageReader& reader, const QByteArray& url, int pageIndex, ScanResult& result)
+{
+    const Fetched fetched = attempts.fetch(url);
+    if (!fetched.page) {
+        result.why = fetched.why;
+        return std::nullopt;
+    }
+    try {
+        return reader.read(*fetched.page, pageIndex);
+    } catch (const EPageTooComplex& e) {
+        result.why = Outcome::tooComplex(pageIndex + 1, tooComplexText(e));
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 QByteArray encodeKeyword(const EngineRow& row, const QByteArray& keyword)
@@ -88,18 +105,10 @@ ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keywor
     bool firstPageEmpty = false;
     for (int i = 0; i < kMaxPages; ++i) {
         RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));
-        const Fetched fetched = attempts.fetch(pageUrl(row, i, keyword));
-        if (!fetched.page) {
-            result.why = fetched.why;
+        const std::optional<PageReading> read = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+        if (!read)
             return result;
-        }
-        PageReading reading;
-        try {
-            reading = reader.read(*fetched.page, i);
-        } catch (const EPageTooComplex& e) {
-            result.why = Outcome::tooComplex(i + 1, tooComplexText(e));
-            return result;
-        }
+        const PageReading& reading = *read;
         if (reading.entries == 0) {
             // A page without entries leads on; on the first page it is not a result list at all.
             if (i == 0)
@@ -132,18 +141,10 @@ ScanResult PageScans::scanNumbered(const EngineRow& row, const QByteArray& keywo
     PageReader reader(row, siteKey());
     bool firstPageEmpty = false;
     for (int i = 0; i < kMaxPages; ++i) {
-        const Fetched fetched = attempts.fetch(pageUrl(row, i, keyword));
-        if (!fetched.page) {
-            result.why = fetched.why;
+        const std::optional<PageReading> read = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+        if (!read)
             return result;
-        }
-        PageReading reading;
-        try {
-            reading = reader.read(*fetched.page, i);
-        } catch (const EPageTooComplex& e) {
-            result.why = Outcome::tooComplex(i + 1, tooComplexText(e));
-            return result;
-        }
+        const PageReading& reading = *read;
         if (reading.position) {
             result.text = *reading.position;
             result.resultPage = i + 1;
