@@ -18,7 +18,7 @@ TEST_P(LookupReasons, EveryResultCarriesItsReason)
     command(row.commands);
     m_lookups.check(row.engine, 1);
     const auto& written = cell(QStringLiteral("Rank") + engineKey(row.engine) + u'1');
-    ASSERT_TRUE(written.written);
+    ASSERT_TRUE(written.written());
     EXPECT_EQ(reasonCode(written.why.reason), reasonCode(row.reason)) << written.why.detail.toStdString();
     EXPECT_TRUE(written.why.detail.contains(row.detailHolds)) << written.why.detail.toStdString();
 }

@@ -12,7 +12,7 @@ TEST_F(SiteMetricsTest, CyPathKeepsWwwWithoutADoubleSlash)
     command("cy 120");
     EXPECT_EQ(m_metrics.FetchYandexCY().text, "120");
     EXPECT_EQ(targets("YandexCY"), QList<QByteArray>({ "/yca/cy/ch/www.my-site.ru/" }));
-    EXPECT_EQ(m_host.proxyApplications, 1);
+    EXPECT_EQ(m_host.settingsReads, 1);
 }
 
 TEST_F(SiteMetricsTest, CyFromALinkNamingTheSite)
@@ -29,7 +29,7 @@ TEST_F(SiteMetricsTest, CyGivesUpAfterSixFailures)
     command("status YandexCY 500");
     EXPECT_EQ(m_metrics.FetchYandexCY().text, "n/a");
     EXPECT_EQ(requestCount("YandexCY"), 6);
-    EXPECT_EQ(m_host.proxyApplications, 6);
+    EXPECT_EQ(m_host.settingsReads, 6);
 }
 
 TEST_F(SiteMetricsTest, CySiteThatBreaksThePatternFailsAfterTheRequest)
@@ -74,7 +74,7 @@ TEST_F(SiteMetricsTest, ASuccessAfterAFailureIsParsed)
     command("status PageRank 502 1\npr 3");
     EXPECT_EQ(m_metrics.FetchPageRank().text, "3");
     EXPECT_EQ(requestCount("PageRank"), 2);
-    EXPECT_EQ(m_host.proxyApplications, 2);
+    EXPECT_EQ(m_host.settingsReads, 2);
 }
 
 TEST_F(SiteMetricsTest, AnAbortedTransferGivesUpAtOnce)

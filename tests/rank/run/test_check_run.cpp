@@ -1,4 +1,4 @@
-#include "RunTestHost.h"
+#include "rank/RankTestHost.h"
 #include "rank/lookup/PageReading.h"
 #include "platform/TickCount.h"
 #include "net/Endpoints.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using State = RunTestHost::State;
+using State = RankTestHost::State;
 
 class CheckRunTest : public ::testing::Test {
 protected:
@@ -39,11 +39,11 @@ protected:
         return found;
     }
 
-    const RunTestHost::Cell& rank(Engine engine, int n)
+    const RankTestHost::Cell& rank(Engine engine, int n)
     {
-        return m_host.cells[RunTestHost::rankCell(engine, n)];
+        return m_host.cells[RankTestHost::rankCell(engine, n)];
     }
-    const RunTestHost::Cell& count(int n) { return m_host.cells[RunTestHost::countCell(n)]; }
+    const RankTestHost::Cell& count(int n) { return m_host.cells[RankTestHost::countCell(n)]; }
 
     void expectIdle()
     {
@@ -56,7 +56,7 @@ protected:
     }
 
     SandboxEngines m_sandbox { 2 };
-    RunTestHost m_host;
+    RankTestHost m_host;
     CheckRun m_run { m_host };
 };
 
