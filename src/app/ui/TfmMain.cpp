@@ -4,6 +4,8 @@
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
 #include "app/ui/WorkspaceRules.h"
+#include "contact/ui/TfmAbout.h"
+#include "contact/ui/TfmAsk.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameLook.h"
@@ -331,6 +333,8 @@ TfrRank* TfmMain::createFrame()
         if (guarded)
             checkEnded(guarded);
     });
+    connect(frame, &TfrRank::promotionRequested, this,
+        [this, frame] { command([this, frame] { TfmAsk::of(this).openFrom(*frame); }); });
     return frame;
 }
 
@@ -523,7 +527,10 @@ void TfmMain::N12Click()
     DesktopServices::instance().openUrl(WorkspaceRules::homePageUrl(Endpoints::current().MakerSite));
 }
 
-void TfmMain::N13Click() { }
+void TfmMain::N13Click()
+{
+    TfmAbout::of(this).showVersionOf(QCoreApplication::applicationFilePath());
+}
 
 void TfmMain::N14Click() { }
 
