@@ -35,7 +35,8 @@ QString GetFileVersionText(const QString& path)
     if (table.isEmpty())
         return {};
     QString version;
-    if (!resource.query(QStringLiteral("\\StringFileInfo\\") + table + QStringLiteral("\\FileVersion"), &version))
+    if (!resource.query(
+            QStringLiteral("\\StringFileInfo\\") + table + QStringLiteral("\\FileVersion"), &version))
         return {};
     return version;
 }

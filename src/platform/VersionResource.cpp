@@ -84,7 +84,9 @@ private:
     bool readHeader()
     {
         const QByteArray ident = m_file.read(16);
-        if (ident.size() != 16 || !ident.startsWith("\x7F" "ELF"))
+        if (ident.size() != 16
+            || !ident.startsWith("\x7F"
+                                 "ELF"))
             return false;
         m_wide = ident[4] == 2;
         if ((ident[4] != 1 && ident[4] != 2) || (ident[5] != 1 && ident[5] != 2))

@@ -67,9 +67,11 @@ protected:
 TEST_F(AboutBox, ShowsTheVersionOfTheFileAndRebuildsTheLineOnEveryOpening)
 {
     ASSERT_FALSE(program().isEmpty());
-    EXPECT_EQ(shownLineFor(program()), QStringLiteral("Версия " KS_EXPECTED_FILE_VERSION "         Язык:  Русский"));
+    EXPECT_EQ(shownLineFor(program()),
+        QStringLiteral("Версия " KS_EXPECTED_FILE_VERSION "         Язык:  Русский"));
     // This test program carries no version information: the line keeps its blanks and language.
-    EXPECT_EQ(shownLineFor(QCoreApplication::applicationFilePath()), QStringLiteral("Версия          Язык:  Русский"));
+    EXPECT_EQ(shownLineFor(QCoreApplication::applicationFilePath()),
+        QStringLiteral("Версия          Язык:  Русский"));
     EXPECT_EQ(shownLineFor(program()), versionLine(QStringLiteral(KS_EXPECTED_FILE_VERSION)));
 }
 

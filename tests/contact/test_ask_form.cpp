@@ -265,7 +265,8 @@ TEST_F(AskForm, FieldsGroupsAndButton)
     for (QWidget* child : form.findChildren<QWidget*>()) {
         if (child->objectName().isEmpty() || child->objectName().startsWith(QLatin1String("qt_")))
             continue;
-        EXPECT_TRUE(child->parentWidget()->rect().contains(child->geometry())) << child->objectName().toStdString();
+        EXPECT_TRUE(child->parentWidget()->rect().contains(child->geometry()))
+            << child->objectName().toStdString();
     }
     EXPECT_EQ(form.size(), QSize(TfmAsk::ClientWidth, TfmAsk::ClientHeight));
 }

@@ -95,17 +95,23 @@ INSTANTIATE_TEST_SUITE_P(Rows, FileWithoutVersion,
             } },
         NoVersion { "section of another format",
             [] { return elfWith("\\StringFileInfo\\041904E3\\FileVersion=1.0\n"); } },
-        NoVersion { "no translation entry",
-            [] { return elfWith(resource({ kRussianTable + "FileVersion=1.0" })); } },
+        NoVersion {
+            "no translation entry", [] { return elfWith(resource({ kRussianTable + "FileVersion=1.0" })); } },
         NoVersion { "translation entry that is no number",
-            [] { return elfWith(resource({ "\\VarFileInfo\\Translation=Russian", kRussianTable + "FileVersion=1.0" })); } },
-        NoVersion { "no FileVersion string",
-            [] { return elfWith(resource({ "\\VarFileInfo\\Translation=04E30419", kRussianTable + "ProductVersion=1.0" })); } },
-        NoVersion { "section larger than version information can be",
             [] {
-                return elfWith(resource({ "\\VarFileInfo\\Translation=04E30419", kRussianTable + "FileVersion=1.0" })
-                    + QByteArray(VersionResource::kMaxSize, ' '));
-            } }));
+                return elfWith(
+                    resource({ "\\VarFileInfo\\Translation=Russian", kRussianTable + "FileVersion=1.0" }));
+            } },
+        NoVersion { "no FileVersion string",
+            [] {
+                return elfWith(resource(
+                    { "\\VarFileInfo\\Translation=04E30419", kRussianTable + "ProductVersion=1.0" }));
+            } },
+        NoVersion { "section larger than version information can be", [] {
+                       return elfWith(resource({ "\\VarFileInfo\\Translation=04E30419",
+                                          kRussianTable + "FileVersion=1.0" })
+                           + QByteArray(VersionResource::kMaxSize, ' '));
+                   } }));
 
 TEST_F(FileVersionFiles, AMissingFileGivesTheEmptyText)
 {
@@ -125,20 +131,23 @@ TEST_F(FileVersionFiles, OnlyTheFirstTranslationEntryIsUsed)
 {
     const QByteArray twoTables = resource({ "\\VarFileInfo\\Translation=04E30419 04B00409",
         kRussianTable + "FileVersion=1.3.2.110", "\\StringFileInfo\\040904B0\\FileVersion=9.9.9.9" });
-    EXPECT_EQ(GetFileVersionText(write(QStringLiteral("two"), elfWith(twoTables))), QStringLiteral("1.3.2.110"));
+    EXPECT_EQ(
+        GetFileVersionText(write(QStringLiteral("two"), elfWith(twoTables))), QStringLiteral("1.3.2.110"));
 
     const QByteArray englishFirst = resource({ "\\VarFileInfo\\Translation=04B00409 04E30419",
         kRussianTable + "FileVersion=1.3.2.110", "\\StringFileInfo\\040904B0\\FileVersion=9.9.9.9" });
-    EXPECT_EQ(GetFileVersionText(write(QStringLiteral("english"), elfWith(englishFirst))), QStringLiteral("9.9.9.9"));
+    EXPECT_EQ(GetFileVersionText(write(QStringLiteral("english"), elfWith(englishFirst))),
+        QStringLiteral("9.9.9.9"));
 
-    const QByteArray firstHasNoTable = resource({ "\\VarFileInfo\\Translation=04B00409 04E30419",
-        kRussianTable + "FileVersion=1.3.2.110" });
+    const QByteArray firstHasNoTable = resource(
+        { "\\VarFileInfo\\Translation=04B00409 04E30419", kRussianTable + "FileVersion=1.3.2.110" });
     EXPECT_EQ(GetFileVersionText(write(QStringLiteral("none"), elfWith(firstHasNoTable))), QString());
 }
 
 TEST_F(FileVersionFiles, EveryElfClassAndByteOrderIsRead)
 {
-    const QByteArray section = resource({ "\\VarFileInfo\\Translation=04E30419", kRussianTable + "FileVersion=2.0.1.7" });
+    const QByteArray section
+        = resource({ "\\VarFileInfo\\Translation=04E30419", kRussianTable + "FileVersion=2.0.1.7" });
     for (const bool wide : { true, false }) {
         for (const bool bigEndian : { false, true }) {
             const QString path = write(QStringLiteral("elf"), elfWith(section, wide, bigEndian));
@@ -172,15 +181,15 @@ TEST_P(SpoiledElf, GivesTheEmptyText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SpoiledElf,
-    ::testing::Values(
-        Spoiler { "section beyond the end",
-            [](const ElfImage& elf, QByteArray& image) {
-                elf.put(image, elf.sectionHeaderAt(image, 1) + elf.offsetField(), quint64(image.size()) + 1,
-                    elf.wide ? 8 : 4);
-            } },
+    ::testing::Values(Spoiler { "section beyond the end",
+                          [](const ElfImage& elf, QByteArray& image) {
+                              elf.put(image, elf.sectionHeaderAt(image, 1) + elf.offsetField(),
+                                  quint64(image.size()) + 1, elf.wide ? 8 : 4);
+                          } },
         Spoiler { "section size past the end",
             [](const ElfImage& elf, QByteArray& image) {
-                elf.put(image, elf.sectionHeaderAt(image, 1) + elf.sizeField(), 0xFFFFFFF0u, elf.wide ? 8 : 4);
+                elf.put(
+                    image, elf.sectionHeaderAt(image, 1) + elf.sizeField(), 0xFFFFFFF0u, elf.wide ? 8 : 4);
             } },
         Spoiler { "largest offset",
             [](const ElfImage& elf, QByteArray& image) {
@@ -193,7 +202,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, SpoiledElf,
                     elf.wide ? 8 : 4);
             } },
         Spoiler { "more sections than the file can hold",
-            [](const ElfImage& elf, QByteArray& image) { elf.put(image, elf.sectionCountField(), 0xFFFE, 2); } },
+            [](const ElfImage& elf, QByteArray& image) {
+                elf.put(image, elf.sectionCountField(), 0xFFFE, 2);
+            } },
         Spoiler { "name table index out of range",
             [](const ElfImage& elf, QByteArray& image) { elf.put(image, elf.namesIndexField(), 40, 2); } },
         Spoiler { "name table beyond the end",
@@ -201,11 +212,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, SpoiledElf,
                 elf.put(image, elf.sectionHeaderAt(image, 2) + elf.offsetField(),
                     elf.wide ? ~quint64(0) : 0xFFFFFFFFu, elf.wide ? 8 : 4);
             } },
-        Spoiler { "truncated section table",
-            [](const ElfImage&, QByteArray& image) { image.chop(10); } }));
+        Spoiler { "truncated section table", [](const ElfImage&, QByteArray& image) { image.chop(10); } }));
 
 TEST(VersionLine, CarriesTheVersionTextAndTheLanguage)
 {
-    EXPECT_EQ(versionLine(QStringLiteral("1.3.2.110")), QStringLiteral("Версия 1.3.2.110         Язык:  Русский"));
+    EXPECT_EQ(
+        versionLine(QStringLiteral("1.3.2.110")), QStringLiteral("Версия 1.3.2.110         Язык:  Русский"));
     EXPECT_EQ(versionLine(QString()), QStringLiteral("Версия          Язык:  Русский"));
 }

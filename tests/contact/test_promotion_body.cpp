@@ -51,8 +51,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, TypedKeyword,
         TypedField { "ampersand", QStringLiteral("R&D"), "R%26D" },
         TypedField { "equals sign", QStringLiteral("a=b"), "a%3Db" },
         TypedField { "plus", QStringLiteral("C++"), "C%2B%2B" },
-        TypedField { "a field smuggled in", QStringLiteral("x&usr_category=Spam"), "x%26usr_category%3DSpam" },
-        TypedField { "characters the rule escapes", QStringLiteral("50% <b>[*]#"), "50%25%20%3Cb%3E%5B%2A%5D%23" },
+        TypedField {
+            "a field smuggled in", QStringLiteral("x&usr_category=Spam"), "x%26usr_category%3DSpam" },
+        TypedField {
+            "characters the rule escapes", QStringLiteral("50% <b>[*]#"), "50%25%20%3Cb%3E%5B%2A%5D%23" },
         TypedField { "characters the rule passes", QStringLiteral("a:b/c?d.e-f_g~"), "a:b/c?d.e-f_g~" },
         TypedField { "a letter outside Windows-1251", QStringLiteral("日"), "?" }));
 

@@ -66,7 +66,8 @@ TEST_F(PromotionSend, EverySendClosesTheOpenConnectionFirst)
 TEST_F(PromotionSend, FailedRepliesFail)
 {
     const PromotionRequest request(someFields());
-    for (const QByteArray command : { "redirect Feedback 1", "status Feedback 500 1", "status Feedback 404 1" }) {
+    for (const QByteArray command :
+        { "redirect Feedback 1", "status Feedback 500 1", "status Feedback 404 1" }) {
         ASSERT_TRUE(sandbox.command(command));
         EXPECT_THROW(request.send(client, feedback()), EHttpError) << command.constData();
     }
@@ -82,5 +83,6 @@ TEST(PromotionSendRefused, RefusedConnectionFails)
         closedPort = gone.port();
     }
     HttpClient client(HttpVersion::Http10);
-    EXPECT_THROW(PromotionRequest({}).send(client, QStringLiteral("127.0.0.1:%1").arg(closedPort)), EHttpError);
+    EXPECT_THROW(
+        PromotionRequest({}).send(client, QStringLiteral("127.0.0.1:%1").arg(closedPort)), EHttpError);
 }

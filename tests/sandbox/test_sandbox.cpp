@@ -302,7 +302,8 @@ TEST(SandboxEngines, PromotionRequestsAreRecordedAsReceived)
 {
     SandboxEngines sandbox;
     ASSERT_TRUE(sandbox.started());
-    const QString control = QSettings(sandbox.endpointsFile(), QSettings::IniFormat).value("sandbox/Control").toString();
+    const QString control
+        = QSettings(sandbox.endpointsFile(), QSettings::IniFormat).value("sandbox/Control").toString();
     const QByteArray body = "Promoscript=&usr_category=ZAD+Order&&usr_name=%C8%E2%E0%ED";
     EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/promoscript/feedback_new.php", body).status, 200);
     EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/elsewhere", "x=1").status, 404);

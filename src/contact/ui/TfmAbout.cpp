@@ -43,11 +43,13 @@ TfmAbout::TfmAbout(QWidget* parent)
 
     GroupBox1 = Placement::group(
         this, QStringLiteral("GroupBox1"), QStringLiteral(" Информация "), { 8, 8, ClientWidth - 16, 182 });
-    Label1 = boldLabel(GroupBox1, QStringLiteral("Label1"), QStringLiteral("Программа Kestrova Sertrix"), { 16, 22 });
+    Label1 = boldLabel(
+        GroupBox1, QStringLiteral("Label1"), QStringLiteral("Программа Kestrova Sertrix"), { 16, 22 });
     Label2 = Placement::label(GroupBox1, versionLine(QStringLiteral("1.3.2.62")), { 16, 42 });
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFixedWidth(ClientWidth - 48);
-    Label3 = boldLabel(GroupBox1, QStringLiteral("Label3"), QStringLiteral("Авторы и разработчики:"), { 16, 68 });
+    Label3 = boldLabel(
+        GroupBox1, QStringLiteral("Label3"), QStringLiteral("Авторы и разработчики:"), { 16, 68 });
 
     Label4 = new QLabel(GroupBox1);
     Label4->setObjectName(QStringLiteral("Label4"));
@@ -73,7 +75,8 @@ TfmAbout::TfmAbout(QWidget* parent)
     palette.setColor(QPalette::WindowText, FrameLook::linkBlue);
     Label6->setPalette(palette);
     Label6->adjustSize();
-    Label6->move(Label5->x() + QFontMetrics(Label5->font()).horizontalAdvance(kMakerPrefix + u' '), Label5->y());
+    Label6->move(
+        Label5->x() + QFontMetrics(Label5->font()).horizontalAdvance(kMakerPrefix + u' '), Label5->y());
     connect(Label6, &LinkLabel::clicked, this, &TfmAbout::Label6Click);
 
     Button1 = new QPushButton(QStringLiteral("Закрыть"), this);

@@ -66,7 +66,8 @@ void TfmAsk::buildContactGroup()
         const int top = 20 + 42 * i;
         QLabel* label = Placement::label(GroupBox1, rows[i].second, { 12, top });
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        *edits[i] = Placement::edit(GroupBox1, QLatin1String(rows[i].first), { 12, top + 16, kEditWidth, 21 });
+        *edits[i]
+            = Placement::edit(GroupBox1, QLatin1String(rows[i].first), { 12, top + 16, kEditWidth, 21 });
     }
     QLabel* comment
         = Placement::label(GroupBox1, QStringLiteral(" Дополнительные комментарии к запросу:"), { 10, 188 });
@@ -86,8 +87,8 @@ void TfmAsk::buildKeywordGroup()
         const int top = 36 + 40 * (n - 1);
         QLabel* label = Placement::label(GroupBox2, QStringLiteral("%1.").arg(n), { 14, top + 4 });
         label->setObjectName(QStringLiteral("Label%1").arg(5 + n));
-        *edits[n - 1]
-            = Placement::edit(GroupBox2, QStringLiteral("Edit%1").arg(4 + n), { 34, top, kEditWidth - 10, 21 });
+        *edits[n - 1] = Placement::edit(
+            GroupBox2, QStringLiteral("Edit%1").arg(4 + n), { 34, top, kEditWidth - 10, 21 });
         m_keywordEdits[n - 1] = *edits[n - 1];
     }
 }
