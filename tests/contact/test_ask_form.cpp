@@ -8,6 +8,7 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -269,4 +270,8 @@ TEST_F(AskForm, FieldsGroupsAndButton)
             << child->objectName().toStdString();
     }
     EXPECT_EQ(form.size(), QSize(TfmAsk::ClientWidth, TfmAsk::ClientHeight));
+    // The group captions are not cut off.
+    for (const QGroupBox* group : { form.GroupBox1, form.GroupBox2 })
+        EXPECT_LT(QFontMetrics(group->font()).horizontalAdvance(group->title()) + 16, group->width())
+            << group->title().toStdString();
 }

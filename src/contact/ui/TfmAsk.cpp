@@ -21,7 +21,7 @@ namespace {
 const QString kSent = QStringLiteral("Заявка успешно отправленна.");
 const QString kFailed = QStringLiteral("Ошибка при отправке заявки!");
 
-constexpr int kEditWidth = 290;
+constexpr int kEditWidth = 276;
 
 } // namespace
 
@@ -54,7 +54,7 @@ TfmAsk::~TfmAsk() = default;
 void TfmAsk::buildContactGroup()
 {
     GroupBox1 = Placement::group(
-        this, QStringLiteral("GroupBox1"), QStringLiteral(" Контактные данные "), { 8, 8, 314, 336 });
+        this, QStringLiteral("GroupBox1"), QStringLiteral(" Контактные данные "), { 8, 8, 300, 336 });
     const std::pair<const char*, QString> rows[] = {
         { "Edit1", QStringLiteral("Введите Ваше имя:") },
         { "Edit2", QStringLiteral("Введите контактный e-mail:") },
@@ -81,14 +81,13 @@ void TfmAsk::buildContactGroup()
 void TfmAsk::buildKeywordGroup()
 {
     GroupBox2 = Placement::group(this, QStringLiteral("GroupBox2"),
-        QStringLiteral(" Введите ваши основные ключевые слова или словосочетания: "), { 330, 8, 326, 336 });
+        QStringLiteral(" Введите ваши основные ключевые слова или словосочетания: "), { 316, 8, 366, 336 });
     QLineEdit** edits[] = { &Edit5, &Edit6, &Edit7, &Edit8, &Edit9, &Edit10, &Edit11 };
     for (int n = 1; n <= PromotionFields::KeywordCount; ++n) {
         const int top = 36 + 40 * (n - 1);
         QLabel* label = Placement::label(GroupBox2, QStringLiteral("%1.").arg(n), { 14, top + 4 });
         label->setObjectName(QStringLiteral("Label%1").arg(5 + n));
-        *edits[n - 1] = Placement::edit(
-            GroupBox2, QStringLiteral("Edit%1").arg(4 + n), { 34, top, kEditWidth - 10, 21 });
+        *edits[n - 1] = Placement::edit(GroupBox2, QStringLiteral("Edit%1").arg(4 + n), { 34, top, 318, 21 });
         m_keywordEdits[n - 1] = *edits[n - 1];
     }
 }

@@ -20,7 +20,7 @@ class TfrRank;
 class TfmAsk : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int ClientWidth = 664;
+    static constexpr int ClientWidth = 690;
     static constexpr int ClientHeight = 392;
 
     explicit TfmAsk(QWidget* parent = nullptr);
