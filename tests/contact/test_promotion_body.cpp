@@ -66,31 +66,6 @@ TEST(PromotionBody, MultiLineCommentKeepsItsLineBreaksInsideTheMessage)
         expectedBody("", "", "%D1%F0%EE%F7%ED%EE%0D%0A%E4%EE%20%EC%E0%FF%0D%0A%F1%EF%E0%F1%E8%E1%EE"));
 }
 
-TEST(PromotionBody, BlanksAroundTypedTextAreKept)
-{
-    PromotionFields fields;
-    fields.name = QStringLiteral("  Иван ");
-    fields.comment = QStringLiteral("\n");
-    EXPECT_EQ(bodyOf(fields), expectedBody("%20%20%C8%E2%E0%ED%20", "", "%0D%0A"));
-}
-
-TEST(PromotionBody, FieldsGoInTheirOrderUnderTheirNames)
-{
-    PromotionFields fields;
-    fields.name = QStringLiteral("n");
-    fields.mail = QStringLiteral("m@x.ru");
-    fields.site = QStringLiteral("http://www.x.ru/");
-    fields.phone = QStringLiteral("(495)1234567");
-    for (int n = 1; n <= 7; ++n)
-        fields.keywords[n - 1] = QStringLiteral("k%1").arg(n);
-    fields.comment = QStringLiteral("c");
-    EXPECT_EQ(bodyOf(fields),
-        "Promoscript=&usr_category=ZAD+Order&&usr_name=n&&usr_mail=m@x.ru&&usr_site=http://www.x.ru/"
-        "&&usr_phone=(495)1234567&&usr_key1=k1&&usr_key2=k2&&usr_key3=k3&&usr_key4=k4&&usr_key5=k5"
-        "&&usr_key6=k6&&usr_key7=k7&&usr_mes=ZLT%20form%20sending:%20ZLT132%20%20c"
-        "&&submit=%25CE%25F2%25EF%25F0%25E0%25E2%25E8%25F2%25FC");
-}
-
 TEST(PromotionBody, WithoutSeparatorsTypedTheBodyIsTheFormBodyRuleOfTheLines)
 {
     PromotionFields fields;

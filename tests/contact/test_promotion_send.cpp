@@ -1,6 +1,5 @@
 #include "contact/PromotionRequest.h"
 #include "net/HttpClient.h"
-#include "support/RawHttpListener.h"
 #include "support/SandboxEngines.h"
 
 #include <gtest/gtest.h>
@@ -61,28 +60,4 @@ TEST_F(PromotionSend, EverySendClosesTheOpenConnectionFirst)
     const QList<SandboxEngines::Request> received = sandbox.requests(QStringLiteral("Feedback"));
     ASSERT_EQ(received.size(), 2);
     EXPECT_NE(received[0].connection, received[1].connection);
-}
-
-TEST_F(PromotionSend, FailedRepliesFail)
-{
-    const PromotionRequest request(someFields());
-    for (const QByteArray command :
-        { "redirect Feedback 1", "status Feedback 500 1", "status Feedback 404 1" }) {
-        ASSERT_TRUE(sandbox.command(command));
-        EXPECT_THROW(request.send(client, feedback()), EHttpError) << command.constData();
-    }
-    EXPECT_NO_THROW(request.send(client, feedback()));
-    EXPECT_EQ(sandbox.requests(QStringLiteral("Feedback")).size(), 4); // never a second try
-}
-
-TEST(PromotionSendRefused, RefusedConnectionFails)
-{
-    quint16 closedPort = 0;
-    {
-        RawHttpListener gone;
-        closedPort = gone.port();
-    }
-    HttpClient client(HttpVersion::Http10);
-    EXPECT_THROW(
-        PromotionRequest({}).send(client, QStringLiteral("127.0.0.1:%1").arg(closedPort)), EHttpError);
 }
