@@ -216,6 +216,12 @@ QByteArray HttpClient::post(const QByteArray& url, const QList<QByteArray>& form
     return keep->perform(Method::Post, url, formBody(formLines), m_proxy, nullptr);
 }
 
+QByteArray HttpClient::postBody(const QByteArray& url, const QByteArray& body)
+{
+    const std::shared_ptr<Impl> keep = d;
+    return keep->perform(Method::Post, url, body, m_proxy, nullptr);
+}
+
 HeadResult HttpClient::head(const QByteArray& url)
 {
     const std::shared_ptr<Impl> keep = d;
@@ -232,6 +238,11 @@ void HttpClient::abort()
 bool HttpClient::busy() const
 {
     return d->transfers.running();
+}
+
+void HttpClient::closeConnections()
+{
+    d->transfers.closeConnections();
 }
 
 void HttpClient::setProgressHandler(std::function<void()> handler)

@@ -39,11 +39,16 @@ public:
     // the nested loop) is refused with EHttpError.
     QByteArray get(const QByteArray& url); // throws EHttpError
     QByteArray post(const QByteArray& url, const QList<QByteArray>& formLines); // body by formBody()
+    // A form POST of a body the caller has already encoded.
+    QByteArray postBody(const QByteArray& url, const QByteArray& body);
     HeadResult head(const QByteArray& url); // throws EHttpError on failure
 
     // Ends the transfer under way at once; the waiting request throws EHttpAborted.
     void abort();
     bool busy() const;
+    // Closes the connections kept open for reuse; the next request connects anew.
+    // Does nothing while a request is under way.
+    void closeConnections();
 
     // Called on every transfer progress notification (the frame pumps messages there).
     void setProgressHandler(std::function<void()> handler);

@@ -297,3 +297,25 @@ TEST(SandboxEngines, MetricPagesCarryTheirFigures)
     ASSERT_TRUE(sandbox.command("body PageRank 0\n<b>123</b> <b>5</b>"));
     EXPECT_EQ(request(sandbox.host("PageRank"), "POST", "/", "url=x").body, "<b>123</b> <b>5</b>");
 }
+
+TEST(SandboxEngines, PromotionRequestsAreRecordedAsReceived)
+{
+    SandboxEngines sandbox;
+    ASSERT_TRUE(sandbox.started());
+    const QString control
+        = QSettings(sandbox.endpointsFile(), QSettings::IniFormat).value("sandbox/Control").toString();
+    const QByteArray body = "Promoscript=&usr_category=ZAD+Order&&usr_name=%C8%E2%E0%ED";
+    EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/promoscript/feedback_new.php", body).status, 200);
+    EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/elsewhere", "x=1").status, 404);
+    EXPECT_EQ(request(sandbox.host("GoogleCom"), "GET", googleTarget("kw", 0)).status, 200);
+
+    const QList<SandboxEngines::Request> logged = sandbox.requests("Feedback");
+    ASSERT_EQ(logged.size(), 2);
+    EXPECT_EQ(logged[0].body, body);
+    EXPECT_TRUE(logged[0].head.startsWith("POST /promoscript/feedback_new.php HTTP/1.1\r\n"));
+
+    // The control port lists them raw, head and body, each followed by a blank line.
+    const Reply listed = request(control, "GET", "/feedback");
+    EXPECT_EQ(listed.status, 200);
+    EXPECT_EQ(listed.body, logged[0].head + logged[0].body + "\r\n\r\n" + logged[1].head + "x=1\r\n\r\n");
+}

@@ -332,6 +332,9 @@ SandboxServer::Reply SandboxServer::controlReply(const HttpRequest& request)
     } else if (path == "/log" && request.method != "POST") {
         reply.contentType = "application/x-ndjson";
         reply.body = logLines();
+    } else if (path == "/feedback" && request.method != "POST") {
+        reply.contentType = "text/plain; charset=windows-1251";
+        reply.body = promotionRequests();
     } else {
         reply.contentType = "text/html; charset=windows-1251";
         reply.body = Pages::makerPage();
@@ -353,6 +356,16 @@ QByteArray SandboxServer::logLines() const
         lines += QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
     }
     return lines;
+}
+
+QByteArray SandboxServer::promotionRequests() const
+{
+    QByteArray text;
+    for (const LoggedRequest& entry : m_log) {
+        if (entry.service == Service::Feedback)
+            text += entry.request.head + entry.request.body + "\r\n\r\n";
+    }
+    return text;
 }
 
 void SandboxServer::dropStalledConnections()

@@ -50,6 +50,7 @@ private:
     Reply controlReply(const HttpRequest& request);
     void learnSite(Service service, const HttpRequest& request);
     QByteArray logLines() const;
+    QByteArray promotionRequests() const;
     void dropStalledConnections();
     QByteArray hostOf(const QTcpServer& server) const;
     void send(QTcpSocket* socket, const Reply& reply, const HttpRequest& request);

@@ -1,7 +1,8 @@
 #include "app/check/CheckArguments.h"
 
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n");
+    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n"
+    "       kestrova-check --version\n");
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
@@ -22,6 +23,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             parsed.json = true;
         else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
             parsed.help = true;
+        else if (argument == QLatin1String("--version"))
+            parsed.version = true;
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -37,7 +40,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (error)
             return *error;
     }
-    if (parsed.help)
+    if (parsed.help || parsed.version)
         return parsed;
     if (parsed.projectPath.isEmpty())
         return UsageError { QStringLiteral("no project file given") };

@@ -10,6 +10,7 @@
 struct CheckArguments {
     bool json = false;
     bool help = false;
+    bool version = false;
     std::optional<ConnectionSettings> proxy; // none: the remembered connection settings
     QString projectPath;
 };

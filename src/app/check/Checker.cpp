@@ -3,9 +3,11 @@
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckerHost.h"
 #include "app/check/SigintWatcher.h"
+#include "contact/FileVersion.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 
 namespace {
@@ -28,6 +30,10 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     const CheckArguments& options = std::get<CheckArguments>(parsed);
     if (options.help) {
         out.write(kCheckUsage.toUtf8());
+        return kExitDone;
+    }
+    if (options.version) {
+        writeLine(out, GetFileVersionText(QCoreApplication::applicationFilePath()));
         return kExitDone;
     }
 

@@ -1,6 +1,8 @@
 #include "app/ui/Startup.h"
 
 #include "app/ui/TfmMain.h"
+#include "contact/ui/TfmAbout.h"
+#include "contact/ui/TfmAsk.h"
 #include "platform/ui/Prompts.h"
 #include "platform/ui/QtTranslation.h"
 #include "net/Endpoints.h"
@@ -18,6 +20,9 @@ int runProgram(QApplication& application)
         return 1;
     }
     TfmMain fmMain;
+    // Owned by the main window, they live until the program ends.
+    new TfmAbout(&fmMain);
+    new TfmAsk(&fmMain);
     fmMain.show();
     return application.exec();
 }

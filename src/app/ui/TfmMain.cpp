@@ -4,6 +4,8 @@
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
 #include "app/workspace/WorkspaceRules.h"
+#include "contact/ui/TfmAbout.h"
+#include "contact/ui/TfmAsk.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
@@ -186,6 +188,8 @@ WorkspaceProject* TfmMain::createProject()
         if (guarded)
             m_workspace.checkEnded(projectOf(guarded));
     });
+    connect(frame, &TfrRank::promotionRequested, this,
+        [this, frame] { command([this, frame] { TfmAsk::of(this).openFrom(*frame); }); });
     return created;
 }
 
@@ -301,7 +305,10 @@ void TfmMain::N12Click()
     DesktopServices::instance().openUrl(WorkspaceRules::homePageUrl(Endpoints::current().MakerSite));
 }
 
-void TfmMain::N13Click() { }
+void TfmMain::N13Click()
+{
+    TfmAbout::of(this).showVersionOf(QCoreApplication::applicationFilePath());
+}
 
 void TfmMain::N14Click() { }
 
