@@ -12,6 +12,7 @@ struct CheckArguments {
     bool help = false;
     std::optional<ConnectionSettings> proxy; // none: the remembered connection settings
     QString projectPath;
+    QString xlsxPath; // empty: no workbook
 };
 
 struct UsageError {

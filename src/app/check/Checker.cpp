@@ -1,11 +1,13 @@
 #include "app/check/Checker.h"
 
 #include "app/check/CheckArguments.h"
+#include "app/check/CheckWorkbook.h"
 #include "app/check/CheckerHost.h"
 #include "app/check/SigintWatcher.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
+#include <QDate>
 #include <QIODevice>
 
 namespace {
@@ -58,6 +60,16 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     out.write(options.json ? formatJson(report) : formatTable(report).toUtf8());
     if (report.error)
         writeLine(err, *report.error);
+    if (!options.xlsxPath.isEmpty()) {
+        try {
+            writeCheckWorkbook(report, options.projectPath, options.xlsxPath, QDate::currentDate());
+        } catch (const std::exception& e) {
+            writeLine(err,
+                QStringLiteral("kestrova-check: the workbook %1 was not written: %2")
+                    .arg(options.xlsxPath, QString::fromUtf8(e.what())));
+            return kExitError;
+        }
+    }
     if (sigint.interrupted())
         return kExitInterrupted;
     return report.error ? kExitError : kExitDone;

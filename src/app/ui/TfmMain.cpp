@@ -8,6 +8,7 @@
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/TfrRank.h"
+#include "report/ui/ReportCommand.h"
 #include "net/Endpoints.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
@@ -502,7 +503,10 @@ bool TfmMain::anyCheckActive() const
     return false;
 }
 
-void TfmMain::N9Click() { }
+void TfmMain::N9Click()
+{
+    command([this] { ReportCommand::exportProject(this, selectedFrame(), selectedCaption()); });
+}
 
 void TfmMain::N10Click()
 {
