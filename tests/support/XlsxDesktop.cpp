@@ -16,14 +16,15 @@ void writeFile(const QString& path, const QByteArray& text)
 
 } // namespace
 
+// xdg-mime splits its folder lists at blanks, so the folder's name has none.
 XlsxDesktop::XlsxDesktop(bool withSpreadsheetApplication)
+    : m_root(QDir::tempPath() + QStringLiteral("/ks-desktop-XXXXXX"))
 {
     const QString root = m_root.path();
-    for (const char* folder : { "data", "data-dirs", "config", "config-dirs", "tmp" })
+    for (const char* folder : { "data", "data-dirs", "config-dirs", "tmp" })
         QDir().mkpath(root + u'/' + QLatin1String(folder));
     set("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
     set("XDG_DATA_DIRS", QFile::encodeName(root + QStringLiteral("/data-dirs")));
-    set("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
     set("XDG_CONFIG_DIRS", QFile::encodeName(root + QStringLiteral("/config-dirs")));
     set("TMPDIR", QFile::encodeName(tempFolder()));
     // xdg-mime asks the desktop environment's own tools when it recognises one.
@@ -33,9 +34,6 @@ XlsxDesktop::XlsxDesktop(bool withSpreadsheetApplication)
         writeFile(root + QStringLiteral("/data/applications/test-sheets.desktop"),
             "[Desktop Entry]\nType=Application\nName=Test Sheets\nExec=true %f\n"
             "MimeType=application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;\n");
-        writeFile(root + QStringLiteral("/config/mimeapps.list"),
-            "[Default Applications]\n"
-            "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet=test-sheets.desktop\n");
     }
 }
 

@@ -6,9 +6,10 @@
 #include <optional>
 #include <utility>
 
-// A desktop of the test's own for xdg-mime: the XDG data and configuration folders point into
-// a temporary folder, with or without a default application for xlsx workbooks, and the user's
-// temporary folder (TMPDIR) is a folder of the test. The environment is restored on destruction.
+// A desktop of the test's own for xdg-mime: the XDG data folders and the system's configuration
+// folders point into a temporary folder, with or without an application for xlsx workbooks, and
+// the user's temporary folder (TMPDIR) is a folder of the test. The per-user configuration folder
+// stays the test's own. The environment is restored on destruction.
 class XlsxDesktop {
 public:
     explicit XlsxDesktop(bool withSpreadsheetApplication);
