@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <xlsxwriter.h>
 
@@ -33,6 +34,18 @@ void check(lxw_error error)
 {
     if (error != LXW_NO_ERROR)
         fail(error);
+}
+
+// A cell's text as the file holds it. The file format reads "_xHHHH_" as an escaped character,
+// so such a sequence typed by the user has its underscore escaped; the library escapes control
+// characters the same way, all but NUL, which would end its C string.
+QByteArray cellText(const QString& text)
+{
+    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    QString escaped = text;
+    escaped.replace(escapeLike, QStringLiteral("_x005F_"));
+    escaped.replace(QChar(u'\0'), QStringLiteral("_x0000_"));
+    return escaped.toUtf8();
 }
 
 QString cannotCreate(const QString& path, const QString& reason)
@@ -103,7 +116,7 @@ void writeSheet(lxw_workbook* workbook, Formats& formats, const XlsxSheet& sheet
         const auto style = sheet.styles.find(cell);
         lxw_format* format = style == sheet.styles.end() ? nullptr : formats.of(style->second);
         check(worksheet_write_string(
-            worksheet, lxw_row_t(cell.row - 1), lxw_col_t(cell.column - 1), text.toUtf8().constData(), format));
+            worksheet, lxw_row_t(cell.row - 1), lxw_col_t(cell.column - 1), cellText(text).constData(), format));
     }
     for (const auto& [cell, style] : sheet.styles) {
         if (!sheet.texts.contains(cell))
@@ -171,7 +184,10 @@ int borderStyle(int lineStyle, int weight)
 
 void write(const XlsxBook& book, const QString& path)
 {
-    lxw_workbook* workbook = workbook_new(QFile::encodeName(path).constData());
+    const QByteArray scratchFolder = QFile::encodeName(QDir::tempPath());
+    lxw_workbook_options options {};
+    options.tmpdir = const_cast<char*>(scratchFolder.constData());
+    lxw_workbook* workbook = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!workbook)
         fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
     try {

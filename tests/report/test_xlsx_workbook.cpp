@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
@@ -180,14 +181,34 @@ TEST_F(XlsxReport, RowHeightsInPointsAndColumnWidthsInCharacters)
         EXPECT_FALSE(workbook.columnWidth(column)) << column;
 }
 
-TEST_F(XlsxReport, MarkupLineBreaksAndLongTextsSurviveTheFile)
+TEST_F(XlsxReport, MarkupEscapesAndLongTextsSurviveTheFile)
 {
     FrameTexts texts;
     texts.keywords[0] = QStringLiteral("tab\there & <b>\"x\"</b>\nline");
     texts.site = QString(32000, u'ж');
+    texts.keywords[1] = QStringLiteral("_x0041_x0042_ and _x20AC_");
+    texts.keywords[2] = QStringLiteral("nul") + QChar(0) + QStringLiteral("inside");
     const WorkbookReader workbook = read(write(QStringLiteral("Новый проект"), texts));
     EXPECT_EQ(workbook.text(9, 3), texts.keywords[0]);
     EXPECT_EQ(workbook.text(5, 3), texts.site);
+    // A spreadsheet reads every "_xHHHH_" of a stored string as one escaped character; texts
+    // that look like such escapes still read as typed, and a NUL does not cut a text short.
+    const auto decoded = [](const QString& stored) {
+        static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+        QString text;
+        qsizetype done = 0;
+        for (auto it = escape.globalMatch(stored); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            text += stored.mid(done, match.capturedStart() - done) + QChar(match.captured(1).toUShort(nullptr, 16));
+            done = match.capturedEnd();
+        }
+        return text + stored.mid(done);
+    };
+    QStringList read;
+    for (const QString& stored : workbook.storedStrings())
+        read << decoded(stored);
+    EXPECT_TRUE(read.contains(texts.keywords[1])) << read.join(u'|').toStdString();
+    EXPECT_TRUE(read.contains(texts.keywords[2]));
 }
 
 TEST_F(XlsxReport, TextTooLongForACellEndsTheExportAndKeepsTheOldFile)

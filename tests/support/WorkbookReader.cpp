@@ -84,6 +84,14 @@ std::optional<double> WorkbookReader::columnWidth(int column) const
     return std::round(characters * 100) / 100;
 }
 
+QStringList WorkbookReader::storedStrings() const
+{
+    QStringList strings;
+    for (const QJsonValue& text : m_json[QStringLiteral("storedStrings")].toArray())
+        strings << text.toString();
+    return strings;
+}
+
 int WorkbookReader::maxRow() const
 {
     return m_json[QStringLiteral("maxRow")].toInt();

@@ -23,6 +23,8 @@ public:
     // The column's width in the spreadsheet's character units, as the spreadsheet shows it
     // (two decimals), converted from the stored width.
     std::optional<double> columnWidth(int column) const;
+    // The workbook's shared strings as stored, "_xHHHH_" escapes undecoded.
+    QStringList storedStrings() const;
     int maxRow() const;
     int maxColumn() const;
 

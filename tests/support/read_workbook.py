@@ -3,6 +3,8 @@ sheet names, then for the first sheet every cell of A1:Y40 (value, type, font, f
 row heights and column widths as stored in the file."""
 import json
 import sys
+import xml.etree.ElementTree as ElementTree
+import zipfile
 
 import openpyxl
 from openpyxl.utils import get_column_letter
@@ -18,6 +20,16 @@ def side(s):
     if s is None or s.style is None:
         return None
     return {"style": s.style, "color": colour(s.color)}
+
+
+def stored_strings(path):
+    """The shared strings exactly as the file holds them, before any unescaping."""
+    ns = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
+    with zipfile.ZipFile(path) as archive:
+        if "xl/sharedStrings.xml" not in archive.namelist():
+            return []
+        root = ElementTree.fromstring(archive.read("xl/sharedStrings.xml"))
+    return ["".join(t.text or "" for t in si.iter(ns + "t")) for si in root.iter(ns + "si")]
 
 
 def main(path):
@@ -49,7 +61,8 @@ def main(path):
             if index:
                 columns[get_column_letter(index)] = d.width
     json.dump({"sheets": book.sheetnames, "maxRow": sheet.max_row, "maxColumn": sheet.max_column,
-               "cells": cells, "rows": rows, "columns": columns}, sys.stdout, ensure_ascii=False)
+               "cells": cells, "rows": rows, "columns": columns,
+               "storedStrings": stored_strings(path)}, sys.stdout, ensure_ascii=False)
 
 
 main(sys.argv[1])
