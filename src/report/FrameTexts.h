@@ -20,7 +20,10 @@ struct FrameTexts {
 
     QString& rankText(Engine engine, int n) { return rank[std::size_t(engine)][std::size_t(n - 1)]; }
     QString& countText(Engine engine, int n) { return count[std::size_t(engine)][std::size_t(n - 1)]; }
-    const QString& rankText(Engine engine, int n) const { return rank[std::size_t(engine)][std::size_t(n - 1)]; }
+    const QString& rankText(Engine engine, int n) const
+    {
+        return rank[std::size_t(engine)][std::size_t(n - 1)];
+    }
     const QString& countText(Engine engine, int n) const
     {
         return count[std::size_t(engine)][std::size_t(n - 1)];

@@ -29,13 +29,15 @@ void fillWorkbook(SpreadsheetApplication& application, const Request& request)
     application.setVisible(true);
 }
 
-void run(Automation& automation, const Request& request, const std::function<void(const QString&)>& showMessage)
+void run(
+    Automation& automation, const Request& request, const std::function<void(const QString&)>& showMessage)
 {
     if (!automation.IsProgIDRegistered(spreadsheetProgId())) {
         showMessage(notInstalledMessage());
         return;
     }
-    const std::unique_ptr<SpreadsheetApplication> application = automation.CreateOleObject(spreadsheetProgId());
+    const std::unique_ptr<SpreadsheetApplication> application
+        = automation.CreateOleObject(spreadsheetProgId());
     fillWorkbook(*application, request);
 }
 

@@ -30,6 +30,7 @@ struct Request {
 void fillWorkbook(SpreadsheetApplication& application, const Request& request);
 
 // The whole export. Without a spreadsheet application only the message is shown.
-void run(Automation& automation, const Request& request, const std::function<void(const QString&)>& showMessage);
+void run(
+    Automation& automation, const Request& request, const std::function<void(const QString&)>& showMessage);
 
 } // namespace ReportExport

@@ -65,7 +65,8 @@ void apply(SpreadsheetSheet& sheet, const FormatAction& action)
 ReportFormat ReportFormat::standard()
 {
     ReportFormat format;
-    auto step = [&format](QList<FormatAction> actions) { format.steps.append(FormatStep { std::move(actions) }); };
+    auto step
+        = [&format](QList<FormatAction> actions) { format.steps.append(FormatStep { std::move(actions) }); };
 
     step({ action("B3:U24", kThinBlackBorder), action("B3:U24", FontSize { 9 }) });
     step({ action("B26:U36", kThinBlackBorder), action("B26:U36", FontSize { 8 }) });

@@ -46,7 +46,8 @@ struct ColumnWidth {
     double width; // characters, the column of the target's first cell
     bool operator==(const ColumnWidth&) const = default;
 };
-using FormatSetting = std::variant<BorderAround, FontSize, FontBold, FontColor, InteriorColor, RowHeight, ColumnWidth>;
+using FormatSetting
+    = std::variant<BorderAround, FontSize, FontBold, FontColor, InteriorColor, RowHeight, ColumnWidth>;
 
 struct FormatAction {
     CellRange target;

@@ -7,7 +7,8 @@ namespace {
 void requireInside(int row, int column)
 {
     if (row < 1 || row > ReportGrid::RowCount || column < 1 || column > ReportGrid::ColumnCount)
-        throw std::out_of_range("report grid has no cell " + std::to_string(row) + "," + std::to_string(column));
+        throw std::out_of_range(
+            "report grid has no cell " + std::to_string(row) + "," + std::to_string(column));
 }
 
 } // namespace

@@ -48,4 +48,7 @@ struct ReportEngine {
 const std::array<ReportEngine, kEngines.size()>& reportEngines();
 
 // Row of keyword n (1..7).
-constexpr int keywordRow(int n) { return 7 + 2 * n; }
+constexpr int keywordRow(int n)
+{
+    return 7 + 2 * n;
+}

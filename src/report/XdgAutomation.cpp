@@ -53,7 +53,8 @@ std::unique_ptr<SpreadsheetApplication> XdgAutomation::CreateOleObject(const QSt
 {
     if (progId != ReportExport::spreadsheetProgId())
         throw AutomationError(QStringLiteral("Invalid class string"));
-    return std::make_unique<XlsxApplication>([open = m_openDocument, folder = m_folder](const XlsxBook& book) {
+    return std::make_unique<XlsxApplication>([open = m_openDocument, folder = m_folder](
+                                                 const XlsxBook& book) {
         const QString path = XlsxFile::saveAsNew(book, folder);
         if (!open(path))
             throw AutomationError(QStringLiteral("Cannot open \"%1\" with the desktop's default application.")

@@ -163,7 +163,8 @@ public:
     {
         if (column < 1 || column > kMaxColumn)
             throw AutomationError(QStringLiteral("Method 'Columns' of object '_Worksheet' failed"));
-        return std::make_unique<XlsxRange>(m_owner, m_sheet, CellRange { { 1, column }, { kMaxRow, column } });
+        return std::make_unique<XlsxRange>(
+            m_owner, m_sheet, CellRange { { 1, column }, { kMaxRow, column } });
     }
 
 private:

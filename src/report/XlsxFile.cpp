@@ -115,8 +115,8 @@ void writeSheet(lxw_workbook* workbook, Formats& formats, const XlsxSheet& sheet
     for (const auto& [cell, text] : sheet.texts) {
         const auto style = sheet.styles.find(cell);
         lxw_format* format = style == sheet.styles.end() ? nullptr : formats.of(style->second);
-        check(worksheet_write_string(
-            worksheet, lxw_row_t(cell.row - 1), lxw_col_t(cell.column - 1), cellText(text).constData(), format));
+        check(worksheet_write_string(worksheet, lxw_row_t(cell.row - 1), lxw_col_t(cell.column - 1),
+            cellText(text).constData(), format));
     }
     for (const auto& [cell, style] : sheet.styles) {
         if (!sheet.texts.contains(cell))
@@ -214,7 +214,8 @@ QString saveAsNew(const XlsxBook& book, const QString& folder)
     constexpr int kNamesTried = 100;
     QString candidate;
     for (int i = 1; i <= kNamesTried; ++i) {
-        candidate = dir.filePath(i == 1 ? base + QStringLiteral(".xlsx") : QStringLiteral("%1 (%2).xlsx").arg(base).arg(i));
+        candidate = dir.filePath(
+            i == 1 ? base + QStringLiteral(".xlsx") : QStringLiteral("%1 (%2).xlsx").arg(base).arg(i));
         QFile written(part.fileName());
         // A rename never replaces an existing file here.
         if (written.rename(candidate)) {

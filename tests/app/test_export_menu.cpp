@@ -22,7 +22,8 @@ TEST_F(ExportMenu, WithoutASpreadsheetApplicationAPlainBoxSaysSo)
     window->N9->trigger();
     ASSERT_EQ(prompts->shown.size(), 1u);
     EXPECT_EQ(prompts->shown[0].kind, ScriptedPrompts::Shown::Message);
-    EXPECT_EQ(prompts->shown[0].text, QStringLiteral("Невозможно выполнить операцию.\n\rУ Вас не установлен MS Excel!"));
+    EXPECT_EQ(prompts->shown[0].text,
+        QStringLiteral("Невозможно выполнить операцию.\n\rУ Вас не установлен MS Excel!"));
     EXPECT_TRUE(desktop->files.isEmpty());
     EXPECT_TRUE(bare.tempFiles().isEmpty());
 }
@@ -61,7 +62,8 @@ TEST_F(ExportMenu, TheSelectedTabGivesTheSheetItsCaption)
 {
     XlsxDesktop sheets(true);
     auto window = openWindow();
-    prompts->fileName(writeProject(QStringLiteral("site.v2.zlt"), QStringLiteral("http://www.site.ru"), QStringLiteral("kw")));
+    prompts->fileName(writeProject(
+        QStringLiteral("site.v2.zlt"), QStringLiteral("http://www.site.ru"), QStringLiteral("kw")));
     window->N4->trigger();
     ASSERT_EQ(window->TabControl->count(), 2);
 
@@ -81,7 +83,8 @@ TEST_F(ExportMenu, ARefusedSheetNameEndsTheExportInTheErrorBox)
 {
     XlsxDesktop sheets(true);
     auto window = openWindow();
-    prompts->fileName(writeProject(QStringLiteral("[draft].zlt"), QStringLiteral("http://www.site.ru"), QStringLiteral("kw")));
+    prompts->fileName(writeProject(
+        QStringLiteral("[draft].zlt"), QStringLiteral("http://www.site.ru"), QStringLiteral("kw")));
     window->N4->trigger();
     prompts->clear();
 

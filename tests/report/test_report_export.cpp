@@ -45,15 +45,27 @@ public:
     {
         m_log.call(m_name + QStringLiteral(".BorderAround(%1,%2,%3)").arg(style).arg(weight).arg(color));
     }
-    void setFontSize(int points) override { m_log.call(m_name + QStringLiteral(".Font.Size=%1").arg(points)); }
+    void setFontSize(int points) override
+    {
+        m_log.call(m_name + QStringLiteral(".Font.Size=%1").arg(points));
+    }
     void setFontBold(bool bold) override { m_log.call(m_name + QStringLiteral(".Font.Bold=%1").arg(bold)); }
-    void setFontColor(int color) override { m_log.call(m_name + QStringLiteral(".Font.Color=%1").arg(color, 0, 16)); }
+    void setFontColor(int color) override
+    {
+        m_log.call(m_name + QStringLiteral(".Font.Color=%1").arg(color, 0, 16));
+    }
     void setInteriorColor(int color) override
     {
         m_log.call(m_name + QStringLiteral(".Interior.Color=%1").arg(color, 0, 16));
     }
-    void setRowHeight(double points) override { m_log.call(m_name + QStringLiteral(".RowHeight=%1").arg(points)); }
-    void setColumnWidth(double width) override { m_log.call(m_name + QStringLiteral(".ColumnWidth=%1").arg(width)); }
+    void setRowHeight(double points) override
+    {
+        m_log.call(m_name + QStringLiteral(".RowHeight=%1").arg(points));
+    }
+    void setColumnWidth(double width) override
+    {
+        m_log.call(m_name + QStringLiteral(".ColumnWidth=%1").arg(width));
+    }
     void setValue(const QList<QStringList>& rows) override
     {
         m_log.call(m_name + QStringLiteral(".Value=%1x%2").arg(rows.size()).arg(rows.value(0).size()));
@@ -90,7 +102,10 @@ public:
 class LoggedApplication : public SpreadsheetApplication, Counted {
 public:
     using Counted::Counted;
-    void setEnableEvents(bool enabled) override { m_log.call(QStringLiteral("EnableEvents=%1").arg(enabled)); }
+    void setEnableEvents(bool enabled) override
+    {
+        m_log.call(QStringLiteral("EnableEvents=%1").arg(enabled));
+    }
     std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override
     {
         m_log.call(QStringLiteral("WorkBooks.Add"));
@@ -123,10 +138,11 @@ private:
 
 ReportExport::Request requestLogging(CallLog& log)
 {
-    return { QStringLiteral("Новый проект"), [&log] {
-                log.calls << QStringLiteral("read frame");
-                return FrameTexts {};
-            },
+    return { QStringLiteral("Новый проект"),
+        [&log] {
+            log.calls << QStringLiteral("read frame");
+            return FrameTexts {};
+        },
         QDate(2026, 12, 7) };
 }
 
@@ -135,13 +151,14 @@ TEST(ReportExport, CallsRunInTheOrderOfTheExport)
     CallLog log;
     LoggedAutomation automation(log);
     QStringList messages;
-    ReportExport::run(automation, requestLogging(log), [&messages](const QString& text) { messages << text; });
+    ReportExport::run(
+        automation, requestLogging(log), [&messages](const QString& text) { messages << text; });
 
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(log.liveObjects, 0);
     const QStringList start { "IsProgIDRegistered(Excel.Application)", "CreateOleObject(Excel.Application)",
-        "EnableEvents=0", "WorkBooks.Add", "WorkSheets(1)", QStringLiteral("Sheet.Name=Новый проект"), "read frame",
-        "Range(B3:U24).BorderAround(1,2,0)", "Range(B3:U24).Font.Size=9" };
+        "EnableEvents=0", "WorkBooks.Add", "WorkSheets(1)", QStringLiteral("Sheet.Name=Новый проект"),
+        "read frame", "Range(B3:U24).BorderAround(1,2,0)", "Range(B3:U24).Font.Size=9" };
     ASSERT_GT(log.calls.size(), start.size() + 2);
     EXPECT_EQ(log.calls.mid(0, start.size()), start);
     EXPECT_EQ(log.calls.mid(log.calls.size() - 3),
@@ -162,7 +179,8 @@ TEST(ReportExport, WithoutTheSpreadsheetNothingIsCreated)
     LoggedAutomation automation(log);
     automation.registered = false;
     QStringList messages;
-    ReportExport::run(automation, requestLogging(log), [&messages](const QString& text) { messages << text; });
+    ReportExport::run(
+        automation, requestLogging(log), [&messages](const QString& text) { messages << text; });
     EXPECT_EQ(messages, QStringList { ReportExport::notInstalledMessage() });
     EXPECT_EQ(log.calls, QStringList { "IsProgIDRegistered(Excel.Application)" });
     EXPECT_TRUE(ReportExport::notInstalledMessage().contains(QStringLiteral(".\n\rУ")));
@@ -175,14 +193,16 @@ TEST_P(FailingCall, EndsTheExportThereReleasingEveryObjectAndShowingNothing)
     CallLog log;
     log.failing = QString::fromLatin1(GetParam());
     LoggedAutomation automation(log);
-    EXPECT_THROW(ReportExport::run(automation, requestLogging(log), [](const QString&) { FAIL(); }), AutomationError);
+    EXPECT_THROW(
+        ReportExport::run(automation, requestLogging(log), [](const QString&) { FAIL(); }), AutomationError);
     EXPECT_EQ(log.liveObjects, 0);
     EXPECT_TRUE(log.calls.last().startsWith(log.failing));
     EXPECT_FALSE(log.calls.contains("Visible=1") && log.failing != "Visible");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Members, FailingCall, ::testing::Values("WorkBooks.Add", "Sheet.Name", "Range(D4:U5)", "Columns(12)", "Range(A1:Y40).Value", "Visible"));
+INSTANTIATE_TEST_SUITE_P(Members, FailingCall,
+    ::testing::Values(
+        "WorkBooks.Add", "Sheet.Name", "Range(D4:U5)", "Columns(12)", "Range(A1:Y40).Value", "Visible"));
 
 TEST(ReportFormat, ThirteenStepsReplayedInTheirOrder)
 {

@@ -51,9 +51,11 @@ TEST_P(ReportGridEngine, KeywordRowsHoldThePositionAndTheCountOfEachEngine)
 
 INSTANTIATE_TEST_SUITE_P(Engines, ReportGridEngine,
     ::testing::Values(EngineColumns { Engine::GoogleCom, 5, 6, "Google.com" },
-        EngineColumns { Engine::GoogleRu, 8, 9, "Google.ru" }, EngineColumns { Engine::YandexRu, 11, 12, "Yandex.ru" },
+        EngineColumns { Engine::GoogleRu, 8, 9, "Google.ru" },
+        EngineColumns { Engine::YandexRu, 11, 12, "Yandex.ru" },
         EngineColumns { Engine::RamblerRu, 14, 15, "Rambler.ru" },
-        EngineColumns { Engine::AportRu, 17, 18, "Aport.ru" }, EngineColumns { Engine::MSNCom, 20, 21, "Msn.com" }));
+        EngineColumns { Engine::AportRu, 17, 18, "Aport.ru" },
+        EngineColumns { Engine::MSNCom, 20, 21, "Msn.com" }));
 
 TEST(ReportGrid, KeywordNumbersAreWrittenEvenForEmptyKeywords)
 {

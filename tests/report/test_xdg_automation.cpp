@@ -36,14 +36,16 @@ TEST(XdgAutomation, WithoutASpreadsheetOnlyTheMessageIsShown)
 {
     XlsxDesktop desktop(false);
     QStringList opened, messages;
-    XdgAutomation automation([&opened](const QString& path) { return opened << path, true; }, desktop.tempFolder());
+    XdgAutomation automation(
+        [&opened](const QString& path) { return opened << path, true; }, desktop.tempFolder());
     bool frameRead = false;
     ReportExport::Request asked = request(QStringLiteral("Новый проект"));
     asked.readFrame = [&frameRead] { return frameRead = true, FrameTexts {}; };
 
     ReportExport::run(automation, asked, [&messages](const QString& text) { messages << text; });
 
-    EXPECT_EQ(messages, QStringList { QStringLiteral("Невозможно выполнить операцию.\n\rУ Вас не установлен MS Excel!") });
+    EXPECT_EQ(messages,
+        QStringList { QStringLiteral("Невозможно выполнить операцию.\n\rУ Вас не установлен MS Excel!") });
     EXPECT_FALSE(frameRead);
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(desktop.tempFiles().isEmpty());
@@ -53,7 +55,8 @@ TEST(XdgAutomation, EachExportIsANewCompleteFileOpenedWithTheDefaultApplication)
 {
     XlsxDesktop desktop(true);
     QStringList opened, messages;
-    XdgAutomation automation([&opened](const QString& path) { return opened << path, true; }, QDir::tempPath());
+    XdgAutomation automation(
+        [&opened](const QString& path) { return opened << path, true; }, QDir::tempPath());
     const auto showMessage = [&messages](const QString& text) { messages << text; };
 
     ReportExport::run(automation, request(QStringLiteral("Новый проект")), showMessage);
@@ -64,7 +67,8 @@ TEST(XdgAutomation, EachExportIsANewCompleteFileOpenedWithTheDefaultApplication)
     EXPECT_EQ(opened,
         (QStringList { temp.filePath(QStringLiteral("Новый проект.xlsx")),
             temp.filePath(QStringLiteral("Новый проект (2).xlsx")) }));
-    EXPECT_EQ(desktop.tempFiles(), (QStringList { QStringLiteral("Новый проект (2).xlsx"), QStringLiteral("Новый проект.xlsx") }));
+    EXPECT_EQ(desktop.tempFiles(),
+        (QStringList { QStringLiteral("Новый проект (2).xlsx"), QStringLiteral("Новый проект.xlsx") }));
     QString error;
     const auto workbook = WorkbookReader::read(opened.value(0), &error);
     ASSERT_TRUE(workbook) << error.toStdString();
@@ -77,7 +81,7 @@ TEST(XdgAutomation, AHandlerThatCannotStartIsAnError)
     XlsxDesktop desktop(true);
     XdgAutomation automation([](const QString&) { return false; }, QDir::tempPath());
     try {
-        ReportExport::run(automation, request(QStringLiteral("site")), [](const QString&) { });
+        ReportExport::run(automation, request(QStringLiteral("site")), [](const QString&) {});
         FAIL() << "a failed open went unreported";
     } catch (const AutomationError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),

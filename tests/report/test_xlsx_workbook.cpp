@@ -22,7 +22,8 @@ protected:
         const QString path = m_dir.filePath(QStringLiteral("report.xlsx"));
         XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
         ReportExport::fillWorkbook(application,
-            { sheetName, [&texts] { return texts; }, QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia) });
+            { sheetName, [&texts] { return texts; }, QDate(2026, 12, 7),
+                QLocale(QLocale::Russian, QLocale::Russia) });
         return path;
     }
 
@@ -35,10 +36,7 @@ protected:
         return reader.value_or(WorkbookReader());
     }
 
-    WorkbookReader sample()
-    {
-        return read(write(QStringLiteral("Новый проект"), checkedProjectTexts()));
-    }
+    WorkbookReader sample() { return read(write(QStringLiteral("Новый проект"), checkedProjectTexts())); }
 
     QTemporaryDir m_dir;
 };
@@ -56,8 +54,8 @@ bool isKeywordRow(int row)
 TEST_F(XlsxReport, EveryTextOfTheGridIsATextCell)
 {
     const WorkbookReader workbook = sample();
-    const ReportGrid grid
-        = ReportGrid::build(checkedProjectTexts(), QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia));
+    const ReportGrid grid = ReportGrid::build(
+        checkedProjectTexts(), QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia));
     int texts = 0;
     for (int row = 1; row <= 40; ++row) {
         for (int column = 1; column <= 25; ++column) {
@@ -87,7 +85,8 @@ TEST_F(XlsxReport, EveryTextOfTheGridIsATextCell)
 TEST_F(XlsxReport, SheetIsNamedAfterTheTab)
 {
     EXPECT_EQ(sample().sheetNames(), QStringList { QStringLiteral("Новый проект") });
-    EXPECT_EQ(read(write(QStringLiteral("site.v2"), {})).sheetNames(), QStringList { QStringLiteral("site.v2") });
+    EXPECT_EQ(
+        read(write(QStringLiteral("site.v2"), {})).sheetNames(), QStringList { QStringLiteral("site.v2") });
 }
 
 TEST_F(XlsxReport, FillsCoverRowsFourAndFiveFromDAndTheKeywordRowsFromC)
@@ -95,7 +94,8 @@ TEST_F(XlsxReport, FillsCoverRowsFourAndFiveFromDAndTheKeywordRowsFromC)
     const WorkbookReader workbook = sample();
     for (int row = 1; row <= 40; ++row) {
         for (int column = 1; column <= 25; ++column) {
-            const bool filled = inside(row, column, 4, 4, 5, 21) || (isKeywordRow(row) && column >= 3 && column <= 21);
+            const bool filled
+                = inside(row, column, 4, 4, 5, 21) || (isKeywordRow(row) && column >= 3 && column <= 21);
             const QJsonValue fill = workbook.cell(row, column)["fill"];
             if (filled)
                 EXPECT_EQ(fill.toString(), "FFCCFFCC") << row << "," << column;
@@ -173,8 +173,8 @@ TEST_F(XlsxReport, RowHeightsInPointsAndColumnWidthsInCharacters)
         EXPECT_EQ(workbook.rowHeight(row), row <= 2 ? 15.75 : 12.0) << row;
     EXPECT_FALSE(workbook.rowHeight(41));
 
-    const double widths[] = { 0.75, 1.43, 27.57, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71, 0.83, 6.29,
-        6.71, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71 };
+    const double widths[] = { 0.75, 1.43, 27.57, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71, 0.83,
+        6.29, 6.71, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71 };
     for (int column = 1; column <= 21; ++column)
         EXPECT_EQ(workbook.columnWidth(column), widths[column - 1]) << column;
     for (int column = 22; column <= 25; ++column)
@@ -199,7 +199,8 @@ TEST_F(XlsxReport, MarkupEscapesAndLongTextsSurviveTheFile)
         qsizetype done = 0;
         for (auto it = escape.globalMatch(stored); it.hasNext();) {
             const QRegularExpressionMatch match = it.next();
-            text += stored.mid(done, match.capturedStart() - done) + QChar(match.captured(1).toUShort(nullptr, 16));
+            text += stored.mid(done, match.capturedStart() - done)
+                + QChar(match.captured(1).toUShort(nullptr, 16));
             done = match.capturedEnd();
         }
         return text + stored.mid(done);
@@ -225,7 +226,8 @@ TEST_F(XlsxReport, TextTooLongForACellEndsTheExportAndKeepsTheOldFile)
         write(QStringLiteral("Новый проект"), texts);
         FAIL() << "a text over the cell limit was written";
     } catch (const AutomationError& error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()), QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+            QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
     }
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "previous report");
@@ -244,8 +246,9 @@ TEST_P(RefusedSheetName, EndsTheExportWithTheReasonBeforeAnythingIsWritten)
 {
     const RefusedName& refused = GetParam();
     const QString name = QString::fromUtf8(refused.name);
-    const QString expected = refused.libraryError == LXW_NO_ERROR ? QString::fromUtf8(refused.text)
-                                                                  : QString::fromUtf8(lxw_strerror(refused.libraryError));
+    const QString expected = refused.libraryError == LXW_NO_ERROR
+        ? QString::fromUtf8(refused.text)
+        : QString::fromUtf8(lxw_strerror(refused.libraryError));
     int presented = 0;
     bool framesRead = false;
     XlsxApplication application([&presented](const XlsxBook&) { ++presented; });
@@ -287,7 +290,8 @@ TEST(SheetName, ThirtyOneCharactersAndInnerApostrophesAreAccepted)
 TEST_F(XlsxReport, NewFilesNeverReplaceOneAnotherAndLeaveNothingHalfWritten)
 {
     XlsxBook book;
-    book.sheets.push_back({ QStringLiteral("Новый проект"), { { { 1, 1 }, QStringLiteral("first") } }, {}, {}, {} });
+    book.sheets.push_back(
+        { QStringLiteral("Новый проект"), { { { 1, 1 }, QStringLiteral("first") } }, {}, {}, {} });
     const QString first = XlsxFile::saveAsNew(book, m_dir.path());
     book.sheets[0].texts[{ 1, 1 }] = QStringLiteral("second");
     const QString second = XlsxFile::saveAsNew(book, m_dir.path());
@@ -306,7 +310,8 @@ TEST_F(XlsxReport, NewFilesNeverReplaceOneAnotherAndLeaveNothingHalfWritten)
         XlsxFile::saveAsNew(book, m_dir.filePath(QStringLiteral("missing")));
         FAIL() << "wrote into a missing folder";
     } catch (const AutomationError& error) {
-        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file"))) << error.what();
+        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file")))
+            << error.what();
     }
 }
 
@@ -319,7 +324,8 @@ TEST_F(XlsxReport, SaveAsIntoAMissingFolderFailsWithTheReason)
         XlsxFile::saveAs(book, path);
         FAIL() << "wrote into a missing folder";
     } catch (const AutomationError& error) {
-        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file \"") + path))
+        EXPECT_TRUE(
+            QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file \"") + path))
             << error.what();
     }
 }

@@ -19,10 +19,12 @@ QString columnName(int column)
 
 std::optional<WorkbookReader> WorkbookReader::read(const QString& path, QString* error)
 {
-    const QString script = qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tests/support/read_workbook.py");
+    const QString script
+        = qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tests/support/read_workbook.py");
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"), { script, path });
-    if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+    if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit
+        || python.exitCode() != 0) {
         *error = QStringLiteral("reader failed: ") + python.errorString() + u' '
             + QString::fromUtf8(python.readAllStandardError());
         return std::nullopt;

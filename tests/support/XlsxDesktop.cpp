@@ -28,7 +28,8 @@ XlsxDesktop::XlsxDesktop(bool withSpreadsheetApplication)
     set("XDG_CONFIG_DIRS", QFile::encodeName(root + QStringLiteral("/config-dirs")));
     set("TMPDIR", QFile::encodeName(tempFolder()));
     // xdg-mime asks the desktop environment's own tools when it recognises one.
-    for (const char* name : { "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID" })
+    for (const char* name :
+        { "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID" })
         unset(name);
     if (withSpreadsheetApplication) {
         writeFile(root + QStringLiteral("/data/applications/test-sheets.desktop"),

@@ -1,7 +1,7 @@
 #include "app/check/CheckArguments.h"
 
-const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--xlsx FILE] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n");
+const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--proxy HOST:PORT "
+                                           "[--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n");
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {

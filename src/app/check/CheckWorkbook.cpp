@@ -40,8 +40,8 @@ QString projectSheetName(const QString& projectPath)
     return dot < 0 ? name : name.left(dot);
 }
 
-void writeCheckWorkbook(const CheckReport& report, const QString& projectPath, const QString& path, QDate today,
-    const QLocale& locale)
+void writeCheckWorkbook(const CheckReport& report, const QString& projectPath, const QString& path,
+    QDate today, const QLocale& locale)
 {
     XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
     ReportExport::Request request;

@@ -16,5 +16,5 @@ QString projectSheetName(const QString& projectPath);
 
 // Writes the report workbook of the check to path, replacing the file only when complete.
 // Throws AutomationError with the reason.
-void writeCheckWorkbook(const CheckReport& report, const QString& projectPath, const QString& path, QDate today,
-    const QLocale& locale = QLocale::system());
+void writeCheckWorkbook(const CheckReport& report, const QString& projectPath, const QString& path,
+    QDate today, const QLocale& locale = QLocale::system());

@@ -31,10 +31,12 @@ FrameTexts displayedTexts(const TfrRank& frame)
     texts.yandexCY = cellText(frame, QStringLiteral("stYandexCY"));
     for (int n = 1; n <= FrameTexts::KeywordCount; ++n) {
         const QString number = QString::number(n);
-        texts.keywords[std::size_t(n - 1)] = component<QLineEdit>(frame, QStringLiteral("edKeyWord") + number).text();
+        texts.keywords[std::size_t(n - 1)]
+            = component<QLineEdit>(frame, QStringLiteral("edKeyWord") + number).text();
         for (Engine engine : kEngines) {
             texts.rankText(engine, n) = cellText(frame, QStringLiteral("Rank") + engineKey(engine) + number);
-            texts.countText(engine, n) = cellText(frame, QStringLiteral("Count") + engineKey(engine) + number);
+            texts.countText(engine, n)
+                = cellText(frame, QStringLiteral("Count") + engineKey(engine) + number);
         }
     }
     return texts;

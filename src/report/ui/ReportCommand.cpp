@@ -27,7 +27,8 @@ void exportProject(QWidget* parent, TfrRank* frame, const QString& caption)
             throw std::runtime_error("The project was closed during the export.");
         return displayedTexts(*project);
     };
-    ReportExport::run(automation, request, [parent](const QString& text) { Prompts::instance().message(parent, text); });
+    ReportExport::run(
+        automation, request, [parent](const QString& text) { Prompts::instance().message(parent, text); });
 }
 
 } // namespace ReportCommand

@@ -17,8 +17,9 @@ namespace {
 QString checkerProgram()
 {
     const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
-    return configured.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
-                                : configured;
+    return configured.isEmpty()
+        ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
+        : configured;
 }
 
 // A project file as the program writes it, keyword 1 only, Google.com and Yandex.ru ticked.
@@ -34,7 +35,8 @@ void writeProject(const QString& path, const QString& keyword1)
             on ? QStringLiteral("Checked=\"True\"") : QStringLiteral("Checked=\"False\""));
     }
     for (int n = 1; n <= 7; ++n)
-        section(QStringLiteral("edKeyWord%1").arg(n), QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword1 : QString()));
+        section(QStringLiteral("edKeyWord%1").arg(n),
+            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword1 : QString()));
     section(QStringLiteral("edWEB"), QStringLiteral("Text=\"http://www.example.ru/\""));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -52,7 +54,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_sandbox.started());
-        ASSERT_TRUE(m_sandbox.command("cy 120\npr 4\nplace GoogleCom kw1 13\nplace YandexRu kw1 7\ncount 1520"));
+        ASSERT_TRUE(
+            m_sandbox.command("cy 120\npr 4\nplace GoogleCom kw1 13\nplace YandexRu kw1 7\ncount 1520"));
     }
 
     Result check(const QStringList& arguments)
@@ -127,7 +130,8 @@ TEST_F(CheckerWorkbook, AWorkbookThatCannotBeWrittenEndsWithExitOne)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.contains("kw1")) << result.out.constData(); // the table is still printed
     EXPECT_TRUE(QString::fromUtf8(result.err)
-                    .contains(QStringLiteral("kestrova-check: the workbook %1 was not written: Cannot create file \"%1\".")
+                    .contains(QStringLiteral(
+                        "kestrova-check: the workbook %1 was not written: Cannot create file \"%1\".")
                                   .arg(xlsx)))
         << result.err.constData();
     EXPECT_FALSE(QFile::exists(xlsx));
@@ -146,7 +150,8 @@ TEST_F(CheckerWorkbook, ASheetNameTheWorkbookRefusesIsReportedAndLeavesTheOldFil
     const Result result = check({ "--xlsx", xlsx, project });
 
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains(lxw_strerror(LXW_ERROR_INVALID_SHEETNAME_CHARACTER))) << result.err.constData();
+    EXPECT_TRUE(result.err.contains(lxw_strerror(LXW_ERROR_INVALID_SHEETNAME_CHARACTER)))
+        << result.err.constData();
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "older report");
 }

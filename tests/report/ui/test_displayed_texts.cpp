@@ -38,7 +38,8 @@ TEST(DisplayedTexts, EveryCellIsReadFromTheComponentOfItsName)
         frame.keywordEdit(n)->setText(QStringLiteral("слово %1").arg(n));
         for (Engine engine : kEngines) {
             frame.rankCell(engine, n)->setText(engineKey(engine) + QString::number(n));
-            frame.countCell(engine, n)->setText(QStringLiteral("count ") + engineKey(engine) + QString::number(n));
+            frame.countCell(engine, n)->setText(
+                QStringLiteral("count ") + engineKey(engine) + QString::number(n));
         }
     }
     frame.writeRankCell(Engine::MSNCom, 7, QStringLiteral("n/a"), 50);
