@@ -115,6 +115,8 @@ private:
 
     template <typename Change> void styleCells(const CellRange& cells, Change change)
     {
+        if (std::size_t(cells.rowCount()) * std::size_t(cells.columnCount()) > kMaxStyledCells)
+            throw AutomationError(QStringLiteral("Not enough memory to format the range"));
         std::size_t added = 0;
         for (int row = cells.first.row; row <= cells.last.row; ++row) {
             for (int column = cells.first.column; column <= cells.last.column; ++column)
