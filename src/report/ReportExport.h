@@ -25,7 +25,7 @@ struct Request {
     QLocale locale = QLocale::system();
 };
 
-// Steps 4 to 10 on a created application: a new workbook whose first sheet is named and filled,
+// The export on a created application: a new workbook whose first sheet is named and filled,
 // formatted, then shown. A failing call ends the export with its error.
 void fillWorkbook(SpreadsheetApplication& application, const Request& request);
 
