@@ -1,13 +1,13 @@
 #include "app/check/CheckArguments.h"
 
-const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n"
-    "       kestrova-check --version\n");
+const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--proxy HOST:PORT "
+                                           "[--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n"
+                                           "       kestrova-check --version\n");
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password;
+    std::optional<QString> proxy, user, password, xlsx;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -25,6 +25,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             parsed.help = true;
         else if (argument == QLatin1String("--version"))
             parsed.version = true;
+        else if (argument == QLatin1String("--xlsx"))
+            error = value(xlsx);
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -44,6 +46,9 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         return parsed;
     if (parsed.projectPath.isEmpty())
         return UsageError { QStringLiteral("no project file given") };
+    if (xlsx && xlsx->isEmpty())
+        return UsageError { QStringLiteral("--xlsx needs a file name") };
+    parsed.xlsxPath = xlsx.value_or(QString());
     if ((user || password) && !proxy)
         return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
     if (password && !user)

@@ -13,6 +13,7 @@ struct CheckArguments {
     bool version = false;
     std::optional<ConnectionSettings> proxy; // none: the remembered connection settings
     QString projectPath;
+    QString xlsxPath; // empty: no workbook
 };
 
 struct UsageError {

@@ -1,6 +1,7 @@
 #include "app/check/Checker.h"
 
 #include "app/check/CheckArguments.h"
+#include "app/check/CheckWorkbook.h"
 #include "app/check/CheckerHost.h"
 #include "app/check/SigintWatcher.h"
 #include "contact/FileVersion.h"
@@ -8,6 +9,7 @@
 #include "rank/run/CheckRun.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QIODevice>
 
 namespace {
@@ -68,6 +70,16 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     if (report.error)
         writeLine(err, *report.error);
+    if (!options.xlsxPath.isEmpty()) {
+        try {
+            writeCheckWorkbook(report, options.projectPath, options.xlsxPath, QDate::currentDate());
+        } catch (const std::exception& e) {
+            writeLine(err,
+                QStringLiteral("kestrova-check: the workbook %1 was not written: %2")
+                    .arg(options.xlsxPath, QString::fromUtf8(e.what())));
+            return kExitError;
+        }
+    }
     if (sigint.interrupted())
         return kExitInterrupted;
     if (report.error)

@@ -11,6 +11,7 @@
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/TfrRank.h"
+#include "report/ui/ReportCommand.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 
@@ -284,7 +285,10 @@ void TfmMain::ButtonCloseClick()
     N15Click();
 }
 
-void TfmMain::N9Click() { }
+void TfmMain::N9Click()
+{
+    command([this] { ReportCommand::exportProject(this, selectedFrame(), selectedCaption()); });
+}
 
 void TfmMain::N10Click()
 {
