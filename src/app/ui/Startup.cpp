@@ -3,6 +3,7 @@
 #include "app/ui/TfmMain.h"
 #include "platform/ui/Prompts.h"
 #include "net/Endpoints.h"
+#include "update/ui/TfmUpDate.h"
 
 #include <QApplication>
 
@@ -16,6 +17,8 @@ int runProgram(QApplication& application)
         return 1;
     }
     TfmMain fmMain;
+    TfmUpDate fmUpDate(&fmMain);
+    fmMain.setUpdateForm(&fmUpDate);
     fmMain.show();
     return application.exec();
 }

@@ -12,6 +12,7 @@
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 #include "store/StoreError.h"
+#include "update/ui/TfmUpDate.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -215,6 +216,8 @@ void TfmMain::FormShow()
 void TfmMain::Timer1Timer()
 {
     Timer1->stop();
+    if (fmUpDate)
+        fmUpDate->runAutomaticCheck([this] { N14Click(); });
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)
@@ -256,6 +259,8 @@ bool TfmMain::FormCloseQuery()
 void TfmMain::FormClose()
 {
     command([this] { cxPropertiesStore1->StoreProperties(true); });
+    if (m_withoutQuestions)
+        return;
     QList<bool> modified;
     for (const TfrRank* frame : ProjectFrames)
         modified << frame->modified();
@@ -525,7 +530,28 @@ void TfmMain::N12Click()
 
 void TfmMain::N13Click() { }
 
-void TfmMain::N14Click() { }
+void TfmMain::N14Click()
+{
+    if (fmUpDate)
+        command([this] { fmUpDate->CheckForUpdate(); });
+}
+
+void TfmMain::setUpdateForm(TfmUpDate* form)
+{
+    fmUpDate = form;
+    fmUpDate->setConnectionSource([this] {
+        const TfrRank* frame = selectedFrame();
+        return frame ? frame->connectionSettings() : ConnectionSettings {};
+    });
+    fmUpDate->setProgramEnd([this] { endWithoutQuestions(); });
+}
+
+void TfmMain::endWithoutQuestions()
+{
+    m_exitConfirmed = true;
+    m_withoutQuestions = true;
+    close();
+}
 
 void TfmMain::Onlinesupport1Click()
 {

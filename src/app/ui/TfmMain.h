@@ -14,6 +14,7 @@ class QTimer;
 class QToolButton;
 class TcxPropertiesStore;
 class TfrRank;
+class TfmUpDate;
 
 // The main window: up to three open projects on tabs, the main menu and the program's closing.
 class TfmMain : public QMainWindow {
@@ -59,6 +60,11 @@ public:
     // A close of this project waits for its check to end.
     bool closePending(const TfrRank* frame) const { return m_pendingClose.contains(frame); }
     bool exitPending() const { return m_exitPending; }
+
+    // The update form checks for updates from N14 and Timer1; it ends the program for a restart.
+    void setUpdateForm(TfmUpDate* form);
+    // Closes the program without the exit questions (the self-update restart).
+    void endWithoutQuestions();
 
 public slots:
     void N3Click();
@@ -114,8 +120,10 @@ private:
     // Runs a command; an error it raises ends the command and its text is shown in the error box.
     void command(const std::function<void()>& body);
 
+    TfmUpDate* fmUpDate = nullptr;
     QSet<const TfrRank*> m_pendingClose;
     bool m_exitPending = false;
     bool m_exitConfirmed = false;
+    bool m_withoutQuestions = false;
     bool m_shown = false;
 };
