@@ -1,4 +1,6 @@
+#include "net/Endpoints.h"
 #include "support/SandboxEngines.h"
+#include "update/UpdateSignature.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -296,4 +298,27 @@ TEST(SandboxEngines, MetricPagesCarryTheirFigures)
 
     ASSERT_TRUE(sandbox.command("body PageRank 0\n<b>123</b> <b>5</b>"));
     EXPECT_EQ(request(sandbox.host("PageRank"), "POST", "/", "url=x").body, "<b>123</b> <b>5</b>");
+}
+
+TEST(SandboxEngines, UpdateFileComesWithItsSignatureAndTheKeyInTheEndpoints)
+{
+    SandboxEngines sandbox;
+    const Endpoints endpoints = Endpoints::fromFile(sandbox.endpointsFile());
+    ASSERT_EQ(endpoints.updatePublicKey.size(), UpdateSignature::kPublicKeyBytes);
+    const Reply file = request(sandbox.host("Update"), "GET", "/zlt.upd");
+    const Reply signature = request(sandbox.host("Update"), "GET", "/zlt.upd.sig");
+    ASSERT_EQ(file.status, 200);
+    ASSERT_EQ(signature.status, 200);
+    EXPECT_TRUE(UpdateSignature::verify(file.body, signature.body, endpoints.updatePublicKey));
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd.sig2").status, 404);
+
+    // The misbehaviours the update check is tested with.
+    ASSERT_TRUE(sandbox.command("headlength Update 999\nmissing Update 1\nheader Update Last-Modified:"));
+    const Reply head = request(sandbox.host("Update"), "HEAD", "/zlt.upd");
+    EXPECT_TRUE(head.head.contains("\r\nContent-Length: 999\r\n"));
+    EXPECT_FALSE(head.head.contains("Last-Modified"));
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd").body, file.body);
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd.sig").status, 404);
+    EXPECT_FALSE(sandbox.command("headlength Update -1"));
+    EXPECT_FALSE(sandbox.command("missing Update"));
 }
