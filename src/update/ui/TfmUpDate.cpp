@@ -85,7 +85,6 @@ TfmUpDate::TfmUpDate(QWidget* mainWindow)
     setFixedSize(360, 220);
 
     HTTP = std::make_unique<HttpClient>(HttpVersion::Http11); // cookies off
-    HTTP->setProgressHandler([this] { HTTPWork(); });
 
     cxPropertiesStore1 = new TcxPropertiesStore(this);
     cxPropertiesStore1->setObjectName(QStringLiteral("cxPropertiesStore1"));
@@ -245,7 +244,9 @@ void TfmUpDate::downloadProgress(qint64 received, qint64 total)
     pbProgress->setRange(0, int(total));
     pbProgress->setValue(int(qMin(received, total)));
     const QLocale locale;
-    lblProgress->setText(QStringLiteral("Получено %1 из %2 байт").arg(locale.toString(received), locale.toString(total)));
+    lblProgress->setText(
+        QStringLiteral("Получено %1 из %2 байт").arg(locale.toString(received), locale.toString(total)));
+    HTTPWork();
 }
 
 void TfmUpDate::downloadEnded()

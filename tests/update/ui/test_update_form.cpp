@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <utility>
 #include <gtest/gtest.h>
 
 namespace {
@@ -260,4 +261,67 @@ TEST_F(UpdateFormTest, ConnectionSettingsOfTheSelectedProjectApplyToEachCheck)
     settings.port = QStringLiteral("http");
     EXPECT_THROW(form->CheckForUpdate(), EConvertError);
     EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 2);
+}
+
+TEST_F(UpdateFormTest, ACheckAskedForDuringTheQuestionIsNotStartedOverTheRunningOne)
+{
+    auto form = makeForm();
+    bool nested = false;
+    class NestingPrompts : public ScriptedPrompts {
+    public:
+        std::function<void()> onAsk;
+        Button ask(QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton) override
+        {
+            if (onAsk)
+                std::exchange(onAsk, nullptr)();
+            return ScriptedPrompts::ask(parent, text, icon, buttons, defaultButton);
+        }
+    };
+    auto owned = std::make_unique<NestingPrompts>();
+    NestingPrompts* nesting = owned.get();
+    nesting->onAsk = [&] {
+        nested = true;
+        form->CheckForUpdate();
+    };
+    nesting->answer(Prompts::Button::No);
+    Prompts::install(std::move(owned));
+    form->CheckForUpdate();
+    EXPECT_TRUE(nested);
+    EXPECT_EQ(nesting->texts(), QStringList { UpdateCheck::kQuestion });
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
+}
+
+TEST_F(UpdateFormTest, AScriptThatCannotBeStartedIsAnErrorAndTheProgramGoesOn)
+{
+    auto form = makeForm();
+    form->setScriptLauncher([](const QString&, QString* reason) {
+        *reason = QStringLiteral("no shell");
+        return false;
+    });
+    QFile leftover(temp());
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    form->lblVer->setText(kSandboxVersion);
+    try {
+        form->CheckForUpdate();
+        FAIL() << "no error";
+    } catch (const EUpdate& error) {
+        EXPECT_NE(QString::fromUtf8(error.what()).indexOf(QStringLiteral("no shell")), -1);
+    }
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("~zlttmp.sh"))));
+    EXPECT_EQ(programEnds, 0);
+}
+
+TEST_F(UpdateFormTest, TheScriptWaitsForThisProcess)
+{
+    auto form = makeForm();
+    QFile leftover(temp());
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    form->lblVer->setText(kSandboxVersion);
+    form->CheckForUpdate();
+    ASSERT_EQ(launched.size(), 1);
+    QFile script(launched[0]);
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(script.readAll().contains("\npid=" + QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
 }
