@@ -8,14 +8,15 @@
 #include "update/UpdateSignature.h"
 #include "update/UpdateSource.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 const QString UpdateCheck::kNoUpdates = QStringLiteral("Нет доступных обновлений.");
 const QString UpdateCheck::kUpToDate = QStringLiteral("Обновление не требуется.");
 const QString UpdateCheck::kQuestion = QStringLiteral("Доступна новая версия. Обновить?");
-const QString UpdateCheck::kDownloadError = QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.");
+const QString UpdateCheck::kDownloadError
+    = QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.");
 const QString UpdateCheck::kRestart
     = QStringLiteral("Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.");
 

@@ -84,8 +84,8 @@ QByteArray readKeyFile(const QString& path, int keyBytes, QString* reason)
         return {};
     }
     const QByteArray text = file.read(kMaxKeyFileBytes + 1).trimmed();
-    const bool hexOnly
-        = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(uchar(c)); });
+    const bool hexOnly = !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(uchar(c)); });
     if (!hexOnly || text.size() != 2 * keyBytes) {
         *reason = QStringLiteral("not a key of %1 bytes written as %2 hexadecimal digits")
                       .arg(keyBytes)

@@ -8,7 +8,7 @@ UpdateSource UpdateSource::fromEndpoints(const Endpoints& endpoints)
     UpdateSource source;
     source.fileUrl = "http://" + endpoints.Update.toLatin1() + "/zlt.upd";
     source.signatureUrl = source.fileUrl + ".sig";
-    source.publicKey
-        = endpoints.updatePublicKey.isEmpty() ? UpdateSignature::builtInPublicKey() : endpoints.updatePublicKey;
+    source.publicKey = endpoints.updatePublicKey.isEmpty() ? UpdateSignature::builtInPublicKey()
+                                                           : endpoints.updatePublicKey;
     return source;
 }

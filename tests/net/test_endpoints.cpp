@@ -116,7 +116,8 @@ TEST_F(EndpointsFile, UpdateKeyIsSixtyFourHexDigits)
     EXPECT_EQ(endpoints.updatePublicKey.size(), 32);
 
     for (const QByteArray& bad : { hex.left(63), hex + "0", hex.left(62) + "zz", QByteArray() }) {
-        EXPECT_NE(errorOf("[update]\nPublicKey=" + bad + "\n").find("line 2: PublicKey must be 64 hexadecimal"),
+        EXPECT_NE(
+            errorOf("[update]\nPublicKey=" + bad + "\n").find("line 2: PublicKey must be 64 hexadecimal"),
             std::string::npos)
             << bad.constData();
     }

@@ -78,7 +78,8 @@ TEST_F(UpdateCheckTest, FailedHeadSaysThereAreNoUpdatesAlsoInTheAutomaticCheck)
         QFile leftover(files.TempExeFileName);
         ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
         leftover.close();
-        EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, autoCheck, kToday), UpdateCheck::Outcome::NoUpdates);
+        EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, autoCheck, kToday),
+            UpdateCheck::Outcome::NoUpdates);
         EXPECT_EQ(fresh.messages, QStringList { UpdateCheck::kNoUpdates });
         // Not even the leftover file leads to a restart.
         EXPECT_EQ(fresh.installs, 0);
@@ -157,8 +158,9 @@ TEST_F(UpdateCheckTest, RequestsCarryTheProfileWithoutCookies)
     ASSERT_EQ(requests.size(), 2);
     const QByteArray head = requests[1].head;
     EXPECT_TRUE(head.startsWith("HEAD /zlt.upd HTTP/1.1\r\n")) << head.constData();
-    for (const char* line : { "\r\nCache-control: no-cache\r\n", "\r\nPragma: no-cache\r\n", "\r\nAccept: text/html, */*\r\n",
-             "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)\r\n" })
+    for (const char* line :
+        { "\r\nCache-control: no-cache\r\n", "\r\nPragma: no-cache\r\n", "\r\nAccept: text/html, */*\r\n",
+            "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)\r\n" })
         EXPECT_TRUE(head.contains(line)) << line;
     EXPECT_FALSE(head.contains("Cookie"));
 }

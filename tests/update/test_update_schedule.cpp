@@ -48,7 +48,8 @@ TEST(UpdateSchedule, EmptyOrUnreadableCaptionBecomesToday)
 {
     const QString today = UpdateSchedule::formatDate(kToday, kRussian);
     for (const char* caption : { "", "12/1/26", "31.02.2026", "вчера", "07.12.2026 12:00" })
-        EXPECT_EQ(UpdateSchedule::settledCaption(QString::fromUtf8(caption), kToday, kRussian), today) << caption;
+        EXPECT_EQ(UpdateSchedule::settledCaption(QString::fromUtf8(caption), kToday, kRussian), today)
+            << caption;
     // After the reset the check waits seven days again.
     EXPECT_FALSE(UpdateSchedule::checkDue(today, kToday, kRussian));
     EXPECT_EQ(UpdateSchedule::settledCaption(QStringLiteral("01.01.2020"), kToday, kRussian),

@@ -65,14 +65,15 @@ TEST(UpdateSignature, KeyFilesThatHoldNoKeyAreRefused)
         return path;
     };
     const QByteArray hex = QByteArray(64, 'a');
-    for (const QByteArray& content : { hex.left(63), hex + "a", hex.left(62) + "zz", QByteArray(),
-             QByteArray(4000, 'a') }) {
+    for (const QByteArray& content :
+        { hex.left(63), hex + "a", hex.left(62) + "zz", QByteArray(), QByteArray(4000, 'a') }) {
         QString reason;
         EXPECT_TRUE(UpdateSignature::readKeyFile(write(content), 32, &reason).isEmpty());
         EXPECT_FALSE(reason.isEmpty());
     }
     QString reason;
-    EXPECT_EQ(UpdateSignature::readKeyFile(write("  " + hex + "\r\n"), 32, &reason), QByteArray::fromHex(hex));
+    EXPECT_EQ(
+        UpdateSignature::readKeyFile(write("  " + hex + "\r\n"), 32, &reason), QByteArray::fromHex(hex));
     EXPECT_TRUE(UpdateSignature::readKeyFile(dir.filePath(QStringLiteral("none")), 32, &reason).isEmpty());
 }
 

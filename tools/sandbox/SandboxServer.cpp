@@ -177,8 +177,8 @@ void SandboxServer::send(QTcpSocket* socket, const Reply& reply, const HttpReque
     head += "Content-Type: " + reply.contentType + "\r\n";
     for (const auto& [name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
-    const qint64 length = request.method == "HEAD" && reply.announcedLength ? *reply.announcedLength
-                                                                             : reply.body.size();
+    const qint64 length
+        = request.method == "HEAD" && reply.announcedLength ? *reply.announcedLength : reply.body.size();
     head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     head += "\r\n";

@@ -1,9 +1,9 @@
 #include "SandboxServer.h"
 #include "update/UpdateSignature.h"
 
-#include <QFile>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <csignal>
@@ -28,7 +28,8 @@ int main(int argc, char** argv)
     const QCommandLineOption stdinExit("exit-on-stdin-close", "Exit when standard input reaches its end.");
     const QCommandLineOption updateFile("update-file", "Serve <file> as the update file /zlt.upd.", "file");
     const QCommandLineOption updateKey("update-key",
-        "Sign the update file with the secret key in <file> (ks-sign keygen); by default with a key made at start.",
+        "Sign the update file with the secret key in <file> (ks-sign keygen); by default with a key made at "
+        "start.",
         "file");
     parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey });
     parser.process(app);
@@ -51,16 +52,18 @@ int main(int argc, char** argv)
     if (parser.isSet(updateFile)) {
         QFile file(parser.value(updateFile));
         if (!file.open(QIODevice::ReadOnly) || (options.updateFile = file.readAll()).isEmpty()) {
-            std::fprintf(stderr, "ks-sandbox: cannot read a non-empty update file %s\n", qPrintable(file.fileName()));
+            std::fprintf(
+                stderr, "ks-sandbox: cannot read a non-empty update file %s\n", qPrintable(file.fileName()));
             return 2;
         }
     }
     if (parser.isSet(updateKey)) {
         QString reason;
-        options.updateSecretKey
-            = UpdateSignature::readKeyFile(parser.value(updateKey), UpdateSignature::kSecretKeyBytes, &reason);
+        options.updateSecretKey = UpdateSignature::readKeyFile(
+            parser.value(updateKey), UpdateSignature::kSecretKeyBytes, &reason);
         if (options.updateSecretKey.isEmpty()) {
-            std::fprintf(stderr, "ks-sandbox: %s: %s\n", qPrintable(parser.value(updateKey)), qPrintable(reason));
+            std::fprintf(
+                stderr, "ks-sandbox: %s: %s\n", qPrintable(parser.value(updateKey)), qPrintable(reason));
             return 2;
         }
     }

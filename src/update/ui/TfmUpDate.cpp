@@ -193,7 +193,8 @@ void TfmUpDate::InstallUpdate()
     QString reason;
     if (!m_launcher(m_files.BatchFileName, &reason)) {
         QFile::remove(m_files.BatchFileName);
-        throw EUpdate(QStringLiteral("Cannot start \"%1\". %2").arg(m_files.BatchFileName, reason).toStdString());
+        throw EUpdate(
+            QStringLiteral("Cannot start \"%1\". %2").arg(m_files.BatchFileName, reason).toStdString());
     }
     if (m_programEnd)
         m_programEnd();

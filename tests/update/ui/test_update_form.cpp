@@ -15,8 +15,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
-#include <utility>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -217,7 +217,8 @@ TEST_F(UpdateFormTest, AutomaticCheckRunsAfterSevenDaysAndClearsItsFlag)
     EXPECT_EQ(flags, QList<bool> { true });
     EXPECT_FALSE(form->autoCheck());
 
-    EXPECT_THROW(form->runAutomaticCheck([] { throw std::runtime_error("check failed"); }), std::runtime_error);
+    EXPECT_THROW(
+        form->runAutomaticCheck([] { throw std::runtime_error("check failed"); }), std::runtime_error);
     EXPECT_FALSE(form->autoCheck());
 
     form->lblUpDate->setText(QStringLiteral("no date"));
@@ -270,7 +271,8 @@ TEST_F(UpdateFormTest, ACheckAskedForDuringTheQuestionIsNotStartedOverTheRunning
     class NestingPrompts : public ScriptedPrompts {
     public:
         std::function<void()> onAsk;
-        Button ask(QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton) override
+        Button ask(
+            QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton) override
         {
             if (onAsk)
                 std::exchange(onAsk, nullptr)();
@@ -323,5 +325,6 @@ TEST_F(UpdateFormTest, TheScriptWaitsForThisProcess)
     ASSERT_EQ(launched.size(), 1);
     QFile script(launched[0]);
     ASSERT_TRUE(script.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(script.readAll().contains("\npid=" + QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    EXPECT_TRUE(
+        script.readAll().contains("\npid=" + QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
 }
