@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "net/Endpoints.h"
+#include "net/HttpClient.h"
 #include "rank/frame/TfrRank.h"
 #include "support/SandboxEngines.h"
 #include "update/UpdateCheck.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -126,4 +128,33 @@ TEST_F(UpdateMenuTest, OneShotTimerOnAFirstStartOnlyDatesTheForm)
     EXPECT_EQ(form->lblUpDate->text(), UpdateSchedule::formatDate(QDate::currentDate()));
     EXPECT_TRUE(sandbox.requests(QStringLiteral("Update")).isEmpty());
     EXPECT_TRUE(prompts->texts().isEmpty());
+}
+
+TEST_F(UpdateMenuTest, RestartDuringARunningCheckWaitsForTheCheckToStop)
+{
+    auto window = openWindow();
+    auto form = updateForm(*window);
+    ASSERT_TRUE(sandbox.command("stall YandexCY"));
+    TfrRank* frame = window->selectedFrame();
+    frame->edWEB->setText(QStringLiteral("http://www.example.ru"));
+    frame->edKeyWord1->setText(QStringLiteral("слон"));
+    bool closedDuringTheCheck = true;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!frame->HTTPCYPR->busy())
+            return;
+        poll.stop();
+        window->N14->trigger();
+        closedDuringTheCheck = !window->isVisible();
+    });
+    poll.start();
+    frame->Button->click();
+
+    EXPECT_FALSE(closedDuringTheCheck);
+    EXPECT_TRUE(window->exitPending());
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(prompts->texts(), QStringList({ UpdateCheck::kQuestion, UpdateCheck::kRestart }));
+    EXPECT_EQ(launched.size(), 1);
 }
