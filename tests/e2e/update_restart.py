@@ -1,4 +1,4 @@
-#!/ usr / bin / env python3
+#!/usr/bin/env python3
 """The built program in a real X server: "Проверить обновления" against the sandbox engines.
 
 usage: update_restart.py PROGRAM SANDBOX KS_SIGN
