@@ -170,7 +170,7 @@ QByteArray HttpClient::Impl::perform(
     if (status > 0 && cookies)
         cookies->storeReplyCookies(easy, target);
     if (tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        throw EHttpError("The reply body is larger than " + std::to_string(maxBody) + " bytes");
+        throw EHttpTooLarge("The reply body is larger than " + std::to_string(maxBody) + " bytes");
     if (result != CURLE_OK)
         throw EHttpError(errorText[0] ? errorText : curl_easy_strerror(result));
     if (status < 200 || status > 299)
@@ -233,6 +233,11 @@ HeadResult HttpClient::head(const QByteArray& url)
 void HttpClient::abort()
 {
     d->transfers.abort();
+}
+
+qint64 HttpClient::received() const
+{
+    return d->reply.size();
 }
 
 bool HttpClient::busy() const

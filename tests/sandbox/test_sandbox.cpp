@@ -1,4 +1,6 @@
+#include "net/Endpoints.h"
 #include "support/SandboxEngines.h"
+#include "update/UpdateSignature.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -318,4 +320,27 @@ TEST(SandboxEngines, PromotionRequestsAreRecordedAsReceived)
     const Reply listed = request(control, "GET", "/feedback");
     EXPECT_EQ(listed.status, 200);
     EXPECT_EQ(listed.body, logged[0].head + logged[0].body + "\r\n\r\n" + logged[1].head + "x=1\r\n\r\n");
+}
+
+TEST(SandboxEngines, UpdateFileComesWithItsSignatureAndTheKeyInTheEndpoints)
+{
+    SandboxEngines sandbox;
+    const Endpoints endpoints = Endpoints::fromFile(sandbox.endpointsFile());
+    ASSERT_EQ(endpoints.updatePublicKey.size(), UpdateSignature::kPublicKeyBytes);
+    const Reply file = request(sandbox.host("Update"), "GET", "/zlt.upd");
+    const Reply signature = request(sandbox.host("Update"), "GET", "/zlt.upd.sig");
+    ASSERT_EQ(file.status, 200);
+    ASSERT_EQ(signature.status, 200);
+    EXPECT_TRUE(UpdateSignature::verify(file.body, signature.body, endpoints.updatePublicKey));
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd.sig2").status, 404);
+
+    // The misbehaviours the update check is tested with.
+    ASSERT_TRUE(sandbox.command("headlength Update 999\nmissing Update 1\nheader Update Last-Modified:"));
+    const Reply head = request(sandbox.host("Update"), "HEAD", "/zlt.upd");
+    EXPECT_TRUE(head.head.contains("\r\nContent-Length: 999\r\n"));
+    EXPECT_FALSE(head.head.contains("Last-Modified"));
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd").body, file.body);
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd.sig").status, 404);
+    EXPECT_FALSE(sandbox.command("headlength Update -1"));
+    EXPECT_FALSE(sandbox.command("missing Update"));
 }

@@ -6,6 +6,7 @@
 #include "platform/ui/Prompts.h"
 #include "platform/ui/QtTranslation.h"
 #include "net/Endpoints.h"
+#include "update/ui/TfmUpDate.h"
 
 #include <QApplication>
 
@@ -23,6 +24,8 @@ int runProgram(QApplication& application)
     // Owned by the main window, they live until the program ends.
     new TfmAbout(&fmMain);
     new TfmAsk(&fmMain);
+    TfmUpDate fmUpDate(&fmMain);
+    fmMain.setUpdateForm(&fmUpDate);
     fmMain.show();
     return application.exec();
 }

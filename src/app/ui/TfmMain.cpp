@@ -14,6 +14,7 @@
 #include "report/ui/ReportCommand.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
+#include "update/ui/TfmUpDate.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -112,6 +113,8 @@ void TfmMain::FormShow()
 void TfmMain::Timer1Timer()
 {
     Timer1->stop();
+    if (fmUpDate)
+        fmUpDate->runAutomaticCheck([this] { N14Click(); });
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)
@@ -314,7 +317,27 @@ void TfmMain::N13Click()
     TfmAbout::of(this).showVersionOf(QCoreApplication::applicationFilePath());
 }
 
-void TfmMain::N14Click() { }
+void TfmMain::N14Click()
+{
+    if (fmUpDate)
+        command([this] { fmUpDate->CheckForUpdate(); });
+}
+
+void TfmMain::setUpdateForm(TfmUpDate* form)
+{
+    fmUpDate = form;
+    fmUpDate->setConnectionSource([this] {
+        const TfrRank* frame = selectedFrame();
+        return frame ? frame->connectionSettings() : ConnectionSettings {};
+    });
+    fmUpDate->setProgramEnd([this] { endWithoutQuestions(); });
+}
+
+void TfmMain::endWithoutQuestions()
+{
+    m_workspace.endWithoutQuestions();
+    close();
+}
 
 void TfmMain::Onlinesupport1Click()
 {

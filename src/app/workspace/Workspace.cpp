@@ -237,8 +237,16 @@ Workspace::Exit Workspace::exitRequested()
     return Exit::Proceed;
 }
 
+void Workspace::endWithoutQuestions()
+{
+    m_exitConfirmed = true;
+    m_withoutQuestions = true;
+}
+
 bool Workspace::saveAtExit()
 {
+    if (m_withoutQuestions)
+        return true;
     QList<bool> modified;
     for (const WorkspaceProject* project : m_projects)
         modified << project->modified();

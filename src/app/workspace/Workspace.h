@@ -37,6 +37,10 @@ public:
     // the program then stays open with its projects.
     bool saveAtExit();
 
+    // The program ends without the exit questions (a restart into a new version); running checks
+    // are still stopped first.
+    void endWithoutQuestions();
+
     // A check of this project has ended and its start handler has returned.
     void checkEnded(WorkspaceProject* project);
     bool closePending(const WorkspaceProject* project) const { return m_pendingClose.contains(project); }
@@ -70,6 +74,7 @@ private:
     QSet<const WorkspaceProject*> m_pendingClose;
     bool m_exitPending = false;
     bool m_exitConfirmed = false;
+    bool m_withoutQuestions = false;
     bool m_shown = false;
     QStringList m_queuedProblems;
 };
