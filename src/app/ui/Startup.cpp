@@ -20,7 +20,9 @@ int runProgram(QApplication& application)
         Prompts::instance().error(nullptr, QString::fromUtf8(error.what()));
         return 1;
     }
-    TfmMain fmMain;
+    // One argument is a project file opened from the desktop; otherwise the program starts as always.
+    const QStringList arguments = QCoreApplication::arguments();
+    TfmMain fmMain(nullptr, arguments.size() == 2 ? arguments[1] : QString());
     // Owned by the main window, they live until the program ends.
     new TfmAbout(&fmMain);
     new TfmAsk(&fmMain);

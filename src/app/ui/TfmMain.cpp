@@ -34,7 +34,7 @@ constexpr QPoint kFramePosition { 4, 24 };
 
 } // namespace
 
-TfmMain::TfmMain(QWidget* parent)
+TfmMain::TfmMain(QWidget* parent, const QString& projectFile)
     : QMainWindow(parent,
         Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
             | Qt::WindowCloseButtonHint)
@@ -63,7 +63,7 @@ TfmMain::TfmMain(QWidget* parent)
 
     if (cxPropertiesStore1->Active())
         command([this] { cxPropertiesStore1->RestoreProperties(); });
-    FormCreate();
+    FormCreate(projectFile);
 }
 
 TfmMain::~TfmMain()
@@ -82,7 +82,7 @@ void TfmMain::buildStore()
 
 // Window events
 
-void TfmMain::FormCreate()
+void TfmMain::FormCreate(const QString& projectFile)
 {
     command([this] { cxPropertiesStore1->RestoreProperties(); });
     const QString executableFolder = QCoreApplication::applicationDirPath();
@@ -90,7 +90,11 @@ void TfmMain::FormCreate()
         OpenDialog->SetInitialDir(executableFolder);
     if (SaveDialog->InitialDir().isEmpty())
         SaveDialog->SetInitialDir(executableFolder);
-    N3Click();
+    if (!projectFile.isEmpty())
+        m_workspace.openProjectFile(projectFile);
+    // A file that could not be opened leaves a new project, as at every other start.
+    if (m_workspace.projects().isEmpty())
+        N3Click();
 }
 
 void TfmMain::showEvent(QShowEvent* event)

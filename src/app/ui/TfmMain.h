@@ -27,7 +27,8 @@ public:
     static constexpr int ClientWidth = 982;
     static constexpr int ClientHeight = 644;
 
-    explicit TfmMain(QWidget* parent = nullptr);
+    // With a project file, the program starts with that project instead of a new one.
+    explicit TfmMain(QWidget* parent = nullptr, const QString& projectFile = {});
     ~TfmMain() override;
 
     ProjectTabBar* TabControl = nullptr;
@@ -104,7 +105,7 @@ private:
     void buildTabControl();
     void buildStore();
 
-    void FormCreate();
+    void FormCreate(const QString& projectFile);
     void FormShow();
     void FormDestroy();
 

@@ -26,6 +26,8 @@ public:
 
     void newProject();
     void openProject();
+    // Opens the project file the program was started with (from the desktop), as Open would.
+    void openProjectFile(const QString& path);
     void saveSelected();
     void saveSelectedAs();
     void closeSelected();
@@ -57,6 +59,7 @@ public:
 
 private:
     void addProject(WorkspaceProject* project, const QString& caption);
+    void open(const QString& path);
     void removeProject(WorkspaceProject* project);
     void closeProject(WorkspaceProject* project);
     void save(WorkspaceProject* project);
