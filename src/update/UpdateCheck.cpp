@@ -68,6 +68,10 @@ QString UpdateCheck::notWritableText(const QString& folder)
         .arg(folder);
 }
 
+const QString UpdateCheck::kPackagedText = QStringLiteral(
+    "Программа установлена из пакета kestrova-sertrix: её обновления приходят через менеджер пакетов "
+    "(apt-get update && apt-get upgrade).");
+
 UpdateCheck::UpdateCheck(HttpClient& client, UpdateHost& host)
     : m_client(client)
     , m_host(host)
@@ -88,6 +92,14 @@ UpdateCheck::Outcome UpdateCheck::run(
     const QString version = QString::fromLatin1(head.lastModified.left(kMaxVersionChars));
 
     Outcome outcome = Outcome::UpToDate;
+    if (files.packaged) {
+        // Only the user who asked hears of it; the automatic check would repeat it at every start.
+        if (!autoCheck && version != m_host.storedVersion())
+            m_host.showMessage(kPackagedText);
+        else if (!autoCheck)
+            m_host.showMessage(kUpToDate);
+        return Outcome::NotWritable;
+    }
     if (version == m_host.storedVersion()) {
         if (!autoCheck)
             m_host.showMessage(kUpToDate);

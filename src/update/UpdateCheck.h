@@ -36,6 +36,8 @@ public:
     static const QString kDownloadError;
     static const QString kRestart;
     static QString notWritableText(const QString& folder);
+    // A package install is updated by the package manager, never replaced by the program.
+    static const QString kPackagedText;
 
     // A longer file is refused before its download.
     static constexpr qint64 kMaxUpdateBytes = 256 * 1024 * 1024;

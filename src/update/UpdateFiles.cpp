@@ -1,6 +1,7 @@
 #include "update/UpdateFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -11,7 +12,26 @@ UpdateFiles UpdateFiles::beside(const QString& executable)
     files.ExeFileName = executable;
     files.TempExeFileName = folder + QStringLiteral("~zltexe.tmp");
     files.BatchFileName = folder + QStringLiteral("~zlttmp.sh");
+    files.packaged = listedIn(kPackageList, executable);
     return files;
+}
+
+const QString UpdateFiles::kPackageList = QStringLiteral("/var/lib/dpkg/info/kestrova-sertrix.list");
+
+bool UpdateFiles::listedIn(const QString& packageList, const QString& executable)
+{
+    QFile list(packageList);
+    // A package lists a few dozen paths; anything much larger is not its list.
+    if (!list.open(QIODevice::ReadOnly) || list.size() > 1024 * 1024)
+        return false;
+    const QString canonical = QFileInfo(executable).canonicalFilePath();
+    const QString absolute = QFileInfo(executable).absoluteFilePath();
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        const QString path = QString::fromUtf8(line.trimmed());
+        if (!path.isEmpty() && (path == absolute || path == canonical))
+            return true;
+    }
+    return false;
 }
 
 QString UpdateFiles::folder() const

@@ -298,6 +298,32 @@ TEST_F(UpdateCheckTest, FolderThatCannotBeWrittenGetsAMessageInsteadOfADownload)
     EXPECT_EQ(host.installs, 0);
 }
 
+TEST_F(UpdateCheckTest, APackageInstallIsLeftToThePackageManager)
+{
+    files.packaged = true; // even where the folder could be written (the superuser)
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::NotWritable);
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_EQ(run(false), UpdateCheck::Outcome::NotWritable);
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kPackagedText });
+    EXPECT_TRUE(host.questions.isEmpty());
+    EXPECT_EQ(host.downloads, 0);
+    EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+}
+
+TEST(UpdateFiles, AnExecutableListedByThePackageIsPackaged)
+{
+    QTemporaryDir dir;
+    const QString exe = dir.filePath("kestrova-sertrix");
+    QFile(exe).open(QIODevice::WriteOnly);
+    QFile list(dir.filePath("kestrova-sertrix.list"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("/.\n/usr\n/usr/bin\n" + exe.toUtf8() + "\n/usr/share/man\n");
+    list.close();
+    EXPECT_TRUE(UpdateFiles::listedIn(list.fileName(), exe));
+    EXPECT_FALSE(UpdateFiles::listedIn(list.fileName(), dir.filePath("other")));
+    EXPECT_FALSE(UpdateFiles::listedIn(dir.filePath("missing.list"), exe));
+}
+
 TEST_F(UpdateCheckTest, OverlongLastModifiedIsCutBeforeItIsRemembered)
 {
     const QByteArray longText(5000, 'x');
