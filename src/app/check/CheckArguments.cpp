@@ -1,12 +1,18 @@
 #include "app/check/CheckArguments.h"
 
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n");
+    "Usage: kestrova-check [--json] [--no-history] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]]"
+    " PROJECT.zlt\n"
+    "       kestrova-check --history-csv FILE [--site SITE]\n"
+    "\n"
+    "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite)\n"
+    "unless --no-history is given. --history-csv writes the whole history (or one site's) as CSV\n"
+    "without running a check.\n");
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password;
+    std::optional<QString> proxy, user, password, csv;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -22,6 +28,12 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             parsed.json = true;
         else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
             parsed.help = true;
+        else if (argument == QLatin1String("--no-history"))
+            parsed.noHistory = true;
+        else if (argument == QLatin1String("--history-csv"))
+            error = value(csv);
+        else if (argument == QLatin1String("--site"))
+            error = value(parsed.historySite);
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -39,6 +51,16 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     }
     if (parsed.help)
         return parsed;
+    if (csv) {
+        if (csv->isEmpty())
+            return UsageError { QStringLiteral("--history-csv needs a file name") };
+        if (!parsed.projectPath.isEmpty() || proxy || user || password || parsed.json || parsed.noHistory)
+            return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
+        parsed.historyCsv = *csv;
+        return parsed;
+    }
+    if (parsed.historySite)
+        return UsageError { QStringLiteral("--site needs --history-csv") };
     if (parsed.projectPath.isEmpty())
         return UsageError { QStringLiteral("no project file given") };
     if ((user || password) && !proxy)

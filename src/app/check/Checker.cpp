@@ -3,9 +3,14 @@
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckerHost.h"
 #include "app/check/SigintWatcher.h"
+#include "history/HistoryCsv.h"
+#include "history/HistoryError.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
+#include <QFileInfo>
 #include <QIODevice>
 
 namespace {
@@ -13,6 +18,19 @@ namespace {
 void writeLine(QIODevice& device, const QString& text)
 {
     device.write(text.toUtf8() + '\n');
+}
+
+int exportHistory(const CheckArguments& options, QIODevice& err)
+{
+    try {
+        const HistoryStore store;
+        writeHistoryCsv(options.historyCsv,
+            options.historySite ? store.checksOfSite(*options.historySite) : store.allChecks());
+    } catch (const HistoryError& e) {
+        writeLine(err, QStringLiteral("kestrova-check: ") + e.message());
+        return kExitError;
+    }
+    return kExitDone;
 }
 
 } // namespace
@@ -30,6 +48,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         out.write(kCheckUsage.toUtf8());
         return kExitDone;
     }
+    if (!options.historyCsv.isEmpty())
+        return exportHistory(options, err);
 
     ProjectInputs inputs;
     ConnectionSettings settings;
@@ -45,6 +65,12 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     CheckerHost host(inputs, settings);
     host.setProgressHandler([&err](const QString& line) { writeLine(err, line); });
     CheckRun run(host);
+    HistoryStore history;
+    history.setProblemHandler([&err](const QString& text) { writeLine(err, text); });
+    const QString projectPath = QFileInfo(options.projectPath).absoluteFilePath();
+    HistoryRecorder recorder(history, [projectPath] { return projectPath; });
+    if (!options.noHistory)
+        run.setObserver(&recorder);
     SigintWatcher sigint;
     QObject::connect(&sigint, &SigintWatcher::interrupt, &run, &CheckRun::requestStop);
     run.ButtonClick();

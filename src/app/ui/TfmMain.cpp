@@ -4,6 +4,7 @@
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
 #include "app/workspace/WorkspaceRules.h"
+#include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
@@ -51,6 +52,7 @@ TfmMain::TfmMain(QWidget* parent)
     buildTabControl();
     buildMenu();
     buildStore();
+    buildHistory();
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
@@ -178,6 +180,7 @@ WorkspaceProject* TfmMain::createProject()
 {
     auto* frame = new TfrRank(TabControl);
     frame->move(kFramePosition);
+    frame->attachHistory(*m_history);
     auto project = std::make_unique<FrameProject>(*frame);
     FrameProject* created = project.get();
     m_frames.emplace(frame, std::move(project));

@@ -9,6 +9,7 @@
 #include <memory>
 
 class FrameProject;
+class HistoryStore;
 class ProjectDialog;
 class ProjectTabBar;
 class QAction;
@@ -39,6 +40,7 @@ public:
     QAction* N15 = nullptr;
     QAction* N7 = nullptr;
     QAction* N9 = nullptr;
+    QAction* N16 = nullptr; // "История позиций..."
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
     QMenu* N2 = nullptr;
@@ -55,6 +57,7 @@ public:
     // The open projects, frame i belonging to tab i.
     QList<TfrRank*> ProjectFrames() const;
     const Workspace& workspace() const { return m_workspace; }
+    HistoryStore& history() const { return *m_history; }
 
     // What the export, the update check and the promotion request act on.
     int selectedIndex() const;
@@ -75,6 +78,7 @@ public slots:
     void N6Click();
     void N15Click();
     void N9Click();
+    void N16Click();
     void N10Click();
     void N11Click();
     void N12Click();
@@ -97,6 +101,7 @@ private:
     void buildMenu();
     void buildTabControl();
     void buildStore();
+    void buildHistory();
 
     void FormCreate();
     void FormShow();
@@ -115,6 +120,7 @@ private:
     void showError(const QString& text) override;
     void closeWindow() override { close(); }
 
+    std::unique_ptr<HistoryStore> m_history;
     Workspace m_workspace { *this };
     std::map<const TfrRank*, std::unique_ptr<FrameProject>> m_frames;
     bool m_shown = false;

@@ -1,0 +1,62 @@
+#include "history/ui/PositionChart.h"
+
+#include <QChart>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QValueAxis>
+
+namespace {
+
+const QColor kEngineColours[] { QColor(66, 133, 244), QColor(15, 157, 88), QColor(204, 0, 0), QColor(0, 90, 160),
+    QColor(230, 140, 0), QColor(120, 60, 170) };
+
+} // namespace
+
+QChart* buildPositionChart(const PositionChartModel& model, const QString& keyword)
+{
+    auto* chart = new QChart;
+    chart->setTitle(keyword.isEmpty() ? QStringLiteral("Нет проверок") : QStringLiteral("Позиции: ") + keyword);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    auto* time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("dd.MM.yyyy"));
+    time->setTitleText(QStringLiteral("Дата проверки"));
+    qint64 first = model.firstTime(), last = model.lastTime();
+    if (last - first < 3600 * 1000) {
+        time->setFormat(QStringLiteral("dd.MM HH:mm"));
+        first -= 1800 * 1000;
+        last += 1800 * 1000;
+    }
+    time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
+    chart->addAxis(time, Qt::AlignBottom);
+
+    auto* position = new QValueAxis;
+    position->setReverse(true);
+    position->setRange(1, model.deepestPosition());
+    position->setLabelFormat(QStringLiteral("%d"));
+    position->setTitleText(QStringLiteral("Позиция"));
+    chart->addAxis(position, Qt::AlignLeft);
+
+    for (const EngineLine& line : model.lines()) {
+        const QColor colour = kEngineColours[int(line.engine)];
+        bool named = false;
+        for (const QList<ChartPoint>& segment : line.segments) {
+            auto* series = new QLineSeries;
+            series->setName(engineCaption(line.engine));
+            series->setColor(colour);
+            series->setPointsVisible(true);
+            for (const ChartPoint& point : segment)
+                series->append(double(point.msecsSinceEpoch), point.position);
+            chart->addSeries(series);
+            series->attachAxis(time);
+            series->attachAxis(position);
+            // One legend entry per engine.
+            for (QLegendMarker* marker : chart->legend()->markers(series))
+                marker->setVisible(!named);
+            named = true;
+        }
+    }
+    return chart;
+}
