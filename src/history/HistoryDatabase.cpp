@@ -69,8 +69,7 @@ HistoryDatabase::HistoryDatabase(const QString& path)
     createOwnerOnly(path);
     m_db = std::make_unique<SqliteConnection>(path);
     m_db->setBusyTimeout(kBusyTimeoutMs);
-    SqliteStatement journal(*m_db, "PRAGMA journal_mode = WAL");
-    journal.step();
+    SqliteStatement(*m_db, "PRAGMA journal_mode = WAL").step();
     m_db->exec("PRAGMA foreign_keys = ON; PRAGMA synchronous = NORMAL");
     migrate();
 }
