@@ -42,7 +42,11 @@ QChart* buildPositionChart(const PositionChartModel& model, const QString& keywo
     for (const EngineLine& line : model.lines()) {
         const QColor colour = kEngineColours[int(line.engine)];
         bool named = false;
-        for (const QList<ChartPoint>& segment : line.segments) {
+        // An engine that never found the site still gets its legend entry.
+        QList<QList<ChartPoint>> segments = line.segments;
+        if (segments.isEmpty())
+            segments.append(QList<ChartPoint>());
+        for (const QList<ChartPoint>& segment : segments) {
             auto* series = new QLineSeries;
             series->setName(engineCaption(line.engine));
             series->setColor(colour);
