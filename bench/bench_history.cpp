@@ -99,6 +99,38 @@ void BM_OpenTenYearsAndDrawChart(benchmark::State& state)
 }
 BENCHMARK(BM_OpenTenYearsAndDrawChart)->Unit(benchmark::kMillisecond);
 
+// The parts of the above.
+void BM_ReadTenYears(benchmark::State& state)
+{
+    HistoryStore store(tenYears().path);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.checksOfSite(QStringLiteral("http://www.example.ru/")));
+}
+BENCHMARK(BM_ReadTenYears)->Unit(benchmark::kMillisecond);
+
+void BM_TableOfTenYears(benchmark::State& state)
+{
+    const QList<RecordedCheck> checks = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
+    for (auto _ : state) {
+        HistoryTableModel table;
+        table.setChecks(checks);
+    }
+}
+BENCHMARK(BM_TableOfTenYears)->Unit(benchmark::kMillisecond);
+
+void BM_ChartOfTenYears(benchmark::State& state)
+{
+    const QList<RecordedCheck> checks = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
+    const QString keyword = PositionChartModel::keywords(checks).value(0);
+    for (auto _ : state) {
+        QChartView view;
+        view.resize(960, 320);
+        view.setChart(buildPositionChart(PositionChartModel(checks, keyword), keyword));
+        benchmark::DoNotOptimize(view.grab());
+    }
+}
+BENCHMARK(BM_ChartOfTenYears)->Unit(benchmark::kMillisecond);
+
 void BM_CsvOfTenYears(benchmark::State& state)
 {
     HistoryStore store(tenYears().path);

@@ -8,6 +8,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QStandardPaths>
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -48,16 +52,73 @@ QDateTime fromIsoTime(const QString& text)
     return time.toUTC();
 }
 
-RecordedResult readResult(const SqliteStatement& row, int first)
+// A long history repeats few texts (keywords, results, counts): each is made once and shared.
+class TextPool {
+public:
+    QString text(QByteArrayView bytes)
+    {
+        const std::string_view key(bytes.data(), std::size_t(bytes.size()));
+        const auto found = m_texts.find(key);
+        if (found != m_texts.end())
+            return found->second;
+        const QString made = QString::fromUtf8(bytes);
+        if (m_texts.size() < kMaxTexts)
+            m_texts.emplace(std::string(key), made);
+        return made;
+    }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view> {}(text); }
+    };
+    static constexpr std::size_t kMaxTexts = 4096;
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
+};
+
+// The codes of the values of an enumeration, in the order of its values.
+template <typename T, std::size_t N>
+std::optional<T> fromCode(QByteArrayView bytes, const std::array<QByteArray, N>& codes)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (codes[i] == bytes)
+            return T(i);
+    }
+    return std::nullopt;
+}
+
+const std::array<QByteArray, 6>& engineCodes()
+{
+    static const std::array<QByteArray, 6> codes = [] {
+        std::array<QByteArray, 6> made;
+        for (Engine engine : kEngines)
+            made[std::size_t(engine)] = engineKey(engine).toLatin1();
+        return made;
+    }();
+    return codes;
+}
+
+const std::array<QByteArray, 8>& reasonCodes()
+{
+    static const std::array<QByteArray, 8> codes = [] {
+        std::array<QByteArray, 8> made;
+        for (std::size_t i = 0; i < made.size(); ++i)
+            made[i] = reasonCode(Reason(i)).toLatin1();
+        return made;
+    }();
+    return codes;
+}
+
+RecordedResult readResult(const SqliteStatement& row, int first, TextPool& pool)
 {
     RecordedResult result;
-    result.keyword = row.text(first);
-    result.engine = engineFromKey(row.text(first + 1)).value_or(Engine::GoogleCom);
-    result.text = row.text(first + 2);
+    result.keyword = pool.text(row.bytes(first));
+    result.engine = fromCode<Engine>(row.bytes(first + 1), engineCodes()).value_or(Engine::GoogleCom);
+    result.text = pool.text(row.bytes(first + 2));
     result.position = row.optionalInt(first + 3);
     result.resultPage = int(row.integer(first + 4));
-    result.countText = row.text(first + 5);
-    result.reason = reasonFromCode(row.text(first + 6)).value_or(Reason::NotAsked);
+    result.countText = pool.text(row.bytes(first + 5));
+    result.reason = fromCode<Reason>(row.bytes(first + 6), reasonCodes()).value_or(Reason::NotAsked);
     return result;
 }
 
@@ -150,7 +211,8 @@ QList<RecordedCheck> HistoryDatabase::checksOfSite(const QString& site)
     return readChecks("SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
                       " WHERE site_key = ? ORDER BY time_utc, id",
         "SELECT r.check_id, r.keyword, r.engine, r.result_text, r.position, r.result_page, r.query_count, r.reason"
-        " FROM results r JOIN checks c ON c.id = r.check_id WHERE c.site_key = ? ORDER BY r.check_id, r.rowid",
+        " FROM results r JOIN checks c ON c.id = r.check_id WHERE c.site_key = ?"
+        " ORDER BY c.time_utc, c.id, r.rowid",
         &key);
 }
 
@@ -186,13 +248,14 @@ QList<RecordedCheck> HistoryDatabase::readChecks(const char* checksSql, const ch
         indexOfId.insert(check.id, checks.size());
         checks.append(std::move(check));
     }
+    TextPool pool;
     SqliteStatement readResults(*m_db, resultsSql);
     if (siteKey)
         readResults.bind(1, *siteKey);
     while (readResults.step()) {
         const auto found = indexOfId.constFind(readResults.integer(0));
         if (found != indexOfId.constEnd())
-            checks[*found].results.append(readResult(readResults, 1));
+            checks[*found].results.append(readResult(readResults, 1, pool));
     }
     return checks;
 }

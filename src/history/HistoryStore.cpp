@@ -10,10 +10,28 @@ HistoryStore::HistoryStore(const QString& path)
 {
 }
 
+HistoryDatabase& HistoryStore::database() const
+{
+    if (!m_db)
+        m_db = std::make_unique<HistoryDatabase>(m_path);
+    return *m_db;
+}
+
+template <typename Use>
+static auto dropOnFailure(std::unique_ptr<HistoryDatabase>& db, Use use)
+{
+    try {
+        return use();
+    } catch (const HistoryError&) {
+        db.reset();
+        throw;
+    }
+}
+
 bool HistoryStore::record(const RecordedCheck& check)
 {
     try {
-        HistoryDatabase(m_path).record(check);
+        dropOnFailure(m_db, [&] { return database().record(check); });
         return true;
     } catch (const HistoryError& e) {
         if (!m_problemReported && m_problemHandler) {
@@ -26,15 +44,15 @@ bool HistoryStore::record(const RecordedCheck& check)
 
 QList<RecordedCheck> HistoryStore::checksOfSite(const QString& site) const
 {
-    return HistoryDatabase(m_path).checksOfSite(site);
+    return dropOnFailure(m_db, [&] { return database().checksOfSite(site); });
 }
 
 QList<RecordedCheck> HistoryStore::allChecks() const
 {
-    return HistoryDatabase(m_path).allChecks();
+    return dropOnFailure(m_db, [&] { return database().allChecks(); });
 }
 
 QList<PreviousResult> HistoryStore::latestDecidedResults(const QString& site) const
 {
-    return HistoryDatabase(m_path).latestDecidedResults(site);
+    return dropOnFailure(m_db, [&] { return database().latestDecidedResults(site); });
 }

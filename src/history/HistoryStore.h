@@ -4,9 +4,10 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
-// The program's way to its history file. Each use opens the file afresh, so a file that was
-// locked or missing a moment ago works again as soon as it can; a failed write is reported once
+// The program's way to its history file. After a failure the next use opens the file afresh, so a
+// file that was locked or missing a moment ago works again as soon as it can; a failed write is reported once
 // through the problem handler and never thrown, so that it cannot stop a check.
 class HistoryStore {
 public:
@@ -25,7 +26,11 @@ public:
     static const QString kNotWrittenMessage;
 
 private:
+    HistoryDatabase& database() const;
+
     QString m_path;
+    // Kept open while it works; dropped after a failure, so the next use opens the file afresh.
+    mutable std::unique_ptr<HistoryDatabase> m_db;
     std::function<void(const QString&)> m_problemHandler;
     bool m_problemReported = false;
 };

@@ -1,5 +1,6 @@
 #include "history/HistoryTableModel.h"
 
+#include <QHash>
 #include <QLocale>
 #include <algorithm>
 
@@ -32,12 +33,14 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     m_series.clear();
     m_rows.clear();
 
+    QHash<std::pair<QString, int>, int> seriesIndex;
     for (const RecordedCheck& check : m_checks) {
         for (const RecordedResult& result : check.results) {
-            const bool known = std::any_of(m_series.cbegin(), m_series.cend(),
-                [&](const Series& s) { return s.engine == result.engine && s.keyword == result.keyword; });
-            if (!known)
+            const std::pair<QString, int> key { result.keyword, int(result.engine) };
+            if (!seriesIndex.contains(key)) {
+                seriesIndex.insert(key, int(m_series.size()));
                 m_series.append({ result.keyword, result.engine });
+            }
         }
     }
 
@@ -51,15 +54,16 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     QList<Row> oldestFirst;
     oldestFirst.reserve(m_checks.size());
     for (const RecordedCheck& check : m_checks) {
-        Row row { &check, {}, std::nullopt, {} };
+        Row row { &check, {}, std::nullopt, {}, QList<int>(m_series.size(), -1) };
+        for (qsizetype i = 0; i < check.results.size(); ++i)
+            row.resultOf[seriesIndex.value({ check.results[i].keyword, int(check.results[i].engine) })] = int(i);
+        row.changes.resize(m_series.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
         bool anyDecided = false;
         for (qsizetype s = 0; s < m_series.size(); ++s) {
-            const RecordedResult* result = check.result(m_series[s].keyword, m_series[s].engine);
-            if (!result) {
-                row.changes.append({ PositionChange::Kind::Unknown, 0, {}, {} });
+            if (row.resultOf[s] < 0)
                 continue;
-            }
-            row.changes.append(positionChange(result->position, result->reason, last[s].had, last[s].position, last[s].time));
+            const RecordedResult* result = &check.results[row.resultOf[s]];
+            row.changes[s] = positionChange(result->position, result->reason, last[s].had, last[s].position, last[s].time);
             if (isDecided(result->reason)) {
                 anyDecided = true;
                 last[s] = { true, result->position, check.time };
@@ -109,7 +113,7 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         if (column == 1 && !check.error.isEmpty())
             return check.error;
         if (series >= 0 && series < int(m_series.size())) {
-            const RecordedResult* result = check.result(m_series[series].keyword, m_series[series].engine);
+            const RecordedResult* result = row.result(series);
             if (!result)
                 return {};
             QString tip = reasonCode(result->reason);
@@ -135,7 +139,7 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         break;
     }
     if (series >= 0 && series < int(m_series.size())) {
-        const RecordedResult* result = check.result(m_series[series].keyword, m_series[series].engine);
+        const RecordedResult* result = row.result(series);
         if (!result)
             return {};
         const QString mark = changeMark(row.changes[series]);

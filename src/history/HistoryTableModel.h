@@ -38,6 +38,11 @@ private:
         QList<PositionChange> changes; // one per series
         std::optional<int> best;
         PositionChange bestChange;
+        QList<int> resultOf; // per series, the index of its result in the check or -1
+        const RecordedResult* result(int series) const
+        {
+            return resultOf[series] < 0 ? nullptr : &check->results[resultOf[series]];
+        }
     };
 
     QList<RecordedCheck> m_checks; // oldest first

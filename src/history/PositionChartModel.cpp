@@ -26,6 +26,7 @@ PositionChartModel::PositionChartModel(const QList<RecordedCheck>& checks, const
             broken = false;
             line.segments.last().append(ChartPoint { check.time.toMSecsSinceEpoch(), *result->position });
             m_deepest = std::max(m_deepest, *result->position);
+            ++m_points;
         }
         if (asked)
             m_lines.append(line);

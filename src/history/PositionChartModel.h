@@ -26,6 +26,7 @@ public:
     const QList<EngineLine>& lines() const { return m_lines; }
     // The largest position shown (at least 10), the bottom of the reversed position axis.
     int deepestPosition() const { return m_deepest; }
+    qsizetype pointCount() const { return m_points; }
     qint64 firstTime() const { return m_first; }
     qint64 lastTime() const { return m_last; }
 
@@ -35,6 +36,7 @@ public:
 private:
     QList<EngineLine> m_lines;
     int m_deepest = 10;
+    qsizetype m_points = 0;
     qint64 m_first = 0;
     qint64 m_last = 0;
 };

@@ -113,6 +113,12 @@ QString SqliteStatement::text(int column) const
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
 }
 
+QByteArrayView SqliteStatement::bytes(int column) const
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return QByteArrayView(data, sqlite3_column_bytes(m_statement, column));
+}
+
 qint64 SqliteStatement::integer(int column) const
 {
     return sqlite3_column_int64(m_statement, column);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -43,6 +44,8 @@ public:
 
     // Columns are numbered from 0.
     QString text(int column) const;
+    // The column's UTF-8 bytes, valid until the next step.
+    QByteArrayView bytes(int column) const;
     qint64 integer(int column) const;
     std::optional<int> optionalInt(int column) const;
 

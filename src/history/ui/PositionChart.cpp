@@ -12,6 +12,8 @@ namespace {
 const QColor kEngineColours[] { QColor(66, 133, 244), QColor(15, 157, 88), QColor(204, 0, 0), QColor(0, 90, 160),
     QColor(230, 140, 0), QColor(120, 60, 170) };
 
+constexpr qsizetype kMarkedPoints = 400;
+
 } // namespace
 
 QChart* buildPositionChart(const PositionChartModel& model, const QString& keyword)
@@ -50,7 +52,8 @@ QChart* buildPositionChart(const PositionChartModel& model, const QString& keywo
             auto* series = new QLineSeries;
             series->setName(engineCaption(line.engine));
             series->setColor(colour);
-            series->setPointsVisible(true);
+            // Markers only where a line would not show them or they stay few.
+            series->setPointsVisible(segment.size() == 1 || model.pointCount() <= kMarkedPoints);
             for (const ChartPoint& point : segment)
                 series->append(double(point.msecsSinceEpoch), point.position);
             chart->addSeries(series);
