@@ -6,6 +6,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
+#include <algorithm>
 
 namespace {
 
@@ -13,6 +14,8 @@ const QColor kEngineColours[] { QColor(66, 133, 244), QColor(15, 157, 88), QColo
     QColor(230, 140, 0), QColor(120, 60, 170) };
 
 constexpr qsizetype kMarkedPoints = 400;
+constexpr qint64 kHour = 3600 * 1000;
+constexpr qint64 kDay = 24 * kHour;
 
 } // namespace
 
@@ -23,15 +26,15 @@ QChart* buildPositionChart(const PositionChartModel& model, const QString& keywo
     chart->legend()->setAlignment(Qt::AlignBottom);
 
     auto* time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("dd.MM.yyyy"));
     time->setTitleText(QStringLiteral("Дата проверки"));
     qint64 first = model.firstTime(), last = model.lastTime();
-    if (last - first < 3600 * 1000) {
-        time->setFormat(QStringLiteral("dd.MM HH:mm"));
-        first -= 1800 * 1000;
-        last += 1800 * 1000;
-    }
-    time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
+    const qint64 span = last - first;
+    time->setFormat(span < kHour ? QStringLiteral("HH:mm:ss")
+            : span < 2 * kDay    ? QStringLiteral("dd.MM HH:mm")
+                                 : QStringLiteral("dd.MM.yyyy"));
+    // A little room on both sides, so that the first and the last check stand clear of the frame.
+    const qint64 margin = std::max<qint64>(span / 20, 30 * 1000);
+    time->setRange(QDateTime::fromMSecsSinceEpoch(first - margin), QDateTime::fromMSecsSinceEpoch(last + margin));
     chart->addAxis(time, Qt::AlignBottom);
 
     auto* position = new QValueAxis;
