@@ -5,6 +5,7 @@
 #include "history/Sqlite.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QStandardPaths>

@@ -32,6 +32,8 @@ void HistoryRecorder::checkStarted(const LookupHost& project)
     m_collector.begin(QDateTime::currentDateTimeUtc(), site, m_projectPath ? m_projectPath() : QString(),
         keywords, ticked);
     m_previous.clear();
+    if (!m_changeHandler)
+        return;
     try {
         m_previous = m_store.latestDecidedResults(site);
     } catch (const HistoryError&) {

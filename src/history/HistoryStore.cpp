@@ -17,8 +17,11 @@ HistoryDatabase& HistoryStore::database() const
     return *m_db;
 }
 
+namespace {
+
+// A connection that failed once is not trusted again: the next use opens the file afresh.
 template <typename Use>
-static auto dropOnFailure(std::unique_ptr<HistoryDatabase>& db, Use use)
+auto dropOnFailure(std::unique_ptr<HistoryDatabase>& db, Use use)
 {
     try {
         return use();
@@ -27,6 +30,8 @@ static auto dropOnFailure(std::unique_ptr<HistoryDatabase>& db, Use use)
         throw;
     }
 }
+
+} // namespace
 
 bool HistoryStore::record(const RecordedCheck& check)
 {
