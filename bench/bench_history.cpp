@@ -110,7 +110,8 @@ BENCHMARK(BM_ReadTenYears)->Unit(benchmark::kMillisecond);
 
 void BM_TableOfTenYears(benchmark::State& state)
 {
-    const QList<RecordedCheck> checks = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
+    const QList<RecordedCheck> checks
+        = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
     for (auto _ : state) {
         HistoryTableModel table;
         table.setChecks(checks);
@@ -120,7 +121,8 @@ BENCHMARK(BM_TableOfTenYears)->Unit(benchmark::kMillisecond);
 
 void BM_ChartOfTenYears(benchmark::State& state)
 {
-    const QList<RecordedCheck> checks = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
+    const QList<RecordedCheck> checks
+        = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
     const QString keyword = PositionChartModel::keywords(checks).value(0);
     for (auto _ : state) {
         QChartView view;
@@ -144,7 +146,8 @@ BENCHMARK(BM_CsvOfTenYears)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv(
+        "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

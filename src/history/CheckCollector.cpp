@@ -38,7 +38,8 @@ void CheckCollector::count(Engine engine, int n, const QString& keyword, const Q
         slot(engine, n, keyword).countText = text;
 }
 
-void CheckCollector::rank(Engine engine, int n, const QString& keyword, const QString& text, int resultPage, Reason reason)
+void CheckCollector::rank(
+    Engine engine, int n, const QString& keyword, const QString& text, int resultPage, Reason reason)
 {
     if (!m_active)
         return;

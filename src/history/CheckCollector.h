@@ -10,11 +10,12 @@
 // first) is kept with the reason "stopped" or "not-asked" and no result.
 class CheckCollector {
 public:
-    void begin(const QDateTime& time, const QString& site, const QString& projectPath, const QStringList& keywords,
-        const QList<Engine>& tickedEngines);
+    void begin(const QDateTime& time, const QString& site, const QString& projectPath,
+        const QStringList& keywords, const QList<Engine>& tickedEngines);
     void metric(bool cy, const QString& text);
     void count(Engine engine, int n, const QString& keyword, const QString& text);
-    void rank(Engine engine, int n, const QString& keyword, const QString& text, int resultPage, Reason reason);
+    void rank(
+        Engine engine, int n, const QString& keyword, const QString& text, int resultPage, Reason reason);
     void notAsked(Engine engine, int n, Reason reason);
     RecordedCheck end(CheckOutcome outcome, const QString& error);
 

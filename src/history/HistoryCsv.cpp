@@ -39,7 +39,8 @@ QByteArray historyCsv(const QList<RecordedCheck>& checks)
     appendRow(out,
         { QStringLiteral("time"), QStringLiteral("site"), QStringLiteral("keyword"), QStringLiteral("engine"),
             QStringLiteral("position"), QStringLiteral("result_page"), QStringLiteral("query_count"),
-            QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"), QStringLiteral("outcome") });
+            QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"),
+            QStringLiteral("outcome") });
     for (const RecordedCheck& check : checks) {
         const QString time = check.time.toUTC().toString(Qt::ISODate);
         for (const RecordedResult& result : check.results) {

@@ -10,14 +10,14 @@
 #include <QHash>
 #include <QStandardPaths>
 #include <array>
-#include <string>
-#include <string_view>
-#include <unordered_map>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <iterator>
+#include <string>
+#include <string_view>
 #include <unistd.h>
+#include <unordered_map>
 
 static_assert(std::size(kHistorySchemaSteps) == HistoryDatabase::kSchemaVersion);
 
@@ -37,7 +37,8 @@ void createOwnerOnly(const QString& path)
         throw HistoryError(QStringLiteral("не удалось создать папку %1").arg(info.absolutePath()));
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST)
-        throw HistoryError(QStringLiteral("не удалось создать файл: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        throw HistoryError(
+            QStringLiteral("не удалось создать файл: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     if (fd >= 0)
         ::close(fd);
 }
@@ -188,7 +189,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     insertCheck.step();
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
-        "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, query_count, reason)"
+        "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, query_count, "
+        "reason)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     for (const RecordedResult& result : check.results) {
         insertResult.bind(1, id)
@@ -211,7 +213,8 @@ QList<RecordedCheck> HistoryDatabase::checksOfSite(const QString& site)
     const QString key = seriesSite(site);
     return readChecks("SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
                       " WHERE site_key = ? ORDER BY time_utc, id",
-        "SELECT r.check_id, r.keyword, r.engine, r.result_text, r.position, r.result_page, r.query_count, r.reason"
+        "SELECT r.check_id, r.keyword, r.engine, r.result_text, r.position, r.result_page, r.query_count, "
+        "r.reason"
         " FROM results r JOIN checks c ON c.id = r.check_id WHERE c.site_key = ?"
         " ORDER BY c.time_utc, c.id, r.rowid",
         &key);
@@ -226,7 +229,8 @@ QList<RecordedCheck> HistoryDatabase::allChecks()
         nullptr);
 }
 
-QList<RecordedCheck> HistoryDatabase::readChecks(const char* checksSql, const char* resultsSql, const QString* siteKey)
+QList<RecordedCheck> HistoryDatabase::readChecks(
+    const char* checksSql, const char* resultsSql, const QString* siteKey)
 {
     // Both reads see one snapshot.
     SqliteReadTransaction snapshot(*m_db);

@@ -1,6 +1,5 @@
 #include "history/HistoryRecord.h"
 
-
 namespace {
 
 constexpr Reason kReasons[] { Reason::Found, Reason::NotFound, Reason::ShortList, Reason::Unrecognised,

@@ -29,8 +29,8 @@ void HistoryRecorder::checkStarted(const LookupHost& project)
             ticked << engine;
     }
     const QString site = project.siteText();
-    m_collector.begin(QDateTime::currentDateTimeUtc(), site, m_projectPath ? m_projectPath() : QString(),
-        keywords, ticked);
+    m_collector.begin(
+        QDateTime::currentDateTimeUtc(), site, m_projectPath ? m_projectPath() : QString(), keywords, ticked);
     m_previous.clear();
     if (!m_changeHandler)
         return;
@@ -46,7 +46,8 @@ void HistoryRecorder::metricRead(SiteMetric metric, const QString& text, const O
     m_collector.metric(metric == SiteMetric::YandexCY, text);
 }
 
-void HistoryRecorder::countWritten(Engine engine, int n, const QString& keyword, const QString& text, const Outcome&)
+void HistoryRecorder::countWritten(
+    Engine engine, int n, const QString& keyword, const QString& text, const Outcome&)
 {
     m_collector.count(engine, n, keyword, text);
 }
@@ -60,7 +61,8 @@ void HistoryRecorder::rankWritten(
     const std::optional<int> current = why.reason == Reason::Found ? positionFromText(text) : std::nullopt;
     for (const PreviousResult& previous : m_previous) {
         if (previous.engine == engine && previous.keyword == keyword) {
-            m_changeHandler(engine, n, positionChange(current, why.reason, true, previous.position, previous.time));
+            m_changeHandler(
+                engine, n, positionChange(current, why.reason, true, previous.position, previous.time));
             return;
         }
     }

@@ -25,7 +25,8 @@ public:
 
     void checkStarted(const LookupHost& project) override;
     void metricRead(SiteMetric metric, const QString& text, const Outcome& why) override;
-    void countWritten(Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why) override;
+    void countWritten(
+        Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why) override;
     void rankWritten(Engine engine, int n, const QString& keyword, const QString& text, int resultPage,
         const Outcome& why) override;
     void notAsked(Engine engine, int n, const Outcome& why) override;

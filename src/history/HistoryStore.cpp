@@ -20,8 +20,7 @@ HistoryDatabase& HistoryStore::database() const
 namespace {
 
 // A connection that failed once is not trusted again: the next use opens the file afresh.
-template <typename Use>
-auto dropOnFailure(std::unique_ptr<HistoryDatabase>& db, Use use)
+template <typename Use> auto dropOnFailure(std::unique_ptr<HistoryDatabase>& db, Use use)
 {
     try {
         return use();

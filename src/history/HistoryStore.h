@@ -15,7 +15,10 @@ public:
 
     const QString& path() const { return m_path; }
     // Told the first time a check could not be written, with the reason.
-    void setProblemHandler(std::function<void(const QString&)> handler) { m_problemHandler = std::move(handler); }
+    void setProblemHandler(std::function<void(const QString&)> handler)
+    {
+        m_problemHandler = std::move(handler);
+    }
 
     bool record(const RecordedCheck& check);
     // Reads throw HistoryError.

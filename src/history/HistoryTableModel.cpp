@@ -56,14 +56,16 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     for (const RecordedCheck& check : m_checks) {
         Row row { &check, {}, std::nullopt, {}, QList<int>(m_series.size(), -1) };
         for (qsizetype i = 0; i < check.results.size(); ++i)
-            row.resultOf[seriesIndex.value({ check.results[i].keyword, int(check.results[i].engine) })] = int(i);
+            row.resultOf[seriesIndex.value({ check.results[i].keyword, int(check.results[i].engine) })]
+                = int(i);
         row.changes.resize(m_series.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
         bool anyDecided = false;
         for (qsizetype s = 0; s < m_series.size(); ++s) {
             if (row.resultOf[s] < 0)
                 continue;
             const RecordedResult* result = &check.results[row.resultOf[s]];
-            row.changes[s] = positionChange(result->position, result->reason, last[s].had, last[s].position, last[s].time);
+            row.changes[s] = positionChange(
+                result->position, result->reason, last[s].had, last[s].position, last[s].time);
             if (isDecided(result->reason)) {
                 anyDecided = true;
                 last[s] = { true, result->position, check.time };
@@ -72,8 +74,8 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
             }
         }
         if (anyDecided) {
-            row.bestChange = positionChange(row.best, row.best ? Reason::Found : Reason::NotFound, lastBest.had,
-                lastBest.position, lastBest.time);
+            row.bestChange = positionChange(row.best, row.best ? Reason::Found : Reason::NotFound,
+                lastBest.had, lastBest.position, lastBest.time);
             lastBest = { true, row.best, check.time };
         } else {
             row.bestChange.kind = PositionChange::Kind::Unknown;

@@ -3,9 +3,8 @@
 #include <QLocale>
 #include <QTimeZone>
 
-PositionChange positionChange(
-    std::optional<int> current, Reason currentReason, bool hadPrevious, std::optional<int> previous,
-    const QDateTime& previousTime)
+PositionChange positionChange(std::optional<int> current, Reason currentReason, bool hadPrevious,
+    std::optional<int> previous, const QDateTime& previousTime)
 {
     PositionChange change;
     change.previous = previous;

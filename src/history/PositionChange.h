@@ -23,9 +23,8 @@ struct PositionChange {
     QDateTime previousTime;
 };
 
-PositionChange positionChange(
-    std::optional<int> current, Reason currentReason, bool hadPrevious, std::optional<int> previous,
-    const QDateTime& previousTime = {});
+PositionChange positionChange(std::optional<int> current, Reason currentReason, bool hadPrevious,
+    std::optional<int> previous, const QDateTime& previousTime = {});
 
 // A line for a result cell's tooltip: "С прошлой проверки (07.12.2026 10:00): выше на 3 (было 8)".
 // Empty for NoPrevious and Unknown.

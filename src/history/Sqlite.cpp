@@ -15,7 +15,8 @@ namespace {
 
 SqliteConnection::SqliteConnection(const QString& path)
 {
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(
+        path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);
@@ -71,7 +72,8 @@ SqliteStatement::~SqliteStatement()
 SqliteStatement& SqliteStatement::bind(int index, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    if (sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+    if (sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT)
+        != SQLITE_OK)
         fail(m_connection);
     return *this;
 }
@@ -85,7 +87,8 @@ SqliteStatement& SqliteStatement::bind(int index, qint64 value)
 
 SqliteStatement& SqliteStatement::bind(int index, std::optional<int> value)
 {
-    const int rc = value ? sqlite3_bind_int64(m_statement, index, *value) : sqlite3_bind_null(m_statement, index);
+    const int rc
+        = value ? sqlite3_bind_int64(m_statement, index, *value) : sqlite3_bind_null(m_statement, index);
     if (rc != SQLITE_OK)
         fail(m_connection);
     return *this;

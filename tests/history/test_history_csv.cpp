@@ -19,11 +19,15 @@ TEST(HistoryCsv, KnownHistoryByteForByte)
     stopped.outcome = CheckOutcome::Stopped;
     const QByteArray expected = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome\r\n"
-          "2026-12-07T12:30:05Z,http://www.пример.рф/,купить слона,Yandex.ru,7,1,1520,120,n/a,found,completed\r\n"
-          "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, \"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
+          "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed\r\n"
+          "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
           "completed\r\n"
-          "2026-12-08T12:30:05Z,http://www.пример.рф/,купить слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped\r\n"
-          "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, \"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
+          "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped\r\n"
+          "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
           "stopped\r\n";
     EXPECT_EQ(historyCsv({ sampleCheck(kTime), stopped }), expected);
 }
@@ -31,7 +35,8 @@ TEST(HistoryCsv, KnownHistoryByteForByte)
 TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)
 {
     EXPECT_EQ(historyCsv({}),
-        QByteArray("\xEF\xBB\xBFtime,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome\r\n"));
+        QByteArray("\xEF\xBB\xBFtime,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,"
+                   "outcome\r\n"));
 }
 
 // Python's csv module, as a script reading the export would.

@@ -47,7 +47,7 @@ TEST(HistoryDatabase, FileIsOwnerOnlyInWalModeAtTheCurrentSchema)
 {
     HistoryFolder folder;
     HistoryDatabase(folder.path()).record(sampleCheck(kMorning));
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::stat(QFile::encodeName(folder.path()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(readPragma(folder.path(), "PRAGMA journal_mode"), QStringLiteral("wal"));
@@ -181,7 +181,8 @@ TEST(HistoryDatabase, DefaultPathFollowsXdgDataHome)
 {
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", "/srv/data");
-    EXPECT_EQ(HistoryDatabase::defaultPath(), QStringLiteral("/srv/data/Tellvik/Kestrova Sertrix/history.sqlite"));
+    EXPECT_EQ(
+        HistoryDatabase::defaultPath(), QStringLiteral("/srv/data/Tellvik/Kestrova Sertrix/history.sqlite"));
     qputenv("XDG_DATA_HOME", "relative/ignored");
     EXPECT_EQ(HistoryDatabase::defaultPath(),
         QDir::homePath() + QStringLiteral("/.local/share/Tellvik/Kestrova Sertrix/history.sqlite"));

@@ -15,8 +15,9 @@ namespace {
 QString checkerProgram()
 {
     const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
-    return configured.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
-                                : configured;
+    return configured.isEmpty()
+        ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
+        : configured;
 }
 
 // A project file as the program writes it: Windows-1251, CR LF.
@@ -30,7 +31,8 @@ void writeProject(const QString& path, const QString& site, const QString& keywo
         section(QStringLiteral("CheckBox") + QLatin1String(engine),
             QStringLiteral("Checked=\"%1\"").arg(qstrcmp(engine, "YandexRu") == 0 ? "True" : "False"));
     for (int n = 1; n <= 7; ++n)
-        section(QStringLiteral("edKeyWord%1").arg(n), QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword : QString()));
+        section(QStringLiteral("edKeyWord%1").arg(n),
+            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword : QString()));
     section(QStringLiteral("edWEB"), QStringLiteral("Text=\"%1\"").arg(site));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -40,7 +40,8 @@ protected:
 
     void place(const QByteArray& engine, const QByteArray& keyword, int position)
     {
-        ASSERT_TRUE(m_sandbox.command("place " + engine + ' ' + keyword + ' ' + QByteArray::number(position)));
+        ASSERT_TRUE(
+            m_sandbox.command("place " + engine + ' ' + keyword + ' ' + QByteArray::number(position)));
     }
 
     SandboxEngines m_sandbox { 2 };

@@ -10,8 +10,8 @@
 
 namespace {
 
-const QColor kEngineColours[] { QColor(66, 133, 244), QColor(15, 157, 88), QColor(204, 0, 0), QColor(0, 90, 160),
-    QColor(230, 140, 0), QColor(120, 60, 170) };
+const QColor kEngineColours[] { QColor(66, 133, 244), QColor(15, 157, 88), QColor(204, 0, 0),
+    QColor(0, 90, 160), QColor(230, 140, 0), QColor(120, 60, 170) };
 
 constexpr qsizetype kMarkedPoints = 400;
 constexpr qint64 kHour = 3600 * 1000;
@@ -22,7 +22,8 @@ constexpr qint64 kDay = 24 * kHour;
 QChart* buildPositionChart(const PositionChartModel& model, const QString& keyword)
 {
     auto* chart = new QChart;
-    chart->setTitle(keyword.isEmpty() ? QStringLiteral("Нет проверок") : QStringLiteral("Позиции: ") + keyword);
+    chart->setTitle(
+        keyword.isEmpty() ? QStringLiteral("Нет проверок") : QStringLiteral("Позиции: ") + keyword);
     chart->legend()->setAlignment(Qt::AlignBottom);
 
     auto* time = new QDateTimeAxis;
@@ -34,7 +35,8 @@ QChart* buildPositionChart(const PositionChartModel& model, const QString& keywo
                                  : QStringLiteral("dd.MM.yyyy"));
     // A little room on both sides, so that the first and the last check stand clear of the frame.
     const qint64 margin = std::max<qint64>(span / 20, 30 * 1000);
-    time->setRange(QDateTime::fromMSecsSinceEpoch(first - margin), QDateTime::fromMSecsSinceEpoch(last + margin));
+    time->setRange(
+        QDateTime::fromMSecsSinceEpoch(first - margin), QDateTime::fromMSecsSinceEpoch(last + margin));
     chart->addAxis(time, Qt::AlignBottom);
 
     auto* position = new QValueAxis;

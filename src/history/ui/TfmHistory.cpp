@@ -91,8 +91,9 @@ TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidge
         window->activateWindow();
         return window;
     } catch (const HistoryError& e) {
-        Prompts::instance().error(parent, QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2")
-                                              .arg(e.message(), store.path()));
+        Prompts::instance().error(parent,
+            QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2")
+                .arg(e.message(), store.path()));
         return nullptr;
     }
 }

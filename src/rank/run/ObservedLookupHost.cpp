@@ -9,7 +9,8 @@ void ObservedLookupHost::writeCountCell(Engine engine, int n, const QString& tex
         m_observer->countWritten(engine, n, m_host.keyword(n), text, why);
 }
 
-void ObservedLookupHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
+void ObservedLookupHost::writeRankCell(
+    Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
 {
     m_host.writeRankCell(engine, n, text, resultPage, why);
     if (m_observer)

@@ -27,7 +27,8 @@ public:
     void resetCountCell(Engine engine, int n) override { m_host.resetCountCell(engine, n); }
 
     void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override;
-    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
+    void writeRankCell(
+        Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
     void notAsked(Engine engine, int n, const Outcome& why) override;
 
 private:

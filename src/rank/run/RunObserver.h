@@ -19,7 +19,8 @@ public:
     // The input is valid and the first request is about to go out.
     virtual void checkStarted(const LookupHost& project) = 0;
     virtual void metricRead(SiteMetric metric, const QString& text, const Outcome& why) = 0;
-    virtual void countWritten(Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why)
+    virtual void countWritten(
+        Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why)
         = 0;
     virtual void rankWritten(
         Engine engine, int n, const QString& keyword, const QString& text, int resultPage, const Outcome& why)

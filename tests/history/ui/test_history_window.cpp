@@ -35,7 +35,8 @@ RecordedCheck check(int day, std::optional<int> yandex, std::optional<int> rambl
     made.site = kSite;
     made.cy = QStringLiteral("90");
     made.pr = QStringLiteral("3");
-    for (auto [engine, position] : { std::pair { Engine::YandexRu, yandex }, std::pair { Engine::RamblerRu, rambler } }) {
+    for (auto [engine, position] :
+        { std::pair { Engine::YandexRu, yandex }, std::pair { Engine::RamblerRu, rambler } }) {
         RecordedResult result;
         result.keyword = kKeyword;
         result.engine = engine;
