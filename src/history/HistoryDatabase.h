@@ -23,7 +23,7 @@ struct PreviousResult {
 class HistoryDatabase {
 public:
     static constexpr int kSchemaVersion = 2;
-    static constexpr int kBusyTimeoutMs = 10000;
+    static constexpr int kBusyTimeoutMs = 2000;
 
     // Opens the file, creating it and its folder when they do not exist yet.
     explicit HistoryDatabase(const QString& path);

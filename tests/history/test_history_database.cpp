@@ -164,6 +164,25 @@ TEST(HistoryStore, DamagedFileIsReportedOnceAndNeverReplaced)
     EXPECT_THROW(store.checksOfSite(QStringLiteral("http://a.ru")), HistoryError);
 }
 
+TEST(HistoryStore, LockedFileIsReportedAndWrittenOnceFreeAgain)
+{
+    HistoryFolder folder;
+    HistoryStore store(folder.path());
+    ASSERT_TRUE(store.record(sampleCheck(kMorning)));
+    QStringList problems;
+    store.setProblemHandler([&problems](const QString& text) { problems << text; });
+    {
+        SqliteConnection other(folder.path());
+        other.exec("BEGIN EXCLUSIVE");
+        EXPECT_FALSE(store.record(sampleCheck(kMorning.addDays(1))));
+        other.exec("ROLLBACK");
+    }
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(QStringLiteral("locked"))) << problems[0].toStdString();
+    EXPECT_TRUE(store.record(sampleCheck(kMorning.addDays(2))));
+    EXPECT_EQ(store.checksOfSite(sampleCheck(kMorning).site).size(), 2);
+}
+
 TEST(HistoryStore, FolderThatCannotBeMadeIsReported)
 {
     QTemporaryDir dir;
