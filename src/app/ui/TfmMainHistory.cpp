@@ -15,7 +15,8 @@ void TfmMain::buildHistory()
     QPointer<TfmMain> window(this);
     // Said after the check has ended, so that the message never holds a check up.
     m_history->setProblemHandler([window](const QString& text) {
-        QTimer::singleShot(0, window, [window, text] { Prompts::instance().message(window, text); });
+        if (window)
+            QTimer::singleShot(0, window, [window, text] { Prompts::instance().message(window, text); });
     });
 }
 
