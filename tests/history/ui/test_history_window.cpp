@@ -10,6 +10,7 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QAbstractAxis>
+#include <QCoreApplication>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -149,6 +150,39 @@ TEST_F(HistoryWindowTest, FrameTooltipNamesTheChangeSinceThePreviousCheck)
     EXPECT_EQ(lines[0], QStringLiteral("Найден на странице 1"));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("выше на 10 (было 14)"))) << lines[1].toStdString();
     EXPECT_EQ(store.checksOfSite(kSite).size(), 2);
+}
+
+TEST_F(HistoryWindowTest, DamagedHistoryIsSaidOnceAfterTheCheckAndTheChecksGoOn)
+{
+    SandboxEngines sandbox(2);
+    ASSERT_TRUE(sandbox.started());
+    Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
+    TfmMain main;
+    const QString path = main.history().path();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray noise(3000, '\x7f');
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(noise);
+    }
+    TfrRank* frame = main.selectedFrame();
+    frame->edWEB->setText(kSite);
+    frame->edKeyWord1->setText(QStringLiteral("slon"));
+    ASSERT_TRUE(sandbox.command("place YandexRu slon 7"));
+    frame->ButtonClick();
+    QCoreApplication::processEvents();
+    frame->ButtonClick();
+    QCoreApplication::processEvents();
+    Endpoints::setCurrent(Endpoints::defaults());
+    EXPECT_EQ(frame->rankCell(Engine::YandexRu, 1)->text(), QStringLiteral("7"));
+    const QStringList texts = m_prompts->texts();
+    ASSERT_EQ(texts.size(), 1) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("История позиций не записана: "))) << texts[0].toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), noise);
+    QFile::remove(path);
 }
 
 TEST_F(HistoryWindowTest, MenuItemOpensTheSelectedProjectsHistory)
