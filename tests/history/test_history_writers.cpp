@@ -143,6 +143,23 @@ TEST_F(HistoryWriters, CheckerExportsOneSiteWithoutACheck)
     EXPECT_EQ(fileBytes(csv).count("\r\n"), 1 + 4);
 }
 
+TEST_F(HistoryWriters, HistoryOptionsThatDoNotFitAreRefused)
+{
+    const QList<QStringList> refused {
+        { QStringLiteral("--site"), QStringLiteral("http://a.ru"), m_project },
+        { QStringLiteral("--history-csv"), QStringLiteral("out.csv"), m_project },
+        { QStringLiteral("--history-csv"), QStringLiteral("out.csv"), QStringLiteral("--no-history") },
+        { QStringLiteral("--history-csv") },
+    };
+    for (const QStringList& arguments : refused) {
+        QProcess process;
+        start(process, arguments);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 2) << arguments.join(u' ').toStdString();
+    }
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
 TEST_F(HistoryWriters, DamagedHistoryIsSaidOnceAndTheCheckStillRuns)
 {
     QDir().mkpath(QFileInfo(historyPath()).absolutePath());

@@ -10,10 +10,10 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QAbstractAxis>
-#include <QCoreApplication>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -178,7 +178,8 @@ TEST_F(HistoryWindowTest, DamagedHistoryIsSaidOnceAfterTheCheckAndTheChecksGoOn)
     EXPECT_EQ(frame->rankCell(Engine::YandexRu, 1)->text(), QStringLiteral("7"));
     const QStringList texts = m_prompts->texts();
     ASSERT_EQ(texts.size(), 1) << texts.join(u'|').toStdString();
-    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("История позиций не записана: "))) << texts[0].toStdString();
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("История позиций не записана: ")))
+        << texts[0].toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), noise);
