@@ -5,6 +5,7 @@
 #include "app/ui/ProjectTabBar.h"
 #include "app/workspace/WorkspaceRules.h"
 #include "contact/ui/TfmAbout.h"
+#include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
@@ -51,6 +52,7 @@ TfmMain::TfmMain(QWidget* parent, const QString& projectFile)
     buildTabControl();
     buildMenu();
     buildStore();
+    buildHistory();
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();

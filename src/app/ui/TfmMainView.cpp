@@ -21,6 +21,7 @@ WorkspaceProject* TfmMain::createProject()
 {
     auto* frame = new TfrRank(TabControl);
     frame->move(kFramePosition);
+    frame->attachHistory(*m_history);
     auto project = std::make_unique<FrameProject>(*frame);
     FrameProject* created = project.get();
     m_frames.emplace(frame, std::move(project));
