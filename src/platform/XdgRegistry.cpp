@@ -100,6 +100,24 @@ std::optional<QByteArray> parseHexList(QStringView text)
     return bytes;
 }
 
+// QDir::mkpath gives no reason; the first part of the path that is in the way gives one.
+bool makeFolder(const QString& folder, QString* reason)
+{
+    if (QDir().mkpath(folder))
+        return true;
+    QString blocked = folder;
+    for (QString up = folder; !up.isEmpty() && up != QFileInfo(up).path(); up = QFileInfo(up).path()) {
+        if (QFileInfo::exists(up)) {
+            blocked = up;
+            break;
+        }
+    }
+    *reason = QFileInfo(blocked).isDir()
+        ? QStringLiteral("Cannot create the folder \"%1\": \"%2\" is not writable.").arg(folder, blocked)
+        : QStringLiteral("Cannot create the folder \"%1\": \"%2\" is not a folder.").arg(folder, blocked);
+    return false;
+}
+
 bool hasControlCharacters(const QString& text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
@@ -250,15 +268,24 @@ struct XdgRegistry::Hive {
         }
     }
 
-    bool save() const
+    bool save(QString* reason) const
     {
-        if (!root)
-            return !QFile::exists(file) || QFile::remove(file);
-        if (!QDir().mkpath(QFileInfo(file).path()))
+        if (!root) {
+            QFile existing(file);
+            if (!existing.exists() || existing.remove())
+                return true;
+            *reason = QStringLiteral("Cannot remove file \"%1\". %2").arg(file, existing.errorString());
+            return false;
+        }
+        if (!makeFolder(QFileInfo(file).path(), reason))
             return false;
         QString text = QString::fromLatin1(kHeader) + QStringLiteral("\n\n");
         root->write(text, kRootName + u'\\' + path.join(u'\\'));
-        return SafeFile::replace(file, text.toUtf8(), nullptr, true);
+        QString why;
+        if (SafeFile::replace(file, text.toUtf8(), &why, true))
+            return true;
+        *reason = QStringLiteral("Cannot create file \"%1\". %2").arg(file, why);
+        return false;
     }
 };
 
@@ -326,7 +353,7 @@ bool XdgRegistry::createKey(const QString& key)
     const QStringList segments = splitKey(key);
     if (segments.isEmpty())
         return true;
-    if (!QDir().mkpath(folderOf(segments)))
+    if (!makeFolder(folderOf(segments), &m_error))
         return false;
     if (segments.size() < kFileDepth)
         return true;
@@ -428,8 +455,10 @@ bool XdgRegistry::writeValue(const QString& key, const QString& name, const Regi
 {
     const QStringList segments = splitKey(key);
     Node* node = find(segments);
-    if (!node)
+    if (!node) {
+        m_error = QStringLiteral("The key \"%1\" does not exist.").arg(key);
         return false;
+    }
     if (RegistryValue* existing = node->value(name))
         *existing = value;
     else
@@ -444,7 +473,7 @@ bool XdgRegistry::flush()
     for (auto& [path, hive] : m_hives) {
         if (!hive->dirty)
             continue;
-        if (hive->save())
+        if (hive->save(&m_error))
             hive->dirty = false;
         else
             ok = false;

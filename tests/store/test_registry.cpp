@@ -135,7 +135,25 @@ TEST_F(RegistryStoreTest, UnwritableKeyFailsWithTheStorageName)
         connectionStore(controls)->StoreProperties(true);
         FAIL();
     } catch (const EPropertiesStore& e) {
-        EXPECT_STREQ(e.what(), "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore");
+        EXPECT_EQ(e.message(),
+            "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. Cannot create the folder \""
+                + configRoot() + "/Tellvik/Kestrova Sertrix\": \"" + configRoot() + "/Tellvik\" is not a folder.");
+    }
+}
+
+TEST_F(RegistryStoreTest, FailedSaveKeepsTheSystemsReason)
+{
+    QDir().mkpath(configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg");
+    FrameControls controls;
+    try {
+        connectionStore(controls)->StoreProperties(true);
+        FAIL();
+    } catch (const EPropertiesStore& e) {
+        const QString expected = "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. "
+                                 "Cannot create file \""
+            + configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg\". ";
+        EXPECT_TRUE(e.message().startsWith(expected)) << e.what();
+        EXPECT_GT(e.message().size(), expected.size()) << "the system's reason follows";
     }
 }
 
