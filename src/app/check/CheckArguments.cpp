@@ -1,12 +1,35 @@
 #include "app/check/CheckArguments.h"
 
+#include "net/ProxyServer.h"
+#include "platform/BoundedFile.h"
+
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER --proxy-pass PASS]] PROJECT.zlt\n");
+    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file FILE | --proxy-pass PASS]]] PROJECT.zlt\n"
+    "The proxy password is also taken from the environment variable KESTROVA_PROXY_PASSWORD.\n");
+
+namespace {
+
+constexpr qint64 kMaxPasswordFileBytes = 4096;
+
+// The first line of the file, without its line end.
+std::variant<QString, UsageError> passwordFromFile(const QString& path)
+{
+    QString reason;
+    const auto bytes = BoundedFile::read(path, kMaxPasswordFileBytes, &reason);
+    if (!bytes)
+        return UsageError { QStringLiteral("cannot read the password file \"%1\": %2").arg(path, reason) };
+    qsizetype end = 0;
+    while (end < bytes->size() && bytes->at(end) != '\r' && bytes->at(end) != '\n')
+        ++end;
+    return QString::fromUtf8(bytes->left(end));
+}
+
+} // namespace
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password;
+    std::optional<QString> proxy, user, password, passwordFile;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -28,6 +51,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(user);
         else if (argument == QLatin1String("--proxy-pass"))
             error = value(password);
+        else if (argument == QLatin1String("--proxy-pass-file"))
+            error = value(passwordFile);
         else if (argument.startsWith(u'-') && argument != QLatin1String("-"))
             error = UsageError { QStringLiteral("unknown option ") + argument };
         else if (!parsed.projectPath.isEmpty())
@@ -41,10 +66,20 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         return parsed;
     if (parsed.projectPath.isEmpty())
         return UsageError { QStringLiteral("no project file given") };
-    if ((user || password) && !proxy)
+    if ((user || password || passwordFile) && !proxy)
         return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
-    if (password && !user)
+    if ((password || passwordFile) && !user)
         return UsageError { QStringLiteral("--proxy-pass needs --proxy-user") };
+    if (password && passwordFile)
+        return UsageError { QStringLiteral("--proxy-pass and --proxy-pass-file exclude each other") };
+    if (passwordFile) {
+        auto read = passwordFromFile(*passwordFile);
+        if (const auto* error = std::get_if<UsageError>(&read))
+            return *error;
+        password = std::get<QString>(read);
+    }
+    if (user && !password && qEnvironmentVariableIsSet("KESTROVA_PROXY_PASSWORD"))
+        password = qEnvironmentVariable("KESTROVA_PROXY_PASSWORD");
     if (proxy) {
         const qsizetype colon = proxy->lastIndexOf(u':');
         if (colon <= 0)
@@ -52,6 +87,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         ConnectionSettings settings;
         settings.useProxy = true;
         settings.server = proxy->left(colon);
+        if (!isProxyServerText(settings.server))
+            return UsageError { proxyServerError(settings.server) };
         settings.port = proxy->mid(colon + 1);
         settings.user = user.value_or(QString());
         settings.password = password.value_or(QString());

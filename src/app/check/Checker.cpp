@@ -2,7 +2,7 @@
 
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckerHost.h"
-#include "app/check/SigintWatcher.h"
+#include "app/check/StopSignalWatcher.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
@@ -45,8 +45,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     CheckerHost host(inputs, settings);
     host.setProgressHandler([&err](const QString& line) { writeLine(err, line); });
     CheckRun run(host);
-    SigintWatcher sigint;
-    QObject::connect(&sigint, &SigintWatcher::interrupt, &run, &CheckRun::requestStop);
+    StopSignalWatcher stopSignals;
+    QObject::connect(&stopSignals, &StopSignalWatcher::interrupt, &run, &CheckRun::requestStop);
     run.ButtonClick();
 
     if (!host.messages().isEmpty()) {
@@ -58,7 +58,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     out.write(options.json ? formatJson(report) : formatTable(report).toUtf8());
     if (report.error)
         writeLine(err, *report.error);
-    if (sigint.interrupted())
-        return kExitInterrupted;
+    if (stopSignals.interrupted())
+        return kExitSignalBase + stopSignals.signalNumber();
     return report.error ? kExitError : kExitDone;
 }
