@@ -136,6 +136,15 @@ private:
 
 } // namespace
 
+QString Endpoints::host(const QString& key) const
+{
+    // hostField() only hands out a member of the object it is given.
+    QString* field = hostField(const_cast<Endpoints&>(*this), key);
+    if (!field)
+        throw EEndpoints("No host is configured under the name " + key.toStdString());
+    return *field;
+}
+
 Endpoints Endpoints::defaults()
 {
     Endpoints endpoints;

@@ -18,6 +18,9 @@ struct Endpoints {
         Feedback, MakerSite, PartnerSite;
     int requestIntervalMs = 1000;
 
+    // The host configured under a key of the [hosts] section; throws EEndpoints for an unknown key.
+    QString host(const QString& key) const;
+
     static Endpoints defaults();
     // Reads KESTROVA_ENDPOINTS when set; throws EEndpoints with a clear text for a malformed file.
     static Endpoints fromEnvironment();

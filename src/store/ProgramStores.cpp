@@ -3,6 +3,7 @@
 #include "store/PropertiesStore.h"
 
 #include <QObject>
+#include <QStringList>
 #include <stdexcept>
 
 namespace ProgramStores {
@@ -19,10 +20,12 @@ void addItem(TcxPropertiesStore& store, QObject* owner, const QString& name, con
 
 } // namespace
 
-void declareProjectFileItems(TcxPropertiesStore& store, QObject* frame)
+void declareProjectFileItems(TcxPropertiesStore& store, QObject* frame, QStringList engineKeys)
 {
-    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" })
-        addItem(store, frame, QStringLiteral("CheckBox") + QLatin1String(engine), QStringLiteral("Checked"));
+    // A project file lists the check boxes in the order of their names.
+    engineKeys.sort();
+    for (const QString& engine : engineKeys)
+        addItem(store, frame, QStringLiteral("CheckBox") + engine, QStringLiteral("Checked"));
     for (int n = 1; n <= 7; ++n)
         addItem(store, frame, QStringLiteral("edKeyWord%1").arg(n), QStringLiteral("Text"));
     addItem(store, frame, QStringLiteral("edWEB"), QStringLiteral("Text"));

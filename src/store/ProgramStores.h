@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QObject;
 class TcxPropertiesStore;
@@ -15,8 +16,9 @@ inline const QString kVerStore = QStringLiteral("Tellvik\\Kestrova Sertrix\\VerS
 // The components are found by object name among the owner's children; a missing one is a
 // programming error (std::logic_error).
 
-// DataPropertiesStore of a project frame: the 14 values of a project file. Kept inactive.
-void declareProjectFileItems(TcxPropertiesStore& store, QObject* frame);
+// DataPropertiesStore of a project frame: the 14 values of a project file (a check box
+// "CheckBox" + key for every engine key). Kept inactive.
+void declareProjectFileItems(TcxPropertiesStore& store, QObject* frame, QStringList engineKeys);
 // PropertiesStore of a project frame: the connection settings, in the registry.
 void declareConnectionItems(TcxPropertiesStore& store, QObject* frame);
 // The main window's store: InitialDir of OpenDialog and SaveDialog, in the registry.

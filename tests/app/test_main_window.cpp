@@ -34,9 +34,9 @@ QStringList tabCaptions(const TfmMain& window)
 // Only the selected tab's frame is visible.
 void expectOnlySelectedFrameVisible(const TfmMain& window)
 {
-    ASSERT_EQ(window.ProjectFrames.size(), window.TabControl->count());
-    for (int i = 0; i < window.ProjectFrames.size(); ++i)
-        EXPECT_EQ(window.ProjectFrames[i]->isVisible(), i == window.TabControl->currentIndex())
+    ASSERT_EQ(window.ProjectFrames().size(), window.TabControl->count());
+    for (int i = 0; i < window.ProjectFrames().size(); ++i)
+        EXPECT_EQ(window.ProjectFrames()[i]->isVisible(), i == window.TabControl->currentIndex())
             << "frame " << i;
 }
 
@@ -64,8 +64,8 @@ TEST_F(MainWindowTest, StartsWithOneNewProjectInAFixedWindow)
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
 
     EXPECT_EQ(tabCaptions(*window), QStringList { kNewProject });
-    ASSERT_EQ(window->ProjectFrames.size(), 1);
-    TfrRank* frame = window->ProjectFrames[0];
+    ASSERT_EQ(window->ProjectFrames().size(), 1);
+    TfrRank* frame = window->ProjectFrames()[0];
     EXPECT_EQ(frame->parentWidget(), window->TabControl);
     EXPECT_EQ(frame->pos(), QPoint(4, 24));
     EXPECT_TRUE(frame->isVisible());
@@ -131,20 +131,20 @@ TEST_F(MainWindowTest, AFourthProjectIsRefusedSilently)
     window->N3Click();
     window->N4Click();
     EXPECT_EQ(window->TabControl->count(), 3);
-    EXPECT_EQ(window->ProjectFrames.size(), 3);
+    EXPECT_EQ(window->ProjectFrames().size(), 3);
     EXPECT_TRUE(prompts->shown.empty());
 }
 
 TEST_F(MainWindowTest, ClosingTheOnlyProjectShowsANewOne)
 {
     auto window = openWindow();
-    QPointer<TfrRank> first = window->ProjectFrames[0];
+    QPointer<TfrRank> first = window->ProjectFrames()[0];
     window->ButtonClose->click();
     EXPECT_TRUE(prompts->shown.empty());
     EXPECT_FALSE(first);
     EXPECT_EQ(tabCaptions(*window), QStringList { kNewProject });
-    ASSERT_EQ(window->ProjectFrames.size(), 1);
-    EXPECT_TRUE(window->ProjectFrames[0]->isVisible());
+    ASSERT_EQ(window->ProjectFrames().size(), 1);
+    EXPECT_TRUE(window->ProjectFrames()[0]->isVisible());
 }
 
 TEST_F(MainWindowTest, ClosingAMiddleTabSelectsTheLast)
@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, ClosingAMiddleTabSelectsTheLast)
     window->N15Click();
     EXPECT_EQ(tabCaptions(*window), (QStringList { kNewProject, "third" }));
     EXPECT_EQ(window->TabControl->currentIndex(), 1);
-    EXPECT_EQ(window->ProjectFrames[1]->edWEB->text(), "http://third.ru");
+    EXPECT_EQ(window->ProjectFrames()[1]->edWEB->text(), "http://third.ru");
     expectOnlySelectedFrameVisible(*window);
 }
 
@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, OpenRestoresTheProjectAndCaptionsItWithoutTheLastExtensio
 
     EXPECT_EQ(tabCaptions(*window), (QStringList { kNewProject, "a.b" }));
     EXPECT_EQ(window->TabControl->currentIndex(), 1);
-    TfrRank* frame = window->ProjectFrames[1];
+    TfrRank* frame = window->ProjectFrames()[1];
     EXPECT_EQ(frame->fileName(), path);
     EXPECT_FALSE(frame->modified());
     EXPECT_EQ(frame->edWEB->text(), "http://shop.ru");
@@ -320,8 +320,8 @@ TEST_F(MainWindowTest, ExitAsksAboutModifiedProjectsInTabOrderAndSavesThoseAnswe
     prompts->fileName(third);
     window->N4Click();
     window->N4Click();
-    type(window->ProjectFrames[1]->edKeyWord1, "2");
-    type(window->ProjectFrames[2]->edKeyWord1, "3");
+    type(window->ProjectFrames()[1]->edKeyWord1, "2");
+    type(window->ProjectFrames()[2]->edKeyWord1, "3");
     prompts->clear();
 
     prompts->answer(Prompts::Button::Ok);
@@ -359,17 +359,17 @@ TEST_F(MainWindowTest, CancelInTheExitConfirmationChangesNothing)
 {
     auto window = openWindow();
     window->N3Click();
-    type(window->ProjectFrames[0]->edWEB, "a.ru");
-    type(window->ProjectFrames[1]->edWEB, "b.ru");
+    type(window->ProjectFrames()[0]->edWEB, "a.ru");
+    type(window->ProjectFrames()[1]->edWEB, "b.ru");
     prompts->answer(Prompts::Button::Cancel);
     window->N10Click();
 
     EXPECT_EQ(prompts->texts(), QStringList { QStringLiteral("Вы уверены что хотите закрыть программу?") });
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->ProjectFrames.size(), 2);
-    EXPECT_TRUE(window->ProjectFrames[0]->modified());
-    EXPECT_TRUE(window->ProjectFrames[1]->modified());
-    EXPECT_EQ(window->ProjectFrames[1]->edWEB->text(), "http://b.ru");
+    EXPECT_EQ(window->ProjectFrames().size(), 2);
+    EXPECT_TRUE(window->ProjectFrames()[0]->modified());
+    EXPECT_TRUE(window->ProjectFrames()[1]->modified());
+    EXPECT_EQ(window->ProjectFrames()[1]->edWEB->text(), "http://b.ru");
 }
 
 TEST_F(MainWindowTest, TabClicksSwitchTheVisibleFrame)

@@ -3,6 +3,8 @@
 #include "app/ui/ProjectTabBar.h"
 #include "rank/frame/TfrRank.h"
 #include "net/HttpClient.h"
+#include "rank/lookup/EngineClients.h"
+#include "rank/run/CheckRun.h"
 #include "net/Endpoints.h"
 #include "support/SandboxEngines.h"
 
@@ -42,7 +44,7 @@ protected:
         QTimer poll;
         poll.setInterval(5);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!frame->HTTPCYPR->busy())
+            if (!frame->checkRun().clients().metrics().busy())
                 return;
             poll.stop();
             during();
@@ -117,8 +119,8 @@ TEST_F(RunningCheckTest, ClosingARunningProjectStopsTheCheckAndClosesWhenItEnded
     QApplication::processEvents();
     EXPECT_FALSE(running);
     EXPECT_EQ(window->TabControl->count(), 1);
-    EXPECT_EQ(window->ProjectFrames.size(), 1);
-    EXPECT_TRUE(window->ProjectFrames[0]->isVisible());
+    EXPECT_EQ(window->ProjectFrames().size(), 1);
+    EXPECT_TRUE(window->ProjectFrames()[0]->isVisible());
     // Text set by the program is no key press: the closed project was not modified.
     EXPECT_TRUE(prompts->shown.empty());
 }

@@ -1,16 +1,17 @@
 #include "StoreFixtures.h"
 
+#include "rank/lookup/EngineTable.h"
+
 #include <QFile>
 
 FrameControls::FrameControls()
     : frame(std::make_unique<QWidget>())
 {
-    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" }) {
+    for (Engine engine : kEngines) {
         auto* box = new QCheckBox(frame.get());
-        box->setObjectName(QStringLiteral("CheckBox") + QLatin1String(engine));
+        box->setObjectName(QStringLiteral("CheckBox") + engineKey(engine));
+        box->setChecked(engineRow(engine).tickedInNewProject);
     }
-    checkBox("YandexRu")->setChecked(true);
-    checkBox("RamblerRu")->setChecked(true);
     for (int n = 1; n <= 7; ++n)
         (new QLineEdit(frame.get()))->setObjectName(QStringLiteral("edKeyWord%1").arg(n));
     auto* site = new QLineEdit(QStringLiteral("http://"), frame.get());

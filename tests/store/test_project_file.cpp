@@ -1,6 +1,7 @@
 #include "StoreFixtures.h"
 
 #include "platform/CodePage.h"
+#include "rank/lookup/EngineTable.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 
@@ -17,8 +18,8 @@ protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        ProgramStores::declareProjectFileItems(store, controls.frame.get());
-        ProgramStores::declareProjectFileItems(loaded, reopened.frame.get());
+        ProgramStores::declareProjectFileItems(store, controls.frame.get(), engineKeys());
+        ProgramStores::declareProjectFileItems(loaded, reopened.frame.get(), engineKeys());
     }
 
     // Saves from one frame and opens the file in a second one.

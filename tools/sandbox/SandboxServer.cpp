@@ -1,8 +1,10 @@
 #include "SandboxServer.h"
 
 #include "platform/CodePage.h"
+#include "rank/lookup/EngineTable.h"
 
 #include <QJsonDocument>
+#include <stdexcept>
 #include <QJsonObject>
 
 namespace {
@@ -35,11 +37,21 @@ QByteArray reasonPhrase(int status)
     }
 }
 
-// Keywords arrive percent-encoded UTF-8 at Google and MSN and as Windows-1251 bytes elsewhere.
-QString keywordOf(Service service, const QByteArray& raw)
+// The program's row of an engine the sandbox plays.
+const EngineRow& rowOf(Service service)
+{
+    for (Engine engine : kEngines) {
+        if (engineKey(engine) == serviceKey(service))
+            return engineRow(engine);
+    }
+    throw std::logic_error("not an engine: " + serviceKey(service).toStdString());
+}
+
+// Keywords arrive as the engine's row encodes them: percent-encoded UTF-8, or Windows-1251 bytes.
+QString keywordOf(const EngineRow& row, const QByteArray& raw)
 {
     const QByteArray bytes = percentDecode(raw);
-    if (service == Service::GoogleCom || service == Service::GoogleRu || service == Service::MSNCom)
+    if (row.keywordEncoding == KeywordEncoding::Utf8Percent)
         return QString::fromUtf8(bytes);
     return CodePage::fromAnsi(bytes);
 }
@@ -52,21 +64,11 @@ struct EngineRequest {
     int step; // how the number grows per page
 };
 
-EngineRequest engineRequest(Service service)
+EngineRequest engineRequest(const EngineRow& row)
 {
-    switch (service) {
-    case Service::GoogleCom:
-    case Service::GoogleRu:
-        return { "/search", "q", "start", 0, 10 };
-    case Service::MSNCom:
-        return { "/results.aspx", "q", "first", 1, 10 };
-    case Service::RamblerRu:
-        return { "/srch", "words", "start", 1, 15 };
-    case Service::AportRu:
-        return { "/scripts/template.dll", "r", "p", 0, 1 };
-    default:
-        return { "/yandpage", "text", "p", 0, 1 };
-    }
+    const QByteArray path = row.urlTemplate.left(row.urlTemplate.indexOf('?'));
+    return { path, queryParameterOf(row, "{keyword}"), queryParameterOf(row, "{page}"), row.pageOffset,
+        row.pageStep };
 }
 
 } // namespace
@@ -243,7 +245,7 @@ SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest
     case Service::Wordstat:
         known = path == "/stat/wordsstat.pl";
         if (known) {
-            const QString keyword = keywordOf(service, request.queryValue("text"));
+            const QString keyword = keywordOf(rowOf(Service::YandexRu), request.queryValue("text"));
             reply.body
                 = Pages::wordstatPage(keyword, m_state.countText().value_or(m_pages.defaultCount(keyword)));
         }
@@ -283,7 +285,7 @@ SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest
 
 SandboxServer::Reply SandboxServer::resultPageReply(Service service, const HttpRequest& request)
 {
-    const EngineRequest shape = engineRequest(service);
+    const EngineRequest shape = engineRequest(rowOf(service));
     Reply reply;
     if (request.pathWithoutQuery() != shape.path) {
         reply.status = 404;
@@ -300,7 +302,7 @@ SandboxServer::Reply SandboxServer::resultPageReply(Service service, const HttpR
     Pages::ResultPageInput input;
     input.engine = service;
     input.pageIndex = pageIndex;
-    input.keyword = keywordOf(service, request.queryValue(shape.keywordKey));
+    input.keyword = keywordOf(rowOf(service), request.queryValue(shape.keywordKey));
     input.entries = overrides.entriesOn(pageIndex).value_or(pageSize(service));
     input.site = m_state.site();
     input.placement

@@ -1,5 +1,7 @@
 #include "app/check/CheckReport.h"
 
+#include "rank/lookup/EngineTable.h"
+
 #include <QHash>
 
 namespace {
@@ -34,14 +36,33 @@ QByteArray jsonString(const QString& text)
     return out + '"';
 }
 
+QByteArray jsonReason(const QByteArray& prefix, const Outcome& why)
+{
+    return ", \"" + prefix + "reason\": " + jsonString(reasonCode(why.reason)) + ", \"" + prefix
+        + "detail\": " + jsonString(why.detail);
+}
+
 QByteArray jsonCell(const CellRecord& cell)
 {
     QByteArray out = "{\"engine\": " + jsonString(engineKey(cell.engine))
         + ", \"n\": " + QByteArray::number(cell.n) + ", \"rank\": " + jsonString(cell.rank)
         + ", \"page\": " + (cell.page ? QByteArray::number(*cell.page) : QByteArray("null"));
-    if (cell.engine == Engine::YandexRu)
+    if (engineRow(cell.engine).hasQueryCount)
         out += ", \"count\": " + jsonString(cell.count.value_or(QString()));
+    out += jsonReason("", cell.rankWhy);
+    if (engineRow(cell.engine).hasQueryCount)
+        out += jsonReason("count_", cell.countWhy);
     return out + '}';
+}
+
+bool isTrouble(Reason reason)
+{
+    return reason == Reason::Failed || reason == Reason::Unrecognised || reason == Reason::TooComplex;
+}
+
+QString troubleLine(const QString& what, const Outcome& why)
+{
+    return what + QStringLiteral(": ") + reasonCode(why.reason) + QStringLiteral(": ") + why.detail;
 }
 
 QString cellText(const CellRecord& cell)
@@ -49,7 +70,7 @@ QString cellText(const CellRecord& cell)
     QString text = cell.rank;
     if (cell.page)
         text += QStringLiteral(" (%1)").arg(*cell.page);
-    if (cell.engine == Engine::YandexRu && cell.count && !cell.count->isEmpty())
+    if (cell.count && !cell.count->isEmpty())
         text += QStringLiteral(" / ") + *cell.count;
     return text;
 }
@@ -58,8 +79,9 @@ QString cellText(const CellRecord& cell)
 
 QByteArray formatJson(const CheckReport& report)
 {
-    QByteArray out = "{\"site\": " + jsonString(report.site) + ", \"cy\": " + jsonString(report.cy)
-        + ", \"pr\": " + jsonString(report.pr) + ", \"elapsed\": " + jsonString(report.elapsed)
+    QByteArray out = "{\"site\": " + jsonString(report.site) + ", \"cy\": " + jsonString(report.cy.text)
+        + jsonReason("cy_", report.cy.why) + ", \"pr\": " + jsonString(report.pr.text)
+        + jsonReason("pr_", report.pr.why) + ", \"elapsed\": " + jsonString(report.elapsed)
         + ", \"stopped\": " + (report.stopped ? "true" : "false") + ", \"error\": "
         + (report.error ? jsonString(*report.error) : QByteArray("null")) + ", \"keywords\": [";
     for (qsizetype i = 0; i < report.keywords.size(); ++i)
@@ -98,7 +120,7 @@ QString formatTable(const CheckReport& report)
     }
 
     QString out = QStringLiteral("Сайт: %1\nYandex CY: %2   Google PR: %3   Время проекта: %4\n\n")
-                      .arg(report.site, report.cy, report.pr, report.elapsed);
+                      .arg(report.site, report.cy.text, report.pr.text, report.elapsed);
     for (const QStringList& row : rows) {
         QStringList padded;
         for (qsizetype c = 0; c < row.size(); ++c)
@@ -128,4 +150,21 @@ QString formatProgress(Engine engine, int n, const CellRecord* written)
     if (written->count)
         line += QStringLiteral(", count ") + *written->count;
     return line;
+}
+
+QStringList formatTroubles(const CheckReport& report)
+{
+    QStringList lines;
+    if (isTrouble(report.cy.why.reason))
+        lines << troubleLine(QStringLiteral("CY"), report.cy.why);
+    if (isTrouble(report.pr.why.reason))
+        lines << troubleLine(QStringLiteral("PR"), report.pr.why);
+    for (const CellRecord& cell : report.cells) {
+        const QString name = engineKey(cell.engine) + u' ' + QString::number(cell.n);
+        if (cell.count && isTrouble(cell.countWhy.reason))
+            lines << troubleLine(name + QStringLiteral(" count"), cell.countWhy);
+        if (isTrouble(cell.rankWhy.reason))
+            lines << troubleLine(name, cell.rankWhy);
+    }
+    return lines;
 }

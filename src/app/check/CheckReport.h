@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rank/lookup/Engine.h"
+#include "rank/lookup/LookupOutcome.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,19 +15,28 @@ struct CellRecord {
     int n = 0;
     QString rank;
     std::optional<int> page; // ResultPage; none when the cell was only reset
-    std::optional<QString> count; // Yandex.ru only
+    std::optional<QString> count; // engines with a query count only
+    Outcome rankWhy;
+    Outcome countWhy;
+};
+
+struct MetricRecord {
+    QString text;
+    Outcome why;
 };
 
 // What a check of the command-line checker reached.
 struct CheckReport {
     QString site;
-    QString cy;
-    QString pr;
+    MetricRecord cy;
+    MetricRecord pr;
     QString elapsed;
     bool stopped = false;
     std::optional<QString> error;
     QStringList keywords; // seven
     QList<CellRecord> cells; // in the order the lookups wrote them
+    // Set when the check ran to its end without one answered request: the last error's text.
+    std::optional<QString> nothingAnswered;
 };
 
 // One JSON object on one line, UTF-8, keys in a fixed order.
@@ -37,3 +47,6 @@ QString formatTable(const CheckReport& report);
 
 // One progress line: engine key, keyword number and what the lookup wrote.
 QString formatProgress(Engine engine, int n, const CellRecord* written);
+
+// One line for each lookup, count or figure that failed, was not recognised or was too complex.
+QStringList formatTroubles(const CheckReport& report);

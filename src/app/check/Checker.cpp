@@ -56,9 +56,19 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     const CheckReport report = host.report();
     out.write(options.json ? formatJson(report) : formatTable(report).toUtf8());
+    if (!options.json) {
+        for (const QString& line : formatTroubles(report))
+            writeLine(err, line);
+    }
     if (report.error)
         writeLine(err, *report.error);
     if (stopSignals.interrupted())
         return kExitSignalBase + stopSignals.signalNumber();
-    return report.error ? kExitError : kExitDone;
+    if (report.error)
+        return kExitError;
+    if (report.nothingAnswered) {
+        writeLine(err, CheckRun::kNothingAnsweredMessage.arg(*report.nothingAnswered));
+        return kExitNothingAnswered;
+    }
+    return kExitDone;
 }

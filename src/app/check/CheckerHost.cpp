@@ -1,17 +1,13 @@
 #include "app/check/CheckerHost.h"
 
+#include "rank/lookup/EngineTable.h"
+
 #include <QCoreApplication>
 
 CheckerHost::CheckerHost(const ProjectInputs& inputs, const ConnectionSettings& settings)
     : m_inputs(inputs)
     , m_settings(settings)
 {
-    for (Engine engine : kEngines) {
-        const auto version
-            = engine == Engine::MSNCom ? HttpClient::Version::Http10 : HttpClient::Version::Http11;
-        m_engineClients[int(engine)] = std::make_unique<HttpClient>(m_cookies, version);
-    }
-    m_metricsClient = std::make_unique<HttpClient>(m_cookies);
 }
 
 CheckerHost::~CheckerHost() = default;
@@ -26,11 +22,6 @@ void CheckerHost::processEvents()
     QCoreApplication::processEvents();
 }
 
-void CheckerHost::applyProxySettings(HttpClient& client)
-{
-    client.proxy() = proxyParamsFrom(m_settings);
-}
-
 CellRecord* CheckerHost::currentCell(Engine engine, int n)
 {
     for (qsizetype i = m_cells.size() - 1; i >= m_lookupFirstCell; --i) {
@@ -40,44 +31,50 @@ CellRecord* CheckerHost::currentCell(Engine engine, int n)
     return nullptr;
 }
 
+CellRecord& CheckerHost::cellOf(Engine engine, int n)
+{
+    if (CellRecord* cell = currentCell(engine, n))
+        return *cell;
+    m_cells.append(CellRecord { engine, n, {}, std::nullopt, std::nullopt, {}, {} });
+    return m_cells.last();
+}
+
 void CheckerHost::resetRankCell(Engine engine, int n)
 {
-    CellRecord* cell = currentCell(engine, n);
-    if (!cell) {
-        m_cells.append(CellRecord { engine, n, {}, std::nullopt, std::nullopt });
-        cell = &m_cells.last();
+    CellRecord& cell = cellOf(engine, n);
+    cell.rank.clear();
+    cell.page.reset();
+    if (engineRow(engine).hasQueryCount)
+        cell.count = QString();
+}
+
+void CheckerHost::resetCountCell(Engine engine, int n)
+{
+    cellOf(engine, n).count = QString();
+}
+
+void CheckerHost::writeCountCell(Engine engine, int n, const QString& text, const Outcome& why)
+{
+    CellRecord& cell = cellOf(engine, n);
+    cell.count = text;
+    cell.countWhy = why;
+}
+
+void CheckerHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
+{
+    CellRecord& cell = cellOf(engine, n);
+    cell.rank = text;
+    cell.page = resultPage;
+    cell.rankWhy = why;
+}
+
+// A lookup that reset its cells and then found the keyword empty records why they stay empty.
+void CheckerHost::notAsked(Engine engine, int n, const Outcome& why)
+{
+    if (CellRecord* cell = currentCell(engine, n)) {
+        cell->rankWhy = why;
+        cell->countWhy = why;
     }
-    cell->rank.clear();
-    cell->page.reset();
-    if (engine == Engine::YandexRu)
-        cell->count = QString();
-}
-
-void CheckerHost::resetCountCell(int n)
-{
-    if (CellRecord* cell = currentCell(Engine::YandexRu, n))
-        cell->count = QString();
-    else
-        m_cells.append(CellRecord { Engine::YandexRu, n, {}, std::nullopt, QString() });
-}
-
-void CheckerHost::writeCountCell(int n, const QString& text)
-{
-    if (CellRecord* cell = currentCell(Engine::YandexRu, n))
-        cell->count = text;
-    else
-        m_cells.append(CellRecord { Engine::YandexRu, n, {}, std::nullopt, text });
-}
-
-void CheckerHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage)
-{
-    CellRecord* cell = currentCell(engine, n);
-    if (!cell) {
-        m_cells.append(CellRecord { engine, n, {}, std::nullopt, std::nullopt });
-        cell = &m_cells.last();
-    }
-    cell->rank = text;
-    cell->page = resultPage;
 }
 
 void CheckerHost::lookupDone(Engine engine, int n)
@@ -98,5 +95,6 @@ CheckReport CheckerHost::report() const
     report.error = m_error;
     report.keywords = m_inputs.keywords;
     report.cells = m_cells;
+    report.nothingAnswered = m_nothingAnswered;
     return report;
 }

@@ -3,7 +3,6 @@
 #include "app/check/CheckReport.h"
 #include "app/check/HeadlessControls.h"
 #include "net/ConnectionSettings.h"
-#include "net/HttpClient.h"
 #include "rank/run/RunHost.h"
 
 #include <functional>
@@ -30,16 +29,15 @@ public:
     QString siteText() const override { return m_inputs.site; }
     QString keyword(int n) const override { return m_inputs.keywords.value(n - 1); }
     bool engineChecked(Engine engine) const override { return m_inputs.checked[int(engine)]; }
+    ConnectionSettings connectionSettings() const override { return m_settings; }
     void waitWhilePaused() override;
     void processEvents() override;
-    void applyProxySettings(HttpClient& client) override;
-    HttpClient& engineClient(Engine engine) override { return *m_engineClients[int(engine)]; }
-    HttpClient& metricsClient() override { return *m_metricsClient; }
     void advanceGauge(Engine, int) override { }
     void resetRankCell(Engine engine, int n) override;
-    void resetCountCell(int n) override;
-    void writeCountCell(int n, const QString& text) override;
-    void writeRankCell(Engine engine, int n, const QString& text, int resultPage) override;
+    void resetCountCell(Engine engine, int n) override;
+    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override;
+    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
+    void notAsked(Engine engine, int n, const Outcome& why) override;
 
     // RunHost
     void showMessage(const QString& text) override { m_messages << text; }
@@ -52,23 +50,24 @@ public:
     void setStopRequested(bool stop) override { m_stopRequested = stop; }
     void setTimerActive(bool) override { }
     void setTimeText(const QString& text) override { m_elapsed = text; }
-    void setYandexCY(const QString& text) override { m_cy = text; }
-    void setGooglePR(const QString& text) override { m_pr = text; }
+    void setYandexCY(const QString& text, const Outcome& why) override { m_cy = { text, why }; }
+    void setGooglePR(const QString& text, const Outcome& why) override { m_pr = { text, why }; }
+    void nothingAnswered(const QString& lastError) override { m_nothingAnswered = lastError; }
     void setGauge(Engine, int) override { }
     void lookupDone(Engine engine, int n) override;
 
 private:
     CellRecord* currentCell(Engine engine, int n);
+    CellRecord& cellOf(Engine engine, int n);
 
     ProjectInputs m_inputs;
     ConnectionSettings m_settings;
-    CookieStore m_cookies;
-    std::unique_ptr<HttpClient> m_engineClients[6];
-    std::unique_ptr<HttpClient> m_metricsClient;
 
     QList<CellRecord> m_cells;
     qsizetype m_lookupFirstCell = 0; // cells written by the lookup under way start here
-    QString m_cy, m_pr, m_elapsed;
+    MetricRecord m_cy, m_pr;
+    QString m_elapsed;
+    std::optional<QString> m_nothingAnswered;
     QStringList m_messages;
     std::optional<QString> m_error;
     bool m_stopRequested = false;

@@ -1,5 +1,7 @@
 #include "app/check/HeadlessControls.h"
 
+#include "rank/lookup/EngineTable.h"
+
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 
@@ -34,9 +36,8 @@ ProjectInputs readProjectFile(const QString& path)
     QObject frame;
     StoredCheck* checks[6];
     for (Engine engine : kEngines) {
-        const bool checkedWhenCreated = engine == Engine::YandexRu || engine == Engine::RamblerRu;
-        checks[int(engine)]
-            = new StoredCheck(QStringLiteral("CheckBox") + engineKey(engine), checkedWhenCreated, &frame);
+        checks[int(engine)] = new StoredCheck(
+            QStringLiteral("CheckBox") + engineKey(engine), engineRow(engine).tickedInNewProject, &frame);
     }
     StoredEdit* keywords[7];
     for (int n = 1; n <= 7; ++n)
@@ -44,7 +45,7 @@ ProjectInputs readProjectFile(const QString& path)
     auto* site = new StoredEdit(QStringLiteral("edWEB"), &frame);
 
     TcxPropertiesStore store(&frame);
-    ProgramStores::declareProjectFileItems(store, &frame);
+    ProgramStores::declareProjectFileItems(store, &frame, engineKeys());
     ProgramStores::loadProject(store, path);
 
     ProjectInputs inputs;

@@ -1,6 +1,6 @@
 #include "app/ui/ProjectDialog.h"
 
-#include "app/ui/WorkspaceRules.h"
+#include "app/workspace/WorkspaceRules.h"
 #include "platform/ui/Prompts.h"
 
 const QString ProjectDialog::Filter = QStringLiteral("KS Sertrix|*.zlt");

@@ -2,6 +2,7 @@
 
 #include "app/ui/TfmMain.h"
 #include "platform/ui/Prompts.h"
+#include "platform/ui/QtTranslation.h"
 #include "net/Endpoints.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 int runProgram(QApplication& application)
 {
     QApplication::setApplicationName(QStringLiteral("Kestrova Sertrix"));
+    installRussianQtTranslation(application);
     try {
         Endpoints::current();
     } catch (const EEndpoints& error) {

@@ -1,57 +1,32 @@
 #include "app/ui/TfmMain.h"
 
-#include "app/ui/FrameCheck.h"
+#include "app/ui/FrameProject.h"
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
-#include "app/ui/WorkspaceRules.h"
+#include "app/workspace/WorkspaceRules.h"
+#include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/TfrRank.h"
-#include "net/Endpoints.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
-#include "store/StoreError.h"
 
-#include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLayout>
-#include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Kestrova Sertrix");
-const QString kExitQuestion = QStringLiteral("Вы уверены что хотите закрыть программу?");
 const QString kNoHelpFile = QStringLiteral("Файл помощи отсутствует.");
 constexpr QPoint kFramePosition { 4, 24 };
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-QAction* addSeparator(QMenu* menu, const char* name)
-{
-    QAction* action = menu->addSeparator();
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-QString errorText(const std::exception& error)
-{
-    if (const auto* store = dynamic_cast<const EPropertiesStore*>(&error))
-        return store->message();
-    return QString::fromUtf8(error.what());
-}
 
 } // namespace
 
@@ -94,93 +69,11 @@ TfmMain::~TfmMain()
         command([this] { cxPropertiesStore1->StoreProperties(true); });
 }
 
-void TfmMain::buildTabControl()
-{
-    TabControl = new ProjectTabBar(this);
-    TabControl->setObjectName(QStringLiteral("TabControl"));
-    TabControl->setFixedSize(ClientWidth, ClientHeight);
-    TabControl->setLeaveGuard([this] {
-        bool allow = true;
-        TabControlChanging(allow);
-        return allow;
-    });
-    connect(TabControl, &QTabBar::currentChanged, this, &TfmMain::TabControlChange);
-    setCentralWidget(TabControl);
-
-    ButtonClose = new QToolButton(TabControl);
-    ButtonClose->setObjectName(QStringLiteral("ButtonClose"));
-    ButtonClose->setAutoRaise(true);
-    ButtonClose->setText(QStringLiteral("×"));
-    ButtonClose->setFocusPolicy(Qt::NoFocus);
-    ButtonClose->setGeometry(961, 1, 20, 19);
-    connect(ButtonClose, &QToolButton::clicked, this, &TfmMain::ButtonCloseClick);
-
-    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-    connect(next, &QShortcut::activated, this, [this] { TabControl->selectNextByUser(+1); });
-    auto* previous = new QShortcut(this);
-    previous->setKeys({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab) });
-    connect(previous, &QShortcut::activated, this, [this] { TabControl->selectNextByUser(-1); });
-}
-
-void TfmMain::buildMenu()
-{
-    QMenuBar* MainMenu = menuBar();
-    MainMenu->setObjectName(QStringLiteral("MainMenu"));
-
-    N1 = MainMenu->addMenu(QStringLiteral("Основное"));
-    N1->setObjectName(QStringLiteral("N1"));
-    N3 = addItem(N1, "N3", QStringLiteral("Создать новый проект"));
-    N4 = addItem(N1, "N4", QStringLiteral("Открыть проект"));
-    N5 = addItem(N1, "N5", QStringLiteral("Сохранить проект"));
-    N6 = addItem(N1, "N6", QStringLiteral("Сохранить проект как..."));
-    N15 = addItem(N1, "N15", QStringLiteral("Закрыть проект"));
-    N7 = addSeparator(N1, "N7");
-    N9 = addItem(N1, "N9", QStringLiteral("Экспорт"));
-    N8 = addSeparator(N1, "N8");
-    N10 = addItem(N1, "N10", QStringLiteral("Выход"));
-
-    N2 = MainMenu->addMenu(QStringLiteral("О программе"));
-    N2->setObjectName(QStringLiteral("N2"));
-    N11 = addItem(N2, "N11", QStringLiteral("Помощь"));
-    N11->setShortcut(QKeySequence(Qt::Key_F1));
-    N11->setShortcutContext(Qt::WindowShortcut);
-    addAction(N11);
-    N12 = addItem(N2, "N12", QStringLiteral("Сайт программы"));
-    N13 = addItem(N2, "N13", QStringLiteral("Версия"));
-    N14 = addItem(N2, "N14", QStringLiteral("Проверить обновления"));
-
-    Onlinesupport1 = MainMenu->addAction(QStringLiteral("Онлайн поддержка"));
-    Onlinesupport1->setObjectName(QStringLiteral("Onlinesupport1"));
-
-    connect(N3, &QAction::triggered, this, &TfmMain::N3Click);
-    connect(N4, &QAction::triggered, this, &TfmMain::N4Click);
-    connect(N5, &QAction::triggered, this, &TfmMain::N5Click);
-    connect(N6, &QAction::triggered, this, &TfmMain::N6Click);
-    connect(N15, &QAction::triggered, this, &TfmMain::N15Click);
-    connect(N9, &QAction::triggered, this, &TfmMain::N9Click);
-    connect(N10, &QAction::triggered, this, &TfmMain::N10Click);
-    connect(N11, &QAction::triggered, this, &TfmMain::N11Click);
-    connect(N12, &QAction::triggered, this, &TfmMain::N12Click);
-    connect(N13, &QAction::triggered, this, &TfmMain::N13Click);
-    connect(N14, &QAction::triggered, this, &TfmMain::N14Click);
-    connect(Onlinesupport1, &QAction::triggered, this, &TfmMain::Onlinesupport1Click);
-}
-
 void TfmMain::buildStore()
 {
     cxPropertiesStore1 = new TcxPropertiesStore(this);
     cxPropertiesStore1->setObjectName(QStringLiteral("cxPropertiesStore1"));
     ProgramStores::declareFileStoreItems(*cxPropertiesStore1, this);
-}
-
-void TfmMain::command(const std::function<void()>& body)
-{
-    try {
-        body();
-    } catch (const std::exception& error) {
-        Prompts::instance().error(this, errorText(error));
-    }
 }
 
 // Window events
@@ -193,7 +86,6 @@ void TfmMain::FormCreate()
         OpenDialog->SetInitialDir(executableFolder);
     if (SaveDialog->InitialDir().isEmpty())
         SaveDialog->SetInitialDir(executableFolder);
-    ProjectFrames.clear();
     N3Click();
 }
 
@@ -210,6 +102,8 @@ void TfmMain::FormShow()
         return;
     m_shown = true;
     Timer1->start();
+    // Problems met while the first project was made show once the window is up.
+    QTimer::singleShot(0, this, [this] { m_workspace.windowShown(); });
 }
 
 void TfmMain::Timer1Timer()
@@ -220,58 +114,39 @@ void TfmMain::Timer1Timer()
 void TfmMain::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (!m_exitConfirmed) {
-        if (!FormCloseQuery())
-            return;
-        m_exitConfirmed = true;
-    }
-    if (anyCheckActive()) {
-        // The window closes once the last check has run out (checkEnded).
-        m_exitPending = true;
-        for (TfrRank* frame : ProjectFrames) {
-            if (FrameCheck::active(*frame))
-                FrameCheck::requestStop(*frame);
-        }
+    if (m_workspace.exitRequested() != Workspace::Exit::Proceed)
         return;
-    }
-    m_exitPending = false;
-    try {
-        FormClose();
-    } catch (const std::exception& error) {
-        // A project that could not be saved keeps the program open, with the project as it was.
-        m_exitConfirmed = false;
-        Prompts::instance().error(this, errorText(error));
-        return;
-    }
-    event->accept();
-}
-
-bool TfmMain::FormCloseQuery()
-{
-    return Prompts::instance().ask(this, kExitQuestion, Prompts::Icon::Question,
-               int(Prompts::Button::Ok) | int(Prompts::Button::Cancel), Prompts::Button::Ok)
-        == Prompts::Button::Ok;
-}
-
-void TfmMain::FormClose()
-{
     command([this] { cxPropertiesStore1->StoreProperties(true); });
-    QList<bool> modified;
-    for (const TfrRank* frame : ProjectFrames)
-        modified << frame->modified();
-    QList<QPointer<TfrRank>> frames(ProjectFrames.begin(), ProjectFrames.end());
-    for (int index : WorkspaceRules::projectsToAskAtExit(modified)) {
-        if (frames[index])
-            askToSave(frames[index]);
-    }
+    if (m_workspace.saveAtExit())
+        event->accept();
 }
 
 void TfmMain::FormDestroy()
 {
-    ProjectFrames.clear();
+    m_frames.clear();
 }
 
-// Tabs
+// Projects
+
+QList<TfrRank*> TfmMain::ProjectFrames() const
+{
+    QList<TfrRank*> frames;
+    for (WorkspaceProject* project : m_workspace.projects())
+        frames << &static_cast<FrameProject*>(project)->frame();
+    return frames;
+}
+
+FrameProject* TfmMain::projectOf(const TfrRank* frame) const
+{
+    const auto found = m_frames.find(frame);
+    return found == m_frames.end() ? nullptr : found->second.get();
+}
+
+bool TfmMain::closePending(const TfrRank* frame) const
+{
+    const FrameProject* project = projectOf(frame);
+    return project && m_workspace.closePending(project);
+}
 
 int TfmMain::selectedIndex() const
 {
@@ -285,221 +160,124 @@ QString TfmMain::selectedCaption() const
 
 TfrRank* TfmMain::selectedFrame() const
 {
-    const int index = selectedIndex();
-    return index >= 0 && index < ProjectFrames.size() ? ProjectFrames[index] : nullptr;
-}
-
-int TfmMain::indexOfFrame(const TfrRank* frame) const
-{
-    return int(ProjectFrames.indexOf(const_cast<TfrRank*>(frame)));
+    const auto* project = static_cast<const FrameProject*>(m_workspace.selected());
+    return project ? &project->frame() : nullptr;
 }
 
 void TfmMain::TabControlChanging(bool& AllowChange)
 {
-    const TfrRank* frame = selectedFrame();
-    AllowChange = !frame || frame->startEnabled();
+    AllowChange = m_workspace.canLeaveSelected();
 }
 
 void TfmMain::TabControlChange()
 {
-    HideAllFrames();
-    ShowCurrentFrame();
+    m_workspace.select(TabControl->currentIndex());
 }
 
-void TfmMain::HideAllFrames()
-{
-    for (TfrRank* frame : ProjectFrames)
-        frame->hide();
-}
-
-void TfmMain::ShowCurrentFrame()
-{
-    if (TabControl->currentIndex() < 0 && TabControl->count() > 0) {
-        const QSignalBlocker blocker(TabControl);
-        TabControl->setCurrentIndex(TabControl->count() - 1);
-    }
-    if (TfrRank* frame = selectedFrame())
-        frame->show();
-}
-
-TfrRank* TfmMain::createFrame()
+WorkspaceProject* TfmMain::createProject()
 {
     auto* frame = new TfrRank(TabControl);
     frame->move(kFramePosition);
+    auto project = std::make_unique<FrameProject>(*frame);
+    FrameProject* created = project.get();
+    m_frames.emplace(frame, std::move(project));
     QPointer<TfrRank> guarded(frame);
-    FrameCheck::whenEnded(*frame, this, [this, guarded] {
+    created->whenCheckEnded(this, [this, guarded] {
         if (guarded)
-            checkEnded(guarded);
+            m_workspace.checkEnded(projectOf(guarded));
     });
-    return frame;
+    return created;
 }
 
-void TfmMain::addProjectTab(TfrRank* frame, const QString& caption)
+void TfmMain::destroyProject(WorkspaceProject* project)
 {
-    const QSignalBlocker blocker(TabControl);
-    TabControl->addTab(caption);
-    ProjectFrames.append(frame);
-    TabControl->setCurrentIndex(TabControl->count() - 1);
+    TfrRank* frame = &static_cast<FrameProject*>(project)->frame();
+    m_frames.erase(frame);
+    delete frame;
+}
+
+void TfmMain::showProjects(const QStringList& captions, int selected)
+{
+    {
+        const QSignalBlocker blocker(TabControl);
+        while (TabControl->count() > captions.size())
+            TabControl->removeTab(TabControl->count() - 1);
+        for (int i = 0; i < captions.size(); ++i) {
+            if (i < TabControl->count())
+                TabControl->setTabText(i, captions[i]);
+            else
+                TabControl->addTab(captions[i]);
+        }
+        TabControl->setCurrentIndex(selected);
+    }
+    TfrRank* shown = selectedFrame();
+    for (TfrRank* frame : ProjectFrames()) {
+        if (frame != shown)
+            frame->hide();
+    }
+    if (shown)
+        shown->show();
+}
+
+QString TfmMain::chooseFileToOpen()
+{
+    return OpenDialog->Execute(this);
+}
+
+QString TfmMain::chooseFileToSave()
+{
+    return SaveDialog->Execute(this);
+}
+
+bool TfmMain::askSaveChanges(const QString& question)
+{
+    return Prompts::instance().ask(this, question, Prompts::Icon::Warning,
+               int(Prompts::Button::Yes) | int(Prompts::Button::No), Prompts::Button::Yes)
+        == Prompts::Button::Yes;
+}
+
+bool TfmMain::confirmExit(const QString& question)
+{
+    return Prompts::instance().ask(this, question, Prompts::Icon::Question,
+               int(Prompts::Button::Ok) | int(Prompts::Button::Cancel), Prompts::Button::Ok)
+        == Prompts::Button::Ok;
+}
+
+void TfmMain::showError(const QString& text)
+{
+    Prompts::instance().error(this, text);
 }
 
 // Commands
 
 void TfmMain::N3Click()
 {
-    if (ProjectFrames.size() >= WorkspaceRules::MaxProjects)
-        return;
-    command([this] {
-        HideAllFrames();
-        TfrRank* frame = createFrame();
-        frame->show();
-        frame->ResetProject();
-        addProjectTab(frame, WorkspaceRules::newProjectCaption());
-    });
+    m_workspace.newProject();
 }
 
 void TfmMain::N4Click()
 {
-    if (ProjectFrames.size() >= WorkspaceRules::MaxProjects)
-        return;
-    command([this] {
-        const QString chosen = OpenDialog->Execute(this);
-        if (chosen.isEmpty())
-            return;
-        TfrRank* frame = createFrame();
-        HideAllFrames();
-        frame->show();
-        try {
-            frame->SetFileName(chosen);
-            frame->LoadProject(frame->fileName());
-        } catch (...) {
-            delete frame;
-            ShowCurrentFrame();
-            throw;
-        }
-        addProjectTab(frame, WorkspaceRules::tabCaption(chosen));
-    });
+    m_workspace.openProject();
 }
 
 void TfmMain::N5Click()
 {
-    if (TfrRank* frame = selectedFrame())
-        command([this, frame] { saveProject(frame); });
+    m_workspace.saveSelected();
 }
 
 void TfmMain::N6Click()
 {
-    if (TfrRank* frame = selectedFrame())
-        command([this, frame] { saveProjectAs(frame); });
-}
-
-void TfmMain::saveProject(TfrRank* frame)
-{
-    switch (WorkspaceRules::saveStep(frame->modified(), frame->fileName())) {
-    case WorkspaceRules::SaveStep::Nothing:
-        break;
-    case WorkspaceRules::SaveStep::SaveAs:
-        saveProjectAs(frame);
-        break;
-    case WorkspaceRules::SaveStep::Write:
-        frame->SaveProject(frame->fileName());
-        break;
-    }
-}
-
-void TfmMain::saveProjectAs(TfrRank* frame)
-{
-    QPointer<TfrRank> guarded(frame);
-    const QString chosen = SaveDialog->Execute(this);
-    if (chosen.isEmpty() || !guarded)
-        return;
-    const QString previous = frame->fileName();
-    frame->SetFileName(chosen);
-    try {
-        frame->SaveProject(frame->fileName());
-    } catch (...) {
-        // The project keeps the file it had, so that Save does not aim at a file never written.
-        frame->SetFileName(previous);
-        throw;
-    }
-    const int index = indexOfFrame(frame);
-    if (index >= 0)
-        TabControl->setTabText(index, WorkspaceRules::tabCaption(chosen));
-}
-
-void TfmMain::askToSave(TfrRank* frame)
-{
-    if (!frame->modified())
-        return;
-    QPointer<TfrRank> guarded(frame);
-    const QString caption = TabControl->tabText(indexOfFrame(frame));
-    const auto answer = Prompts::instance().ask(this, WorkspaceRules::unsavedQuestion(caption),
-        Prompts::Icon::Warning, int(Prompts::Button::Yes) | int(Prompts::Button::No), Prompts::Button::Yes);
-    if (answer == Prompts::Button::Yes && guarded)
-        saveProject(frame);
+    m_workspace.saveSelectedAs();
 }
 
 void TfmMain::N15Click()
 {
-    if (TfrRank* frame = selectedFrame())
-        command([this, frame] { closeProject(frame); });
+    m_workspace.closeSelected();
 }
 
 void TfmMain::ButtonCloseClick()
 {
     N15Click();
-}
-
-void TfmMain::closeProject(TfrRank* frame)
-{
-    if (FrameCheck::active(*frame)) {
-        // The frame may go only after its check has returned; checkEnded finishes the command.
-        m_pendingClose.insert(frame);
-        FrameCheck::requestStop(*frame);
-        return;
-    }
-    m_pendingClose.remove(frame);
-    QPointer<TfrRank> guarded(frame);
-    askToSave(frame);
-    if (guarded && !FrameCheck::active(*frame))
-        removeProject(frame);
-}
-
-void TfmMain::removeProject(TfrRank* frame)
-{
-    const int index = indexOfFrame(frame);
-    if (index < 0)
-        return;
-    ProjectFrames.removeAt(index);
-    {
-        const QSignalBlocker blocker(TabControl);
-        TabControl->removeTab(index);
-    }
-    delete frame;
-    if (ProjectFrames.isEmpty())
-        N3Click();
-    {
-        const QSignalBlocker blocker(TabControl);
-        TabControl->setCurrentIndex(TabControl->count() - 1);
-    }
-    HideAllFrames();
-    ShowCurrentFrame();
-}
-
-void TfmMain::checkEnded(TfrRank* frame)
-{
-    if (m_pendingClose.contains(frame) && !FrameCheck::active(*frame))
-        command([this, frame] { closeProject(frame); });
-    if (m_exitPending)
-        close();
-}
-
-bool TfmMain::anyCheckActive() const
-{
-    for (const TfrRank* frame : ProjectFrames) {
-        if (FrameCheck::active(*frame))
-            return true;
-    }
-    return false;
 }
 
 void TfmMain::N9Click() { }

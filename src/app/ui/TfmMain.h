@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/workspace/Workspace.h"
+
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
-#include <QSet>
 #include <functional>
+#include <map>
+#include <memory>
 
+class FrameProject;
 class ProjectDialog;
 class ProjectTabBar;
 class QAction;
@@ -16,7 +19,8 @@ class TcxPropertiesStore;
 class TfrRank;
 
 // The main window: up to three open projects on tabs, the main menu and the program's closing.
-class TfmMain : public QMainWindow {
+// The workspace keeps the projects and their rules; the window shows them and asks the user.
+class TfmMain : public QMainWindow, private WorkspaceView {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 982;
@@ -49,7 +53,8 @@ public:
     QTimer* Timer1 = nullptr;
 
     // The open projects, frame i belonging to tab i.
-    QList<TfrRank*> ProjectFrames;
+    QList<TfrRank*> ProjectFrames() const;
+    const Workspace& workspace() const { return m_workspace; }
 
     // What the export, the update check and the promotion request act on.
     int selectedIndex() const;
@@ -57,8 +62,11 @@ public:
     TfrRank* selectedFrame() const;
 
     // A close of this project waits for its check to end.
-    bool closePending(const TfrRank* frame) const { return m_pendingClose.contains(frame); }
-    bool exitPending() const { return m_exitPending; }
+    bool closePending(const TfrRank* frame) const;
+    bool exitPending() const { return m_workspace.exitPending(); }
+
+    // Runs a command; an error it raises ends the command and its text goes to the error box.
+    void command(const std::function<void()>& body) { m_workspace.command(body); }
 
 public slots:
     void N3Click();
@@ -92,30 +100,22 @@ private:
 
     void FormCreate();
     void FormShow();
-    bool FormCloseQuery();
-    void FormClose();
     void FormDestroy();
 
-    void HideAllFrames();
-    void ShowCurrentFrame();
+    FrameProject* projectOf(const TfrRank* frame) const;
 
-    TfrRank* createFrame();
-    void addProjectTab(TfrRank* frame, const QString& caption);
-    int indexOfFrame(const TfrRank* frame) const;
-    void saveProject(TfrRank* frame);
-    void saveProjectAs(TfrRank* frame);
-    void closeProject(TfrRank* frame);
-    void askToSave(TfrRank* frame);
-    void removeProject(TfrRank* frame);
-    void watchCheck(TfrRank* frame);
-    void checkEnded(TfrRank* frame);
-    bool anyCheckActive() const;
+    // WorkspaceView
+    WorkspaceProject* createProject() override;
+    void destroyProject(WorkspaceProject* project) override;
+    void showProjects(const QStringList& captions, int selected) override;
+    QString chooseFileToOpen() override;
+    QString chooseFileToSave() override;
+    bool askSaveChanges(const QString& question) override;
+    bool confirmExit(const QString& question) override;
+    void showError(const QString& text) override;
+    void closeWindow() override { close(); }
 
-    // Runs a command; an error it raises ends the command and its text is shown in the error box.
-    void command(const std::function<void()>& body);
-
-    QSet<const TfrRank*> m_pendingClose;
-    bool m_exitPending = false;
-    bool m_exitConfirmed = false;
+    Workspace m_workspace { *this };
+    std::map<const TfrRank*, std::unique_ptr<FrameProject>> m_frames;
     bool m_shown = false;
 };

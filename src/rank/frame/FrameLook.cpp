@@ -1,6 +1,7 @@
 #include "rank/frame/FrameLook.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPalette>
 
 namespace FrameLook {
@@ -22,11 +23,14 @@ QColor tooltipBackground()
 
 QFont frameFont()
 {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    static const bool hasTahoma = QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
+    QFont font(hasTahoma ? QStringLiteral("Tahoma") : QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
-    // Tahoma is narrower than the common Linux faces; a semi-condensed width keeps the texts in their places.
-    font.setStretch(QFont::SemiCondensed);
+    // Tahoma is narrower than the common Linux faces; without it a semi-condensed width keeps the
+    // texts in their places.
+    if (!hasTahoma)
+        font.setStretch(QFont::SemiCondensed);
     return font;
 }
 

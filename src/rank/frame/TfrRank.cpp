@@ -2,10 +2,9 @@
 
 #include "platform/ui/DesktopServices.h"
 #include "rank/frame/FrameLook.h"
-#include "rank/frame/FrameRunHost.h"
 #include "rank/frame/ResultCell.h"
 #include "rank/frame/SingleLineEdit.h"
-#include "net/HttpClient.h"
+#include "rank/lookup/EngineTable.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
@@ -59,7 +58,7 @@ TfrRank::TfrRank(QWidget* parent)
         keepFirstLine(edit);
     }
 
-    createClients();
+    createRun();
     createStores();
 }
 
@@ -231,27 +230,41 @@ void TfrRank::resetRankCell(Engine engine, int n)
     target->setTextColor(FrameLook::windowText());
     target->setBackgroundColor(FrameLook::buttonFace());
     target->clear();
+    target->setToolTip(QString());
 }
 
-void TfrRank::resetCountCell(int n)
+void TfrRank::resetCountCell(Engine engine, int n)
 {
-    ResultCell* target = countCell(Engine::YandexRu, n);
+    ResultCell* target = countCell(engine, n);
     target->clear();
     target->setBackgroundColor(FrameLook::buttonFace());
+    target->setToolTip(QString());
 }
 
-void TfrRank::writeCountCell(int n, const QString& text)
+void TfrRank::writeCountCell(Engine engine, int n, const QString& text, const Outcome& why)
 {
-    ResultCell* target = countCell(Engine::YandexRu, n);
+    ResultCell* target = countCell(engine, n);
     target->setText(text);
     target->setBackgroundColor(StaticText5->backgroundColor());
+    target->setToolTip(why.detail);
 }
 
-void TfrRank::writeRankCell(Engine engine, int n, const QString& text, int resultPage)
+void TfrRank::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
 {
     ResultCell* target = rankCell(engine, n);
     target->setText(text);
     target->takeColorsOf(*legendCellForResultPage(resultPage));
+    target->setToolTip(why.detail);
+}
+
+// An unticked engine keeps what its cells show; an empty keyword's cells say why they are empty.
+void TfrRank::notAsked(Engine engine, int n, const Outcome& why)
+{
+    if (why.reason != Reason::NotAsked || !engineChecked(engine))
+        return;
+    rankCell(engine, n)->setToolTip(why.detail);
+    if (engineRow(engine).hasQueryCount)
+        countCell(engine, n)->setToolTip(why.detail);
 }
 
 ResultCell* TfrRank::legendCellForResultPage(int resultPage) const

@@ -2,6 +2,7 @@
 
 #include "net/ConnectionSettings.h"
 #include "rank/lookup/Engine.h"
+#include "rank/run/RunHost.h"
 
 #include <QFrame>
 #include <QHash>
@@ -17,16 +18,14 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class CheckRun;
-class CookieStore;
-class FrameRunHost;
 class HttpClient;
 class LinkLabel;
 class ResultCell;
 class TcxPropertiesStore;
 
 // The project frame: the inputs of one project, its result grid, gauges, buttons, colour legend
-// and connection settings, with the project's state flags.
-class TfrRank : public QFrame {
+// and connection settings, with the project's state flags. Its check run drives it as its host.
+class TfrRank : public QFrame, public RunHost {
     Q_OBJECT
 public:
     static constexpr int Width = 976;
@@ -79,23 +78,17 @@ public:
     QLineEdit* ProxyUser = nullptr;
     QLineEdit* ProxyPass = nullptr;
 
-    // Non-visual members: the HTTP clients with their shared cookie store, the clock timer
-    // and the two property stores.
-    std::unique_ptr<CookieStore> IdCookieManager;
-    std::unique_ptr<HttpClient> HTTPGooglecom;
-    std::unique_ptr<HttpClient> HTTPGoogleru;
-    std::unique_ptr<HttpClient> HTTPYandex;
-    std::unique_ptr<HttpClient> HTTPRambler;
-    std::unique_ptr<HttpClient> HTTPAport;
-    std::unique_ptr<HttpClient> HTTPMSN;
-    std::unique_ptr<HttpClient> HTTPCYPR;
+    // Non-visual members: the clock timer and the two property stores. The HTTP clients belong
+    // to the check run (checkRun().clients()).
     QTimer* Timer = nullptr;
     TcxPropertiesStore* DataPropertiesStore = nullptr;
     TcxPropertiesStore* PropertiesStore = nullptr;
 
-    HttpClient& engineClient(Engine engine) const;
     // The check of this project; the main window asks it to stop before closing the frame.
     CheckRun& checkRun() const { return *m_checkRun; }
+    // A stored connection setting that could not be read when the frame was made; the window
+    // reports it once it is up. Empty when there was none.
+    const QString& settingsProblem() const { return m_settingsProblem; }
 
     // Copies the connection settings into one client; throws for a proxy port that is not a number.
     void ApplyProxySettings(HttpClient& client) const;
@@ -124,8 +117,8 @@ public:
     const QString& fileName() const { return FFileName; }
     bool modified() const { return FModified; }
     bool running() const { return FRunning; }
-    bool paused() const { return FPaused; }
-    bool stopRequested() const { return FStopRequested; }
+    bool paused() const override { return FPaused; }
+    bool stopRequested() const override { return FStopRequested; }
     bool startEnabled() const;
 
     void ResetProject();
@@ -133,20 +126,38 @@ public:
     void WaitWhilePaused();
 
     // Inputs as the lookups read them.
-    QString siteText() const;
-    QString keyword(int n) const;
-    bool engineChecked(Engine engine) const;
-    ConnectionSettings connectionSettings() const;
+    QString siteText() const override;
+    QString keyword(int n) const override;
+    bool engineChecked(Engine engine) const override;
+    ConnectionSettings connectionSettings() const override;
+    void waitWhilePaused() override { WaitWhilePaused(); }
+    void processEvents() override;
 
     // Gauges clamp every position into 0..100.
     void setGaugePosition(Engine engine, int position);
-    void advanceGauge(Engine engine, int step);
+    void advanceGauge(Engine engine, int step) override;
+    void setGauge(Engine engine, int position) override { setGaugePosition(engine, position); }
 
-    // Result cell rule.
-    void resetRankCell(Engine engine, int n);
-    void resetCountCell(int n); // Yandex.ru
-    void writeCountCell(int n, const QString& text); // Yandex.ru
-    void writeRankCell(Engine engine, int n, const QString& text, int resultPage);
+    // Result cell rule; the reason behind a text is the cell's tooltip.
+    void resetRankCell(Engine engine, int n) override;
+    void resetCountCell(Engine engine, int n) override;
+    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why = {}) override;
+    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why = {}) override;
+    void notAsked(Engine engine, int n, const Outcome& why) override;
+
+    // The rest of the run's host: buttons, flags, clock and metric cells.
+    void showMessage(const QString& text) override;
+    void showError(const QString& text) override;
+    void setStartEnabled(bool enabled) override;
+    void setPauseCaption(const QString& caption) override;
+    void setRunning(bool running) override { SetRunning(running); }
+    void setPaused(bool paused) override { SetPaused(paused); }
+    void setStopRequested(bool stop) override { SetStopRequested(stop); }
+    void setTimerActive(bool active) override;
+    void setTimeText(const QString& text) override;
+    void setYandexCY(const QString& text, const Outcome& why) override;
+    void setGooglePR(const QString& text, const Outcome& why) override;
+    void nothingAnswered(const QString& lastError) override;
 
     // The legend cell whose colours a position found on resultPage takes.
     ResultCell* legendCellForResultPage(int resultPage) const;
@@ -183,7 +194,7 @@ private:
     void buildStartGroup();
     void buildLegendGroup();
     void indexComponents();
-    void createClients();
+    void createRun();
     void createStores();
     void storeConnectionSettings();
     ResultCell& requireCell(const QString& name) const;
@@ -198,6 +209,6 @@ private:
     std::array<QCheckBox*, kEngines.size()> m_checkBoxes {};
     std::array<QProgressBar*, kEngines.size()> m_gauges {};
     QHash<QString, QWidget*> m_componentsByLowerName;
-    std::unique_ptr<FrameRunHost> m_runHost;
     std::unique_ptr<CheckRun> m_checkRun;
+    QString m_settingsProblem;
 };

@@ -1,38 +1,29 @@
-// The frame's non-visual members: HTTP clients, clock timer, run control and property stores.
+// The frame's non-visual members (check run, clock timer, property stores) and the
+// frame as the host its check run drives.
 #include "rank/frame/TfrRank.h"
 
 #include "platform/ui/Prompts.h"
-#include "rank/frame/FrameRunHost.h"
-#include "net/HttpClient.h"
+#include "rank/frame/FrameLook.h"
+#include "rank/frame/ResultCell.h"
+#include "rank/lookup/EngineClients.h"
+#include "rank/lookup/EngineTable.h"
 #include "rank/run/CheckRun.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 #include "store/StoreError.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QTimer>
 
-void TfrRank::createClients()
+void TfrRank::createRun()
 {
-    IdCookieManager = std::make_unique<CookieStore>();
-    auto client = [this](HttpClient::Version version = HttpClient::Version::Http11) {
-        return std::make_unique<HttpClient>(*IdCookieManager, version);
-    };
-    HTTPGooglecom = client();
-    HTTPGoogleru = client();
-    HTTPYandex = client();
-    HTTPRambler = client();
-    HTTPAport = client();
-    HTTPMSN = client(HttpClient::Version::Http10);
-    HTTPCYPR = client();
-
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(250);
     connect(Timer, &QTimer::timeout, this, &TfrRank::TimerTimer);
 
-    m_runHost = std::make_unique<FrameRunHost>(*this);
-    m_checkRun = std::make_unique<CheckRun>(*m_runHost);
+    m_checkRun = std::make_unique<CheckRun>(*this);
     connect(Button, &QPushButton::clicked, this, &TfrRank::ButtonClick);
     connect(ButtonPause, &QPushButton::clicked, this, &TfrRank::ButtonPauseClick);
     connect(ButtonStop, &QPushButton::clicked, this, &TfrRank::ButtonStopClick);
@@ -42,7 +33,7 @@ void TfrRank::createStores()
 {
     DataPropertiesStore = new TcxPropertiesStore(this);
     DataPropertiesStore->setObjectName(QStringLiteral("DataPropertiesStore"));
-    ProgramStores::declareProjectFileItems(*DataPropertiesStore, this);
+    ProgramStores::declareProjectFileItems(*DataPropertiesStore, this, engineKeys());
 
     PropertiesStore = new TcxPropertiesStore(this);
     PropertiesStore->setObjectName(QStringLiteral("PropertiesStore"));
@@ -51,7 +42,7 @@ void TfrRank::createStores()
         PropertiesStore->RestoreProperties();
     } catch (const EPropertiesStore& e) {
         // A hand-edited value must not keep the project from opening: the design defaults stay.
-        Prompts::instance().error(this, e.message());
+        m_settingsProblem = e.message();
     }
     RBDefaultClick();
 }
@@ -65,28 +56,9 @@ void TfrRank::storeConnectionSettings()
     }
 }
 
-HttpClient& TfrRank::engineClient(Engine engine) const
-{
-    switch (engine) {
-    case Engine::GoogleCom:
-        return *HTTPGooglecom;
-    case Engine::GoogleRu:
-        return *HTTPGoogleru;
-    case Engine::YandexRu:
-        return *HTTPYandex;
-    case Engine::RamblerRu:
-        return *HTTPRambler;
-    case Engine::AportRu:
-        return *HTTPAport;
-    case Engine::MSNCom:
-        return *HTTPMSN;
-    }
-    return *HTTPCYPR;
-}
-
 void TfrRank::ApplyProxySettings(HttpClient& client) const
 {
-    client.proxy() = proxyParamsFrom(connectionSettings());
+    EngineClients::applySettings(client, connectionSettings());
 }
 
 void TfrRank::LoadProject(const QString& path)
@@ -115,4 +87,59 @@ void TfrRank::ButtonStopClick()
 void TfrRank::TimerTimer()
 {
     m_checkRun->TimerTimer();
+}
+
+void TfrRank::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void TfrRank::showMessage(const QString& text)
+{
+    Prompts::instance().message(window(), text);
+}
+
+void TfrRank::showError(const QString& text)
+{
+    Prompts::instance().error(window(), text);
+}
+
+void TfrRank::nothingAnswered(const QString& lastError)
+{
+    Prompts::instance().message(window(), CheckRun::kNothingAnsweredMessage.arg(lastError));
+}
+
+void TfrRank::setStartEnabled(bool enabled)
+{
+    Button->setEnabled(enabled);
+}
+
+void TfrRank::setPauseCaption(const QString& caption)
+{
+    ButtonPause->setText(caption);
+}
+
+void TfrRank::setTimerActive(bool active)
+{
+    if (active)
+        Timer->start();
+    else
+        Timer->stop();
+}
+
+void TfrRank::setTimeText(const QString& text)
+{
+    stTime->setText(text);
+}
+
+void TfrRank::setYandexCY(const QString& text, const Outcome& why)
+{
+    stYandexCY->setText(text);
+    stYandexCY->setToolTip(why.detail);
+}
+
+void TfrRank::setGooglePR(const QString& text, const Outcome& why)
+{
+    stGooglePR->setText(text);
+    stGooglePR->setToolTip(why.detail);
 }

@@ -1,4 +1,4 @@
-#include "rank/frame/EngineNames.h"
+#include "rank/lookup/EngineTable.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/Placement.h"
 #include "rank/frame/ResultCell.h"
@@ -76,7 +76,7 @@ void TfrRank::buildEngineColumn(QWidget* group, Engine engine, int left)
     box->setObjectName(QStringLiteral("CheckBox") + key);
     box->move(left + 6, 22);
     box->adjustSize();
-    box->setChecked(engine == Engine::YandexRu || engine == Engine::RamblerRu);
+    box->setChecked(engineRow(engine).tickedInNewProject);
     m_checkBoxes[static_cast<std::size_t>(engine)] = box;
 
     QLabel* header = Placement::label(group, QStringLiteral("Место        Запросов"), { left + 6, 45 });
@@ -86,8 +86,8 @@ void TfrRank::buildEngineColumn(QWidget* group, Engine engine, int left)
             group, QStringLiteral("Rank") + key + QString::number(n), { left + 4, rowTop(n), 49, 21 });
         ResultCell* count = Placement::cell(
             group, QStringLiteral("Count") + key + QString::number(n), { left + 59, rowTop(n), 49, 21 });
-        // Only Yandex.ru reports query counts; the other columns show that they have none.
-        if (engine != Engine::YandexRu)
+        // Columns without a query count show that they have none.
+        if (!engineRow(engine).hasQueryCount)
             count->setText(QStringLiteral("-"));
     }
 }

@@ -1,4 +1,4 @@
-#include "rank/frame/EngineNames.h"
+#include "rank/lookup/EngineTable.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/Placement.h"
 #include "rank/frame/TfrRank.h"
@@ -43,7 +43,7 @@ void TfrRank::buildStartGroup()
     for (Engine engine : kEngines) {
         Placement::label(group, engineCaption(engine), { 16, top + 1 });
         m_gauges[static_cast<std::size_t>(engine)]
-            = makeGauge(group, gaugeName(engine), { 88, top, 150, 16 });
+            = makeGauge(group, engineRow(engine).gauge, { 88, top, 150, 16 });
         top += 24;
     }
     PBGoogleCom = gauge(Engine::GoogleCom);

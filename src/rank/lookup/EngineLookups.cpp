@@ -1,92 +1,44 @@
 #include "rank/lookup/EngineLookups.h"
 
 #include "platform/CodePage.h"
+#include "rank/lookup/EngineClients.h"
+#include "rank/lookup/EngineTable.h"
 #include "rank/lookup/LookupHost.h"
-#include "rank/lookup/QueryText.h"
 
-EngineLookups::EngineLookups(LookupHost& host)
+EngineLookups::EngineLookups(LookupHost& host, EngineClients& clients)
     : m_host(host)
-    , m_scans(host)
+    , m_clients(clients)
+    , m_scans(host, clients)
 {
-}
-
-void EngineLookups::CheckGoogleCom(int n)
-{
-    checkPositions(Engine::GoogleCom, n, &PageScans::ScanGoogleCom, false);
-}
-
-void EngineLookups::CheckGoogleRu(int n)
-{
-    checkPositions(Engine::GoogleRu, n, &PageScans::ScanGoogleRu, false);
-}
-
-void EngineLookups::CheckRamblerRu(int n)
-{
-    checkPositions(Engine::RamblerRu, n, &PageScans::ScanRamblerRu, true);
-}
-
-void EngineLookups::CheckAportRu(int n)
-{
-    checkPositions(Engine::AportRu, n, &PageScans::ScanAportRu, true);
-}
-
-void EngineLookups::CheckMSNCom(int n)
-{
-    checkPositions(Engine::MSNCom, n, &PageScans::ScanMSNCom, false);
-}
-
-void EngineLookups::CheckYandexRu(int n)
-{
-    if (!begin(Engine::YandexRu))
-        return;
-    const QByteArray keyword = SpacesToPercent20(CodePage::toAnsi(m_host.keyword(n)));
-    m_host.resetRankCell(Engine::YandexRu, n);
-    m_host.resetCountCell(n);
-    if (keyword.isEmpty())
-        return;
-    m_host.writeCountCell(n, CodePage::fromAnsi(m_scans.QueryWordstatCount(keyword)));
-    const ScanResult result = m_scans.ScanYandexRu(keyword);
-    m_host.writeRankCell(Engine::YandexRu, n, CodePage::fromAnsi(result.text), result.resultPage);
 }
 
 void EngineLookups::check(Engine engine, int n)
 {
-    switch (engine) {
-    case Engine::GoogleCom:
-        return CheckGoogleCom(n);
-    case Engine::GoogleRu:
-        return CheckGoogleRu(n);
-    case Engine::YandexRu:
-        return CheckYandexRu(n);
-    case Engine::RamblerRu:
-        return CheckRamblerRu(n);
-    case Engine::AportRu:
-        return CheckAportRu(n);
-    case Engine::MSNCom:
-        return CheckMSNCom(n);
+    if (!m_host.engineChecked(engine)) {
+        m_host.notAsked(engine, n, Outcome::engineNotTicked());
+        return;
     }
-}
-
-bool EngineLookups::begin(Engine engine)
-{
-    if (!m_host.engineChecked(engine) || m_host.stopRequested())
-        return false;
-    m_host.applyProxySettings(m_host.engineClient(engine));
+    if (m_host.stopRequested()) {
+        m_host.notAsked(engine, n, Outcome::stopped());
+        return;
+    }
+    const EngineRow& row = engineRow(engine);
+    EngineClients::applySettings(m_clients.engine(engine), m_host.connectionSettings());
     m_host.advanceGauge(engine, kGaugeStep);
     m_host.processEvents();
-    return true;
-}
 
-void EngineLookups::checkPositions(Engine engine, int n, Scan scan, bool spacesAsPercent20)
-{
-    if (!begin(engine))
-        return;
-    QByteArray keyword = CodePage::toAnsi(m_host.keyword(n));
-    if (spacesAsPercent20)
-        keyword = SpacesToPercent20(keyword);
+    const QByteArray keyword = CodePage::toAnsi(m_host.keyword(n));
     m_host.resetRankCell(engine, n);
-    if (keyword.isEmpty())
+    if (row.hasQueryCount)
+        m_host.resetCountCell(engine, n);
+    if (keyword.isEmpty()) {
+        m_host.notAsked(engine, n, Outcome::keywordEmpty());
         return;
-    const ScanResult result = (m_scans.*scan)(keyword);
-    m_host.writeRankCell(engine, n, CodePage::fromAnsi(result.text), result.resultPage);
+    }
+    if (row.hasQueryCount) {
+        const ScanResult count = m_scans.QueryWordstatCount(encodeKeyword(row, keyword));
+        m_host.writeCountCell(engine, n, CodePage::fromAnsi(count.text), count.why);
+    }
+    const ScanResult result = m_scans.scan(engine, keyword);
+    m_host.writeRankCell(engine, n, CodePage::fromAnsi(result.text), result.resultPage, result.why);
 }

@@ -3,6 +3,7 @@
 #include "rank/lookup/Engine.h"
 #include "rank/lookup/PageScans.h"
 
+class EngineClients;
 class LookupHost;
 
 // The check operations of the six engines for keyword slot n (1..7): skip an unticked engine
@@ -11,26 +12,22 @@ class LookupHost;
 // address (ERegExpr) and a connection-settings error (EConvertError) leave them.
 class EngineLookups {
 public:
-    explicit EngineLookups(LookupHost& host);
-
-    void CheckGoogleCom(int n);
-    void CheckGoogleRu(int n);
-    void CheckYandexRu(int n);
-    void CheckRamblerRu(int n);
-    void CheckAportRu(int n);
-    void CheckMSNCom(int n);
+    EngineLookups(LookupHost& host, EngineClients& clients);
 
     // The check operation of one engine, for the run control's loop over kEngines.
     void check(Engine engine, int n);
 
+    void CheckGoogleCom(int n) { check(Engine::GoogleCom, n); }
+    void CheckGoogleRu(int n) { check(Engine::GoogleRu, n); }
+    void CheckYandexRu(int n) { check(Engine::YandexRu, n); }
+    void CheckRamblerRu(int n) { check(Engine::RamblerRu, n); }
+    void CheckAportRu(int n) { check(Engine::AportRu, n); }
+    void CheckMSNCom(int n) { check(Engine::MSNCom, n); }
+
     static constexpr int kGaugeStep = 15;
 
 private:
-    using Scan = ScanResult (PageScans::*)(const QByteArray&);
-
-    void checkPositions(Engine engine, int n, Scan scan, bool spacesAsPercent20);
-    bool begin(Engine engine);
-
     LookupHost& m_host;
+    EngineClients& m_clients;
     PageScans m_scans;
 };

@@ -1,61 +1,61 @@
 #include "rank/lookup/PageScans.h"
 
-#include "platform/CodePage.h"
 #include "net/Endpoints.h"
+#include "platform/CodePage.h"
+#include "rank/lookup/EngineClients.h"
+#include "rank/lookup/EngineTable.h"
 #include "rank/lookup/LookupHost.h"
+#include "rank/lookup/PageReading.h"
 #include "rank/lookup/QueryText.h"
 #include "rank/lookup/RequestAttempts.h"
-#include "rank/pattern/RegExpr.h"
 
 namespace {
 
-using UrlOfPage = QByteArray (*)(int page, const QByteArray& keyword);
-
-QByteArray number(int value)
-{
-    return QByteArray::number(value);
-}
-
-QByteArray hostOf(const QString& endpoint)
-{
-    return "http://" + endpoint.toUtf8();
-}
-
-QByteArray googleUrl(const QString& host, int page, const QByteArray& keyword)
-{
-    return hostOf(host) + "/search?q=" + keyword + "&hl=ru&start=" + number(10 * page) + "&sa=N";
-}
-
-const char kGooglePattern[] = R"re(<div[^<>]*?>\s*?(<h2[^<>]*?>)*?\s*?<a href="(.*?)")re";
-const char kMsnPattern[] = R"re(<li[^<>]*?>\s*?<h3>\s*?<a href="(.*?)")re";
-const char kRamblerPattern[] = R"re(<li>\s*?<div class="ttl">\s*?<a onclick=".*?" href="(.*?)")re";
-const char kAportPattern[]
-    = R"re(<li value=(\d*?)>\s*?<span class=title>\s*?<a href="(http://www.|http://))re";
-const char kYandexPattern[]
-    = R"re(<li[^<>]*?value=(\d*)[^<>]*?>\s*?<div[^<>]*?class="title"[^<>]*?>\s*?<i[^<>]*?>\s*?</i>\s*?<a[^<>]*?href="(http://www.|http://))re";
 const char kWordstatPattern[] = R"re(&nbsp;&#151;&nbsp;(\d*?)&nbsp;)re";
+
+QByteArray pageUrl(const EngineRow& row, int page, const QByteArray& keyword)
+{
+    return resultPageUrl(row, Endpoints::current().host(row.hostKey), page, keyword);
+}
+
+QString tooComplexText(const EPageTooComplex& e)
+{
+    return QString::fromUtf8(e.what());
+}
+
+// Fetches and reads one result page; nothing, with the reason in result, when the scan must end.
+std::optional<PageReading> readPage(
+    RequestAttempts& attempts, PageReader& reader, const QByteArray& url, int pageIndex, ScanResult& result)
+{
+    const Fetched fetched = attempts.fetch(url);
+    if (!fetched.page) {
+        result.why = fetched.why;
+        return std::nullopt;
+    }
+    try {
+        return reader.read(*fetched.page, pageIndex);
+    } catch (const EPageTooComplex& e) {
+        result.why = Outcome::tooComplex(pageIndex + 1, tooComplexText(e));
+        return std::nullopt;
+    }
+}
 
 } // namespace
 
-// Google.com, Google.ru, MSN.com and Rambler.ru: the program counts the entries of each page.
-struct PageScans::CountedScan {
-    Engine engine;
-    UrlOfPage url;
-    const char* pattern;
-    int urlGroup;
-    int pageSize;
-    bool endsOnlyOnHit; // Google: a page without the site always leads on
-};
+QByteArray encodeKeyword(const EngineRow& row, const QByteArray& keyword)
+{
+    switch (row.keywordEncoding) {
+    case KeywordEncoding::Utf8Percent:
+        return UrlEncodeQuery(keyword);
+    case KeywordEncoding::SpacesAsPercent20:
+        return SpacesToPercent20(keyword);
+    }
+    return keyword;
+}
 
-// Aport.ru and Yandex.ru: the first entry whose link names the site gives the engine's own number.
-struct PageScans::FirstMatchScan {
-    Engine engine;
-    UrlOfPage url;
-    const char* pattern;
-};
-
-PageScans::PageScans(LookupHost& host)
+PageScans::PageScans(LookupHost& host, EngineClients& clients)
     : m_host(host)
+    , m_clients(clients)
 {
 }
 
@@ -64,123 +64,96 @@ QByteArray PageScans::siteKey() const
     return SiteKey(CodePage::toAnsi(m_host.siteText()));
 }
 
-ScanResult PageScans::ScanGoogleCom(const QByteArray& keyword)
+ScanResult PageScans::scan(Engine engine, const QByteArray& keyword)
 {
-    static const CountedScan scan { Engine::GoogleCom,
-        [](int page, const QByteArray& k) { return googleUrl(Endpoints::current().GoogleCom, page, k); },
-        kGooglePattern, 2, 10, true };
-    return scanCounted(scan, UrlEncodeQuery(keyword));
+    const EngineRow& row = engineRow(engine);
+    if (row.pageRule == PageRule::EngineNumbered)
+        return scanNumbered(row, encodeKeyword(row, keyword));
+    return scanCounted(row, encodeKeyword(row, keyword));
 }
 
-ScanResult PageScans::ScanGoogleRu(const QByteArray& keyword)
-{
-    static const CountedScan scan { Engine::GoogleRu,
-        [](int page, const QByteArray& k) { return googleUrl(Endpoints::current().GoogleRu, page, k); },
-        kGooglePattern, 2, 10, true };
-    return scanCounted(scan, UrlEncodeQuery(keyword));
-}
-
-ScanResult PageScans::ScanMSNCom(const QByteArray& keyword)
-{
-    static const CountedScan scan { Engine::MSNCom,
-        [](int page, const QByteArray& k) {
-            return hostOf(Endpoints::current().MSNCom)
-                + "/results.aspx?FORM=PERE&first=" + number(10 * page + 1) + "&q=" + k;
-        },
-        kMsnPattern, 1, 10, false };
-    return scanCounted(scan, UrlEncodeQuery(keyword));
-}
-
-ScanResult PageScans::ScanRamblerRu(const QByteArray& keyword)
-{
-    static const CountedScan scan { Engine::RamblerRu,
-        [](int page, const QByteArray& k) {
-            return hostOf(Endpoints::current().RamblerRu) + "/srch?oe=1251&start=" + number(15 * page + 1)
-                + "&words=" + k;
-        },
-        kRamblerPattern, 1, 15, false };
-    return scanCounted(scan, keyword);
-}
-
-ScanResult PageScans::ScanAportRu(const QByteArray& keyword)
-{
-    static const FirstMatchScan scan { Engine::AportRu,
-        [](int page, const QByteArray& k) {
-            return hostOf(Endpoints::current().AportRu) + "/scripts/template.dll?p=" + number(page)
-                + "&r=" + k;
-        },
-        kAportPattern };
-    return scanFirstMatch(scan, keyword);
-}
-
-ScanResult PageScans::ScanYandexRu(const QByteArray& keyword)
-{
-    static const FirstMatchScan scan { Engine::YandexRu,
-        [](int page, const QByteArray& k) {
-            return hostOf(Endpoints::current().YandexRu) + "/yandpage?&p=" + number(page) + "&nl=0&text=" + k;
-        },
-        kYandexPattern };
-    return scanFirstMatch(scan, keyword);
-}
-
-QByteArray PageScans::QueryWordstatCount(const QByteArray& keyword)
-{
-    RequestAttempts attempts(m_host, m_host.engineClient(Engine::YandexRu));
-    const auto page
-        = attempts.fetch(hostOf(Endpoints::current().Wordstat) + "/stat/wordsstat.pl?text=" + keyword);
-    if (!page)
-        return "n/a";
-    RegExpr pattern(kWordstatPattern);
-    return pattern.exec(*page) ? pattern.match(1) : QByteArray("n/a");
-}
-
-ScanResult PageScans::scanCounted(const CountedScan& scan, const QByteArray& keyword)
+ScanResult PageScans::QueryWordstatCount(const QByteArray& keyword)
 {
     ScanResult result;
-    const QByteArray key = siteKey();
-    RegExpr pattern(scan.pattern);
-    HttpClient& client = m_host.engineClient(scan.engine);
-    for (int i = 0; i < kMaxPages; ++i) {
-        RequestAttempts attempts(m_host, client);
-        const auto page = attempts.fetch(scan.url(i, keyword));
-        if (!page)
-            return result;
-        if (!pattern.exec(*page))
-            continue;
-        int j = 1;
-        bool found = false;
-        do {
-            // An empty key would be "found" in every link; it names no site.
-            if (!key.isEmpty() && pattern.match(scan.urlGroup).contains(key)) {
-                result.text = number(scan.pageSize * i + j);
-                found = true;
-                break;
-            }
-            ++j;
-        } while (pattern.execNext());
-        result.resultPage = i + 1;
-        if (found && scan.endsOnlyOnHit)
-            return result;
-        if (!scan.endsOnlyOnHit && j <= scan.pageSize)
-            return result;
+    RequestAttempts attempts(m_host, m_clients, m_clients.engine(Engine::YandexRu));
+    const Fetched fetched
+        = attempts.fetch("http://" + Endpoints::current().Wordstat.toUtf8() + "/stat/wordsstat.pl?text=" + keyword);
+    if (!fetched.page) {
+        result.why = fetched.why;
+        return result;
+    }
+    RegExpr pattern(kWordstatPattern);
+    try {
+        if (pattern.exec(*fetched.page)) {
+            result.text = pattern.match(1);
+            result.why = Outcome::figureRead();
+        } else {
+            result.why = Outcome::unrecognised(1);
+        }
+    } catch (const EPageTooComplex& e) {
+        result.why = Outcome::tooComplex(1, tooComplexText(e));
     }
     return result;
 }
 
-ScanResult PageScans::scanFirstMatch(const FirstMatchScan& scan, const QByteArray& keyword)
+// Google.com, Google.ru, MSN.com and Rambler.ru: the program counts the entries of each page.
+ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keyword)
 {
     ScanResult result;
-    RequestAttempts attempts(m_host, m_host.engineClient(scan.engine));
-    RegExpr pattern(scan.pattern + siteKey());
+    PageReader reader(row, siteKey());
+    const bool endsOnShortPage = row.pageRule == PageRule::CountedEndsOnShortPage;
+    bool firstPageEmpty = false;
     for (int i = 0; i < kMaxPages; ++i) {
-        const auto page = attempts.fetch(scan.url(i, keyword));
-        if (!page)
+        RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));
+        const std::optional<PageReading> read = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+        if (!read)
             return result;
-        if (pattern.exec(*page)) {
-            result.text = pattern.match(1);
-            result.resultPage = i + 1;
+        const PageReading& reading = *read;
+        if (reading.entries == 0) {
+            // A page without entries leads on; on the first page it is not a result list at all.
+            if (i == 0)
+                firstPageEmpty = true;
+            result.why = firstPageEmpty ? Outcome::unrecognised(1) : Outcome::notFound(i + 1);
+            continue;
+        }
+        result.resultPage = i + 1;
+        if (reading.position) {
+            result.text = *reading.position;
+            result.why = Outcome::found(i + 1);
+            if (!endsOnShortPage || reading.entries <= row.pageSize)
+                return result;
+            continue;
+        }
+        if (endsOnShortPage && reading.entries < row.pageSize) {
+            result.why = firstPageEmpty ? Outcome::unrecognised(1) : Outcome::shortList(i + 1);
             return result;
         }
+        result.why = firstPageEmpty ? Outcome::unrecognised(1) : Outcome::notFound(i + 1);
+    }
+    return result;
+}
+
+// Aport.ru and Yandex.ru: the first entry whose link names the site gives the engine's own number.
+ScanResult PageScans::scanNumbered(const EngineRow& row, const QByteArray& keyword)
+{
+    ScanResult result;
+    RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));
+    PageReader reader(row, siteKey());
+    bool firstPageEmpty = false;
+    for (int i = 0; i < kMaxPages; ++i) {
+        const std::optional<PageReading> read = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+        if (!read)
+            return result;
+        const PageReading& reading = *read;
+        if (reading.position) {
+            result.text = *reading.position;
+            result.resultPage = i + 1;
+            result.why = Outcome::found(i + 1);
+            return result;
+        }
+        if (i == 0 && reading.entries == 0)
+            firstPageEmpty = true;
+        result.why = firstPageEmpty ? Outcome::unrecognised(1) : Outcome::notFound(i + 1);
     }
     return result;
 }

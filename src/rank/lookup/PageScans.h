@@ -1,41 +1,42 @@
 #pragma once
 
 #include "rank/lookup/Engine.h"
+#include "rank/lookup/LookupOutcome.h"
 
 #include <QByteArray>
 
+class EngineClients;
 class LookupHost;
+struct EngineRow;
 
 // What a page scan hands to its check operation: the result text (bytes as the page gave
-// them, or a position the scan counted, or "n/a") and the page on which it was decided.
+// them, or a position the scan counted, or "n/a"), the page on which it was decided, and why.
 struct ScanResult {
     QByteArray text = "n/a";
     int resultPage = 50;
+    Outcome why;
 };
 
-// The page scans of the six engines and the Wordstat query count. Keywords come as the check
-// operation prepared them, in the ANSI code page. The site address is read afresh at every scan.
+// The page scans of the engines, driven by their rows, and the Wordstat query count. Keywords
+// come in the ANSI code page as typed; the scan encodes them as the engine's row says. The site
+// address is read afresh at every scan.
 class PageScans {
 public:
-    explicit PageScans(LookupHost& host);
+    PageScans(LookupHost& host, EngineClients& clients);
 
-    ScanResult ScanGoogleCom(const QByteArray& keyword);
-    ScanResult ScanGoogleRu(const QByteArray& keyword);
-    ScanResult ScanMSNCom(const QByteArray& keyword);
-    ScanResult ScanRamblerRu(const QByteArray& keyword);
-    ScanResult ScanAportRu(const QByteArray& keyword);
-    ScanResult ScanYandexRu(const QByteArray& keyword);
-    QByteArray QueryWordstatCount(const QByteArray& keyword);
+    ScanResult scan(Engine engine, const QByteArray& keyword);
+    ScanResult QueryWordstatCount(const QByteArray& keyword);
 
     static constexpr int kMaxPages = 20;
 
 private:
-    struct CountedScan;
-    struct FirstMatchScan;
-
-    ScanResult scanCounted(const CountedScan& scan, const QByteArray& keyword);
-    ScanResult scanFirstMatch(const FirstMatchScan& scan, const QByteArray& keyword);
+    ScanResult scanCounted(const EngineRow& row, const QByteArray& keyword);
+    ScanResult scanNumbered(const EngineRow& row, const QByteArray& keyword);
     QByteArray siteKey() const;
 
     LookupHost& m_host;
+    EngineClients& m_clients;
 };
+
+// The keyword as the engine's URL carries it.
+QByteArray encodeKeyword(const EngineRow& row, const QByteArray& keyword);

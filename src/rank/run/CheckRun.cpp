@@ -2,7 +2,6 @@
 
 #include "platform/CodePage.h"
 #include "platform/TickCount.h"
-#include "net/HttpClient.h"
 #include "rank/run/ElapsedTime.h"
 #include "rank/run/RunHost.h"
 
@@ -13,22 +12,20 @@ const QString CheckRun::kSiteAddressMessage
 const QString CheckRun::kKeywordMessage = QStringLiteral("Необходимо указать хотябы одно ключевое слово!");
 const QString CheckRun::kPauseCaption = QStringLiteral("Пауза");
 const QString CheckRun::kContinueCaption = QStringLiteral("Продолжить");
+const QString CheckRun::kNothingAnsweredMessage
+    = QStringLiteral("Проверка закончилась, но ни один запрос не получил ответа.\nПоследняя ошибка: %1");
 
 namespace {
 
 constexpr int kKeywordCount = 7;
-
-// Gauges are zeroed in this order, which differs from the lookup order.
-constexpr Engine kGaugeResetOrder[] = { Engine::GoogleCom, Engine::GoogleRu, Engine::YandexRu,
-    Engine::AportRu, Engine::RamblerRu, Engine::MSNCom };
 
 } // namespace
 
 CheckRun::CheckRun(RunHost& host, QObject* parent)
     : QObject(parent)
     , m_host(host)
-    , m_lookups(host)
-    , m_metrics(host)
+    , m_lookups(host, m_clients)
+    , m_metrics(host, m_clients)
     , m_addressPattern(QByteArrayLiteral("(http://)([_a-z\\d\\-\\.]+\\.[\\w]*)(/?)"))
 {
 }
@@ -89,12 +86,15 @@ void CheckRun::ButtonClick()
     endSteps(!failed);
     if (failed)
         m_host.showError(error);
+    else if (!m_host.stopRequested() && m_clients.answered() == 0)
+        m_host.nothingAnswered(m_clients.lastFailure());
     m_running = false;
     emit finished();
 }
 
 void CheckRun::startSteps()
 {
+    m_clients.resetTally();
     m_checkElapsed = 0;
     m_checkStartTick = TickCount::now();
     m_host.setTimeText(formatElapsed(m_checkElapsed, m_locale));
@@ -103,16 +103,18 @@ void CheckRun::startSteps()
     m_host.setRunning(true);
     m_host.setPaused(false);
     m_host.setTimerActive(true);
-    for (Engine engine : kGaugeResetOrder)
+    for (Engine engine : kEngines)
         m_host.setGauge(engine, 0);
 }
 
 void CheckRun::lookupSteps()
 {
     m_host.waitWhilePaused();
-    m_host.setYandexCY(m_metrics.FetchYandexCY());
+    const MetricResult cy = m_metrics.FetchYandexCY();
+    m_host.setYandexCY(cy.text, cy.why);
     m_host.waitWhilePaused();
-    m_host.setGooglePR(m_metrics.FetchPageRank());
+    const MetricResult pr = m_metrics.FetchPageRank();
+    m_host.setGooglePR(pr.text, pr.why);
     for (int n = 1; n <= kKeywordCount; ++n) {
         for (Engine engine : kEngines) {
             m_host.waitWhilePaused();
@@ -157,7 +159,8 @@ void CheckRun::ButtonStopClick()
     m_host.setStopRequested(true);
     m_host.setPaused(false);
     m_host.setPauseCaption(kPauseCaption);
-    abortTransfers();
+    // A request that hangs would otherwise hold the stop until the server gives up.
+    m_clients.abortAll();
     m_host.processEvents();
 }
 
@@ -176,16 +179,4 @@ void CheckRun::showElapsed()
 {
     m_checkElapsed = elapsedSecondsSince(m_checkStartTick);
     m_host.setTimeText(formatElapsed(m_checkElapsed, m_locale));
-}
-
-// A request that hangs would otherwise hold the stop until the server gives up.
-void CheckRun::abortTransfers()
-{
-    for (Engine engine : kEngines) {
-        HttpClient& client = m_host.engineClient(engine);
-        if (client.busy())
-            client.abort();
-    }
-    if (m_host.metricsClient().busy())
-        m_host.metricsClient().abort();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rank/lookup/EngineClients.h"
 #include "rank/lookup/EngineLookups.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "rank/pattern/RegExpr.h"
@@ -33,6 +34,8 @@ public:
     void TimerTimer();
 
     bool isRunning() const { return m_running; }
+    // The project's HTTP clients.
+    EngineClients& clients() { return m_clients; }
     // Asks a running check to stop, as the stop button does; nothing when no check runs.
     void requestStop();
 
@@ -46,6 +49,7 @@ public:
     static const QString kKeywordMessage;
     static const QString kPauseCaption;
     static const QString kContinueCaption;
+    static const QString kNothingAnsweredMessage;
 
 signals:
     void started();
@@ -57,9 +61,9 @@ private:
     void lookupSteps();
     void endSteps(bool normalEnd);
     void showElapsed();
-    void abortTransfers();
 
     RunHost& m_host;
+    EngineClients m_clients;
     EngineLookups m_lookups;
     SiteMetrics m_metrics;
     RegExpr m_addressPattern;

@@ -20,9 +20,13 @@ public:
     virtual void setTimerActive(bool active) = 0; // Timer, which calls CheckRun::TimerTimer
 
     virtual void setTimeText(const QString& text) = 0; // stTime
-    virtual void setYandexCY(const QString& text) = 0; // stYandexCY
-    virtual void setGooglePR(const QString& text) = 0; // stGooglePR
+    virtual void setYandexCY(const QString& text, const Outcome& why) = 0; // stYandexCY
+    virtual void setGooglePR(const QString& text, const Outcome& why) = 0; // stGooglePR
     virtual void setGauge(Engine engine, int position) = 0;
+
+    // A check that ran to its end without a single answered request is a failure; told once,
+    // at the end, with the text of the last failed request.
+    virtual void nothingAnswered(const QString& lastError) = 0;
 
     // Told after each of the 42 lookups has returned (also when it changed nothing).
     virtual void lookupDone(Engine, int /*n*/) { }

@@ -11,14 +11,16 @@ CheckReport sampleReport()
 {
     CheckReport report;
     report.site = QStringLiteral("http://www.example.ru/");
-    report.cy = QStringLiteral("120");
-    report.pr = QStringLiteral("n/a");
+    report.cy = { QStringLiteral("120"), Outcome::figureRead() };
+    report.pr = { QStringLiteral("n/a"), Outcome::failed(6, QStringLiteral("HTTP 500")) };
     report.elapsed = QStringLiteral("0:00:07");
     report.keywords = QStringList { QStringLiteral("окна \"ПВХ\""), {}, {}, {}, {}, {}, {} };
     report.cells = {
-        CellRecord { Engine::GoogleCom, 1, QStringLiteral("13"), 2, std::nullopt },
-        CellRecord { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520") },
-        CellRecord { Engine::YandexRu, 2, QString(), std::nullopt, QString() },
+        CellRecord { Engine::GoogleCom, 1, QStringLiteral("13"), 2, std::nullopt, { Reason::Found, "p2" }, {} },
+        CellRecord { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"), { Reason::Found, "p1" },
+            { Reason::Found, "read" } },
+        CellRecord { Engine::YandexRu, 2, QString(), std::nullopt, QString(), { Reason::NotAsked, "empty" },
+            { Reason::NotAsked, "empty" } },
     };
     return report;
 }
@@ -29,13 +31,19 @@ TEST(CheckOutput, JsonHoldsTheCellsInWriteOrder)
     report.error = QStringLiteral("'8a' is not a valid integer value");
     EXPECT_EQ(QString::fromUtf8(formatJson(report)),
         QStringLiteral(
-            "{\"site\": \"http://www.example.ru/\", \"cy\": \"120\", \"pr\": \"n/a\", \"elapsed\": "
-            "\"0:00:07\", "
+            "{\"site\": \"http://www.example.ru/\", \"cy\": \"120\", \"cy_reason\": \"found\", "
+            "\"cy_detail\": \"Значение прочитано со страницы сервиса\", \"pr\": \"n/a\", "
+            "\"pr_reason\": \"failed\", \"pr_detail\": \"Запрос не удался 6 раз: HTTP 500\", "
+            "\"elapsed\": \"0:00:07\", "
             "\"stopped\": false, \"error\": \"'8a' is not a valid integer value\", "
             "\"keywords\": [\"окна \\\"ПВХ\\\"\", \"\", \"\", \"\", \"\", \"\", \"\"], \"cells\": ["
-            "{\"engine\": \"GoogleCom\", \"n\": 1, \"rank\": \"13\", \"page\": 2}, "
-            "{\"engine\": \"YandexRu\", \"n\": 1, \"rank\": \"7\", \"page\": 1, \"count\": \"1520\"}, "
-            "{\"engine\": \"YandexRu\", \"n\": 2, \"rank\": \"\", \"page\": null, \"count\": \"\"}]}\n"));
+            "{\"engine\": \"GoogleCom\", \"n\": 1, \"rank\": \"13\", \"page\": 2, \"reason\": \"found\", "
+            "\"detail\": \"p2\"}, "
+            "{\"engine\": \"YandexRu\", \"n\": 1, \"rank\": \"7\", \"page\": 1, \"count\": \"1520\", "
+            "\"reason\": \"found\", \"detail\": \"p1\", \"count_reason\": \"found\", \"count_detail\": \"read\"}, "
+            "{\"engine\": \"YandexRu\", \"n\": 2, \"rank\": \"\", \"page\": null, \"count\": \"\", "
+            "\"reason\": \"not-asked\", \"detail\": \"empty\", \"count_reason\": \"not-asked\", "
+            "\"count_detail\": \"empty\"}]}\n"));
 }
 
 TEST(CheckOutput, JsonEscapesControlCharacters)
@@ -50,7 +58,7 @@ TEST(CheckOutput, JsonEscapesControlCharacters)
 TEST(CheckOutput, TableShowsTheLastWriteOfEveryCell)
 {
     CheckReport report = sampleReport();
-    report.cells.append(CellRecord { Engine::GoogleCom, 1, QStringLiteral("n/a"), 50, std::nullopt });
+    report.cells.append(CellRecord { Engine::GoogleCom, 1, QStringLiteral("n/a"), 50, std::nullopt, {}, {} });
     report.stopped = true;
     const QStringList lines = formatTable(report).split(u'\n');
     ASSERT_GE(lines.size(), 5);

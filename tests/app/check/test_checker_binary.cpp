@@ -124,6 +124,23 @@ protected:
     QString m_projectPath;
 };
 
+TEST_F(CheckerBinary, NothingAnsweredExitsWithThreeAndTroublesGoToStandardError)
+{
+    Project project;
+    project.checked = { "GoogleCom" };
+    project.keywords[0] = QStringLiteral("kw1");
+    writeProject(m_projectPath, project);
+    ASSERT_TRUE(m_sandbox.command("status * 500"));
+
+    const Result result = check({ m_projectPath });
+
+    EXPECT_EQ(result.exitCode, 3) << result.err.constData();
+    const QString err = QString::fromUtf8(result.err);
+    EXPECT_TRUE(err.contains(QStringLiteral("GoogleCom 1: failed: "))) << result.err.constData();
+    EXPECT_TRUE(err.contains(QStringLiteral("CY: failed: "))) << result.err.constData();
+    EXPECT_TRUE(err.contains(QStringLiteral("ни один запрос не получил ответа"))) << result.err.constData();
+}
+
 TEST_F(CheckerBinary, WholeCheckAsJson)
 {
     Project project;
@@ -144,8 +161,21 @@ TEST_F(CheckerBinary, WholeCheckAsJson)
     EXPECT_TRUE(json["error"].isNull());
     EXPECT_EQ(json["keywords"].toArray().size(), 7);
 
-    const QJsonArray cells = json["cells"].toArray();
+    EXPECT_EQ(json["cy_reason"].toString(), QStringLiteral("found"));
+    EXPECT_EQ(json["pr_reason"].toString(), QStringLiteral("found"));
+
+    QJsonArray cells = json["cells"].toArray();
     ASSERT_EQ(cells.size(), 14); // two ticked engines, seven keywords
+    EXPECT_EQ(cells[0].toObject()["reason"].toString(), QStringLiteral("found"));
+    EXPECT_EQ(cells[1].toObject()["count_reason"].toString(), QStringLiteral("found"));
+    EXPECT_EQ(cells[2].toObject()["reason"].toString(), QStringLiteral("not-asked"));
+    EXPECT_EQ(cells[13].toObject()["count_reason"].toString(), QStringLiteral("not-asked"));
+    for (auto cell : cells) {
+        QJsonObject object = cell.toObject();
+        for (const char* key : { "reason", "detail", "count_reason", "count_detail" })
+            object.remove(QLatin1String(key));
+        cell = object;
+    }
     EXPECT_EQ(cells[0].toObject(),
         QJsonObject({ { "engine", "GoogleCom" }, { "n", 1 }, { "rank", "13" }, { "page", 2 } }));
     EXPECT_EQ(cells[1].toObject(),

@@ -191,9 +191,9 @@ TEST_F(NewProject, RankCellTakesTheLegendColoursOfItsResultPage)
 TEST_F(NewProject, ResetBlanksAnOlderResultAndRestoresNeutralColours)
 {
     frame.writeRankCell(Engine::YandexRu, 2, "7", 1);
-    frame.writeCountCell(2, "4512");
+    frame.writeCountCell(Engine::YandexRu, 2, "4512");
     frame.resetRankCell(Engine::YandexRu, 2);
-    frame.resetCountCell(2);
+    frame.resetCountCell(Engine::YandexRu, 2);
 
     ResultCell* rank = frame.rankCell(Engine::YandexRu, 2);
     EXPECT_TRUE(rank->text().isEmpty());
@@ -209,12 +209,12 @@ TEST_F(NewProject, CountCellTakesTheQueryCountLegendBackgroundOnly)
     ResultCell* count = frame.countCell(Engine::YandexRu, 6);
     count->setTextColor(Qt::darkGreen);
     frame.StaticText5->setBackgroundColor(QColor(250, 240, 200));
-    frame.writeCountCell(6, "323");
+    frame.writeCountCell(Engine::YandexRu, 6, "323");
     EXPECT_EQ(count->text(), "323");
     EXPECT_EQ(count->backgroundColor(), QColor(250, 240, 200));
     EXPECT_EQ(count->textColor(), QColor(Qt::darkGreen));
 
-    frame.resetCountCell(6);
+    frame.resetCountCell(Engine::YandexRu, 6);
     EXPECT_EQ(count->backgroundColor(), buttonFace());
     EXPECT_EQ(count->textColor(), QColor(Qt::darkGreen)); // the reset leaves the text colour alone
 }

@@ -77,6 +77,38 @@ TEST_F(FrameCheckTest, StartButtonRunsACheckAndColoursTheCells)
     EXPECT_TRUE(m_prompts->shown.empty());
 }
 
+TEST_F(FrameCheckTest, ReasonsAreTheTooltipsAndTextsStay)
+{
+    onlyYandex();
+    ASSERT_TRUE(m_sandbox.command("place YandexRu kw 0\nstatus PageRank 500"));
+    m_frame->edWEB->setText("http://www.example.ru/");
+    m_frame->edKeyWord1->setText("kw");
+
+    m_frame->Button->click();
+
+    ResultCell* rank = m_frame->rankCell(Engine::YandexRu, 1);
+    EXPECT_EQ(rank->text(), "n/a");
+    EXPECT_EQ(rank->toolTip(), Outcome::notFound(20).detail);
+    EXPECT_EQ(m_frame->countCell(Engine::YandexRu, 1)->toolTip(), Outcome::figureRead().detail);
+    EXPECT_EQ(m_frame->rankCell(Engine::YandexRu, 2)->toolTip(), Outcome::keywordEmpty().detail);
+    EXPECT_EQ(m_frame->stYandexCY->toolTip(), Outcome::figureRead().detail);
+    EXPECT_TRUE(m_frame->stGooglePR->toolTip().contains("500"));
+    EXPECT_EQ(m_frame->stGooglePR->text(), "n/a");
+}
+
+TEST_F(FrameCheckTest, ACheckWithoutAnswersSaysSoOnceInAPlainBox)
+{
+    onlyYandex();
+    ASSERT_TRUE(m_sandbox.command("status * 502"));
+    m_frame->edWEB->setText("http://www.example.ru/");
+    m_frame->edKeyWord1->setText("kw");
+
+    m_frame->Button->click();
+
+    ASSERT_EQ(m_prompts->shown.size(), 1u);
+    EXPECT_TRUE(m_prompts->shown[0].text.contains("502"));
+}
+
 TEST_F(FrameCheckTest, StopButtonEndsAHangingRequestAndLaterCellsKeepTheirText)
 {
     onlyYandex();

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "LookupTestHost.h"
+#include "rank/RankTestHost.h"
 #include "net/Endpoints.h"
+#include "rank/lookup/EngineClients.h"
 #include "rank/lookup/EngineLookups.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "support/SandboxEngines.h"
@@ -18,6 +19,8 @@ protected:
         ASSERT_TRUE(m_sandbox.command("site www.example.ru"));
         m_host.site = QStringLiteral("http://www.example.ru/");
         m_host.keywords[0] = QStringLiteral("kw");
+        for (Engine engine : kEngines)
+            m_host.checked[engine] = true;
     }
 
     void TearDown() override { Endpoints::setCurrent(Endpoints::defaults()); }
@@ -34,10 +37,11 @@ protected:
 
     qsizetype requestCount(const QString& service) const { return m_sandbox.requests(service).size(); }
 
-    const LookupTestHost::Cell& cell(const QString& name) { return m_host.cells[name]; }
+    const RankTestHost::Cell& cell(const QString& name) { return m_host.cells[name]; }
 
     SandboxEngines m_sandbox { 2 };
-    LookupTestHost m_host;
-    EngineLookups m_lookups { m_host };
-    SiteMetrics m_metrics { m_host };
+    RankTestHost m_host;
+    EngineClients m_clients;
+    EngineLookups m_lookups { m_host, m_clients };
+    SiteMetrics m_metrics { m_host, m_clients };
 };

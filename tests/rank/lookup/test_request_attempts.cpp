@@ -53,7 +53,7 @@ TEST_F(RequestAttemptsTest, SixRedirectsEndTheScan)
 
 TEST_F(RequestAttemptsTest, StopBeforeALookupLeavesEverythingAlone)
 {
-    m_host.cells["RankGoogleCom1"] = { QStringLiteral("5"), 1, true };
+    m_host.cells["RankGoogleCom1"] = { QStringLiteral("5"), 1, RankTestHost::State::Written, {} };
     m_host.stop = true;
     for (Engine engine : kEngines)
         m_lookups.check(engine, 1);
@@ -63,7 +63,7 @@ TEST_F(RequestAttemptsTest, StopBeforeALookupLeavesEverythingAlone)
 
     EXPECT_TRUE(m_host.events.isEmpty());
     EXPECT_EQ(cell("RankGoogleCom1").text, "5");
-    EXPECT_EQ(m_host.proxyApplications, 0);
+    EXPECT_EQ(m_host.settingsReads, 0);
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
@@ -87,10 +87,10 @@ TEST_F(RequestAttemptsTest, StopPressedWhilePausedSendsThePendingRequest)
     m_host.onPauseWait = [this](int call) {
         if (call != 3)
             return;
-        m_host.paused = true;
+        m_host.pausedFlag = true;
         QTimer::singleShot(20, [this] {
             m_host.stop = true;
-            m_host.paused = false;
+            m_host.pausedFlag = false;
         });
     };
     m_lookups.CheckMSNCom(1);
@@ -104,9 +104,9 @@ TEST_F(RequestAttemptsTest, AnAbortedTransferEndsTheScanAsAStop)
     // Only the transfer is aborted: a retry would find the site on the next attempt.
     QTimer aborter;
     QObject::connect(&aborter, &QTimer::timeout, [this, &aborter] {
-        if (m_host.engineClient(Engine::GoogleCom).busy()) {
+        if (m_clients.engine(Engine::GoogleCom).busy()) {
             aborter.stop();
-            m_host.engineClient(Engine::GoogleCom).abort();
+            m_clients.engine(Engine::GoogleCom).abort();
         }
     });
     aborter.start(10);
@@ -119,15 +119,15 @@ TEST_F(RequestAttemptsTest, AnAbortedTransferEndsTheScanAsAStop)
 TEST_F(RequestAttemptsTest, EmptyKeywordResetsTheCellWithoutARequest)
 {
     m_host.keywords[0].clear();
-    m_host.cells["RankRamblerRu1"] = { QStringLiteral("8"), 1, true };
-    m_host.cells["CountYandexRu1"] = { QStringLiteral("300"), 0, true };
+    m_host.cells["RankRamblerRu1"] = { QStringLiteral("8"), 1, RankTestHost::State::Written, {} };
+    m_host.cells["CountYandexRu1"] = { QStringLiteral("300"), 0, RankTestHost::State::Written, {} };
     m_lookups.CheckRamblerRu(1);
     m_lookups.CheckYandexRu(1);
     EXPECT_EQ(m_host.events,
         QStringList({ "gauge RamblerRu 15", "reset RankRamblerRu1", "gauge YandexRu 15",
             "reset RankYandexRu1", "reset CountYandexRu1" }));
-    EXPECT_FALSE(cell("RankRamblerRu1").written);
-    EXPECT_FALSE(cell("CountYandexRu1").written);
+    EXPECT_FALSE(cell("RankRamblerRu1").written());
+    EXPECT_FALSE(cell("CountYandexRu1").written());
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
@@ -147,8 +147,8 @@ TEST_F(RequestAttemptsTest, ASiteAddressThatBreaksThePatternFailsAfterTheFirstPa
     EXPECT_EQ(requestCount("AportRu"), 1);
 
     EXPECT_THROW(m_lookups.CheckYandexRu(1), ERegExpr);
-    EXPECT_TRUE(cell("CountYandexRu1").written);
-    EXPECT_FALSE(cell("RankYandexRu1").written);
+    EXPECT_TRUE(cell("CountYandexRu1").written());
+    EXPECT_FALSE(cell("RankYandexRu1").written());
     EXPECT_EQ(requestCount("YandexRu"), 1);
 }
 
@@ -156,7 +156,7 @@ TEST_F(RequestAttemptsTest, ProxySettingsAreAppliedOncePerLookup)
 {
     command("place GoogleCom kw 13");
     m_lookups.CheckGoogleCom(1);
-    EXPECT_EQ(m_host.proxyApplications, 1);
+    EXPECT_EQ(m_host.settingsReads, 1);
 
     m_host.connection.useProxy = true;
     m_host.connection.port = QStringLiteral("port");

@@ -102,7 +102,7 @@ TEST_F(SearchScans, AportEmptyValueGivesAnEmptyColouredCell)
 {
     command("place AportRu kw 0/2\nvalue AportRu kw -");
     m_lookups.CheckAportRu(1);
-    EXPECT_TRUE(cell("RankAportRu1").written);
+    EXPECT_TRUE(cell("RankAportRu1").written());
     EXPECT_EQ(cell("RankAportRu1").text, "");
     EXPECT_EQ(cell("RankAportRu1").resultPage, 1);
 }

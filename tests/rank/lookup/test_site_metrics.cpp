@@ -10,26 +10,26 @@ TEST_F(SiteMetricsTest, CyPathKeepsWwwWithoutADoubleSlash)
 {
     m_host.site = QStringLiteral("http://www.my-site.ru/");
     command("cy 120");
-    EXPECT_EQ(m_metrics.FetchYandexCY(), "120");
+    EXPECT_EQ(m_metrics.FetchYandexCY().text, "120");
     EXPECT_EQ(targets("YandexCY"), QList<QByteArray>({ "/yca/cy/ch/www.my-site.ru/" }));
-    EXPECT_EQ(m_host.proxyApplications, 1);
+    EXPECT_EQ(m_host.settingsReads, 1);
 }
 
 TEST_F(SiteMetricsTest, CyFromALinkNamingTheSite)
 {
     m_host.site = QStringLiteral("http://www.my-site.ru/");
     command("body YandexCY 0\n<p><a href=\"/yca/cy/ch/www.my-site.ru/\">35</a></p><b>CY 99</b>");
-    EXPECT_EQ(m_metrics.FetchYandexCY(), "35");
+    EXPECT_EQ(m_metrics.FetchYandexCY().text, "35");
     command("body YandexCY 0\n<p><a href=\"/yca/cy/ch/www.other.ru/\">35</a></p><p>no figure</p>");
-    EXPECT_EQ(m_metrics.FetchYandexCY(), "n/a");
+    EXPECT_EQ(m_metrics.FetchYandexCY().text, "n/a");
 }
 
 TEST_F(SiteMetricsTest, CyGivesUpAfterSixFailures)
 {
     command("status YandexCY 500");
-    EXPECT_EQ(m_metrics.FetchYandexCY(), "n/a");
+    EXPECT_EQ(m_metrics.FetchYandexCY().text, "n/a");
     EXPECT_EQ(requestCount("YandexCY"), 6);
-    EXPECT_EQ(m_host.proxyApplications, 6);
+    EXPECT_EQ(m_host.settingsReads, 6);
 }
 
 TEST_F(SiteMetricsTest, CySiteThatBreaksThePatternFailsAfterTheRequest)
@@ -52,7 +52,7 @@ TEST_F(SiteMetricsTest, PageRankPostsTheSiteAsTyped)
 {
     m_host.site = QStringLiteral("http://www.my-site.ru/");
     command("pr 7");
-    EXPECT_EQ(m_metrics.FetchPageRank(), "7");
+    EXPECT_EQ(m_metrics.FetchPageRank().text, "7");
     const auto requests = m_sandbox.requests("PageRank");
     ASSERT_EQ(requests.size(), 1);
     EXPECT_EQ(requests[0].method, "POST");
@@ -64,17 +64,17 @@ TEST_F(SiteMetricsTest, PageRankPostsTheSiteAsTyped)
 TEST_F(SiteMetricsTest, PageRankTakesTheFirstOneOrTwoDigitBoldNumber)
 {
     command("body PageRank 0\n<b>123</b> <b>PR</b> <b>10</b> <b>4</b>");
-    EXPECT_EQ(m_metrics.FetchPageRank(), "10");
+    EXPECT_EQ(m_metrics.FetchPageRank().text, "10");
     command("body PageRank 0\n<b>123</b>");
-    EXPECT_EQ(m_metrics.FetchPageRank(), "n/a");
+    EXPECT_EQ(m_metrics.FetchPageRank().text, "n/a");
 }
 
 TEST_F(SiteMetricsTest, ASuccessAfterAFailureIsParsed)
 {
     command("status PageRank 502 1\npr 3");
-    EXPECT_EQ(m_metrics.FetchPageRank(), "3");
+    EXPECT_EQ(m_metrics.FetchPageRank().text, "3");
     EXPECT_EQ(requestCount("PageRank"), 2);
-    EXPECT_EQ(m_host.proxyApplications, 2);
+    EXPECT_EQ(m_host.settingsReads, 2);
 }
 
 TEST_F(SiteMetricsTest, AnAbortedTransferGivesUpAtOnce)
@@ -82,13 +82,13 @@ TEST_F(SiteMetricsTest, AnAbortedTransferGivesUpAtOnce)
     command("stall PageRank 1\npr 3");
     QTimer aborter;
     QObject::connect(&aborter, &QTimer::timeout, [this, &aborter] {
-        if (m_host.metricsClient().busy()) {
+        if (m_clients.metrics().busy()) {
             aborter.stop();
-            m_host.metricsClient().abort();
+            m_clients.metrics().abort();
         }
     });
     aborter.start(10);
-    EXPECT_EQ(m_metrics.FetchPageRank(), "n/a");
+    EXPECT_EQ(m_metrics.FetchPageRank().text, "n/a");
     EXPECT_EQ(requestCount("PageRank"), 1);
 }
 
@@ -96,7 +96,7 @@ TEST_F(SiteMetricsTest, AStopAskedForSendsNoFurtherRequest)
 {
     command("stall YandexCY\nstall PageRank");
     m_host.stop = true;
-    EXPECT_EQ(m_metrics.FetchYandexCY(), "n/a");
-    EXPECT_EQ(m_metrics.FetchPageRank(), "n/a");
+    EXPECT_EQ(m_metrics.FetchYandexCY().text, "n/a");
+    EXPECT_EQ(m_metrics.FetchPageRank().text, "n/a");
     EXPECT_EQ(requestCount("YandexCY") + requestCount("PageRank"), 0);
 }

@@ -1,4 +1,5 @@
-#include "RunTestHost.h"
+#include "rank/RankTestHost.h"
+#include "rank/lookup/PageReading.h"
 #include "platform/TickCount.h"
 #include "net/Endpoints.h"
 #include "rank/pattern/RegExpr.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-using State = RunTestHost::State;
+using State = RankTestHost::State;
 
 class CheckRunTest : public ::testing::Test {
 protected:
@@ -38,11 +39,11 @@ protected:
         return found;
     }
 
-    const RunTestHost::Cell& rank(Engine engine, int n)
+    const RankTestHost::Cell& rank(Engine engine, int n)
     {
-        return m_host.cells[RunTestHost::rankCell(engine, n)];
+        return m_host.cells[RankTestHost::rankCell(engine, n)];
     }
-    const RunTestHost::Cell& count(int n) { return m_host.cells[RunTestHost::countCell(n)]; }
+    const RankTestHost::Cell& count(int n) { return m_host.cells[RankTestHost::countCell(n)]; }
 
     void expectIdle()
     {
@@ -55,7 +56,7 @@ protected:
     }
 
     SandboxEngines m_sandbox { 2 };
-    RunTestHost m_host;
+    RankTestHost m_host;
     CheckRun m_run { m_host };
 };
 
@@ -188,7 +189,7 @@ TEST_F(CheckRunTest, StopEndsAHangingRequestAtOnce)
     command("stall YandexRu");
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [this] {
-        if (m_host.engineClient(Engine::YandexRu).busy() && !m_host.stop
+        if (m_run.clients().engine(Engine::YandexRu).busy() && !m_host.stop
             && !m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty())
             m_run.ButtonStopClick();
     });
@@ -298,7 +299,7 @@ TEST_F(CheckRunTest, SiteThatBreaksAPatternEndsTheCheckWithThePatternError)
     try {
         RegExpr("<b>.*? (\\d+).*?</b>|<a href=.*?www.example.ru/(.*?>(\\d+?)</a>").compile();
     } catch (const ERegExpr& e) {
-        expected = QString::fromUtf8(e.what());
+        expected = QString::fromUtf8(kSiteAddressError) + QString::fromUtf8(e.what());
     }
     ASSERT_FALSE(expected.isEmpty());
 
@@ -375,3 +376,30 @@ TEST_F(CheckRunTest, ElapsedTimeSurvivesTheTickWrap)
 }
 
 } // namespace
+
+TEST_F(CheckRunTest, ACheckWithoutOneAnsweredRequestSaysWhyOnce)
+{
+    m_host.checked[Engine::GoogleCom] = true;
+    m_host.keywords[0] = QStringLiteral("kw");
+    command("status * 407");
+    m_run.ButtonClick();
+    ASSERT_TRUE(m_host.nothingAnsweredError);
+    EXPECT_TRUE(m_host.nothingAnsweredError->contains("407")) << m_host.nothingAnsweredError->toStdString();
+    EXPECT_EQ(m_host.cyWhy.reason, Reason::Failed);
+    EXPECT_TRUE(m_host.errors.isEmpty());
+}
+
+TEST_F(CheckRunTest, OneAnsweredRequestOrAStopIsNoSuchFailure)
+{
+    m_host.checked[Engine::GoogleCom] = true;
+    m_host.keywords[0] = QStringLiteral("kw");
+    command("status GoogleCom 500\nstatus YandexCY 500\nplace GoogleCom kw 1");
+    m_run.ButtonClick();
+    EXPECT_FALSE(m_host.nothingAnsweredError); // PageRank answered
+    EXPECT_EQ(m_host.prWhy.reason, Reason::Found);
+
+    command("reset\nstatus * 500");
+    QTimer::singleShot(0, [this] { m_run.ButtonStopClick(); });
+    m_run.ButtonClick();
+    EXPECT_FALSE(m_host.nothingAnsweredError);
+}

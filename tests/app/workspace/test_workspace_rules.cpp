@@ -1,4 +1,4 @@
-#include "app/ui/WorkspaceRules.h"
+#include "app/workspace/WorkspaceRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "net/ConnectionSettings.h"
+#include "net/HttpClient.h"
+#include "rank/lookup/Engine.h"
+
+#include <QString>
+#include <array>
+#include <memory>
+
+// The HTTP clients of one project: one per engine (each speaking the HTTP version of its engine's
+// row) and one for the site metrics, sharing one cookie store. It also keeps count of the requests
+// answered during a check, so that a check in which nothing answered can say why.
+class EngineClients {
+public:
+    EngineClients();
+    ~EngineClients();
+    EngineClients(const EngineClients&) = delete;
+    EngineClients& operator=(const EngineClients&) = delete;
+
+    HttpClient& engine(Engine engine) { return *m_engines.at(static_cast<std::size_t>(engine)); }
+    HttpClient& metrics() { return *m_metrics; }
+
+    // ApplyProxySettings: throws EConvertError for a proxy port that is not a number.
+    static void applySettings(HttpClient& client, const ConnectionSettings& settings);
+
+    // Ends every transfer under way; the waiting requests throw EHttpAborted.
+    void abortAll();
+
+    void resetTally();
+    void noteAnswered() { ++m_answered; }
+    void noteFailure(const QString& error) { m_lastFailure = error; }
+    int answered() const { return m_answered; }
+    // The text of the last failed request of this check; empty when none failed.
+    const QString& lastFailure() const { return m_lastFailure; }
+
+private:
+    CookieStore m_cookies;
+    std::array<std::unique_ptr<HttpClient>, kEngines.size()> m_engines;
+    std::unique_ptr<HttpClient> m_metrics;
+    int m_answered = 0;
+    QString m_lastFailure;
+};

@@ -1,0 +1,79 @@
+#include "rank/lookup/LookupOutcome.h"
+
+Outcome Outcome::found(int page)
+{
+    return { Reason::Found, QStringLiteral("Найден на странице %1").arg(page) };
+}
+
+Outcome Outcome::figureRead()
+{
+    return { Reason::Found, QStringLiteral("Значение прочитано со страницы сервиса") };
+}
+
+Outcome Outcome::notFound(int pages)
+{
+    return { Reason::NotFound, QStringLiteral("Не найден на %1 страницах результатов").arg(pages) };
+}
+
+Outcome Outcome::shortList(int page)
+{
+    return { Reason::ShortList,
+        QStringLiteral("Не найден: список результатов закончился на странице %1").arg(page) };
+}
+
+Outcome Outcome::unrecognised(int page)
+{
+    return { Reason::Unrecognised,
+        QStringLiteral("Страница %1 не распознана: на ней нет ни одного результата (капча, страница "
+                       "согласия или изменённая разметка)")
+            .arg(page) };
+}
+
+Outcome Outcome::tooComplex(int page, const QString& why)
+{
+    return { Reason::TooComplex,
+        QStringLiteral("Страница %1 слишком сложна для разбора: %2").arg(page).arg(why) };
+}
+
+Outcome Outcome::failed(int attempts, const QString& lastError)
+{
+    return { Reason::Failed, QStringLiteral("Запрос не удался %1 раз: %2").arg(attempts).arg(lastError) };
+}
+
+Outcome Outcome::stopped()
+{
+    return { Reason::Stopped, QStringLiteral("Проверка остановлена") };
+}
+
+Outcome Outcome::engineNotTicked()
+{
+    return { Reason::NotAsked, QStringLiteral("Не запрашивался: поисковая система не выбрана") };
+}
+
+Outcome Outcome::keywordEmpty()
+{
+    return { Reason::NotAsked, QStringLiteral("Не запрашивался: ключевое слово не указано") };
+}
+
+QString reasonCode(Reason reason)
+{
+    switch (reason) {
+    case Reason::Found:
+        return QStringLiteral("found");
+    case Reason::NotFound:
+        return QStringLiteral("not-found");
+    case Reason::ShortList:
+        return QStringLiteral("short-list");
+    case Reason::Unrecognised:
+        return QStringLiteral("unrecognised");
+    case Reason::TooComplex:
+        return QStringLiteral("too-complex");
+    case Reason::Failed:
+        return QStringLiteral("failed");
+    case Reason::Stopped:
+        return QStringLiteral("stopped");
+    case Reason::NotAsked:
+        return QStringLiteral("not-asked");
+    }
+    return {};
+}

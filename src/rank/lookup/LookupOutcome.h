@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// Why a lookup, a query count or a site metric shows what it shows.
+enum class Reason {
+    Found, // found on page p (or the figure was read)
+    NotFound, // not found within the pages read
+    ShortList, // the result list ended on a short page
+    Unrecognised, // a page on which the engine's pattern finds no entry at all
+    TooComplex, // a page too complex to read within its budget
+    Failed, // the request failed six times
+    Stopped, // the user stopped the check
+    NotAsked, // engine not ticked, keyword empty
+};
+
+struct Outcome {
+    Reason reason = Reason::NotAsked;
+    QString detail; // the human text, in the program's language
+
+    static Outcome found(int page);
+    static Outcome figureRead();
+    static Outcome notFound(int pages);
+    static Outcome shortList(int page);
+    static Outcome unrecognised(int page);
+    static Outcome tooComplex(int page, const QString& why);
+    static Outcome failed(int attempts, const QString& lastError);
+    static Outcome stopped();
+    static Outcome engineNotTicked();
+    static Outcome keywordEmpty();
+};
+
+// A stable English code: "found", "not-found", "short-list", "unrecognised", "too-complex",
+// "failed", "stopped", "not-asked".
+QString reasonCode(Reason reason);

@@ -1,0 +1,73 @@
+#include "rank/lookup/PageReading.h"
+
+const char kSiteAddressError[] = "Ошибка шаблона в адресе сайта: ";
+
+void compileWithSiteAddress(RegExpr& pattern)
+{
+    try {
+        pattern.compile();
+    } catch (const EPageTooComplex&) {
+        throw;
+    } catch (const ERegExpr& e) {
+        throw ERegExpr(kSiteAddressError + std::string(e.what()));
+    }
+}
+
+PageReader::PageReader(const EngineRow& row, const QByteArray& siteKey)
+    : m_row(row)
+    , m_siteKey(siteKey)
+    , m_entries(row.resultPattern)
+{
+    if (row.pageRule == PageRule::EngineNumbered)
+        m_siteEntry.emplace(row.resultPattern + siteKey);
+}
+
+PageReading PageReader::read(const QByteArray& page, int pageIndex)
+{
+    if (m_row.pageRule == PageRule::EngineNumbered)
+        return readNumbered(page);
+    return readCounted(page, pageIndex);
+}
+
+PageReading PageReader::readCounted(const QByteArray& page, int pageIndex)
+{
+    PageReading reading;
+    if (!m_entries.exec(page))
+        return reading;
+    do {
+        ++reading.entries;
+        // An empty key would be "found" in every link; it names no site.
+        if (!m_siteKey.isEmpty() && m_entries.match(m_row.linkGroup).contains(m_siteKey)) {
+            reading.position = QByteArray::number(m_row.pageSize * pageIndex + reading.entries);
+            return reading;
+        }
+    } while (m_entries.execNext());
+    return reading;
+}
+
+PageReading PageReader::readNumbered(const QByteArray& page)
+{
+    compileWithSiteAddress(*m_siteEntry);
+    PageReading reading;
+    if (m_siteEntry->exec(page)) {
+        reading.position = m_siteEntry->match(1);
+        reading.entries = 1;
+        return reading;
+    }
+    reading.entries = countEntries(page);
+    return reading;
+}
+
+int PageReader::countEntries(const QByteArray& page)
+{
+    int entries = 0;
+    for (bool more = m_entries.exec(page); more; more = m_entries.execNext())
+        ++entries;
+    return entries;
+}
+
+PageReading readResultPage(const EngineRow& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex)
+{
+    PageReader reader(row, siteKey);
+    return reader.read(page, pageIndex);
+}

@@ -1,0 +1,16 @@
+#include "platform/ui/QtTranslation.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+TEST(QtTranslation, StandardButtonsReadRussian)
+{
+    ASSERT_TRUE(installRussianQtTranslation(*QCoreApplication::instance()));
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("t"), QStringLiteral("?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Да"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Нет"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Отмена"));
+}
