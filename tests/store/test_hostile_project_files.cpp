@@ -1,5 +1,6 @@
 #include "StoreFixtures.h"
 
+#include "rank/lookup/EngineTable.h"
 #include "store/IniDocument.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
@@ -16,7 +17,7 @@ protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        ProgramStores::declareProjectFileItems(store, controls.frame.get());
+        ProgramStores::declareProjectFileItems(store, controls.frame.get(), engineKeys());
     }
 
     // The message of the store's failure, or "no failure".

@@ -24,8 +24,8 @@ constexpr uint32_t kAttemptOptions
 // An attempt runs with a small match limit first, four times more whenever it runs out, while the
 // subject's budget lasts. A finished attempt is charged the limit it outgrew (at least
 // kAttemptUnits), one that ran out the limit it used up.
-constexpr uint32_t kFirstTryUnits = 64;
-constexpr qint64 kAttemptUnits = 8;
+constexpr uint32_t kFirstTryUnits = 256;
+constexpr qint64 kAttemptUnits = 16;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;

@@ -25,8 +25,8 @@ public:
 // unitsPerByte for every byte of the subject, plus baseUnits. A unit is one step of the pattern
 // engine's backtracking.
 struct PageBudget {
-    qint64 unitsPerByte = 48;
-    qint64 baseUnits = 1 << 20;
+    qint64 unitsPerByte = 8;
+    qint64 baseUnits = 1 << 18;
 };
 
 // One compiled pattern of the program's dialect: Perl-style leftmost-first search over
