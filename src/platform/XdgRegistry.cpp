@@ -1,5 +1,6 @@
 #include "platform/XdgRegistry.h"
 
+#include "platform/BoundedFile.h"
 #include "platform/SafeFile.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@ namespace {
 
 const QString kRootName = QStringLiteral("HKEY_CURRENT_USER");
 const QByteArray kHeader = "Windows Registry Editor Version 5.00";
+constexpr qint64 kMaxHiveFileBytes = 1024 * 1024;
 
 QStringList splitKey(const QString& key)
 {
@@ -224,14 +226,15 @@ struct XdgRegistry::Hive {
     std::unique_ptr<Node> root; // null while the key does not exist
     bool dirty = false;
 
+    // A file the program did not write (a FIFO, a device, anything of a size no settings have)
+    // reads as a missing key, as an unreadable file always has.
     void load()
     {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly))
+        const auto bytes = BoundedFile::read(file, kMaxHiveFileBytes, nullptr);
+        if (!bytes)
             return;
-        const QString keyPrefix = kRootName + u'\\' + path.join(u'\\');
         Node* current = nullptr;
-        for (const QString& rawLine : QString::fromUtf8(f.readAll()).split(u'\n')) {
+        for (const QString& rawLine : QString::fromUtf8(*bytes).split(u'\n')) {
             const QString line = rawLine.trimmed();
             if (line.startsWith(u'[') && line.endsWith(u']')) {
                 const QStringList segments = splitKey(line.mid(1, line.size() - 2));

@@ -1,6 +1,7 @@
 #include "StoreFixtures.h"
 
 #include "rank/lookup/EngineTable.h"
+#include "platform/XdgRegistry.h"
 #include "store/IniDocument.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
@@ -111,4 +112,14 @@ TEST_F(HostileProjectFile, LineEndsOfEveryKindSeparateLines)
     EXPECT_EQ(controls.keyword(1)->text(), "cr");
     EXPECT_EQ(controls.keyword(2)->text(), "crlf");
     EXPECT_EQ(controls.edit("edWEB")->text(), "lf");
+}
+
+TEST_F(HostileProjectFile, SettingsFileThatIsAFifoReadsAsMissing)
+{
+    const QString folder = configRoot() + "/Tellvik/Kestrova Sertrix";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder + "/PropertiesStore.reg").constData(), 0600), 0);
+    XdgRegistry registry(configRoot());
+    EXPECT_FALSE(registry.keyExists("Tellvik\\Kestrova Sertrix\\PropertiesStore"));
+    EXPECT_TRUE(registry.listValueNames("Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyServer").isEmpty());
 }
