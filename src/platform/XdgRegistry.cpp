@@ -76,7 +76,8 @@ QString fromUtf16Bytes(const QByteArray& bytes)
     QString text;
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
         text += QChar(char16_t(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8));
-    while (text.endsWith(QChar(0)))
+    // The terminating NUL that utf16Bytes() writes; NULs of the text itself stay.
+    if (text.endsWith(QChar(0)))
         text.chop(1);
     return text;
 }

@@ -204,10 +204,12 @@ TEST(XdgRegistry, ValuesOfEveryTypeSurviveTheFile)
         registry.writeValue(key, "number", RegistryValue::dword(0xFFFFFFFE));
         registry.writeValue(key, "bytes", RegistryValue::binary(QByteArray("\x00\x01\xFF", 3)));
         registry.writeValue(key, "", RegistryValue { RegistryType::ExpandString, "%HOME%\\x", {} });
+        registry.writeValue(key, "nuls", RegistryValue::string(QString::fromLatin1("a\0\x10\0\0", 5)));
         ASSERT_TRUE(registry.flush());
     }
     XdgRegistry registry(dir.path());
-    EXPECT_EQ(registry.listValueNames(key), QStringList({ "text", "number", "bytes", "" }));
+    EXPECT_EQ(registry.listValueNames(key), QStringList({ "text", "number", "bytes", "", "nuls" }));
+    EXPECT_EQ(registry.readValue(key, "nuls")->text, QString::fromLatin1("a\0\x10\0\0", 5));
     EXPECT_EQ(registry.readValue(key, "TEXT")->text, "line one\r\nline two \"q\" \\");
     EXPECT_EQ(registry.readValue(key, "number")->data, QByteArray("\xFE\xFF\xFF\xFF"));
     EXPECT_EQ(registry.readValue(key, "bytes")->data, QByteArray("\x00\x01\xFF", 3));
