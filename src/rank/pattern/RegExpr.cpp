@@ -355,7 +355,7 @@ RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
         if (result == PCRE2_ERROR_MATCHLIMIT) {
             charge(std::max<qint64>(allowed, 1));
             outgrown = allowed;
-            limit = std::min(limit * 4, kMaxTryUnits);
+            limit = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(limit) * 4, kMaxTryUnits));
             continue;
         }
         charge(std::max(outgrown, kAttemptUnits));
