@@ -105,6 +105,18 @@ private:
             setHost(endpoints, key, value);
         else if (m_section == QLatin1String("timing"))
             setTiming(endpoints, key, value);
+        else if (m_section == QLatin1String("update"))
+            setUpdateKey(endpoints, key, value);
+    }
+
+    void setUpdateKey(Endpoints& endpoints, const QString& key, const QString& value)
+    {
+        if (key.compare(QLatin1String("PublicKey"), Qt::CaseInsensitive) != 0)
+            return;
+        static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{64}$"));
+        if (!hex.match(value).hasMatch())
+            fail(QStringLiteral("PublicKey must be 64 hexadecimal digits, found \"%1\"").arg(value.left(80)));
+        endpoints.updatePublicKey = QByteArray::fromHex(value.toLatin1());
     }
 
     void setHost(Endpoints& endpoints, const QString& key, const QString& value)

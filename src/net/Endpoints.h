@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <stdexcept>
 
@@ -13,10 +14,13 @@ public:
 //   [hosts]  GoogleCom GoogleRu YandexRu Wordstat RamblerRu AportRu MSNCom PageRank YandexCY
 //            Update Feedback MakerSite PartnerSite   (each "host" or "host:port")
 //   [timing] RequestIntervalMs                        (default 1000)
+//   [update] PublicKey                                 (64 hex digits: the Ed25519 key that signs
+//                                                       the update file instead of the built-in one)
 struct Endpoints {
     QString GoogleCom, GoogleRu, YandexRu, Wordstat, RamblerRu, AportRu, MSNCom, PageRank, YandexCY, Update,
         Feedback, MakerSite, PartnerSite;
     int requestIntervalMs = 1000;
+    QByteArray updatePublicKey; // 32 bytes; empty: the program's built-in key
 
     // The host configured under a key of the [hosts] section; throws EEndpoints for an unknown key.
     QString host(const QString& key) const;

@@ -178,7 +178,7 @@ QByteArray HttpClient::Impl::perform(
     if (status > 0 && cookies)
         cookies->storeReplyCookies(easy, target);
     if (tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        throw EHttpError("The reply body is larger than " + std::to_string(maxBody) + " bytes");
+        throw EHttpTooLarge("The reply body is larger than " + std::to_string(maxBody) + " bytes");
     if (result != CURLE_OK)
         throw EHttpError(errorText[0] ? errorText : curl_easy_strerror(result));
     if (status < 200 || status > 299)
@@ -224,6 +224,12 @@ QByteArray HttpClient::post(const QByteArray& url, const QList<QByteArray>& form
     return keep->perform(Method::Post, url, formBody(formLines), m_proxy, nullptr);
 }
 
+QByteArray HttpClient::postBody(const QByteArray& url, const QByteArray& body)
+{
+    const std::shared_ptr<Impl> keep = d;
+    return keep->perform(Method::Post, url, body, m_proxy, nullptr);
+}
+
 HeadResult HttpClient::head(const QByteArray& url)
 {
     const std::shared_ptr<Impl> keep = d;
@@ -237,9 +243,19 @@ void HttpClient::abort()
     d->transfers.abort();
 }
 
+qint64 HttpClient::received() const
+{
+    return d->reply.size();
+}
+
 bool HttpClient::busy() const
 {
     return d->transfers.running();
+}
+
+void HttpClient::closeConnections()
+{
+    d->transfers.closeConnections();
 }
 
 void HttpClient::setProgressHandler(std::function<void()> handler)

@@ -39,17 +39,24 @@ public:
     // the nested loop) is refused with EHttpError.
     QByteArray get(const QByteArray& url); // throws EHttpError
     QByteArray post(const QByteArray& url, const QList<QByteArray>& formLines); // body by formBody()
+    // A form POST of a body the caller has already encoded.
+    QByteArray postBody(const QByteArray& url, const QByteArray& body);
     HeadResult head(const QByteArray& url); // throws EHttpError on failure
 
     // Ends the transfer under way at once; the waiting request throws EHttpAborted.
     void abort();
     bool busy() const;
+    // Closes the connections kept open for reuse; the next request connects anew.
+    // Does nothing while a request is under way.
+    void closeConnections();
+    // Bytes of the reply body received so far by the request under way.
+    qint64 received() const;
 
     // Called on every transfer progress notification (the frame pumps messages there).
     void setProgressHandler(std::function<void()> handler);
 
     static constexpr qint64 kMaxBody = 64 * 1024 * 1024;
-    // A reply body larger than this fails the request; kMaxBody unless changed.
+    // A reply body larger than this fails the request (EHttpTooLarge); kMaxBody unless changed.
     void setMaxBody(qint64 bytes);
 
 private:

@@ -13,3 +13,9 @@ class EHttpAborted : public EHttpError {
 public:
     using EHttpError::EHttpError;
 };
+
+// The reply body went beyond the client's limit.
+class EHttpTooLarge : public EHttpError {
+public:
+    using EHttpError::EHttpError;
+};

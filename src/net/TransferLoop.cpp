@@ -9,13 +9,7 @@
 TransferLoop::TransferLoop()
 {
     ensureCurlGlobalInit();
-    m_multi = curl_multi_init();
-    if (!m_multi)
-        throw EHttpError("Out of memory");
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &TransferLoop::socketCallback);
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &TransferLoop::timerCallback);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    openMulti();
     m_timer.setSingleShot(true);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
 }
@@ -23,9 +17,42 @@ TransferLoop::TransferLoop()
 TransferLoop::~TransferLoop()
 {
     abort();
+    closeMulti();
+}
+
+void TransferLoop::openMulti()
+{
+    m_multi = curl_multi_init();
+    if (!m_multi)
+        throw EHttpError("Out of memory");
+    curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &TransferLoop::socketCallback);
+    curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &TransferLoop::timerCallback);
+    curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+}
+
+void TransferLoop::closeMulti()
+{
     curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, nullptr);
     curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, nullptr);
     curl_multi_cleanup(m_multi);
+    m_multi = nullptr;
+}
+
+void TransferLoop::closeConnections()
+{
+    if (m_easy)
+        return;
+    // The kept connections belong to the multi handle; a new one starts with none.
+    m_timer.stop();
+    for (auto& [socket, watch] : m_watches) {
+        retire(std::move(watch.read));
+        retire(std::move(watch.write));
+    }
+    m_watches.clear();
+    closeMulti();
+    m_retired.clear();
+    openMulti();
 }
 
 CURLcode TransferLoop::run(CURL* easy)

@@ -23,6 +23,8 @@ public:
     // Runs the prepared easy handle to its end; aborted() tells whether abort() ended it.
     CURLcode run(CURL* easy);
     void abort();
+    // Closes every connection libcurl keeps for reuse; not while a transfer runs.
+    void closeConnections();
     bool running() const { return m_easy != nullptr; }
     bool aborted() const { return m_aborted; }
 
@@ -32,6 +34,9 @@ public:
     static int progressCallback(void* loop, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
 private:
+    void openMulti();
+    void closeMulti();
+
     struct Watch {
         std::unique_ptr<QSocketNotifier> read;
         std::unique_ptr<QSocketNotifier> write;

@@ -211,6 +211,16 @@ TEST_F(MainWindowTest, OpenRestoresTheProjectAndCaptionsItWithoutTheLastExtensio
     expectOnlySelectedFrameVisible(*window);
 }
 
+TEST_F(MainWindowTest, AProjectFileGivenAtStartIsTheFirstTab)
+{
+    const QString path = writeProject("shop.zlt", "http://shop.ru", QStringLiteral("слон"));
+    TfmMain window(nullptr, path);
+    EXPECT_EQ(tabCaptions(window), QStringList { "shop" });
+    ASSERT_EQ(window.ProjectFrames().size(), 1);
+    EXPECT_EQ(window.ProjectFrames()[0]->edWEB->text(), "http://shop.ru");
+    EXPECT_TRUE(prompts->shown.empty());
+}
+
 TEST_F(MainWindowTest, OpeningAMissingFileOpensTheDesignValuesUnderItsName)
 {
     auto window = openWindow();

@@ -106,3 +106,19 @@ TEST_F(EndpointsFile, EnvironmentNamesTheFile)
     if (!saved.isNull())
         qputenv("KESTROVA_ENDPOINTS", saved);
 }
+
+TEST_F(EndpointsFile, UpdateKeyIsSixtyFourHexDigits)
+{
+    EXPECT_TRUE(Endpoints::fromFile(write("")).updatePublicKey.isEmpty());
+    const QByteArray hex = "00112233445566778899aabbccddeeff00112233445566778899AABBCCDDEEFF";
+    const Endpoints endpoints = Endpoints::fromFile(write("[update]\nPublicKey = " + hex + "\n"));
+    EXPECT_EQ(endpoints.updatePublicKey, QByteArray::fromHex(hex));
+    EXPECT_EQ(endpoints.updatePublicKey.size(), 32);
+
+    for (const QByteArray& bad : { hex.left(63), hex + "0", hex.left(62) + "zz", QByteArray() }) {
+        EXPECT_NE(
+            errorOf("[update]\nPublicKey=" + bad + "\n").find("line 2: PublicKey must be 64 hexadecimal"),
+            std::string::npos)
+            << bad.constData();
+    }
+}

@@ -1,4 +1,6 @@
+#include "net/Endpoints.h"
 #include "support/SandboxEngines.h"
+#include "update/UpdateSignature.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -296,4 +298,49 @@ TEST(SandboxEngines, MetricPagesCarryTheirFigures)
 
     ASSERT_TRUE(sandbox.command("body PageRank 0\n<b>123</b> <b>5</b>"));
     EXPECT_EQ(request(sandbox.host("PageRank"), "POST", "/", "url=x").body, "<b>123</b> <b>5</b>");
+}
+
+TEST(SandboxEngines, PromotionRequestsAreRecordedAsReceived)
+{
+    SandboxEngines sandbox;
+    ASSERT_TRUE(sandbox.started());
+    const QString control
+        = QSettings(sandbox.endpointsFile(), QSettings::IniFormat).value("sandbox/Control").toString();
+    const QByteArray body = "Promoscript=&usr_category=ZAD+Order&&usr_name=%C8%E2%E0%ED";
+    EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/promoscript/feedback_new.php", body).status, 200);
+    EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/elsewhere", "x=1").status, 404);
+    EXPECT_EQ(request(sandbox.host("GoogleCom"), "GET", googleTarget("kw", 0)).status, 200);
+
+    const QList<SandboxEngines::Request> logged = sandbox.requests("Feedback");
+    ASSERT_EQ(logged.size(), 2);
+    EXPECT_EQ(logged[0].body, body);
+    EXPECT_TRUE(logged[0].head.startsWith("POST /promoscript/feedback_new.php HTTP/1.1\r\n"));
+
+    // The control port lists them raw, head and body, each followed by a blank line.
+    const Reply listed = request(control, "GET", "/feedback");
+    EXPECT_EQ(listed.status, 200);
+    EXPECT_EQ(listed.body, logged[0].head + logged[0].body + "\r\n\r\n" + logged[1].head + "x=1\r\n\r\n");
+}
+
+TEST(SandboxEngines, UpdateFileComesWithItsSignatureAndTheKeyInTheEndpoints)
+{
+    SandboxEngines sandbox;
+    const Endpoints endpoints = Endpoints::fromFile(sandbox.endpointsFile());
+    ASSERT_EQ(endpoints.updatePublicKey.size(), UpdateSignature::kPublicKeyBytes);
+    const Reply file = request(sandbox.host("Update"), "GET", "/zlt.upd");
+    const Reply signature = request(sandbox.host("Update"), "GET", "/zlt.upd.sig");
+    ASSERT_EQ(file.status, 200);
+    ASSERT_EQ(signature.status, 200);
+    EXPECT_TRUE(UpdateSignature::verify(file.body, signature.body, endpoints.updatePublicKey));
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd.sig2").status, 404);
+
+    // The misbehaviours the update check is tested with.
+    ASSERT_TRUE(sandbox.command("headlength Update 999\nmissing Update 1\nheader Update Last-Modified:"));
+    const Reply head = request(sandbox.host("Update"), "HEAD", "/zlt.upd");
+    EXPECT_TRUE(head.head.contains("\r\nContent-Length: 999\r\n"));
+    EXPECT_FALSE(head.head.contains("Last-Modified"));
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd").body, file.body);
+    EXPECT_EQ(request(sandbox.host("Update"), "GET", "/zlt.upd.sig").status, 404);
+    EXPECT_FALSE(sandbox.command("headlength Update -1"));
+    EXPECT_FALSE(sandbox.command("missing Update"));
 }

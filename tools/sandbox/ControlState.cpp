@@ -19,7 +19,10 @@
 //   cy TEXT                         the CY figure text, printed verbatim
 //   pr TEXT                         the PageRank figure text, printed verbatim
 //   cookie SERVICE NAME=VALUE[...]  add "Set-Cookie: NAME=VALUE[...]" to every reply
-//   header SERVICE NAME: VALUE      send that header instead of the sandbox's own of that name
+//   header SERVICE NAME: VALUE      send that header instead of the sandbox's own of that name;
+//                                   without a VALUE the header is not sent at all
+//   headlength SERVICE N            HEAD replies announce a Content-Length of N
+//   missing SERVICE PAGE            page PAGE answers 404 (Update: page 0 the file, 1 its signature)
 //   body SERVICE PAGE               the rest of the request body, after this line's line feed,
 //                                   is served verbatim as page PAGE; must be the last command
 //   site HOST                       place HOST (until the next CY or PageRank request names a site)
@@ -218,7 +221,7 @@ QString ControlState::applyLine(
     }
 
     static const QList<QByteArray> serviceCommands = { "status", "redirect", "location200", "stall", "short",
-        "place", "value", "cookie", "header", "body" };
+        "place", "value", "cookie", "header", "body", "headlength", "missing" };
     if (!serviceCommands.contains(name))
         return QStringLiteral("unknown command");
 
@@ -307,6 +310,22 @@ QString ControlState::applyLine(
             }
             overrides(service).placements.insert(keyword, placement);
         }
+        return {};
+    }
+    if (name == "headlength") {
+        const auto length = number(takeToken(args), 0);
+        if (!length || !args.trimmed().isEmpty())
+            return QStringLiteral("expected: headlength SERVICE N");
+        for (Service service : services)
+            overrides(service).headLength = *length;
+        return {};
+    }
+    if (name == "missing") {
+        const auto page = number(takeToken(args), 0);
+        if (!page || !args.trimmed().isEmpty())
+            return QStringLiteral("expected: missing SERVICE PAGE");
+        for (Service service : services)
+            overrides(service).missingPages.insert(*page);
         return {};
     }
     if (name == "cookie") {

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -32,7 +33,9 @@ struct ServiceOverrides {
     QMap<QString, Placement> placements; // keyword ("*": every keyword)
     QMap<QString, QByteArray> siteValues; // keyword ("*": every keyword) -> value attribute text
     QList<QByteArray> cookies; // Set-Cookie values
-    QList<QPair<QByteArray, QByteArray>> headers;
+    QList<QPair<QByteArray, QByteArray>> headers; // an empty value removes the header
+    std::optional<qint64> headLength; // Content-Length announced by HEAD replies
+    QSet<int> missingPages; // page indexes answered with 404
 
     std::optional<Placement> placement(const QString& keyword) const;
     std::optional<QByteArray> siteValue(const QString& keyword) const;

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "rank/lookup/EngineTable.h"
+#include "update/UpdateSignature.h"
 
 #include <QJsonDocument>
 #include <stdexcept>
@@ -79,6 +80,12 @@ SandboxServer::SandboxServer(const SandboxOptions& options, QObject* parent)
     , m_pages(options.seed)
     , m_state(options.site)
 {
+    if (m_options.updateFile.isEmpty())
+        m_options.updateFile = Pages::updateFile();
+    if (m_options.updateSecretKey.isEmpty())
+        m_options.updateSecretKey = UpdateSignature::generateKeyPair().secretKey;
+    m_updatePublicKey = UpdateSignature::publicKeyOf(m_options.updateSecretKey);
+    m_updateSignature = UpdateSignature::sign(m_options.updateFile, m_options.updateSecretKey);
 }
 
 bool SandboxServer::listen(QString* error)
@@ -111,6 +118,7 @@ QByteArray SandboxServer::endpointsIni() const
         ini += serviceKey(service).toLatin1() + '=' + hostOf(m_servers[static_cast<int>(service)]) + '\n';
     ini += "MakerSite=" + hostOf(m_control) + "\nPartnerSite=" + hostOf(m_control) + "\n";
     ini += "\n[timing]\nRequestIntervalMs=" + QByteArray::number(m_options.requestIntervalMs) + "\n";
+    ini += "\n[update]\nPublicKey=" + m_updatePublicKey.toHex() + "\n";
     ini += "\n[sandbox]\nControl=" + hostOf(m_control) + "\n";
     return ini;
 }
@@ -171,7 +179,9 @@ void SandboxServer::send(QTcpSocket* socket, const Reply& reply, const HttpReque
     head += "Content-Type: " + reply.contentType + "\r\n";
     for (const auto& [name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
-    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    const qint64 length
+        = request.method == "HEAD" && reply.announcedLength ? *reply.announcedLength : reply.body.size();
+    head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     head += "\r\n";
     socket->write(head);
@@ -221,9 +231,13 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
     }
     for (const QByteArray& cookie : overrides.cookies)
         reply.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray(cookie)));
+    if (request.method == "HEAD")
+        reply.announcedLength = overrides.headLength;
     for (const auto& [name, value] : overrides.headers) {
         reply.headers.removeIf(
             [&name](const auto& header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+        if (value.isEmpty())
+            continue;
         if (name.compare("Content-Type", Qt::CaseInsensitive) == 0)
             reply.contentType = value;
         else
@@ -259,12 +273,20 @@ SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest
     case Service::PageRank:
         reply.body = Pages::pageRankPage(m_state.prText().value_or(m_pages.defaultPageRank(m_state.site())));
         break;
-    case Service::Update:
-        known = path == "/zlt.upd";
+    case Service::Update: {
+        // Page 0 is the file, page 1 its signature, made over the file as configured: a body
+        // replaced by a command is a tampered file.
+        const int page = path == "/zlt.upd" ? 0 : path == "/zlt.upd.sig" ? 1 : -1;
+        known = page >= 0 && !m_state.of(service).missingPages.contains(page);
+        if (!known)
+            break;
         reply.contentType = "application/octet-stream";
         reply.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray(kUpdateLastModified)));
-        reply.body = Pages::updateFile();
-        break;
+        reply.body = page == 1 ? m_updateSignature : m_options.updateFile;
+        if (const std::optional<QByteArray> replaced = m_state.of(service).body(page))
+            reply.body = *replaced;
+        return reply;
+    }
     case Service::Feedback:
         known = path == "/promoscript/feedback_new.php";
         reply.body = Pages::feedbackPage();
@@ -332,6 +354,9 @@ SandboxServer::Reply SandboxServer::controlReply(const HttpRequest& request)
     } else if (path == "/log" && request.method != "POST") {
         reply.contentType = "application/x-ndjson";
         reply.body = logLines();
+    } else if (path == "/feedback" && request.method != "POST") {
+        reply.contentType = "text/plain; charset=windows-1251";
+        reply.body = promotionRequests();
     } else {
         reply.contentType = "text/html; charset=windows-1251";
         reply.body = Pages::makerPage();
@@ -353,6 +378,16 @@ QByteArray SandboxServer::logLines() const
         lines += QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
     }
     return lines;
+}
+
+QByteArray SandboxServer::promotionRequests() const
+{
+    QByteArray text;
+    for (const LoggedRequest& entry : m_log) {
+        if (entry.service == Service::Feedback)
+            text += entry.request.head + entry.request.body + "\r\n\r\n";
+    }
+    return text;
 }
 
 void SandboxServer::dropStalledConnections()

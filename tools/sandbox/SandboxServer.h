@@ -17,6 +17,8 @@ struct SandboxOptions {
     QString site = QStringLiteral("www.example.ru");
     quint32 seed = 0;
     int requestIntervalMs = 50;
+    QByteArray updateFile; // served as /zlt.upd; empty: a small file of the sandbox's own
+    QByteArray updateSecretKey; // signs it as /zlt.upd.sig; empty: a key pair made at start
 };
 
 // One QTcpServer per service plus the control port, all on 127.0.0.1 and one thread.
@@ -34,6 +36,7 @@ private:
         QByteArray contentType = "text/html; charset=windows-1251";
         QList<QPair<QByteArray, QByteArray>> headers;
         QByteArray body;
+        std::optional<qint64> announcedLength; // HEAD only: Content-Length instead of the body's
     };
     struct LoggedRequest {
         Service service;
@@ -50,11 +53,14 @@ private:
     Reply controlReply(const HttpRequest& request);
     void learnSite(Service service, const HttpRequest& request);
     QByteArray logLines() const;
+    QByteArray promotionRequests() const;
     void dropStalledConnections();
     QByteArray hostOf(const QTcpServer& server) const;
     void send(QTcpSocket* socket, const Reply& reply, const HttpRequest& request);
 
     SandboxOptions m_options;
+    QByteArray m_updatePublicKey;
+    QByteArray m_updateSignature;
     Pages m_pages;
     ControlState m_state;
     std::array<QTcpServer, kServiceCount> m_servers;

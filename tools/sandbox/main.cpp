@@ -1,7 +1,9 @@
 #include "SandboxServer.h"
+#include "update/UpdateSignature.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <csignal>
@@ -24,7 +26,12 @@ int main(int argc, char** argv)
         "site", "Site placed in the results until a request names one.", "host", "www.example.ru");
     const QCommandLineOption seed("seed", "Seed of the stable positions and figures.", "n", "0");
     const QCommandLineOption stdinExit("exit-on-stdin-close", "Exit when standard input reaches its end.");
-    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit });
+    const QCommandLineOption updateFile("update-file", "Serve <file> as the update file /zlt.upd.", "file");
+    const QCommandLineOption updateKey("update-key",
+        "Sign the update file with the secret key in <file> (ks-sign keygen); by default with a key made at "
+        "start.",
+        "file");
+    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey });
     parser.process(app);
 
     if (!parser.isSet(endpointsOut)) {
@@ -40,6 +47,25 @@ int main(int argc, char** argv)
     if (!intervalOk || options.requestIntervalMs < 0 || !seedOk) {
         std::fprintf(stderr, "ks-sandbox: --interval-ms and --seed take non-negative whole numbers\n");
         return 2;
+    }
+
+    if (parser.isSet(updateFile)) {
+        QFile file(parser.value(updateFile));
+        if (!file.open(QIODevice::ReadOnly) || (options.updateFile = file.readAll()).isEmpty()) {
+            std::fprintf(
+                stderr, "ks-sandbox: cannot read a non-empty update file %s\n", qPrintable(file.fileName()));
+            return 2;
+        }
+    }
+    if (parser.isSet(updateKey)) {
+        QString reason;
+        options.updateSecretKey = UpdateSignature::readKeyFile(
+            parser.value(updateKey), UpdateSignature::kSecretKeyBytes, &reason);
+        if (options.updateSecretKey.isEmpty()) {
+            std::fprintf(
+                stderr, "ks-sandbox: %s: %s\n", qPrintable(parser.value(updateKey)), qPrintable(reason));
+            return 2;
+        }
     }
 
     SandboxServer server(options);

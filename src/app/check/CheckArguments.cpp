@@ -4,7 +4,9 @@
 #include "platform/BoundedFile.h"
 
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file FILE | --proxy-pass PASS]]] PROJECT.zlt\n"
+    "Usage: kestrova-check [--json] [--xlsx FILE] [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file FILE "
+    "| --proxy-pass PASS]]] PROJECT.zlt\n"
+    "       kestrova-check --version\n"
     "The proxy password is also taken from the environment variable KESTROVA_PROXY_PASSWORD.\n");
 
 namespace {
@@ -29,7 +31,7 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, passwordFile;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -45,6 +47,10 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             parsed.json = true;
         else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
             parsed.help = true;
+        else if (argument == QLatin1String("--version"))
+            parsed.version = true;
+        else if (argument == QLatin1String("--xlsx"))
+            error = value(xlsx);
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -62,10 +68,13 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (error)
             return *error;
     }
-    if (parsed.help)
+    if (parsed.help || parsed.version)
         return parsed;
     if (parsed.projectPath.isEmpty())
         return UsageError { QStringLiteral("no project file given") };
+    if (xlsx && xlsx->isEmpty())
+        return UsageError { QStringLiteral("--xlsx needs a file name") };
+    parsed.xlsxPath = xlsx.value_or(QString());
     if ((user || password || passwordFile) && !proxy)
         return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
     if ((password || passwordFile) && !user)

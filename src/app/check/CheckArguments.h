@@ -10,8 +10,10 @@
 struct CheckArguments {
     bool json = false;
     bool help = false;
+    bool version = false;
     std::optional<ConnectionSettings> proxy; // none: the remembered connection settings
     QString projectPath;
+    QString xlsxPath; // empty: no workbook
 };
 
 struct UsageError {

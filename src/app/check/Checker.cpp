@@ -1,11 +1,15 @@
 #include "app/check/Checker.h"
 
 #include "app/check/CheckArguments.h"
+#include "app/check/CheckWorkbook.h"
 #include "app/check/CheckerHost.h"
 #include "app/check/StopSignalWatcher.h"
+#include "contact/FileVersion.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
+#include <QCoreApplication>
+#include <QDate>
 #include <QIODevice>
 
 namespace {
@@ -28,6 +32,10 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     const CheckArguments& options = std::get<CheckArguments>(parsed);
     if (options.help) {
         out.write(kCheckUsage.toUtf8());
+        return kExitDone;
+    }
+    if (options.version) {
+        writeLine(out, GetFileVersionText(QCoreApplication::applicationFilePath()));
         return kExitDone;
     }
 
@@ -62,6 +70,16 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     if (report.error)
         writeLine(err, *report.error);
+    if (!options.xlsxPath.isEmpty()) {
+        try {
+            writeCheckWorkbook(report, options.projectPath, options.xlsxPath, QDate::currentDate());
+        } catch (const std::exception& e) {
+            writeLine(err,
+                QStringLiteral("kestrova-check: the workbook %1 was not written: %2")
+                    .arg(options.xlsxPath, QString::fromUtf8(e.what())));
+            return kExitError;
+        }
+    }
     if (stopSignals.interrupted())
         return kExitSignalBase + stopSignals.signalNumber();
     if (report.error)

@@ -1,9 +1,12 @@
 #include "app/ui/Startup.h"
 
 #include "app/ui/TfmMain.h"
+#include "contact/ui/TfmAbout.h"
+#include "contact/ui/TfmAsk.h"
 #include "platform/ui/Prompts.h"
 #include "platform/ui/QtTranslation.h"
 #include "net/Endpoints.h"
+#include "update/ui/TfmUpDate.h"
 
 #include <QApplication>
 
@@ -17,7 +20,14 @@ int runProgram(QApplication& application)
         Prompts::instance().error(nullptr, QString::fromUtf8(error.what()));
         return 1;
     }
-    TfmMain fmMain;
+    // One argument is a project file opened from the desktop; otherwise the program starts as always.
+    const QStringList arguments = QCoreApplication::arguments();
+    TfmMain fmMain(nullptr, arguments.size() == 2 ? arguments[1] : QString());
+    // Owned by the main window, they live until the program ends.
+    new TfmAbout(&fmMain);
+    new TfmAsk(&fmMain);
+    TfmUpDate fmUpDate(&fmMain);
+    fmMain.setUpdateForm(&fmUpDate);
     fmMain.show();
     return application.exec();
 }

@@ -4,13 +4,17 @@
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
 #include "app/workspace/WorkspaceRules.h"
+#include "contact/ui/TfmAbout.h"
+#include "contact/ui/TfmAsk.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/TfrRank.h"
+#include "report/ui/ReportCommand.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
+#include "update/ui/TfmUpDate.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -30,7 +34,7 @@ constexpr QPoint kFramePosition { 4, 24 };
 
 } // namespace
 
-TfmMain::TfmMain(QWidget* parent)
+TfmMain::TfmMain(QWidget* parent, const QString& projectFile)
     : QMainWindow(parent,
         Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
             | Qt::WindowCloseButtonHint)
@@ -59,7 +63,7 @@ TfmMain::TfmMain(QWidget* parent)
 
     if (cxPropertiesStore1->Active())
         command([this] { cxPropertiesStore1->RestoreProperties(); });
-    FormCreate();
+    FormCreate(projectFile);
 }
 
 TfmMain::~TfmMain()
@@ -78,7 +82,7 @@ void TfmMain::buildStore()
 
 // Window events
 
-void TfmMain::FormCreate()
+void TfmMain::FormCreate(const QString& projectFile)
 {
     command([this] { cxPropertiesStore1->RestoreProperties(); });
     const QString executableFolder = QCoreApplication::applicationDirPath();
@@ -86,7 +90,11 @@ void TfmMain::FormCreate()
         OpenDialog->SetInitialDir(executableFolder);
     if (SaveDialog->InitialDir().isEmpty())
         SaveDialog->SetInitialDir(executableFolder);
-    N3Click();
+    if (!projectFile.isEmpty())
+        m_workspace.openProjectFile(projectFile);
+    // A file that could not be opened leaves a new project, as at every other start.
+    if (m_workspace.projects().isEmpty())
+        N3Click();
 }
 
 void TfmMain::showEvent(QShowEvent* event)
@@ -109,6 +117,8 @@ void TfmMain::FormShow()
 void TfmMain::Timer1Timer()
 {
     Timer1->stop();
+    if (fmUpDate)
+        fmUpDate->runAutomaticCheck([this] { N14Click(); });
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)
@@ -186,6 +196,8 @@ WorkspaceProject* TfmMain::createProject()
         if (guarded)
             m_workspace.checkEnded(projectOf(guarded));
     });
+    connect(frame, &TfrRank::promotionRequested, this,
+        [this, frame] { command([this, frame] { TfmAsk::of(this).openFrom(*frame); }); });
     return created;
 }
 
@@ -280,7 +292,10 @@ void TfmMain::ButtonCloseClick()
     N15Click();
 }
 
-void TfmMain::N9Click() { }
+void TfmMain::N9Click()
+{
+    command([this] { ReportCommand::exportProject(this, selectedFrame(), selectedCaption()); });
+}
 
 void TfmMain::N10Click()
 {
@@ -301,9 +316,32 @@ void TfmMain::N12Click()
     DesktopServices::instance().openUrl(WorkspaceRules::homePageUrl(Endpoints::current().MakerSite));
 }
 
-void TfmMain::N13Click() { }
+void TfmMain::N13Click()
+{
+    TfmAbout::of(this).showVersionOf(QCoreApplication::applicationFilePath());
+}
 
-void TfmMain::N14Click() { }
+void TfmMain::N14Click()
+{
+    if (fmUpDate)
+        command([this] { fmUpDate->CheckForUpdate(); });
+}
+
+void TfmMain::setUpdateForm(TfmUpDate* form)
+{
+    fmUpDate = form;
+    fmUpDate->setConnectionSource([this] {
+        const TfrRank* frame = selectedFrame();
+        return frame ? frame->connectionSettings() : ConnectionSettings {};
+    });
+    fmUpDate->setProgramEnd([this] { endWithoutQuestions(); });
+}
+
+void TfmMain::endWithoutQuestions()
+{
+    m_workspace.endWithoutQuestions();
+    close();
+}
 
 void TfmMain::Onlinesupport1Click()
 {

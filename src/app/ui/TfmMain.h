@@ -17,6 +17,7 @@ class QTimer;
 class QToolButton;
 class TcxPropertiesStore;
 class TfrRank;
+class TfmUpDate;
 
 // The main window: up to three open projects on tabs, the main menu and the program's closing.
 // The workspace keeps the projects and their rules; the window shows them and asks the user.
@@ -26,7 +27,8 @@ public:
     static constexpr int ClientWidth = 982;
     static constexpr int ClientHeight = 644;
 
-    explicit TfmMain(QWidget* parent = nullptr);
+    // With a project file, the program starts with that project instead of a new one.
+    explicit TfmMain(QWidget* parent = nullptr, const QString& projectFile = {});
     ~TfmMain() override;
 
     ProjectTabBar* TabControl = nullptr;
@@ -68,6 +70,11 @@ public:
     // Runs a command; an error it raises ends the command and its text goes to the error box.
     void command(const std::function<void()>& body) { m_workspace.command(body); }
 
+    // The update form checks for updates from N14 and Timer1; it ends the program for a restart.
+    void setUpdateForm(TfmUpDate* form);
+    // Closes the program without the exit questions (the self-update restart).
+    void endWithoutQuestions();
+
 public slots:
     void N3Click();
     void N4Click();
@@ -98,7 +105,7 @@ private:
     void buildTabControl();
     void buildStore();
 
-    void FormCreate();
+    void FormCreate(const QString& projectFile);
     void FormShow();
     void FormDestroy();
 
@@ -117,5 +124,6 @@ private:
 
     Workspace m_workspace { *this };
     std::map<const TfrRank*, std::unique_ptr<FrameProject>> m_frames;
+    TfmUpDate* fmUpDate = nullptr;
     bool m_shown = false;
 };

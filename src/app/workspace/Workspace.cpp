@@ -87,26 +87,37 @@ void Workspace::newProject()
     });
 }
 
-// An unreadable file is reported; its project is discarded and the selected one shows again.
 void Workspace::openProject()
 {
     if (m_projects.size() >= WorkspaceRules::MaxProjects)
         return;
     command([this] {
         const QString chosen = m_view.chooseFileToOpen();
-        if (chosen.isEmpty())
-            return;
-        WorkspaceProject* project = m_view.createProject();
-        try {
-            project->setFileName(chosen);
-            project->load(chosen);
-        } catch (...) {
-            m_view.destroyProject(project);
-            refresh();
-            throw;
-        }
-        addProject(project, WorkspaceRules::tabCaption(chosen));
+        if (!chosen.isEmpty())
+            open(chosen);
     });
+}
+
+void Workspace::openProjectFile(const QString& path)
+{
+    if (m_projects.size() >= WorkspaceRules::MaxProjects)
+        return;
+    command([this, &path] { open(path); });
+}
+
+// An unreadable file is reported; its project is discarded and the selected one shows again.
+void Workspace::open(const QString& path)
+{
+    WorkspaceProject* project = m_view.createProject();
+    try {
+        project->setFileName(path);
+        project->load(path);
+    } catch (...) {
+        m_view.destroyProject(project);
+        refresh();
+        throw;
+    }
+    addProject(project, WorkspaceRules::tabCaption(path));
 }
 
 void Workspace::saveSelected()
@@ -237,8 +248,16 @@ Workspace::Exit Workspace::exitRequested()
     return Exit::Proceed;
 }
 
+void Workspace::endWithoutQuestions()
+{
+    m_exitConfirmed = true;
+    m_withoutQuestions = true;
+}
+
 bool Workspace::saveAtExit()
 {
+    if (m_withoutQuestions)
+        return true;
     QList<bool> modified;
     for (const WorkspaceProject* project : m_projects)
         modified << project->modified();

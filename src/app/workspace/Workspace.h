@@ -26,6 +26,8 @@ public:
 
     void newProject();
     void openProject();
+    // Opens the project file the program was started with (from the desktop), as Open would.
+    void openProjectFile(const QString& path);
     void saveSelected();
     void saveSelectedAs();
     void closeSelected();
@@ -36,6 +38,10 @@ public:
     // After Proceed: asks about every modified project in tab order. False when a save failed;
     // the program then stays open with its projects.
     bool saveAtExit();
+
+    // The program ends without the exit questions (a restart into a new version); running checks
+    // are still stopped first.
+    void endWithoutQuestions();
 
     // A check of this project has ended and its start handler has returned.
     void checkEnded(WorkspaceProject* project);
@@ -53,6 +59,7 @@ public:
 
 private:
     void addProject(WorkspaceProject* project, const QString& caption);
+    void open(const QString& path);
     void removeProject(WorkspaceProject* project);
     void closeProject(WorkspaceProject* project);
     void save(WorkspaceProject* project);
@@ -70,6 +77,7 @@ private:
     QSet<const WorkspaceProject*> m_pendingClose;
     bool m_exitPending = false;
     bool m_exitConfirmed = false;
+    bool m_withoutQuestions = false;
     bool m_shown = false;
     QStringList m_queuedProblems;
 };

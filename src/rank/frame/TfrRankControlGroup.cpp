@@ -3,6 +3,7 @@
 #include "rank/frame/Placement.h"
 #include "rank/frame/ResultCell.h"
 #include "rank/frame/TfrRank.h"
+#include "rank/run/CellTexts.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -87,7 +88,7 @@ void TfrRank::buildEngineColumn(QWidget* group, Engine engine, int left)
         ResultCell* count = Placement::cell(
             group, QStringLiteral("Count") + key + QString::number(n), { left + 59, rowTop(n), 49, 21 });
         // Columns without a query count show that they have none.
-        if (!engineRow(engine).hasQueryCount)
-            count->setText(QStringLiteral("-"));
+        if (!reportsQueryCounts(engine))
+            count->setText(noQueryCountText());
     }
 }

@@ -72,8 +72,8 @@ TEST(CheckOutput, TableShowsTheLastWriteOfEveryCell)
 
 TEST(CheckOutput, ProgressNamesEngineKeywordAndResult)
 {
-    const CellRecord yandex { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520") };
-    const CellRecord blank { Engine::MSNCom, 4, QString(), std::nullopt, std::nullopt };
+    const CellRecord yandex { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"), {}, {} };
+    const CellRecord blank { Engine::MSNCom, 4, QString(), std::nullopt, std::nullopt, {}, {} };
     EXPECT_EQ(
         formatProgress(Engine::YandexRu, 1, &yandex), QStringLiteral("YandexRu 1: 7 (page 1), count 1520"));
     EXPECT_EQ(formatProgress(Engine::MSNCom, 4, &blank), QStringLiteral("MSNCom 4: empty keyword"));

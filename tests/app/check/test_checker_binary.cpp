@@ -267,6 +267,15 @@ TEST_F(CheckerBinary, RefusedInputAndBadUsage)
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
+TEST_F(CheckerBinary, VersionPrintsTheVersionTextOfItsOwnFile)
+{
+    const Result result = check({ "--version" });
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray(KS_EXPECTED_FILE_VERSION "\n"));
+    EXPECT_TRUE(result.err.isEmpty());
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
 TEST_F(CheckerBinary, CtrlCStopsTheCheckAndPrintsWhatItReached)
 {
     Project project;

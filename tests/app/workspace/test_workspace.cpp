@@ -240,3 +240,20 @@ TEST_F(WorkspaceTest, TheTabOfARunningCheckCannotBeLeft)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WorkspaceTest, AProjectFileGivenAtStartOpensLikeOpen)
+{
+    m_workspace.openProjectFile("/p/site.v2.zlt");
+    ASSERT_EQ(m_workspace.projects().size(), 1);
+    EXPECT_EQ(project(0).file, "/p/site.v2.zlt");
+    EXPECT_EQ(m_view.tabs, QStringList { "site.v2" });
+
+    m_view.prepare = [](FakeProject& p) { p.failLoad = true; };
+    m_workspace.openProjectFile("/p/broken.zlt");
+    EXPECT_EQ(m_workspace.projects().size(), 1);
+    EXPECT_EQ(m_view.errors.size(), 1);
+}
+
+} // namespace

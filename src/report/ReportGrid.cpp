@@ -1,0 +1,91 @@
+#include "report/ReportGrid.h"
+
+#include <stdexcept>
+
+namespace {
+
+void requireInside(int row, int column)
+{
+    if (row < 1 || row > ReportGrid::RowCount || column < 1 || column > ReportGrid::ColumnCount)
+        throw std::out_of_range(
+            "report grid has no cell " + std::to_string(row) + "," + std::to_string(column));
+}
+
+} // namespace
+
+const std::array<ReportEngine, kEngines.size()>& reportEngines()
+{
+    static const std::array<ReportEngine, kEngines.size()> engines = [] {
+        const std::array<QString, kEngines.size()> labels { QStringLiteral("Google.com"),
+            QStringLiteral("Google.ru"), QStringLiteral("Yandex.ru"), QStringLiteral("Rambler.ru"),
+            QStringLiteral("Aport.ru"), QStringLiteral("Msn.com") };
+        std::array<ReportEngine, kEngines.size()> table {};
+        for (std::size_t e = 0; e < kEngines.size(); ++e)
+            table[e] = { kEngines[e], labels[e], 5 + 3 * int(e), 6 + 3 * int(e) };
+        return table;
+    }();
+    return engines;
+}
+
+CellRange ReportGrid::placement()
+{
+    return { { FirstRow, FirstColumn }, { FirstRow + RowCount - 1, FirstColumn + ColumnCount - 1 } };
+}
+
+const QString& ReportGrid::text(int row, int column) const
+{
+    requireInside(row, column);
+    return m_cells[std::size_t(row - 1)][std::size_t(column - 1)];
+}
+
+void ReportGrid::setText(int row, int column, const QString& text)
+{
+    requireInside(row, column);
+    m_cells[std::size_t(row - 1)][std::size_t(column - 1)] = text;
+}
+
+QList<QStringList> ReportGrid::rows() const
+{
+    QList<QStringList> rows;
+    rows.reserve(RowCount);
+    for (const auto& row : m_cells)
+        rows.append(QStringList(row.begin(), row.end()));
+    return rows;
+}
+
+ReportGrid ReportGrid::build(const FrameTexts& texts, QDate today, const QLocale& locale)
+{
+    ReportGrid grid;
+    grid.setText(1, 3, QStringLiteral("Результаты поисковых позиций"));
+    grid.setText(3, 3, QStringLiteral("Дата: ") + locale.toString(today, QLocale::ShortFormat));
+    grid.setText(4, 3, QStringLiteral("Проект:"));
+    grid.setText(4, 5, QStringLiteral("Google"));
+    grid.setText(4, 11, QStringLiteral("Yandex"));
+    grid.setText(5, 3, texts.site);
+    grid.setText(5, 5, QStringLiteral("PR"));
+    grid.setText(5, 6, texts.googlePR);
+    grid.setText(5, 11, QStringLiteral("ТИЦ"));
+    grid.setText(5, 12, texts.yandexCY);
+    grid.setText(7, 3, QStringLiteral("Ключевые слова для проекта:"));
+    for (const ReportEngine& engine : reportEngines()) {
+        grid.setText(7, engine.positionColumn, engine.label);
+        grid.setText(8, engine.positionColumn, QStringLiteral("Позиция"));
+        grid.setText(8, engine.countColumn, QStringLiteral("Запросы"));
+    }
+    for (int n = 1; n <= FrameTexts::KeywordCount; ++n) {
+        const int row = keywordRow(n);
+        grid.setText(row, 2, QString::number(n));
+        grid.setText(row, 3, texts.keywords[std::size_t(n - 1)]);
+        for (const ReportEngine& engine : reportEngines()) {
+            grid.setText(row, engine.positionColumn, texts.rankText(engine.engine, n));
+            grid.setText(row, engine.countColumn, texts.countText(engine.engine, n));
+        }
+    }
+    grid.setText(28, 3, QStringLiteral("Google PR - Page Rank"));
+    grid.setText(29, 3, QStringLiteral("Yandex CY - ТИЦ (Тематический индекс цитирования)"));
+    grid.setText(31, 3, QStringLiteral("Позиция - место в результатах поиска"));
+    grid.setText(32, 3, QStringLiteral("Запросы - кол-во поисковых запросов"));
+    grid.setText(33, 3, QStringLiteral("для указанных слов в месяц"));
+    grid.setText(36, 3, QStringLiteral("Отчет сгенерирован программой Kestrova Sertrix"));
+    return grid;
+}

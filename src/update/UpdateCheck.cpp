@@ -1,0 +1,187 @@
+#include "update/UpdateCheck.h"
+
+#include "net/HttpClient.h"
+#include "platform/SafeFile.h"
+#include "update/UpdateFiles.h"
+#include "update/UpdateHost.h"
+#include "update/UpdateSchedule.h"
+#include "update/UpdateSignature.h"
+#include "update/UpdateSource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+const QString UpdateCheck::kNoUpdates = QStringLiteral("Нет доступных обновлений.");
+const QString UpdateCheck::kUpToDate = QStringLiteral("Обновление не требуется.");
+const QString UpdateCheck::kQuestion = QStringLiteral("Доступна новая версия. Обновить?");
+const QString UpdateCheck::kDownloadError
+    = QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.");
+const QString UpdateCheck::kRestart
+    = QStringLiteral("Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.");
+
+namespace {
+
+// A signature is 64 bytes; a longer reply is no signature.
+constexpr qint64 kMaxSignatureBytes = 1024;
+
+// Restores the client's defaults after a download, however it ends.
+class DownloadSettings {
+public:
+    explicit DownloadSettings(HttpClient& client)
+        : m_client(client)
+    {
+    }
+    ~DownloadSettings()
+    {
+        m_client.setProgressHandler({});
+        m_client.setMaxBody(HttpClient::kMaxBody);
+    }
+    DownloadSettings(const DownloadSettings&) = delete;
+    DownloadSettings& operator=(const DownloadSettings&) = delete;
+
+private:
+    HttpClient& m_client;
+};
+
+class DownloadDisplay {
+public:
+    explicit DownloadDisplay(UpdateHost& host)
+        : m_host(host)
+    {
+        m_host.downloadStarted();
+    }
+    ~DownloadDisplay() { m_host.downloadEnded(); }
+    DownloadDisplay(const DownloadDisplay&) = delete;
+    DownloadDisplay& operator=(const DownloadDisplay&) = delete;
+
+private:
+    UpdateHost& m_host;
+};
+
+} // namespace
+
+QString UpdateCheck::notWritableText(const QString& folder)
+{
+    return QStringLiteral("Обновление не может быть установлено: нет права записи в папку программы\n%1\n"
+                          "Обновите программу тем же способом, каким она была установлена.")
+        .arg(folder);
+}
+
+const QString UpdateCheck::kPackagedText = QStringLiteral(
+    "Программа установлена из пакета kestrova-sertrix: её обновления приходят через менеджер пакетов "
+    "(apt-get update && apt-get upgrade).");
+
+UpdateCheck::UpdateCheck(HttpClient& client, UpdateHost& host)
+    : m_client(client)
+    , m_host(host)
+{
+}
+
+UpdateCheck::Outcome UpdateCheck::run(
+    const UpdateSource& source, const UpdateFiles& files, bool autoCheck, const QDate& today)
+{
+    HeadResult head;
+    try {
+        m_client.setMaxBody(HttpClient::kMaxBody);
+        head = m_client.head(source.fileUrl);
+    } catch (const EHttpError&) {
+        m_host.showMessage(kNoUpdates);
+        return Outcome::NoUpdates;
+    }
+    const QString version = QString::fromLatin1(head.lastModified.left(kMaxVersionChars));
+
+    Outcome outcome = Outcome::UpToDate;
+    if (files.packaged) {
+        // Only the user who asked hears of it; the automatic check would repeat it at every start.
+        if (!autoCheck && version != m_host.storedVersion())
+            m_host.showMessage(kPackagedText);
+        else if (!autoCheck)
+            m_host.showMessage(kUpToDate);
+        return Outcome::NotWritable;
+    }
+    if (version == m_host.storedVersion()) {
+        if (!autoCheck)
+            m_host.showMessage(kUpToDate);
+    } else if (!files.folderWritable()) {
+        outcome = Outcome::NotWritable;
+    } else if (!m_host.askYesNo(kQuestion)) {
+        outcome = Outcome::Declined;
+    } else {
+        outcome = download(source, files, head.contentLength, version, today);
+    }
+
+    if (outcome != Outcome::NotWritable && !QFileInfo::exists(files.TempExeFileName))
+        return outcome;
+    if (!files.folderWritable()) {
+        // Only the user who asked hears of it; the automatic check would repeat it at every start.
+        if (!autoCheck)
+            m_host.showMessage(notWritableText(QDir::toNativeSeparators(files.folder())));
+        return Outcome::NotWritable;
+    }
+    m_host.showMessage(kRestart);
+    m_host.storeRemembered();
+    m_host.installUpdate();
+    return outcome;
+}
+
+UpdateCheck::Outcome UpdateCheck::download(const UpdateSource& source, const UpdateFiles& files,
+    qint64 length, const QString& version, const QDate& today)
+{
+    const DownloadDisplay display(m_host);
+    // Without an announced length no file can pass the length test, so none is fetched.
+    if (length <= 0 || length > kMaxUpdateBytes) {
+        m_host.showError(kDownloadError);
+        return Outcome::Refused;
+    }
+    bool tooLarge = false;
+    const QByteArray file = fetchFile(source, length, &tooLarge);
+    if (tooLarge || file.size() != length || !signatureVerifies(source, file)) {
+        m_host.showError(kDownloadError);
+        return Outcome::Refused;
+    }
+    writeNewExecutable(files, file);
+    m_host.setStored(version, UpdateSchedule::formatDate(today));
+    return Outcome::Downloaded;
+}
+
+QByteArray UpdateCheck::fetchFile(const UpdateSource& source, qint64 length, bool* tooLarge)
+{
+    const DownloadSettings restore(m_client);
+    m_client.setMaxBody(length);
+    m_client.setProgressHandler([this, length] { m_host.downloadProgress(m_client.received(), length); });
+    try {
+        QByteArray file = m_client.get(source.fileUrl);
+        m_host.downloadProgress(file.size(), length);
+        return file;
+    } catch (const EHttpTooLarge&) {
+        *tooLarge = true;
+        return {};
+    }
+}
+
+bool UpdateCheck::signatureVerifies(const UpdateSource& source, const QByteArray& file)
+{
+    const DownloadSettings restore(m_client);
+    m_client.setMaxBody(kMaxSignatureBytes);
+    QByteArray signature;
+    try {
+        signature = m_client.get(source.signatureUrl);
+    } catch (const EHttpAborted&) {
+        throw;
+    } catch (const EHttpError&) {
+        return false; // a missing signature refuses the file like a wrong one
+    }
+    return UpdateSignature::verify(file, signature, source.publicKey);
+}
+
+void UpdateCheck::writeNewExecutable(const UpdateFiles& files, const QByteArray& file)
+{
+    QString reason;
+    if (!SafeFile::replace(files.TempExeFileName, file, &reason))
+        throw EUpdate(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(files.TempExeFileName), reason)
+                          .toStdString());
+    QFile::setPermissions(files.TempExeFileName,
+        QFile::permissions(files.ExeFileName) | QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}

@@ -1,0 +1,14 @@
+#include "update/UpdateSource.h"
+
+#include "net/Endpoints.h"
+#include "update/UpdateSignature.h"
+
+UpdateSource UpdateSource::fromEndpoints(const Endpoints& endpoints)
+{
+    UpdateSource source;
+    source.fileUrl = "http://" + endpoints.Update.toLatin1() + "/zlt.upd";
+    source.signatureUrl = source.fileUrl + ".sig";
+    source.publicKey = endpoints.updatePublicKey.isEmpty() ? UpdateSignature::builtInPublicKey()
+                                                           : endpoints.updatePublicKey;
+    return source;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+
+struct Endpoints;
+
+// Where the update file and its signature are fetched, and the key that must have signed it.
+struct UpdateSource {
+    QByteArray fileUrl; // http://HOST/zlt.upd
+    QByteArray signatureUrl; // http://HOST/zlt.upd.sig
+    QByteArray publicKey;
+
+    // The Update host of the endpoints; their PublicKey, else the built-in key.
+    static UpdateSource fromEndpoints(const Endpoints& endpoints);
+};

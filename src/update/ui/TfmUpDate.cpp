@@ -1,0 +1,276 @@
+#include "update/ui/TfmUpDate.h"
+
+#include "net/Endpoints.h"
+#include "net/HttpClient.h"
+#include "platform/ui/Prompts.h"
+#include "store/ProgramStores.h"
+#include "store/PropertiesStore.h"
+#include "update/SelfReplacement.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateSchedule.h"
+#include "update/UpdateSource.h"
+#include "update/ui/CopyAnimation.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDate>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename Reset> class ScopeExit {
+public:
+    explicit ScopeExit(Reset reset)
+        : m_reset(std::move(reset))
+    {
+    }
+    ~ScopeExit() { m_reset(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    Reset m_reset;
+};
+
+} // namespace
+
+TfmUpDate::TfmUpDate(QWidget* mainWindow)
+    : QWidget(nullptr,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_mainWindow(mainWindow)
+    , m_launcher(&SelfReplacement::startDetached)
+    , m_executablePath(QCoreApplication::applicationFilePath())
+{
+    setObjectName(QStringLiteral("fmUpDate"));
+    setWindowTitle(QString());
+
+    Label1 = new QLabel(QStringLiteral("Идет загрузка обновления. Пожалуйста подождите."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(19);
+    Label1->setFont(font);
+
+    Animate1 = new CopyAnimation(this);
+    Animate1->setObjectName(QStringLiteral("Animate1"));
+    Animate1->stop();
+
+    pbProgress = new QProgressBar(this);
+    pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    pbProgress->setTextVisible(false);
+    lblProgress = new QLabel(this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    lblProgress->setAlignment(Qt::AlignCenter);
+
+    lblVer = new QLabel(this);
+    lblVer->setObjectName(QStringLiteral("lblVer"));
+    lblVer->setTextFormat(Qt::PlainText);
+    lblVer->hide();
+    lblUpDate = new QLabel(this);
+    lblUpDate->setObjectName(QStringLiteral("lblUpDate"));
+    lblUpDate->setTextFormat(Qt::PlainText);
+    lblUpDate->hide();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addWidget(Label1);
+    layout->addWidget(Animate1, 0, Qt::AlignHCenter);
+    layout->addWidget(pbProgress);
+    layout->addWidget(lblProgress);
+    setFixedSize(360, 220);
+
+    HTTP = std::make_unique<HttpClient>(HttpVersion::Http11); // cookies off
+
+    cxPropertiesStore1 = new TcxPropertiesStore(this);
+    cxPropertiesStore1->setObjectName(QStringLiteral("cxPropertiesStore1"));
+    ProgramStores::declareVerStoreItems(*cxPropertiesStore1, this);
+    if (cxPropertiesStore1->Active())
+        restoreRemembered();
+    FormCreate();
+}
+
+TfmUpDate::~TfmUpDate()
+{
+    if (!cxPropertiesStore1->Active())
+        return;
+    try {
+        cxPropertiesStore1->StoreProperties(true);
+    } catch (const EPropertiesStore& error) {
+        Prompts::instance().error(nullptr, error.message());
+    }
+}
+
+void TfmUpDate::FormCreate()
+{
+    restoreRemembered();
+}
+
+void TfmUpDate::restoreRemembered()
+{
+    try {
+        cxPropertiesStore1->RestoreProperties();
+    } catch (const EPropertiesStore& error) {
+        Prompts::instance().error(nullptr, error.message());
+    }
+}
+
+void TfmUpDate::setConnectionSource(std::function<ConnectionSettings()> source)
+{
+    m_connectionSource = std::move(source);
+}
+
+void TfmUpDate::setProgramEnd(std::function<void()> end)
+{
+    m_programEnd = std::move(end);
+}
+
+void TfmUpDate::setExecutablePath(const QString& path)
+{
+    m_executablePath = path;
+}
+
+void TfmUpDate::setScriptLauncher(ScriptLauncher launcher)
+{
+    m_launcher = std::move(launcher);
+}
+
+void TfmUpDate::SetAutoCheck(bool autoCheck)
+{
+    FAutoCheck = autoCheck;
+}
+
+void TfmUpDate::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TfmUpDate::FormCloseQuery()
+{
+    return false;
+}
+
+void TfmUpDate::HTTPWork()
+{
+    QCoreApplication::processEvents();
+}
+
+void TfmUpDate::runAutomaticCheck(const std::function<void()>& menuCheck)
+{
+    const QDate today = QDate::currentDate();
+    lblUpDate->setText(UpdateSchedule::settledCaption(lblUpDate->text(), today));
+    SetAutoCheck(true);
+    const ScopeExit reset([this] { SetAutoCheck(false); });
+    if (UpdateSchedule::checkDue(lblUpDate->text(), today))
+        menuCheck();
+}
+
+void TfmUpDate::CheckForUpdate()
+{
+    // The boxes and the transfer pump window messages; a second check asked for meanwhile is not
+    // started over the running one.
+    if (m_checking)
+        return;
+    m_checking = true;
+    const ScopeExit done([this] { m_checking = false; });
+
+    m_files = UpdateFiles::beside(m_executablePath);
+    HTTP->proxy() = m_connectionSource ? proxyParamsFrom(m_connectionSource()) : ProxyParams {};
+    UpdateCheck(*HTTP, *this)
+        .run(UpdateSource::fromEndpoints(Endpoints::current()), m_files, FAutoCheck, QDate::currentDate());
+}
+
+void TfmUpDate::InstallUpdate()
+{
+    SelfReplacement::writeScript(m_files, QCoreApplication::applicationPid());
+    QString reason;
+    if (!m_launcher(m_files.BatchFileName, &reason)) {
+        QFile::remove(m_files.BatchFileName);
+        throw EUpdate(
+            QStringLiteral("Cannot start \"%1\". %2").arg(m_files.BatchFileName, reason).toStdString());
+    }
+    if (m_programEnd)
+        m_programEnd();
+    else
+        QCoreApplication::exit(0);
+}
+
+QWidget* TfmUpDate::boxParent()
+{
+    return isVisible() ? this : m_mainWindow;
+}
+
+void TfmUpDate::showMessage(const QString& text)
+{
+    Prompts::instance().message(boxParent(), text);
+}
+
+void TfmUpDate::showError(const QString& text)
+{
+    Prompts::instance().ask(
+        boxParent(), text, Prompts::Icon::Error, int(Prompts::Button::Ok), Prompts::Button::Ok);
+}
+
+bool TfmUpDate::askYesNo(const QString& text)
+{
+    return Prompts::instance().ask(boxParent(), text, Prompts::Icon::Information,
+               int(Prompts::Button::Yes) | int(Prompts::Button::No), Prompts::Button::Yes)
+        == Prompts::Button::Yes;
+}
+
+void TfmUpDate::downloadStarted()
+{
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(false);
+    pbProgress->setRange(0, 0);
+    lblProgress->clear();
+    if (m_mainWindow)
+        move(m_mainWindow->geometry().center() - rect().center());
+    show();
+    Animate1->start();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+void TfmUpDate::downloadProgress(qint64 received, qint64 total)
+{
+    // The total is bounded by UpdateCheck::kMaxUpdateBytes, so it fits the bar.
+    pbProgress->setRange(0, int(total));
+    pbProgress->setValue(int(qMin(received, total)));
+    const QLocale locale;
+    lblProgress->setText(
+        QStringLiteral("Получено %1 из %2 байт").arg(locale.toString(received), locale.toString(total)));
+    HTTPWork();
+}
+
+void TfmUpDate::downloadEnded()
+{
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
+    Animate1->stop();
+    hide();
+}
+
+QString TfmUpDate::storedVersion() const
+{
+    return lblVer->text();
+}
+
+void TfmUpDate::setStored(const QString& version, const QString& dateText)
+{
+    lblVer->setText(version);
+    lblUpDate->setText(dateText);
+}
+
+void TfmUpDate::storeRemembered()
+{
+    cxPropertiesStore1->StoreProperties(true);
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,176 @@
+#include "platform/CodePage.h"
+#include "support/SandboxEngines.h"
+#include "support/WorkbookReader.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <xlsxwriter.h>
+
+namespace {
+
+QString checkerProgram()
+{
+    const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
+    return configured.isEmpty()
+        ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
+        : configured;
+}
+
+// A project file as the program writes it, keyword 1 only, Google.com and Yandex.ru ticked.
+void writeProject(const QString& path, const QString& keyword1)
+{
+    QString text;
+    const auto section = [&text](const QString& name, const QString& line) {
+        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(name, line);
+    };
+    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" }) {
+        const bool on = QLatin1String(engine) == "GoogleCom" || QLatin1String(engine) == "YandexRu";
+        section(QStringLiteral("CheckBox") + QLatin1String(engine),
+            on ? QStringLiteral("Checked=\"True\"") : QStringLiteral("Checked=\"False\""));
+    }
+    for (int n = 1; n <= 7; ++n)
+        section(QStringLiteral("edKeyWord%1").arg(n),
+            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword1 : QString()));
+    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"http://www.example.ru/\""));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(CodePage::toAnsi(text));
+}
+
+class CheckerWorkbook : public ::testing::Test {
+protected:
+    struct Result {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sandbox.started());
+        ASSERT_TRUE(
+            m_sandbox.command("cy 120\npr 4\nplace GoogleCom kw1 13\nplace YandexRu kw1 7\ncount 1520"));
+    }
+
+    Result check(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("KESTROVA_ENDPOINTS"), m_sandbox.endpointsFile());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+        process.setProcessEnvironment(environment);
+        process.start(checkerProgram(), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError() };
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+    SandboxEngines m_sandbox { 2 };
+};
+
+TEST_F(CheckerWorkbook, WritesTheReportOfTheCheckItRan)
+{
+    const QString project = path(QStringLiteral("Окна.v2.zlt"));
+    writeProject(project, QStringLiteral("kw1"));
+    const QString xlsx = path(QStringLiteral("report.xlsx"));
+
+    const Result result = check({ "--json", "--xlsx", xlsx, project });
+
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    QString error;
+    const auto workbook = WorkbookReader::read(xlsx, &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    EXPECT_EQ(workbook->sheetName(), QStringLiteral("Окна.v2"));
+    EXPECT_TRUE(workbook->text(3, 3).startsWith(QStringLiteral("Дата: ")));
+    EXPECT_EQ(workbook->text(5, 3), QStringLiteral("http://www.example.ru/"));
+    EXPECT_EQ(workbook->text(5, 6), QStringLiteral("4"));
+    EXPECT_EQ(workbook->text(5, 12), QStringLiteral("120"));
+    EXPECT_EQ(workbook->text(9, 3), QStringLiteral("kw1"));
+    EXPECT_EQ(workbook->text(9, 5), QStringLiteral("13"));
+    EXPECT_EQ(workbook->cell(9, 5)["type"].toString(), "s");
+    EXPECT_EQ(workbook->text(9, 6), QStringLiteral("-"));
+    EXPECT_EQ(workbook->text(9, 8), QString()); // Google.ru was not ticked
+    EXPECT_EQ(workbook->text(9, 11), QStringLiteral("7"));
+    EXPECT_EQ(workbook->text(9, 12), QStringLiteral("1520"));
+    EXPECT_EQ(workbook->text(21, 2), QStringLiteral("7"));
+    EXPECT_EQ(workbook->text(21, 12), QString());
+
+    // Every cell the check wrote is in its place.
+    const QJsonArray cells = QJsonDocument::fromJson(result.out).object()["cells"].toArray();
+    ASSERT_EQ(cells.size(), 14);
+    const QStringList keys { "GoogleCom", "GoogleRu", "YandexRu", "RamblerRu", "AportRu", "MSNCom" };
+    for (const QJsonValue& value : cells) {
+        const QJsonObject cell = value.toObject();
+        const int row = 7 + 2 * cell["n"].toInt();
+        const int column = 5 + 3 * int(keys.indexOf(cell["engine"].toString()));
+        EXPECT_EQ(workbook->text(row, column), cell["rank"].toString()) << row << "," << column;
+        if (cell.contains("count")) {
+            EXPECT_EQ(workbook->text(row, column + 1), cell["count"].toString()) << row;
+        }
+    }
+}
+
+TEST_F(CheckerWorkbook, AWorkbookThatCannotBeWrittenEndsWithExitOne)
+{
+    const QString project = path(QStringLiteral("site.zlt"));
+    writeProject(project, QStringLiteral("kw1"));
+    const QString xlsx = path(QStringLiteral("missing/report.xlsx"));
+
+    const Result result = check({ "--xlsx", xlsx, project });
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.contains("kw1")) << result.out.constData(); // the table is still printed
+    EXPECT_TRUE(QString::fromUtf8(result.err)
+                    .contains(QStringLiteral(
+                        "kestrova-check: the workbook %1 was not written: Cannot create file \"%1\".")
+                                  .arg(xlsx)))
+        << result.err.constData();
+    EXPECT_FALSE(QFile::exists(xlsx));
+}
+
+TEST_F(CheckerWorkbook, ASheetNameTheWorkbookRefusesIsReportedAndLeavesTheOldFile)
+{
+    const QString project = path(QStringLiteral("a[1].zlt"));
+    writeProject(project, QStringLiteral("kw1"));
+    const QString xlsx = path(QStringLiteral("report.xlsx"));
+    QFile old(xlsx);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("older report");
+    old.close();
+
+    const Result result = check({ "--xlsx", xlsx, project });
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(lxw_strerror(LXW_ERROR_INVALID_SHEETNAME_CHARACTER)))
+        << result.err.constData();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "older report");
+}
+
+TEST_F(CheckerWorkbook, UsageNamesTheOption)
+{
+    Result result = check({ "--help" });
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.contains("[--xlsx FILE]")) << result.out.constData();
+
+    result = check({ "--xlsx" });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains("--xlsx needs a value")) << result.err.constData();
+
+    result = check({ "--xlsx", "", path(QStringLiteral("site.zlt")) });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains("--xlsx needs a file name")) << result.err.constData();
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
+} // namespace

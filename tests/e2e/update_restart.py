@@ -1,0 +1,176 @@
+#!/usr/bin/env python3
+"""The built program in a real X server: "Проверить обновления" against the sandbox engines.
+
+usage: update_restart.py PROGRAM SANDBOX KS_SIGN
+
+A copy of the program sits in a temporary folder whose name holds blanks, quotes, "$" and a
+backquote. The sandbox serves a newer build signed with a key made for the test. First the served
+file is tampered with: the download is refused and nothing is written. Then the signed file: the
+program replaces its copy, ends, and the new program starts from the same path. Exit code 77 means
+a needed tool is missing (the test is skipped).
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from check_and_save import CLIENT_HEIGHT, SKIP, fail, find_window, key, pointer_click, start_x_server, xdotool
+
+
+def start_sandbox(binary, folder, update_file, secret_key):
+    endpoints = os.path.join(folder, "endpoints.ini")
+    process = subprocess.Popen(
+        [binary, "--endpoints-out", endpoints, "--interval-ms", "20", "--exit-on-stdin-close",
+         "--update-file", update_file, "--update-key", secret_key],
+        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 20
+    while not os.path.exists(endpoints):
+        if time.monotonic() > deadline or process.poll() is not None:
+            fail("the sandbox engines did not start")
+        time.sleep(0.05)
+    return process, endpoints
+
+
+def control(endpoints, text):
+    import urllib.request
+    with open(endpoints, encoding="utf-8") as f:
+        address = [line.split("=", 1)[1].strip() for line in f if line.startswith("Control=")][0]
+    request = urllib.request.Request("http://%s/control" % address, data=text, method="POST")
+    with urllib.request.urlopen(request, timeout=10) as reply:
+        if reply.status != 200:
+            fail("the sandbox refused %r" % text)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def choose_check_for_updates(wid):
+    values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", wid).split())
+    x, y, height = int(values["X"]), int(values["Y"]), int(values["HEIGHT"])
+    pointer_click(x + 109, y + (height - CLIENT_HEIGHT) // 2)  # "О программе"
+    time.sleep(0.3)
+    key("Up", "Return")  # its last item, "Проверить обновления"
+
+
+def start_program(copy, env):
+    process = subprocess.Popen([copy], env=env, cwd=os.path.dirname(copy))
+    wid = find_window("^Kestrova Sertrix$", 30, process)
+    if not wid:
+        fail("the main window did not appear")
+    time.sleep(0.5)
+    return process, wid
+
+
+def tampered_file_is_refused(copy, endpoints, env):
+    original = read(copy)
+    control(endpoints, b"body Update 0\ntampered bytes")
+    process, wid = start_program(copy, env)
+    try:
+        choose_check_for_updates(wid)
+        time.sleep(1.0)
+        key("Return")  # Yes
+        time.sleep(1.5)
+        key("Return")  # OK in the error box
+        time.sleep(0.5)
+        if process.poll() is not None:
+            fail("the program ended after a tampered download")
+        if os.path.exists(os.path.join(os.path.dirname(copy), "~zltexe.tmp")):
+            fail("a tampered download was written")
+        if read(copy) != original:
+            fail("the program was replaced by a tampered download")
+    finally:
+        process.kill()
+        process.wait()
+    control(endpoints, b"reset")
+    print("tampered file: refused, nothing written")
+
+
+def signed_file_replaces_the_program(copy, update, env):
+    process, wid = start_program(copy, env)
+    try:
+        choose_check_for_updates(wid)
+        time.sleep(1.0)
+        key("Return")  # Yes
+        time.sleep(2.0)
+        key("Return")  # OK: the restart
+        code = process.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        fail("the program did not end for its restart")
+    if code != 0:
+        fail("the program ended with code %d for its restart" % code)
+
+    deadline = time.monotonic() + 30
+    new_pid = None
+    while time.monotonic() < deadline and new_pid is None:
+        for wid in subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Kestrova Sertrix$"],
+                                  capture_output=True, text=True).stdout.split():
+            pid = int(xdotool("getwindowpid", wid).strip())
+            if pid != process.pid:
+                new_pid = pid
+        time.sleep(0.2)
+    if new_pid is None:
+        fail("the new program did not start")
+    try:
+        if os.readlink("/proc/%d/exe" % new_pid) != copy:
+            fail("the new program runs from %s" % os.readlink("/proc/%d/exe" % new_pid))
+        if read(copy) != read(update):
+            fail("the copy was not replaced by the update")
+        folder = os.path.dirname(copy)
+        for leftover in ("~zltexe.tmp", "~zlttmp.sh"):
+            if os.path.exists(os.path.join(folder, leftover)):
+                fail("%s was left behind" % leftover)
+    finally:
+        os.kill(new_pid, signal.SIGKILL)
+    print("signed file: the copy was replaced and the new program started")
+
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__, file=sys.stderr)
+        return 2
+    program, sandbox_binary, ks_sign = (os.path.abspath(p) for p in sys.argv[1:])
+    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
+    if missing:
+        print("skipped: missing " + " ".join(missing))
+        return SKIP
+    server, display = start_x_server()
+    os.environ["DISPLAY"] = display
+    os.environ.pop("XAUTHORITY", None)
+    try:
+        with tempfile.TemporaryDirectory() as work:
+            folder = os.path.join(work, "Kestrova 'e2e' \"$HOME\" `id`")
+            os.makedirs(folder)
+            copy = os.path.join(folder, "kestrova-sertrix")
+            shutil.copy2(program, copy)
+            update = os.path.join(work, "zlt.upd")
+            with open(update, "wb") as f:
+                f.write(read(program) + b"\nnewer build\n")
+            secret, public = os.path.join(work, "e2e.key"), os.path.join(work, "e2e.pub")
+            subprocess.run([ks_sign, "keygen", secret, public], check=True, stdout=subprocess.DEVNULL)
+            sandbox, endpoints = start_sandbox(sandbox_binary, work, update, secret)
+            try:
+                env = dict(os.environ, KESTROVA_ENDPOINTS=endpoints, XDG_CONFIG_HOME=os.path.join(work, "config"),
+                           QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
+                env.pop("QT_QPA_PLATFORMTHEME", None)
+                tampered_file_is_refused(copy, endpoints, env)
+                signed_file_replaces_the_program(copy, update, env)
+            finally:
+                sandbox.terminate()
+                sandbox.wait()
+    finally:
+        server.terminate()
+        server.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    sys.exit(main())

@@ -1,0 +1,104 @@
+#include "report/ReportExport.h"
+#include "report/XdgAutomation.h"
+#include "support/WorkbookReader.h"
+#include "support/XlsxDesktop.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kExcel = QStringLiteral("Excel.Application");
+
+ReportExport::Request request(const QString& sheetName)
+{
+    FrameTexts texts;
+    texts.site = QStringLiteral("http://www.example.ru/");
+    return { sheetName, [texts] { return texts; }, QDate(2026, 12, 7) };
+}
+
+TEST(XdgAutomation, TheSpreadsheetIsRegisteredWhenTheDesktopHasAnXlsxDefault)
+{
+    {
+        XlsxDesktop bare(false);
+        XdgAutomation automation([](const QString&) { return true; }, QDir::tempPath());
+        EXPECT_FALSE(automation.IsProgIDRegistered(kExcel));
+    }
+    XlsxDesktop desktop(true);
+    XdgAutomation automation([](const QString&) { return true; }, QDir::tempPath());
+    EXPECT_EQ(defaultApplicationFor(XdgAutomation::xlsxMimeType()), QStringLiteral("test-sheets.desktop"));
+    EXPECT_TRUE(automation.IsProgIDRegistered(kExcel));
+    EXPECT_FALSE(automation.IsProgIDRegistered(QStringLiteral("Word.Application")));
+    EXPECT_FALSE(automation.IsProgIDRegistered(QString()));
+}
+
+TEST(XdgAutomation, WithoutASpreadsheetOnlyTheMessageIsShown)
+{
+    XlsxDesktop desktop(false);
+    QStringList opened, messages;
+    XdgAutomation automation(
+        [&opened](const QString& path) { return opened << path, true; }, desktop.tempFolder());
+    bool frameRead = false;
+    ReportExport::Request asked = request(QStringLiteral("Новый проект"));
+    asked.readFrame = [&frameRead] { return frameRead = true, FrameTexts {}; };
+
+    ReportExport::run(automation, asked, [&messages](const QString& text) { messages << text; });
+
+    EXPECT_EQ(messages,
+        QStringList { QStringLiteral("Невозможно выполнить операцию.\n\rУ Вас не установлен MS Excel!") });
+    EXPECT_FALSE(frameRead);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(desktop.tempFiles().isEmpty());
+}
+
+TEST(XdgAutomation, EachExportIsANewCompleteFileOpenedWithTheDefaultApplication)
+{
+    XlsxDesktop desktop(true);
+    QStringList opened, messages;
+    XdgAutomation automation(
+        [&opened](const QString& path) { return opened << path, true; }, QDir::tempPath());
+    const auto showMessage = [&messages](const QString& text) { messages << text; };
+
+    ReportExport::run(automation, request(QStringLiteral("Новый проект")), showMessage);
+    ReportExport::run(automation, request(QStringLiteral("Новый проект")), showMessage);
+
+    EXPECT_TRUE(messages.isEmpty());
+    const QDir temp(desktop.tempFolder());
+    EXPECT_EQ(opened,
+        (QStringList { temp.filePath(QStringLiteral("Новый проект.xlsx")),
+            temp.filePath(QStringLiteral("Новый проект (2).xlsx")) }));
+    EXPECT_EQ(desktop.tempFiles(),
+        (QStringList { QStringLiteral("Новый проект (2).xlsx"), QStringLiteral("Новый проект.xlsx") }));
+    QString error;
+    const auto workbook = WorkbookReader::read(opened.value(0), &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    EXPECT_EQ(workbook->sheetName(), QStringLiteral("Новый проект"));
+    EXPECT_EQ(workbook->text(5, 3), QStringLiteral("http://www.example.ru/"));
+}
+
+TEST(XdgAutomation, AHandlerThatCannotStartIsAnError)
+{
+    XlsxDesktop desktop(true);
+    XdgAutomation automation([](const QString&) { return false; }, QDir::tempPath());
+    try {
+        ReportExport::run(automation, request(QStringLiteral("site")), [](const QString&) {});
+        FAIL() << "a failed open went unreported";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+            QStringLiteral("Cannot open \"%1\" with the desktop's default application.")
+                .arg(QDir(desktop.tempFolder()).filePath(QStringLiteral("site.xlsx"))));
+    }
+}
+
+TEST(XdgAutomation, OnlyTheSpreadsheetCanBeCreated)
+{
+    XdgAutomation automation([](const QString&) { return true; }, QDir::tempPath());
+    try {
+        automation.CreateOleObject(QStringLiteral("Word.Application"));
+        FAIL() << "created an unknown object";
+    } catch (const AutomationError& error) {
+        EXPECT_STREQ(error.what(), "Invalid class string");
+    }
+}
+
+} // namespace

@@ -1,0 +1,333 @@
+#include "ReportSamples.h"
+#include "report/ReportExport.h"
+#include "report/ReportGrid.h"
+#include "report/XlsxApplication.h"
+#include "report/XlsxFile.h"
+#include "support/WorkbookReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <xlsxwriter.h>
+
+namespace {
+
+// The report as the reader sees it, written through the automation members.
+class XlsxReport : public ::testing::Test {
+protected:
+    QString write(const QString& sheetName, const FrameTexts& texts)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("report.xlsx"));
+        XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
+        ReportExport::fillWorkbook(application,
+            { sheetName, [&texts] { return texts; }, QDate(2026, 12, 7),
+                QLocale(QLocale::Russian, QLocale::Russia) });
+        return path;
+    }
+
+    WorkbookReader read(const QString& path)
+    {
+        QString error;
+        std::optional<WorkbookReader> reader = WorkbookReader::read(path, &error);
+        if (!reader)
+            ADD_FAILURE() << error.toStdString();
+        return reader.value_or(WorkbookReader());
+    }
+
+    WorkbookReader sample() { return read(write(QStringLiteral("Новый проект"), checkedProjectTexts())); }
+
+    QTemporaryDir m_dir;
+};
+
+bool inside(int row, int column, int top, int left, int bottom, int right)
+{
+    return row >= top && row <= bottom && column >= left && column <= right;
+}
+
+bool isKeywordRow(int row)
+{
+    return row >= 9 && row <= 21 && row % 2 == 1;
+}
+
+TEST_F(XlsxReport, EveryTextOfTheGridIsATextCell)
+{
+    const WorkbookReader workbook = sample();
+    const ReportGrid grid = ReportGrid::build(
+        checkedProjectTexts(), QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia));
+    int texts = 0;
+    for (int row = 1; row <= 40; ++row) {
+        for (int column = 1; column <= 25; ++column) {
+            const QJsonObject cell = workbook.cell(row, column);
+            const QString expected = grid.text(row, column);
+            if (expected.isEmpty()) {
+                EXPECT_TRUE(cell["value"].isNull()) << row << "," << column;
+                continue;
+            }
+            ++texts;
+            EXPECT_EQ(cell["type"].toString(), "s") << row << "," << column;
+            EXPECT_EQ(cell["value"].toString(), expected) << row << "," << column;
+        }
+    }
+    // Fixed cells, row 7 labels, row 8 sub-headers, legend and footer, then seven keyword rows less
+    // the empty keyword 4 and the blank Aport.ru position of keyword 1.
+    EXPECT_EQ(texts, 11 + 6 + 12 + 6 + 7 * 14 - 2);
+    EXPECT_EQ(workbook.text(1, 3), QStringLiteral("Результаты поисковых позиций"));
+    EXPECT_EQ(workbook.text(7, 20), QStringLiteral("Msn.com"));
+    EXPECT_EQ(workbook.text(9, 5), QStringLiteral("007"));
+    EXPECT_EQ(workbook.text(9, 11), QStringLiteral("07.12.2026"));
+    EXPECT_EQ(workbook.text(9, 14), QStringLiteral("=1+1"));
+    EXPECT_EQ(workbook.text(11, 8), QStringLiteral("2.20"));
+    EXPECT_EQ(workbook.text(36, 3), QStringLiteral("Отчет сгенерирован программой Kestrova Sertrix"));
+}
+
+TEST_F(XlsxReport, SheetIsNamedAfterTheTab)
+{
+    EXPECT_EQ(sample().sheetNames(), QStringList { QStringLiteral("Новый проект") });
+    EXPECT_EQ(
+        read(write(QStringLiteral("site.v2"), {})).sheetNames(), QStringList { QStringLiteral("site.v2") });
+}
+
+TEST_F(XlsxReport, FillsCoverRowsFourAndFiveFromDAndTheKeywordRowsFromC)
+{
+    const WorkbookReader workbook = sample();
+    for (int row = 1; row <= 40; ++row) {
+        for (int column = 1; column <= 25; ++column) {
+            const bool filled
+                = inside(row, column, 4, 4, 5, 21) || (isKeywordRow(row) && column >= 3 && column <= 21);
+            const QJsonValue fill = workbook.cell(row, column)["fill"];
+            if (filled)
+                EXPECT_EQ(fill.toString(), "FFCCFFCC") << row << "," << column;
+            else
+                EXPECT_TRUE(fill.isNull()) << row << "," << column;
+        }
+    }
+}
+
+TEST_F(XlsxReport, BordersRunAroundTheTwoBlocksOnly)
+{
+    const WorkbookReader workbook = sample();
+    const QJsonObject thinBlack { { "style", "thin" }, { "color", "FF000000" } };
+    struct Block {
+        int top, left, bottom, right;
+    };
+    const Block blocks[] = { { 3, 2, 24, 21 }, { 26, 2, 36, 21 } };
+    for (int row = 1; row <= 40; ++row) {
+        for (int column = 1; column <= 25; ++column) {
+            bool top = false, bottom = false, left = false, right = false;
+            for (const Block& b : blocks) {
+                if (!inside(row, column, b.top, b.left, b.bottom, b.right))
+                    continue;
+                top = row == b.top;
+                bottom = row == b.bottom;
+                left = column == b.left;
+                right = column == b.right;
+            }
+            const QJsonObject cell = workbook.cell(row, column);
+            const auto expect = [&](const char* side, bool set) {
+                if (set)
+                    EXPECT_EQ(cell[side].toObject(), thinBlack) << side << " " << row << "," << column;
+                else
+                    EXPECT_TRUE(cell[side].isNull()) << side << " " << row << "," << column;
+            };
+            expect("top", top);
+            expect("bottom", bottom);
+            expect("left", left);
+            expect("right", right);
+        }
+    }
+}
+
+TEST_F(XlsxReport, FontsBoldSizesAndTheSilverFooter)
+{
+    const WorkbookReader workbook = sample();
+    for (int row = 1; row <= 40; ++row) {
+        for (int column = 1; column <= 25; ++column) {
+            const bool bold = (row == 1 && column == 3) || inside(row, column, 4, 5, 5, 5)
+                || inside(row, column, 4, 11, 5, 11) || inside(row, column, 7, 5, 7, 21);
+            double size = 11; // the workbook's default font
+            if (inside(row, column, 3, 2, 24, 21))
+                size = 9;
+            if (inside(row, column, 26, 2, 36, 21))
+                size = 8;
+            if (row == 1 && column == 3)
+                size = 12;
+            if (inside(row, column, 8, 5, 8, 21))
+                size = 8;
+            const QJsonObject cell = workbook.cell(row, column);
+            EXPECT_EQ(cell["bold"].toBool(), bold) << row << "," << column;
+            EXPECT_EQ(cell["size"].toDouble(), size) << row << "," << column;
+            if (row == 36 && column == 3)
+                EXPECT_EQ(cell["fontColor"].toString(), "FFC0C0C0");
+            else
+                EXPECT_TRUE(cell["fontColor"].isNull()) << row << "," << column;
+        }
+    }
+}
+
+TEST_F(XlsxReport, RowHeightsInPointsAndColumnWidthsInCharacters)
+{
+    const WorkbookReader workbook = sample();
+    for (int row = 1; row <= 40; ++row)
+        EXPECT_EQ(workbook.rowHeight(row), row <= 2 ? 15.75 : 12.0) << row;
+    EXPECT_FALSE(workbook.rowHeight(41));
+
+    const double widths[] = { 0.75, 1.43, 27.57, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71, 0.83,
+        6.29, 6.71, 0.83, 6.29, 6.71, 0.83, 6.29, 6.71 };
+    for (int column = 1; column <= 21; ++column)
+        EXPECT_EQ(workbook.columnWidth(column), widths[column - 1]) << column;
+    for (int column = 22; column <= 25; ++column)
+        EXPECT_FALSE(workbook.columnWidth(column)) << column;
+}
+
+TEST_F(XlsxReport, MarkupEscapesAndLongTextsSurviveTheFile)
+{
+    FrameTexts texts;
+    texts.keywords[0] = QStringLiteral("tab\there & <b>\"x\"</b>\nline");
+    texts.site = QString(32000, u'ж');
+    texts.keywords[1] = QStringLiteral("_x0041_x0042_ and _x20AC_");
+    texts.keywords[2] = QStringLiteral("nul") + QChar(0) + QStringLiteral("inside");
+    const WorkbookReader workbook = read(write(QStringLiteral("Новый проект"), texts));
+    EXPECT_EQ(workbook.text(9, 3), texts.keywords[0]);
+    EXPECT_EQ(workbook.text(5, 3), texts.site);
+    // A spreadsheet reads every "_xHHHH_" of a stored string as one escaped character; texts
+    // that look like such escapes still read as typed, and a NUL does not cut a text short.
+    const auto decoded = [](const QString& stored) {
+        static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+        QString text;
+        qsizetype done = 0;
+        for (auto it = escape.globalMatch(stored); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            text += stored.mid(done, match.capturedStart() - done)
+                + QChar(match.captured(1).toUShort(nullptr, 16));
+            done = match.capturedEnd();
+        }
+        return text + stored.mid(done);
+    };
+    QStringList read;
+    for (const QString& stored : workbook.storedStrings())
+        read << decoded(stored);
+    EXPECT_TRUE(read.contains(texts.keywords[1])) << read.join(u'|').toStdString();
+    EXPECT_TRUE(read.contains(texts.keywords[2]));
+}
+
+TEST_F(XlsxReport, TextTooLongForACellEndsTheExportAndKeepsTheOldFile)
+{
+    const QString path = m_dir.filePath(QStringLiteral("report.xlsx"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous report");
+    old.close();
+
+    FrameTexts texts;
+    texts.keywords[2] = QString(40000, u'x');
+    try {
+        write(QStringLiteral("Новый проект"), texts);
+        FAIL() << "a text over the cell limit was written";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+            QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
+    }
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "previous report");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "report.xlsx" });
+}
+
+struct RefusedName {
+    const char* name;
+    lxw_error libraryError; // LXW_NO_ERROR: refused before the library is asked
+    const char* text;
+};
+
+class RefusedSheetName : public ::testing::TestWithParam<RefusedName> { };
+
+TEST_P(RefusedSheetName, EndsTheExportWithTheReasonBeforeAnythingIsWritten)
+{
+    const RefusedName& refused = GetParam();
+    const QString name = QString::fromUtf8(refused.name);
+    const QString expected = refused.libraryError == LXW_NO_ERROR
+        ? QString::fromUtf8(refused.text)
+        : QString::fromUtf8(lxw_strerror(refused.libraryError));
+    int presented = 0;
+    bool framesRead = false;
+    XlsxApplication application([&presented](const XlsxBook&) { ++presented; });
+    try {
+        ReportExport::fillWorkbook(application,
+            { name,
+                [&framesRead] {
+                    framesRead = true;
+                    return FrameTexts {};
+                },
+                QDate(2026, 12, 7) });
+        FAIL() << "accepted " << refused.name;
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()), expected);
+    }
+    EXPECT_FALSE(framesRead);
+    EXPECT_EQ(presented, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RefusedSheetName,
+    ::testing::Values(RefusedName { "a[1]", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
+        RefusedName { "x:y", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
+        RefusedName { "why?", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
+        RefusedName { "a*b", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
+        RefusedName { "back\\slash", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
+        RefusedName { "'quoted'", LXW_ERROR_SHEETNAME_START_END_APOSTROPHE, "" },
+        RefusedName { "Проект номер тридцать два знака!", LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED, "" },
+        RefusedName { "", LXW_NO_ERROR, "Worksheet name cannot be empty." },
+        RefusedName { "a\tb", LXW_NO_ERROR, "Worksheet name cannot contain control characters." },
+        RefusedName { "history", LXW_NO_ERROR, "Worksheet name 'History' is reserved by Excel." }));
+
+TEST(SheetName, ThirtyOneCharactersAndInnerApostrophesAreAccepted)
+{
+    EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("Проект номер тридцать один знак")), QString());
+    EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("it's a.b")), QString());
+    EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("Новый проект")), QString());
+}
+
+TEST_F(XlsxReport, NewFilesNeverReplaceOneAnotherAndLeaveNothingHalfWritten)
+{
+    XlsxBook book;
+    book.sheets.push_back(
+        { QStringLiteral("Новый проект"), { { { 1, 1 }, QStringLiteral("first") } }, {}, {}, {} });
+    const QString first = XlsxFile::saveAsNew(book, m_dir.path());
+    book.sheets[0].texts[{ 1, 1 }] = QStringLiteral("second");
+    const QString second = XlsxFile::saveAsNew(book, m_dir.path());
+
+    EXPECT_EQ(first, m_dir.filePath(QStringLiteral("Новый проект.xlsx")));
+    EXPECT_EQ(second, m_dir.filePath(QStringLiteral("Новый проект (2).xlsx")));
+    EXPECT_EQ(read(first).text(1, 1), QStringLiteral("first"));
+    EXPECT_EQ(read(second).text(1, 1), QStringLiteral("second"));
+
+    book.sheets[0].texts[{ 2, 2 }] = QString(40000, u'x');
+    EXPECT_THROW(XlsxFile::saveAsNew(book, m_dir.path()), AutomationError);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+        (QStringList { QStringLiteral("Новый проект (2).xlsx"), QStringLiteral("Новый проект.xlsx") }));
+
+    try {
+        XlsxFile::saveAsNew(book, m_dir.filePath(QStringLiteral("missing")));
+        FAIL() << "wrote into a missing folder";
+    } catch (const AutomationError& error) {
+        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file")))
+            << error.what();
+    }
+}
+
+TEST_F(XlsxReport, SaveAsIntoAMissingFolderFailsWithTheReason)
+{
+    XlsxBook book;
+    book.sheets.push_back({ QStringLiteral("a"), {}, {}, {}, {} });
+    const QString path = m_dir.filePath(QStringLiteral("missing/report.xlsx"));
+    try {
+        XlsxFile::saveAs(book, path);
+        FAIL() << "wrote into a missing folder";
+    } catch (const AutomationError& error) {
+        EXPECT_TRUE(
+            QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file \"") + path))
+            << error.what();
+    }
+}
+
+} // namespace

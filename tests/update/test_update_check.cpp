@@ -1,0 +1,335 @@
+#include "RecordingUpdateHost.h"
+
+#include "net/Endpoints.h"
+#include "net/HttpClient.h"
+#include "support/SandboxEngines.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateFiles.h"
+#include "update/UpdateSchedule.h"
+#include "update/UpdateSignature.h"
+#include "update/UpdateSource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSandboxVersion = QStringLiteral("Wed, 03 Sep 2008 10:00:00 GMT");
+const QDate kToday(2026, 12, 7);
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sandbox.started());
+        ASSERT_TRUE(folder.isValid());
+        source = UpdateSource::fromEndpoints(Endpoints::fromFile(sandbox.endpointsFile()));
+        files = UpdateFiles::beside(folder.filePath(QStringLiteral("kestrova-sertrix")));
+        QFile exe(files.ExeFileName);
+        ASSERT_TRUE(exe.open(QIODevice::WriteOnly));
+        exe.write("old program");
+        exe.close();
+        exe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    UpdateCheck::Outcome run(bool autoCheck = false)
+    {
+        return UpdateCheck(client, host).run(source, files, autoCheck, kToday);
+    }
+
+    QByteArray servedFile() { return client.get(source.fileUrl); }
+
+    void expectRefused(const char* why)
+    {
+        SCOPED_TRACE(why);
+        EXPECT_EQ(run(), UpdateCheck::Outcome::Refused);
+        EXPECT_EQ(host.errors, QStringList { UpdateCheck::kDownloadError });
+        EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+        EXPECT_TRUE(host.version.isEmpty());
+        EXPECT_TRUE(host.dateText.isEmpty());
+        EXPECT_EQ(host.downloadsEnded, host.downloads);
+        EXPECT_EQ(host.installs, 0);
+        EXPECT_TRUE(host.messages.isEmpty());
+    }
+
+    SandboxEngines sandbox;
+    QTemporaryDir folder;
+    UpdateSource source;
+    UpdateFiles files;
+    HttpClient client { HttpVersion::Http11 };
+    RecordingUpdateHost host;
+};
+
+} // namespace
+
+TEST_F(UpdateCheckTest, FailedHeadSaysThereAreNoUpdatesAlsoInTheAutomaticCheck)
+{
+    for (const bool autoCheck : { false, true }) {
+        RecordingUpdateHost fresh;
+        ASSERT_TRUE(sandbox.command("status Update 500 1"));
+        QFile leftover(files.TempExeFileName);
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, autoCheck, kToday),
+            UpdateCheck::Outcome::NoUpdates);
+        EXPECT_EQ(fresh.messages, QStringList { UpdateCheck::kNoUpdates });
+        // Not even the leftover file leads to a restart.
+        EXPECT_EQ(fresh.installs, 0);
+        EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
+        sandbox.clearRequests();
+    }
+}
+
+TEST_F(UpdateCheckTest, HeadFailsOnRedirectsAndOnAClosedPort)
+{
+    ASSERT_TRUE(sandbox.command("redirect Update 1"));
+    EXPECT_EQ(run(), UpdateCheck::Outcome::NoUpdates);
+    source.fileUrl = "http://127.0.0.1:1/zlt.upd";
+    EXPECT_EQ(run(), UpdateCheck::Outcome::NoUpdates);
+    EXPECT_EQ(host.messages, QStringList({ UpdateCheck::kNoUpdates, UpdateCheck::kNoUpdates }));
+}
+
+TEST_F(UpdateCheckTest, UnchangedFileIsReportedOnlyWhenAskedFor)
+{
+    host.version = kSandboxVersion;
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_EQ(run(false), UpdateCheck::Outcome::UpToDate);
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kUpToDate });
+    EXPECT_TRUE(host.questions.isEmpty());
+    // Only HEAD requests were made.
+    for (const auto& request : sandbox.requests(QStringLiteral("Update")))
+        EXPECT_EQ(request.method, "HEAD");
+}
+
+TEST_F(UpdateCheckTest, ComparisonIsExactAndCaseSensitive)
+{
+    host.version = kSandboxVersion.toLower();
+    host.answers = { false };
+    EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
+    EXPECT_EQ(host.questions, QStringList { UpdateCheck::kQuestion });
+}
+
+TEST_F(UpdateCheckTest, ChangedFileIsDownloadedVerifiedWrittenAndInstalled)
+{
+    host.version = QStringLiteral("Mon, 01 Jan 2007 00:00:00 GMT");
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::Downloaded);
+    EXPECT_EQ(host.questions, QStringList { UpdateCheck::kQuestion });
+    const QByteArray served = servedFile();
+    EXPECT_EQ(readAll(files.TempExeFileName), served);
+    EXPECT_TRUE(QFile::permissions(files.TempExeFileName) & QFile::ExeOwner);
+    EXPECT_EQ(host.version, kSandboxVersion);
+    EXPECT_EQ(host.dateText, UpdateSchedule::formatDate(kToday));
+    EXPECT_EQ(host.downloads, 1);
+    EXPECT_EQ(host.downloadsEnded, 1);
+    EXPECT_EQ(host.lastReceived, served.size());
+    EXPECT_EQ(host.lastTotal, served.size());
+    EXPECT_TRUE(host.errors.isEmpty());
+    // The restart is announced, the values stored, and the replacement started, in that order.
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.stores, 1);
+    EXPECT_EQ(host.installs, 1);
+}
+
+TEST_F(UpdateCheckTest, HeadThenGetThenTheSignature)
+{
+    run();
+    QList<QByteArray> requests;
+    for (const auto& request : sandbox.requests(QStringLiteral("Update")))
+        requests << request.method + ' ' + request.target;
+    EXPECT_EQ(requests, QList<QByteArray>({ "HEAD /zlt.upd", "GET /zlt.upd", "GET /zlt.upd.sig" }));
+}
+
+TEST_F(UpdateCheckTest, RequestsCarryTheProfileWithoutCookies)
+{
+    ASSERT_TRUE(sandbox.command("cookie Update id=1"));
+    host.answers = { false, false };
+    run();
+    run();
+    const auto requests = sandbox.requests(QStringLiteral("Update"));
+    ASSERT_EQ(requests.size(), 2);
+    const QByteArray head = requests[1].head;
+    EXPECT_TRUE(head.startsWith("HEAD /zlt.upd HTTP/1.1\r\n")) << head.constData();
+    for (const char* line :
+        { "\r\nCache-control: no-cache\r\n", "\r\nPragma: no-cache\r\n", "\r\nAccept: text/html, */*\r\n",
+            "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)\r\n" })
+        EXPECT_TRUE(head.contains(line)) << line;
+    EXPECT_FALSE(head.contains("Cookie"));
+}
+
+TEST_F(UpdateCheckTest, NoWithALeftoverFileStillRestarts)
+{
+    QFile leftover(files.TempExeFileName);
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.write("earlier download");
+    leftover.close();
+    host.answers = { false };
+    EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.stores, 1);
+    EXPECT_EQ(host.installs, 1);
+    EXPECT_EQ(readAll(files.TempExeFileName), "earlier download");
+}
+
+TEST_F(UpdateCheckTest, NoWithoutALeftoverFileEndsQuietly)
+{
+    host.answers = { false };
+    EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_EQ(host.installs, 0);
+    EXPECT_EQ(host.downloads, 0);
+}
+
+TEST_F(UpdateCheckTest, UnchangedFileWithALeftoverRestartsToo)
+{
+    host.version = kSandboxVersion;
+    QFile leftover(files.TempExeFileName);
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.installs, 1);
+}
+
+TEST_F(UpdateCheckTest, LongerAnnouncedLengthIsAMismatch)
+{
+    ASSERT_TRUE(sandbox.command("headlength Update 300"));
+    expectRefused("file shorter than announced");
+}
+
+TEST_F(UpdateCheckTest, ShorterAnnouncedLengthIsAMismatch)
+{
+    ASSERT_TRUE(sandbox.command("headlength Update 100"));
+    expectRefused("file longer than announced");
+}
+
+TEST_F(UpdateCheckTest, MissingOrZeroLengthIsRefusedWithoutADownload)
+{
+    ASSERT_TRUE(sandbox.command("headlength Update 0"));
+    expectRefused("zero length");
+    for (const auto& request : sandbox.requests(QStringLiteral("Update")))
+        EXPECT_EQ(request.method, "HEAD");
+}
+
+TEST_F(UpdateCheckTest, TamperedFileIsRefused)
+{
+    QByteArray tampered = servedFile();
+    tampered[10] = char(tampered[10] ^ 1);
+    ASSERT_TRUE(sandbox.command("body Update 0\n" + tampered));
+    expectRefused("tampered file");
+}
+
+TEST_F(UpdateCheckTest, MissingSignatureIsRefused)
+{
+    ASSERT_TRUE(sandbox.command("missing Update 1"));
+    expectRefused("missing signature");
+}
+
+TEST_F(UpdateCheckTest, TruncatedOrOverlongSignatureIsRefused)
+{
+    const QByteArray signature = client.get(source.signatureUrl);
+    ASSERT_EQ(signature.size(), UpdateSignature::kSignatureBytes);
+    ASSERT_TRUE(sandbox.command("body Update 1\n" + signature.left(63)));
+    expectRefused("truncated signature");
+    host.errors.clear();
+    ASSERT_TRUE(sandbox.command("reset\nbody Update 1\n" + signature + 'x'));
+    expectRefused("signature with a byte more");
+}
+
+TEST_F(UpdateCheckTest, SignatureOfAnotherKeyIsRefused)
+{
+    source.publicKey = UpdateSignature::generateKeyPair().publicKey;
+    expectRefused("another key");
+}
+
+TEST_F(UpdateCheckTest, FailingSignatureRequestIsRefusedNotAnError)
+{
+    source.signatureUrl = "http://127.0.0.1:1/zlt.upd.sig";
+    expectRefused("signature host unreachable");
+}
+
+TEST_F(UpdateCheckTest, HostWithoutLastModified)
+{
+    ASSERT_TRUE(sandbox.command("header Update Last-Modified:"));
+    // Nothing stored yet: the empty header text equals it.
+    EXPECT_EQ(run(), UpdateCheck::Outcome::UpToDate);
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kUpToDate });
+
+    // Once a text is stored, the update is offered and the stored text becomes empty.
+    host.messages.clear();
+    host.version = kSandboxVersion;
+    EXPECT_EQ(run(), UpdateCheck::Outcome::Downloaded);
+    EXPECT_TRUE(host.version.isEmpty());
+    EXPECT_EQ(host.dateText, UpdateSchedule::formatDate(kToday));
+}
+
+TEST_F(UpdateCheckTest, TransportErrorDuringTheDownloadEndsTheCheckAfterTheDisplayCloses)
+{
+    host.version = kSandboxVersion + QStringLiteral(" earlier");
+    ASSERT_TRUE(sandbox.command("headlength Update 100000\nstatus Update 200 1\nstatus Update 503 1"));
+    EXPECT_THROW(run(), EHttpError);
+    EXPECT_EQ(host.downloads, 1);
+    EXPECT_EQ(host.downloadsEnded, 1);
+    EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+    EXPECT_EQ(host.version, kSandboxVersion + QStringLiteral(" earlier"));
+    EXPECT_TRUE(host.errors.isEmpty());
+    EXPECT_EQ(host.installs, 0);
+}
+
+TEST_F(UpdateCheckTest, FolderThatCannotBeWrittenGetsAMessageInsteadOfADownload)
+{
+    // No file can be created in /proc, not even by the superuser.
+    files = UpdateFiles::beside(QStringLiteral("/proc/kestrova-sertrix"));
+    ASSERT_FALSE(files.folderWritable());
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::NotWritable);
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_EQ(run(false), UpdateCheck::Outcome::NotWritable);
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::notWritableText(QStringLiteral("/proc")) });
+    EXPECT_TRUE(host.questions.isEmpty());
+    EXPECT_EQ(host.downloads, 0);
+    EXPECT_EQ(host.installs, 0);
+}
+
+TEST_F(UpdateCheckTest, APackageInstallIsLeftToThePackageManager)
+{
+    files.packaged = true; // even where the folder could be written (the superuser)
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::NotWritable);
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_EQ(run(false), UpdateCheck::Outcome::NotWritable);
+    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kPackagedText });
+    EXPECT_TRUE(host.questions.isEmpty());
+    EXPECT_EQ(host.downloads, 0);
+    EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+}
+
+TEST(UpdateFiles, AnExecutableListedByThePackageIsPackaged)
+{
+    QTemporaryDir dir;
+    const QString exe = dir.filePath("kestrova-sertrix");
+    QFile(exe).open(QIODevice::WriteOnly);
+    QFile list(dir.filePath("kestrova-sertrix.list"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("/.\n/usr\n/usr/bin\n" + exe.toUtf8() + "\n/usr/share/man\n");
+    list.close();
+    EXPECT_TRUE(UpdateFiles::listedIn(list.fileName(), exe));
+    EXPECT_FALSE(UpdateFiles::listedIn(list.fileName(), dir.filePath("other")));
+    EXPECT_FALSE(UpdateFiles::listedIn(dir.filePath("missing.list"), exe));
+}
+
+TEST_F(UpdateCheckTest, OverlongLastModifiedIsCutBeforeItIsRemembered)
+{
+    const QByteArray longText(5000, 'x');
+    ASSERT_TRUE(sandbox.command("header Update Last-Modified: " + longText));
+    EXPECT_EQ(run(), UpdateCheck::Outcome::Downloaded);
+    EXPECT_EQ(host.version.size(), UpdateCheck::kMaxVersionChars);
+    host.messages.clear();
+    EXPECT_EQ(run(), UpdateCheck::Outcome::UpToDate);
+}

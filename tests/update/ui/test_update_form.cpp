@@ -1,0 +1,330 @@
+#include "update/ui/TfmUpDate.h"
+
+#include "net/Endpoints.h"
+#include "net/HttpClient.h"
+#include "platform/Registry.h"
+#include "store/ProgramStores.h"
+#include "support/SandboxEngines.h"
+#include "support/ScriptedPrompts.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateSchedule.h"
+#include "update/ui/CopyAnimation.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <utility>
+
+namespace {
+
+const QString kSandboxVersion = QStringLiteral("Wed, 03 Sep 2008 10:00:00 GMT");
+
+// Scripted boxes that also note how the update form and the main window looked when each box
+// came up.
+class WatchingPrompts : public ScriptedPrompts {
+public:
+    struct Scene {
+        bool formVisible;
+        bool mainEnabled;
+        bool animating;
+        int progress;
+        QString progressText;
+    };
+    TfmUpDate* form = nullptr;
+    QWidget* mainWindow = nullptr;
+    QList<Scene> scenes;
+
+    void message(QWidget* parent, const QString& text) override
+    {
+        note();
+        ScriptedPrompts::message(parent, text);
+    }
+    Button ask(QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton) override
+    {
+        note();
+        return ScriptedPrompts::ask(parent, text, icon, buttons, defaultButton);
+    }
+
+private:
+    void note()
+    {
+        if (form)
+            scenes << Scene { form->isVisible(), mainWindow->isEnabled(), form->Animate1->active(),
+                form->pbProgress->value(), form->lblProgress->text() };
+    }
+};
+
+QString storedCaption(const QString& component)
+{
+    const auto value = Registry::openCurrentUser()->readValue(
+        ProgramStores::kVerStore + QLatin1Char('\\') + component, QStringLiteral("Caption"));
+    return value ? value->text : QStringLiteral("<none>");
+}
+
+class UpdateFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sandbox.started());
+        ASSERT_TRUE(folder.isValid());
+        Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
+        auto registry = Registry::openCurrentUser();
+        registry->deleteKeyTree(ProgramStores::kVerStore);
+        registry->flush();
+        auto owned = std::make_unique<WatchingPrompts>();
+        prompts = owned.get();
+        Prompts::install(std::move(owned));
+        mainWindow.show();
+        exe = folder.filePath(QStringLiteral("kestrova-sertrix"));
+        QFile file(exe);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("old");
+    }
+
+    void TearDown() override
+    {
+        Prompts::install(nullptr);
+        Endpoints::setCurrent(Endpoints::defaults());
+    }
+
+    std::unique_ptr<TfmUpDate> makeForm()
+    {
+        auto form = std::make_unique<TfmUpDate>(&mainWindow);
+        form->setExecutablePath(exe);
+        form->setScriptLauncher([this](const QString& script, QString*) {
+            launched << script;
+            return true;
+        });
+        form->setProgramEnd([this] { ++programEnds; });
+        prompts->form = form.get();
+        prompts->mainWindow = &mainWindow;
+        return form;
+    }
+
+    QString temp() const { return folder.filePath(QStringLiteral("~zltexe.tmp")); }
+
+    SandboxEngines sandbox;
+    QTemporaryDir folder;
+    QWidget mainWindow;
+    QString exe;
+    WatchingPrompts* prompts = nullptr;
+    QStringList launched;
+    int programEnds = 0;
+};
+
+} // namespace
+
+TEST_F(UpdateFormTest, DownloadShowsTheFormOverTheDisabledMainWindowThenRestarts)
+{
+    auto form = makeForm();
+    EXPECT_FALSE(form->isVisible());
+    form->CheckForUpdate();
+
+    ASSERT_EQ(prompts->shown.size(), 2u);
+    const auto& question = prompts->shown[0];
+    EXPECT_EQ(question.text, UpdateCheck::kQuestion);
+    EXPECT_EQ(question.icon, Prompts::Icon::Information);
+    EXPECT_EQ(question.buttons, int(Prompts::Button::Yes) | int(Prompts::Button::No));
+    EXPECT_EQ(question.defaultButton, Prompts::Button::Yes);
+    EXPECT_EQ(prompts->shown[1].kind, ScriptedPrompts::Shown::Message);
+    EXPECT_EQ(prompts->shown[1].text, UpdateCheck::kRestart);
+
+    // The restart box comes after the download display has closed.
+    ASSERT_EQ(prompts->scenes.size(), 2);
+    EXPECT_FALSE(prompts->scenes[1].formVisible);
+    EXPECT_TRUE(prompts->scenes[1].mainEnabled);
+    EXPECT_FALSE(prompts->scenes[1].animating);
+    EXPECT_EQ(form->Animate1->frame(), CopyAnimation::StopFrame);
+
+    EXPECT_EQ(form->lblVer->text(), kSandboxVersion);
+    EXPECT_EQ(form->lblUpDate->text(), UpdateSchedule::formatDate(QDate::currentDate()));
+    // Stored before the restart, not only at the end.
+    EXPECT_EQ(storedCaption(QStringLiteral("lblVer")), QLatin1Char('"') + kSandboxVersion + QLatin1Char('"'));
+    EXPECT_EQ(launched, QStringList { folder.filePath(QStringLiteral("~zlttmp.sh")) });
+    EXPECT_TRUE(QFile::exists(launched.value(0)));
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_TRUE(QFile::exists(temp()));
+}
+
+TEST_F(UpdateFormTest, RefusedDownloadIsAnErrorBoxShownDuringTheDownload)
+{
+    ASSERT_TRUE(sandbox.command("missing Update 1"));
+    auto form = makeForm();
+    form->CheckForUpdate();
+    ASSERT_EQ(prompts->shown.size(), 2u);
+    const auto& error = prompts->shown[1];
+    EXPECT_EQ(error.text, UpdateCheck::kDownloadError);
+    EXPECT_EQ(error.icon, Prompts::Icon::Error);
+    EXPECT_EQ(error.buttons, int(Prompts::Button::Ok));
+
+    ASSERT_EQ(prompts->scenes.size(), 2);
+    const auto& during = prompts->scenes[1];
+    EXPECT_TRUE(during.formVisible);
+    EXPECT_FALSE(during.mainEnabled);
+    EXPECT_TRUE(during.animating);
+    EXPECT_EQ(during.progress, 256);
+    EXPECT_EQ(during.progressText, QStringLiteral("Получено 256 из 256 байт"));
+
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_TRUE(form->lblVer->text().isEmpty());
+    EXPECT_FALSE(QFile::exists(temp()));
+    EXPECT_TRUE(launched.isEmpty());
+    EXPECT_EQ(programEnds, 0);
+}
+
+TEST_F(UpdateFormTest, RememberedValuesAreRestoredAtCreationAndStoredAtDestruction)
+{
+    {
+        auto form = makeForm();
+        form->lblVer->setText(QStringLiteral("v \"1\" \\ x"));
+        form->lblUpDate->setText(QStringLiteral("01.02.2026"));
+    }
+    EXPECT_EQ(storedCaption(QStringLiteral("lblVer")), QStringLiteral("\"v \"1\" \\ x\""));
+    auto again = makeForm();
+    EXPECT_EQ(again->lblVer->text(), QStringLiteral("v \"1\" \\ x"));
+    EXPECT_EQ(again->lblUpDate->text(), QStringLiteral("01.02.2026"));
+}
+
+TEST_F(UpdateFormTest, TheUserCannotCloseTheForm)
+{
+    auto form = makeForm();
+    form->show();
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    form->hide();
+}
+
+TEST_F(UpdateFormTest, AutomaticCheckRunsAfterSevenDaysAndClearsItsFlag)
+{
+    auto form = makeForm();
+    QList<bool> flags;
+    const auto menuCheck = [&] { flags << form->autoCheck(); };
+
+    form->runAutomaticCheck(menuCheck);
+    EXPECT_EQ(form->lblUpDate->text(), UpdateSchedule::formatDate(QDate::currentDate()));
+    EXPECT_TRUE(flags.isEmpty());
+
+    form->lblUpDate->setText(UpdateSchedule::formatDate(QDate::currentDate().addDays(-6)));
+    form->runAutomaticCheck(menuCheck);
+    EXPECT_TRUE(flags.isEmpty());
+
+    form->lblUpDate->setText(UpdateSchedule::formatDate(QDate::currentDate().addDays(-7)));
+    form->runAutomaticCheck(menuCheck);
+    EXPECT_EQ(flags, QList<bool> { true });
+    EXPECT_FALSE(form->autoCheck());
+
+    EXPECT_THROW(
+        form->runAutomaticCheck([] { throw std::runtime_error("check failed"); }), std::runtime_error);
+    EXPECT_FALSE(form->autoCheck());
+
+    form->lblUpDate->setText(QStringLiteral("no date"));
+    form->runAutomaticCheck(menuCheck);
+    EXPECT_EQ(form->lblUpDate->text(), UpdateSchedule::formatDate(QDate::currentDate()));
+    EXPECT_EQ(flags.size(), 1);
+}
+
+TEST_F(UpdateFormTest, AutomaticCheckOfAnUnchangedFileShowsNothing)
+{
+    auto form = makeForm();
+    form->lblVer->setText(kSandboxVersion);
+    form->lblUpDate->setText(UpdateSchedule::formatDate(QDate::currentDate().addDays(-30)));
+    form->runAutomaticCheck([&] { form->CheckForUpdate(); });
+    EXPECT_TRUE(prompts->shown.empty());
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
+}
+
+TEST_F(UpdateFormTest, ConnectionSettingsOfTheSelectedProjectApplyToEachCheck)
+{
+    auto form = makeForm();
+    form->lblVer->setText(kSandboxVersion);
+    ConnectionSettings settings;
+    settings.useProxy = true; // no server: direct, with the credentials all the same
+    settings.port = QStringLiteral("8080");
+    settings.user = QStringLiteral("user");
+    settings.password = QStringLiteral("pass");
+    form->setConnectionSource([&settings] { return settings; });
+    form->CheckForUpdate();
+    auto requests = sandbox.requests(QStringLiteral("Update"));
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_TRUE(requests[0].head.contains("\r\nProxy-Authorization: Basic dXNlcjpwYXNz\r\n"));
+
+    settings.useProxy = false;
+    form->CheckForUpdate();
+    requests = sandbox.requests(QStringLiteral("Update"));
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_FALSE(requests[1].head.contains("Proxy-Authorization"));
+
+    settings.useProxy = true;
+    settings.port = QStringLiteral("http");
+    EXPECT_THROW(form->CheckForUpdate(), EConvertError);
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 2);
+}
+
+TEST_F(UpdateFormTest, ACheckAskedForDuringTheQuestionIsNotStartedOverTheRunningOne)
+{
+    auto form = makeForm();
+    bool nested = false;
+    class NestingPrompts : public ScriptedPrompts {
+    public:
+        std::function<void()> onAsk;
+        Button ask(
+            QWidget* parent, const QString& text, Icon icon, int buttons, Button defaultButton) override
+        {
+            if (onAsk)
+                std::exchange(onAsk, nullptr)();
+            return ScriptedPrompts::ask(parent, text, icon, buttons, defaultButton);
+        }
+    };
+    auto owned = std::make_unique<NestingPrompts>();
+    NestingPrompts* nesting = owned.get();
+    nesting->onAsk = [&] {
+        nested = true;
+        form->CheckForUpdate();
+    };
+    nesting->answer(Prompts::Button::No);
+    Prompts::install(std::move(owned));
+    form->CheckForUpdate();
+    EXPECT_TRUE(nested);
+    EXPECT_EQ(nesting->texts(), QStringList { UpdateCheck::kQuestion });
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
+}
+
+TEST_F(UpdateFormTest, AScriptThatCannotBeStartedIsAnErrorAndTheProgramGoesOn)
+{
+    auto form = makeForm();
+    form->setScriptLauncher([](const QString&, QString* reason) {
+        *reason = QStringLiteral("no shell");
+        return false;
+    });
+    QFile leftover(temp());
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    form->lblVer->setText(kSandboxVersion);
+    try {
+        form->CheckForUpdate();
+        FAIL() << "no error";
+    } catch (const EUpdate& error) {
+        EXPECT_NE(QString::fromUtf8(error.what()).indexOf(QStringLiteral("no shell")), -1);
+    }
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("~zlttmp.sh"))));
+    EXPECT_EQ(programEnds, 0);
+}
+
+TEST_F(UpdateFormTest, TheScriptWaitsForThisProcess)
+{
+    auto form = makeForm();
+    QFile leftover(temp());
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    form->lblVer->setText(kSandboxVersion);
+    form->CheckForUpdate();
+    ASSERT_EQ(launched.size(), 1);
+    QFile script(launched[0]);
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        script.readAll().contains("\npid=" + QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+}
