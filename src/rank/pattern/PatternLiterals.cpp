@@ -18,7 +18,9 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Index just past a class that opens at i, or nullopt when it does not close.
+// Index just past a class that opens at i, or nullopt when it does not close or holds what this
+// reading does not follow: POSIX-like "[:", "[." or "[=" (whether they open a named class
+// depends on what follows them) and quoting with \Q...\E.
 std::optional<qsizetype> classEnd(const QByteArray& p, qsizetype i)
 {
     ++i;
@@ -28,15 +30,11 @@ std::optional<qsizetype> classEnd(const QByteArray& p, qsizetype i)
         ++i;
     while (i < p.size()) {
         if (p[i] == '\\') {
+            if (i + 1 < p.size() && (p[i + 1] == 'Q' || p[i + 1] == 'E'))
+                return std::nullopt;
             i += 2;
         } else if (p[i] == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
-            const char kind = p[i + 1];
-            qsizetype j = i + 2;
-            while (j + 1 < p.size() && !(p[j] == kind && p[j + 1] == ']'))
-                ++j;
-            if (j + 1 >= p.size())
-                return std::nullopt;
-            i = j + 2;
+            return std::nullopt;
         } else if (p[i] == ']') {
             return i + 1;
         } else {

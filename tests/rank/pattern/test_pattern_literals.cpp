@@ -54,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Patterns, PatternLiteralsRead,
 
 TEST(PatternLiteralsRead, UncertainPatternsGiveNothing)
 {
-    for (const char* pattern : { "(?i)abc", "\\x41b", "a\\Qb\\E", "^ab", "ab$", "a{b", "a}", "(*UTF)a", "\\1a" })
+    for (const char* pattern : { "(?i)abc", "\\x41b", "a\\Qb\\E", "^ab", "ab$", "a{b", "a}", "(*UTF)a", "\\1a",
+             "a[[:]|b:]", "a[\\Q]\\E]b" })
         EXPECT_FALSE(readPatternLiterals(pattern).has_value()) << pattern;
     EXPECT_TRUE(readAlternatives("(?i)a|b").empty());
 }
@@ -104,4 +105,5 @@ INSTANTIATE_TEST_SUITE_P(Subjects, SearchWithLiterals,
         SearchCase { "<b>(\\d+)</b>|<a href=.*?ex.com.*?>(\\d+?)</a>", "<a href=ex.com>2</a> <b>7</b>",
             "<a href=ex.com>2</a>" },
         SearchCase { "x|", "abc", "" }, SearchCase { "(a|b)c", "aac", "ac" },
-        SearchCase { "[<>]a", QByteArray("\0<a", 3), nullptr }));
+        SearchCase { "[<>]a", QByteArray("\0<a", 3), nullptr }, SearchCase { "a[[:]|b:]", "xb:]", "b:]" },
+        SearchCase { "a[[:]|b:]x]", "zb:]x]", "b:]x]" }, SearchCase { "a[[:alpha:]]|b", "xbab", "b" }));
