@@ -34,52 +34,69 @@ inline bool comparable(const QByteArray& pattern, const QByteArray& subject)
         && !pattern.contains("\\013") && !pattern.contains("\\o");
 }
 
-// Every match, as exec() and execNext() walk them; nothing when the reference gave up.
-inline std::optional<QList<Match>> allMatches(const QByteArray& pattern, const QByteArray& subject, int most)
-{
-    int errorCode = 0;
-    PCRE2_SIZE errorOffset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.constData()), PCRE2_SIZE(pattern.size()),
-        PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C, &errorCode, &errorOffset,
-        nullptr);
-    if (!code)
-        return std::nullopt;
-    pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
-    pcre2_match_context* context = pcre2_match_context_create(nullptr);
-    pcre2_set_match_limit(context, 50000);
-    pcre2_set_depth_limit(context, 10000);
-    const qsizetype nul = subject.indexOf('\0');
-    const qsizetype length = nul < 0 ? subject.size() : nul;
-    QList<Match> matches;
-    bool complete = true;
-    for (qsizetype start = 0; length > 0 && start <= length && matches.size() < most;) {
-        const int result = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.constData()), PCRE2_SIZE(length),
-            PCRE2_SIZE(start), PCRE2_NO_JIT, data, context);
-        if (result == PCRE2_ERROR_NOMATCH)
-            break;
-        if (result < 0) {
-            complete = false;
-            break;
-        }
-        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
-        const uint32_t pairs = pcre2_get_ovector_count(data);
-        Match match;
-        for (uint32_t g = 0; g < pairs; ++g) {
-            if (ovector[2 * g] == PCRE2_UNSET)
-                match.append({ -1, 0 });
-            else
-                match.append({ qsizetype(ovector[2 * g]), qsizetype(ovector[2 * g + 1] - ovector[2 * g]) });
-        }
-        matches.append(match);
-        start = ovector[0] == ovector[1] ? qsizetype(ovector[1]) + 1 : qsizetype(ovector[1]);
+// The pattern compiled for the plain search; with machine code when it is searched many times.
+class Reference {
+public:
+    Reference(const QByteArray& pattern, bool jit)
+    {
+        int errorCode = 0;
+        PCRE2_SIZE errorOffset = 0;
+        m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.constData()), PCRE2_SIZE(pattern.size()),
+            PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C, &errorCode, &errorOffset,
+            nullptr);
+        if (!m_code)
+            return;
+        m_jit = jit && pcre2_jit_compile(m_code, PCRE2_JIT_COMPLETE) == 0;
+        m_data = pcre2_match_data_create_from_pattern(m_code, nullptr);
+        m_context = pcre2_match_context_create(nullptr);
+        pcre2_set_match_limit(m_context, 50000);
+        pcre2_set_depth_limit(m_context, 10000);
     }
-    pcre2_match_context_free(context);
-    pcre2_match_data_free(data);
-    pcre2_code_free(code);
-    if (!complete)
-        return std::nullopt;
-    return matches;
-}
+    ~Reference()
+    {
+        pcre2_match_context_free(m_context);
+        pcre2_match_data_free(m_data);
+        pcre2_code_free(m_code);
+    }
+    Reference(const Reference&) = delete;
+    Reference& operator=(const Reference&) = delete;
+
+    // Every match, as exec() and execNext() walk them; nothing when the reference gave up.
+    std::optional<QList<Match>> allMatches(const QByteArray& subject, int most) const
+    {
+        if (!m_code)
+            return std::nullopt;
+        const qsizetype nul = subject.indexOf('\0');
+        const qsizetype length = nul < 0 ? subject.size() : nul;
+        QList<Match> matches;
+        for (qsizetype start = 0; length > 0 && start <= length && matches.size() < most;) {
+            const int result = pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(subject.constData()),
+                PCRE2_SIZE(length), PCRE2_SIZE(start), m_jit ? 0 : PCRE2_NO_JIT, m_data, m_context);
+            if (result == PCRE2_ERROR_NOMATCH)
+                break;
+            if (result < 0)
+                return std::nullopt;
+            const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(m_data);
+            const uint32_t pairs = pcre2_get_ovector_count(m_data);
+            Match match;
+            for (uint32_t g = 0; g < pairs; ++g) {
+                if (ovector[2 * g] == PCRE2_UNSET)
+                    match.append({ -1, 0 });
+                else
+                    match.append({ qsizetype(ovector[2 * g]), qsizetype(ovector[2 * g + 1] - ovector[2 * g]) });
+            }
+            matches.append(match);
+            start = ovector[0] == ovector[1] ? qsizetype(ovector[1]) + 1 : qsizetype(ovector[1]);
+        }
+        return matches;
+    }
+
+private:
+    pcre2_code* m_code = nullptr;
+    pcre2_match_data* m_data = nullptr;
+    pcre2_match_context* m_context = nullptr;
+    bool m_jit = false;
+};
 
 // The same walk through RegExpr; nothing when the page was too complex.
 inline std::optional<QList<Match>> programMatches(RegExpr& re, const QByteArray& subject, int groups, int most)
@@ -99,20 +116,26 @@ inline std::optional<QList<Match>> programMatches(RegExpr& re, const QByteArray&
 }
 
 // Aborts, so that the fuzzer keeps the input, when the two searches disagree.
-inline void expectSameMatches(RegExpr& re, const QByteArray& pattern, const QByteArray& subject)
+inline void expectSameMatches(RegExpr& re, const Reference& reference, const QByteArray& pattern, const QByteArray& subject)
 {
     constexpr int kMost = 64;
     if (!comparable(pattern, subject))
         return;
-    const auto reference = allMatches(pattern, subject, kMost);
-    if (!reference)
+    const auto expected = reference.allMatches(subject, kMost);
+    if (!expected)
         return;
-    const int groups = reference->isEmpty() ? 0 : int(reference->front().size()) - 1;
+    const int groups = expected->isEmpty() ? 0 : int(expected->front().size()) - 1;
     const auto program = programMatches(re, subject, groups, kMost);
     if (!program)
         return;
-    if (*program != *reference)
+    if (*program != *expected)
         std::abort();
+}
+
+inline void expectSameMatches(RegExpr& re, const QByteArray& pattern, const QByteArray& subject)
+{
+    if (comparable(pattern, subject))
+        expectSameMatches(re, Reference(pattern, false), pattern, subject);
 }
 
 } // namespace ReferenceSearch

@@ -21,6 +21,8 @@ struct EngineReading {
         , entries(row.resultPattern)
         , sitePattern(row.resultPattern + kSiteKey)
         , siteEntry(sitePattern)
+        , entriesReference(row.resultPattern, true)
+        , siteReference(sitePattern, true)
     {
     }
     const EngineRow& row;
@@ -28,14 +30,18 @@ struct EngineReading {
     RegExpr entries;
     QByteArray sitePattern;
     RegExpr siteEntry;
+    ReferenceSearch::Reference entriesReference;
+    ReferenceSearch::Reference siteReference;
 };
 
 std::vector<std::unique_ptr<EngineReading>>& readings()
 {
     static std::vector<std::unique_ptr<EngineReading>> all = [] {
         std::vector<std::unique_ptr<EngineReading>> made;
+        // Google.com and Google.ru read their pages alike; one of them is enough.
         for (Engine engine : kEngines)
-            made.push_back(std::make_unique<EngineReading>(engine));
+            if (engine != Engine::GoogleRu)
+                made.push_back(std::make_unique<EngineReading>(engine));
         return made;
     }();
     return all;
@@ -51,9 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             reading->reader.read(page, 0);
         } catch (const EPageTooComplex&) {
         }
-        ReferenceSearch::expectSameMatches(reading->entries, reading->row.resultPattern, page);
+        ReferenceSearch::expectSameMatches(reading->entries, reading->entriesReference, reading->row.resultPattern, page);
         if (reading->row.pageRule == PageRule::EngineNumbered)
-            ReferenceSearch::expectSameMatches(reading->siteEntry, reading->sitePattern, page);
+            ReferenceSearch::expectSameMatches(reading->siteEntry, reading->siteReference, reading->sitePattern, page);
     }
     return 0;
 }
