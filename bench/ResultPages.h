@@ -40,8 +40,8 @@ inline QByteArray entry(Layout layout, int n)
     const QByteArray k = QByteArray::number(n);
     switch (layout) {
     case Layout::GoogleCom:
-        return "<div class=g>\n<h2 class=r><a href=\"http://www.site" + k + ".ru/page.html\" class=l>Title " + k
-            + "</a></h2><div class=s>Snippet text " + k + " &hellip; more words<br><cite>site" + k
+        return "<div class=g>\n<h2 class=r><a href=\"http://www.site" + k + ".ru/page.html\" class=l>Title "
+            + k + "</a></h2><div class=s>Snippet text " + k + " &hellip; more words<br><cite>site" + k
             + ".ru/</cite></div></div>\n";
     case Layout::GoogleRu:
         return "<div class=\"g\"><a href=\"http://site" + k + ".com/?q=1&amp;p=2\">Title " + k
@@ -51,8 +51,8 @@ inline QByteArray entry(Layout layout, int n)
             + ".ru/\" target=\"_blank\">\xCF\xF0\xE8\xEC\xE5\xF0 " + k
             + "</a></h3><div>\xD2\xE5\xEA\xF1\xF2</div></li>\n";
     case Layout::RamblerRu:
-        return "<li>\n<div class=\"ttl\">\n<a onclick=\"return rc(this,{pos:" + k + "})\" href=\"http://site" + k
-            + ".org/\">Title</a></div><p>Snippet</p></li>\n";
+        return "<li>\n<div class=\"ttl\">\n<a onclick=\"return rc(this,{pos:" + k + "})\" href=\"http://site"
+            + k + ".org/\">Title</a></div><p>Snippet</p></li>\n";
     case Layout::AportRu:
         return "<li value=" + k + ">\n<span class=title>\n<a href=\"http://www.site" + k
             + ".ru/\">Title</a></span><span class=url>site.ru</span></li>\n";
@@ -119,8 +119,9 @@ inline QByteArray hostilePage(Hostile family, qint64 size)
         break;
     case Hostile::OpenQuotes:
         while (page.size() < size)
-            page += "<div class=g><h2><a href=\"http://x <li class=r value=1><h3><a href=\"x "
-                    "<li>\n<div class=\"ttl\">\n<a onclick=\"x <li value=1>\n<span class=title>\n<a href=\"x ";
+            page
+                += "<div class=g><h2><a href=\"http://x <li class=r value=1><h3><a href=\"x "
+                   "<li>\n<div class=\"ttl\">\n<a onclick=\"x <li value=1>\n<span class=title>\n<a href=\"x ";
         break;
     case Hostile::QuantifiedAddress:
         while (page.size() < size)

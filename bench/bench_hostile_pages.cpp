@@ -54,7 +54,8 @@ void registerAll()
     for (Engine engine : kEngines) {
         for (Hostile family :
             { Hostile::LiValueDigits, Hostile::DivSpaces, Hostile::OpenQuotes, Hostile::QuantifiedAddress }) {
-            const std::string name = "read/" + engineRow(engine).key.toStdString() + "/" + ResultPages::nameOf(family);
+            const std::string name
+                = "read/" + engineRow(engine).key.toStdString() + "/" + ResultPages::nameOf(family);
             benchmark::RegisterBenchmark(name.c_str(), readHostilePage, engine, family)
                 ->Arg(k100K)
                 ->Arg(k1M)

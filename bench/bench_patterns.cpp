@@ -88,8 +88,8 @@ void memchrPass(benchmark::State& state, Layout layout)
 } // namespace
 
 #define KS_LAYOUT_BENCH(name, engine, layout)                                                                \
-    BENCHMARK_CAPTURE(memchrPass, name##_page, layout)->Arg(k100K)->Arg(k1M);                                  \
-    BENCHMARK_CAPTURE(patternScan, name##_on_own_page, engine, layout)->Arg(k100K)->Arg(k1M);                  \
+    BENCHMARK_CAPTURE(memchrPass, name##_page, layout)->Arg(k100K)->Arg(k1M);                                \
+    BENCHMARK_CAPTURE(patternScan, name##_on_own_page, engine, layout)->Arg(k100K)->Arg(k1M);                \
     BENCHMARK_CAPTURE(patternScan, name##_on_mixed_page, engine, Layout::Mixed)->Arg(k100K)->Arg(k1M)
 
 BENCHMARK_CAPTURE(memchrPass, mixed_page, Layout::Mixed)->Arg(k100K)->Arg(k1M);

@@ -42,8 +42,8 @@ public:
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
         m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.constData()), PCRE2_SIZE(pattern.size()),
-            PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C, &errorCode, &errorOffset,
-            nullptr);
+            PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C, &errorCode,
+            &errorOffset, nullptr);
         if (!m_code)
             return;
         m_jit = jit && pcre2_jit_compile(m_code, PCRE2_JIT_COMPLETE) == 0;
@@ -83,7 +83,8 @@ public:
                 if (ovector[2 * g] == PCRE2_UNSET)
                     match.append({ -1, 0 });
                 else
-                    match.append({ qsizetype(ovector[2 * g]), qsizetype(ovector[2 * g + 1] - ovector[2 * g]) });
+                    match.append(
+                        { qsizetype(ovector[2 * g]), qsizetype(ovector[2 * g + 1] - ovector[2 * g]) });
             }
             matches.append(match);
             start = ovector[0] == ovector[1] ? qsizetype(ovector[1]) + 1 : qsizetype(ovector[1]);
@@ -99,7 +100,8 @@ private:
 };
 
 // The same walk through RegExpr; nothing when the page was too complex.
-inline std::optional<QList<Match>> programMatches(RegExpr& re, const QByteArray& subject, int groups, int most)
+inline std::optional<QList<Match>> programMatches(
+    RegExpr& re, const QByteArray& subject, int groups, int most)
 {
     QList<Match> matches;
     try {
@@ -116,7 +118,8 @@ inline std::optional<QList<Match>> programMatches(RegExpr& re, const QByteArray&
 }
 
 // Aborts, so that the fuzzer keeps the input, when the two searches disagree.
-inline void expectSameMatches(RegExpr& re, const Reference& reference, const QByteArray& pattern, const QByteArray& subject)
+inline void expectSameMatches(
+    RegExpr& re, const Reference& reference, const QByteArray& pattern, const QByteArray& subject)
 {
     constexpr int kMost = 64;
     if (!comparable(pattern, subject))

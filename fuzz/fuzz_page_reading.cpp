@@ -57,9 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             reading->reader.read(page, 0);
         } catch (const EPageTooComplex&) {
         }
-        ReferenceSearch::expectSameMatches(reading->entries, reading->entriesReference, reading->row.resultPattern, page);
+        ReferenceSearch::expectSameMatches(
+            reading->entries, reading->entriesReference, reading->row.resultPattern, page);
         if (reading->row.pageRule == PageRule::EngineNumbered)
-            ReferenceSearch::expectSameMatches(reading->siteEntry, reading->siteReference, reading->sitePattern, page);
+            ReferenceSearch::expectSameMatches(
+                reading->siteEntry, reading->siteReference, reading->sitePattern, page);
     }
     return 0;
 }

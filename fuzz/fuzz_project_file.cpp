@@ -35,7 +35,8 @@ void saveInputs(const ProjectInputs& inputs, const QString& path)
     for (Engine engine : kEngines)
         new StoredCheck(QStringLiteral("CheckBox") + engineKey(engine), inputs.checked[int(engine)], &frame);
     for (int n = 1; n <= 7; ++n)
-        (new StoredEdit(QStringLiteral("edKeyWord%1").arg(n), &frame))->setProperty("text", inputs.keywords[n - 1]);
+        (new StoredEdit(QStringLiteral("edKeyWord%1").arg(n), &frame))
+            ->setProperty("text", inputs.keywords[n - 1]);
     (new StoredEdit(QStringLiteral("edWEB"), &frame))->setProperty("text", inputs.site);
     TcxPropertiesStore store(&frame);
     ProgramStores::declareProjectFileItems(store, &frame, engineKeys());

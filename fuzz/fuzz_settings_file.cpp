@@ -26,8 +26,9 @@ struct Tree {
 
 QByteArray bytesOf(const RegistryValue& value)
 {
-    return value.type == RegistryType::String || value.type == RegistryType::ExpandString ? value.text.toUtf8()
-                                                                                           : value.data;
+    return value.type == RegistryType::String || value.type == RegistryType::ExpandString
+        ? value.text.toUtf8()
+        : value.data;
 }
 
 void walk(Registry& registry, const QString& key, Tree& tree, int depth)

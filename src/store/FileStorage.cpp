@@ -65,9 +65,9 @@ public:
     {
         const QString encoded = encodeForFile(value);
         if (holdsLineBreak(encoded))
-            throw EPropertiesStore(
-                QStringLiteral("Cannot write the value \"%1\" of %2.%3 to the file \"%4\": a value may not hold a line break.")
-                    .arg(shown(printedForm(value)), m_objectName, property, m_path));
+            throw EPropertiesStore(QStringLiteral("Cannot write the value \"%1\" of %2.%3 to the file "
+                                                  "\"%4\": a value may not hold a line break.")
+                                       .arg(shown(printedForm(value)), m_objectName, property, m_path));
         m_section->set(property, encoded);
     }
 

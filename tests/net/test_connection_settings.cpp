@@ -1,6 +1,6 @@
 #include "net/ConnectionSettings.h"
-#include "net/ProxyServer.h"
 #include "net/FormBody.h"
+#include "net/ProxyServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "net/RequestProfile.h"
 #include "net/HttpClient.h"
+#include "net/RequestProfile.h"
 #include "support/RawHttpListener.h"
 
 #include <gtest/gtest.h>
@@ -145,7 +145,8 @@ TEST(RequestProfile, OnlyPlainHttpIsRequested)
     CookieStore cookies;
     HttpClient client(cookies);
     for (const QByteArray scheme : { "https", "ftp", "gopher", "file", "dict" })
-        EXPECT_THROW(client.get(scheme + "://" + listener.hostPort() + "/"), EHttpError) << scheme.constData();
+        EXPECT_THROW(client.get(scheme + "://" + listener.hostPort() + "/"), EHttpError)
+            << scheme.constData();
     EXPECT_EQ(listener.connectionCount(), 0);
     EXPECT_EQ(client.get(listener.url("/")), "OK");
 }

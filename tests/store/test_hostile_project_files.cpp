@@ -1,7 +1,7 @@
 #include "StoreFixtures.h"
 
-#include "rank/lookup/EngineTable.h"
 #include "platform/XdgRegistry.h"
+#include "rank/lookup/EngineTable.h"
 #include "store/IniDocument.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"

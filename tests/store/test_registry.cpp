@@ -136,8 +136,10 @@ TEST_F(RegistryStoreTest, UnwritableKeyFailsWithTheStorageName)
         FAIL();
     } catch (const EPropertiesStore& e) {
         EXPECT_EQ(e.message(),
-            "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. Cannot create the folder \""
-                + configRoot() + "/Tellvik/Kestrova Sertrix\": \"" + configRoot() + "/Tellvik\" is not a folder.");
+            "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. Cannot create the "
+            "folder \""
+                + configRoot() + "/Tellvik/Kestrova Sertrix\": \"" + configRoot()
+                + "/Tellvik\" is not a folder.");
     }
 }
 
@@ -149,8 +151,9 @@ TEST_F(RegistryStoreTest, FailedSaveKeepsTheSystemsReason)
         connectionStore(controls)->StoreProperties(true);
         FAIL();
     } catch (const EPropertiesStore& e) {
-        const QString expected = "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. "
-                                 "Cannot create file \""
+        const QString expected
+            = "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. "
+              "Cannot create file \""
             + configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg\". ";
         EXPECT_TRUE(e.message().startsWith(expected)) << e.what();
         EXPECT_GT(e.message().size(), expected.size()) << "the system's reason follows";

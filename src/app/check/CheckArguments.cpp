@@ -4,7 +4,8 @@
 #include "platform/BoundedFile.h"
 
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--xlsx FILE] [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file FILE "
+    "Usage: kestrova-check [--json] [--xlsx FILE] [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file "
+    "FILE "
     "| --proxy-pass PASS]]] PROJECT.zlt\n"
     "       kestrova-check --version\n"
     "The proxy password is also taken from the environment variable KESTROVA_PROXY_PASSWORD.\n");

@@ -32,7 +32,8 @@ ProjectInputs readProjectFile(const QString& path)
     // The store reads a missing file as empty; here it is an error. Anything else that cannot be
     // read (a folder, a FIFO, a file too large) the store refuses itself, without opening it first.
     if (!QFileInfo::exists(path))
-        throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, qt_error_string(ENOENT)));
+        throw EPropertiesStore(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, qt_error_string(ENOENT)));
 
     QObject frame;
     StoredCheck* checks[6];

@@ -33,7 +33,8 @@ std::optional<qsizetype> classEnd(const QByteArray& p, qsizetype i)
             if (i + 1 < p.size() && (p[i + 1] == 'Q' || p[i + 1] == 'E'))
                 return std::nullopt;
             i += 2;
-        } else if (p[i] == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+        } else if (p[i] == '[' && i + 1 < p.size()
+            && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
             return std::nullopt;
         } else if (p[i] == ']') {
             return i + 1;
@@ -262,7 +263,8 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, 
 
     const qsizetype runLength = qsizetype(run.size());
     for (qsizetype at = from + bestStart; at + (runLength - bestStart) <= length;) {
-        const void* found = memmem(subject + at, size_t(length - at), needle.constData(), size_t(needle.size()));
+        const void* found
+            = memmem(subject + at, size_t(length - at), needle.constData(), size_t(needle.size()));
         if (!found)
             return -1;
         const qsizetype hit = static_cast<const char*>(found) - subject;

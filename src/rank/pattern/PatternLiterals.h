@@ -28,5 +28,5 @@ std::optional<PatternLiterals> readPatternLiterals(const QByteArray& pattern);
 
 // The first position at or after from where run occurs in the first length bytes of subject;
 // -1 when there is none. run holds at least one literal byte.
-qsizetype findLiteralRun(const char* subject, qsizetype length, const std::vector<PatternLiterals::Item>& run,
-    qsizetype from);
+qsizetype findLiteralRun(
+    const char* subject, qsizetype length, const std::vector<PatternLiterals::Item>& run, qsizetype from);

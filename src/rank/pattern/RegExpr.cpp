@@ -271,7 +271,8 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
     if (!prefix.isEmpty()) {
         if (from + prefix.size() > length)
             return -1;
-        const void* found = memmem(bytes + from, size_t(length - from), prefix.constData(), size_t(prefix.size()));
+        const void* found
+            = memmem(bytes + from, size_t(length - from), prefix.constData(), size_t(prefix.size()));
         return found ? static_cast<const char*>(found) - bytes : -1;
     }
     if (d->firstByte >= 0) {

@@ -16,9 +16,10 @@ CheckReport sampleReport()
     report.elapsed = QStringLiteral("0:00:07");
     report.keywords = QStringList { QStringLiteral("окна \"ПВХ\""), {}, {}, {}, {}, {}, {} };
     report.cells = {
-        CellRecord { Engine::GoogleCom, 1, QStringLiteral("13"), 2, std::nullopt, { Reason::Found, "p2" }, {} },
-        CellRecord { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"), { Reason::Found, "p1" },
-            { Reason::Found, "read" } },
+        CellRecord {
+            Engine::GoogleCom, 1, QStringLiteral("13"), 2, std::nullopt, { Reason::Found, "p2" }, {} },
+        CellRecord { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"),
+            { Reason::Found, "p1" }, { Reason::Found, "read" } },
         CellRecord { Engine::YandexRu, 2, QString(), std::nullopt, QString(), { Reason::NotAsked, "empty" },
             { Reason::NotAsked, "empty" } },
     };
@@ -40,7 +41,8 @@ TEST(CheckOutput, JsonHoldsTheCellsInWriteOrder)
             "{\"engine\": \"GoogleCom\", \"n\": 1, \"rank\": \"13\", \"page\": 2, \"reason\": \"found\", "
             "\"detail\": \"p2\"}, "
             "{\"engine\": \"YandexRu\", \"n\": 1, \"rank\": \"7\", \"page\": 1, \"count\": \"1520\", "
-            "\"reason\": \"found\", \"detail\": \"p1\", \"count_reason\": \"found\", \"count_detail\": \"read\"}, "
+            "\"reason\": \"found\", \"detail\": \"p1\", \"count_reason\": \"found\", \"count_detail\": "
+            "\"read\"}, "
             "{\"engine\": \"YandexRu\", \"n\": 2, \"rank\": \"\", \"page\": null, \"count\": \"\", "
             "\"reason\": \"not-asked\", \"detail\": \"empty\", \"count_reason\": \"not-asked\", "
             "\"count_detail\": \"empty\"}]}\n"));
@@ -147,8 +149,8 @@ protected:
 
     std::variant<CheckArguments, UsageError> parse(const QStringList& passwordOptions)
     {
-        return parseCheckArguments(
-            QStringList { "--proxy", "proxy.local:3128", "--proxy-user", "ivan" } + passwordOptions + QStringList { "a.zlt" });
+        return parseCheckArguments(QStringList { "--proxy", "proxy.local:3128", "--proxy-user", "ivan" }
+            + passwordOptions + QStringList { "a.zlt" });
     }
 
     QString password(const QStringList& passwordOptions)

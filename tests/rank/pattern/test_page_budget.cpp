@@ -52,7 +52,8 @@ QByteArray longLinks(int n)
     const QByteArray as(30, 'a');
     while (page.size() < n)
         page += "<li value=7>\n<span class=title>\n<a href=\"http://" + as
-            + "\"><li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://" + as + "\"></a></div></li>\n";
+            + "\"><li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://" + as
+            + "\"></a></div></li>\n";
     return page + kTail;
 }
 
@@ -104,8 +105,7 @@ TEST_P(HostilePage, ReadingStaysWithinABudgetProportionalToThePage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, HostilePage,
-    ::testing::Combine(::testing::ValuesIn(kEngines), ::testing::ValuesIn(kFamilies)),
-    [](const auto& info) {
+    ::testing::Combine(::testing::ValuesIn(kEngines), ::testing::ValuesIn(kFamilies)), [](const auto& info) {
         return std::string(std::get<0>(info.param).engine) + "_" + std::get<1>(info.param).name;
     });
 
@@ -134,9 +134,11 @@ TEST_P(QuadraticPage, IsTooComplexWhereAResultPageOfItsLengthIsRead)
     QByteArray results;
     for (int n = 1; results.size() < hostile.size(); ++n)
         results += "<li value=" + QByteArray::number(n) + ">\n<span class=title>\n<a href=\"http://www.site"
-            + QByteArray::number(n) + ".ru/\">T</a></span></li>\n<div class=g>\n<h2 class=r><a href=\"http://s"
-            + QByteArray::number(n) + ".ru/\">T</a></h2></div>\n<li class=\"r\" value=" + QByteArray::number(n)
-            + "><div class=\"title\"><i></i><a href=\"http://site" + QByteArray::number(n) + ".ru/\"></a></div></li>\n";
+            + QByteArray::number(n)
+            + ".ru/\">T</a></span></li>\n<div class=g>\n<h2 class=r><a href=\"http://s"
+            + QByteArray::number(n) + ".ru/\">T</a></h2></div>\n<li class=\"r\" value="
+            + QByteArray::number(n) + "><div class=\"title\"><i></i><a href=\"http://site"
+            + QByteArray::number(n) + ".ru/\"></a></div></li>\n";
     results += "<li value=99>\n<span class=title>\n<a href=\"http://www.aaab/\">";
     results += "<li class=\"r\" value=99><div class=\"title\"><i></i><a href=\"http://aaab/\">";
     EXPECT_TRUE(re.exec(results));

@@ -54,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Patterns, PatternLiteralsRead,
 
 TEST(PatternLiteralsRead, UncertainPatternsGiveNothing)
 {
-    for (const char* pattern : { "(?i)abc", "\\x41b", "a\\Qb\\E", "^ab", "ab$", "a{b", "a}", "(*UTF)a", "\\1a",
-             "a[[:]|b:]", "a[\\Q]\\E]b" })
+    for (const char* pattern : { "(?i)abc", "\\x41b", "a\\Qb\\E", "^ab", "ab$", "a{b", "a}", "(*UTF)a",
+             "\\1a", "a[[:]|b:]", "a[\\Q]\\E]b" })
         EXPECT_FALSE(readPatternLiterals(pattern).has_value()) << pattern;
     EXPECT_TRUE(readAlternatives("(?i)a|b").empty());
 }
@@ -101,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(Subjects, SearchWithLiterals,
     ::testing::Values(SearchCase { "ab*c", "xabbbcac", "abbbc" }, SearchCase { "a*bc", "xbcaabc", "bc" },
         SearchCase { "site.ru", "site\nru", "site\nru" }, SearchCase { "site.ru", "siteru site", nullptr },
         SearchCase { "<li value=(\\d*?)>x", "<li value=12y <li value=3>x", "<li value=3>x" },
-        SearchCase { "<b>(\\d+)</b>|<a href=.*?ex.com.*?>(\\d+?)</a>", "<a href=1>2</a> <b>7</b>", "<b>7</b>" },
+        SearchCase {
+            "<b>(\\d+)</b>|<a href=.*?ex.com.*?>(\\d+?)</a>", "<a href=1>2</a> <b>7</b>", "<b>7</b>" },
         SearchCase { "<b>(\\d+)</b>|<a href=.*?ex.com.*?>(\\d+?)</a>", "<a href=ex.com>2</a> <b>7</b>",
             "<a href=ex.com>2</a>" },
         SearchCase { "x|", "abc", "" }, SearchCase { "(a|b)c", "aac", "ac" },
