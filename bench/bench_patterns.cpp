@@ -1,6 +1,10 @@
 // Times the program's page patterns over generated result pages of 100 KB and 1 MB that do not
-// hold the checked site (every scan reads the whole page), beside a memchr pass over the same page.
+// hold the checked site (every scan reads the whole page), beside a memchr pass over the same page:
+// each engine's pattern on a page of its own engine's layout and on a page mixing all six layouts.
+// The Yandex.ru and Aport.ru patterns end with the site key, as their lookups build them.
 
+#include "ResultPages.h"
+#include "rank/lookup/EngineTable.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <benchmark/benchmark.h>
@@ -10,62 +14,46 @@
 
 namespace {
 
+using ResultPages::Layout;
+
 constexpr int64_t k100K = 100 * 1024;
 constexpr int64_t k1M = 1024 * 1024;
 
-// One entry of each engine's layout, in turn, with the page furniture around it.
-QByteArray entry(int n)
-{
-    const QByteArray k = QByteArray::number(n);
-    switch (n % 6) {
-    case 0:
-        return "<div class=g>\n<h2 class=r><a href=\"http://www.site" + k + ".ru/page.html\" class=l>Title "
-            + k + "</a></h2><div class=s>Snippet text " + k + " &hellip; more words<br><cite>site" + k
-            + ".ru/</cite></div></div>\n";
-    case 1:
-        return "<div class=\"g\"><a href=\"http://site" + k + ".com/?q=1&amp;p=2\">Title " + k
-            + "</a><span class=f>12 Mar 2008</span></div>\r\n";
-    case 2:
-        return "<li class=\"b-serp-item\" num=\"" + k + "\">\n  <h3>\n<a href=\"http://site" + k
-            + ".ru/\" target=\"_blank\">\xCF\xF0\xE8\xEC\xE5\xF0 " + k
-            + "</a></h3><div>\xD2\xE5\xEA\xF1\xF2</div></li>\n";
-    case 3:
-        return "<li>\n<div class=\"ttl\">\n<a onclick=\"return rc(this,{pos:" + k + "})\" href=\"http://site"
-            + k + ".org/\">Title</a></div><p>Snippet</p></li>\n";
-    case 4:
-        return "<li value=" + k + ">\n<span class=title>\n<a href=\"http://www.site" + k
-            + ".ru/\">Title</a></span><span class=url>site.ru</span></li>\n";
-    default:
-        return "<li class=\"r\" value=" + k + " id=\"e" + k + "\">\n<div class=\"title\" id=\"t" + k
-            + "\">\n<i class=\"ic\">\n</i>\n<a class=\"l\" href=\"http://site" + k
-            + ".net/\">Title</a></div><p>Snippet</p></li>\n";
-    }
-}
+const QByteArray kSiteKey = "example.com";
 
-QByteArray resultPage(int64_t size)
+const QByteArray& cachedPage(Layout layout, int64_t size)
 {
-    QByteArray page = "<html><head><title>Search</title></head><body><table><tr><td>"
-                      "<a href=\"http://other.ru/catalog/\">Catalogue</a></td></tr></table>\n";
-    for (int n = 1; page.size() < size - 200; ++n)
-        page += entry(n);
-    page += "<p>Queries: &nbsp;&#151;&nbsp;12345&nbsp;</p><div class=pager><b>3</b> <a "
-            "href=\"/?p=4\">4</a></div>"
-            "</body></html>";
-    return page;
-}
-
-const QByteArray& cachedPage(int64_t size)
-{
-    static std::map<int64_t, QByteArray> pages;
-    auto it = pages.find(size);
+    static std::map<std::pair<Layout, int64_t>, QByteArray> pages;
+    auto it = pages.find({ layout, size });
     if (it == pages.end())
-        it = pages.emplace(size, resultPage(size)).first;
+        it = pages.emplace(std::pair(layout, size), ResultPages::resultPage(layout, size)).first;
     return it->second;
 }
 
-void patternScan(benchmark::State& state, const char* pattern, bool walkAll)
+// The pattern as the engine's lookup uses it: its entries walked one after the other, or, for
+// engines numbering their own entries, followed by the site key and searched once.
+void patternScan(benchmark::State& state, Engine engine, Layout layout)
 {
-    const QByteArray& page = cachedPage(state.range(0));
+    const EngineRow& row = engineRow(engine);
+    const bool numbered = row.pageRule == PageRule::EngineNumbered;
+    const QByteArray& page = cachedPage(layout, state.range(0));
+    RegExpr re(numbered ? row.resultPattern + kSiteKey : row.resultPattern);
+    re.compile();
+    int64_t found = 0;
+    for (auto _ : state) {
+        found = 0;
+        for (bool ok = re.exec(page); ok; ok = !numbered && re.execNext())
+            ++found;
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetBytesProcessed(state.iterations() * page.size());
+    state.counters["matches"] = static_cast<double>(found);
+    state.counters["steps_per_byte"] = double(re.budgetUsed()) / double(page.size());
+}
+
+void otherPattern(benchmark::State& state, const char* pattern, bool walkAll)
+{
+    const QByteArray& page = cachedPage(Layout::Mixed, state.range(0));
     RegExpr re(pattern);
     re.compile();
     int64_t found = 0;
@@ -79,9 +67,9 @@ void patternScan(benchmark::State& state, const char* pattern, bool walkAll)
     state.counters["matches"] = static_cast<double>(found);
 }
 
-void memchrPass(benchmark::State& state)
+void memchrPass(benchmark::State& state, Layout layout)
 {
-    const QByteArray& page = cachedPage(state.range(0));
+    const QByteArray& page = cachedPage(layout, state.range(0));
     int64_t count = 0;
     for (auto _ : state) {
         count = 0;
@@ -99,22 +87,25 @@ void memchrPass(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(memchrPass)->Arg(k100K)->Arg(k1M);
+#define KS_LAYOUT_BENCH(name, engine, layout)                                                                \
+    BENCHMARK_CAPTURE(memchrPass, name##_page, layout)->Arg(k100K)->Arg(k1M);                                \
+    BENCHMARK_CAPTURE(patternScan, name##_on_own_page, engine, layout)->Arg(k100K)->Arg(k1M);                \
+    BENCHMARK_CAPTURE(patternScan, name##_on_mixed_page, engine, Layout::Mixed)->Arg(k100K)->Arg(k1M)
 
-#define KS_PATTERN_BENCH(name, pattern, walkAll)                                                             \
-    BENCHMARK_CAPTURE(patternScan, name, pattern, walkAll)->Arg(k100K)->Arg(k1M)
+BENCHMARK_CAPTURE(memchrPass, mixed_page, Layout::Mixed)->Arg(k100K)->Arg(k1M);
+KS_LAYOUT_BENCH(google_com, Engine::GoogleCom, Layout::GoogleCom);
+KS_LAYOUT_BENCH(google_ru, Engine::GoogleRu, Layout::GoogleRu);
+KS_LAYOUT_BENCH(yandex, Engine::YandexRu, Layout::YandexRu);
+KS_LAYOUT_BENCH(rambler, Engine::RamblerRu, Layout::RamblerRu);
+KS_LAYOUT_BENCH(aport, Engine::AportRu, Layout::AportRu);
+KS_LAYOUT_BENCH(msn, Engine::MSNCom, Layout::MSNCom);
 
-KS_PATTERN_BENCH(google, R"re(<div[^<>]*?>\s*?(<h2[^<>]*?>)*?\s*?<a href="(.*?)")re", true);
-KS_PATTERN_BENCH(yandex, R"re(<li[^<>]*?>\s*?<h3>\s*?<a href="(.*?)")re", true);
-KS_PATTERN_BENCH(rambler, R"re(<li>\s*?<div class="ttl">\s*?<a onclick=".*?" href="(.*?)")re", true);
-KS_PATTERN_BENCH(aport,
-    R"re(<li value=(\d*?)>\s*?<span class=title>\s*?<a href="(http://www.|http://)example.com)re", false);
-KS_PATTERN_BENCH(wordstat, R"re(&nbsp;&#151;&nbsp;(\d*?)&nbsp;)re", false);
-KS_PATTERN_BENCH(msn,
-    R"re(<li[^<>]*?value=(\d*)[^<>]*?>\s*?<div[^<>]*?class="title"[^<>]*?>\s*?<i[^<>]*?>\s*?</i>\s*?<a[^<>]*?href="(http://www.|http://)example.com)re",
-    false);
-KS_PATTERN_BENCH(cy, R"re(<b>.*? (\d+).*?</b>|<a href=.*?example.com.*?>(\d+?)</a>)re", false);
-KS_PATTERN_BENCH(pagerank, R"re(<b>(\d{1,2})</b>)re", false);
-KS_PATTERN_BENCH(address, R"re((http://)([_a-z\d\-\.]+\.[\w]*)(/?))re", false);
+#define KS_OTHER_BENCH(name, pattern, walkAll)                                                               \
+    BENCHMARK_CAPTURE(otherPattern, name, pattern, walkAll)->Arg(k100K)->Arg(k1M)
+
+KS_OTHER_BENCH(wordstat, R"re(&nbsp;&#151;&nbsp;(\d*?)&nbsp;)re", false);
+KS_OTHER_BENCH(cy, R"re(<b>.*? (\d+).*?</b>|<a href=.*?example.com.*?>(\d+?)</a>)re", false);
+KS_OTHER_BENCH(pagerank, R"re(<b>(\d{1,2})</b>)re", false);
+KS_OTHER_BENCH(address, R"re((http://)([_a-z\d\-\.]+\.[\w]*)(/?))re", false);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,7 @@
 #include "net/ConnectionSettings.h"
 
+#include "net/ProxyServer.h"
+
 #include <limits>
 
 int strToInt(const QString& text)
@@ -36,6 +38,8 @@ ProxyParams proxyParamsFrom(const ConnectionSettings& settings)
     ProxyParams params;
     if (!settings.useProxy)
         return params;
+    if (!settings.server.isEmpty() && !isProxyServerText(settings.server))
+        throw EConvertError(proxyServerError(settings.server).toStdString());
     params.server = settings.server;
     params.port = strToInt(settings.port);
     params.user = settings.user;

@@ -5,7 +5,8 @@
 #include <QString>
 #include <stdexcept>
 
-// A text that is not a whole number: "'%s' is not a valid integer value".
+// A connection setting that cannot be used: a port text that is not a whole number ("'%s' is not
+// a valid integer value"), or a proxy server text that is not a host name or address.
 class EConvertError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -21,7 +22,8 @@ struct ConnectionSettings {
 };
 
 // ApplyProxySettings without widgets: the proxy parameters one client gets from the settings.
-// Throws EConvertError when the proxy is chosen and the port text is not a whole number.
+// Throws EConvertError when the proxy is chosen and the port text is not a whole number, or the
+// server text is neither empty nor a host name or address (isProxyServerText).
 ProxyParams proxyParamsFrom(const ConnectionSettings& settings);
 
 // Delphi-style StrToInt: throws EConvertError with the message above.

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "net/CookieJar.h"
+#include "net/ProxyServer.h"
 #include "net/RequestProfile.h"
 #include "net/TransferLoop.h"
 
@@ -107,10 +108,16 @@ void HttpClient::Impl::configure(Method method, const QByteArray& url, const QBy
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfers);
     // Set explicitly so that proxy variables of the environment never apply.
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    // Plain HTTP only, to the server and to the proxy alike.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http");
     if (proxy.server.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
     } else {
-        const QByteArray server = proxy.server.toUtf8();
+        // A scheme in the proxy text would override the proxy type; only a bare host goes through.
+        if (!isProxyServerText(proxy.server))
+            throw EHttpError(proxyServerError(proxy.server).toStdString());
+        const QByteArray server = proxyHostForTransport(proxy.server);
         curl_easy_setopt(easy, CURLOPT_PROXY, server.constData()); // libcurl copies it
         curl_easy_setopt(easy, CURLOPT_PROXYTYPE, long(CURLPROXY_HTTP));
         // libcurl would take port 0 for its default proxy port; no connection can go to it.
@@ -150,8 +157,9 @@ QByteArray HttpClient::Impl::perform(
     profile.viaProxy = !proxy.server.isEmpty();
     profile.host = hostHeaderValue(target);
     profile.bodyLength = body.size();
-    profile.basicAuth = proxy.basicAuth;
-    if (proxy.basicAuth)
+    // The credentials are the proxy's: a direct request never carries them.
+    profile.basicAuth = proxy.basicAuth && profile.viaProxy;
+    if (profile.basicAuth)
         profile.userPassword = CodePage::toAnsi(proxy.user + u':' + proxy.password);
     if (cookies)
         profile.cookie = cookies->cookieHeaderFor(target);

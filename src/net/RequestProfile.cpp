@@ -69,7 +69,7 @@ QList<QByteArray> profileHeaders(const ProfileRequest& request)
     headers << "Host: " + request.host;
     headers << "Accept: text/html, */*";
     headers << "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
-    if (request.basicAuth)
+    if (request.basicAuth && request.viaProxy)
         headers << "Proxy-Authorization: Basic " + request.userPassword.toBase64();
     if (!request.cookie.isEmpty())
         headers << "Cookie: " + request.cookie;

@@ -42,6 +42,8 @@ public:
     }
     // Makes every change of this session durable; false when that failed.
     virtual bool flush() = 0;
+    // Why the last failed call of this session failed, in words; empty when nothing failed.
+    virtual QString errorString() const { return {}; }
 
     // A new session on the current user's registry; it sees what earlier sessions flushed.
     static std::unique_ptr<Registry> openCurrentUser();

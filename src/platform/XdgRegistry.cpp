@@ -1,5 +1,6 @@
 #include "platform/XdgRegistry.h"
 
+#include "platform/BoundedFile.h"
 #include "platform/SafeFile.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@ namespace {
 
 const QString kRootName = QStringLiteral("HKEY_CURRENT_USER");
 const QByteArray kHeader = "Windows Registry Editor Version 5.00";
+constexpr qint64 kMaxHiveFileBytes = 1024 * 1024;
 
 QStringList splitKey(const QString& key)
 {
@@ -74,7 +76,8 @@ QString fromUtf16Bytes(const QByteArray& bytes)
     QString text;
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
         text += QChar(char16_t(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8));
-    while (text.endsWith(QChar(0)))
+    // The terminating NUL that utf16Bytes() writes; NULs of the text itself stay.
+    if (text.endsWith(QChar(0)))
         text.chop(1);
     return text;
 }
@@ -98,6 +101,24 @@ std::optional<QByteArray> parseHexList(QStringView text)
         bytes.append(char(b));
     }
     return bytes;
+}
+
+// QDir::mkpath gives no reason; the first part of the path that is in the way gives one.
+bool makeFolder(const QString& folder, QString* reason)
+{
+    if (QDir().mkpath(folder))
+        return true;
+    QString blocked = folder;
+    for (QString up = folder; !up.isEmpty() && up != QFileInfo(up).path(); up = QFileInfo(up).path()) {
+        if (QFileInfo::exists(up)) {
+            blocked = up;
+            break;
+        }
+    }
+    *reason = QFileInfo(blocked).isDir()
+        ? QStringLiteral("Cannot create the folder \"%1\": \"%2\" is not writable.").arg(folder, blocked)
+        : QStringLiteral("Cannot create the folder \"%1\": \"%2\" is not a folder.").arg(folder, blocked);
+    return false;
 }
 
 bool hasControlCharacters(const QString& text)
@@ -206,14 +227,15 @@ struct XdgRegistry::Hive {
     std::unique_ptr<Node> root; // null while the key does not exist
     bool dirty = false;
 
+    // A file the program did not write (a FIFO, a device, anything of a size no settings have)
+    // reads as a missing key, as an unreadable file always has.
     void load()
     {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly))
+        const auto bytes = BoundedFile::read(file, kMaxHiveFileBytes, nullptr);
+        if (!bytes)
             return;
-        const QString keyPrefix = kRootName + u'\\' + path.join(u'\\');
         Node* current = nullptr;
-        for (const QString& rawLine : QString::fromUtf8(f.readAll()).split(u'\n')) {
+        for (const QString& rawLine : QString::fromUtf8(*bytes).split(u'\n')) {
             const QString line = rawLine.trimmed();
             if (line.startsWith(u'[') && line.endsWith(u']')) {
                 const QStringList segments = splitKey(line.mid(1, line.size() - 2));
@@ -250,15 +272,24 @@ struct XdgRegistry::Hive {
         }
     }
 
-    bool save() const
+    bool save(QString* reason) const
     {
-        if (!root)
-            return !QFile::exists(file) || QFile::remove(file);
-        if (!QDir().mkpath(QFileInfo(file).path()))
+        if (!root) {
+            QFile existing(file);
+            if (!existing.exists() || existing.remove())
+                return true;
+            *reason = QStringLiteral("Cannot remove file \"%1\". %2").arg(file, existing.errorString());
+            return false;
+        }
+        if (!makeFolder(QFileInfo(file).path(), reason))
             return false;
         QString text = QString::fromLatin1(kHeader) + QStringLiteral("\n\n");
         root->write(text, kRootName + u'\\' + path.join(u'\\'));
-        return SafeFile::replace(file, text.toUtf8(), nullptr, true);
+        QString why;
+        if (SafeFile::replace(file, text.toUtf8(), &why, true))
+            return true;
+        *reason = QStringLiteral("Cannot create file \"%1\". %2").arg(file, why);
+        return false;
     }
 };
 
@@ -326,7 +357,7 @@ bool XdgRegistry::createKey(const QString& key)
     const QStringList segments = splitKey(key);
     if (segments.isEmpty())
         return true;
-    if (!QDir().mkpath(folderOf(segments)))
+    if (!makeFolder(folderOf(segments), &m_error))
         return false;
     if (segments.size() < kFileDepth)
         return true;
@@ -428,8 +459,10 @@ bool XdgRegistry::writeValue(const QString& key, const QString& name, const Regi
 {
     const QStringList segments = splitKey(key);
     Node* node = find(segments);
-    if (!node)
+    if (!node) {
+        m_error = QStringLiteral("The key \"%1\" does not exist.").arg(key);
         return false;
+    }
     if (RegistryValue* existing = node->value(name))
         *existing = value;
     else
@@ -444,7 +477,7 @@ bool XdgRegistry::flush()
     for (auto& [path, hive] : m_hives) {
         if (!hive->dirty)
             continue;
-        if (hive->save())
+        if (hive->save(&m_error))
             hive->dirty = false;
         else
             ok = false;

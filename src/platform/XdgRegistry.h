@@ -29,6 +29,7 @@ public:
     std::optional<RegistryValue> readValue(const QString& key, const QString& name) override;
     bool writeValue(const QString& key, const QString& name, const RegistryValue& value) override;
     bool flush() override;
+    QString errorString() const override { return m_error; }
 
     struct Node;
 
@@ -41,5 +42,6 @@ private:
     Node* find(const QStringList& segments);
 
     QString m_root;
+    QString m_error;
     std::map<QString, std::unique_ptr<Hive>> m_hives; // by the lower-case path of the file key
 };

@@ -1,5 +1,6 @@
 #include "store/IniDocument.h"
 #include "store/Storage.h"
+#include "store/StoreError.h"
 
 const QString kPropertiesStoreClassTag = QStringLiteral("TcxPropertiesStoreComponent");
 
@@ -8,6 +9,17 @@ namespace {
 QString sectionName(const QString& objectName)
 {
     return objectName + QStringLiteral(": ") + kPropertiesStoreClassTag;
+}
+
+bool holdsLineBreak(const QString& text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+// The value as a message shows it, its line breaks visible.
+QString shown(QString text)
+{
+    return text.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
 }
 
 class FileReader : public StorageReader {
@@ -42,13 +54,21 @@ public:
 
     void beginObject(const QString& objectName) override
     {
+        m_objectName = objectName;
         m_section = &m_document.section(sectionName(objectName));
         m_section->set(QString(), QString());
     }
 
+    // A line break would end the value's line and could start a section of its own; the file is
+    // written only at close(), so refusing here leaves the old file as it was.
     void write(const QString& property, const StoredValue& value) override
     {
-        m_section->set(property, encodeForFile(value));
+        const QString encoded = encodeForFile(value);
+        if (holdsLineBreak(encoded))
+            throw EPropertiesStore(QStringLiteral("Cannot write the value \"%1\" of %2.%3 to the file "
+                                                  "\"%4\": a value may not hold a line break.")
+                                       .arg(shown(printedForm(value)), m_objectName, property, m_path));
+        m_section->set(property, encoded);
     }
 
     void close() override { m_document.save(m_path); }
@@ -57,6 +77,7 @@ private:
     QString m_path;
     IniDocument m_document;
     IniDocument::Section* m_section = nullptr;
+    QString m_objectName;
 };
 
 } // namespace

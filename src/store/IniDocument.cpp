@@ -1,12 +1,11 @@
 #include "store/IniDocument.h"
 
+#include "platform/BoundedFile.h"
 #include "platform/CodePage.h"
 #include "platform/SafeFile.h"
 #include "store/StoreError.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -42,11 +41,15 @@ void IniDocument::Section::set(const QString& key, const QString& value)
 
 IniDocument IniDocument::parse(const QString& text)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     IniDocument document;
     Section* current = nullptr;
-    for (const QString& rawLine : text.split(lineBreak)) {
-        const QString line = trimmedOfBlanks(rawLine);
+    const QStringView all(text);
+    for (qsizetype begin = 0; begin <= all.size();) {
+        qsizetype end = begin;
+        while (end < all.size() && all[end] != u'\r' && all[end] != u'\n')
+            ++end;
+        const QString line = trimmedOfBlanks(all.mid(begin, end - begin));
+        begin = end + (end + 1 < all.size() && all[end] == u'\r' && all[end + 1] == u'\n' ? 2 : 1);
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
@@ -78,13 +81,11 @@ IniDocument IniDocument::load(const QString& path)
 {
     if (!QFileInfo::exists(path))
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    return parse(CodePage::fromAnsi(bytes));
+    QString reason;
+    const auto bytes = BoundedFile::read(path, kMaxFileBytes, &reason);
+    if (!bytes)
+        throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+    return parse(CodePage::fromAnsi(*bytes));
 }
 
 void IniDocument::save(const QString& path) const

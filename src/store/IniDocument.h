@@ -25,8 +25,12 @@ public:
     // Every section as its header, its "key=value" lines and an empty line; CR LF after every line.
     QString text() const;
 
+    // A project file of the program is under 2 KB; anything larger is not one.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
     // Reads the file in Windows-1251; a missing file is an empty document.
-    // Throws EPropertiesStore "Cannot open file "%s". %s" when the file exists but cannot be read.
+    // Throws EPropertiesStore "Cannot open file "%s". %s" when the file exists but cannot be read,
+    // is not a regular file or is larger than kMaxFileBytes.
     static IniDocument load(const QString& path);
     // Replaces the file at once: the new text goes to a temporary file beside it that is then
     // renamed over it. Throws EPropertiesStore "Cannot create file "%s". %s".

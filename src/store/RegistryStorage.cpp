@@ -120,7 +120,11 @@ public:
 private:
     [[noreturn]] void fail() const
     {
-        throw EPropertiesStore(QStringLiteral("Can't create the registry key: \\%1").arg(m_storageName));
+        QString message = QStringLiteral("Can't create the registry key: \\%1").arg(m_storageName);
+        const QString reason = m_registry->errorString();
+        if (!reason.isEmpty())
+            message += QStringLiteral(". ") + reason;
+        throw EPropertiesStore(message);
     }
 
     std::unique_ptr<Registry> m_registry;

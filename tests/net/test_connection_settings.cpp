@@ -1,5 +1,6 @@
 #include "net/ConnectionSettings.h"
 #include "net/FormBody.h"
+#include "net/ProxyServer.h"
 
 #include <gtest/gtest.h>
 
@@ -72,4 +73,52 @@ TEST(FormBody, TrimsBlanksAndControlsOfTheWholeBody)
 {
     EXPECT_EQ(formBody({ "  \tlead=1", "trail =" }), "lead=1&trail =");
     EXPECT_EQ(formBody({ " a=1 " }), "a=1%20");
+}
+
+namespace {
+
+struct ServerCase {
+    const char* text;
+    bool accepted;
+};
+
+class ProxyServerText : public ::testing::TestWithParam<ServerCase> { };
+
+} // namespace
+
+TEST_P(ProxyServerText, OnlyAHostNameOrAddressIsAServer)
+{
+    const QString server = QString::fromUtf8(GetParam().text);
+    EXPECT_EQ(isProxyServerText(server), GetParam().accepted);
+    ConnectionSettings settings { true, server, "3128", "", "" };
+    if (GetParam().accepted) {
+        EXPECT_EQ(proxyParamsFrom(settings).server, server);
+        return;
+    }
+    try {
+        proxyParamsFrom(settings);
+        ADD_FAILURE() << "accepted";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(QString::fromStdString(e.what()), proxyServerError(server));
+        EXPECT_TRUE(QString::fromStdString(e.what()).startsWith("'" + server + "' is not a proxy server"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ProxyServerText,
+    ::testing::Values(ServerCase { "proxy.local", true }, ServerCase { "PROXY-1.example.com.", true },
+        ServerCase { "my_proxy", true }, ServerCase { "127.0.0.1", true }, ServerCase { "::1", true },
+        ServerCase { "[2001:db8::1]", true }, ServerCase { "socks5://proxy.local", false },
+        ServerCase { "http://proxy.local", false }, ServerCase { "proxy.local:3128", false },
+        ServerCase { "proxy.local/path", false }, ServerCase { " proxy.local", false },
+        ServerCase { "proxy.local ", false }, ServerCase { "pro xy", false },
+        ServerCase { "proxy.local\r\nX-Evil: 1", false }, ServerCase { "proxy\t", false },
+        ServerCase { "user@proxy.local", false }, ServerCase { "-proxy.local", false },
+        ServerCase { "a..b", false }, ServerCase { "прокси.рф", false }, ServerCase { "[::1", false },
+        ServerCase { "::g", false }, ServerCase { "[proxy.local]", false }));
+
+TEST(ProxyServerText, IPv6GoesToTheTransportInBrackets)
+{
+    EXPECT_EQ(proxyHostForTransport("::1"), "[::1]");
+    EXPECT_EQ(proxyHostForTransport("[::1]"), "[::1]");
+    EXPECT_EQ(proxyHostForTransport("proxy.local"), "proxy.local");
 }

@@ -1,5 +1,5 @@
-#include "net/RequestProfile.h"
 #include "net/HttpClient.h"
+#include "net/RequestProfile.h"
 #include "support/RawHttpListener.h"
 
 #include <gtest/gtest.h>
@@ -94,21 +94,61 @@ TEST(RequestProfile, Http11ClientThroughProxyHasNoProxyConnection)
             + "\r\n");
 }
 
-TEST(RequestProfile, ProxyAuthorizationIsSentEvenWhenConnectingDirectly)
+TEST(RequestProfile, ProxyAuthorizationNeverGoesOutOnADirectRequest)
 {
     RawHttpListener listener;
     CookieStore cookies;
     HttpClient client(cookies);
     client.proxy().user = "user";
+    client.proxy().password = "secret";
     client.proxy().basicAuth = true; // proxy chosen with an empty server: direct
     client.get(listener.url("/"));
-    EXPECT_EQ(listener.lastRequest(),
-        "GET / HTTP/1.1\r\n" + commonHeaders(listener.hostPort()) + "Proxy-Authorization: Basic "
-            + QByteArray("user:").toBase64() + "\r\n\r\n");
+    EXPECT_EQ(listener.lastRequest(), "GET / HTTP/1.1\r\n" + commonHeaders(listener.hostPort()) + "\r\n");
 
     client.proxy().basicAuth = false;
     client.get(listener.url("/"));
     EXPECT_FALSE(listener.lastRequest().contains("Proxy-Authorization"));
+}
+
+TEST(RequestProfile, ProxyAuthorizationGoesOnlyToTheProxy)
+{
+    ProfileRequest request;
+    request.basicAuth = true;
+    request.userPassword = "user:pass";
+    request.viaProxy = false;
+    EXPECT_FALSE(profileHeaders(request).join('\n').contains("Proxy-Authorization"));
+    request.viaProxy = true;
+    EXPECT_TRUE(profileHeaders(request).contains("Proxy-Authorization: Basic dXNlcjpwYXNz"));
+}
+
+TEST(RequestProfile, ProxyTextWithASchemeIsRefusedBeforeAnyConnection)
+{
+    RawHttpListener proxyListener;
+    CookieStore cookies;
+    HttpClient client(cookies);
+    for (const QByteArray scheme : { "socks5://", "socks4a://", "https://", "http://" }) {
+        client.proxy() = proxyAt(proxyListener);
+        client.proxy().server = QString::fromLatin1(scheme) + "127.0.0.1";
+        try {
+            client.get("http://www.google.test/search?q=1");
+            ADD_FAILURE() << "request made through " << scheme.constData();
+        } catch (const EHttpError& e) {
+            EXPECT_NE(std::string(e.what()).find("is not a proxy server"), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(proxyListener.connectionCount(), 0);
+}
+
+TEST(RequestProfile, OnlyPlainHttpIsRequested)
+{
+    RawHttpListener listener;
+    CookieStore cookies;
+    HttpClient client(cookies);
+    for (const QByteArray scheme : { "https", "ftp", "gopher", "file", "dict" })
+        EXPECT_THROW(client.get(scheme + "://" + listener.hostPort() + "/"), EHttpError)
+            << scheme.constData();
+    EXPECT_EQ(listener.connectionCount(), 0);
+    EXPECT_EQ(client.get(listener.url("/")), "OK");
 }
 
 TEST(RequestProfile, UrlBytesGoOutUnchangedWithoutFragment)

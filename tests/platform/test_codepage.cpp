@@ -13,6 +13,15 @@ TEST(CodePage, CyrillicRoundTripsThroughWindows1251)
     EXPECT_EQ(CodePage::fromAnsi(ansi), word);
 }
 
+TEST(CodePage, EveryByteOfWindows1251ComesBackAsItWas)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    EXPECT_EQ(CodePage::toAnsi(CodePage::fromAnsi(all)), all);
+    EXPECT_EQ(CodePage::fromAnsi("\x98"), QString(QChar(0x0098)));
+}
+
 TEST(CodePage, UnmappableCharactersBecomeQuestionMarks)
 {
     EXPECT_EQ(CodePage::toAnsi(QString::fromUtf8("a\u4e2db")), QByteArray("a?b"));

@@ -135,7 +135,28 @@ TEST_F(RegistryStoreTest, UnwritableKeyFailsWithTheStorageName)
         connectionStore(controls)->StoreProperties(true);
         FAIL();
     } catch (const EPropertiesStore& e) {
-        EXPECT_STREQ(e.what(), "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore");
+        EXPECT_EQ(e.message(),
+            "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. Cannot create the "
+            "folder \""
+                + configRoot() + "/Tellvik/Kestrova Sertrix\": \"" + configRoot()
+                + "/Tellvik\" is not a folder.");
+    }
+}
+
+TEST_F(RegistryStoreTest, FailedSaveKeepsTheSystemsReason)
+{
+    QDir().mkpath(configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg");
+    FrameControls controls;
+    try {
+        connectionStore(controls)->StoreProperties(true);
+        FAIL();
+    } catch (const EPropertiesStore& e) {
+        const QString expected
+            = "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. "
+              "Cannot create file \""
+            + configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg\". ";
+        EXPECT_TRUE(e.message().startsWith(expected)) << e.what();
+        EXPECT_GT(e.message().size(), expected.size()) << "the system's reason follows";
     }
 }
 
@@ -186,10 +207,12 @@ TEST(XdgRegistry, ValuesOfEveryTypeSurviveTheFile)
         registry.writeValue(key, "number", RegistryValue::dword(0xFFFFFFFE));
         registry.writeValue(key, "bytes", RegistryValue::binary(QByteArray("\x00\x01\xFF", 3)));
         registry.writeValue(key, "", RegistryValue { RegistryType::ExpandString, "%HOME%\\x", {} });
+        registry.writeValue(key, "nuls", RegistryValue::string(QString::fromLatin1("a\0\x10\0\0", 5)));
         ASSERT_TRUE(registry.flush());
     }
     XdgRegistry registry(dir.path());
-    EXPECT_EQ(registry.listValueNames(key), QStringList({ "text", "number", "bytes", "" }));
+    EXPECT_EQ(registry.listValueNames(key), QStringList({ "text", "number", "bytes", "", "nuls" }));
+    EXPECT_EQ(registry.readValue(key, "nuls")->text, QString::fromLatin1("a\0\x10\0\0", 5));
     EXPECT_EQ(registry.readValue(key, "TEXT")->text, "line one\r\nline two \"q\" \\");
     EXPECT_EQ(registry.readValue(key, "number")->data, QByteArray("\xFE\xFF\xFF\xFF"));
     EXPECT_EQ(registry.readValue(key, "bytes")->data, QByteArray("\x00\x01\xFF", 3));

@@ -1,19 +1,68 @@
 #include "app/check/CheckArguments.h"
 
+#include "net/ProxyServer.h"
+#include "platform/BoundedFile.h"
+
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--xlsx FILE] [--no-history] [--proxy HOST:PORT [--proxy-user USER "
-    "--proxy-pass PASS]] PROJECT.zlt\n"
+    "Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
+    "                      [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
+    "                      PROJECT.zlt\n"
     "       kestrova-check --history-csv FILE [--site SITE]\n"
-    "       kestrova-check --version\n"
-    "\n"
-    "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite)\n"
-    "unless --no-history is given. --history-csv writes the whole history (or one site's) as CSV\n"
-    "without running a check.\n");
+    "       kestrova-check --version\n");
+
+const QString kCheckHelp = kCheckUsage
+    + QStringLiteral(
+        "\n"
+        "Runs the check of the program's start button on a project file, without a window, and prints\n"
+        "the result grid (or one JSON object with --json). Progress goes to standard error.\n"
+        "\n"
+        "Options:\n"
+        "  --json                 one JSON object with every cell and the reason behind it\n"
+        "  --xlsx FILE            also write the report workbook of the check to FILE\n"
+        "  --no-history           do not keep the check in the position history\n"
+        "  --proxy HOST:PORT      go through this HTTP proxy instead of the remembered settings\n"
+        "  --proxy-user USER      the proxy's user name\n"
+        "  --proxy-pass-file FILE the proxy password, the first line of FILE\n"
+        "  --proxy-pass PASS      the proxy password (visible to every local user; prefer the file\n"
+        "                         or the environment variable KESTROVA_PROXY_PASSWORD)\n"
+        "  --history-csv FILE     write the position history as CSV without a check\n"
+        "  --site SITE            with --history-csv: only this site\n"
+        "  --version              the version the program file carries\n"
+        "  --help                 this text\n"
+        "\n"
+        "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite)\n"
+        "unless --no-history is given.\n"
+        "\n"
+        "Exit status:\n"
+        "  0    the check ran to its end\n"
+        "  1    an error ended it, or the workbook could not be written\n"
+        "  2    bad usage or refused input\n"
+        "  3    the check ran to its end but not one request was answered\n"
+        "  128+N after the signal N (130 after Ctrl-C, 143 after SIGTERM, 129 after SIGHUP)\n");
+
+namespace {
+
+constexpr qint64 kMaxPasswordFileBytes = 4096;
+
+// The first line of the file, without its line end.
+std::variant<QString, UsageError> passwordFromFile(const QString& path)
+{
+    QString reason;
+    const auto bytes = BoundedFile::read(path, kMaxPasswordFileBytes, &reason);
+    if (!bytes)
+        return UsageError { QStringLiteral("cannot read the password file \"%1\": %2").arg(path, reason) };
+    qsizetype end = 0;
+    while (end < bytes->size() && bytes->at(end) != '\r' && bytes->at(end) != '\n')
+        ++end;
+    return QString::fromUtf8(bytes->left(end));
+}
+
+} // namespace
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, xlsx, csv;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -45,6 +94,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(user);
         else if (argument == QLatin1String("--proxy-pass"))
             error = value(password);
+        else if (argument == QLatin1String("--proxy-pass-file"))
+            error = value(passwordFile);
         else if (argument.startsWith(u'-') && argument != QLatin1String("-"))
             error = UsageError { QStringLiteral("unknown option ") + argument };
         else if (!parsed.projectPath.isEmpty())
@@ -71,10 +122,20 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (xlsx && xlsx->isEmpty())
         return UsageError { QStringLiteral("--xlsx needs a file name") };
     parsed.xlsxPath = xlsx.value_or(QString());
-    if ((user || password) && !proxy)
+    if ((user || password || passwordFile) && !proxy)
         return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
-    if (password && !user)
+    if ((password || passwordFile) && !user)
         return UsageError { QStringLiteral("--proxy-pass needs --proxy-user") };
+    if (password && passwordFile)
+        return UsageError { QStringLiteral("--proxy-pass and --proxy-pass-file exclude each other") };
+    if (passwordFile) {
+        auto read = passwordFromFile(*passwordFile);
+        if (const auto* error = std::get_if<UsageError>(&read))
+            return *error;
+        password = std::get<QString>(read);
+    }
+    if (user && !password && qEnvironmentVariableIsSet("KESTROVA_PROXY_PASSWORD"))
+        password = qEnvironmentVariable("KESTROVA_PROXY_PASSWORD");
     if (proxy) {
         const qsizetype colon = proxy->lastIndexOf(u':');
         if (colon <= 0)
@@ -82,6 +143,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         ConnectionSettings settings;
         settings.useProxy = true;
         settings.server = proxy->left(colon);
+        if (!isProxyServerText(settings.server))
+            return UsageError { proxyServerError(settings.server) };
         settings.port = proxy->mid(colon + 1);
         settings.user = user.value_or(QString());
         settings.password = password.value_or(QString());

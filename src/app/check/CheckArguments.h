@@ -24,6 +24,7 @@ struct UsageError {
 };
 
 extern const QString kCheckUsage;
+extern const QString kCheckHelp; // --help: the usage, every option and the exit status
 
 // Reads the arguments after the program name.
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments);

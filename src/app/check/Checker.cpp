@@ -3,7 +3,7 @@
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckWorkbook.h"
 #include "app/check/CheckerHost.h"
-#include "app/check/SigintWatcher.h"
+#include "app/check/StopSignalWatcher.h"
 #include "contact/FileVersion.h"
 #include "history/HistoryCsv.h"
 #include "history/HistoryError.h"
@@ -49,7 +49,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     const CheckArguments& options = std::get<CheckArguments>(parsed);
     if (options.help) {
-        out.write(kCheckUsage.toUtf8());
+        out.write(kCheckHelp.toUtf8());
         return kExitDone;
     }
     if (options.version) {
@@ -79,8 +79,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     HistoryRecorder recorder(history, [projectPath] { return projectPath; });
     if (!options.noHistory)
         run.setObserver(&recorder);
-    SigintWatcher sigint;
-    QObject::connect(&sigint, &SigintWatcher::interrupt, &run, &CheckRun::requestStop);
+    StopSignalWatcher stopSignals;
+    QObject::connect(&stopSignals, &StopSignalWatcher::interrupt, &run, &CheckRun::requestStop);
     run.ButtonClick();
 
     if (!host.messages().isEmpty()) {
@@ -106,8 +106,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
             return kExitError;
         }
     }
-    if (sigint.interrupted())
-        return kExitInterrupted;
+    if (stopSignals.interrupted())
+        return kExitSignalBase + stopSignals.signalNumber();
     if (report.error)
         return kExitError;
     if (report.nothingAnswered) {

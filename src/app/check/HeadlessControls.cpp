@@ -5,7 +5,8 @@
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 
-#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
 
 StoredCheck::StoredCheck(const QString& name, bool checked, QObject* parent)
     : QObject(parent)
@@ -28,10 +29,11 @@ StoredEdit::StoredEdit(const QString& name, QObject* parent)
 
 ProjectInputs readProjectFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    file.close();
+    // The store reads a missing file as empty; here it is an error. Anything else that cannot be
+    // read (a folder, a FIFO, a file too large) the store refuses itself, without opening it first.
+    if (!QFileInfo::exists(path))
+        throw EPropertiesStore(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, qt_error_string(ENOENT)));
 
     QObject frame;
     StoredCheck* checks[6];

@@ -4,6 +4,7 @@
 #include "platform/ui/DesktopServices.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/ResultCell.h"
+#include "rank/frame/SingleLineEdit.h"
 #include "rank/lookup/EngineTable.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
@@ -53,8 +54,10 @@ TfrRank::TfrRank(QWidget* parent)
     indexComponents();
 
     for (QLineEdit* edit :
-        { edWEB, edKeyWord1, edKeyWord2, edKeyWord3, edKeyWord4, edKeyWord5, edKeyWord6, edKeyWord7 })
+        { edWEB, edKeyWord1, edKeyWord2, edKeyWord3, edKeyWord4, edKeyWord5, edKeyWord6, edKeyWord7 }) {
         edit->installEventFilter(this);
+        keepFirstLine(edit);
+    }
 
     createRun();
     createStores();

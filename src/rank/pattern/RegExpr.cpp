@@ -1,9 +1,13 @@
 #include "rank/pattern/RegExpr.h"
 
+#include "rank/pattern/PatternLiterals.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <locale.h>
 #include <string>
 
@@ -11,7 +15,18 @@ namespace {
 
 constexpr uint32_t kCompileOptions
     = PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
-constexpr uint32_t kMatchLimit = 10'000'000;
+// The searching code tries one starting position per call. Without auto-possessification every
+// character a repetition takes or gives back is a backtracking step the engine counts, so its
+// match limit measures the work of the call; and the start-up optimisations, which look ahead
+// through the subject at every call, are ours to do once.
+constexpr uint32_t kAttemptOptions
+    = kCompileOptions | PCRE2_ANCHORED | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
+// An attempt runs with a small match limit first, four times more whenever it runs out, while the
+// subject's budget lasts. A finished attempt is charged the limit it outgrew (at least
+// kAttemptUnits), one that ran out the limit it used up.
+constexpr uint32_t kFirstTryUnits = 256;
+constexpr qint64 kAttemptUnits = 16;
+constexpr uint32_t kMaxTryUnits = 1u << 30;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
@@ -80,15 +95,29 @@ bool offsetPointsAtFault(int code)
 } // namespace
 
 struct RegExpr::Impl {
-    pcre2_code* code = nullptr;
+    pcre2_code* code = nullptr; // tries one starting position
     pcre2_match_data* matchData = nullptr;
     pcre2_match_context* matchContext = nullptr;
     pcre2_jit_stack* jitStack = nullptr;
     int groupCount = 0;
 
+    // Where a match can start: the literal bytes every match starts with, else the first byte
+    // or the set of first bytes the engine found; else every position. A position where no
+    // alternative finds its prefix and its required run is passed over without a search.
+    std::vector<PatternLiterals> alternatives;
+    int firstByte = -1;
+    bool hasFirstBytes = false;
+    std::array<uint8_t, 32> firstBytes {};
+
     QByteArray subject; // shares the caller's bytes; searched up to subjectLength
     qsizetype subjectLength = 0;
     bool matched = false;
+
+    qint64 budgetLimit = 0;
+    qint64 budgetUsed = 0;
+    // Per alternative and required run: searched for from .first on and found at .second
+    // (-1: not found).
+    std::vector<std::vector<std::pair<qsizetype, qsizetype>>> requiredSearch;
 
     ~Impl()
     {
@@ -107,11 +136,10 @@ RegExpr::RegExpr(QByteArray pattern)
 
 RegExpr::~RegExpr() = default;
 
-void RegExpr::compile()
-{
-    if (d->code)
-        return;
+namespace {
 
+pcre2_code* compileWith(const QByteArray& pattern, uint32_t options)
+{
     pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
     if (!context)
         throw ERegExpr("Out of memory while compiling a pattern");
@@ -119,15 +147,42 @@ void RegExpr::compile()
 
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(m_pattern.constData()),
-        static_cast<PCRE2_SIZE>(m_pattern.size()), kCompileOptions, &errorCode, &errorOffset, context);
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.constData()),
+        static_cast<PCRE2_SIZE>(pattern.size()), options, &errorCode, &errorOffset, context);
     pcre2_compile_context_free(context);
     if (!code) {
         PCRE2_SIZE position = errorOffset + (offsetPointsAtFault(errorCode) ? 1 : 0);
-        position = std::min(position, static_cast<PCRE2_SIZE>(m_pattern.size()));
+        position = std::min(position, static_cast<PCRE2_SIZE>(pattern.size()));
         throw ERegExpr(errorText(errorCode) + " (pos " + std::to_string(position) + ")");
     }
+    return code;
+}
 
+} // namespace
+
+void RegExpr::compile()
+{
+    if (d->code)
+        return;
+
+    // The searching form takes the starting position as given; the plain form tells where a
+    // match can start at all.
+    pcre2_code* plain = compileWith(m_pattern, kCompileOptions);
+    uint32_t firstType = 0;
+    uint32_t firstUnit = 0;
+    const uint8_t* bitmap = nullptr;
+    pcre2_pattern_info(plain, PCRE2_INFO_FIRSTCODETYPE, &firstType);
+    pcre2_pattern_info(plain, PCRE2_INFO_FIRSTCODEUNIT, &firstUnit);
+    pcre2_pattern_info(plain, PCRE2_INFO_FIRSTBITMAP, &bitmap);
+    if (firstType == 1)
+        d->firstByte = int(firstUnit);
+    else if (bitmap) {
+        d->hasFirstBytes = true;
+        std::memcpy(d->firstBytes.data(), bitmap, d->firstBytes.size());
+    }
+    pcre2_code_free(plain);
+
+    pcre2_code* code = compileWith(m_pattern, kAttemptOptions);
     const int jitResult = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
     if (jitResult != 0) {
         pcre2_code_free(code);
@@ -147,10 +202,10 @@ void RegExpr::compile()
         pcre2_code_free(code);
         throw ERegExpr("Out of memory while compiling a pattern");
     }
-    pcre2_set_match_limit(matchContext, kMatchLimit);
     pcre2_set_heap_limit(matchContext, kHeapLimitKiB);
     pcre2_jit_stack_assign(matchContext, nullptr, jitStack);
 
+    d->alternatives = readAlternatives(m_pattern);
     d->code = code;
     d->matchData = matchData;
     d->matchContext = matchContext;
@@ -165,6 +220,11 @@ bool RegExpr::exec(const QByteArray& subject)
     d->subject = subject;
     const qsizetype nul = subject.indexOf('\0');
     d->subjectLength = nul < 0 ? subject.size() : nul;
+    d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
+    d->budgetUsed = 0;
+    d->requiredSearch.clear();
+    for (const PatternLiterals& alternative : d->alternatives)
+        d->requiredSearch.emplace_back(alternative.required.size(), std::pair<qsizetype, qsizetype>(-1, -1));
     if (d->subjectLength == 0)
         return false;
     return search(0);
@@ -183,27 +243,137 @@ bool RegExpr::execNext()
     return search(start);
 }
 
+qint64 RegExpr::budgetLimit() const
+{
+    return d->budgetLimit;
+}
+
+qint64 RegExpr::budgetUsed() const
+{
+    return d->budgetUsed;
+}
+
+void RegExpr::charge(qint64 units)
+{
+    d->budgetUsed += units;
+    if (d->budgetUsed > d->budgetLimit)
+        throw EPageTooComplex("The page is too complex to read: the search needed more than "
+            + std::to_string(d->budgetLimit) + " steps for " + std::to_string(d->subjectLength) + " bytes");
+}
+
+// Positions move forward only, within one subject, so every byte is looked at a bounded number
+// of times however many searches follow.
+qsizetype RegExpr::nextCandidate(qsizetype from) const
+{
+    const char* bytes = d->subject.constData();
+    const qsizetype length = d->subjectLength;
+    const QByteArray prefix = d->alternatives.size() == 1 ? d->alternatives.front().prefix : QByteArray();
+    if (!prefix.isEmpty()) {
+        if (from + prefix.size() > length)
+            return -1;
+        const void* found
+            = memmem(bytes + from, size_t(length - from), prefix.constData(), size_t(prefix.size()));
+        return found ? static_cast<const char*>(found) - bytes : -1;
+    }
+    if (d->firstByte >= 0) {
+        if (from >= length)
+            return -1;
+        const void* found = std::memchr(bytes + from, d->firstByte, size_t(length - from));
+        return found ? static_cast<const char*>(found) - bytes : -1;
+    }
+    if (d->hasFirstBytes) {
+        for (qsizetype i = from; i < length; ++i) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            if (d->firstBytes[byte / 8] & (1u << (byte % 8)))
+                return i;
+        }
+        return -1;
+    }
+    return from <= length ? from : -1;
+}
+
+// A match of an alternative starting at from or later holds its required runs at or after from.
+bool RegExpr::requiredRunsFrom(size_t alternative, qsizetype from)
+{
+    const auto& runs = d->alternatives[alternative].required;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        auto& [searchedFrom, foundAt] = d->requiredSearch[alternative][i];
+        if (searchedFrom < 0 || from < searchedFrom || (foundAt >= 0 && foundAt < from)) {
+            searchedFrom = from;
+            foundAt = findLiteralRun(d->subject.constData(), d->subjectLength, runs[i], from);
+        }
+        if (foundAt < 0)
+            return false;
+    }
+    return true;
+}
+
+RegExpr::Candidate RegExpr::viability(qsizetype position)
+{
+    if (d->alternatives.empty())
+        return Candidate::Viable;
+    bool laterPossible = false;
+    for (size_t i = 0; i < d->alternatives.size(); ++i) {
+        if (!requiredRunsFrom(i, position))
+            continue;
+        laterPossible = true;
+        const QByteArray& prefix = d->alternatives[i].prefix;
+        if (position + prefix.size() <= d->subjectLength
+            && std::memcmp(d->subject.constData() + position, prefix.constData(), size_t(prefix.size())) == 0)
+            return Candidate::Viable;
+    }
+    return laterPossible ? Candidate::NotHere : Candidate::NoneLater;
+}
+
 bool RegExpr::search(qsizetype start)
 {
-    const int result = pcre2_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
-        static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(start), 0, d->matchData,
-        d->matchContext);
-    if (result == PCRE2_ERROR_NOMATCH)
-        return false;
-    if (result < 0) {
-        switch (result) {
-        case PCRE2_ERROR_MATCHLIMIT:
-        case PCRE2_ERROR_DEPTHLIMIT:
-        case PCRE2_ERROR_HEAPLIMIT:
-        case PCRE2_ERROR_JIT_STACKLIMIT:
-            throw EPageTooComplex(
-                "The pattern search was too complex and was abandoned (" + errorText(result) + ")");
-        default:
-            throw ERegExpr("The pattern search failed: " + errorText(result));
+    for (qsizetype position = start;; ++position) {
+        position = nextCandidate(position);
+        if (position < 0)
+            return false;
+        const Candidate candidate = viability(position);
+        if (candidate == Candidate::NoneLater)
+            return false;
+        if (candidate == Candidate::NotHere)
+            continue;
+        if (attemptAt(position) == Attempt::Found) {
+            d->matched = true;
+            return true;
         }
     }
-    d->matched = true;
-    return true;
+}
+
+RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
+{
+    qint64 outgrown = 0;
+    for (uint32_t limit = kFirstTryUnits;;) {
+        const qint64 left = d->budgetLimit - d->budgetUsed;
+        const auto allowed = static_cast<uint32_t>(std::clamp<qint64>(left, 1, limit));
+        pcre2_set_match_limit(d->matchContext, allowed);
+        const int result = pcre2_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
+            static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(position), 0, d->matchData,
+            d->matchContext);
+        if (result == PCRE2_ERROR_MATCHLIMIT) {
+            charge(std::max<qint64>(allowed, 1));
+            outgrown = allowed;
+            limit = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(limit) * 4, kMaxTryUnits));
+            continue;
+        }
+        charge(std::max(outgrown, kAttemptUnits));
+        if (result == PCRE2_ERROR_NOMATCH)
+            return Attempt::NotHere;
+        if (result < 0) {
+            switch (result) {
+            case PCRE2_ERROR_DEPTHLIMIT:
+            case PCRE2_ERROR_HEAPLIMIT:
+            case PCRE2_ERROR_JIT_STACKLIMIT:
+                throw EPageTooComplex("The page is too complex to read: " + errorText(result));
+            default:
+                throw ERegExpr("The pattern search failed: " + errorText(result));
+            }
+        }
+        return Attempt::Found;
+    }
 }
 
 qsizetype RegExpr::matchPos(int group) const

@@ -1,28 +1,40 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-// A pattern that cannot be compiled, or a search that ran into a resource limit.
-// Compile errors read "<description> (pos N)"; a search that exceeds the engine's limits
-// (a pattern built from a careless site address) is abandoned with this error, never "not found".
+// A pattern that cannot be compiled, or a search that could not be completed.
+// Compile errors read "<description> (pos N)"; a search is never reported as "not found" when
+// it was abandoned.
 class ERegExpr : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// A page whose search ran out of its budget: the page is too complex to read.
+// Reading a page needed more work than its budget allows (a page built to make the search
+// backtrack, or a pattern made from a careless site address); the search is abandoned.
 class EPageTooComplex : public ERegExpr {
 public:
     using ERegExpr::ERegExpr;
+};
+
+// The work that reading one subject may take, shared by exec() and every execNext() after it:
+// unitsPerByte for every byte of the subject, plus baseUnits. A unit is one step of the pattern
+// engine's backtracking.
+struct PageBudget {
+    qint64 unitsPerByte = 8;
+    qint64 baseUnits = 1 << 18;
 };
 
 // One compiled pattern of the program's dialect: Perl-style leftmost-first search over
 // bytes, "." crossing line breaks, \s = space, tab, LF, CR, FF only, \w = ASCII word bytes.
 // Subjects are matched up to their first NUL byte. Compilation happens at the first
 // search (patterns built from a typed site address fail there), or by compile().
+// The work of reading one subject is bounded by its length (PageBudget): a search that would go
+// beyond throws EPageTooComplex.
 class RegExpr {
 public:
     explicit RegExpr(QByteArray pattern);
@@ -32,9 +44,11 @@ public:
 
     // Throws ERegExpr.
     void compile();
-    // First match; replaces the subject and the match. Throws ERegExpr (compile error, limit).
+    // First match; replaces the subject and the match and starts the subject's budget.
+    // Throws ERegExpr (compile error) and EPageTooComplex.
     bool exec(const QByteArray& subject);
     // Next match after the current one, never overlapping; false without a current match.
+    // Throws EPageTooComplex.
     bool execNext();
     // Empty when the group took no part or does not exist; group 0 is the whole match.
     QByteArray match(int group) const;
@@ -44,10 +58,25 @@ public:
 
     const QByteArray& pattern() const { return m_pattern; }
 
+    // Applies from the next exec().
+    void setBudget(const PageBudget& budget) { m_budget = budget; }
+    // Units the current subject may take in all, and the units it has taken so far.
+    qint64 budgetLimit() const;
+    qint64 budgetUsed() const;
+
 private:
+    enum class Attempt { Found, NotHere };
+    enum class Candidate { Viable, NotHere, NoneLater };
+
     bool search(qsizetype start);
+    qsizetype nextCandidate(qsizetype from) const;
+    bool requiredRunsFrom(size_t alternative, qsizetype from);
+    Candidate viability(qsizetype position);
+    Attempt attemptAt(qsizetype position);
+    void charge(qint64 units);
 
     struct Impl;
     QByteArray m_pattern;
+    PageBudget m_budget;
     std::unique_ptr<Impl> d;
 };

@@ -1,6 +1,8 @@
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckReport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,9 +16,10 @@ CheckReport sampleReport()
     report.elapsed = QStringLiteral("0:00:07");
     report.keywords = QStringList { QStringLiteral("окна \"ПВХ\""), {}, {}, {}, {}, {}, {} };
     report.cells = {
-        CellRecord { Engine::GoogleCom, 1, QStringLiteral("13"), 2, std::nullopt, { Reason::Found, "p2" }, {} },
-        CellRecord { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"), { Reason::Found, "p1" },
-            { Reason::Found, "read" } },
+        CellRecord {
+            Engine::GoogleCom, 1, QStringLiteral("13"), 2, std::nullopt, { Reason::Found, "p2" }, {} },
+        CellRecord { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"),
+            { Reason::Found, "p1" }, { Reason::Found, "read" } },
         CellRecord { Engine::YandexRu, 2, QString(), std::nullopt, QString(), { Reason::NotAsked, "empty" },
             { Reason::NotAsked, "empty" } },
     };
@@ -38,7 +41,8 @@ TEST(CheckOutput, JsonHoldsTheCellsInWriteOrder)
             "{\"engine\": \"GoogleCom\", \"n\": 1, \"rank\": \"13\", \"page\": 2, \"reason\": \"found\", "
             "\"detail\": \"p2\"}, "
             "{\"engine\": \"YandexRu\", \"n\": 1, \"rank\": \"7\", \"page\": 1, \"count\": \"1520\", "
-            "\"reason\": \"found\", \"detail\": \"p1\", \"count_reason\": \"found\", \"count_detail\": \"read\"}, "
+            "\"reason\": \"found\", \"detail\": \"p1\", \"count_reason\": \"found\", \"count_detail\": "
+            "\"read\"}, "
             "{\"engine\": \"YandexRu\", \"n\": 2, \"rank\": \"\", \"page\": null, \"count\": \"\", "
             "\"reason\": \"not-asked\", \"detail\": \"empty\", \"count_reason\": \"not-asked\", "
             "\"count_detail\": \"empty\"}]}\n"));
@@ -116,10 +120,86 @@ TEST(CheckArgumentsTest, RefusesBadUsage)
         { "--proxy", "h:1", "--proxy-pass", "x", "a.zlt" },
         { "--verbose", "a.zlt" },
         { "--proxy", "h:1", "--proxy", "h:2", "a.zlt" },
+        { "--proxy", "socks5://h:1", "a.zlt" },
+        { "--proxy", "h/x:1", "a.zlt" },
+        { "--proxy", "h:1", "--proxy-pass-file", "p.txt", "a.zlt" },
+        { "--proxy", "h:1", "--proxy-user", "u", "--proxy-pass", "x", "--proxy-pass-file", "p.txt", "a.zlt" },
     };
     for (const QStringList& row : rows)
         EXPECT_TRUE(std::holds_alternative<UsageError>(parseCheckArguments(row)))
             << row.join(' ').toStdString();
+}
+
+class ProxyPassword : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_hadVariable = qEnvironmentVariableIsSet(kVariable);
+        m_saved = qgetenv(kVariable);
+        qunsetenv(kVariable);
+    }
+    void TearDown() override
+    {
+        if (m_hadVariable)
+            qputenv(kVariable, m_saved);
+        else
+            qunsetenv(kVariable);
+    }
+
+    std::variant<CheckArguments, UsageError> parse(const QStringList& passwordOptions)
+    {
+        return parseCheckArguments(QStringList { "--proxy", "proxy.local:3128", "--proxy-user", "ivan" }
+            + passwordOptions + QStringList { "a.zlt" });
+    }
+
+    QString password(const QStringList& passwordOptions)
+    {
+        const auto parsed = parse(passwordOptions);
+        if (const auto* error = std::get_if<UsageError>(&parsed))
+            return "usage error: " + error->text;
+        return std::get<CheckArguments>(parsed).proxy->password;
+    }
+
+    QString writeFile(const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath("password");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    static constexpr const char* kVariable = "KESTROVA_PROXY_PASSWORD";
+    QTemporaryDir m_dir;
+    bool m_hadVariable = false;
+    QByteArray m_saved;
+};
+
+TEST_F(ProxyPassword, ComesFromTheEnvironmentWhenNoOptionGivesIt)
+{
+    EXPECT_EQ(password({}), "");
+    qputenv(kVariable, "from environment");
+    EXPECT_EQ(password({}), "from environment");
+    EXPECT_EQ(password({ "--proxy-pass", "typed" }), "typed");
+    EXPECT_EQ(password({ "--proxy-pass-file", writeFile("from file\n") }), "from file");
+}
+
+TEST_F(ProxyPassword, FileGivesItsFirstLineWithoutTheLineEnd)
+{
+    EXPECT_EQ(password({ "--proxy-pass-file", writeFile("секрет\r\nsecond line\n") }), "секрет");
+    EXPECT_EQ(password({ "--proxy-pass-file", writeFile(" spaces stay ") }), " spaces stay ");
+    EXPECT_EQ(password({ "--proxy-pass-file", writeFile("") }), "");
+}
+
+TEST_F(ProxyPassword, UnreadableFileIsBadUsageNamingTheFile)
+{
+    for (const QString& path : { m_dir.filePath("missing"), m_dir.path(), QStringLiteral("/dev/zero"),
+             writeFile(QByteArray(5000, 'x')) }) {
+        const QString result = password({ "--proxy-pass-file", path });
+        EXPECT_TRUE(result.startsWith("usage error: cannot read the password file \"" + path + "\": "))
+            << result.toStdString();
+    }
 }
 
 } // namespace

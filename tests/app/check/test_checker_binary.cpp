@@ -306,4 +306,31 @@ TEST_F(CheckerBinary, CtrlCStopsTheCheckAndPrintsWhatItReached)
     EXPECT_EQ(m_sandbox.requests(QStringLiteral("YandexRu")).size(), 1);
 }
 
+class StopSignal : public CheckerBinary, public ::testing::WithParamInterface<int> { };
+
+TEST_P(StopSignal, EndsTheCheckLikeCtrlC)
+{
+    Project project;
+    project.checked = { "YandexRu" };
+    project.keywords = QStringList { "kw1", "kw2", {}, {}, {}, {}, {} };
+    writeProject(m_projectPath, project);
+    ASSERT_TRUE(m_sandbox.command("stall YandexRu"));
+
+    QProcess process;
+    start(process, { "--json", m_projectPath });
+    const QDeadlineTimer deadline(60000);
+    while (m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_FALSE(deadline.hasExpired());
+    ::kill(pid_t(process.processId()), GetParam());
+    const Result result = finish(process);
+
+    EXPECT_EQ(result.exitCode, 128 + GetParam()) << result.err.constData();
+    EXPECT_TRUE(result.json()["stopped"].toBool()) << result.out.constData();
+    EXPECT_EQ(result.json()["cells"].toArray().size(), 1);
+    EXPECT_EQ(m_sandbox.requests(QStringLiteral("YandexRu")).size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, ::testing::Values(SIGTERM, SIGHUP));
+
 } // namespace

@@ -1,0 +1,72 @@
+#include "platform/BoundedFile.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace BoundedFile {
+
+namespace {
+
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+QString tooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("The file is larger than %1 bytes.").arg(maxBytes);
+}
+
+} // namespace
+
+std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* reason)
+{
+    auto fail = [reason](const QString& text) -> std::optional<QByteArray> {
+        if (reason)
+            *reason = text;
+        return std::nullopt;
+    };
+    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    Descriptor file;
+    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file.fd < 0)
+        return fail(qt_error_string(errno));
+    struct stat info { };
+    if (::fstat(file.fd, &info) != 0)
+        return fail(qt_error_string(errno));
+    if (!S_ISREG(info.st_mode))
+        return fail(QStringLiteral("It is not a regular file."));
+    if (info.st_size > maxBytes)
+        return fail(tooLarge(maxBytes));
+
+    QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+    qsizetype done = 0;
+    for (;;) {
+        if (done == bytes.size()) {
+            if (done > maxBytes)
+                return fail(tooLarge(maxBytes));
+            bytes.resize(std::min<qint64>(qint64(bytes.size()) * 2, maxBytes + 1));
+        }
+        const ssize_t got = ::read(file.fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return fail(qt_error_string(errno));
+        if (got == 0)
+            break;
+        done += got;
+    }
+    if (done > maxBytes)
+        return fail(tooLarge(maxBytes));
+    bytes.truncate(done);
+    return bytes;
+}
+
+} // namespace BoundedFile

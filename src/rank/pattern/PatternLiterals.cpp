@@ -1,0 +1,282 @@
+#include "rank/pattern/PatternLiterals.h"
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+using Item = PatternLiterals::Item;
+using Run = std::vector<Item>;
+
+bool isAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Index just past a class that opens at i, or nullopt when it does not close or holds what this
+// reading does not follow: POSIX-like "[:", "[." or "[=" (whether they open a named class
+// depends on what follows them) and quoting with \Q...\E.
+std::optional<qsizetype> classEnd(const QByteArray& p, qsizetype i)
+{
+    ++i;
+    if (i < p.size() && p[i] == '^')
+        ++i;
+    if (i < p.size() && p[i] == ']')
+        ++i;
+    while (i < p.size()) {
+        if (p[i] == '\\') {
+            if (i + 1 < p.size() && (p[i + 1] == 'Q' || p[i + 1] == 'E'))
+                return std::nullopt;
+            i += 2;
+        } else if (p[i] == '[' && i + 1 < p.size()
+            && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+            return std::nullopt;
+        } else if (p[i] == ']') {
+            return i + 1;
+        } else {
+            ++i;
+        }
+    }
+    return std::nullopt;
+}
+
+// Index just past "{n}", "{n,}" or "{n,m}" at i, or nullopt when the brace is anything else.
+std::optional<qsizetype> countEnd(const QByteArray& p, qsizetype i)
+{
+    qsizetype j = i + 1;
+    const qsizetype digits = j;
+    while (j < p.size() && isDigit(p[j]))
+        ++j;
+    if (j == digits)
+        return std::nullopt;
+    if (j < p.size() && p[j] == ',') {
+        ++j;
+        while (j < p.size() && isDigit(p[j]))
+            ++j;
+    }
+    if (j < p.size() && p[j] == '}')
+        return j + 1;
+    return std::nullopt;
+}
+
+bool hasLiteral(const Run& run)
+{
+    for (const Item& item : run)
+        if (!item.any)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::optional<PatternLiterals> readPatternLiterals(const QByteArray& p)
+{
+    struct ReadRun {
+        Run items;
+        bool startsPattern = false;
+    };
+    std::vector<ReadRun> runs;
+    ReadRun current;
+    int itemsSeen = 0;
+    int depth = 0;
+    bool afterQuantifier = false;
+    bool lastInRun = false; // the item before was a literal of the run under way
+
+    auto endRun = [&] {
+        if (!current.items.empty())
+            runs.push_back(current);
+        current = {};
+    };
+
+    for (qsizetype i = 0; i < p.size();) {
+        const char c = p[i];
+        if (c == '*' || c == '+' || c == '?' || c == '{') {
+            qsizetype next = i + 1;
+            if (c == '{') {
+                const auto end = countEnd(p, i);
+                if (!end)
+                    return {};
+                next = *end;
+            } else if (afterQuantifier) {
+                i = next; // the lazy or possessive mark of the quantifier before
+                afterQuantifier = false;
+                continue;
+            }
+            if (lastInRun) {
+                current.items.pop_back();
+                endRun();
+            }
+            lastInRun = false;
+            afterQuantifier = true;
+            i = next;
+            continue;
+        }
+        afterQuantifier = false;
+        std::optional<Item> literal;
+        qsizetype next = i + 1;
+        switch (c) {
+        case '\\':
+            if (i + 1 >= p.size())
+                return {};
+            if (isAsciiAlnum(p[i + 1])) {
+                if (!std::strchr("dDsSwW", p[i + 1]))
+                    return {};
+            } else {
+                literal = Item { p[i + 1], false };
+            }
+            next = i + 2;
+            break;
+        case '[': {
+            const auto end = classEnd(p, i);
+            if (!end)
+                return {};
+            next = *end;
+            break;
+        }
+        case '(':
+            if (i + 1 < p.size() && (p[i + 1] == '?' || p[i + 1] == '*'))
+                return {};
+            ++depth;
+            break;
+        case ')':
+            if (--depth < 0)
+                return {};
+            break;
+        case '|':
+            if (depth == 0)
+                return {};
+            break;
+        case '^':
+        case '$':
+        case '}':
+            return {};
+        case '.':
+            literal = Item { 0, true };
+            break;
+        default:
+            literal = Item { c, false };
+            break;
+        }
+        const bool topLevelLiteral = literal && depth == 0;
+        if (topLevelLiteral) {
+            if (current.items.empty())
+                current.startsPattern = itemsSeen == 0;
+            current.items.push_back(*literal);
+        } else {
+            endRun();
+        }
+        lastInRun = topLevelLiteral;
+        ++itemsSeen;
+        i = next;
+    }
+    if (depth != 0)
+        return {};
+    endRun();
+
+    PatternLiterals literals;
+    if (!runs.empty() && runs.front().startsPattern) {
+        for (const Item& item : runs.front().items) {
+            if (item.any)
+                break;
+            literals.prefix += item.byte;
+        }
+    }
+    // The last runs of the program's patterns hold the site address, the rarest text of a page.
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+        if (hasLiteral(run->items))
+            literals.required.push_back(run->items);
+    return literals;
+}
+
+std::vector<PatternLiterals> readAlternatives(const QByteArray& p)
+{
+    std::vector<QByteArray> parts;
+    int depth = 0;
+    qsizetype begin = 0;
+    for (qsizetype i = 0; i < p.size();) {
+        switch (p[i]) {
+        case '\\':
+            i += 2;
+            continue;
+        case '[': {
+            const auto end = classEnd(p, i);
+            if (!end)
+                return {};
+            i = *end;
+            continue;
+        }
+        case '(':
+            ++depth;
+            break;
+        case ')':
+            --depth;
+            break;
+        case '|':
+            if (depth == 0) {
+                parts.push_back(p.mid(begin, i - begin));
+                begin = i + 1;
+            }
+            break;
+        default:
+            break;
+        }
+        ++i;
+    }
+    parts.push_back(p.mid(begin));
+
+    std::vector<PatternLiterals> alternatives;
+    for (const QByteArray& part : parts) {
+        const auto literals = readPatternLiterals(part);
+        if (!literals)
+            return {};
+        alternatives.push_back(*literals);
+    }
+    return alternatives;
+}
+
+qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, qsizetype from)
+{
+    // The longest stretch of literal bytes leads the search; the rest is compared around it.
+    qsizetype bestStart = 0, bestLength = 0;
+    for (qsizetype i = 0; i < qsizetype(run.size());) {
+        if (run[i].any) {
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < qsizetype(run.size()) && !run[j].any)
+            ++j;
+        if (j - i > bestLength) {
+            bestStart = i;
+            bestLength = j - i;
+        }
+        i = j;
+    }
+    QByteArray needle;
+    for (qsizetype i = bestStart; i < bestStart + bestLength; ++i)
+        needle += run[i].byte;
+
+    const qsizetype runLength = qsizetype(run.size());
+    for (qsizetype at = from + bestStart; at + (runLength - bestStart) <= length;) {
+        const void* found
+            = memmem(subject + at, size_t(length - at), needle.constData(), size_t(needle.size()));
+        if (!found)
+            return -1;
+        const qsizetype hit = static_cast<const char*>(found) - subject;
+        const qsizetype begin = hit - bestStart;
+        if (begin + runLength > length)
+            return -1;
+        bool whole = true;
+        for (qsizetype k = 0; k < runLength && whole; ++k)
+            whole = run[k].any || subject[begin + k] == run[k].byte;
+        if (whole)
+            return begin;
+        at = hit + 1;
+    }
+    return -1;
+}

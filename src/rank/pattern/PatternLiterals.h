@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+#include <vector>
+
+// What a pattern's text tells about every match without running it: the literal bytes every
+// match starts with, and the runs of top-level items every match holds, each item a literal
+// byte or "." (any byte). Patterns this reading is not sure about (inline options,
+// escapes with arguments, counted repeats it cannot read) give neither.
+struct PatternLiterals {
+    struct Item {
+        char byte = 0;
+        bool any = false;
+    };
+
+    using Run = std::vector<Item>;
+
+    QByteArray prefix;
+    std::vector<Run> required; // each with at least one literal byte, last one first
+};
+
+// One entry per top-level alternative, in order; none when the reading is not sure about one.
+std::vector<PatternLiterals> readAlternatives(const QByteArray& pattern);
+
+// For a pattern without top-level alternatives; nothing when the reading is not sure.
+std::optional<PatternLiterals> readPatternLiterals(const QByteArray& pattern);
+
+// The first position at or after from where run occurs in the first length bytes of subject;
+// -1 when there is none. run holds at least one literal byte.
+qsizetype findLiteralRun(
+    const char* subject, qsizetype length, const std::vector<PatternLiterals::Item>& run, qsizetype from);

@@ -1,0 +1,189 @@
+#include "rank/pattern/RegExpr.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The engines' result patterns as their lookups use them; the numbered ones get the site key.
+struct EnginePattern {
+    const char* engine;
+    QByteArray pattern;
+    bool numbered;
+};
+
+const QByteArray kGoogle = R"re(<div[^<>]*?>\s*?(<h2[^<>]*?>)*?\s*?<a href="(.*?)")re";
+const QByteArray kYandex
+    = R"re(<li[^<>]*?value=(\d*)[^<>]*?>\s*?<div[^<>]*?class="title"[^<>]*?>\s*?<i[^<>]*?>\s*?</i>\s*?<a[^<>]*?href="(http://www.|http://))re";
+const QByteArray kRambler = R"re(<li>\s*?<div class="ttl">\s*?<a onclick=".*?" href="(.*?)")re";
+const QByteArray kAport = R"re(<li value=(\d*?)>\s*?<span class=title>\s*?<a href="(http://www.|http://))re";
+const QByteArray kMsn = R"re(<li[^<>]*?>\s*?<h3>\s*?<a href="(.*?)")re";
+
+const EnginePattern kEngines[] = {
+    { "GoogleCom", kGoogle, false },
+    { "GoogleRu", kGoogle, false },
+    { "YandexRu", kYandex, true },
+    { "RamblerRu", kRambler, false },
+    { "AportRu", kAport, true },
+    { "MSNCom", kMsn, false },
+};
+
+// The texts every pattern needs after an entry's start, so that no page is passed over whole.
+const QByteArray kTail = "<p>http://example.com/ b <a href=\"http://site.ru/\"></p>";
+
+QByteArray liValueDigits(int n)
+{
+    return "<li value=" + QByteArray(n, '7') + kTail;
+}
+QByteArray divSpaces(int n)
+{
+    return "<div>" + QByteArray(n, ' ') + "<a href=x \"" + kTail;
+}
+QByteArray openQuotes(int n)
+{
+    QByteArray page;
+    while (page.size() < n)
+        page += "<div class=g><h2><a href=\"http://x <li class=r value=1><h3><a href=\"x "
+                "<li>\n<div class=\"ttl\">\n<a onclick=\"x <li value=1>\n<span class=title>\n<a href=\"x ";
+    return page + kTail;
+}
+QByteArray longLinks(int n)
+{
+    QByteArray page;
+    const QByteArray as(30, 'a');
+    while (page.size() < n)
+        page += "<li value=7>\n<span class=title>\n<a href=\"http://" + as
+            + "\"><li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://" + as
+            + "\"></a></div></li>\n";
+    return page + kTail;
+}
+
+struct Family {
+    const char* name;
+    QByteArray (*page)(int);
+    QByteArray siteKey;
+};
+
+const Family kFamilies[] = {
+    { "li_value_digits", liValueDigits, "example.com" },
+    { "div_spaces", divSpaces, "example.com" },
+    { "open_quotes", openQuotes, "example.com" },
+    { "quantified_address", longLinks, "(a|aa)+b" },
+};
+
+// Reads a page as the lookups do: every entry, or the first entry holding the site.
+int readPage(RegExpr& re, const QByteArray& page, bool numbered)
+{
+    int entries = 0;
+    for (bool ok = re.exec(page); ok; ok = !numbered && re.execNext())
+        ++entries;
+    return entries;
+}
+
+constexpr PageBudget kTightBudget { 8, 4096 };
+
+class HostilePage : public ::testing::TestWithParam<std::tuple<EnginePattern, Family>> { };
+
+} // namespace
+
+// Whatever a page holds, reading it takes at most its budget: it is read, or refused as too
+// complex, never worked on beyond.
+TEST_P(HostilePage, ReadingStaysWithinABudgetProportionalToThePage)
+{
+    const auto& [engine, family] = GetParam();
+    for (int size : { 2000, 8000, 32000 }) {
+        RegExpr re(engine.numbered ? engine.pattern + family.siteKey : engine.pattern);
+        re.setBudget(kTightBudget);
+        const QByteArray page = family.page(size);
+        try {
+            readPage(re, page, engine.numbered);
+            EXPECT_LE(re.budgetUsed(), re.budgetLimit()) << size;
+        } catch (const EPageTooComplex& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with("The page is too complex to read")) << e.what();
+        }
+        EXPECT_EQ(re.budgetLimit(), kTightBudget.baseUnits + kTightBudget.unitsPerByte * page.size());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, HostilePage,
+    ::testing::Combine(::testing::ValuesIn(kEngines), ::testing::ValuesIn(kFamilies)), [](const auto& info) {
+        return std::string(std::get<0>(info.param).engine) + "_" + std::get<1>(info.param).name;
+    });
+
+namespace {
+
+struct Quadratic {
+    const char* name;
+    QByteArray pattern;
+    QByteArray (*page)(int);
+};
+
+class QuadraticPage : public ::testing::TestWithParam<Quadratic> { };
+
+} // namespace
+
+// Pages on which a backtracking search does work growing with the square of their length (or
+// worse) are given up within the budget that a page of results of the same length reads in.
+TEST_P(QuadraticPage, IsTooComplexWhereAResultPageOfItsLengthIsRead)
+{
+    const QByteArray hostile = GetParam().page(20000);
+    RegExpr re(GetParam().pattern);
+    re.setBudget(kTightBudget);
+    EXPECT_THROW(re.exec(hostile), EPageTooComplex);
+    EXPECT_GT(re.budgetUsed(), re.budgetLimit());
+
+    QByteArray results;
+    for (int n = 1; results.size() < hostile.size(); ++n)
+        results += "<li value=" + QByteArray::number(n) + ">\n<span class=title>\n<a href=\"http://www.site"
+            + QByteArray::number(n)
+            + ".ru/\">T</a></span></li>\n<div class=g>\n<h2 class=r><a href=\"http://s"
+            + QByteArray::number(n) + ".ru/\">T</a></h2></div>\n<li class=\"r\" value="
+            + QByteArray::number(n) + "><div class=\"title\"><i></i><a href=\"http://site"
+            + QByteArray::number(n) + ".ru/\"></a></div></li>\n";
+    results += "<li value=99>\n<span class=title>\n<a href=\"http://www.aaab/\">";
+    results += "<li class=\"r\" value=99><div class=\"title\"><i></i><a href=\"http://aaab/\">";
+    EXPECT_TRUE(re.exec(results));
+    EXPECT_LE(re.budgetUsed(), re.budgetLimit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, QuadraticPage,
+    ::testing::Values(Quadratic { "google_div_spaces", kGoogle, divSpaces },
+        Quadratic { "aport_quantified_address", kAport + "(a|aa)+b", longLinks },
+        Quadratic { "yandex_quantified_address", kYandex + "(a|aa)+b", longLinks }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PageBudget, IsSharedByTheFirstAndEveryNextMatchOfOnePage)
+{
+    QByteArray page;
+    for (int n = 0; n < 200; ++n)
+        page += "<div class=g><a href=\"http://site" + QByteArray::number(n) + ".ru/\">T</a></div>\n";
+    RegExpr re(kGoogle);
+    re.setBudget({ 0, 1000 });
+    ASSERT_TRUE(re.exec(page));
+    int entries = 1;
+    try {
+        while (re.execNext())
+            ++entries;
+        FAIL() << "the whole page was read within a budget made for a few entries";
+    } catch (const EPageTooComplex&) {
+    }
+    EXPECT_GT(entries, 1);
+    EXPECT_LT(entries, 200);
+
+    // The next page starts with a budget of its own.
+    EXPECT_TRUE(re.exec(page));
+    EXPECT_EQ(re.match(2), "http://site0.ru/");
+}
+
+TEST(PageBudget, DefaultBudgetReadsALargeResultPageWhole)
+{
+    QByteArray page;
+    while (page.size() < 1024 * 1024)
+        page += "<div class=g>\n<h2 class=r><a href=\"http://www.site.ru/page.html\" class=l>Title</a></h2>"
+                "<div class=s>Snippet text &hellip; more words<br><cite>site.ru/</cite></div></div>\n";
+    RegExpr re(kGoogle);
+    int entries = 0;
+    for (bool ok = re.exec(page); ok; ok = re.execNext())
+        ++entries;
+    EXPECT_GT(entries, 5000);
+    EXPECT_LT(re.budgetUsed(), re.budgetLimit() / 4);
+}

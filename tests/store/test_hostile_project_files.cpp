@@ -1,0 +1,125 @@
+#include "StoreFixtures.h"
+
+#include "platform/XdgRegistry.h"
+#include "rank/lookup/EngineTable.h"
+#include "store/IniDocument.h"
+#include "store/ProgramStores.h"
+#include "store/PropertiesStore.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <sys/stat.h>
+
+namespace {
+
+class HostileProjectFile : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        ProgramStores::declareProjectFileItems(store, controls.frame.get(), engineKeys());
+    }
+
+    // The message of the store's failure, or "no failure".
+    std::string loadError(const QString& file)
+    {
+        try {
+            ProgramStores::loadProject(store, file);
+        } catch (const EPropertiesStore& e) {
+            return e.what();
+        }
+        return "no failure";
+    }
+
+    FrameControls controls;
+    TcxPropertiesStore store;
+};
+
+struct BreakCase {
+    const char* edit;
+    const char* text;
+};
+
+class ValueWithLineBreak : public HostileProjectFile, public ::testing::WithParamInterface<BreakCase> { };
+
+} // namespace
+
+TEST_P(ValueWithLineBreak, IsRefusedByNameAndTheOldFileStays)
+{
+    ProgramStores::saveProject(store, path("p.zlt"));
+    const QByteArray before = readBytes(path("p.zlt"));
+
+    controls.edit(GetParam().edit)->setText(QString::fromUtf8(GetParam().text));
+    try {
+        ProgramStores::saveProject(store, path("p.zlt"));
+        FAIL() << "saved";
+    } catch (const EPropertiesStore& e) {
+        const QString message = e.message();
+        EXPECT_TRUE(message.contains(QLatin1String(GetParam().edit) + ".Text")) << e.what();
+        EXPECT_TRUE(message.contains(path("p.zlt"))) << e.what();
+        EXPECT_TRUE(message.contains("line break")) << e.what();
+        EXPECT_TRUE(message.contains("\\n") || message.contains("\\r")) << "the break is shown: " << e.what();
+    }
+    EXPECT_EQ(readBytes(path("p.zlt")), before);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList { "p.zlt" });
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ValueWithLineBreak,
+    ::testing::Values(BreakCase { "edKeyWord1", "line1\nline2" }, BreakCase { "edKeyWord7", "a\r" },
+        BreakCase { "edWEB", "http://site.ru\r\n[edWEB: TcxPropertiesStoreComponent]\r\nText=\"x\"" }));
+
+TEST_F(HostileProjectFile, FileOverTheLimitIsRefusedByName)
+{
+    QByteArray big = "[edWEB: TcxPropertiesStoreComponent]\r\nText=\"http://big.ru\"\r\n";
+    big += QByteArray(IniDocument::kMaxFileBytes - big.size() + 1, ';');
+    writeBytes(path("big.zlt"), big);
+    const std::string error = loadError(path("big.zlt"));
+    EXPECT_EQ(error.rfind("Cannot open file \"" + path("big.zlt").toStdString() + "\". ", 0), 0u) << error;
+    EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+    EXPECT_EQ(controls.edit("edWEB")->text(), "http://");
+}
+
+TEST_F(HostileProjectFile, FileAtTheLimitOpens)
+{
+    QByteArray exact = "[edWEB: TcxPropertiesStoreComponent]\r\nText=\"http://fits.ru\"\r\n";
+    exact += QByteArray(IniDocument::kMaxFileBytes - exact.size(), '\n');
+    writeBytes(path("exact.zlt"), exact);
+    EXPECT_EQ(loadError(path("exact.zlt")), "no failure");
+    EXPECT_EQ(controls.edit("edWEB")->text(), "http://fits.ru");
+}
+
+TEST_F(HostileProjectFile, FifoIsRefusedWithoutWaitingForAWriter)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe.zlt")).constData(), 0600), 0);
+    const std::string error = loadError(path("pipe.zlt"));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_NE(error.find(path("pipe.zlt").toStdString()), std::string::npos) << error;
+}
+
+TEST_F(HostileProjectFile, EndlessDeviceIsRefused)
+{
+    const std::string error = loadError(QStringLiteral("/dev/zero"));
+    EXPECT_EQ(error, "Cannot open file \"/dev/zero\". It is not a regular file.");
+}
+
+TEST_F(HostileProjectFile, LineEndsOfEveryKindSeparateLines)
+{
+    writeBytes(path("mixed.zlt"),
+        "[edKeyWord1: TcxPropertiesStoreComponent]\rText=\"cr\"\n[edKeyWord2: "
+        "TcxPropertiesStoreComponent]\r\nText=\"crlf\"\n\n[edWEB: TcxPropertiesStoreComponent]\nText=\"lf\"");
+    EXPECT_EQ(loadError(path("mixed.zlt")), "no failure");
+    EXPECT_EQ(controls.keyword(1)->text(), "cr");
+    EXPECT_EQ(controls.keyword(2)->text(), "crlf");
+    EXPECT_EQ(controls.edit("edWEB")->text(), "lf");
+}
+
+TEST_F(HostileProjectFile, SettingsFileThatIsAFifoReadsAsMissing)
+{
+    const QString folder = configRoot() + "/Tellvik/Kestrova Sertrix";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder + "/PropertiesStore.reg").constData(), 0600), 0);
+    XdgRegistry registry(configRoot());
+    EXPECT_FALSE(registry.keyExists("Tellvik\\Kestrova Sertrix\\PropertiesStore"));
+    EXPECT_TRUE(registry.listValueNames("Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyServer").isEmpty());
+}
