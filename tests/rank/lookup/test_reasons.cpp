@@ -80,3 +80,31 @@ TEST_F(SandboxLookupTest, TheClientsCountAnsweredRequestsAndKeepTheLastError)
 }
 
 } // namespace
+
+namespace {
+
+// A result page whose links make the site address's quantifiers backtrack.
+QByteArray backtrackingPage()
+{
+    QByteArray page = "body YandexRu *\n";
+    const QByteArray as(30, 'a');
+    while (page.size() < 400000)
+        page += "<li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://" + as + "\"></a></div></li>\n";
+    return page + "<b>end</b>\n"; // the text the quantified address needs, too late for any link
+}
+
+TEST_F(SandboxLookupTest, APageTooComplexEndsThatLookupAloneWithItsReason)
+{
+    m_host.site = QStringLiteral("http://(a|aa)+b");
+    command(backtrackingPage());
+    m_lookups.CheckYandexRu(1);
+    const auto& yandex = cell("RankYandexRu1");
+    EXPECT_EQ(yandex.text, "n/a");
+    EXPECT_EQ(yandex.why.reason, Reason::TooComplex) << yandex.why.detail.toStdString();
+    EXPECT_EQ(requestCount("YandexRu"), 1) << yandex.why.detail.toStdString();
+
+    m_lookups.CheckRamblerRu(1); // the next lookup runs as usual
+    EXPECT_TRUE(cell("RankRamblerRu1").written());
+}
+
+} // namespace
