@@ -5,10 +5,11 @@ set(CPACK_PACKAGE_VENDOR Tellvik)
 set(CPACK_PACKAGE_CONTACT "Tellvik <support@tellvik.example>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "positions of a web site in six search engines")
-set(CPACK_PACKAGE_DESCRIPTION "Kestrova Sertrix finds the position of a web site for up to seven
-keywords in six search engines, page by page up to twenty result pages, the monthly
-Yandex query count of each keyword and the site's Google PageRank and Yandex CY.
-kestrova-check runs the same check from the command line.")
+set(CPACK_PACKAGE_DESCRIPTION "Kestrova Sertrix finds the position of a web site
+for up to seven keywords in six search engines, page by page up to twenty
+result pages, the monthly Yandex query count of each keyword and the site's
+Google PageRank and Yandex CY. kestrova-check runs the same check from the
+command line.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

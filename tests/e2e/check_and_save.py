@@ -187,7 +187,7 @@ def scenario(program, sandbox_binary, folder):
         sandbox.command("place YandexRu %s 3\nplace RamblerRu %s 0\n" % (KEYWORD, KEYWORD))
         env = dict(os.environ)
         env.update({"KESTROVA_ENDPOINTS": sandbox.endpoints, "XDG_CONFIG_HOME": os.path.join(folder, "config"),
-                    "QT_QPA_PLATFORM": "xcb", "LANG": "C.UTF-8"})
+                    "XDG_DATA_HOME": os.path.join(folder, "data"), "QT_QPA_PLATFORM": "xcb", "LANG": "C.UTF-8"})
         env.pop("QT_QPA_PLATFORMTHEME", None)
         program_process = subprocess.Popen([program], env=env, cwd=folder)
         try:
@@ -206,7 +206,7 @@ def malformed_endpoints(program, folder):
     with open(path, "w", encoding="utf-8") as f:
         f.write("[hosts]\nGoogleCom=not a host\n")
     env = dict(os.environ, KESTROVA_ENDPOINTS=path, XDG_CONFIG_HOME=os.path.join(folder, "config"),
-               QT_QPA_PLATFORM="xcb")
+               XDG_DATA_HOME=os.path.join(folder, "data"), QT_QPA_PLATFORM="xcb")
     process = subprocess.Popen([program], env=env, cwd=folder)
     try:
         if not find_window("^Kestrova Sertrix$", 30, process):
@@ -277,9 +277,9 @@ def check_and_save(program_process, sandbox, folder):
     if written != expected:
         fail("the saved project differs:\n%r\nexpected\n%r" % (written, expected))
 
-    # Exit is the seventh item of the first menu (separators are skipped); then OK in the confirmation.
+    # Exit is the eighth item of the first menu (separators are skipped); then OK in the confirmation.
     window.open_first_menu()
-    key("Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return")
+    key("Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return")
     if not find_window("^Kestrova Sertrix$", 5):
         fail("the main window vanished before the confirmation")
     time.sleep(0.5)

@@ -15,6 +15,7 @@ EXPECTED = [
     "share/mime/packages/kestrova-sertrix.xml",
     "share/icons/hicolor/scalable/apps/kestrova-sertrix.svg",
     "share/man/man1/kestrova-check.1.gz",
+    "share/man/man1/kestrova-sertrix.1.gz",
     "share/doc/kestrova-sertrix/copyright",
 ] + [f"share/icons/hicolor/{n}x{n}/apps/kestrova-sertrix.png" for n in (16, 22, 24, 32, 48, 64, 128, 256)]
 
@@ -89,6 +90,8 @@ def package(build, scratch):
     lint = run("lintian", "--no-tag-display-limit", deb)
     errors = [line for line in lint.stdout.splitlines() if line.startswith("E:")]
     check(not errors, "lintian reports no error" + ("".join("\n     " + e for e in errors)))
+    warnings = [line for line in lint.stdout.splitlines() if line.startswith("W:")]
+    print("     lintian warnings: " + (", ".join(warnings) if warnings else "none"))
 
 
 def main():

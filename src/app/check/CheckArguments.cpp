@@ -4,11 +4,15 @@
 #include "platform/BoundedFile.h"
 
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--xlsx FILE] [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file "
-    "FILE "
-    "| --proxy-pass PASS]]] PROJECT.zlt\n"
+    "Usage: kestrova-check [--json] [--xlsx FILE] [--no-history] [--proxy HOST:PORT [--proxy-user USER "
+    "[--proxy-pass-file FILE | --proxy-pass PASS]]] PROJECT.zlt\n"
+    "       kestrova-check --history-csv FILE [--site SITE]\n"
     "       kestrova-check --version\n"
-    "The proxy password is also taken from the environment variable KESTROVA_PROXY_PASSWORD.\n");
+    "\n"
+    "The proxy password is also taken from the environment variable KESTROVA_PROXY_PASSWORD.\n"
+    "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite)\n"
+    "unless --no-history is given. --history-csv writes the whole history (or one site's) as CSV\n"
+    "without running a check.\n");
 
 namespace {
 
@@ -32,7 +36,7 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, passwordFile, xlsx;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -52,6 +56,12 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             parsed.version = true;
         else if (argument == QLatin1String("--xlsx"))
             error = value(xlsx);
+        else if (argument == QLatin1String("--no-history"))
+            parsed.noHistory = true;
+        else if (argument == QLatin1String("--history-csv"))
+            error = value(csv);
+        else if (argument == QLatin1String("--site"))
+            error = value(parsed.historySite);
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -71,6 +81,17 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     }
     if (parsed.help || parsed.version)
         return parsed;
+    if (csv) {
+        if (csv->isEmpty())
+            return UsageError { QStringLiteral("--history-csv needs a file name") };
+        if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
+            || parsed.noHistory)
+            return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
+        parsed.historyCsv = *csv;
+        return parsed;
+    }
+    if (parsed.historySite)
+        return UsageError { QStringLiteral("--site needs --history-csv") };
     if (parsed.projectPath.isEmpty())
         return UsageError { QStringLiteral("no project file given") };
     if (xlsx && xlsx->isEmpty())

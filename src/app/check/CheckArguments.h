@@ -14,6 +14,9 @@ struct CheckArguments {
     std::optional<ConnectionSettings> proxy; // none: the remembered connection settings
     QString projectPath;
     QString xlsxPath; // empty: no workbook
+    bool noHistory = false; // the check is not kept in the position history
+    QString historyCsv; // export the position history to this file instead of checking
+    std::optional<QString> historySite; // only this site's history
 };
 
 struct UsageError {

@@ -5,11 +5,16 @@
 #include "app/check/CheckerHost.h"
 #include "app/check/StopSignalWatcher.h"
 #include "contact/FileVersion.h"
+#include "history/HistoryCsv.h"
+#include "history/HistoryError.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QFileInfo>
 #include <QIODevice>
 
 namespace {
@@ -17,6 +22,19 @@ namespace {
 void writeLine(QIODevice& device, const QString& text)
 {
     device.write(text.toUtf8() + '\n');
+}
+
+int exportHistory(const CheckArguments& options, QIODevice& err)
+{
+    try {
+        const HistoryStore store;
+        writeHistoryCsv(options.historyCsv,
+            options.historySite ? store.checksOfSite(*options.historySite) : store.allChecks());
+    } catch (const HistoryError& e) {
+        writeLine(err, QStringLiteral("kestrova-check: ") + e.message());
+        return kExitError;
+    }
+    return kExitDone;
 }
 
 } // namespace
@@ -38,6 +56,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         writeLine(out, GetFileVersionText(QCoreApplication::applicationFilePath()));
         return kExitDone;
     }
+    if (!options.historyCsv.isEmpty())
+        return exportHistory(options, err);
 
     ProjectInputs inputs;
     ConnectionSettings settings;
@@ -53,6 +73,12 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     CheckerHost host(inputs, settings);
     host.setProgressHandler([&err](const QString& line) { writeLine(err, line); });
     CheckRun run(host);
+    HistoryStore history;
+    history.setProblemHandler([&err](const QString& text) { writeLine(err, text); });
+    const QString projectPath = QFileInfo(options.projectPath).absoluteFilePath();
+    HistoryRecorder recorder(history, [projectPath] { return projectPath; });
+    if (!options.noHistory)
+        run.setObserver(&recorder);
     StopSignalWatcher stopSignals;
     QObject::connect(&stopSignals, &StopSignalWatcher::interrupt, &run, &CheckRun::requestStop);
     run.ButtonClick();

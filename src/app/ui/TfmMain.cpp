@@ -5,7 +5,7 @@
 #include "app/ui/ProjectTabBar.h"
 #include "app/workspace/WorkspaceRules.h"
 #include "contact/ui/TfmAbout.h"
-#include "contact/ui/TfmAsk.h"
+#include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
@@ -21,16 +21,13 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLayout>
-#include <QPointer>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Kestrova Sertrix");
 const QString kNoHelpFile = QStringLiteral("Файл помощи отсутствует.");
-constexpr QPoint kFramePosition { 4, 24 };
 
 } // namespace
 
@@ -55,6 +52,7 @@ TfmMain::TfmMain(QWidget* parent, const QString& projectFile)
     buildTabControl();
     buildMenu();
     buildStore();
+    buildHistory();
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
@@ -182,82 +180,6 @@ void TfmMain::TabControlChanging(bool& AllowChange)
 void TfmMain::TabControlChange()
 {
     m_workspace.select(TabControl->currentIndex());
-}
-
-WorkspaceProject* TfmMain::createProject()
-{
-    auto* frame = new TfrRank(TabControl);
-    frame->move(kFramePosition);
-    auto project = std::make_unique<FrameProject>(*frame);
-    FrameProject* created = project.get();
-    m_frames.emplace(frame, std::move(project));
-    QPointer<TfrRank> guarded(frame);
-    created->whenCheckEnded(this, [this, guarded] {
-        if (guarded)
-            m_workspace.checkEnded(projectOf(guarded));
-    });
-    connect(frame, &TfrRank::promotionRequested, this,
-        [this, frame] { command([this, frame] { TfmAsk::of(this).openFrom(*frame); }); });
-    return created;
-}
-
-void TfmMain::destroyProject(WorkspaceProject* project)
-{
-    TfrRank* frame = &static_cast<FrameProject*>(project)->frame();
-    m_frames.erase(frame);
-    delete frame;
-}
-
-void TfmMain::showProjects(const QStringList& captions, int selected)
-{
-    {
-        const QSignalBlocker blocker(TabControl);
-        while (TabControl->count() > captions.size())
-            TabControl->removeTab(TabControl->count() - 1);
-        for (int i = 0; i < captions.size(); ++i) {
-            if (i < TabControl->count())
-                TabControl->setTabText(i, captions[i]);
-            else
-                TabControl->addTab(captions[i]);
-        }
-        TabControl->setCurrentIndex(selected);
-    }
-    TfrRank* shown = selectedFrame();
-    for (TfrRank* frame : ProjectFrames()) {
-        if (frame != shown)
-            frame->hide();
-    }
-    if (shown)
-        shown->show();
-}
-
-QString TfmMain::chooseFileToOpen()
-{
-    return OpenDialog->Execute(this);
-}
-
-QString TfmMain::chooseFileToSave()
-{
-    return SaveDialog->Execute(this);
-}
-
-bool TfmMain::askSaveChanges(const QString& question)
-{
-    return Prompts::instance().ask(this, question, Prompts::Icon::Warning,
-               int(Prompts::Button::Yes) | int(Prompts::Button::No), Prompts::Button::Yes)
-        == Prompts::Button::Yes;
-}
-
-bool TfmMain::confirmExit(const QString& question)
-{
-    return Prompts::instance().ask(this, question, Prompts::Icon::Question,
-               int(Prompts::Button::Ok) | int(Prompts::Button::Cancel), Prompts::Button::Ok)
-        == Prompts::Button::Ok;
-}
-
-void TfmMain::showError(const QString& text)
-{
-    Prompts::instance().error(this, text);
 }
 
 // Commands

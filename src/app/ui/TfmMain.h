@@ -9,6 +9,7 @@
 #include <memory>
 
 class FrameProject;
+class HistoryStore;
 class ProjectDialog;
 class ProjectTabBar;
 class QAction;
@@ -41,6 +42,7 @@ public:
     QAction* N15 = nullptr;
     QAction* N7 = nullptr;
     QAction* N9 = nullptr;
+    QAction* N16 = nullptr; // "История позиций..."
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
     QMenu* N2 = nullptr;
@@ -57,6 +59,7 @@ public:
     // The open projects, frame i belonging to tab i.
     QList<TfrRank*> ProjectFrames() const;
     const Workspace& workspace() const { return m_workspace; }
+    HistoryStore& history() const { return *m_history; }
 
     // What the export, the update check and the promotion request act on.
     int selectedIndex() const;
@@ -82,6 +85,7 @@ public slots:
     void N6Click();
     void N15Click();
     void N9Click();
+    void N16Click();
     void N10Click();
     void N11Click();
     void N12Click();
@@ -104,6 +108,7 @@ private:
     void buildMenu();
     void buildTabControl();
     void buildStore();
+    void buildHistory();
 
     void FormCreate(const QString& projectFile);
     void FormShow();
@@ -122,6 +127,7 @@ private:
     void showError(const QString& text) override;
     void closeWindow() override { close(); }
 
+    std::unique_ptr<HistoryStore> m_history;
     Workspace m_workspace { *this };
     std::map<const TfrRank*, std::unique_ptr<FrameProject>> m_frames;
     TfmUpDate* fmUpDate = nullptr;

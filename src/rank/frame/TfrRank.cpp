@@ -1,5 +1,6 @@
 #include "rank/frame/TfrRank.h"
 
+#include "history/HistoryRecorder.h"
 #include "platform/ui/DesktopServices.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/ResultCell.h"

@@ -18,6 +18,8 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class CheckRun;
+class HistoryRecorder;
+class HistoryStore;
 class HttpClient;
 class LinkLabel;
 class ResultCell;
@@ -89,6 +91,10 @@ public:
     // A stored connection setting that could not be read when the frame was made; the window
     // reports it once it is up. Empty when there was none.
     const QString& settingsProblem() const { return m_settingsProblem; }
+
+    // Keeps every check of this project in the history and shows the change since the previous
+    // check in the result cells' tooltips. The store must outlive the frame.
+    void attachHistory(HistoryStore& store);
 
     // Copies the connection settings into one client; throws for a proxy port that is not a number.
     void ApplyProxySettings(HttpClient& client) const;
@@ -210,5 +216,6 @@ private:
     std::array<QProgressBar*, kEngines.size()> m_gauges {};
     QHash<QString, QWidget*> m_componentsByLowerName;
     std::unique_ptr<CheckRun> m_checkRun;
+    std::unique_ptr<HistoryRecorder> m_history;
     QString m_settingsProblem;
 };

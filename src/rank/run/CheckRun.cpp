@@ -4,6 +4,7 @@
 #include "platform/TickCount.h"
 #include "rank/run/ElapsedTime.h"
 #include "rank/run/RunHost.h"
+#include "rank/run/RunObserver.h"
 
 #include <QtGlobal>
 
@@ -24,7 +25,8 @@ constexpr int kKeywordCount = 7;
 CheckRun::CheckRun(RunHost& host, QObject* parent)
     : QObject(parent)
     , m_host(host)
-    , m_lookups(host, m_clients)
+    , m_observed(host)
+    , m_lookups(m_observed, m_clients)
     , m_metrics(host, m_clients)
     , m_addressPattern(QByteArrayLiteral("(http://)([_a-z\\d\\-\\.]+\\.[\\w]*)(/?)"))
 {
@@ -33,6 +35,13 @@ CheckRun::CheckRun(RunHost& host, QObject* parent)
 CheckRun::~CheckRun()
 {
     Q_ASSERT_X(!m_running, "CheckRun", "destroyed while its check runs");
+}
+
+void CheckRun::setObserver(RunObserver* observer)
+{
+    Q_ASSERT(!m_running);
+    m_observer = observer;
+    m_observed.setObserver(observer);
 }
 
 bool CheckRun::SiteAddressIsValid()
@@ -71,6 +80,8 @@ void CheckRun::ButtonClick()
     m_running = true;
     emit started();
     startSteps();
+    if (m_observer)
+        m_observer->checkStarted(m_host);
     QString error;
     bool failed = false;
     try {
@@ -80,10 +91,15 @@ void CheckRun::ButtonClick()
         error = QString::fromUtf8(e.what());
     } catch (...) {
         endSteps(false);
+        if (m_observer)
+            m_observer->checkEnded(RunEnd::Failed, QStringLiteral("unknown error"));
         m_running = false;
         throw;
     }
     endSteps(!failed);
+    if (m_observer)
+        m_observer->checkEnded(
+            failed ? RunEnd::Failed : (m_host.stopRequested() ? RunEnd::Stopped : RunEnd::Completed), error);
     if (failed)
         m_host.showError(error);
     else if (!m_host.stopRequested() && m_clients.answered() == 0)
@@ -112,9 +128,13 @@ void CheckRun::lookupSteps()
     m_host.waitWhilePaused();
     const MetricResult cy = m_metrics.FetchYandexCY();
     m_host.setYandexCY(cy.text, cy.why);
+    if (m_observer)
+        m_observer->metricRead(SiteMetric::YandexCY, cy.text, cy.why);
     m_host.waitWhilePaused();
     const MetricResult pr = m_metrics.FetchPageRank();
     m_host.setGooglePR(pr.text, pr.why);
+    if (m_observer)
+        m_observer->metricRead(SiteMetric::GooglePR, pr.text, pr.why);
     for (int n = 1; n <= kKeywordCount; ++n) {
         for (Engine engine : kEngines) {
             m_host.waitWhilePaused();

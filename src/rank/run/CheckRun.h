@@ -4,12 +4,14 @@
 #include "rank/lookup/EngineLookups.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "rank/pattern/RegExpr.h"
+#include "rank/run/ObservedLookupHost.h"
 
 #include <QLocale>
 #include <QObject>
 #include <cstdint>
 
 class RunHost;
+class RunObserver;
 
 // One project's check run: validates the input, reads the CY and the PageRank, calls the 42
 // lookups in their fixed order, keeps the elapsed-time clock and handles pause and stop. The
@@ -44,6 +46,8 @@ public:
 
     // The locale whose long time format shows the elapsed time; the user's by default.
     void setLocale(const QLocale& locale) { m_locale = locale; }
+    // Told about every check from its start to its end; nullptr for none. Not while a check runs.
+    void setObserver(RunObserver* observer);
 
     static const QString kSiteAddressMessage;
     static const QString kKeywordMessage;
@@ -63,6 +67,8 @@ private:
     void showElapsed();
 
     RunHost& m_host;
+    ObservedLookupHost m_observed;
+    RunObserver* m_observer = nullptr;
     EngineClients m_clients;
     EngineLookups m_lookups;
     SiteMetrics m_metrics;

@@ -1,0 +1,27 @@
+// The main window and the position history.
+#include "app/ui/TfmMain.h"
+
+#include "history/HistoryStore.h"
+#include "history/ui/TfmHistory.h"
+#include "platform/ui/Prompts.h"
+#include "rank/frame/TfrRank.h"
+
+#include <QPointer>
+#include <QTimer>
+
+void TfmMain::buildHistory()
+{
+    m_history = std::make_unique<HistoryStore>();
+    QPointer<TfmMain> window(this);
+    // Said after the check has ended, so that the message never holds a check up.
+    m_history->setProblemHandler([window](const QString& text) {
+        if (window)
+            QTimer::singleShot(0, window, [window, text] { Prompts::instance().message(window, text); });
+    });
+}
+
+void TfmMain::N16Click()
+{
+    if (TfrRank* frame = selectedFrame())
+        TfmHistory::showFor(*m_history, frame->siteText(), this);
+}

@@ -1,0 +1,62 @@
+#include "history/HistoryCsv.h"
+
+#include "history/HistoryError.h"
+#include "platform/SafeFile.h"
+
+namespace {
+
+void appendField(QByteArray& out, const QString& value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    if (utf8.contains(',') || utf8.contains('"') || utf8.contains('\n') || utf8.contains('\r')) {
+        out += '"';
+        for (char c : utf8) {
+            if (c == '"')
+                out += '"';
+            out += c;
+        }
+        out += '"';
+    } else {
+        out += utf8;
+    }
+}
+
+void appendRow(QByteArray& out, const QStringList& fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i)
+            out += ',';
+        appendField(out, fields[i]);
+    }
+    out += "\r\n";
+}
+
+} // namespace
+
+QByteArray historyCsv(const QList<RecordedCheck>& checks)
+{
+    QByteArray out("\xEF\xBB\xBF");
+    appendRow(out,
+        { QStringLiteral("time"), QStringLiteral("site"), QStringLiteral("keyword"), QStringLiteral("engine"),
+            QStringLiteral("position"), QStringLiteral("result_page"), QStringLiteral("query_count"),
+            QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"),
+            QStringLiteral("outcome") });
+    for (const RecordedCheck& check : checks) {
+        const QString time = check.time.toUTC().toString(Qt::ISODate);
+        for (const RecordedResult& result : check.results) {
+            appendRow(out,
+                { time, check.site, result.keyword, engineCaption(result.engine),
+                    result.position ? QString::number(*result.position) : QString(),
+                    QString::number(result.resultPage), result.countText, check.cy, check.pr,
+                    reasonCode(result.reason), outcomeCode(check.outcome) });
+        }
+    }
+    return out;
+}
+
+void writeHistoryCsv(const QString& path, const QList<RecordedCheck>& checks)
+{
+    QString reason;
+    if (!SafeFile::replace(path, historyCsv(checks), &reason))
+        throw HistoryError(QStringLiteral("Не удалось записать файл %1: %2").arg(path, reason));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "history/HistoryRecord.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+class SqliteConnection;
+
+// The latest decided result of one series before a check.
+struct PreviousResult {
+    QString keyword;
+    Engine engine = Engine::GoogleCom;
+    std::optional<int> position;
+    QDateTime time;
+};
+
+// The position history in one SQLite file: every check with its results. The file is made
+// readable by its owner only, written in WAL mode with a busy timeout so that the program and
+// kestrova-check can write at the same time, and migrated forward by PRAGMA user_version. A file
+// that is damaged, locked or of a newer schema is reported (HistoryError), never replaced.
+class HistoryDatabase {
+public:
+    static constexpr int kSchemaVersion = 2;
+    static constexpr int kBusyTimeoutMs = 2000;
+
+    // Opens the file, creating it and its folder when they do not exist yet.
+    explicit HistoryDatabase(const QString& path);
+    ~HistoryDatabase();
+
+    // $XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite (by default below ~/.local/share).
+    static QString defaultPath();
+
+    const QString& path() const { return m_path; }
+    int schemaVersion();
+
+    // Writes one check and its results at once; returns its id.
+    qint64 record(const RecordedCheck& check);
+
+    // The checks of the site (compared as seriesSite), oldest first, with their results.
+    QList<RecordedCheck> checksOfSite(const QString& site);
+    // Every check of every site, oldest first.
+    QList<RecordedCheck> allChecks();
+    // For every series of the site, its latest decided result.
+    QList<PreviousResult> latestDecidedResults(const QString& site);
+
+private:
+    void migrate();
+    QList<RecordedCheck> readChecks(const char* checksSql, const char* resultsSql, const QString* siteKey);
+
+    QString m_path;
+    std::unique_ptr<SqliteConnection> m_db;
+};

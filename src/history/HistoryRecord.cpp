@@ -1,0 +1,89 @@
+#include "history/HistoryRecord.h"
+
+namespace {
+
+constexpr Reason kReasons[] { Reason::Found, Reason::NotFound, Reason::ShortList, Reason::Unrecognised,
+    Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked };
+
+} // namespace
+
+QString outcomeCode(CheckOutcome outcome)
+{
+    switch (outcome) {
+    case CheckOutcome::Completed:
+        return QStringLiteral("completed");
+    case CheckOutcome::Stopped:
+        return QStringLiteral("stopped");
+    case CheckOutcome::Error:
+        return QStringLiteral("error");
+    }
+    return {};
+}
+
+std::optional<CheckOutcome> outcomeFromCode(const QString& code)
+{
+    for (CheckOutcome outcome : { CheckOutcome::Completed, CheckOutcome::Stopped, CheckOutcome::Error }) {
+        if (outcomeCode(outcome) == code)
+            return outcome;
+    }
+    return std::nullopt;
+}
+
+std::optional<Reason> reasonFromCode(const QString& code)
+{
+    for (Reason reason : kReasons) {
+        if (reasonCode(reason) == code)
+            return reason;
+    }
+    return std::nullopt;
+}
+
+std::optional<Engine> engineFromKey(const QString& key)
+{
+    for (Engine engine : kEngines) {
+        if (engineKey(engine) == key)
+            return engine;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> positionFromText(const QString& text)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 9)
+        return std::nullopt;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    }
+    const int position = digits.toInt();
+    if (position <= 0)
+        return std::nullopt;
+    return position;
+}
+
+QString seriesSite(const QString& siteText)
+{
+    QString key = siteText.trimmed().toLower();
+    if (key.startsWith(QLatin1String("http://")))
+        key.remove(0, 7);
+    if (key.startsWith(QLatin1String("www.")))
+        key.remove(0, 4);
+    if (key.endsWith(u'/'))
+        key.chop(1);
+    return key;
+}
+
+const RecordedResult* RecordedCheck::result(const QString& keyword, Engine engine) const
+{
+    for (const RecordedResult& r : results) {
+        if (r.engine == engine && r.keyword == keyword)
+            return &r;
+    }
+    return nullptr;
+}
+
+bool isDecided(Reason reason)
+{
+    return reason == Reason::Found || reason == Reason::NotFound || reason == Reason::ShortList;
+}

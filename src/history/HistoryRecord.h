@@ -1,0 +1,56 @@
+#pragma once
+
+#include "rank/lookup/Engine.h"
+#include "rank/lookup/LookupOutcome.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// How a recorded check ended.
+enum class CheckOutcome { Completed, Stopped, Error };
+
+// "completed", "stopped", "error".
+QString outcomeCode(CheckOutcome outcome);
+std::optional<CheckOutcome> outcomeFromCode(const QString& code);
+std::optional<Reason> reasonFromCode(const QString& code);
+std::optional<Engine> engineFromKey(const QString& key);
+
+// The position a result text stands for: the digits of a position, nothing for "n/a" or empty.
+std::optional<int> positionFromText(const QString& text);
+
+// The site as a series knows it: the address in lower case without "http://", "www." and one
+// trailing "/", so "http://www.a.ru/" and "http://a.ru" share their history.
+QString seriesSite(const QString& siteText);
+
+// One keyword on one engine in one check.
+struct RecordedResult {
+    QString keyword;
+    Engine engine = Engine::GoogleCom;
+    QString text; // as the result cell showed it
+    std::optional<int> position;
+    int resultPage = 50;
+    QString countText; // the query count cell; empty for engines without one
+    Reason reason = Reason::NotAsked;
+
+    bool operator==(const RecordedResult&) const = default;
+};
+
+struct RecordedCheck {
+    qint64 id = 0; // given by the database
+    QDateTime time; // UTC
+    QString site; // as typed
+    QString projectPath; // empty for a project never saved
+    QString cy;
+    QString pr;
+    CheckOutcome outcome = CheckOutcome::Completed;
+    QString error; // the error that ended the check
+    QList<RecordedResult> results; // in the order of the check
+
+    const RecordedResult* result(const QString& keyword, Engine engine) const;
+};
+
+// A result that says where the site stood: found, or decidedly not found. A failed, stopped or
+// unreadable lookup says nothing about the position.
+bool isDecided(Reason reason);

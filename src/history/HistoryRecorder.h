@@ -1,0 +1,43 @@
+#pragma once
+
+#include "history/CheckCollector.h"
+#include "history/HistoryDatabase.h"
+#include "history/PositionChange.h"
+#include "rank/run/RunObserver.h"
+
+#include <functional>
+
+class HistoryStore;
+
+// Keeps every check of one project in the history: collects the check's results as the run
+// tells them and writes them when it ends. Tells the change of each position since the previous
+// check of the same site as soon as the position is written.
+class HistoryRecorder : public RunObserver {
+public:
+    using ChangeHandler = std::function<void(Engine engine, int n, const PositionChange& change)>;
+
+    HistoryRecorder(HistoryStore& store, std::function<QString()> projectPath);
+
+    void setChangeHandler(ChangeHandler handler) { m_changeHandler = std::move(handler); }
+    // The check last written, for tests and the checker's own report.
+    const RecordedCheck& lastRecorded() const { return m_lastRecorded; }
+    bool lastWritten() const { return m_lastWritten; }
+
+    void checkStarted(const LookupHost& project) override;
+    void metricRead(SiteMetric metric, const QString& text, const Outcome& why) override;
+    void countWritten(
+        Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why) override;
+    void rankWritten(Engine engine, int n, const QString& keyword, const QString& text, int resultPage,
+        const Outcome& why) override;
+    void notAsked(Engine engine, int n, const Outcome& why) override;
+    void checkEnded(RunEnd end, const QString& error) override;
+
+private:
+    HistoryStore& m_store;
+    std::function<QString()> m_projectPath;
+    ChangeHandler m_changeHandler;
+    CheckCollector m_collector;
+    QList<PreviousResult> m_previous;
+    RecordedCheck m_lastRecorded;
+    bool m_lastWritten = false;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "history/HistoryDatabase.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// The program's way to its history file. After a failure the next use opens the file afresh, so a
+// file that was locked or missing a moment ago works again as soon as it can; a failed write is reported once
+// through the problem handler and never thrown, so that it cannot stop a check.
+class HistoryStore {
+public:
+    explicit HistoryStore(const QString& path = HistoryDatabase::defaultPath());
+
+    const QString& path() const { return m_path; }
+    // Told the first time a check could not be written, with the reason.
+    void setProblemHandler(std::function<void(const QString&)> handler)
+    {
+        m_problemHandler = std::move(handler);
+    }
+
+    bool record(const RecordedCheck& check);
+    // Reads throw HistoryError.
+    QList<RecordedCheck> checksOfSite(const QString& site) const;
+    QList<RecordedCheck> allChecks() const;
+    QList<PreviousResult> latestDecidedResults(const QString& site) const;
+
+    static const QString kNotWrittenMessage;
+
+private:
+    HistoryDatabase& database() const;
+
+    QString m_path;
+    // Kept open while it works; dropped after a failure, so the next use opens the file afresh.
+    mutable std::unique_ptr<HistoryDatabase> m_db;
+    std::function<void(const QString&)> m_problemHandler;
+    bool m_problemReported = false;
+};

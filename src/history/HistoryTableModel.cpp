@@ -1,0 +1,177 @@
+#include "history/HistoryTableModel.h"
+
+#include <QHash>
+#include <QLocale>
+#include <algorithm>
+
+namespace {
+
+QString outcomeText(CheckOutcome outcome)
+{
+    switch (outcome) {
+    case CheckOutcome::Completed:
+        return QStringLiteral("завершена");
+    case CheckOutcome::Stopped:
+        return QStringLiteral("остановлена");
+    case CheckOutcome::Error:
+        return QStringLiteral("ошибка");
+    }
+    return {};
+}
+
+} // namespace
+
+HistoryTableModel::HistoryTableModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
+{
+    beginResetModel();
+    m_checks = checks;
+    m_series.clear();
+    m_rows.clear();
+
+    QHash<std::pair<QString, int>, int> seriesIndex;
+    for (const RecordedCheck& check : m_checks) {
+        for (const RecordedResult& result : check.results) {
+            const std::pair<QString, int> key { result.keyword, int(result.engine) };
+            if (!seriesIndex.contains(key)) {
+                seriesIndex.insert(key, int(m_series.size()));
+                m_series.append({ result.keyword, result.engine });
+            }
+        }
+    }
+
+    struct Last {
+        bool had = false;
+        std::optional<int> position;
+        QDateTime time;
+    };
+    QList<Last> last(m_series.size());
+    Last lastBest;
+    QList<Row> oldestFirst;
+    oldestFirst.reserve(m_checks.size());
+    for (const RecordedCheck& check : m_checks) {
+        Row row { &check, {}, std::nullopt, {}, QList<int>(m_series.size(), -1) };
+        for (qsizetype i = 0; i < check.results.size(); ++i)
+            row.resultOf[seriesIndex.value({ check.results[i].keyword, int(check.results[i].engine) })]
+                = int(i);
+        row.changes.resize(m_series.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
+        bool anyDecided = false;
+        for (qsizetype s = 0; s < m_series.size(); ++s) {
+            if (row.resultOf[s] < 0)
+                continue;
+            const RecordedResult* result = &check.results[row.resultOf[s]];
+            row.changes[s] = positionChange(
+                result->position, result->reason, last[s].had, last[s].position, last[s].time);
+            if (isDecided(result->reason)) {
+                anyDecided = true;
+                last[s] = { true, result->position, check.time };
+                if (result->position && (!row.best || *result->position < *row.best))
+                    row.best = result->position;
+            }
+        }
+        if (anyDecided) {
+            row.bestChange = positionChange(row.best, row.best ? Reason::Found : Reason::NotFound,
+                lastBest.had, lastBest.position, lastBest.time);
+            lastBest = { true, row.best, check.time };
+        } else {
+            row.bestChange.kind = PositionChange::Kind::Unknown;
+        }
+        oldestFirst.append(row);
+    }
+    m_rows.reserve(oldestFirst.size());
+    for (auto it = oldestFirst.crbegin(); it != oldestFirst.crend(); ++it)
+        m_rows.append(*it);
+    endResetModel();
+}
+
+int HistoryTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int HistoryTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kFixedLeadColumns + int(m_series.size()) + 2;
+}
+
+PositionChange HistoryTableModel::change(int row, int series) const
+{
+    return m_rows.at(row).changes.at(series);
+}
+
+QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(m_rows.size()))
+        return {};
+    const Row& row = m_rows[index.row()];
+    const RecordedCheck& check = *row.check;
+    const int column = index.column();
+    const int series = column - kFixedLeadColumns;
+    if (role == Qt::ToolTipRole) {
+        if (column == 1 && !check.error.isEmpty())
+            return check.error;
+        if (series >= 0 && series < int(m_series.size())) {
+            const RecordedResult* result = row.result(series);
+            if (!result)
+                return {};
+            QString tip = reasonCode(result->reason);
+            const QString note = changeNote(row.changes[series]);
+            return note.isEmpty() ? tip : tip + u'\n' + note;
+        }
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole)
+        return column == 0 ? QVariant() : QVariant(Qt::AlignCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (column) {
+    case 0:
+        return QLocale().toString(check.time.toLocalTime(), QLocale::ShortFormat);
+    case 1:
+        return outcomeText(check.outcome);
+    case 2:
+        return check.cy;
+    case 3:
+        return check.pr;
+    default:
+        break;
+    }
+    if (series >= 0 && series < int(m_series.size())) {
+        const RecordedResult* result = row.result(series);
+        if (!result)
+            return {};
+        const QString mark = changeMark(row.changes[series]);
+        return mark.isEmpty() ? result->text : result->text + u' ' + mark;
+    }
+    if (series == int(m_series.size()))
+        return row.best ? QVariant(*row.best) : QVariant(QStringLiteral("n/a"));
+    return changeMark(row.bestChange);
+}
+
+QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case 0:
+        return QStringLiteral("Проверка");
+    case 1:
+        return QStringLiteral("Итог");
+    case 2:
+        return QStringLiteral("ТИЦ");
+    case 3:
+        return QStringLiteral("PR");
+    default:
+        break;
+    }
+    const int series = section - kFixedLeadColumns;
+    if (series >= 0 && series < int(m_series.size()))
+        return m_series[series].keyword + u'\n' + engineCaption(m_series[series].engine);
+    if (series == int(m_series.size()))
+        return QStringLiteral("Лучшая");
+    return QStringLiteral("Изменение");
+}

@@ -1,0 +1,164 @@
+#include "history/Sqlite.h"
+
+#include "history/HistoryError.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+[[noreturn]] void fail(const SqliteConnection& connection)
+{
+    throw HistoryError(connection.lastError());
+}
+
+} // namespace
+
+SqliteConnection::SqliteConnection(const QString& path)
+{
+    const int rc = sqlite3_open_v2(
+        path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw HistoryError(why);
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+}
+
+SqliteConnection::~SqliteConnection()
+{
+    sqlite3_close(m_db);
+}
+
+QString SqliteConnection::lastError() const
+{
+    return QString::fromUtf8(sqlite3_errmsg(m_db));
+}
+
+void SqliteConnection::exec(const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString why = message ? QString::fromUtf8(message) : lastError();
+        sqlite3_free(message);
+        throw HistoryError(why);
+    }
+}
+
+void SqliteConnection::setBusyTimeout(int milliseconds)
+{
+    if (sqlite3_busy_timeout(m_db, milliseconds) != SQLITE_OK)
+        fail(*this);
+}
+
+qint64 SqliteConnection::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+SqliteStatement::SqliteStatement(SqliteConnection& connection, const char* sql)
+    : m_connection(connection)
+{
+    if (sqlite3_prepare_v2(connection.handle(), sql, -1, &m_statement, nullptr) != SQLITE_OK)
+        fail(m_connection);
+}
+
+SqliteStatement::~SqliteStatement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+SqliteStatement& SqliteStatement::bind(int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT)
+        != SQLITE_OK)
+        fail(m_connection);
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::bind(int index, qint64 value)
+{
+    if (sqlite3_bind_int64(m_statement, index, value) != SQLITE_OK)
+        fail(m_connection);
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::bind(int index, std::optional<int> value)
+{
+    const int rc
+        = value ? sqlite3_bind_int64(m_statement, index, *value) : sqlite3_bind_null(m_statement, index);
+    if (rc != SQLITE_OK)
+        fail(m_connection);
+    return *this;
+}
+
+bool SqliteStatement::step()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    fail(m_connection);
+}
+
+void SqliteStatement::reset()
+{
+    sqlite3_reset(m_statement);
+    sqlite3_clear_bindings(m_statement);
+}
+
+QString SqliteStatement::text(int column) const
+{
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
+}
+
+QByteArrayView SqliteStatement::bytes(int column) const
+{
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return QByteArrayView(data, sqlite3_column_bytes(m_statement, column));
+}
+
+qint64 SqliteStatement::integer(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+std::optional<int> SqliteStatement::optionalInt(int column) const
+{
+    if (sqlite3_column_type(m_statement, column) == SQLITE_NULL)
+        return std::nullopt;
+    return int(sqlite3_column_int64(m_statement, column));
+}
+
+SqliteTransaction::SqliteTransaction(SqliteConnection& connection)
+    : m_connection(connection)
+{
+    m_connection.exec("BEGIN IMMEDIATE");
+}
+
+SqliteTransaction::~SqliteTransaction()
+{
+    if (m_open)
+        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void SqliteTransaction::commit()
+{
+    m_connection.exec("COMMIT");
+    m_open = false;
+}
+
+SqliteReadTransaction::SqliteReadTransaction(SqliteConnection& connection)
+    : m_connection(connection)
+{
+    m_connection.exec("BEGIN");
+}
+
+SqliteReadTransaction::~SqliteReadTransaction()
+{
+    sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// A connection to one SQLite file. Errors throw HistoryError with SQLite's own text.
+class SqliteConnection {
+public:
+    // Opens an existing file for reading and writing; never creates or replaces one.
+    explicit SqliteConnection(const QString& path);
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    void exec(const char* sql);
+    void setBusyTimeout(int milliseconds);
+    qint64 lastInsertId() const;
+    sqlite3* handle() const { return m_db; }
+    QString lastError() const;
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+class SqliteStatement {
+public:
+    SqliteStatement(SqliteConnection& connection, const char* sql);
+    ~SqliteStatement();
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+    // Parameters are numbered from 1.
+    SqliteStatement& bind(int index, const QString& text);
+    SqliteStatement& bind(int index, qint64 value);
+    SqliteStatement& bind(int index, std::optional<int> value);
+    // True while a row is there to read.
+    bool step();
+    void reset();
+
+    // Columns are numbered from 0.
+    QString text(int column) const;
+    // The column's UTF-8 bytes, valid until the next step.
+    QByteArrayView bytes(int column) const;
+    qint64 integer(int column) const;
+    std::optional<int> optionalInt(int column) const;
+
+private:
+    SqliteConnection& m_connection;
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+// A write transaction that takes the write lock at once (waiting up to the busy timeout) and
+// rolls back unless committed.
+class SqliteTransaction {
+public:
+    explicit SqliteTransaction(SqliteConnection& connection);
+    ~SqliteTransaction();
+    void commit();
+
+private:
+    SqliteConnection& m_connection;
+    bool m_open = true;
+};
+
+// A read of several statements that sees one snapshot of the file.
+class SqliteReadTransaction {
+public:
+    explicit SqliteReadTransaction(SqliteConnection& connection);
+    ~SqliteReadTransaction();
+
+private:
+    SqliteConnection& m_connection;
+};

@@ -1,0 +1,133 @@
+#include "history/ui/TfmHistory.h"
+
+#include "history/HistoryCsv.h"
+#include "history/HistoryError.h"
+#include "history/HistoryStore.h"
+#include "history/HistoryTableModel.h"
+#include "history/ui/PositionChart.h"
+#include "platform/ui/Prompts.h"
+
+#include <QChartView>
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+const QString TfmHistory::kCaption = QStringLiteral("История позиций");
+const QString TfmHistory::kCsvButton = QStringLiteral("Экспорт в CSV...");
+
+TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_store(store)
+    , m_site(site)
+{
+    setObjectName(QStringLiteral("fmHistory"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::NonModal);
+    setWindowTitle(kCaption + QStringLiteral(" — ") + site);
+    resize(960, 640);
+
+    SiteLabel = new QLabel(QStringLiteral("Сайт: ") + site, this);
+    SiteLabel->setObjectName(QStringLiteral("SiteLabel"));
+    SiteLabel->setTextFormat(Qt::PlainText);
+
+    m_model = new HistoryTableModel(this);
+    Grid = new QTableView(this);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->setModel(m_model);
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid->verticalHeader()->setVisible(false);
+
+    KeywordBox = new QComboBox(this);
+    KeywordBox->setObjectName(QStringLiteral("KeywordBox"));
+    KeywordBox->setMinimumContentsLength(30);
+    Chart = new QChartView(this);
+    Chart->setObjectName(QStringLiteral("Chart"));
+    Chart->setRenderHint(QPainter::Antialiasing);
+    Chart->setMinimumHeight(260);
+
+    ButtonCsv = new QPushButton(kCsvButton, this);
+    ButtonCsv->setObjectName(QStringLiteral("ButtonCsv"));
+
+    auto* chooser = new QHBoxLayout;
+    chooser->addWidget(new QLabel(QStringLiteral("Ключевое слово:"), this));
+    chooser->addWidget(KeywordBox, 1);
+    chooser->addStretch();
+    chooser->addWidget(ButtonCsv);
+
+    auto* chartPart = new QWidget(this);
+    auto* chartLayout = new QVBoxLayout(chartPart);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addLayout(chooser);
+    chartLayout->addWidget(Chart, 1);
+
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(Grid);
+    splitter->addWidget(chartPart);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(SiteLabel);
+    layout->addWidget(splitter, 1);
+
+    connect(ButtonCsv, &QPushButton::clicked, this, &TfmHistory::ButtonCsvClick);
+    connect(KeywordBox, &QComboBox::currentIndexChanged, this, &TfmHistory::KeywordBoxChange);
+    load();
+}
+
+TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidget* parent)
+{
+    try {
+        auto* window = new TfmHistory(store, site, parent);
+        window->show();
+        window->raise();
+        window->activateWindow();
+        return window;
+    } catch (const HistoryError& e) {
+        Prompts::instance().error(parent,
+            QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2")
+                .arg(e.message(), store.path()));
+        return nullptr;
+    }
+}
+
+void TfmHistory::load()
+{
+    m_checks = m_store.checksOfSite(m_site);
+    m_model->setChecks(m_checks);
+    Grid->resizeColumnsToContents();
+    const QSignalBlocker quiet(KeywordBox);
+    KeywordBox->clear();
+    KeywordBox->addItems(PositionChartModel::keywords(m_checks));
+    KeywordBoxChange();
+}
+
+void TfmHistory::KeywordBoxChange()
+{
+    const PositionChartModel model(m_checks, KeywordBox->currentText());
+    Chart->setChart(buildPositionChart(model, KeywordBox->currentText()));
+}
+
+void TfmHistory::ButtonCsvClick()
+{
+    Prompts::FileDialog dialog;
+    dialog.title = QStringLiteral("Сохранить историю позиций");
+    dialog.filter = QStringLiteral("CSV|*.csv");
+    dialog.defaultExt = QStringLiteral(".csv");
+    dialog.initialDir = QDir::homePath();
+    const QString path = Prompts::instance().saveFile(this, dialog);
+    if (path.isEmpty())
+        return;
+    try {
+        writeHistoryCsv(path, m_store.checksOfSite(m_site));
+    } catch (const HistoryError& e) {
+        Prompts::instance().error(this, e.message());
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "history/HistoryRecord.h"
+
+#include <QWidget>
+
+class HistoryStore;
+class HistoryTableModel;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// The position history of one site: its checks, newest first, in a table; the chart of one
+// keyword over time, one line per engine; and the export of the site's full data set as CSV.
+// Not modal; it deletes itself when closed.
+class TfmHistory : public QWidget {
+    Q_OBJECT
+public:
+    TfmHistory(HistoryStore& store, const QString& site, QWidget* parent = nullptr);
+
+    // Opens the window for the site; an unreadable history is reported instead.
+    static TfmHistory* showFor(HistoryStore& store, const QString& site, QWidget* parent);
+
+    QTableView* Grid = nullptr;
+    QComboBox* KeywordBox = nullptr;
+    QChartView* Chart = nullptr;
+    QPushButton* ButtonCsv = nullptr;
+    QLabel* SiteLabel = nullptr;
+
+    const QList<RecordedCheck>& checks() const { return m_checks; }
+    HistoryTableModel* tableModel() const { return m_model; }
+
+    static const QString kCaption;
+    static const QString kCsvButton;
+
+public slots:
+    void ButtonCsvClick();
+    void KeywordBoxChange();
+
+private:
+    void load();
+
+    HistoryStore& m_store;
+    QString m_site;
+    QList<RecordedCheck> m_checks;
+    HistoryTableModel* m_model = nullptr;
+};

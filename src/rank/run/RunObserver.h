@@ -1,0 +1,31 @@
+#pragma once
+
+#include "rank/lookup/Engine.h"
+#include "rank/lookup/LookupOutcome.h"
+
+#include <QString>
+
+class LookupHost;
+
+enum class RunEnd { Completed, Stopped, Failed };
+enum class SiteMetric { YandexCY, GooglePR };
+
+// Told what a check does besides its host, e.g. to keep every check in a history. Told after
+// the host; it must not throw.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+
+    // The input is valid and the first request is about to go out.
+    virtual void checkStarted(const LookupHost& project) = 0;
+    virtual void metricRead(SiteMetric metric, const QString& text, const Outcome& why) = 0;
+    virtual void countWritten(
+        Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why)
+        = 0;
+    virtual void rankWritten(
+        Engine engine, int n, const QString& keyword, const QString& text, int resultPage, const Outcome& why)
+        = 0;
+    virtual void notAsked(Engine engine, int n, const Outcome& why) = 0;
+    // After the end steps, before an error is shown.
+    virtual void checkEnded(RunEnd end, const QString& error) = 0;
+};

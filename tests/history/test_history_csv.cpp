@@ -1,0 +1,78 @@
+#include "history/HistoryCsv.h"
+#include "history/HistoryError.h"
+#include "history/HistoryFixtures.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime kTime(QDate(2026, 12, 7), QTime(12, 30, 5), Qt::UTC);
+
+TEST(HistoryCsv, KnownHistoryByteForByte)
+{
+    RecordedCheck stopped = sampleCheck(kTime.addDays(1), std::nullopt);
+    stopped.outcome = CheckOutcome::Stopped;
+    const QByteArray expected = QByteArray("\xEF\xBB\xBF")
+        + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome\r\n"
+          "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed\r\n"
+          "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
+          "completed\r\n"
+          "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped\r\n"
+          "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
+          "stopped\r\n";
+    EXPECT_EQ(historyCsv({ sampleCheck(kTime), stopped }), expected);
+}
+
+TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)
+{
+    EXPECT_EQ(historyCsv({}),
+        QByteArray("\xEF\xBB\xBFtime,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,"
+                   "outcome\r\n"));
+}
+
+// Python's csv module, as a script reading the export would.
+TEST(HistoryCsv, PythonReadsBackEveryField)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.csv"));
+    RecordedCheck check = sampleCheck(kTime);
+    check.results[1].keyword = QStringLiteral("строка\r\nвторая, \"третья\"");
+    writeHistoryCsv(path, { check });
+
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+        { QStringLiteral("-c"),
+            QStringLiteral("import csv, json, sys\n"
+                           "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                           "    print(json.dumps(list(csv.reader(f, strict=True))))\n"),
+            path });
+    ASSERT_TRUE(python.waitForFinished(30000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
+    const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].toArray().size(), 11);
+    EXPECT_EQ(rows[0].toArray()[0].toString(), QStringLiteral("time"));
+    EXPECT_EQ(rows[1].toArray()[2].toString(), QStringLiteral("купить слона"));
+    EXPECT_EQ(rows[1].toArray()[4].toString(), QStringLiteral("7"));
+    EXPECT_EQ(rows[2].toArray()[2].toString(), check.results[1].keyword);
+    EXPECT_EQ(rows[2].toArray()[9].toString(), QStringLiteral("failed"));
+}
+
+TEST(HistoryCsv, UnwritableTargetIsReportedAndNothingIsLeft)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing-folder/history.csv"));
+    EXPECT_THROW(writeHistoryCsv(path, { sampleCheck(kTime) }), HistoryError);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+} // namespace

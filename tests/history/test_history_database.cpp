@@ -1,0 +1,211 @@
+#include "history/HistoryDatabase.h"
+#include "history/HistoryError.h"
+#include "history/HistoryFixtures.h"
+#include "history/HistorySchema.h"
+#include "history/HistoryStore.h"
+#include "history/Sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+const QDateTime kMorning(QDate(2026, 12, 1), QTime(6, 0, 0), Qt::UTC);
+
+QString readPragma(const QString& path, const char* pragma)
+{
+    SqliteConnection db(path);
+    SqliteStatement statement(db, pragma);
+    statement.step();
+    return statement.text(0);
+}
+
+TEST(HistoryDatabase, CheckIsReadBackWithEveryField)
+{
+    HistoryFolder folder;
+    const RecordedCheck written = sampleCheck(kMorning);
+    {
+        HistoryDatabase db(folder.path());
+        EXPECT_GT(db.record(written), 0);
+    }
+    const QList<RecordedCheck> read = HistoryDatabase(folder.path()).checksOfSite(written.site);
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_EQ(read[0].time, written.time);
+    EXPECT_EQ(read[0].site, written.site);
+    EXPECT_EQ(read[0].projectPath, written.projectPath);
+    EXPECT_EQ(read[0].cy, written.cy);
+    EXPECT_EQ(read[0].pr, written.pr);
+    EXPECT_EQ(read[0].outcome, written.outcome);
+    EXPECT_EQ(read[0].results, written.results);
+}
+
+TEST(HistoryDatabase, FileIsOwnerOnlyInWalModeAtTheCurrentSchema)
+{
+    HistoryFolder folder;
+    HistoryDatabase(folder.path()).record(sampleCheck(kMorning));
+    struct stat info { };
+    ASSERT_EQ(::stat(QFile::encodeName(folder.path()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(readPragma(folder.path(), "PRAGMA journal_mode"), QStringLiteral("wal"));
+    EXPECT_EQ(readPragma(folder.path(), "PRAGMA user_version").toInt(), HistoryDatabase::kSchemaVersion);
+}
+
+TEST(HistoryDatabase, AddressFormsOfOneSiteShareTheirHistory)
+{
+    HistoryFolder folder;
+    HistoryDatabase db(folder.path());
+    RecordedCheck first = sampleCheck(kMorning);
+    first.site = QStringLiteral("http://www.Example.ru/");
+    RecordedCheck second = sampleCheck(kMorning.addDays(1));
+    second.site = QStringLiteral("http://example.ru");
+    RecordedCheck other = sampleCheck(kMorning.addDays(2));
+    other.site = QStringLiteral("http://example.com/");
+    db.record(first);
+    db.record(second);
+    db.record(other);
+    const QList<RecordedCheck> read = db.checksOfSite(QStringLiteral("http://example.ru/"));
+    ASSERT_EQ(read.size(), 2);
+    EXPECT_EQ(read[0].site, first.site);
+    EXPECT_EQ(read[1].site, second.site);
+    EXPECT_EQ(db.allChecks().size(), 3);
+}
+
+TEST(HistoryDatabase, LatestDecidedResultSkipsFailedLookups)
+{
+    HistoryFolder folder;
+    HistoryDatabase db(folder.path());
+    db.record(sampleCheck(kMorning, 12));
+    RecordedCheck failed = sampleCheck(kMorning.addDays(1));
+    failed.results[0].reason = Reason::Failed;
+    failed.results[0].position.reset();
+    db.record(failed);
+    const QList<PreviousResult> latest = db.latestDecidedResults(failed.site);
+    ASSERT_EQ(latest.size(), 1); // the Google series never had a decided result
+    EXPECT_EQ(latest[0].engine, Engine::YandexRu);
+    EXPECT_EQ(latest[0].position, 12);
+    EXPECT_EQ(latest[0].time, kMorning);
+}
+
+TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
+{
+    HistoryFolder folder;
+    QDir().mkpath(QFileInfo(folder.path()).absolutePath());
+    QFile(folder.path()).open(QIODevice::WriteOnly);
+    {
+        SqliteConnection db(folder.path());
+        db.exec(kHistorySchemaSteps[0]);
+        db.exec("PRAGMA user_version = 1");
+        db.exec("INSERT INTO checks (id, time_utc, site, site_key, project_path, cy, pr, outcome)"
+                " VALUES (1, '2025-01-02T03:04:05.000Z', 'http://a.ru', 'a.ru', '', '10', '2', 'stopped');"
+                "INSERT INTO results VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, '300', 'found')");
+    }
+    HistoryDatabase db(folder.path());
+    EXPECT_EQ(db.schemaVersion(), HistoryDatabase::kSchemaVersion);
+    const QList<RecordedCheck> read = db.checksOfSite(QStringLiteral("http://a.ru"));
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_EQ(read[0].outcome, CheckOutcome::Stopped);
+    EXPECT_EQ(read[0].error, QString());
+    ASSERT_EQ(read[0].results.size(), 1);
+    EXPECT_EQ(read[0].results[0].keyword, QStringLiteral("ключ"));
+    EXPECT_EQ(read[0].results[0].position, 15);
+
+    RecordedCheck next = sampleCheck(kMorning);
+    next.site = QStringLiteral("http://a.ru");
+    next.outcome = CheckOutcome::Error;
+    next.error = QStringLiteral("порт прокси не число");
+    db.record(next);
+    EXPECT_EQ(db.checksOfSite(next.site).last().error, next.error);
+}
+
+TEST(HistoryDatabase, NewerSchemaIsRefusedAndLeftAsItIs)
+{
+    HistoryFolder folder;
+    HistoryDatabase(folder.path()).record(sampleCheck(kMorning));
+    {
+        SqliteConnection db(folder.path());
+        db.exec("PRAGMA user_version = 99");
+        db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    const QByteArray before = fileBytes(folder.path());
+    try {
+        HistoryDatabase db(folder.path());
+        FAIL() << "a newer schema was opened";
+    } catch (const HistoryError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("99"))) << e.what();
+    }
+    EXPECT_EQ(fileBytes(folder.path()), before);
+}
+
+TEST(HistoryStore, DamagedFileIsReportedOnceAndNeverReplaced)
+{
+    HistoryFolder folder;
+    QDir().mkpath(QFileInfo(folder.path()).absolutePath());
+    QByteArray noise(8192, '\0');
+    for (char& byte : noise)
+        byte = char(QRandomGenerator::global()->bounded(256));
+    {
+        QFile file(folder.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(noise);
+    }
+    HistoryStore store(folder.path());
+    QStringList problems;
+    store.setProblemHandler([&problems](const QString& text) { problems << text; });
+    EXPECT_FALSE(store.record(sampleCheck(kMorning)));
+    EXPECT_FALSE(store.record(sampleCheck(kMorning.addDays(1))));
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(QStringLiteral("not a database"))) << problems[0].toStdString();
+    EXPECT_TRUE(problems[0].contains(folder.path()));
+    EXPECT_EQ(fileBytes(folder.path()), noise);
+    EXPECT_THROW(store.checksOfSite(QStringLiteral("http://a.ru")), HistoryError);
+}
+
+TEST(HistoryStore, LockedFileIsReportedAndWrittenOnceFreeAgain)
+{
+    HistoryFolder folder;
+    HistoryStore store(folder.path());
+    ASSERT_TRUE(store.record(sampleCheck(kMorning)));
+    QStringList problems;
+    store.setProblemHandler([&problems](const QString& text) { problems << text; });
+    {
+        SqliteConnection other(folder.path());
+        other.exec("BEGIN EXCLUSIVE");
+        EXPECT_FALSE(store.record(sampleCheck(kMorning.addDays(1))));
+        other.exec("ROLLBACK");
+    }
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(QStringLiteral("locked"))) << problems[0].toStdString();
+    EXPECT_TRUE(store.record(sampleCheck(kMorning.addDays(2))));
+    EXPECT_EQ(store.checksOfSite(sampleCheck(kMorning).site).size(), 2);
+}
+
+TEST(HistoryStore, FolderThatCannotBeMadeIsReported)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("Tellvik")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    HistoryStore store(dir.filePath(QStringLiteral("Tellvik/Kestrova Sertrix/history.sqlite")));
+    QString problem;
+    store.setProblemHandler([&problem](const QString& text) { problem = text; });
+    EXPECT_FALSE(store.record(sampleCheck(kMorning)));
+    EXPECT_FALSE(problem.isEmpty());
+}
+
+TEST(HistoryDatabase, DefaultPathFollowsXdgDataHome)
+{
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/srv/data");
+    EXPECT_EQ(
+        HistoryDatabase::defaultPath(), QStringLiteral("/srv/data/Tellvik/Kestrova Sertrix/history.sqlite"));
+    qputenv("XDG_DATA_HOME", "relative/ignored");
+    EXPECT_EQ(HistoryDatabase::defaultPath(),
+        QDir::homePath() + QStringLiteral("/.local/share/Tellvik/Kestrova Sertrix/history.sqlite"));
+    qputenv("XDG_DATA_HOME", saved);
+}
+
+} // namespace

@@ -1,0 +1,179 @@
+#include "history/HistoryFixtures.h"
+#include "history/HistoryStore.h"
+#include "platform/CodePage.h"
+#include "support/SandboxEngines.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString checkerProgram()
+{
+    const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
+    return configured.isEmpty()
+        ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
+        : configured;
+}
+
+// A project file as the program writes it: Windows-1251, CR LF.
+void writeProject(const QString& path, const QString& site, const QString& keyword)
+{
+    QString text;
+    auto section = [&text](const QString& name, const QString& line) {
+        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(name, line);
+    };
+    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" })
+        section(QStringLiteral("CheckBox") + QLatin1String(engine),
+            QStringLiteral("Checked=\"%1\"").arg(qstrcmp(engine, "YandexRu") == 0 ? "True" : "False"));
+    for (int n = 1; n <= 7; ++n)
+        section(QStringLiteral("edKeyWord%1").arg(n),
+            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword : QString()));
+    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"%1\"").arg(site));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(CodePage::toAnsi(text));
+}
+
+class HistoryWriters : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sandbox.started());
+        ASSERT_TRUE(QFile::exists(checkerProgram())) << checkerProgram().toStdString();
+        m_project = m_dataHome.filePath(QStringLiteral("слон.zlt"));
+        writeProject(m_project, QStringLiteral("http://www.example.ru/"), QStringLiteral("купить слона"));
+    }
+
+    void start(QProcess& process, const QStringList& arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("KESTROVA_ENDPOINTS"), m_sandbox.endpointsFile());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dataHome.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
+        process.setProcessEnvironment(environment);
+        process.start(checkerProgram(), arguments);
+        ASSERT_TRUE(process.waitForStarted(10000));
+    }
+
+    QString historyPath() const
+    {
+        return m_dataHome.filePath(QStringLiteral("Tellvik/Kestrova Sertrix/history.sqlite"));
+    }
+
+    QTemporaryDir m_dataHome;
+    SandboxEngines m_sandbox { 40 };
+    QString m_project;
+};
+
+TEST_F(HistoryWriters, ProgramAndCheckerWriteAtTheSameTimeLosingNothing)
+{
+    HistoryStore store(historyPath());
+    QStringList problems;
+    store.setProblemHandler([&problems](const QString& text) { problems << text; });
+    QProcess first, second;
+    start(first, { m_project });
+    start(second, { m_project });
+    int written = 0;
+    while (first.state() != QProcess::NotRunning || second.state() != QProcess::NotRunning || written < 20) {
+        RecordedCheck check = sampleCheck(QDateTime::currentDateTimeUtc());
+        check.site = QStringLiteral("http://www.example.ru/");
+        ASSERT_TRUE(store.record(check)) << problems.join(u'\n').toStdString();
+        ++written;
+        first.waitForFinished(5);
+        second.waitForFinished(5);
+    }
+    ASSERT_EQ(first.exitCode(), 0) << first.readAllStandardError().constData();
+    ASSERT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+    EXPECT_FALSE(first.readAllStandardError().contains("История позиций не записана"));
+
+    const QList<RecordedCheck> checks = store.checksOfSite(QStringLiteral("http://example.ru"));
+    ASSERT_EQ(checks.size(), written + 2);
+    int fromChecker = 0;
+    for (const RecordedCheck& check : checks) {
+        if (check.projectPath == m_project) {
+            ++fromChecker;
+            ASSERT_EQ(check.results.size(), 1);
+            EXPECT_EQ(check.results[0].keyword, QStringLiteral("купить слона"));
+            EXPECT_EQ(check.results[0].engine, Engine::YandexRu);
+        } else {
+            EXPECT_EQ(check.results.size(), 2);
+        }
+    }
+    EXPECT_EQ(fromChecker, 2);
+}
+
+TEST_F(HistoryWriters, NoHistoryOptionLeavesTheHistoryAlone)
+{
+    QProcess process;
+    start(process, { QStringLiteral("--no-history"), m_project });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(historyPath()));
+}
+
+TEST_F(HistoryWriters, CheckerExportsOneSiteWithoutACheck)
+{
+    HistoryStore store(historyPath());
+    RecordedCheck ours = sampleCheck(QDateTime(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC));
+    RecordedCheck other = ours;
+    other.site = QStringLiteral("http://other.ru/");
+    ASSERT_TRUE(store.record(ours));
+    ASSERT_TRUE(store.record(other));
+    m_sandbox.clearRequests();
+
+    const QString csv = m_dataHome.filePath(QStringLiteral("out.csv"));
+    QProcess process;
+    start(process, { QStringLiteral("--history-csv"), csv, QStringLiteral("--site"), ours.site });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+    const QByteArray bytes = fileBytes(csv);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFtime,site,"));
+    EXPECT_EQ(bytes.count("\r\n"), 1 + 2);
+    EXPECT_FALSE(bytes.contains("other.ru"));
+
+    QProcess all;
+    start(all, { QStringLiteral("--history-csv"), csv });
+    ASSERT_TRUE(all.waitForFinished(60000));
+    EXPECT_EQ(fileBytes(csv).count("\r\n"), 1 + 4);
+}
+
+TEST_F(HistoryWriters, HistoryOptionsThatDoNotFitAreRefused)
+{
+    const QList<QStringList> refused {
+        { QStringLiteral("--site"), QStringLiteral("http://a.ru"), m_project },
+        { QStringLiteral("--history-csv"), QStringLiteral("out.csv"), m_project },
+        { QStringLiteral("--history-csv"), QStringLiteral("out.csv"), QStringLiteral("--no-history") },
+        { QStringLiteral("--history-csv") },
+    };
+    for (const QStringList& arguments : refused) {
+        QProcess process;
+        start(process, arguments);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 2) << arguments.join(u' ').toStdString();
+    }
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
+TEST_F(HistoryWriters, DamagedHistoryIsSaidOnceAndTheCheckStillRuns)
+{
+    QDir().mkpath(QFileInfo(historyPath()).absolutePath());
+    {
+        QFile file(historyPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, '\x5a'));
+    }
+    QProcess process;
+    start(process, { m_project });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardError().count("История позиций не записана"), 1);
+    EXPECT_EQ(fileBytes(historyPath()), QByteArray(4096, '\x5a'));
+}
+
+} // namespace

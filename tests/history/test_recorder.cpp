@@ -1,0 +1,176 @@
+#include "history/HistoryError.h"
+#include "history/HistoryFixtures.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
+#include "net/Endpoints.h"
+#include "rank/RankTestHost.h"
+#include "rank/run/CheckRun.h"
+#include "support/SandboxEngines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kElephant = QStringLiteral("купить слона");
+const QByteArray kElephantEncoded = QUrl::toPercentEncoding(QStringLiteral("купить слона"));
+
+// A check run on the sandbox engines, its history in a temporary file.
+class RecorderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sandbox.started());
+        Endpoints::setCurrent(Endpoints::fromFile(m_sandbox.endpointsFile()));
+        m_host.keywords[0] = kElephant;
+        m_host.keywords[2] = QStringLiteral("slon");
+        m_host.checked[Engine::YandexRu] = true;
+        m_host.checked[Engine::GoogleCom] = true;
+        m_store.setProblemHandler([this](const QString& text) { m_problems << text; });
+        m_recorder.setChangeHandler([this](Engine engine, int n, const PositionChange& change) {
+            m_changes[RankTestHost::rankCell(engine, n)] = change;
+        });
+        m_run.setObserver(&m_recorder);
+    }
+
+    void TearDown() override { Endpoints::setCurrent(Endpoints::defaults()); }
+
+    void place(const QByteArray& engine, const QByteArray& keyword, int position)
+    {
+        ASSERT_TRUE(
+            m_sandbox.command("place " + engine + ' ' + keyword + ' ' + QByteArray::number(position)));
+    }
+
+    SandboxEngines m_sandbox { 2 };
+    HistoryFolder m_folder;
+    HistoryStore m_store { m_folder.path() };
+    RankTestHost m_host;
+    CheckRun m_run { m_host };
+    HistoryRecorder m_recorder { m_store, [] { return QStringLiteral("/projects/слон.zlt"); } };
+    QStringList m_problems;
+    QMap<QString, PositionChange> m_changes;
+};
+
+TEST_F(RecorderTest, CheckIsRecordedWithItsResultsAndMetrics)
+{
+    place("YandexRu", kElephantEncoded, 4);
+    place("GoogleCom", kElephantEncoded, 0);
+    ASSERT_TRUE(m_sandbox.command("cy 120\npr 5\ncount 1520"));
+    m_run.ButtonClick();
+    ASSERT_TRUE(m_problems.isEmpty()) << m_problems.join(u'\n').toStdString();
+
+    const QList<RecordedCheck> checks = m_store.checksOfSite(m_host.site);
+    ASSERT_EQ(checks.size(), 1);
+    const RecordedCheck& check = checks[0];
+    EXPECT_EQ(check.outcome, CheckOutcome::Completed);
+    EXPECT_EQ(check.cy, QStringLiteral("120"));
+    EXPECT_EQ(check.pr, QStringLiteral("5"));
+    EXPECT_EQ(check.projectPath, QStringLiteral("/projects/слон.zlt"));
+    EXPECT_LE(qAbs(check.time.secsTo(QDateTime::currentDateTimeUtc())), 120);
+    // Two keywords on two engines; nothing for the five empty keywords or the four unticked engines.
+    ASSERT_EQ(check.results.size(), 4);
+    const RecordedResult* yandex = check.result(kElephant, Engine::YandexRu);
+    ASSERT_TRUE(yandex);
+    EXPECT_EQ(yandex->text, m_host.cells[RankTestHost::rankCell(Engine::YandexRu, 1)].text);
+    EXPECT_EQ(yandex->position, 4);
+    EXPECT_EQ(yandex->resultPage, 1);
+    EXPECT_EQ(yandex->countText, QStringLiteral("1520"));
+    EXPECT_EQ(yandex->reason, Reason::Found);
+    const RecordedResult* google = check.result(kElephant, Engine::GoogleCom);
+    ASSERT_TRUE(google);
+    EXPECT_EQ(google->text, QStringLiteral("n/a"));
+    EXPECT_EQ(google->position, std::nullopt);
+    EXPECT_EQ(google->reason, Reason::NotFound);
+    EXPECT_EQ(google->countText, QString());
+}
+
+TEST_F(RecorderTest, SecondCheckTellsTheChangeOfEveryPosition)
+{
+    place("YandexRu", kElephantEncoded, 8);
+    place("GoogleCom", kElephantEncoded, 3);
+    place("YandexRu", "slon", 0);
+    place("GoogleCom", "slon", 15);
+    m_run.ButtonClick();
+    for (const PositionChange& change : m_changes)
+        EXPECT_EQ(change.kind, PositionChange::Kind::NoPrevious);
+
+    place("YandexRu", kElephantEncoded, 2);
+    place("GoogleCom", kElephantEncoded, 6);
+    place("YandexRu", "slon", 30);
+    place("GoogleCom", "slon", 0);
+    m_changes.clear();
+    m_run.ButtonClick();
+    ASSERT_TRUE(m_problems.isEmpty()) << m_problems.join(u'\n').toStdString();
+    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::YandexRu, 1)].kind, PositionChange::Kind::Up);
+    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::YandexRu, 1)].steps, 6);
+    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::GoogleCom, 1)].kind, PositionChange::Kind::Down);
+    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::YandexRu, 3)].kind, PositionChange::Kind::New);
+    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::GoogleCom, 3)].kind, PositionChange::Kind::Lost);
+    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::GoogleCom, 3)].previous, 15);
+    EXPECT_EQ(m_store.checksOfSite(m_host.site).size(), 2);
+}
+
+TEST_F(RecorderTest, StoppedCheckKeepsTheLookupsItDidNotReach)
+{
+    place("YandexRu", kElephantEncoded, 1);
+    m_host.onEvent = [this](const QString& event) {
+        if (event == QStringLiteral("lookup YandexRu 1"))
+            m_run.ButtonStopClick();
+    };
+    m_run.ButtonClick();
+    const QList<RecordedCheck> checks = m_store.checksOfSite(m_host.site);
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks[0].outcome, CheckOutcome::Stopped);
+    ASSERT_EQ(checks[0].results.size(), 4);
+    EXPECT_EQ(checks[0].result(kElephant, Engine::YandexRu)->reason, Reason::Found);
+    const RecordedResult* unreached = checks[0].result(QStringLiteral("slon"), Engine::YandexRu);
+    ASSERT_TRUE(unreached);
+    EXPECT_EQ(unreached->reason, Reason::Stopped);
+    EXPECT_EQ(unreached->text, QString());
+}
+
+TEST_F(RecorderTest, CheckEndedByAnErrorIsRecordedWithTheError)
+{
+    m_host.connection.useProxy = true;
+    m_host.connection.server = QStringLiteral("127.0.0.1");
+    m_host.connection.port = QStringLiteral("80x");
+    m_run.ButtonClick();
+    ASSERT_EQ(m_host.errors.size(), 1);
+    const QList<RecordedCheck> checks = m_store.checksOfSite(m_host.site);
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks[0].outcome, CheckOutcome::Error);
+    EXPECT_EQ(checks[0].error, m_host.errors[0]);
+}
+
+TEST_F(RecorderTest, DamagedHistoryDoesNotStopTheCheck)
+{
+    QDir().mkpath(QFileInfo(m_folder.path()).absolutePath());
+    const QByteArray noise = QByteArray("this is no database, only words.").repeated(200);
+    {
+        QFile file(m_folder.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(noise);
+    }
+    place("YandexRu", kElephantEncoded, 4);
+    m_run.ButtonClick();
+    m_run.ButtonClick();
+    EXPECT_EQ(m_host.cells[RankTestHost::rankCell(Engine::YandexRu, 1)].text, QStringLiteral("4"));
+    EXPECT_EQ(m_host.lookups.size(), 2 * 42);
+    EXPECT_TRUE(m_host.errors.isEmpty());
+    ASSERT_EQ(m_problems.size(), 1);
+    EXPECT_TRUE(m_problems[0].contains(QStringLiteral("not a database"))) << m_problems[0].toStdString();
+    EXPECT_FALSE(m_recorder.lastWritten());
+    EXPECT_EQ(fileBytes(m_folder.path()), noise);
+}
+
+TEST_F(RecorderTest, InvalidInputRecordsNothing)
+{
+    m_host.site = QStringLiteral("example");
+    m_run.ButtonClick();
+    EXPECT_FALSE(QFile::exists(m_folder.path()));
+}
+
+} // namespace

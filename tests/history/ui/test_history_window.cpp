@@ -1,0 +1,202 @@
+#include "app/ui/TfmMain.h"
+#include "history/HistoryCsv.h"
+#include "history/HistoryStore.h"
+#include "history/HistoryTableModel.h"
+#include "history/ui/TfmHistory.h"
+#include "net/Endpoints.h"
+#include "rank/frame/ResultCell.h"
+#include "rank/frame/TfrRank.h"
+#include "support/SandboxEngines.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QAbstractAxis>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSite = QStringLiteral("http://www.example.ru/");
+const QString kKeyword = QStringLiteral("купить слона");
+
+RecordedCheck check(int day, std::optional<int> yandex, std::optional<int> rambler)
+{
+    RecordedCheck made;
+    made.time = QDateTime(QDate(2026, 5, 1), QTime(7, 0), Qt::UTC).addDays(day);
+    made.site = kSite;
+    made.cy = QStringLiteral("90");
+    made.pr = QStringLiteral("3");
+    for (auto [engine, position] :
+        { std::pair { Engine::YandexRu, yandex }, std::pair { Engine::RamblerRu, rambler } }) {
+        RecordedResult result;
+        result.keyword = kKeyword;
+        result.engine = engine;
+        result.position = position;
+        result.text = position ? QString::number(*position) : QStringLiteral("n/a");
+        result.reason = position ? Reason::Found : Reason::NotFound;
+        result.resultPage = position ? (*position - 1) / 10 + 1 : 20;
+        made.results << result;
+    }
+    return made;
+}
+
+class HistoryWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_prompts = &ScriptedPrompts::install(); }
+    void TearDown() override { Prompts::install(nullptr); }
+
+    QString historyPath() const { return m_dir.filePath(QStringLiteral("history.sqlite")); }
+
+    QTemporaryDir m_dir;
+    ScriptedPrompts* m_prompts = nullptr;
+};
+
+TEST_F(HistoryWindowTest, ChecksNewestFirstAndOneChartLinePerEngineWithGaps)
+{
+    HistoryStore store(historyPath());
+    ASSERT_TRUE(store.record(check(0, 8, 3)));
+    ASSERT_TRUE(store.record(check(1, std::nullopt, 4)));
+    ASSERT_TRUE(store.record(check(2, 5, 2)));
+    TfmHistory window(store, QStringLiteral("http://example.ru"));
+    EXPECT_FALSE(window.isModal());
+    ASSERT_EQ(window.Grid->model()->rowCount(), 3);
+    EXPECT_TRUE(window.Grid->model()->index(0, 0).data().toString().contains(QStringLiteral("3")));
+    EXPECT_EQ(window.Grid->model()->index(0, HistoryTableModel::kFixedLeadColumns).data().toString(),
+        QStringLiteral("5 новая"));
+    ASSERT_EQ(window.KeywordBox->count(), 1);
+
+    QChart* chart = window.Chart->chart();
+    int yandexSegments = 0, ramblerSegments = 0;
+    for (QAbstractSeries* series : chart->series()) {
+        const auto* line = qobject_cast<QLineSeries*>(series);
+        ASSERT_TRUE(line);
+        if (line->name() == QStringLiteral("Yandex.ru"))
+            ++yandexSegments;
+        if (line->name() == QStringLiteral("Rambler.ru")) {
+            ++ramblerSegments;
+            EXPECT_EQ(line->count(), 3);
+        }
+    }
+    EXPECT_EQ(yandexSegments, 2);
+    EXPECT_EQ(ramblerSegments, 1);
+    const auto axes = chart->axes(Qt::Vertical);
+    ASSERT_EQ(axes.size(), 1);
+    EXPECT_TRUE(axes[0]->isReverse());
+    EXPECT_EQ(qobject_cast<QValueAxis*>(axes[0])->min(), 1);
+}
+
+TEST_F(HistoryWindowTest, CsvButtonWritesTheSitesFullDataSet)
+{
+    HistoryStore store(historyPath());
+    ASSERT_TRUE(store.record(check(0, 8, 3)));
+    RecordedCheck other = check(1, 1, 1);
+    other.site = QStringLiteral("http://other.ru/");
+    ASSERT_TRUE(store.record(other));
+    TfmHistory window(store, kSite);
+    const QString target = m_dir.filePath(QStringLiteral("export.csv"));
+    m_prompts->fileName(target);
+    window.ButtonCsvClick();
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), historyCsv(store.checksOfSite(kSite)));
+}
+
+TEST_F(HistoryWindowTest, UnreadableHistoryIsReportedInsteadOfAWindow)
+{
+    QFile file(historyPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(2048, '\x11'));
+    file.close();
+    HistoryStore store(historyPath());
+    EXPECT_EQ(TfmHistory::showFor(store, kSite, nullptr), nullptr);
+    ASSERT_EQ(m_prompts->shown.size(), 1u);
+    EXPECT_EQ(m_prompts->shown[0].kind, ScriptedPrompts::Shown::Error);
+    EXPECT_TRUE(m_prompts->shown[0].text.contains(historyPath()));
+}
+
+// The frame records its checks and names the change in the tooltip; text and colours stay.
+TEST_F(HistoryWindowTest, FrameTooltipNamesTheChangeSinceThePreviousCheck)
+{
+    SandboxEngines sandbox(2);
+    ASSERT_TRUE(sandbox.started());
+    Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
+    HistoryStore store(historyPath());
+    TfrRank frame;
+    frame.attachHistory(store);
+    frame.edWEB->setText(kSite);
+    frame.edKeyWord1->setText(QStringLiteral("slon"));
+    ASSERT_TRUE(sandbox.command("place YandexRu slon 14"));
+    frame.ButtonClick();
+    ResultCell* cell = frame.rankCell(Engine::YandexRu, 1);
+    EXPECT_FALSE(cell->toolTip().contains(QStringLiteral("С прошлой проверки")));
+
+    ASSERT_TRUE(sandbox.command("place YandexRu slon 4"));
+    frame.ButtonClick();
+    Endpoints::setCurrent(Endpoints::defaults());
+    EXPECT_EQ(cell->text(), QStringLiteral("4"));
+    EXPECT_EQ(cell->backgroundColor(), frame.StaticText2->backgroundColor());
+    const QStringList lines = cell->toolTip().split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << cell->toolTip().toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Найден на странице 1"));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("выше на 10 (было 14)"))) << lines[1].toStdString();
+    EXPECT_EQ(store.checksOfSite(kSite).size(), 2);
+}
+
+TEST_F(HistoryWindowTest, DamagedHistoryIsSaidOnceAfterTheCheckAndTheChecksGoOn)
+{
+    SandboxEngines sandbox(2);
+    ASSERT_TRUE(sandbox.started());
+    Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
+    TfmMain main;
+    const QString path = main.history().path();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray noise(3000, '\x7f');
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(noise);
+    }
+    TfrRank* frame = main.selectedFrame();
+    frame->edWEB->setText(kSite);
+    frame->edKeyWord1->setText(QStringLiteral("slon"));
+    ASSERT_TRUE(sandbox.command("place YandexRu slon 7"));
+    frame->ButtonClick();
+    QCoreApplication::processEvents();
+    frame->ButtonClick();
+    QCoreApplication::processEvents();
+    Endpoints::setCurrent(Endpoints::defaults());
+    EXPECT_EQ(frame->rankCell(Engine::YandexRu, 1)->text(), QStringLiteral("7"));
+    const QStringList texts = m_prompts->texts();
+    ASSERT_EQ(texts.size(), 1) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("История позиций не записана: ")))
+        << texts[0].toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), noise);
+    QFile::remove(path);
+}
+
+TEST_F(HistoryWindowTest, MenuItemOpensTheSelectedProjectsHistory)
+{
+    TfmMain main;
+    main.selectedFrame()->edWEB->setText(kSite);
+    ASSERT_TRUE(main.history().record(check(0, 8, 3)));
+    main.N16Click();
+    auto* window = main.findChild<TfmHistory*>();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Grid->model()->rowCount(), 1);
+    EXPECT_TRUE(m_prompts->shown.empty());
+}
+
+} // namespace
