@@ -110,7 +110,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (csv) {
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv needs a file name") };
-        if (!parsed.projectPath.isEmpty() || proxy || user || password || parsed.json || parsed.noHistory)
+        if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
+            || parsed.noHistory)
             return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
         parsed.historyCsv = *csv;
         return parsed;
