@@ -1,10 +1,10 @@
 #include "net/HttpClient.h"
 
-#include "platform/CodePage.h"
 #include "net/CookieJar.h"
 #include "net/ProxyServer.h"
 #include "net/RequestProfile.h"
 #include "net/TransferLoop.h"
+#include "platform/CodePage.h"
 
 #include <curl/header.h>
 

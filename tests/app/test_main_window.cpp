@@ -2,10 +2,10 @@
 
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
+#include "net/Endpoints.h"
 #include "platform/CodePage.h"
 #include "platform/XdgRegistry.h"
 #include "rank/frame/TfrRank.h"
-#include "net/Endpoints.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "AppFixture.h"
 
 #include "app/ui/ProjectTabBar.h"
-#include "rank/frame/TfrRank.h"
+#include "net/Endpoints.h"
 #include "net/HttpClient.h"
+#include "rank/frame/TfrRank.h"
 #include "rank/lookup/EngineClients.h"
 #include "rank/run/CheckRun.h"
-#include "net/Endpoints.h"
 #include "support/SandboxEngines.h"
 
 #include <QApplication>

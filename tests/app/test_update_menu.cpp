@@ -2,9 +2,9 @@
 
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
+#include "rank/frame/TfrRank.h"
 #include "rank/lookup/EngineClients.h"
 #include "rank/run/CheckRun.h"
-#include "rank/frame/TfrRank.h"
 #include "support/SandboxEngines.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateSchedule.h"

@@ -1,6 +1,6 @@
-#include "support/TinyProxy.h"
 #include "net/HttpClient.h"
 #include "support/RawHttpListener.h"
+#include "support/TinyProxy.h"
 
 #include <gtest/gtest.h>
 

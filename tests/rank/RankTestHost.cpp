@@ -89,7 +89,8 @@ void RankTestHost::writeCountCell(Engine engine, int n, const QString& text, con
     event(QStringLiteral("write ") + countCell(engine, n));
 }
 
-void RankTestHost::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
+void RankTestHost::writeRankCell(
+    Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
 {
     cells[rankCell(engine, n)] = { text, resultPage, State::Written, why };
     events << QStringLiteral("write %1 %2 %3").arg(rankCell(engine, n), text).arg(resultPage);

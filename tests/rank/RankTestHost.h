@@ -73,7 +73,8 @@ public:
     void resetRankCell(Engine engine, int n) override;
     void resetCountCell(Engine engine, int n) override;
     void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override;
-    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
+    void writeRankCell(
+        Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
     void notAsked(Engine engine, int n, const Outcome& why) override;
 
     void showMessage(const QString& text) override { messages << text; }

@@ -5,8 +5,8 @@
 #include "update/UpdateSignature.h"
 
 #include <QJsonDocument>
-#include <stdexcept>
 #include <QJsonObject>
+#include <stdexcept>
 
 namespace {
 

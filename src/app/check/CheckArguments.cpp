@@ -3,12 +3,12 @@
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
 
-const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
-    "                      [--proxy HOST:PORT [--proxy-user USER [--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-    "                      PROJECT.zlt\n"
-    "       kestrova-check --history-csv FILE [--site SITE]\n"
-    "       kestrova-check --version\n");
+const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
+                                           "                      [--proxy HOST:PORT [--proxy-user USER "
+                                           "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
+                                           "                      PROJECT.zlt\n"
+                                           "       kestrova-check --history-csv FILE [--site SITE]\n"
+                                           "       kestrova-check --version\n");
 
 const QString kCheckHelp = kCheckUsage
     + QStringLiteral(
@@ -30,7 +30,8 @@ const QString kCheckHelp = kCheckUsage
         "  --version              the version the program file carries\n"
         "  --help                 this text\n"
         "\n"
-        "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite)\n"
+        "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova "
+        "Sertrix/history.sqlite)\n"
         "unless --no-history is given.\n"
         "\n"
         "Exit status:\n"

@@ -3,9 +3,9 @@
 #include "app/ui/TfmMain.h"
 #include "contact/ui/TfmAbout.h"
 #include "contact/ui/TfmAsk.h"
+#include "net/Endpoints.h"
 #include "platform/ui/Prompts.h"
 #include "platform/ui/QtTranslation.h"
-#include "net/Endpoints.h"
 #include "update/ui/TfmUpDate.h"
 
 #include <QApplication>

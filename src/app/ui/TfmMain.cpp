@@ -17,9 +17,9 @@
 #include "update/ui/TfmUpDate.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
 #include <QTimer>

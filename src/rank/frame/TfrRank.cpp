@@ -1,12 +1,12 @@
 #include "rank/frame/TfrRank.h"
 
 #include "history/HistoryRecorder.h"
+#include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/ResultCell.h"
 #include "rank/frame/SingleLineEdit.h"
 #include "rank/lookup/EngineTable.h"
-#include "net/Endpoints.h"
 #include "rank/run/CheckRun.h"
 
 #include <QCheckBox>

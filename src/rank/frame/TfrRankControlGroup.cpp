@@ -1,8 +1,8 @@
-#include "rank/lookup/EngineTable.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/Placement.h"
 #include "rank/frame/ResultCell.h"
 #include "rank/frame/TfrRank.h"
+#include "rank/lookup/EngineTable.h"
 #include "rank/run/CellTexts.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
-#include "rank/lookup/EngineTable.h"
 #include "rank/frame/FrameLook.h"
 #include "rank/frame/Placement.h"
 #include "rank/frame/TfrRank.h"
+#include "rank/lookup/EngineTable.h"
 
 #include <QGroupBox>
 #include <QProgressBar>

@@ -73,6 +73,7 @@ QByteArray queryParameterOf(const EngineRow& row, const QByteArray& placeholder)
     const qsizetype at = row.urlTemplate.indexOf("=" + placeholder);
     if (at < 0)
         return {};
-    const qsizetype start = std::max(row.urlTemplate.lastIndexOf('&', at), row.urlTemplate.lastIndexOf('?', at)) + 1;
+    const qsizetype start
+        = std::max(row.urlTemplate.lastIndexOf('&', at), row.urlTemplate.lastIndexOf('?', at)) + 1;
     return row.urlTemplate.mid(start, at - start);
 }

@@ -27,7 +27,8 @@ public:
     virtual void resetRankCell(Engine engine, int n) = 0;
     virtual void resetCountCell(Engine engine, int n) = 0; // engines with a query count
     virtual void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) = 0;
-    virtual void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) = 0;
+    virtual void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
+        = 0;
     // An engine that is not asked keeps its cells; it is told why.
     virtual void notAsked(Engine, int /*n*/, const Outcome& /*why*/) { }
 };

@@ -66,7 +66,8 @@ int PageReader::countEntries(const QByteArray& page)
     return entries;
 }
 
-PageReading readResultPage(const EngineRow& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex)
+PageReading readResultPage(
+    const EngineRow& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex)
 {
     PageReader reader(row, siteKey);
     return reader.read(page, pageIndex);

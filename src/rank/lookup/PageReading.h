@@ -43,4 +43,5 @@ extern const char kSiteAddressError[];
 void compileWithSiteAddress(RegExpr& pattern);
 
 // One page of one engine, as the lookups read it.
-PageReading readResultPage(const EngineRow& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex);
+PageReading readResultPage(
+    const EngineRow& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex);

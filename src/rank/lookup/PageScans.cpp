@@ -76,8 +76,8 @@ ScanResult PageScans::QueryWordstatCount(const QByteArray& keyword)
 {
     ScanResult result;
     RequestAttempts attempts(m_host, m_clients, m_clients.engine(Engine::YandexRu));
-    const Fetched fetched
-        = attempts.fetch("http://" + Endpoints::current().Wordstat.toUtf8() + "/stat/wordsstat.pl?text=" + keyword);
+    const Fetched fetched = attempts.fetch(
+        "http://" + Endpoints::current().Wordstat.toUtf8() + "/stat/wordsstat.pl?text=" + keyword);
     if (!fetched.page) {
         result.why = fetched.why;
         return result;
@@ -105,7 +105,8 @@ ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keywor
     bool firstPageEmpty = false;
     for (int i = 0; i < kMaxPages; ++i) {
         RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));
-        const std::optional<PageReading> read = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+        const std::optional<PageReading> read
+            = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
         if (!read)
             return result;
         const PageReading& reading = *read;
@@ -141,7 +142,8 @@ ScanResult PageScans::scanNumbered(const EngineRow& row, const QByteArray& keywo
     PageReader reader(row, siteKey());
     bool firstPageEmpty = false;
     for (int i = 0; i < kMaxPages; ++i) {
-        const std::optional<PageReading> read = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+        const std::optional<PageReading> read
+            = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
         if (!read)
             return result;
         const PageReading& reading = *read;

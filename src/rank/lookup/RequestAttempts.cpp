@@ -5,7 +5,8 @@
 #include "rank/lookup/LookupHost.h"
 #include "rank/lookup/WaitOneSecond.h"
 
-RequestAttempts::RequestAttempts(LookupHost& host, EngineClients& clients, HttpClient& client, AttemptRule rule)
+RequestAttempts::RequestAttempts(
+    LookupHost& host, EngineClients& clients, HttpClient& client, AttemptRule rule)
     : m_host(host)
     , m_clients(clients)
     , m_client(client)

@@ -32,7 +32,8 @@ struct Fetched {
 // per scan.
 class RequestAttempts {
 public:
-    RequestAttempts(LookupHost& host, EngineClients& clients, HttpClient& client, AttemptRule rule = AttemptRule::PageScan);
+    RequestAttempts(LookupHost& host, EngineClients& clients, HttpClient& client,
+        AttemptRule rule = AttemptRule::PageScan);
 
     // Runs before each attempt's wait (the metrics apply the connection settings there).
     void setPreparation(std::function<void()> prepare) { m_prepare = std::move(prepare); }

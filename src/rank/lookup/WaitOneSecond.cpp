@@ -1,7 +1,7 @@
 #include "rank/lookup/WaitOneSecond.h"
 
-#include "platform/TickCount.h"
 #include "net/Endpoints.h"
+#include "platform/TickCount.h"
 
 #include <QEventLoop>
 #include <QTimer>

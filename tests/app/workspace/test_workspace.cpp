@@ -1,8 +1,8 @@
 #include "app/workspace/Workspace.h"
 #include "store/StoreError.h"
 
-#include <gtest/gtest.h>
 #include <deque>
+#include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -62,7 +62,10 @@ struct FakeView : WorkspaceView {
         return made.back().get();
     }
     void destroyProject(WorkspaceProject* project) override { destroyed << project; }
-    void showProjects(const QStringList& captions, int selected) override { tabs = captions, selectedTab = selected; }
+    void showProjects(const QStringList& captions, int selected) override
+    {
+        tabs = captions, selectedTab = selected;
+    }
     static QString next(std::deque<QString>& queue)
     {
         if (queue.empty())

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rank/RankTestHost.h"
 #include "net/Endpoints.h"
+#include "rank/RankTestHost.h"
 #include "rank/lookup/EngineClients.h"
 #include "rank/lookup/EngineLookups.h"
 #include "rank/lookup/SiteMetrics.h"

@@ -19,7 +19,8 @@ TEST_P(EngineTableUrls, RowBuildsTheRequestTarget)
 {
     const UrlRow& row = GetParam();
     const EngineRow& engine = engineRow(row.engine);
-    const QByteArray url = resultPageUrl(engine, QStringLiteral("h:8"), row.page, encodeKeyword(engine, row.keyword));
+    const QByteArray url
+        = resultPageUrl(engine, QStringLiteral("h:8"), row.page, encodeKeyword(engine, row.keyword));
     EXPECT_EQ(url, "http://h:8" + row.expected);
 }
 

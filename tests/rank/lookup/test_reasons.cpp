@@ -23,12 +23,14 @@ TEST_P(LookupReasons, EveryResultCarriesItsReason)
     EXPECT_TRUE(written.why.detail.contains(row.detailHolds)) << written.why.detail.toStdString();
 }
 
-const QByteArray kCaptcha = "body YandexRu *\n<html><form action=/checkcaptcha><img src=/captcha></form></html>";
+const QByteArray kCaptcha
+    = "body YandexRu *\n<html><form action=/checkcaptcha><img src=/captcha></form></html>";
 
 INSTANTIATE_TEST_SUITE_P(Pages, LookupReasons,
     ::testing::Values(ReasonRow { "found", Engine::GoogleCom, "place GoogleCom kw 13", Reason::Found, "2" },
         ReasonRow { "everyPage", Engine::GoogleCom, "place GoogleCom kw 0", Reason::NotFound, "20" },
-        ReasonRow { "shortPage", Engine::MSNCom, "place MSNCom kw 0\nshort MSNCom 1 4", Reason::ShortList, "2" },
+        ReasonRow {
+            "shortPage", Engine::MSNCom, "place MSNCom kw 0\nshort MSNCom 1 4", Reason::ShortList, "2" },
         ReasonRow { "noEntries", Engine::GoogleRu, "short GoogleRu * 0", Reason::Unrecognised, "1" },
         ReasonRow { "captcha", Engine::YandexRu, kCaptcha, Reason::Unrecognised, "1" },
         ReasonRow { "serverError", Engine::RamblerRu, "status RamblerRu 500", Reason::Failed, "500" },
@@ -89,7 +91,8 @@ QByteArray backtrackingPage()
     QByteArray page = "body YandexRu *\n";
     const QByteArray as(30, 'a');
     while (page.size() < 400000)
-        page += "<li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://" + as + "\"></a></div></li>\n";
+        page += "<li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://" + as
+            + "\"></a></div></li>\n";
     return page + "<b>end</b>\n"; // the text the quantified address needs, too late for any link
 }
 

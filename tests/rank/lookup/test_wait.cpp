@@ -1,5 +1,5 @@
-#include "platform/TickCount.h"
 #include "net/Endpoints.h"
+#include "platform/TickCount.h"
 #include "rank/lookup/WaitOneSecond.h"
 
 #include <QTimer>
