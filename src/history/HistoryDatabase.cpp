@@ -3,6 +3,7 @@
 #include "history/HistoryError.h"
 #include "history/HistorySchema.h"
 #include "history/Sqlite.h"
+#include "rank/lookup/EngineTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -276,7 +277,7 @@ QList<PreviousResult> HistoryDatabase::latestDecidedResults(const QString& site)
     latest.bind(1, seriesSite(site));
     QList<PreviousResult> results;
     while (latest.step()) {
-        const auto engine = engineFromKey(latest.text(1));
+        const auto engine = engineByKey(latest.text(1));
         if (!engine)
             continue;
         results.append({ latest.text(0), *engine, latest.optionalInt(2), fromIsoTime(latest.text(3)) });

@@ -1,12 +1,5 @@
 #include "history/HistoryRecord.h"
 
-namespace {
-
-constexpr Reason kReasons[] { Reason::Found, Reason::NotFound, Reason::ShortList, Reason::Unrecognised,
-    Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked };
-
-} // namespace
-
 QString outcomeCode(CheckOutcome outcome)
 {
     switch (outcome) {
@@ -25,24 +18,6 @@ std::optional<CheckOutcome> outcomeFromCode(const QString& code)
     for (CheckOutcome outcome : { CheckOutcome::Completed, CheckOutcome::Stopped, CheckOutcome::Error }) {
         if (outcomeCode(outcome) == code)
             return outcome;
-    }
-    return std::nullopt;
-}
-
-std::optional<Reason> reasonFromCode(const QString& code)
-{
-    for (Reason reason : kReasons) {
-        if (reasonCode(reason) == code)
-            return reason;
-    }
-    return std::nullopt;
-}
-
-std::optional<Engine> engineFromKey(const QString& key)
-{
-    for (Engine engine : kEngines) {
-        if (engineKey(engine) == key)
-            return engine;
     }
     return std::nullopt;
 }

@@ -14,8 +14,6 @@ enum class CheckOutcome { Completed, Stopped, Error };
 // "completed", "stopped", "error".
 QString outcomeCode(CheckOutcome outcome);
 std::optional<CheckOutcome> outcomeFromCode(const QString& code);
-std::optional<Reason> reasonFromCode(const QString& code);
-std::optional<Engine> engineFromKey(const QString& key);
 
 // The position a result text stands for: the digits of a position, nothing for "n/a" or empty.
 std::optional<int> positionFromText(const QString& text);

@@ -307,18 +307,27 @@ def start_x_server():
     return server, ":" + number
 
 
+def start_display():
+    """Starts an X server for the test and points DISPLAY at it; None, having said why, when a tool
+    the test needs is missing."""
+    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
+    if missing:
+        print("skipped: missing " + " ".join(missing))
+        return None
+    server, display = start_x_server()
+    os.environ["DISPLAY"] = display
+    os.environ.pop("XAUTHORITY", None)
+    return server
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__, file=sys.stderr)
         return 2
     program, sandbox_binary = (os.path.abspath(p) for p in sys.argv[1:])
-    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
-    if missing:
-        print("skipped: missing " + " ".join(missing))
+    server = start_display()
+    if not server:
         return SKIP
-    server, display = start_x_server()
-    os.environ["DISPLAY"] = display
-    os.environ.pop("XAUTHORITY", None)
     try:
         with tempfile.TemporaryDirectory() as folder:
             malformed_endpoints(program, folder)

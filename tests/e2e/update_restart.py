@@ -18,7 +18,7 @@ import sys
 import tempfile
 import time
 
-from check_and_save import CLIENT_HEIGHT, SKIP, fail, find_window, key, pointer_click, start_x_server, xdotool
+from check_and_save import CLIENT_HEIGHT, SKIP, fail, find_window, key, pointer_click, start_display, xdotool
 
 
 def start_sandbox(binary, folder, update_file, secret_key):
@@ -137,13 +137,9 @@ def main():
         print(__doc__, file=sys.stderr)
         return 2
     program, sandbox_binary, ks_sign = (os.path.abspath(p) for p in sys.argv[1:])
-    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
-    if missing:
-        print("skipped: missing " + " ".join(missing))
+    server = start_display()
+    if not server:
         return SKIP
-    server, display = start_x_server()
-    os.environ["DISPLAY"] = display
-    os.environ.pop("XAUTHORITY", None)
     try:
         with tempfile.TemporaryDirectory() as work:
             folder = os.path.join(work, "Kestrova 'e2e' \"$HOME\" `id`")

@@ -1,6 +1,7 @@
 #include "history/HistoryFixtures.h"
 #include "history/HistoryStore.h"
 #include "platform/CodePage.h"
+#include "support/CheckerProgram.h"
 #include "support/SandboxEngines.h"
 
 #include <QCoreApplication>
@@ -11,14 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString checkerProgram()
-{
-    const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
-    return configured.isEmpty()
-        ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
-        : configured;
-}
 
 // A project file as the program writes it: Windows-1251, CR LF.
 void writeProject(const QString& path, const QString& site, const QString& keyword)
@@ -51,9 +44,8 @@ protected:
 
     void start(QProcess& process, const QStringList& arguments)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("KESTROVA_ENDPOINTS"), m_sandbox.endpointsFile());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dataHome.filePath(QStringLiteral("config")));
+        QProcessEnvironment environment
+            = checkerEnvironment(m_sandbox.endpointsFile(), m_dataHome.filePath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
         process.setProcessEnvironment(environment);
         process.start(checkerProgram(), arguments);

@@ -41,11 +41,10 @@ QByteArray reasonPhrase(int status)
 // The program's row of an engine the sandbox plays.
 const EngineRow& rowOf(Service service)
 {
-    for (Engine engine : kEngines) {
-        if (engineKey(engine) == serviceKey(service))
-            return engineRow(engine);
-    }
-    throw std::logic_error("not an engine: " + serviceKey(service).toStdString());
+    const std::optional<Engine> engine = engineByKey(serviceKey(service));
+    if (!engine)
+        throw std::logic_error("not an engine: " + serviceKey(service).toStdString());
+    return engineRow(*engine);
 }
 
 // Keywords arrive as the engine's row encodes them: percent-encoded UTF-8, or Windows-1251 bytes.

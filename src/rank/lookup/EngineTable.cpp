@@ -47,6 +47,15 @@ QStringList engineKeys()
     return keys;
 }
 
+std::optional<Engine> engineByKey(const QString& key)
+{
+    for (const EngineRow& row : kRows) {
+        if (row.key == key)
+            return row.engine;
+    }
+    return std::nullopt;
+}
+
 QString engineKey(Engine engine)
 {
     return engineRow(engine).key;

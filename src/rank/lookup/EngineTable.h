@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // How a keyword goes into an engine's URL.
 enum class KeywordEncoding {
@@ -52,6 +53,8 @@ struct EngineRow {
 const EngineRow& engineRow(Engine engine);
 // The keys of all engines, in the order of kEngines.
 QStringList engineKeys();
+// The engine a key names; nothing for a key no row has.
+std::optional<Engine> engineByKey(const QString& key);
 
 // The URL of one result page (zero-based) on the given host, keyword already encoded.
 QByteArray resultPageUrl(const EngineRow& row, const QString& host, int page, const QByteArray& keyword);

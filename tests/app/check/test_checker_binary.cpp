@@ -3,6 +3,7 @@
 #include "platform/XdgRegistry.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
+#include "support/CheckerProgram.h"
 #include "support/SandboxEngines.h"
 
 #include <QCoreApplication>
@@ -18,14 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString checkerProgram()
-{
-    const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
-    if (!configured.isEmpty())
-        return configured;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/kestrova-check");
-}
 
 struct Project {
     QString site = QStringLiteral("http://www.example.ru/");
@@ -91,10 +84,8 @@ protected:
 
     void start(QProcess& process, const QStringList& arguments)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("KESTROVA_ENDPOINTS"), m_sandbox.endpointsFile());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+        QProcessEnvironment environment
+            = checkerEnvironment(m_sandbox.endpointsFile(), m_dir.filePath(QStringLiteral("config")));
         process.setProcessEnvironment(environment);
         process.start(checkerProgram(), arguments);
         ASSERT_TRUE(process.waitForStarted(10000));

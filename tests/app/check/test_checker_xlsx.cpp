@@ -1,4 +1,5 @@
 #include "platform/CodePage.h"
+#include "support/CheckerProgram.h"
 #include "support/SandboxEngines.h"
 #include "support/WorkbookReader.h"
 
@@ -13,14 +14,6 @@
 #include <xlsxwriter.h>
 
 namespace {
-
-QString checkerProgram()
-{
-    const QString configured = qEnvironmentVariable("KS_CHECK_BIN");
-    return configured.isEmpty()
-        ? QCoreApplication::applicationDirPath() + QStringLiteral("/../kestrova-check")
-        : configured;
-}
 
 // A project file as the program writes it, keyword 1 only, Google.com and Yandex.ru ticked.
 void writeProject(const QString& path, const QString& keyword1)
@@ -61,10 +54,8 @@ protected:
     Result check(const QStringList& arguments)
     {
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("KESTROVA_ENDPOINTS"), m_sandbox.endpointsFile());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+        QProcessEnvironment environment
+            = checkerEnvironment(m_sandbox.endpointsFile(), m_dir.filePath(QStringLiteral("config")));
         process.setProcessEnvironment(environment);
         process.start(checkerProgram(), arguments);
         EXPECT_TRUE(process.waitForFinished(120000));
