@@ -44,8 +44,16 @@ FIRST_PAGE = (192, 220, 192)  # clMoneyGreen
 OTHER_PAGE = (0, 0, 128)  # clNavy
 
 
+X_SERVER = {}
+
+
 def fail(message):
     print("FAIL: " + message, file=sys.stderr)
+    server = X_SERVER.get("process")
+    if server is not None and server.poll() is not None:
+        print("the X server had ended with code %d:" % server.returncode, file=sys.stderr)
+        X_SERVER["log"].seek(0)
+        sys.stderr.write(X_SERVER["log"].read().decode(errors="replace")[-2000:])
     sys.exit(1)
 
 
@@ -294,10 +302,13 @@ def check_and_save(program_process, sandbox, folder):
 
 
 def start_x_server():
-    """Xvfb on a display number it picks itself (-displayfd), so that parallel runs never collide."""
+    """Xvfb on a display number it picks itself (-displayfd), so that parallel runs never collide.
+    -noreset: a server that resets when its last client leaves refuses the next program for a moment."""
     read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = tempfile.TemporaryFile()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+                               "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=log)
+    X_SERVER.update(process=server, log=log)
     os.close(write_end)
     with os.fdopen(read_end) as reader:
         number = reader.readline().strip()
