@@ -101,12 +101,12 @@ const std::array<QByteArray, 6>& engineCodes()
     return codes;
 }
 
-const std::array<QByteArray, 8>& reasonCodes()
+const std::array<QByteArray, kReasons.size()>& reasonCodes()
 {
-    static const std::array<QByteArray, 8> codes = [] {
-        std::array<QByteArray, 8> made;
-        for (std::size_t i = 0; i < made.size(); ++i)
-            made[i] = reasonCode(Reason(i)).toLatin1();
+    static const std::array<QByteArray, kReasons.size()> codes = [] {
+        std::array<QByteArray, kReasons.size()> made;
+        for (Reason reason : kReasons)
+            made[std::size_t(reason)] = reasonCode(reason).toLatin1();
         return made;
     }();
     return codes;

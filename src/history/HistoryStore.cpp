@@ -36,7 +36,6 @@ bool HistoryStore::record(const RecordedCheck& check)
 {
     try {
         dropOnFailure(m_db, [&] { return database().record(check); });
-        return true;
     } catch (const HistoryError& e) {
         if (!m_problemReported && m_problemHandler) {
             m_problemReported = true;
@@ -44,6 +43,9 @@ bool HistoryStore::record(const RecordedCheck& check)
         }
         return false;
     }
+    if (m_recordedHandler)
+        m_recordedHandler(check);
+    return true;
 }
 
 QList<RecordedCheck> HistoryStore::checksOfSite(const QString& site) const

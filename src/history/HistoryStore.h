@@ -20,6 +20,12 @@ public:
         m_problemHandler = std::move(handler);
     }
 
+    // Told after every check that was written, so that open views can show it.
+    void setRecordedHandler(std::function<void(const RecordedCheck&)> handler)
+    {
+        m_recordedHandler = std::move(handler);
+    }
+
     bool record(const RecordedCheck& check);
     // Reads throw HistoryError.
     QList<RecordedCheck> checksOfSite(const QString& site) const;
@@ -35,5 +41,6 @@ private:
     // Kept open while it works; dropped after a failure, so the next use opens the file afresh.
     mutable std::unique_ptr<HistoryDatabase> m_db;
     std::function<void(const QString&)> m_problemHandler;
+    std::function<void(const RecordedCheck&)> m_recordedHandler;
     bool m_problemReported = false;
 };

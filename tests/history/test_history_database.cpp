@@ -43,6 +43,25 @@ TEST(HistoryDatabase, CheckIsReadBackWithEveryField)
     EXPECT_EQ(read[0].results, written.results);
 }
 
+TEST(HistoryDatabase, EveryReasonAndEngineIsReadBackAsWritten)
+{
+    HistoryFolder folder;
+    RecordedCheck written = sampleCheck(kMorning);
+    const RecordedResult model = written.results.front();
+    written.results.clear();
+    for (Reason reason : kReasons) {
+        for (Engine engine : kEngines) {
+            RecordedResult result = model;
+            result.reason = reason;
+            result.engine = engine;
+            written.results << result;
+        }
+    }
+    HistoryDatabase db(folder.path());
+    db.record(written);
+    EXPECT_EQ(db.checksOfSite(written.site).value(0).results, written.results);
+}
+
 TEST(HistoryDatabase, FileIsOwnerOnlyInWalModeAtTheCurrentSchema)
 {
     HistoryFolder folder;

@@ -18,6 +18,15 @@ void TfmMain::buildHistory()
         if (window)
             QTimer::singleShot(0, window, [window, text] { Prompts::instance().message(window, text); });
     });
+    m_history->setRecordedHandler([window](const RecordedCheck& check) {
+        if (!window)
+            return;
+        QTimer::singleShot(0, window, [window, site = check.site] {
+            for (TfmHistory* open : window->findChildren<TfmHistory*>())
+                if (open->showsSite(site))
+                    open->reload();
+        });
+    });
 }
 
 void TfmMain::N16Click()

@@ -103,10 +103,26 @@ void TfmHistory::load()
     m_checks = m_store.checksOfSite(m_site);
     m_model->setChecks(m_checks);
     Grid->resizeColumnsToContents();
+    const QString chosen = KeywordBox->currentText();
     const QSignalBlocker quiet(KeywordBox);
     KeywordBox->clear();
     KeywordBox->addItems(PositionChartModel::keywords(m_checks));
+    if (const int kept = KeywordBox->findText(chosen); kept >= 0)
+        KeywordBox->setCurrentIndex(kept);
     KeywordBoxChange();
+}
+
+bool TfmHistory::showsSite(const QString& site) const
+{
+    return seriesSite(site) == seriesSite(m_site);
+}
+
+void TfmHistory::reload()
+{
+    try {
+        load();
+    } catch (const HistoryError&) {
+    }
 }
 
 void TfmHistory::KeywordBoxChange()

@@ -30,6 +30,10 @@ public:
     QLabel* SiteLabel = nullptr;
 
     const QList<RecordedCheck>& checks() const { return m_checks; }
+    bool showsSite(const QString& site) const;
+    // Reads the site's checks again, keeping the chosen keyword; a history that cannot be read
+    // now leaves the window as it was.
+    void reload();
     HistoryTableModel* tableModel() const { return m_model; }
 
     static const QString kCaption;

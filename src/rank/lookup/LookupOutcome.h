@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 
 // Why a lookup, a query count or a site metric shows what it shows.
 enum class Reason {
@@ -13,6 +14,9 @@ enum class Reason {
     Stopped, // the user stopped the check
     NotAsked, // engine not ticked, keyword empty
 };
+
+inline constexpr std::array kReasons { Reason::Found, Reason::NotFound, Reason::ShortList,
+    Reason::Unrecognised, Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked };
 
 struct Outcome {
     Reason reason = Reason::NotAsked;

@@ -199,4 +199,31 @@ TEST_F(HistoryWindowTest, MenuItemOpensTheSelectedProjectsHistory)
     EXPECT_TRUE(m_prompts->shown.empty());
 }
 
+TEST_F(HistoryWindowTest, OpenWindowShowsEveryLaterCheckOfItsSiteOnly)
+{
+    const QString site = QStringLiteral("http://www.refresh.example/");
+    const auto checkOf = [](const QString& siteText, int day) {
+        RecordedCheck made = check(day, 8, 3);
+        made.site = siteText;
+        RecordedResult second = made.results.front();
+        second.keyword = QStringLiteral("второе слово");
+        made.results << second;
+        return made;
+    };
+    TfmMain main;
+    main.selectedFrame()->edWEB->setText(site);
+    ASSERT_TRUE(main.history().record(checkOf(site, 0)));
+    main.N16Click();
+    auto* window = main.findChild<TfmHistory*>();
+    ASSERT_TRUE(window);
+    window->KeywordBox->setCurrentIndex(1);
+
+    ASSERT_TRUE(main.history().record(checkOf(QStringLiteral("Refresh.example"), 1)));
+    ASSERT_TRUE(main.history().record(checkOf(QStringLiteral("refresh.example.com"), 2)));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(window->Grid->model()->rowCount(), 2);
+    EXPECT_EQ(window->KeywordBox->currentText(), QStringLiteral("второе слово"));
+}
+
 } // namespace
