@@ -5,9 +5,21 @@
 
 namespace {
 
+// A spreadsheet opening the file would run a text such as "=HYPERLINK(...)" from a keyword as a
+// formula; the leading apostrophe makes it text there. Plain numbers such as "-5" stay as they are.
+QString guardedFromFormulas(const QString& value)
+{
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (value.isEmpty() || !kFormulaStarts.contains(value.front()))
+        return value;
+    bool number = false;
+    value.toDouble(&number);
+    return number ? value : QLatin1Char('\'') + value;
+}
+
 void appendField(QByteArray& out, const QString& value)
 {
-    const QByteArray utf8 = value.toUtf8();
+    const QByteArray utf8 = guardedFromFormulas(value).toUtf8();
     if (utf8.contains(',') || utf8.contains('"') || utf8.contains('\n') || utf8.contains('\r')) {
         out += '"';
         for (char c : utf8) {

@@ -39,6 +39,27 @@ TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)
                    "outcome\r\n"));
 }
 
+TEST(HistoryCsv, TextsThatASpreadsheetWouldRunAreWrittenAsText)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        { "=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\"" },
+        { "+7 слон", "'+7 слон" },
+        { "-слон", "'-слон" },
+        { "@SUM(A1)", "'@SUM(A1)" },
+        { "\tслон", "'\tслон" },
+        { "-5", "-5" },
+        { "+1.5", "+1.5" },
+        { "слон = 1", "слон = 1" },
+    };
+    for (const auto& [keyword, field] : rows) {
+        RecordedCheck check = sampleCheck(kTime);
+        check.results.resize(1);
+        check.results[0].keyword = QString::fromUtf8(keyword);
+        const QByteArray row = historyCsv({ check }).split('\n').value(1);
+        EXPECT_TRUE(row.contains("," + QByteArray(field) + ",Yandex.ru,")) << row.constData();
+    }
+}
+
 // Python's csv module, as a script reading the export would.
 TEST(HistoryCsv, PythonReadsBackEveryField)
 {
