@@ -84,6 +84,7 @@ enum class Hostile {
     DivSpaces, // "<div>", spaces, a link without its opening quote
     OpenQuotes, // entries of every layout whose attribute quotes never close
     QuantifiedAddress, // links long enough for a site address with (a|aa)+b to explode on
+    FixedCountAddress, // entries whose links hold 60,000 letters, for the site address a{60000}b
 };
 
 inline const char* nameOf(Hostile family)
@@ -97,6 +98,8 @@ inline const char* nameOf(Hostile family)
         return "open_quotes";
     case Hostile::QuantifiedAddress:
         return "quantified_address";
+    case Hostile::FixedCountAddress:
+        return "fixed_count_address";
     }
     return "?";
 }
@@ -129,6 +132,11 @@ inline QByteArray hostilePage(Hostile family, qint64 size)
                     "<li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://"
                     "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\"></a></div></li>\n";
         break;
+    case Hostile::FixedCountAddress:
+        while (page.size() < size)
+            page += "<li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://"
+                + QByteArray(60000, 'a') + "\"></a></div></li>\n";
+        break;
     }
     // The texts every pattern requires somewhere after an entry's start, so that no page is
     // passed over for lacking them.
@@ -139,7 +147,14 @@ inline QByteArray hostilePage(Hostile family, qint64 size)
 // The site key a family is read with: the quantified address for its own family.
 inline QByteArray siteKeyFor(Hostile family)
 {
-    return family == Hostile::QuantifiedAddress ? QByteArray("(a|aa)+b") : QByteArray("example.com");
+    switch (family) {
+    case Hostile::QuantifiedAddress:
+        return "(a|aa)+b";
+    case Hostile::FixedCountAddress:
+        return "a{60000}b";
+    default:
+        return "example.com";
+    }
 }
 
 } // namespace ResultPages

@@ -52,8 +52,8 @@ void readHostilePage(benchmark::State& state, Engine engine, Hostile family)
 void registerAll()
 {
     for (Engine engine : kEngines) {
-        for (Hostile family :
-            { Hostile::LiValueDigits, Hostile::DivSpaces, Hostile::OpenQuotes, Hostile::QuantifiedAddress }) {
+        for (Hostile family : { Hostile::LiValueDigits, Hostile::DivSpaces, Hostile::OpenQuotes,
+                 Hostile::QuantifiedAddress, Hostile::FixedCountAddress }) {
             const std::string name
                 = "read/" + engineRow(engine).key.toStdString() + "/" + ResultPages::nameOf(family);
             benchmark::RegisterBenchmark(name.c_str(), readHostilePage, engine, family)
