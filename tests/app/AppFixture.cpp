@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 
-#include "platform/CodePage.h"
+#include "support/ProjectFiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -50,24 +50,8 @@ void MainWindowTest::type(QLineEdit* edit, const QString& text)
 
 QString MainWindowTest::writeProject(const QString& name, const QString& site, const QString& keyword1)
 {
-    QString text;
-    const auto section = [&text](const QString& component, const QString& line) {
-        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(component, line);
-    };
-    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" }) {
-        const bool checked = QLatin1String(engine) == "RamblerRu" || QLatin1String(engine) == "YandexRu";
-        section(QStringLiteral("CheckBox") + QLatin1String(engine),
-            checked ? QStringLiteral("Checked=\"True\"") : QStringLiteral("Checked=\"False\""));
-    }
-    for (int n = 1; n <= 7; ++n)
-        section(QStringLiteral("edKeyWord%1").arg(n),
-            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword1 : QString()));
-    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"%1\"").arg(site));
-
     const QString path = filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(CodePage::toAnsi(text));
+    EXPECT_TRUE(writeProjectFile(path, { site, { keyword1 }, { "RamblerRu", "YandexRu" } }));
     return path;
 }
 

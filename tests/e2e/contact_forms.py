@@ -80,7 +80,7 @@ def base64_field(entry, name):
 
 def about_box(window):
     pointer_click(window.x + 109, window.y + (window.height - CLIENT_HEIGHT) // 2)  # "О программе"
-    time.sleep(0.3)
+    time.sleep(0.6)
     key("Up", "Up", "Return")  # "Версия", above "Проверить обновления"
     if not find_window("^О программе$", 15):
         fail("Версия opened no about box")

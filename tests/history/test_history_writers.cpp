@@ -1,7 +1,7 @@
 #include "history/HistoryFixtures.h"
 #include "history/HistoryStore.h"
-#include "platform/CodePage.h"
 #include "support/CheckerProgram.h"
+#include "support/ProjectFiles.h"
 #include "support/SandboxEngines.h"
 
 #include <QCoreApplication>
@@ -13,25 +13,6 @@
 
 namespace {
 
-// A project file as the program writes it: Windows-1251, CR LF.
-void writeProject(const QString& path, const QString& site, const QString& keyword)
-{
-    QString text;
-    auto section = [&text](const QString& name, const QString& line) {
-        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(name, line);
-    };
-    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" })
-        section(QStringLiteral("CheckBox") + QLatin1String(engine),
-            QStringLiteral("Checked=\"%1\"").arg(qstrcmp(engine, "YandexRu") == 0 ? "True" : "False"));
-    for (int n = 1; n <= 7; ++n)
-        section(QStringLiteral("edKeyWord%1").arg(n),
-            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword : QString()));
-    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"%1\"").arg(site));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(CodePage::toAnsi(text));
-}
-
 class HistoryWriters : public ::testing::Test {
 protected:
     void SetUp() override
@@ -39,7 +20,9 @@ protected:
         ASSERT_TRUE(m_sandbox.started());
         ASSERT_TRUE(QFile::exists(checkerProgram())) << checkerProgram().toStdString();
         m_project = m_dataHome.filePath(QStringLiteral("слон.zlt"));
-        writeProject(m_project, QStringLiteral("http://www.example.ru/"), QStringLiteral("купить слона"));
+        ASSERT_TRUE(writeProjectFile(m_project,
+            { QStringLiteral("http://www.example.ru/"), { QStringLiteral("купить слона") },
+                { "YandexRu" } }));
     }
 
     void start(QProcess& process, const QStringList& arguments)

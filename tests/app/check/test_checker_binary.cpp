@@ -1,9 +1,9 @@
 #include "app/check/HeadlessControls.h"
-#include "platform/CodePage.h"
 #include "platform/XdgRegistry.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
 #include "support/CheckerProgram.h"
+#include "support/ProjectFiles.h"
 #include "support/SandboxEngines.h"
 
 #include <QCoreApplication>
@@ -20,32 +20,7 @@
 
 namespace {
 
-struct Project {
-    QString site = QStringLiteral("http://www.example.ru/");
-    QStringList keywords = { {}, {}, {}, {}, {}, {}, {} };
-    QStringList checked; // engine keys
-};
-
-// A project file as the program writes it: Windows-1251, CR LF, sections in store order.
-void writeProject(const QString& path, const Project& project)
-{
-    QString text;
-    auto section = [&text](const QString& name, const QString& line) {
-        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(name, line);
-    };
-    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" }) {
-        const bool on = project.checked.contains(QLatin1String(engine));
-        section(QStringLiteral("CheckBox") + QLatin1String(engine),
-            QStringLiteral("Checked=\"%1\"").arg(on ? QStringLiteral("True") : QStringLiteral("False")));
-    }
-    for (int n = 1; n <= 7; ++n)
-        section(
-            QStringLiteral("edKeyWord%1").arg(n), QStringLiteral("Text=\"%1\"").arg(project.keywords[n - 1]));
-    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"%1\"").arg(project.site));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(CodePage::toAnsi(text));
-}
+using Project = TestProject;
 
 // Writes the remembered connection settings into a folder of the test, never the user's.
 void storeConnection(const QString& configRoot, bool useProxy, const QString& server, const QString& port)
@@ -120,7 +95,7 @@ TEST_F(CheckerBinary, NothingAnsweredExitsWithThreeAndTroublesGoToStandardError)
     Project project;
     project.checked = { "GoogleCom" };
     project.keywords[0] = QStringLiteral("kw1");
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     ASSERT_TRUE(m_sandbox.command("status * 500"));
 
     const Result result = check({ m_projectPath });
@@ -137,7 +112,7 @@ TEST_F(CheckerBinary, WholeCheckAsJson)
     Project project;
     project.checked = { "GoogleCom", "YandexRu" };
     project.keywords[0] = QStringLiteral("kw1");
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     ASSERT_TRUE(m_sandbox.command("place GoogleCom kw1 13\nplace YandexRu kw1 7\ncount 1520"));
 
     const Result result = check({ "--json", m_projectPath });
@@ -190,7 +165,7 @@ TEST_F(CheckerBinary, TableWithTheRememberedProxySettings)
     Project project;
     project.checked = { "RamblerRu" };
     project.keywords[2] = QStringLiteral("окна пвх");
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     ASSERT_TRUE(m_sandbox.command("place RamblerRu %D0%BE%D0%BA%D0%BD%D0%B0%20%D0%BF%D0%B2%D1%85 34"));
 
     // The remembered settings choose a direct connection: the proxy given here is not used.
@@ -215,7 +190,7 @@ TEST_F(CheckerBinary, ProxyPortWithALetterEndsTheCheck)
     Project project;
     project.checked = { "YandexRu" };
     project.keywords[0] = QStringLiteral("kw");
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
 
     const Result result = check({ "--json", "--proxy", "127.0.0.1:80x", m_projectPath });
 
@@ -237,7 +212,7 @@ TEST_F(CheckerBinary, RefusedInputAndBadUsage)
     Project project;
     project.site = QStringLiteral("http://localhost");
     project.keywords[0] = QStringLiteral("kw");
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     result = check({ "--json", m_projectPath });
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(QString::fromUtf8(result.err),
@@ -246,7 +221,7 @@ TEST_F(CheckerBinary, RefusedInputAndBadUsage)
 
     project.site = QStringLiteral("http://www.example.ru");
     project.keywords[0].clear();
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     result = check({ m_projectPath });
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(
@@ -272,7 +247,7 @@ TEST_F(CheckerBinary, CtrlCStopsTheCheckAndPrintsWhatItReached)
     Project project;
     project.checked = { "GoogleCom", "YandexRu" };
     project.keywords = QStringList { "kw1", "kw2", "kw3", "kw4", "kw5", "kw6", "kw7" };
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     ASSERT_TRUE(m_sandbox.command("place GoogleCom * 1\nstall YandexRu"));
 
     QProcess process;
@@ -304,7 +279,7 @@ TEST_P(StopSignal, EndsTheCheckLikeCtrlC)
     Project project;
     project.checked = { "YandexRu" };
     project.keywords = QStringList { "kw1", "kw2", {}, {}, {}, {}, {} };
-    writeProject(m_projectPath, project);
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     ASSERT_TRUE(m_sandbox.command("stall YandexRu"));
 
     QProcess process;

@@ -1,5 +1,5 @@
-#include "platform/CodePage.h"
 #include "support/CheckerProgram.h"
+#include "support/ProjectFiles.h"
 #include "support/SandboxEngines.h"
 #include "support/WorkbookReader.h"
 
@@ -14,27 +14,6 @@
 #include <xlsxwriter.h>
 
 namespace {
-
-// A project file as the program writes it, keyword 1 only, Google.com and Yandex.ru ticked.
-void writeProject(const QString& path, const QString& keyword1)
-{
-    QString text;
-    const auto section = [&text](const QString& name, const QString& line) {
-        text += QStringLiteral("[%1: TcxPropertiesStoreComponent]\r\n=\r\n%2\r\n\r\n").arg(name, line);
-    };
-    for (const char* engine : { "AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu" }) {
-        const bool on = QLatin1String(engine) == "GoogleCom" || QLatin1String(engine) == "YandexRu";
-        section(QStringLiteral("CheckBox") + QLatin1String(engine),
-            on ? QStringLiteral("Checked=\"True\"") : QStringLiteral("Checked=\"False\""));
-    }
-    for (int n = 1; n <= 7; ++n)
-        section(QStringLiteral("edKeyWord%1").arg(n),
-            QStringLiteral("Text=\"%1\"").arg(n == 1 ? keyword1 : QString()));
-    section(QStringLiteral("edWEB"), QStringLiteral("Text=\"http://www.example.ru/\""));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(CodePage::toAnsi(text));
-}
 
 class CheckerWorkbook : public ::testing::Test {
 protected:
@@ -72,7 +51,9 @@ protected:
 TEST_F(CheckerWorkbook, WritesTheReportOfTheCheckItRan)
 {
     const QString project = path(QStringLiteral("Окна.v2.zlt"));
-    writeProject(project, QStringLiteral("kw1"));
+    ASSERT_TRUE(writeProjectFile(project,
+        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") },
+            { "GoogleCom", "YandexRu" } }));
     const QString xlsx = path(QStringLiteral("report.xlsx"));
 
     const Result result = check({ "--json", "--xlsx", xlsx, project });
@@ -114,7 +95,9 @@ TEST_F(CheckerWorkbook, WritesTheReportOfTheCheckItRan)
 TEST_F(CheckerWorkbook, AWorkbookThatCannotBeWrittenEndsWithExitOne)
 {
     const QString project = path(QStringLiteral("site.zlt"));
-    writeProject(project, QStringLiteral("kw1"));
+    ASSERT_TRUE(writeProjectFile(project,
+        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") },
+            { "GoogleCom", "YandexRu" } }));
     const QString xlsx = path(QStringLiteral("missing/report.xlsx"));
 
     const Result result = check({ "--xlsx", xlsx, project });
@@ -132,7 +115,9 @@ TEST_F(CheckerWorkbook, AWorkbookThatCannotBeWrittenEndsWithExitOne)
 TEST_F(CheckerWorkbook, ASheetNameTheWorkbookRefusesIsReportedAndLeavesTheOldFile)
 {
     const QString project = path(QStringLiteral("a[1].zlt"));
-    writeProject(project, QStringLiteral("kw1"));
+    ASSERT_TRUE(writeProjectFile(project,
+        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") },
+            { "GoogleCom", "YandexRu" } }));
     const QString xlsx = path(QStringLiteral("report.xlsx"));
     QFile old(xlsx);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
