@@ -193,11 +193,7 @@ def scenario(program, sandbox_binary, folder):
     sandbox = Sandbox(sandbox_binary, folder)
     try:
         sandbox.command("place YandexRu %s 3\nplace RamblerRu %s 0\n" % (KEYWORD, KEYWORD))
-        env = dict(os.environ)
-        env.update({"KESTROVA_ENDPOINTS": sandbox.endpoints, "XDG_CONFIG_HOME": os.path.join(folder, "config"),
-                    "XDG_DATA_HOME": os.path.join(folder, "data"), "QT_QPA_PLATFORM": "xcb", "LANG": "C.UTF-8"})
-        env.pop("QT_QPA_PLATFORMTHEME", None)
-        program_process = subprocess.Popen([program], env=env, cwd=folder)
+        program_process = subprocess.Popen([program], env=program_environment(folder, sandbox.endpoints), cwd=folder)
         try:
             check_and_save(program_process, sandbox, folder)
         finally:
@@ -213,9 +209,7 @@ def malformed_endpoints(program, folder):
     path = os.path.join(folder, "bad-endpoints.ini")
     with open(path, "w", encoding="utf-8") as f:
         f.write("[hosts]\nGoogleCom=not a host\n")
-    env = dict(os.environ, KESTROVA_ENDPOINTS=path, XDG_CONFIG_HOME=os.path.join(folder, "config"),
-               XDG_DATA_HOME=os.path.join(folder, "data"), QT_QPA_PLATFORM="xcb")
-    process = subprocess.Popen([program], env=env, cwd=folder)
+    process = subprocess.Popen([program], env=program_environment(folder, path), cwd=folder)
     try:
         if not find_window("^Kestrova Sertrix$", 30, process):
             fail("no error box for a malformed endpoint file")
@@ -331,24 +325,40 @@ def start_display():
     return server
 
 
-def main():
-    if len(sys.argv) != 3:
-        print(__doc__, file=sys.stderr)
+def program_environment(folder, endpoints):
+    """The program's environment: the given endpoints, settings and history inside the test's folder,
+    the X server of the test, and no desktop theme."""
+    env = dict(os.environ, KESTROVA_ENDPOINTS=endpoints, XDG_CONFIG_HOME=os.path.join(folder, "config"),
+               XDG_DATA_HOME=os.path.join(folder, "data"), QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
+    env.pop("QT_QPA_PLATFORMTHEME", None)
+    return env
+
+
+def run_on_display(doc, arguments, scenario):
+    """Takes the named files from the command line, starts an X server, and runs scenario(files,
+    folder) with a temporary folder; the exit code of the test."""
+    if len(sys.argv) != arguments + 1:
+        print(doc, file=sys.stderr)
         return 2
-    program, sandbox_binary = (os.path.abspath(p) for p in sys.argv[1:])
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    files = [os.path.abspath(p) for p in sys.argv[1:]]
     server = start_display()
     if not server:
         return SKIP
     try:
         with tempfile.TemporaryDirectory() as folder:
-            malformed_endpoints(program, folder)
-            scenario(program, sandbox_binary, folder)
+            scenario(files, folder)
     finally:
         server.terminate()
         server.wait()
     return 0
 
 
+def main_scenario(files, folder):
+    program, sandbox_binary = files
+    malformed_endpoints(program, folder)
+    scenario(program, sandbox_binary, folder)
+
+
 if __name__ == "__main__":
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    sys.exit(main())
+    sys.exit(run_on_display(__doc__, 2, main_scenario))

@@ -14,12 +14,11 @@ import base64
 import os
 import subprocess
 import sys
-import tempfile
 import time
 import urllib.parse
 
-from check_and_save import (CLIENT_HEIGHT, KEYWORD, KEYWORD1_EDIT, SITE, SITE_EDIT, SKIP, Sandbox, Window, fail,
-                            find_window, key, pointer_click, start_display, wait_for, xdotool)
+from check_and_save import (CLIENT_HEIGHT, KEYWORD, KEYWORD1_EDIT, SITE, SITE_EDIT, Sandbox, Window, fail, find_window,
+                            key, pointer_click, program_environment, run_on_display, wait_for, xdotool)
 
 NAME = "Ivan Petrov"
 # Frame coordinates: the order link in the legend group; form coordinates: the name field and "Отправить".
@@ -90,38 +89,23 @@ def about_box(window):
     print("about box: opened from Версия and closed by its button")
 
 
-def main():
-    if len(sys.argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    program, sandbox_binary = (os.path.abspath(p) for p in sys.argv[1:])
-    server = start_display()
-    if not server:
-        return SKIP
+def contact_scenario(files, folder):
+    program, sandbox_binary = files
+    sandbox = Sandbox(sandbox_binary, folder)
+    process = subprocess.Popen([program], env=program_environment(folder, sandbox.endpoints), cwd=folder)
     try:
-        with tempfile.TemporaryDirectory() as folder:
-            sandbox = Sandbox(sandbox_binary, folder)
-            env = dict(os.environ, KESTROVA_ENDPOINTS=sandbox.endpoints, XDG_CONFIG_HOME=os.path.join(folder, "config"),
-                       XDG_DATA_HOME=os.path.join(folder, "data"), QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
-            env.pop("QT_QPA_PLATFORMTHEME", None)
-            process = subprocess.Popen([program], env=env, cwd=folder)
-            try:
-                wid = find_window("^Kestrova Sertrix$", 30, process)
-                if not wid:
-                    fail("the main window did not appear")
-                time.sleep(0.5)
-                window = Window(wid)
-                promotion_request(window, sandbox)
-                about_box(window)
-            finally:
-                process.kill()
-                process.wait()
-                sandbox.stop()
+        wid = find_window("^Kestrova Sertrix$", 30, process)
+        if not wid:
+            fail("the main window did not appear")
+        time.sleep(0.5)
+        window = Window(wid)
+        promotion_request(window, sandbox)
+        about_box(window)
     finally:
-        server.terminate()
-        server.wait()
-    return 0
+        process.kill()
+        process.wait()
+        sandbox.stop()
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_on_display(__doc__, 2, contact_scenario))

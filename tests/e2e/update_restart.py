@@ -15,10 +15,10 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-from check_and_save import CLIENT_HEIGHT, SKIP, fail, find_window, key, pointer_click, start_display, xdotool
+from check_and_save import (CLIENT_HEIGHT, fail, find_window, key, pointer_click, program_environment, run_on_display,
+                            xdotool)
 
 
 def start_sandbox(binary, folder, update_file, secret_key):
@@ -132,41 +132,26 @@ def signed_file_replaces_the_program(copy, update, env):
     print("signed file: the copy was replaced and the new program started")
 
 
-def main():
-    if len(sys.argv) != 4:
-        print(__doc__, file=sys.stderr)
-        return 2
-    program, sandbox_binary, ks_sign = (os.path.abspath(p) for p in sys.argv[1:])
-    server = start_display()
-    if not server:
-        return SKIP
+def update_scenario(files, work):
+    program, sandbox_binary, ks_sign = files
+    folder = os.path.join(work, "Kestrova 'e2e' \"$HOME\" `id`")
+    os.makedirs(folder)
+    copy = os.path.join(folder, "kestrova-sertrix")
+    shutil.copy2(program, copy)
+    update = os.path.join(work, "zlt.upd")
+    with open(update, "wb") as f:
+        f.write(read(program) + b"\nnewer build\n")
+    secret, public = os.path.join(work, "e2e.key"), os.path.join(work, "e2e.pub")
+    subprocess.run([ks_sign, "keygen", secret, public], check=True, stdout=subprocess.DEVNULL)
+    sandbox, endpoints = start_sandbox(sandbox_binary, work, update, secret)
     try:
-        with tempfile.TemporaryDirectory() as work:
-            folder = os.path.join(work, "Kestrova 'e2e' \"$HOME\" `id`")
-            os.makedirs(folder)
-            copy = os.path.join(folder, "kestrova-sertrix")
-            shutil.copy2(program, copy)
-            update = os.path.join(work, "zlt.upd")
-            with open(update, "wb") as f:
-                f.write(read(program) + b"\nnewer build\n")
-            secret, public = os.path.join(work, "e2e.key"), os.path.join(work, "e2e.pub")
-            subprocess.run([ks_sign, "keygen", secret, public], check=True, stdout=subprocess.DEVNULL)
-            sandbox, endpoints = start_sandbox(sandbox_binary, work, update, secret)
-            try:
-                env = dict(os.environ, KESTROVA_ENDPOINTS=endpoints, XDG_CONFIG_HOME=os.path.join(work, "config"),
-                           QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
-                env.pop("QT_QPA_PLATFORMTHEME", None)
-                tampered_file_is_refused(copy, endpoints, env)
-                signed_file_replaces_the_program(copy, update, env)
-            finally:
-                sandbox.terminate()
-                sandbox.wait()
+        env = program_environment(work, endpoints)
+        tampered_file_is_refused(copy, endpoints, env)
+        signed_file_replaces_the_program(copy, update, env)
     finally:
-        server.terminate()
-        server.wait()
-    return 0
+        sandbox.terminate()
+        sandbox.wait()
 
 
 if __name__ == "__main__":
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    sys.exit(main())
+    sys.exit(run_on_display(__doc__, 3, update_scenario))
