@@ -79,10 +79,10 @@ def expected_project(site, keyword1):
 
 
 class Sandbox:
-    def __init__(self, binary, folder):
+    def __init__(self, binary, folder, *options):
         self.endpoints = os.path.join(folder, "endpoints.ini")
         self.process = subprocess.Popen(
-            [binary, "--endpoints-out", self.endpoints, "--interval-ms", "20", "--exit-on-stdin-close"],
+            [binary, "--endpoints-out", self.endpoints, "--interval-ms", "20", "--exit-on-stdin-close", *options],
             stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 20
         while not os.path.exists(self.endpoints):

@@ -17,32 +17,8 @@ import subprocess
 import sys
 import time
 
-from check_and_save import (CLIENT_HEIGHT, fail, find_window, key, pointer_click, program_environment, run_on_display,
-                            xdotool)
-
-
-def start_sandbox(binary, folder, update_file, secret_key):
-    endpoints = os.path.join(folder, "endpoints.ini")
-    process = subprocess.Popen(
-        [binary, "--endpoints-out", endpoints, "--interval-ms", "20", "--exit-on-stdin-close",
-         "--update-file", update_file, "--update-key", secret_key],
-        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + 20
-    while not os.path.exists(endpoints):
-        if time.monotonic() > deadline or process.poll() is not None:
-            fail("the sandbox engines did not start")
-        time.sleep(0.05)
-    return process, endpoints
-
-
-def control(endpoints, text):
-    import urllib.request
-    with open(endpoints, encoding="utf-8") as f:
-        address = [line.split("=", 1)[1].strip() for line in f if line.startswith("Control=")][0]
-    request = urllib.request.Request("http://%s/control" % address, data=text, method="POST")
-    with urllib.request.urlopen(request, timeout=10) as reply:
-        if reply.status != 200:
-            fail("the sandbox refused %r" % text)
+from check_and_save import (CLIENT_HEIGHT, Sandbox, fail, find_window, key, pointer_click, program_environment,
+                            run_on_display, xdotool)
 
 
 def read(path):
@@ -67,9 +43,9 @@ def start_program(copy, env):
     return process, wid
 
 
-def tampered_file_is_refused(copy, endpoints, env):
+def tampered_file_is_refused(copy, sandbox, env):
     original = read(copy)
-    control(endpoints, b"body Update 0\ntampered bytes")
+    sandbox.command("body Update 0\ntampered bytes")
     process, wid = start_program(copy, env)
     try:
         choose_check_for_updates(wid)
@@ -87,7 +63,7 @@ def tampered_file_is_refused(copy, endpoints, env):
     finally:
         process.kill()
         process.wait()
-    control(endpoints, b"reset")
+    sandbox.command("reset")
     print("tampered file: refused, nothing written")
 
 
@@ -143,14 +119,13 @@ def update_scenario(files, work):
         f.write(read(program) + b"\nnewer build\n")
     secret, public = os.path.join(work, "e2e.key"), os.path.join(work, "e2e.pub")
     subprocess.run([ks_sign, "keygen", secret, public], check=True, stdout=subprocess.DEVNULL)
-    sandbox, endpoints = start_sandbox(sandbox_binary, work, update, secret)
+    sandbox = Sandbox(sandbox_binary, work, "--update-file", update, "--update-key", secret)
     try:
-        env = program_environment(work, endpoints)
-        tampered_file_is_refused(copy, endpoints, env)
+        env = program_environment(work, sandbox.endpoints)
+        tampered_file_is_refused(copy, sandbox, env)
         signed_file_replaces_the_program(copy, update, env)
     finally:
-        sandbox.terminate()
-        sandbox.wait()
+        sandbox.stop()
 
 
 if __name__ == "__main__":
