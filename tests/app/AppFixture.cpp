@@ -1,10 +1,10 @@
 #include "AppFixture.h"
 
 #include "support/ProjectFiles.h"
+#include "support/WidgetInput.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 void MainWindowTest::SetUp()
@@ -40,12 +40,7 @@ std::unique_ptr<TfmMain> MainWindowTest::openWindow()
 
 void MainWindowTest::type(QLineEdit* edit, const QString& text)
 {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(edit, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(edit, &release);
-    }
+    typeText(edit, text);
 }
 
 QString MainWindowTest::writeProject(const QString& name, const QString& site, const QString& keyword1)

@@ -5,29 +5,18 @@
 #include "contact/ui/TfmAsk.h"
 #include "rank/frame/LinkLabel.h"
 #include "rank/frame/TfrRank.h"
+#include "support/WidgetInput.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTimer>
 #include <functional>
 
 namespace {
-
-void click(QWidget* target)
-{
-    const QPointF centre = QRectF(target->rect()).center();
-    QMouseEvent press(QEvent::MouseButtonPress, centre, target->mapToGlobal(centre), Qt::LeftButton,
-        Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, target->mapToGlobal(centre), Qt::LeftButton,
-        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
-}
 
 // Runs `inside` once a modal window is up, then closes that window.
 template <typename Window>

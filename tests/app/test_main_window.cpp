@@ -6,15 +6,17 @@
 #include "platform/CodePage.h"
 #include "platform/XdgRegistry.h"
 #include "rank/frame/TfrRank.h"
+#include "support/WidgetInput.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -42,13 +44,7 @@ void expectOnlySelectedFrameVisible(const TfmMain& window)
 
 void clickTab(ProjectTabBar* bar, int index)
 {
-    const QPoint at = bar->tabRect(index).center();
-    QMouseEvent press(
-        QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(bar, &press);
-    QMouseEvent release(
-        QEvent::MouseButtonRelease, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(bar, &release);
+    clickAt(bar, bar->tabRect(index).center());
 }
 
 } // namespace

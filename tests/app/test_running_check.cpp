@@ -7,11 +7,11 @@
 #include "rank/lookup/EngineClients.h"
 #include "rank/run/CheckRun.h"
 #include "support/SandboxEngines.h"
+#include "support/WidgetInput.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -53,16 +53,7 @@ protected:
         frame->Button->click();
     }
 
-    static void clickTab(ProjectTabBar* bar, int index)
-    {
-        const QPoint at = bar->tabRect(index).center();
-        QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-            Qt::NoModifier);
-        QApplication::sendEvent(bar, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, bar->mapToGlobal(at), Qt::LeftButton,
-            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(bar, &release);
-    }
+    static void clickTab(ProjectTabBar* bar, int index) { clickAt(bar, bar->tabRect(index).center()); }
 
     SandboxEngines m_sandbox { 5 };
 };

@@ -3,13 +3,12 @@
 #include "rank/frame/LinkLabel.h"
 #include "rank/frame/ResultCell.h"
 #include "rank/frame/TfrRank.h"
+#include "support/WidgetInput.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,25 +25,6 @@ QColor windowText()
 QColor buttonFace()
 {
     return QApplication::palette().color(QPalette::Button);
-}
-
-void pressKey(QWidget* target, Qt::Key key, const QString& text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &release);
-}
-
-void click(QWidget* target)
-{
-    const QPointF centre = QRectF(target->rect()).center();
-    QMouseEvent press(QEvent::MouseButtonPress, centre, target->mapToGlobal(centre), Qt::LeftButton,
-        Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, target->mapToGlobal(centre), Qt::LeftButton,
-        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
 }
 
 class NewProject : public ::testing::Test {
