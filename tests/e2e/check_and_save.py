@@ -126,13 +126,16 @@ def pointer_click(x, y):
     xdotool("click", "1")
 
 
+def window_geometry(wid):
+    """x, y, width and height of a window on the screen."""
+    values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", wid).split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
 class Window:
     def __init__(self, wid):
         self.wid = wid
-        geometry = xdotool("getwindowgeometry", "--shell", wid)
-        values = dict(line.split("=", 1) for line in geometry.split())
-        self.x, self.y = int(values["X"]), int(values["Y"])
-        self.width, self.height = int(values["WIDTH"]), int(values["HEIGHT"])
+        self.x, self.y, self.width, self.height = window_geometry(wid)
         # The menu bar lies above the 982 x 644 client area.
         self.frame_x = self.x + FRAME_AT[0]
         self.frame_y = self.y + (self.height - CLIENT_HEIGHT) + FRAME_AT[1]
@@ -144,6 +147,11 @@ class Window:
         """Clicks "Основное" in the menu bar; the menu drops down with no item highlighted."""
         pointer_click(self.x + 30, self.y + (self.height - CLIENT_HEIGHT) // 2)
         time.sleep(0.3)
+
+    def open_about_menu(self, settle=0.3):
+        """Clicks "О программе" in the menu bar; Up then highlights its last item."""
+        pointer_click(self.x + 109, self.y + (self.height - CLIENT_HEIGHT) // 2)
+        time.sleep(settle)
 
     def click(self, point):
         pointer_click(*self.at(point))
@@ -161,13 +169,17 @@ def screenshot(folder, name="shot.png"):
     return path
 
 
+def windows_named(pattern):
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern], capture_output=True,
+                          text=True).stdout.split()
+
+
 def find_window(name, timeout=30, process=None):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         if process is not None and process.poll() is not None:
             fail("the program ended with code %d before its window appeared" % process.returncode)
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], capture_output=True,
-                               text=True).stdout.split()
+        found = windows_named(name)
         if found:
             return found[0]
         time.sleep(0.1)

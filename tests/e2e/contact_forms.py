@@ -11,14 +11,14 @@ means a needed tool is missing (the test is skipped).
 """
 
 import base64
-import os
 import subprocess
 import sys
 import time
 import urllib.parse
 
-from check_and_save import (CLIENT_HEIGHT, KEYWORD, KEYWORD1_EDIT, SITE, SITE_EDIT, Sandbox, Window, fail, find_window,
-                            key, pointer_click, program_environment, run_on_display, wait_for, xdotool)
+from check_and_save import (KEYWORD, KEYWORD1_EDIT, SITE, SITE_EDIT, Sandbox, Window, fail, find_window, key,
+                            pointer_click, program_environment, run_on_display, wait_for, window_geometry,
+                            windows_named, xdotool)
 
 NAME = "Ivan Petrov"
 # Frame coordinates: the order link in the legend group; form coordinates: the name field and "Отправить".
@@ -26,16 +26,6 @@ ORDER_LINK = (534 + 14 + 20, 367 + 208 + 6)
 NAME_EDIT = (8 + 12 + 40, 8 + 36 + 10)
 SEND_BUTTON = ((690 - 136) // 2 + 60, 354 + 13)
 FORM_TITLE = "^Заказать продвижение сайта по ROZ$"
-
-
-def windows_named(pattern):
-    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern], capture_output=True,
-                          text=True).stdout.split()
-
-
-def geometry(wid):
-    values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", wid).split())
-    return int(values["X"]), int(values["Y"])
 
 
 def promotion_request(window, sandbox):
@@ -49,7 +39,7 @@ def promotion_request(window, sandbox):
     if not form:
         fail("the order link opened no form")
     time.sleep(0.5)
-    x, y = geometry(form)
+    x, y, _, _ = window_geometry(form)
     pointer_click(x + NAME_EDIT[0], y + NAME_EDIT[1])
     xdotool("type", "--delay", "20", NAME)
     pointer_click(x + SEND_BUTTON[0], y + SEND_BUTTON[1])
@@ -78,8 +68,7 @@ def base64_field(entry, name):
 
 
 def about_box(window):
-    pointer_click(window.x + 109, window.y + (window.height - CLIENT_HEIGHT) // 2)  # "О программе"
-    time.sleep(0.6)
+    window.open_about_menu(settle=0.6)
     key("Up", "Up", "Return")  # "Версия", above "Проверить обновления"
     if not find_window("^О программе$", 15):
         fail("Версия opened no about box")

@@ -17,8 +17,8 @@ import subprocess
 import sys
 import time
 
-from check_and_save import (CLIENT_HEIGHT, Sandbox, fail, find_window, key, pointer_click, program_environment,
-                            run_on_display, xdotool)
+from check_and_save import (Sandbox, Window, fail, find_window, key, program_environment, run_on_display,
+                            windows_named, xdotool)
 
 
 def read(path):
@@ -27,10 +27,7 @@ def read(path):
 
 
 def choose_check_for_updates(wid):
-    values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", wid).split())
-    x, y, height = int(values["X"]), int(values["Y"]), int(values["HEIGHT"])
-    pointer_click(x + 109, y + (height - CLIENT_HEIGHT) // 2)  # "О программе"
-    time.sleep(0.3)
+    Window(wid).open_about_menu()
     key("Up", "Return")  # its last item, "Проверить обновления"
 
 
@@ -86,8 +83,7 @@ def signed_file_replaces_the_program(copy, update, env):
     deadline = time.monotonic() + 30
     new_pid = None
     while time.monotonic() < deadline and new_pid is None:
-        for wid in subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Kestrova Sertrix$"],
-                                  capture_output=True, text=True).stdout.split():
+        for wid in windows_named("^Kestrova Sertrix$"):
             pid = int(xdotool("getwindowpid", wid).strip())
             if pid != process.pid:
                 new_pid = pid
