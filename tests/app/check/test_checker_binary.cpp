@@ -83,6 +83,19 @@ protected:
         return finish(process);
     }
 
+    // Runs the check on the project and sends the signal once Yandex.ru has been asked.
+    Result checkStoppedOnceYandexIsAsked(int signal)
+    {
+        QProcess process;
+        start(process, { "--json", m_projectPath });
+        const QDeadlineTimer deadline(60000);
+        while (m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty() && !deadline.hasExpired())
+            QThread::msleep(20);
+        EXPECT_FALSE(deadline.hasExpired());
+        ::kill(pid_t(process.processId()), signal);
+        return finish(process);
+    }
+
     QString configRoot() const { return m_dir.filePath(QStringLiteral("config")); }
 
     QTemporaryDir m_dir;
@@ -249,15 +262,7 @@ TEST_F(CheckerBinary, CtrlCStopsTheCheckAndPrintsWhatItReached)
     project.keywords = QStringList { "kw1", "kw2", "kw3", "kw4", "kw5", "kw6", "kw7" };
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     ASSERT_TRUE(m_sandbox.command("place GoogleCom * 1\nstall YandexRu"));
-
-    QProcess process;
-    start(process, { "--json", m_projectPath });
-    const QDeadlineTimer deadline(60000);
-    while (m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty() && !deadline.hasExpired())
-        QThread::msleep(20);
-    ASSERT_FALSE(deadline.hasExpired());
-    ::kill(pid_t(process.processId()), SIGINT);
-    const Result result = finish(process);
+    const Result result = checkStoppedOnceYandexIsAsked(SIGINT);
 
     EXPECT_EQ(result.exitCode, 130) << result.err.constData();
     const QJsonObject json = result.json();
@@ -281,15 +286,7 @@ TEST_P(StopSignal, EndsTheCheckLikeCtrlC)
     project.keywords = QStringList { "kw1", "kw2", {}, {}, {}, {}, {} };
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
     ASSERT_TRUE(m_sandbox.command("stall YandexRu"));
-
-    QProcess process;
-    start(process, { "--json", m_projectPath });
-    const QDeadlineTimer deadline(60000);
-    while (m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty() && !deadline.hasExpired())
-        QThread::msleep(20);
-    ASSERT_FALSE(deadline.hasExpired());
-    ::kill(pid_t(process.processId()), GetParam());
-    const Result result = finish(process);
+    const Result result = checkStoppedOnceYandexIsAsked(GetParam());
 
     EXPECT_EQ(result.exitCode, 128 + GetParam()) << result.err.constData();
     EXPECT_TRUE(result.json()["stopped"].toBool()) << result.out.constData();
