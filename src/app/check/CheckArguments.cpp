@@ -3,11 +3,13 @@
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
 
-const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
+const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history] [--scheduled]\n"
                                            "                      [--proxy HOST:PORT [--proxy-user USER "
                                            "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
                                            "                      PROJECT.zlt\n"
                                            "       kestrova-check --history-csv FILE [--site SITE]\n"
+                                           "       kestrova-check --schedule daily@HH:MM|weekly@DAY@HH:MM|off PROJECT.zlt\n"
+                                           "       kestrova-check --schedules\n"
                                            "       kestrova-check --version\n");
 
 const QString kCheckHelp = kCheckUsage
@@ -27,6 +29,11 @@ const QString kCheckHelp = kCheckUsage
         "                         or the environment variable KESTROVA_PROXY_PASSWORD)\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
+        "  --scheduled            the check is run by a timer: after it, a desktop notice tells\n"
+        "                         which positions moved since the previous check of the site\n"
+        "  --schedule WHEN        check the project by a systemd user timer: daily@HH:MM,\n"
+        "                         weekly@DAY@HH:MM (DAY mon ... sun) or off, without a check\n"
+        "  --schedules            list every project's schedule with its next run\n"
         "  --version              the version the program file carries\n"
         "  --help                 this text\n"
         "\n"
@@ -89,6 +96,12 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(csv);
         else if (argument == QLatin1String("--site"))
             error = value(parsed.historySite);
+        else if (argument == QLatin1String("--scheduled"))
+            parsed.scheduled = true;
+        else if (argument == QLatin1String("--schedule"))
+            error = value(parsed.schedule);
+        else if (argument == QLatin1String("--schedules"))
+            parsed.listSchedules = true;
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -108,6 +121,20 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     }
     if (parsed.help || parsed.version)
         return parsed;
+    const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
+        || xlsx || parsed.scheduled;
+    if (parsed.listSchedules) {
+        if (checkOptions || csv || parsed.schedule || !parsed.projectPath.isEmpty())
+            return UsageError { QStringLiteral("--schedules runs no check: give it alone") };
+        return parsed;
+    }
+    if (parsed.schedule) {
+        if (checkOptions || csv)
+            return UsageError { QStringLiteral("--schedule runs no check: give only the project file with it") };
+        if (parsed.projectPath.isEmpty())
+            return UsageError { QStringLiteral("--schedule needs a project file") };
+        return parsed;
+    }
     if (csv) {
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv needs a file name") };

@@ -17,6 +17,9 @@ struct CheckArguments {
     bool noHistory = false; // the check is not kept in the position history
     QString historyCsv; // export the position history to this file instead of checking
     std::optional<QString> historySite; // only this site's history
+    bool scheduled = false; // run by a timer: a desktop notice tells what moved
+    std::optional<QString> schedule; // set the project's schedule instead of checking
+    bool listSchedules = false;
 };
 
 struct UsageError {

@@ -1,6 +1,7 @@
 #include "app/check/Checker.h"
 
 #include "app/check/CheckArguments.h"
+#include "app/check/CheckSchedules.h"
 #include "app/check/CheckWorkbook.h"
 #include "app/check/CheckerHost.h"
 #include "app/check/StopSignalWatcher.h"
@@ -37,6 +38,19 @@ int exportHistory(const CheckArguments& options, QIODevice& err)
     return kExitDone;
 }
 
+// The latest check of the site before this one, which a scheduled check's notice compares with.
+std::optional<RecordedCheck> previousCheck(const HistoryStore& history, const QString& site)
+{
+    try {
+        const QList<RecordedCheck> checks = history.checksOfSite(site);
+        if (!checks.isEmpty())
+            return checks.last();
+    } catch (const HistoryError&) {
+        // The check is recorded, or its failure told, when it ends.
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
@@ -58,6 +72,10 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     if (!options.historyCsv.isEmpty())
         return exportHistory(options, err);
+    if (options.schedule)
+        return setCheckSchedule(options, out, err);
+    if (options.listSchedules)
+        return listCheckSchedules(out);
 
     ProjectInputs inputs;
     ConnectionSettings settings;
@@ -67,6 +85,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         settings = options.proxy ? *options.proxy : readRememberedSettings();
     } catch (const std::exception& e) {
         writeLine(err, QString::fromUtf8(e.what()));
+        if (options.scheduled)
+            noticeScheduledFailure(options.projectPath, QString::fromUtf8(e.what()));
         return kExitUsage;
     }
 
@@ -79,6 +99,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     HistoryRecorder recorder(history, [projectPath] { return projectPath; });
     if (!options.noHistory)
         run.setObserver(&recorder);
+    const std::optional<RecordedCheck> previous = options.scheduled ? previousCheck(history, inputs.site) : std::nullopt;
     StopSignalWatcher stopSignals;
     QObject::connect(&stopSignals, &StopSignalWatcher::interrupt, &run, &CheckRun::requestStop);
     run.ButtonClick();
@@ -86,6 +107,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     if (!host.messages().isEmpty()) {
         for (const QString& message : host.messages())
             writeLine(err, message);
+        if (options.scheduled)
+            noticeScheduledFailure(options.projectPath, host.messages().join(u'\n'));
         return kExitUsage;
     }
     const CheckReport report = host.report();
@@ -96,6 +119,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     if (report.error)
         writeLine(err, *report.error);
+    if (options.scheduled && recorder.lastWritten())
+        noticeScheduledCheck(recorder.lastRecorded(), previous ? &*previous : nullptr, report.nothingAnswered);
     if (!options.xlsxPath.isEmpty()) {
         try {
             writeCheckWorkbook(report, options.projectPath, options.xlsxPath, QDate::currentDate());

@@ -1,0 +1,83 @@
+#include "schedule/ProjectScheduler.h"
+
+#include "schedule/ScheduleError.h"
+#include "schedule/UnitQuoting.h"
+
+#include <QFileInfo>
+
+const QString ProjectScheduler::kNoManagerMessage = QStringLiteral(
+    "Служба пользователя systemd здесь не запущена (так бывает в контейнере и на некоторых рабочих "
+    "столах), поэтому расписание не создано и ничего не записано. То же самое делает строка для "
+    "crontab -e:");
+
+ProjectScheduler::ProjectScheduler(
+    const UserUnitFolder& folder, const UserServiceManager& manager, const QString& checkerPath)
+    : m_folder(folder)
+    , m_manager(manager)
+    , m_checkerPath(checkerPath)
+{
+}
+
+QString ProjectScheduler::crontabLine(const ProjectSchedule& project)
+{
+    return project.schedule.cronFields() + u' ' + UnitQuoting::cronWord(project.checkerPath)
+        + QStringLiteral(" --scheduled ") + UnitQuoting::cronWord(project.projectPath)
+        + QStringLiteral(" >/dev/null");
+}
+
+ScheduleChange ProjectScheduler::set(const QString& projectPath, const CheckSchedule& schedule)
+{
+    ProjectSchedule project { ScheduleUnits::projectKey(projectPath), schedule, m_checkerPath };
+    ScheduleChange change;
+    if (schedule.kind != CheckSchedule::Kind::Off) {
+        if (!QFileInfo(project.projectPath).isFile())
+            throw ScheduleError(QStringLiteral("файл проекта %1 не найден").arg(project.projectPath));
+        // Refuses a path that cannot be put into a unit before anything is asked or written.
+        ScheduleUnits::serviceText(project);
+        ScheduleUnits::timerText(project);
+        change.crontabLine = crontabLine(project);
+    }
+    if (!m_manager.available(&change.managerProblem)) {
+        change.applied = false;
+        // Units left from a time a manager ran would only mislead.
+        if (schedule.kind == CheckSchedule::Kind::Off)
+            m_folder.remove(project.projectPath);
+        return change;
+    }
+    if (schedule.kind == CheckSchedule::Kind::Off)
+        uninstall(project.projectPath);
+    else
+        install(project);
+    return change;
+}
+
+void ProjectScheduler::install(const ProjectSchedule& project)
+{
+    m_folder.write(project);
+    try {
+        m_manager.reload();
+        m_manager.enableNow(QFileInfo(m_folder.timerPath(project.projectPath)).fileName());
+    } catch (const ScheduleError&) {
+        m_folder.remove(project.projectPath);
+        try {
+            m_manager.reload();
+        } catch (const ScheduleError&) {
+            // The first refusal is the one worth telling.
+        }
+        throw;
+    }
+}
+
+void ProjectScheduler::uninstall(const QString& projectPath)
+{
+    if (!QFileInfo::exists(m_folder.timerPath(projectPath)) && !QFileInfo::exists(m_folder.servicePath(projectPath)))
+        return;
+    const QString timer = QFileInfo(m_folder.timerPath(projectPath)).fileName();
+    try {
+        m_manager.disableNow(timer);
+    } catch (const ScheduleError&) {
+        // A timer the manager never loaded cannot be disabled; its files still go.
+    }
+    m_folder.remove(projectPath);
+    m_manager.reload();
+}
