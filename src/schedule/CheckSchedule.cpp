@@ -20,11 +20,11 @@ QTime parseTime(const QString& text)
     static const QRegularExpression form(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
     const auto match = form.match(text);
     if (!match.hasMatch())
-        throw ScheduleError(QStringLiteral("время \"%1\" записано не в виде ЧЧ:ММ").arg(text));
+        throw ScheduleInputError(QStringLiteral("время \"%1\" записано не в виде ЧЧ:ММ").arg(text));
     const int hours = match.captured(1).toInt();
     const int minutes = match.captured(2).toInt();
     if (hours > 23 || minutes > 59)
-        throw ScheduleError(QStringLiteral("времени %1 не бывает").arg(text));
+        throw ScheduleInputError(QStringLiteral("времени %1 не бывает").arg(text));
     return QTime(hours, minutes);
 }
 
@@ -35,7 +35,7 @@ int parseDay(const QString& text)
         if (lower == QLatin1String(kDayCodes[day]) || lower == QLatin1String(kDayNames[day]))
             return day + 1;
     }
-    throw ScheduleError(
+    throw ScheduleInputError(
         QStringLiteral("\"%1\" — не день недели (mon, tue, wed, thu, fri, sat, sun)").arg(text));
 }
 
@@ -58,7 +58,7 @@ CheckSchedule CheckSchedule::parse(const QString& text)
         schedule.time = parseTime(parts[2]);
         return schedule;
     }
-    throw ScheduleError(
+    throw ScheduleInputError(
         QStringLiteral("\"%1\" — не расписание: нужно daily@ЧЧ:ММ, weekly@ДЕНЬ@ЧЧ:ММ или off").arg(text));
 }
 

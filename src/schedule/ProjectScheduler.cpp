@@ -31,7 +31,7 @@ ScheduleChange ProjectScheduler::set(const QString& projectPath, const CheckSche
     ScheduleChange change;
     if (schedule.kind != CheckSchedule::Kind::Off) {
         if (!QFileInfo(project.projectPath).isFile())
-            throw ScheduleError(QStringLiteral("файл проекта %1 не найден").arg(project.projectPath));
+            throw ScheduleInputError(QStringLiteral("файл проекта %1 не найден").arg(project.projectPath));
         // Refuses a path that cannot be put into a unit before anything is asked or written.
         ScheduleUnits::serviceText(project);
         ScheduleUnits::timerText(project);

@@ -16,3 +16,10 @@ public:
 private:
     QString m_message;
 };
+
+// Input that cannot make a schedule: a time that does not exist, a project file that is not there,
+// a path that cannot be put into a unit.
+class ScheduleInputError : public ScheduleError {
+public:
+    using ScheduleError::ScheduleError;
+};

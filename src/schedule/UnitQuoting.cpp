@@ -8,11 +8,11 @@ void refuseControlCharacters(const QString& word)
 {
     for (const QChar c : word) {
         if (c == u'\n' || c == u'\r')
-            throw ScheduleError(
+            throw ScheduleInputError(
                 QStringLiteral("путь \"%1\" содержит перевод строки, его нельзя записать в расписание")
                     .arg(QString(word).replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"))));
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            throw ScheduleError(
+            throw ScheduleInputError(
                 QStringLiteral("путь \"%1\" содержит управляющий символ, его нельзя записать в расписание")
                     .arg(word));
     }

@@ -8,7 +8,6 @@
 #include "schedule/dbus/DesktopNotifier.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QIODevice>
 
 namespace {
@@ -38,9 +37,12 @@ int setCheckSchedule(const CheckArguments& options, QIODevice& out, QIODevice& e
     ScheduleChange change;
     try {
         change = scheduler.set(options.projectPath, schedule);
+    } catch (const ScheduleInputError& e) {
+        writeLine(err, QStringLiteral("kestrova-check: ") + e.message());
+        return kExitUsage;
     } catch (const ScheduleError& e) {
         writeLine(err, QStringLiteral("kestrova-check: ") + e.message());
-        return QFileInfo(options.projectPath).isFile() ? kExitError : kExitUsage;
+        return kExitError;
     }
     if (!change.applied) {
         writeLine(err, QStringLiteral("kestrova-check: ") + ProjectScheduler::kNoManagerMessage);

@@ -1,0 +1,190 @@
+#include "NotificationDesktop.h"
+#include "ScheduleFixtures.h"
+#include "history/HistoryStore.h"
+#include "schedule/ProjectScheduler.h"
+#include "support/CheckerProgram.h"
+#include "support/ProjectFiles.h"
+#include "support/SandboxEngines.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString field(const QJsonValue& notice, const char* name)
+{
+    return notice.toObject().value(QLatin1String(name)).toObject().value(QStringLiteral("data")).toString();
+}
+
+class ScheduledCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sandbox.started());
+        ASSERT_TRUE(QFile::exists(checkerProgram())) << checkerProgram().toStdString();
+        QDir().mkpath(m_home.filePath(QStringLiteral("мои сайты")));
+        m_project = m_home.filePath(QStringLiteral("мои сайты/слон 100% \"$HOME\".zlt"));
+        ASSERT_TRUE(writeProjectFile(
+            m_project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("купить слона") }, { "YandexRu" } }));
+        m_folder = std::make_unique<UserUnitFolder>(m_home.unitFolder());
+        m_folder->write({ m_project, CheckSchedule::parse(QStringLiteral("daily@07:30")),
+            QFileInfo(checkerProgram()).absoluteFilePath() });
+        QFile service(m_folder->servicePath(m_project));
+        ASSERT_TRUE(service.open(QIODevice::ReadOnly));
+        m_execStart = execStartWords(service.readAll());
+        ASSERT_EQ(m_execStart.size(), 3);
+    }
+
+    // Runs the service's ExecStart= line as the timer would.
+    int runExecStart(const QString& busAddress, QByteArray* err = nullptr, QStringList words = {})
+    {
+        if (words.isEmpty())
+            words = m_execStart;
+        QProcessEnvironment environment = m_home.environment();
+        environment.insert(QStringLiteral("KESTROVA_ENDPOINTS"), m_sandbox.endpointsFile());
+        if (!busAddress.isEmpty())
+            environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(words[0], words.mid(1));
+        if (!process.waitForFinished(120000))
+            return -1;
+        if (err)
+            *err = process.readAllStandardError();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    QList<RecordedCheck> recorded()
+    {
+        return HistoryStore(m_home.data() + QStringLiteral("/Tellvik/Kestrova Sertrix/history.sqlite"))
+            .checksOfSite(QStringLiteral("http://www.example.ru/"));
+    }
+
+    ScheduleHome m_home;
+    SandboxEngines m_sandbox { 5 };
+    QString m_project;
+    std::unique_ptr<UserUnitFolder> m_folder;
+    QStringList m_execStart;
+};
+
+TEST_F(ScheduledCheck, TheServiceLineRecordsACheck)
+{
+    ASSERT_TRUE(m_sandbox.command("place YandexRu * 12"));
+    QByteArray err;
+    EXPECT_EQ(runExecStart({}, &err), 0) << err.constData();
+    const QList<RecordedCheck> checks = recorded();
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks[0].projectPath, m_project);
+    ASSERT_EQ(checks[0].results.size(), 1);
+    EXPECT_EQ(checks[0].results[0].position, 12);
+}
+
+TEST_F(ScheduledCheck, AMoveIsNoticedAndARunWithoutABusStaysSilent)
+{
+    ASSERT_TRUE(m_sandbox.command("place YandexRu * 12"));
+    ASSERT_EQ(runExecStart({}), 0);
+    ASSERT_TRUE(m_sandbox.command("place YandexRu * 4"));
+    QByteArray err;
+    EXPECT_EQ(runExecStart({}, &err), 0);
+    EXPECT_FALSE(err.toLower().contains("dbus")) << err.constData();
+    EXPECT_FALSE(err.contains("Notifications")) << err.constData();
+    EXPECT_EQ(recorded().size(), 2);
+}
+
+TEST_F(ScheduledCheck, AMoveReachesTheNotificationServer)
+{
+    NotificationDesktop desktop;
+    if (!desktop.ready())
+        GTEST_SKIP() << desktop.problem().toStdString();
+    ASSERT_TRUE(m_sandbox.command("place YandexRu * 12"));
+    ASSERT_EQ(runExecStart(desktop.busAddress()), 0);
+    ASSERT_TRUE(m_sandbox.command("place YandexRu * 4"));
+    ASSERT_EQ(runExecStart(desktop.busAddress()), 0);
+    // Nothing moved: no notice.
+    ASSERT_EQ(runExecStart(desktop.busAddress()), 0);
+
+    // The project file has moved away: the check fails and says so.
+    QStringList moved = m_execStart;
+    moved[2] = m_home.filePath(QStringLiteral("ушёл.zlt"));
+    QByteArray err;
+    EXPECT_EQ(runExecStart(desktop.busAddress(), &err, moved), 2);
+    EXPECT_FALSE(err.isEmpty());
+
+    QJsonArray notices;
+    QDeadlineTimer deadline(20000);
+    while ((notices = desktop.notices()).size() < 2 && !deadline.hasExpired())
+        QThread::msleep(50);
+    ASSERT_EQ(notices.size(), 2);
+    EXPECT_EQ(field(notices[0], "appname"), QStringLiteral("Kestrova Sertrix"));
+    EXPECT_EQ(field(notices[0], "summary"), QStringLiteral("http://www.example.ru/"));
+    EXPECT_EQ(field(notices[0], "body"), QStringLiteral("1 выше\nкупить слона, Yandex.ru: 12 → 4"));
+    EXPECT_EQ(field(notices[1], "summary"), QStringLiteral("Проверка по расписанию не выполнена"));
+    EXPECT_TRUE(field(notices[1], "body").startsWith(QStringLiteral("ушёл.zlt: "))) << field(notices[1], "body").toStdString();
+}
+
+TEST_F(ScheduledCheck, WithoutAUserManagerNothingIsLeftBehind)
+{
+    m_folder->remove(m_project);
+    m_home.enter();
+    ProjectScheduler scheduler(UserUnitFolder(m_home.unitFolder()), UserServiceManager(), QStringLiteral("/usr/bin/kestrova-check"));
+    const ScheduleChange change = scheduler.set(m_project, CheckSchedule::parse(QStringLiteral("weekly@tue@06:05")));
+    EXPECT_FALSE(change.applied);
+    EXPECT_FALSE(change.managerProblem.isEmpty());
+    EXPECT_EQ(change.crontabLine,
+        QStringLiteral("5 6 * * 2 '/usr/bin/kestrova-check' --scheduled '") + m_home.filePath(QString())
+            + QStringLiteral("/мои сайты/слон 100\\% \"$HOME\".zlt' >/dev/null"));
+    EXPECT_TRUE(filesBelow(m_home.config()).isEmpty());
+
+    QProcess process;
+    process.setProcessEnvironment(m_home.environment());
+    process.start(checkerProgram(), { QStringLiteral("--schedule"), QStringLiteral("daily@07:30"), m_project });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(err.startsWith(QStringLiteral(
+        "kestrova-check: Служба пользователя systemd здесь не запущена (так бывает в контейнере и на некоторых "
+        "рабочих столах), поэтому расписание не создано и ничего не записано. То же самое делает строка для crontab -e:\n")))
+        << err.toStdString();
+    EXPECT_TRUE(process.readAllStandardOutput().startsWith("30 7 * * * '"));
+    EXPECT_TRUE(filesBelow(m_home.config()).isEmpty());
+}
+
+struct RefusedRow {
+    const char* schedule;
+    const char* project; // below the test's home; nullptr: the test's project
+    int exitCode;
+    const char* message;
+};
+
+TEST_F(ScheduledCheck, BadScheduleInputWritesNoUnit)
+{
+    QFile(m_home.filePath(QStringLiteral("a\nb.zlt"))).open(QIODevice::WriteOnly);
+    const RefusedRow rows[] = {
+        { "daily@24:00", nullptr, 2, "kestrova-check: времени 24:00 не бывает\n" },
+        { "weekly@xyz@07:30", nullptr, 2,
+            "kestrova-check: \"xyz\" — не день недели (mon, tue, wed, thu, fri, sat, sun)\n" },
+        { "daily@07:30", "нет такого.zlt", 2, nullptr },
+        { "daily@07:30", "a\nb.zlt", 2, nullptr },
+    };
+    m_folder->remove(m_project);
+    for (const RefusedRow& row : rows) {
+        QProcess process;
+        process.setProcessEnvironment(m_home.environment());
+        const QString project = row.project ? m_home.filePath(QString::fromUtf8(row.project)) : m_project;
+        process.start(checkerProgram(), { QStringLiteral("--schedule"), QString::fromUtf8(row.schedule), project });
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), row.exitCode) << row.schedule;
+        const QByteArray err = process.readAllStandardError();
+        if (row.message)
+            EXPECT_EQ(err, QByteArray(row.message));
+        else
+            EXPECT_TRUE(err.startsWith("kestrova-check: ")) << err.constData();
+        EXPECT_TRUE(filesBelow(m_home.config()).isEmpty());
+    }
+}
+
+} // namespace
