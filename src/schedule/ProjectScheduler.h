@@ -6,7 +6,7 @@
 // What setting a schedule did.
 struct ScheduleChange {
     // False when no user service manager runs: then nothing was written, and the crontab line
-    // does the same instead (empty when the schedule was being switched off).
+    // does the same instead. Switching a schedule off needs no manager: its units are removed.
     bool applied = true;
     QString managerProblem; // systemctl's own words
     QString crontabLine;

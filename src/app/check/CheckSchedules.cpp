@@ -44,7 +44,7 @@ int setCheckSchedule(const CheckArguments& options, QIODevice& out, QIODevice& e
         writeLine(err, QStringLiteral("kestrova-check: ") + e.message());
         return kExitError;
     }
-    if (!change.applied) {
+    if (!change.applied && schedule.kind != CheckSchedule::Kind::Off) {
         writeLine(err, QStringLiteral("kestrova-check: ") + ProjectScheduler::kNoManagerMessage);
         if (!change.managerProblem.isEmpty())
             writeLine(err, QStringLiteral("(systemctl --user: %1)").arg(change.managerProblem));

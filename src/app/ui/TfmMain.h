@@ -43,6 +43,7 @@ public:
     QAction* N7 = nullptr;
     QAction* N9 = nullptr;
     QAction* N16 = nullptr; // "История позиций..."
+    QAction* N17 = nullptr; // "Расписание проверок..."
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
     QMenu* N2 = nullptr;
@@ -86,6 +87,7 @@ public slots:
     void N15Click();
     void N9Click();
     void N16Click();
+    void N17Click();
     void N10Click();
     void N11Click();
     void N12Click();
@@ -109,6 +111,8 @@ private:
     void buildTabControl();
     void buildStore();
     void buildHistory();
+    // Each project's tab names its schedule in its tooltip.
+    void showScheduleTips();
 
     void FormCreate(const QString& projectFile);
     void FormShow();

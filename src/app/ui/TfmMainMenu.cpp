@@ -69,6 +69,7 @@ void TfmMain::buildMenu()
     N7 = addSeparator(N1, "N7");
     N9 = addItem(N1, "N9", QStringLiteral("Экспорт"));
     N16 = addItem(N1, "N16", QStringLiteral("История позиций..."));
+    N17 = addItem(N1, "N17", QStringLiteral("Расписание проверок..."));
     N8 = addSeparator(N1, "N8");
     N10 = addItem(N1, "N10", QStringLiteral("Выход"));
 
@@ -92,6 +93,7 @@ void TfmMain::buildMenu()
     connect(N15, &QAction::triggered, this, &TfmMain::N15Click);
     connect(N9, &QAction::triggered, this, &TfmMain::N9Click);
     connect(N16, &QAction::triggered, this, &TfmMain::N16Click);
+    connect(N17, &QAction::triggered, this, &TfmMain::N17Click);
     connect(N10, &QAction::triggered, this, &TfmMain::N10Click);
     connect(N11, &QAction::triggered, this, &TfmMain::N11Click);
     connect(N12, &QAction::triggered, this, &TfmMain::N12Click);

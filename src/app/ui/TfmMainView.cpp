@@ -56,6 +56,7 @@ void TfmMain::showProjects(const QStringList& captions, int selected)
         }
         TabControl->setCurrentIndex(selected);
     }
+    showScheduleTips();
     TfrRank* shown = selectedFrame();
     for (TfrRank* frame : ProjectFrames()) {
         if (frame != shown)

@@ -1,0 +1,57 @@
+// The main window and the schedules of saved projects.
+#include "app/ui/TfmMain.h"
+
+#include "app/ui/ProjectTabBar.h"
+#include "history/HistoryError.h"
+#include "history/HistoryStore.h"
+#include "platform/ui/Prompts.h"
+#include "rank/frame/TfrRank.h"
+#include "schedule/ScheduleStatus.h"
+#include "schedule/ui/ScheduleDialog.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+ProjectScheduler scheduler()
+{
+    // The timers run the kestrova-check installed beside the program.
+    return ProjectScheduler(UserUnitFolder(), UserServiceManager(),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/kestrova-check"));
+}
+
+} // namespace
+
+void TfmMain::N17Click()
+{
+    TfrRank* frame = selectedFrame();
+    if (!frame)
+        return;
+    const QString path = frame->fileName();
+    if (path.isEmpty()) {
+        Prompts::instance().message(
+            this, QStringLiteral("Сначала сохраните проект: по расписанию проверяется его файл."));
+        return;
+    }
+    QString lastCheck;
+    try {
+        lastCheck = ScheduleStatus::lastCheck(m_history->checksOfSite(frame->siteText()), path);
+    } catch (const HistoryError& e) {
+        lastCheck = QStringLiteral("История позиций не прочитана: ") + e.message();
+    }
+    auto* dialog = new ScheduleDialog(scheduler(), path, lastCheck, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, &TfmMain::showScheduleTips);
+    dialog->open();
+}
+
+void TfmMain::showScheduleTips()
+{
+    const QList<TfrRank*> frames = ProjectFrames();
+    const UserUnitFolder folder;
+    for (int i = 0; i < TabControl->count() && i < frames.size(); ++i) {
+        const QString path = frames[i]->fileName();
+        TabControl->setTabToolTip(
+            i, path.isEmpty() ? QString() : ScheduleStatus::tabTip(folder.find(path)));
+    }
+}
