@@ -139,7 +139,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv needs a file name") };
         if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
-            || parsed.noHistory)
+            || parsed.noHistory || parsed.scheduled)
             return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
         parsed.historyCsv = *csv;
         return parsed;
