@@ -84,7 +84,8 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
         counts << counted(lost, "пропал", "пропали");
     if (found)
         counts << counted(found, "появился", "появились");
-    std::stable_sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.weight() > b.weight(); });
+    std::stable_sort(
+        moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.weight() > b.weight(); });
     QStringList lines { counts.join(QStringLiteral(", ")) };
     for (qsizetype i = 0; i < std::min<qsizetype>(moves.size(), kMaxMoves); ++i) {
         const Move& move = moves[i];

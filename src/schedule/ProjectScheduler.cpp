@@ -70,7 +70,8 @@ void ProjectScheduler::install(const ProjectSchedule& project)
 
 void ProjectScheduler::uninstall(const QString& projectPath)
 {
-    if (!QFileInfo::exists(m_folder.timerPath(projectPath)) && !QFileInfo::exists(m_folder.servicePath(projectPath)))
+    if (!QFileInfo::exists(m_folder.timerPath(projectPath))
+        && !QFileInfo::exists(m_folder.servicePath(projectPath)))
         return;
     const QString timer = QFileInfo(m_folder.timerPath(projectPath)).fileName();
     try {

@@ -16,7 +16,8 @@ struct ScheduleChange {
 class ProjectScheduler {
 public:
     // checkerPath: the kestrova-check the timers run.
-    ProjectScheduler(const UserUnitFolder& folder, const UserServiceManager& manager, const QString& checkerPath);
+    ProjectScheduler(
+        const UserUnitFolder& folder, const UserServiceManager& manager, const QString& checkerPath);
 
     const UserUnitFolder& folder() const { return m_folder; }
     const QString& checkerPath() const { return m_checkerPath; }

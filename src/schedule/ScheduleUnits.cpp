@@ -15,8 +15,8 @@ constexpr int kMaxNameLength = 32;
 
 QString description(const ProjectSchedule& project)
 {
-    return UnitQuoting::specifierValue(
-        QStringLiteral("Kestrova Sertrix: проверка %1 по расписанию").arg(QFileInfo(project.projectPath).fileName()));
+    return UnitQuoting::specifierValue(QStringLiteral("Kestrova Sertrix: проверка %1 по расписанию")
+                                           .arg(QFileInfo(project.projectPath).fileName()));
 }
 
 } // namespace
@@ -44,23 +44,26 @@ QString unitStem(const QString& projectPath)
     }
     while (name.endsWith(u'_'))
         name.chop(1);
-    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(10);
-    return QStringLiteral("kestrova-check-") + (name.isEmpty() ? QString() : name + u'-') + QString::fromLatin1(hash);
+    const QByteArray hash
+        = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(10);
+    return QStringLiteral("kestrova-check-") + (name.isEmpty() ? QString() : name + u'-')
+        + QString::fromLatin1(hash);
 }
 
 QByteArray serviceText(const ProjectSchedule& project)
 {
     const QString execStart = UnitQuoting::execWord(project.checkerPath) + QStringLiteral(" --scheduled ")
         + UnitQuoting::execWord(project.projectPath);
-    return QStringLiteral("# Written by Kestrova Sertrix; the schedule of a project is changed in the program\n"
-                          "# or with kestrova-check --schedule.\n"
-                          "[Unit]\n"
-                          "Description=%1\n"
-                          "\n"
-                          "[Service]\n"
-                          "Type=oneshot\n"
-                          "ExecStart=%2\n"
-                          "TimeoutStartSec=%3min\n")
+    return QStringLiteral(
+        "# Written by Kestrova Sertrix; the schedule of a project is changed in the program\n"
+        "# or with kestrova-check --schedule.\n"
+        "[Unit]\n"
+        "Description=%1\n"
+        "\n"
+        "[Service]\n"
+        "Type=oneshot\n"
+        "ExecStart=%2\n"
+        "TimeoutStartSec=%3min\n")
         .arg(description(project), execStart)
         .arg(kTimeoutStartMin)
         .toUtf8();

@@ -10,7 +10,9 @@ void refuseControlCharacters(const QString& word)
         if (c == u'\n' || c == u'\r')
             throw ScheduleInputError(
                 QStringLiteral("путь \"%1\" содержит перевод строки, его нельзя записать в расписание")
-                    .arg(QString(word).replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"))));
+                    .arg(QString(word)
+                             .replace(u'\n', QStringLiteral("\\n"))
+                             .replace(u'\r', QStringLiteral("\\r"))));
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             throw ScheduleInputError(
                 QStringLiteral("путь \"%1\" содержит управляющий символ, его нельзя записать в расписание")

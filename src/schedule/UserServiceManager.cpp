@@ -13,7 +13,8 @@ int UserServiceManager::run(const QStringList& arguments, QString* output) const
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(m_systemctl, QStringList { QStringLiteral("--user"), QStringLiteral("--no-pager") } + arguments);
+    process.start(
+        m_systemctl, QStringList { QStringLiteral("--user"), QStringLiteral("--no-pager") } + arguments);
     if (!process.waitForStarted(kTimeoutMs)) {
         *output = QStringLiteral("не удалось запустить %1: %2").arg(m_systemctl, process.errorString());
         return -1;

@@ -53,14 +53,16 @@ TEST_F(ScheduleMenu, ANeverSavedProjectIsAskedToBeSavedFirst)
 {
     auto window = openWindow();
     window->N17->trigger();
-    EXPECT_EQ(prompts->texts(), QStringList { QStringLiteral("Сначала сохраните проект: по расписанию проверяется его файл.") });
+    EXPECT_EQ(prompts->texts(),
+        QStringList { QStringLiteral("Сначала сохраните проект: по расписанию проверяется его файл.") });
     EXPECT_FALSE(window->findChild<ScheduleDialog*>());
 }
 
 TEST_F(ScheduleMenu, WithoutAUserManagerTheDialogShowsTheCrontabLineAndWritesNothing)
 {
     auto window = openWindow();
-    const QString project = writeProject(QStringLiteral("окна пвх.zlt"), QStringLiteral("http://okna.ru"), QStringLiteral("окна"));
+    const QString project = writeProject(
+        QStringLiteral("окна пвх.zlt"), QStringLiteral("http://okna.ru"), QStringLiteral("окна"));
     prompts->fileName(project);
     window->N4Click();
     ScheduleDialog* dialog = openDialog(*window);
@@ -72,15 +74,17 @@ TEST_F(ScheduleMenu, WithoutAUserManagerTheDialogShowsTheCrontabLineAndWritesNot
 
     dialog->RBDaily->click();
     dialog->TETime->setTime(QTime(7, 30));
-    EXPECT_TRUE(dialog->LNext->text().startsWith(QStringLiteral("Следующая проверка: "))) << dialog->LNext->text().toStdString();
+    EXPECT_TRUE(dialog->LNext->text().startsWith(QStringLiteral("Следующая проверка: ")))
+        << dialog->LNext->text().toStdString();
     dialog->Buttons->button(QDialogButtonBox::Ok)->click();
 
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->LProblem->isVisibleTo(dialog));
     EXPECT_EQ(dialog->LProblem->text(),
-        QStringLiteral("Служба пользователя systemd здесь не запущена (так бывает в контейнере и на некоторых рабочих "
-                       "столах), поэтому расписание не создано и ничего не записано. То же самое делает строка для "
-                       "crontab -e:"));
+        QStringLiteral(
+            "Служба пользователя systemd здесь не запущена (так бывает в контейнере и на некоторых рабочих "
+            "столах), поэтому расписание не создано и ничего не записано. То же самое делает строка для "
+            "crontab -e:"));
     EXPECT_TRUE(dialog->ECrontab->isVisibleTo(dialog));
     EXPECT_EQ(dialog->ECrontab->text(),
         QStringLiteral("30 7 * * * '") + QCoreApplication::applicationDirPath()
@@ -93,9 +97,12 @@ TEST_F(ScheduleMenu, WithoutAUserManagerTheDialogShowsTheCrontabLineAndWritesNot
 TEST_F(ScheduleMenu, TheTabAndTheDialogShowAScheduleSetWithoutTheWindow)
 {
     auto window = openWindow();
-    const QString project = writeProject(QStringLiteral("site.zlt"), QStringLiteral("http://site.ru"), QStringLiteral("окна"));
-    UserUnitFolder(unitFolder()).write({ QFileInfo(project).canonicalFilePath(),
-        CheckSchedule::parse(QStringLiteral("weekly@fri@18:15")), QStringLiteral("/usr/bin/kestrova-check") });
+    const QString project
+        = writeProject(QStringLiteral("site.zlt"), QStringLiteral("http://site.ru"), QStringLiteral("окна"));
+    UserUnitFolder(unitFolder())
+        .write({ QFileInfo(project).canonicalFilePath(),
+            CheckSchedule::parse(QStringLiteral("weekly@fri@18:15")),
+            QStringLiteral("/usr/bin/kestrova-check") });
     prompts->fileName(project);
     window->N4Click();
     EXPECT_EQ(window->TabControl->tabToolTip(window->TabControl->currentIndex()),

@@ -65,9 +65,10 @@ bool NotificationDesktop::startBus()
 
 bool NotificationDesktop::startDisplay()
 {
-    m_display.start(QStringLiteral("Xvfb"), { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                                                QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                                                QStringLiteral("800x600x24") });
+    m_display.start(QStringLiteral("Xvfb"),
+        { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+            QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+            QStringLiteral("800x600x24") });
     const QString number = firstLine(m_display);
     if (number.isEmpty()) {
         m_problem = QStringLiteral("Xvfb gave no display");
@@ -114,8 +115,10 @@ QByteArray NotificationDesktop::dunstctl(const QStringList& arguments)
 QJsonArray NotificationDesktop::notices()
 {
     dunstctl({ QStringLiteral("close-all") });
-    const QJsonArray history
-        = QJsonDocument::fromJson(dunstctl({ QStringLiteral("history") })).object().value(QStringLiteral("data")).toArray();
+    const QJsonArray history = QJsonDocument::fromJson(dunstctl({ QStringLiteral("history") }))
+                                   .object()
+                                   .value(QStringLiteral("data"))
+                                   .toArray();
     QJsonArray notices;
     const QJsonArray newestFirst = history.isEmpty() ? QJsonArray() : history.first().toArray();
     for (qsizetype i = newestFirst.size() - 1; i >= 0; --i)

@@ -8,7 +8,8 @@
 ScheduleHome::ScheduleHome()
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("runtime"));
-    QFile::setPermissions(runtime(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        runtime(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QProcessEnvironment ScheduleHome::environment() const
@@ -37,7 +38,8 @@ Verdict verifyUnits(const QStringList& unitFiles, const QString& runtimeDir)
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("systemd-analyze"), QStringList { QStringLiteral("verify"), QStringLiteral("--user") } + unitFiles);
+    process.start(QStringLiteral("systemd-analyze"),
+        QStringList { QStringLiteral("verify"), QStringLiteral("--user") } + unitFiles);
     Verdict verdict;
     if (!process.waitForFinished(60000))
         return verdict;

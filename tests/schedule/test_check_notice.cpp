@@ -4,7 +4,8 @@
 
 namespace {
 
-RecordedResult result(const char* keyword, Engine engine, std::optional<int> position, Reason reason = Reason::Found)
+RecordedResult result(
+    const char* keyword, Engine engine, std::optional<int> position, Reason reason = Reason::Found)
 {
     RecordedResult r;
     r.keyword = QString::fromUtf8(keyword);
@@ -60,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, Notices,
                 result("стекло", Y, 2), result("подоконник", Y, 9) },
             { result("окна пвх", Y, 4), result("окна", Y, 6), result("двери", Y, 10), result("рамы", Y, 3),
                 result("стекло", Y, std::nullopt), result("подоконник", Y, 9) },
-            "3 выше, 1 ниже, 1 пропал\nстекло, Yandex.ru: 2 → нет\nдвери, Yandex.ru: 30 → 10\nокна пвх, Yandex.ru: 12 → 4" },
+            "3 выше, 1 ниже, 1 пропал\nстекло, Yandex.ru: 2 → нет\nдвери, Yandex.ru: 30 → 10\nокна пвх, "
+            "Yandex.ru: 12 → 4" },
         NoticeRow { "found_again", { result("окна", G, std::nullopt), result("рамы", G, std::nullopt) },
             { result("окна", G, 8), result("рамы", G, 15) },
             "2 появились\nокна, Google.ru: нет → 8\nрамы, Google.ru: нет → 15" },
@@ -81,11 +83,12 @@ TEST(Notices, TheFirstCheckOfASiteSaysNothing)
 TEST(Notices, ACheckWithNothingAnsweredSaysSo)
 {
     const RecordedCheck previous = check({ result("окна", Y, 3) });
-    const auto notice = CheckNotice::afterCheck(check({ result("окна", Y, std::nullopt, Reason::Failed) }), &previous,
-        QStringLiteral("Connection refused"));
+    const auto notice = CheckNotice::afterCheck(check({ result("окна", Y, std::nullopt, Reason::Failed) }),
+        &previous, QStringLiteral("Connection refused"));
     ASSERT_TRUE(notice);
     EXPECT_EQ(notice->summary, QStringLiteral("http://www.okna.ru/"));
-    EXPECT_EQ(notice->body, QStringLiteral("Ни один запрос не получил ответа. Последняя ошибка: Connection refused"));
+    EXPECT_EQ(notice->body,
+        QStringLiteral("Ни один запрос не получил ответа. Последняя ошибка: Connection refused"));
 }
 
 TEST(Notices, ACheckEndedByAnErrorSaysSo)
@@ -100,7 +103,8 @@ TEST(Notices, ACheckEndedByAnErrorSaysSo)
 
 TEST(Notices, AFailedRunNamesTheProjectFile)
 {
-    const DesktopNotice notice = CheckNotice::failed(QStringLiteral("/home/me/сайты/окна.zlt"), QStringLiteral("файл не найден"));
+    const DesktopNotice notice
+        = CheckNotice::failed(QStringLiteral("/home/me/сайты/окна.zlt"), QStringLiteral("файл не найден"));
     EXPECT_EQ(notice.summary, QStringLiteral("Проверка по расписанию не выполнена"));
     EXPECT_EQ(notice.body, QStringLiteral("окна.zlt: файл не найден"));
 }

@@ -27,7 +27,8 @@ TEST_P(ScheduleForms, ReadsAndWritesEachForm)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ScheduleForms,
-    ::testing::Values(ScheduleRow { "daily@07:30", "daily@07:30", "*-*-* 07:30:00", "30 7 * * *", "каждый день в 07:30" },
+    ::testing::Values(
+        ScheduleRow { "daily@07:30", "daily@07:30", "*-*-* 07:30:00", "30 7 * * *", "каждый день в 07:30" },
         ScheduleRow { "daily@7:05", "daily@07:05", "*-*-* 07:05:00", "5 7 * * *", "каждый день в 07:05" },
         ScheduleRow { "daily@00:00", "daily@00:00", "*-*-* 00:00:00", "0 0 * * *", "каждый день в 00:00" },
         ScheduleRow { "daily@23:59", "daily@23:59", "*-*-* 23:59:00", "59 23 * * *", "каждый день в 23:59" },
@@ -63,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, RefusedSchedules,
         RefusedRow { "daily@07:30:00", "время \"07:30:00\" записано не в виде ЧЧ:ММ" },
         RefusedRow { "daily@", "время \"\" записано не в виде ЧЧ:ММ" },
         RefusedRow { "weekly@пн@07:30", "\"пн\" — не день недели (mon, tue, wed, thu, fri, sat, sun)" },
-        RefusedRow { "weekly@07:30", "\"weekly@07:30\" — не расписание: нужно daily@ЧЧ:ММ, weekly@ДЕНЬ@ЧЧ:ММ или off" },
+        RefusedRow { "weekly@07:30",
+            "\"weekly@07:30\" — не расписание: нужно daily@ЧЧ:ММ, weekly@ДЕНЬ@ЧЧ:ММ или off" },
         RefusedRow { "hourly", "\"hourly\" — не расписание: нужно daily@ЧЧ:ММ, weekly@ДЕНЬ@ЧЧ:ММ или off" },
         RefusedRow { "", "\"\" — не расписание: нужно daily@ЧЧ:ММ, weekly@ДЕНЬ@ЧЧ:ММ или off" }));
 
@@ -92,7 +94,8 @@ TEST(NextRun, FollowsTheScheduleOnTheLocalClock)
     for (const NextRunRow& row : rows)
         EXPECT_EQ(CheckSchedule::parse(QString::fromUtf8(row.schedule)).nextRunAfter(row.after), row.next)
             << row.schedule << " after " << row.after.toString(Qt::ISODate).toStdString();
-    EXPECT_FALSE(CheckSchedule::parse(QStringLiteral("off")).nextRunAfter(local(2026, 12, 7, 6, 0)).isValid());
+    EXPECT_FALSE(
+        CheckSchedule::parse(QStringLiteral("off")).nextRunAfter(local(2026, 12, 7, 6, 0)).isValid());
     EXPECT_EQ(CheckSchedule::parse(QStringLiteral("off")).description(), QStringLiteral("не проверять"));
 }
 

@@ -35,7 +35,8 @@ TEST(UnitFiles, HoldTheScheduleAndTheQuotedCommand)
                    "\n"
                    "[Service]\n"
                    "Type=oneshot\n"
-                   "ExecStart=\"/usr/bin/kestrova-check\" --scheduled \"/home/me/мои сайты/100%% \\\"окна\\\".zlt\"\n"
+                   "ExecStart=\"/usr/bin/kestrova-check\" --scheduled \"/home/me/мои сайты/100%% "
+                   "\\\"окна\\\".zlt\"\n"
                    "TimeoutStartSec=60min\n"));
     EXPECT_EQ(ScheduleUnits::timerText(project),
         QByteArray("# Project: /home/me/мои сайты/100% \"окна\".zlt\n"
@@ -78,7 +79,8 @@ TEST_P(WrittenUnits, PassSystemdsOwnCheck)
     const ProjectSchedule project { ScheduleUnits::projectKey(projectPath),
         CheckSchedule::parse(QString::fromUtf8(GetParam())), checker };
     folder.write(project);
-    const Verdict verdict = verifyUnits({ folder.timerPath(projectPath), folder.servicePath(projectPath) }, home.runtime());
+    const Verdict verdict
+        = verifyUnits({ folder.timerPath(projectPath), folder.servicePath(projectPath) }, home.runtime());
     EXPECT_EQ(verdict.exitCode, 0);
     EXPECT_EQ(verdict.said, QByteArray()) << verdict.said.constData();
 
@@ -88,7 +90,8 @@ TEST_P(WrittenUnits, PassSystemdsOwnCheck)
         QStringList({ checker, QStringLiteral("--scheduled"), project.projectPath }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, WrittenUnits, ::testing::Values("daily@07:30", "weekly@sun@23:59", "daily@00:00"));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WrittenUnits, ::testing::Values("daily@07:30", "weekly@sun@23:59", "daily@00:00"));
 
 TEST(WrittenUnits, AFaultyUnitIsCaughtBySystemd)
 {
@@ -112,14 +115,17 @@ TEST(UnitFolder, FindsListsAndRemovesSchedules)
     const QString second = home.filePath(QStringLiteral("second.zlt"));
     EXPECT_FALSE(folder.find(first));
     EXPECT_TRUE(folder.all().isEmpty());
-    folder.write({ first, CheckSchedule::parse(QStringLiteral("daily@07:30")), QStringLiteral("/usr/bin/kestrova-check") });
-    folder.write({ second, CheckSchedule::parse(QStringLiteral("weekly@fri@18:00")), QStringLiteral("/usr/bin/kestrova-check") });
+    folder.write({ first, CheckSchedule::parse(QStringLiteral("daily@07:30")),
+        QStringLiteral("/usr/bin/kestrova-check") });
+    folder.write({ second, CheckSchedule::parse(QStringLiteral("weekly@fri@18:00")),
+        QStringLiteral("/usr/bin/kestrova-check") });
     ASSERT_TRUE(folder.find(first));
     EXPECT_EQ(folder.find(first)->schedule.code(), QStringLiteral("daily@07:30"));
     EXPECT_EQ(folder.all().size(), 2);
     EXPECT_EQ(filesBelow(home.unitFolder()).size(), 4);
 
-    folder.write({ first, CheckSchedule::parse(QStringLiteral("daily@08:00")), QStringLiteral("/usr/bin/kestrova-check") });
+    folder.write({ first, CheckSchedule::parse(QStringLiteral("daily@08:00")),
+        QStringLiteral("/usr/bin/kestrova-check") });
     EXPECT_EQ(folder.find(first)->schedule.code(), QStringLiteral("daily@08:00"));
     EXPECT_EQ(filesBelow(home.unitFolder()).size(), 4);
 
@@ -134,7 +140,8 @@ TEST(UnitFolder, BadInputWritesNothing)
     ScheduleHome home;
     UserUnitFolder folder(home.unitFolder());
     const CheckSchedule daily = CheckSchedule::parse(QStringLiteral("daily@07:30"));
-    EXPECT_THROW(folder.write({ home.filePath(QStringLiteral("a\nb.zlt")), daily, QStringLiteral("/usr/bin/kestrova-check") }),
+    EXPECT_THROW(folder.write({ home.filePath(QStringLiteral("a\nb.zlt")), daily,
+                     QStringLiteral("/usr/bin/kestrova-check") }),
         ScheduleError);
     EXPECT_FALSE(QFileInfo::exists(home.unitFolder()));
 
@@ -143,7 +150,8 @@ TEST(UnitFolder, BadInputWritesNothing)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     try {
-        folder.write({ home.filePath(QStringLiteral("a.zlt")), daily, QStringLiteral("/usr/bin/kestrova-check") });
+        folder.write(
+            { home.filePath(QStringLiteral("a.zlt")), daily, QStringLiteral("/usr/bin/kestrova-check") });
         FAIL() << "wrote below a file";
     } catch (const ScheduleError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("не удалось создать папку ") + home.unitFolder());
@@ -158,10 +166,12 @@ TEST(UnitFolder, WritesOnlyOverRegularFiles)
     const QString project = home.filePath(QStringLiteral("a.zlt"));
     ASSERT_TRUE(QDir().mkpath(folder.timerPath(project)));
     try {
-        folder.write({ project, CheckSchedule::parse(QStringLiteral("daily@07:30")), QStringLiteral("/usr/bin/kestrova-check") });
+        folder.write({ project, CheckSchedule::parse(QStringLiteral("daily@07:30")),
+            QStringLiteral("/usr/bin/kestrova-check") });
         FAIL() << "wrote over a folder";
     } catch (const ScheduleError& e) {
-        EXPECT_EQ(e.message(), folder.timerPath(project) + QStringLiteral(" — не обычный файл, расписание его не заменяет"));
+        EXPECT_EQ(e.message(),
+            folder.timerPath(project) + QStringLiteral(" — не обычный файл, расписание его не заменяет"));
     }
     EXPECT_FALSE(QFileInfo::exists(folder.servicePath(project)));
 }

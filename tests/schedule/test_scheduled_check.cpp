@@ -28,8 +28,9 @@ protected:
         ASSERT_TRUE(QFile::exists(checkerProgram())) << checkerProgram().toStdString();
         QDir().mkpath(m_home.filePath(QStringLiteral("мои сайты")));
         m_project = m_home.filePath(QStringLiteral("мои сайты/слон 100% \"$HOME\".zlt"));
-        ASSERT_TRUE(writeProjectFile(
-            m_project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("купить слона") }, { "YandexRu" } }));
+        ASSERT_TRUE(writeProjectFile(m_project,
+            { QStringLiteral("http://www.example.ru/"), { QStringLiteral("купить слона") },
+                { "YandexRu" } }));
         m_folder = std::make_unique<UserUnitFolder>(m_home.unitFolder());
         m_folder->write({ m_project, CheckSchedule::parse(QStringLiteral("daily@07:30")),
             QFileInfo(checkerProgram()).absoluteFilePath() });
@@ -123,15 +124,18 @@ TEST_F(ScheduledCheck, AMoveReachesTheNotificationServer)
     EXPECT_EQ(field(notices[0], "summary"), QStringLiteral("http://www.example.ru/"));
     EXPECT_EQ(field(notices[0], "body"), QStringLiteral("1 выше\nкупить слона, Yandex.ru: 12 → 4"));
     EXPECT_EQ(field(notices[1], "summary"), QStringLiteral("Проверка по расписанию не выполнена"));
-    EXPECT_TRUE(field(notices[1], "body").startsWith(QStringLiteral("ушёл.zlt: "))) << field(notices[1], "body").toStdString();
+    EXPECT_TRUE(field(notices[1], "body").startsWith(QStringLiteral("ушёл.zlt: ")))
+        << field(notices[1], "body").toStdString();
 }
 
 TEST_F(ScheduledCheck, WithoutAUserManagerNothingIsLeftBehind)
 {
     m_folder->remove(m_project);
     m_home.enter();
-    ProjectScheduler scheduler(UserUnitFolder(m_home.unitFolder()), UserServiceManager(), QStringLiteral("/usr/bin/kestrova-check"));
-    const ScheduleChange change = scheduler.set(m_project, CheckSchedule::parse(QStringLiteral("weekly@tue@06:05")));
+    ProjectScheduler scheduler(
+        UserUnitFolder(m_home.unitFolder()), UserServiceManager(), QStringLiteral("/usr/bin/kestrova-check"));
+    const ScheduleChange change
+        = scheduler.set(m_project, CheckSchedule::parse(QStringLiteral("weekly@tue@06:05")));
     EXPECT_FALSE(change.applied);
     EXPECT_FALSE(change.managerProblem.isEmpty());
     EXPECT_EQ(change.crontabLine,
@@ -141,13 +145,15 @@ TEST_F(ScheduledCheck, WithoutAUserManagerNothingIsLeftBehind)
 
     QProcess process;
     process.setProcessEnvironment(m_home.environment());
-    process.start(checkerProgram(), { QStringLiteral("--schedule"), QStringLiteral("daily@07:30"), m_project });
+    process.start(
+        checkerProgram(), { QStringLiteral("--schedule"), QStringLiteral("daily@07:30"), m_project });
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 1);
     const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_TRUE(err.startsWith(QStringLiteral(
-        "kestrova-check: Служба пользователя systemd здесь не запущена (так бывает в контейнере и на некоторых "
-        "рабочих столах), поэтому расписание не создано и ничего не записано. То же самое делает строка для crontab -e:\n")))
+    EXPECT_TRUE(err.startsWith(QStringLiteral("kestrova-check: Служба пользователя systemd здесь не запущена "
+                                              "(так бывает в контейнере и на некоторых "
+                                              "рабочих столах), поэтому расписание не создано и ничего не "
+                                              "записано. То же самое делает строка для crontab -e:\n")))
         << err.toStdString();
     EXPECT_TRUE(process.readAllStandardOutput().startsWith("30 7 * * * '"));
     EXPECT_TRUE(filesBelow(m_home.config()).isEmpty());
@@ -175,7 +181,8 @@ TEST_F(ScheduledCheck, BadScheduleInputWritesNoUnit)
         QProcess process;
         process.setProcessEnvironment(m_home.environment());
         const QString project = row.project ? m_home.filePath(QString::fromUtf8(row.project)) : m_project;
-        process.start(checkerProgram(), { QStringLiteral("--schedule"), QString::fromUtf8(row.schedule), project });
+        process.start(
+            checkerProgram(), { QStringLiteral("--schedule"), QString::fromUtf8(row.schedule), project });
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), row.exitCode) << row.schedule;
         const QByteArray err = process.readAllStandardError();

@@ -22,14 +22,18 @@ TEST_P(Quoting, KeepsTheWordWhole)
 
 INSTANTIATE_TEST_SUITE_P(Rows, Quoting,
     ::testing::Values(QuotingRow { "/home/me/site.zlt", "\"/home/me/site.zlt\"", "'/home/me/site.zlt'" },
-        QuotingRow { "/home/me/my sites/a  b.zlt", "\"/home/me/my sites/a  b.zlt\"", "'/home/me/my sites/a  b.zlt'" },
-        QuotingRow { "/home/me/\"quoted\".zlt", "\"/home/me/\\\"quoted\\\".zlt\"", "'/home/me/\"quoted\".zlt'" },
+        QuotingRow {
+            "/home/me/my sites/a  b.zlt", "\"/home/me/my sites/a  b.zlt\"", "'/home/me/my sites/a  b.zlt'" },
+        QuotingRow {
+            "/home/me/\"quoted\".zlt", "\"/home/me/\\\"quoted\\\".zlt\"", "'/home/me/\"quoted\".zlt'" },
         QuotingRow { "/home/me/it's.zlt", "\"/home/me/it's.zlt\"", "'/home/me/it'\\''s.zlt'" },
         QuotingRow { "/home/me/100%.zlt", "\"/home/me/100%%.zlt\"", "'/home/me/100\\%.zlt'" },
         QuotingRow { "/home/me/%h.zlt", "\"/home/me/%%h.zlt\"", "'/home/me/\\%h.zlt'" },
         QuotingRow { "/home/me/$HOME.zlt", "\"/home/me/$$HOME.zlt\"", "'/home/me/$HOME.zlt'" },
-        QuotingRow { "/home/me/back\\slash.zlt", "\"/home/me/back\\\\slash.zlt\"", "'/home/me/back\\slash.zlt'" },
-        QuotingRow { "/home/me/сайты/окна пвх.zlt", "\"/home/me/сайты/окна пвх.zlt\"", "'/home/me/сайты/окна пвх.zlt'" }));
+        QuotingRow {
+            "/home/me/back\\slash.zlt", "\"/home/me/back\\\\slash.zlt\"", "'/home/me/back\\slash.zlt'" },
+        QuotingRow { "/home/me/сайты/окна пвх.zlt", "\"/home/me/сайты/окна пвх.zlt\"",
+            "'/home/me/сайты/окна пвх.zlt'" }));
 
 TEST(Quoting, RefusesALineBreak)
 {
@@ -38,7 +42,8 @@ TEST(Quoting, RefusesALineBreak)
             UnitQuoting::execWord(QString::fromUtf8(word));
             FAIL() << "quoted a line break";
         } catch (const ScheduleError& e) {
-            EXPECT_TRUE(e.message().contains(QStringLiteral("содержит перевод строки, его нельзя записать в расписание")))
+            EXPECT_TRUE(e.message().contains(
+                QStringLiteral("содержит перевод строки, его нельзя записать в расписание")))
                 << e.message().toStdString();
         }
         EXPECT_THROW(UnitQuoting::cronWord(QString::fromUtf8(word)), ScheduleError);

@@ -3,12 +3,12 @@
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
 
-const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history] [--scheduled]\n"
+const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
                                            "                      [--proxy HOST:PORT [--proxy-user USER "
                                            "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                                           "                      PROJECT.zlt\n"
+                                           "                      [--scheduled] PROJECT.zlt\n"
                                            "       kestrova-check --history-csv FILE [--site SITE]\n"
-                                           "       kestrova-check --schedule daily@HH:MM|weekly@DAY@HH:MM|off PROJECT.zlt\n"
+                                           "       kestrova-check --schedule WHEN PROJECT.zlt\n"
                                            "       kestrova-check --schedules\n"
                                            "       kestrova-check --version\n");
 
@@ -130,7 +130,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     }
     if (parsed.schedule) {
         if (checkOptions || csv)
-            return UsageError { QStringLiteral("--schedule runs no check: give only the project file with it") };
+            return UsageError { QStringLiteral(
+                "--schedule runs no check: give only the project file with it") };
         if (parsed.projectPath.isEmpty())
             return UsageError { QStringLiteral("--schedule needs a project file") };
         return parsed;

@@ -26,7 +26,8 @@ QString nextRunText(const CheckSchedule& schedule)
 
 int setCheckSchedule(const CheckArguments& options, QIODevice& out, QIODevice& err)
 {
-    ProjectScheduler scheduler(UserUnitFolder(), UserServiceManager(), QCoreApplication::applicationFilePath());
+    ProjectScheduler scheduler(
+        UserUnitFolder(), UserServiceManager(), QCoreApplication::applicationFilePath());
     CheckSchedule schedule;
     try {
         schedule = CheckSchedule::parse(*options.schedule);
@@ -68,12 +69,13 @@ int listCheckSchedules(QIODevice& out)
 {
     for (const ProjectSchedule& project : UserUnitFolder().all())
         writeLine(out,
-            QStringLiteral("%1  %2  %3").arg(nextRunText(project.schedule), project.schedule.code(), project.projectPath));
+            QStringLiteral("%1  %2  %3")
+                .arg(nextRunText(project.schedule), project.schedule.code(), project.projectPath));
     return kExitDone;
 }
 
-void noticeScheduledCheck(
-    const RecordedCheck& current, const RecordedCheck* previous, const std::optional<QString>& nothingAnswered)
+void noticeScheduledCheck(const RecordedCheck& current, const RecordedCheck* previous,
+    const std::optional<QString>& nothingAnswered)
 {
     if (const auto notice = CheckNotice::afterCheck(current, previous, nothingAnswered))
         DesktopNotifier().send(*notice);

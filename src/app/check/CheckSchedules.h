@@ -15,6 +15,6 @@ int listCheckSchedules(QIODevice& out);
 
 // After a check run by a timer: the desktop notice of what moved since the previous check of the
 // site, or of why the check could not run. Sends nothing when there is no desktop to tell.
-void noticeScheduledCheck(
-    const RecordedCheck& current, const RecordedCheck* previous, const std::optional<QString>& nothingAnswered);
+void noticeScheduledCheck(const RecordedCheck& current, const RecordedCheck* previous,
+    const std::optional<QString>& nothingAnswered);
 void noticeScheduledFailure(const QString& projectPath, const QString& message);

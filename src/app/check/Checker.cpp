@@ -99,7 +99,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     HistoryRecorder recorder(history, [projectPath] { return projectPath; });
     if (!options.noHistory)
         run.setObserver(&recorder);
-    const std::optional<RecordedCheck> previous = options.scheduled ? previousCheck(history, inputs.site) : std::nullopt;
+    const std::optional<RecordedCheck> previous
+        = options.scheduled ? previousCheck(history, inputs.site) : std::nullopt;
     StopSignalWatcher stopSignals;
     QObject::connect(&stopSignals, &StopSignalWatcher::interrupt, &run, &CheckRun::requestStop);
     run.ButtonClick();
@@ -120,7 +121,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     if (report.error)
         writeLine(err, *report.error);
     if (options.scheduled && recorder.lastWritten())
-        noticeScheduledCheck(recorder.lastRecorded(), previous ? &*previous : nullptr, report.nothingAnswered);
+        noticeScheduledCheck(
+            recorder.lastRecorded(), previous ? &*previous : nullptr, report.nothingAnswered);
     if (!options.xlsxPath.isEmpty()) {
         try {
             writeCheckWorkbook(report, options.projectPath, options.xlsxPath, QDate::currentDate());

@@ -51,7 +51,6 @@ void TfmMain::showScheduleTips()
     const UserUnitFolder folder;
     for (int i = 0; i < TabControl->count() && i < frames.size(); ++i) {
         const QString path = frames[i]->fileName();
-        TabControl->setTabToolTip(
-            i, path.isEmpty() ? QString() : ScheduleStatus::tabTip(folder.find(path)));
+        TabControl->setTabToolTip(i, path.isEmpty() ? QString() : ScheduleStatus::tabTip(folder.find(path)));
     }
 }

@@ -15,8 +15,8 @@ bool DesktopNotifier::send(const DesktopNotice& notice, QString* reason) const
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"), QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("Notify"));
-    call << QStringLiteral("Kestrova Sertrix") << uint(0) << QStringLiteral("kestrova-sertrix") << notice.summary
-         << notice.body << QStringList() << QVariantMap() << int(-1);
+    call << QStringLiteral("Kestrova Sertrix") << uint(0) << QStringLiteral("kestrova-sertrix")
+         << notice.summary << notice.body << QStringList() << QVariantMap() << int(-1);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kTimeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return true;

@@ -25,17 +25,22 @@ TEST(ScheduleArguments, ThatDoNotFitAreRefused)
     const std::pair<QStringList, const char*> rows[] = {
         { { "--schedule", "daily@07:30" }, "--schedule needs a project file" },
         { { "--schedule" }, "--schedule needs a value" },
-        { { "--schedule", "daily@07:30", "--json", "site.zlt" }, "--schedule runs no check: give only the project file with it" },
-        { { "--schedule", "off", "--scheduled", "site.zlt" }, "--schedule runs no check: give only the project file with it" },
-        { { "--schedule", "off", "--history-csv", "a.csv", "site.zlt" }, "--schedule runs no check: give only the project file with it" },
+        { { "--schedule", "daily@07:30", "--json", "site.zlt" },
+            "--schedule runs no check: give only the project file with it" },
+        { { "--schedule", "off", "--scheduled", "site.zlt" },
+            "--schedule runs no check: give only the project file with it" },
+        { { "--schedule", "off", "--history-csv", "a.csv", "site.zlt" },
+            "--schedule runs no check: give only the project file with it" },
         { { "--schedules", "site.zlt" }, "--schedules runs no check: give it alone" },
         { { "--schedules", "--schedule", "off" }, "--schedules runs no check: give it alone" },
-        { { "--scheduled", "--history-csv", "a.csv" }, "--history-csv runs no check: give only --site with it" },
+        { { "--scheduled", "--history-csv", "a.csv" },
+            "--history-csv runs no check: give only --site with it" },
     };
     for (const auto& [arguments, text] : rows) {
         const auto parsed = parseCheckArguments(arguments);
         ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << arguments.join(u' ').toStdString();
-        EXPECT_EQ(std::get<UsageError>(parsed).text, QString::fromUtf8(text)) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(std::get<UsageError>(parsed).text, QString::fromUtf8(text))
+            << arguments.join(u' ').toStdString();
     }
 }
 
