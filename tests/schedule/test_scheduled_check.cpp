@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -192,6 +193,53 @@ TEST_F(ScheduledCheck, BadScheduleInputWritesNoUnit)
             EXPECT_TRUE(err.startsWith("kestrova-check: ")) << err.constData();
         EXPECT_TRUE(filesBelow(m_home.config()).isEmpty());
     }
+}
+
+} // namespace
+
+namespace {
+
+QByteArray runChecker(const ScheduleHome& home, const QStringList& arguments, int* exitCode)
+{
+    QProcess process;
+    process.setProcessEnvironment(home.environment());
+    process.start(checkerProgram(), arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    *exitCode = process.exitCode();
+    return process.readAllStandardOutput();
+}
+
+TEST_F(ScheduledCheck, SchedulesAreListedAndSwitchedOffWithoutAWindow)
+{
+    const QString other = m_home.filePath(QStringLiteral("other.zlt"));
+    m_folder->write({ other, CheckSchedule::parse(QStringLiteral("weekly@sat@09:00")),
+        QStringLiteral("/usr/bin/kestrova-check") });
+    int exitCode = -1;
+    const QStringList lines
+        = QString::fromUtf8(runChecker(m_home, { QStringLiteral("--schedules") }, &exitCode))
+              .split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(lines.size(), 2);
+    const QRegularExpression nextRun(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d  "));
+    QStringList withoutTimes;
+    for (const QString& line : lines) {
+        EXPECT_TRUE(nextRun.match(line).hasMatch()) << line.toStdString();
+        withoutTimes << line.mid(18);
+    }
+    withoutTimes.sort();
+    EXPECT_EQ(withoutTimes,
+        QStringList(
+            { QStringLiteral("daily@07:30  ") + m_project, QStringLiteral("weekly@sat@09:00  ") + other }));
+
+    // Switching off needs no user service manager: the units go.
+    const QByteArray said
+        = runChecker(m_home, { QStringLiteral("--schedule"), QStringLiteral("off"), other }, &exitCode);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(said, (other + QStringLiteral(": no schedule\n")).toUtf8());
+    EXPECT_EQ(filesBelow(m_home.unitFolder()).size(), 2);
+    runChecker(m_home, { QStringLiteral("--schedule"), QStringLiteral("off"), m_project }, &exitCode);
+    EXPECT_TRUE(filesBelow(m_home.unitFolder()).isEmpty());
 }
 
 } // namespace
