@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -174,6 +176,45 @@ TEST(UnitFolder, WritesOnlyOverRegularFiles)
             folder.timerPath(project) + QStringLiteral(" — не обычный файл, расписание его не заменяет"));
     }
     EXPECT_FALSE(QFileInfo::exists(folder.servicePath(project)));
+}
+
+} // namespace
+
+namespace {
+
+// The runs systemd's own calendar finds for the OnCalendar= value after the base time, local.
+QList<QDateTime> systemdRuns(const QString& onCalendar, const QDateTime& base, int count)
+{
+    QProcess process;
+    process.start(QStringLiteral("systemd-analyze"),
+        { QStringLiteral("calendar"), QStringLiteral("--base-time=@%1").arg(base.toSecsSinceEpoch()),
+            QStringLiteral("--iterations=%1").arg(count), onCalendar });
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    QList<QDateTime> runs;
+    static const QRegularExpression run(
+        QStringLiteral("(?:Next elapse|Iter\\. #\\d+): \\w+ (\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d)"));
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(u'\n')) {
+        const auto match = run.match(line);
+        if (match.hasMatch())
+            runs << QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    return runs;
+}
+
+TEST(UnitCalendar, SystemdRunsTheChecksWhenTheDialogSays)
+{
+    const QDateTime base(QDate(2026, 12, 7), QTime(7, 45), Qt::LocalTime); // a Monday
+    for (const char* code : { "daily@07:30", "daily@23:59", "weekly@mon@07:30", "weekly@sun@00:00" }) {
+        const CheckSchedule schedule = CheckSchedule::parse(QString::fromUtf8(code));
+        const QList<QDateTime> runs = systemdRuns(schedule.onCalendar(), base, 3);
+        ASSERT_EQ(runs.size(), 3) << code;
+        QDateTime after = base;
+        for (const QDateTime& run : runs) {
+            after = schedule.nextRunAfter(after);
+            EXPECT_EQ(after.toString(Qt::ISODate), run.toString(Qt::ISODate)) << code;
+        }
+    }
 }
 
 } // namespace
