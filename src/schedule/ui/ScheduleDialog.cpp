@@ -29,6 +29,7 @@ ScheduleDialog::ScheduleDialog(
 {
     setObjectName(QStringLiteral("ScheduleDialog"));
     setWindowTitle(QStringLiteral("Расписание проверок"));
+    setMinimumWidth(520);
     auto* layout = new QVBoxLayout(this);
     auto* project = new QLabel(QStringLiteral("Проект: ") + QFileInfo(projectPath).fileName(), this);
     project->setToolTip(projectPath);
@@ -121,6 +122,7 @@ void ScheduleDialog::tell(const QString& problem, const QString& crontabLine)
     LProblem->setText(problem);
     LProblem->setVisible(!problem.isEmpty());
     ECrontab->setText(crontabLine);
+    ECrontab->setCursorPosition(0);
     ECrontab->setVisible(!crontabLine.isEmpty());
 }
 
