@@ -53,10 +53,15 @@ ScheduleChange ProjectScheduler::set(const QString& projectPath, const CheckSche
 
 void ProjectScheduler::install(const ProjectSchedule& project)
 {
+    const bool changed = m_folder.find(project.projectPath).has_value();
     m_folder.write(project);
     try {
+        const QString timer = QFileInfo(m_folder.timerPath(project.projectPath)).fileName();
         m_manager.reload();
-        m_manager.enableNow(QFileInfo(m_folder.timerPath(project.projectPath)).fileName());
+        m_manager.enableNow(timer);
+        // The restart makes a running timer compute its next elapse from the new calendar.
+        if (changed)
+            m_manager.restart(timer);
     } catch (const ScheduleError&) {
         m_folder.remove(project.projectPath);
         try {

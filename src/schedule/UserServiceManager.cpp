@@ -59,3 +59,8 @@ void UserServiceManager::disableNow(const QString& unit) const
 {
     runOrThrow({ QStringLiteral("disable"), QStringLiteral("--now"), unit });
 }
+
+void UserServiceManager::restart(const QString& unit) const
+{
+    runOrThrow({ QStringLiteral("restart"), unit });
+}

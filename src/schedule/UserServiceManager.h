@@ -17,6 +17,7 @@ public:
     void reload() const;
     void enableNow(const QString& unit) const;
     void disableNow(const QString& unit) const;
+    void restart(const QString& unit) const;
 
 private:
     // systemctl's exit code, -1 when it could not be run or did not end in time.
