@@ -26,5 +26,10 @@ struct UsageError {
 extern const QString kCheckUsage;
 extern const QString kCheckHelp; // --help: the usage, every option and the exit status
 
+// Overwrites in place the bytes of every value given to --proxy-pass in the program's own
+// argument vector, so that the process list no longer shows the password (as database clients
+// do). Call it once the arguments have been copied: it changes what argv holds.
+void hidePasswordArguments(int argc, char** argv);
+
 // Reads the arguments after the program name.
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments);
