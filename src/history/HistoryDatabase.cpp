@@ -14,10 +14,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -58,7 +58,8 @@ void checkOwnFile(const QString& path)
     if (!S_ISREG(info.st_mode))
         throw HistoryError(QStringLiteral("файл истории — не обычный файл; он оставлен как есть"));
     if (info.st_uid != ::geteuid())
-        throw HistoryError(QStringLiteral("файл истории принадлежит другому пользователю; он оставлен как есть"));
+        throw HistoryError(
+            QStringLiteral("файл истории принадлежит другому пользователю; он оставлен как есть"));
     if ((info.st_mode & 0077) != 0 && ::chmod(QFile::encodeName(path).constData(), 0600) != 0)
         throw HistoryError(QStringLiteral("не удалось закрыть файл истории от других пользователей: %1")
                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
@@ -201,14 +202,15 @@ void HistoryDatabase::recognise()
         // No mark yet: a file just made, or the history of a version that set none.
         const qint64 version = pragmaValue(*m_db, "PRAGMA user_version");
         const qint64 tables = pragmaValue(*m_db, "SELECT count(*) FROM sqlite_master WHERE type = 'table'");
-        const qint64 ours = pragmaValue(
-            *m_db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('checks', 'results')");
+        const qint64 ours = pragmaValue(*m_db,
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('checks', 'results')");
         if ((version == 0 && tables == 0) || (version >= 1 && version <= kSchemaVersion && ours == 2)) {
             m_unmarked = true;
             return;
         }
     }
-    throw HistoryError(QStringLiteral("файл не является историей позиций этой программы; он оставлен как есть"));
+    throw HistoryError(
+        QStringLiteral("файл не является историей позиций этой программы; он оставлен как есть"));
 }
 
 void HistoryDatabase::migrate()

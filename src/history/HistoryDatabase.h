@@ -19,9 +19,10 @@ struct PreviousResult {
 // The position history in one SQLite file: every check with its results. Only a regular file of
 // the user, not a symbolic link, is opened, and only when it carries the program's application id
 // (or is an unmarked history of an earlier version, which gets it): a foreign file is refused
-// before anything is written to it. The file is made readable by its owner only, written in WAL mode with a busy timeout so that the program and
-// kestrova-check can write at the same time, and migrated forward by PRAGMA user_version. A file
-// that is damaged, locked or of a newer schema is reported (HistoryError), never replaced.
+// before anything is written to it. The file is made readable by its owner only, written in WAL
+// mode with a busy timeout so that the program and kestrova-check can write at the same time, and
+// migrated forward by PRAGMA user_version. A file that is damaged, locked or of a newer schema is
+// reported (HistoryError), never replaced.
 class HistoryDatabase {
 public:
     static constexpr int kSchemaVersion = 2;

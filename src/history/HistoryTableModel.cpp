@@ -56,7 +56,8 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     for (const RecordedCheck& check : m_checks) {
         Row row { &check, {}, std::nullopt, {}, QList<int>(m_series.size(), -1) };
         for (qsizetype i = 0; i < check.results.size(); ++i)
-            row.resultOf[seriesIndex.value({ check.results[i].keyword, engineText(check.results[i]) })] = int(i);
+            row.resultOf[seriesIndex.value({ check.results[i].keyword, engineText(check.results[i]) })]
+                = int(i);
         row.changes.resize(m_series.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
         bool anyDecided = false;
         for (qsizetype s = 0; s < m_series.size(); ++s) {

@@ -47,8 +47,8 @@ QString sqliteErrorText(int code, const QString& libraryText)
 
 SqliteConnection::SqliteConnection(const QString& path)
 {
-    const int rc = sqlite3_open_v2(
-        path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = m_db ? lastError() : sqliteErrorText(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close(m_db);

@@ -144,7 +144,8 @@ private:
                 continue;
             int number = 0;
             if (!isWholeNumber(value, number))
-                fail(QStringLiteral("%1 must be a whole number, found \"%2\"").arg(QLatin1String(name), value));
+                fail(QStringLiteral("%1 must be a whole number, found \"%2\"")
+                         .arg(QLatin1String(name), value));
             // A zero would switch the limit off, and every request must end.
             if (member != &Endpoints::requestIntervalMs && number == 0)
                 fail(QStringLiteral("%1 must be at least 1").arg(QLatin1String(name)));

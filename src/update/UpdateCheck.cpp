@@ -244,7 +244,8 @@ bool UpdateCheck::reportFailedInstall(const UpdateFiles& files)
     return true;
 }
 
-void UpdateCheck::writeNewExecutable(const UpdateFiles& files, const QByteArray& file, const QByteArray& signature)
+void UpdateCheck::writeNewExecutable(
+    const UpdateFiles& files, const QByteArray& file, const QByteArray& signature)
 {
     QString reason;
     if (!SafeFile::replace(files.SignatureFileName, signature, &reason))

@@ -69,7 +69,8 @@ private:
     QByteArray fetchFile(const UpdateSource& source, qint64 length, bool* tooLarge);
     // The signature of the file when it verifies.
     std::optional<QByteArray> verifiedSignature(const UpdateSource& source, const QByteArray& file);
-    static void writeNewExecutable(const UpdateFiles& files, const QByteArray& file, const QByteArray& signature);
+    static void writeNewExecutable(
+        const UpdateFiles& files, const QByteArray& file, const QByteArray& signature);
     // Whether a new file waiting beside the executable is still signed and newer.
     static bool waitingFileVerifies(const UpdateSource& source, const UpdateFiles& files);
 

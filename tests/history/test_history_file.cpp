@@ -34,7 +34,8 @@ QString foreignDatabase(const QString& path, const char* extra = "")
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile(path).open(QIODevice::WriteOnly);
     SqliteConnection db(path);
-    db.exec("CREATE TABLE notes (id INTEGER PRIMARY KEY, text TEXT); INSERT INTO notes VALUES (1, 'keep me')");
+    db.exec(
+        "CREATE TABLE notes (id INTEGER PRIMARY KEY, text TEXT); INSERT INTO notes VALUES (1, 'keep me')");
     db.exec(extra);
     return path;
 }
@@ -169,9 +170,10 @@ TEST(HistoryFile, CodesThisVersionDoesNotKnowAreKeptAsWritten)
     HistoryDatabase(folder.path()).record(sampleCheck(kMorning));
     {
         SqliteConnection db(folder.path());
-        db.exec("INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, query_count,"
-                " reason) VALUES (1, 'kw', 'YahooCom', '4', 4, 1, '', 'captcha'),"
-                " (1, 'kw', 'GoogleCom', 'n/a', NULL, 50, '', 'throttled')");
+        db.exec(
+            "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, query_count,"
+            " reason) VALUES (1, 'kw', 'YahooCom', '4', 4, 1, '', 'captcha'),"
+            " (1, 'kw', 'GoogleCom', 'n/a', NULL, 50, '', 'throttled')");
     }
     const QList<RecordedCheck> checks = HistoryDatabase(folder.path()).allChecks();
     ASSERT_EQ(checks.size(), 1);
@@ -210,9 +212,11 @@ TEST(HistoryErrors, TheReasonIsRussianWithSqlitesTextAfterIt)
     const Row rows[] = {
         { 13, "database or disk is full", "диск заполнен (database or disk is full)" },
         { 10, "disk I/O error", "ошибка чтения или записи на диске (disk I/O error)" },
-        { 10 | (4 << 8), "disk I/O error", "ошибка чтения или записи на диске (disk I/O error)" }, // IOERR_READ
+        { 10 | (4 << 8), "disk I/O error",
+            "ошибка чтения или записи на диске (disk I/O error)" }, // IOERR_READ
         { 5, "database is locked", "файл занят другой программой (database is locked)" },
-        { 26, "file is not a database", "файл повреждён или не является базой данных (file is not a database)" },
+        { 26, "file is not a database",
+            "файл повреждён или не является базой данных (file is not a database)" },
         { 1, "no such table: x", "ошибка базы данных (no such table: x)" },
     };
     for (const Row& row : rows)
@@ -231,6 +235,7 @@ TEST(HistoryErrors, ADamagedFileIsSaidInRussian)
         HistoryDatabase db(folder.path());
         FAIL() << "opened";
     } catch (const HistoryError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("файл повреждён или не является базой данных (file is not a database)"));
+        EXPECT_EQ(e.message(),
+            QStringLiteral("файл повреждён или не является базой данных (file is not a database)"));
     }
 }

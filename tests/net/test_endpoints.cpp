@@ -156,7 +156,8 @@ const RefusedEndpointsFile kRefusedEndpoints[] = {
             return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
         },
         "It is not a regular file." },
-    { "EndlessDevice", [](const QString&) { return QStringLiteral("/dev/zero"); }, "It is not a regular file." },
+    { "EndlessDevice", [](const QString&) { return QStringLiteral("/dev/zero"); },
+        "It is not a regular file." },
     { "LargerThan64KiB",
         [](const QString& folder) { return plainFile(folder, QByteArray(64 * 1024 + 1, ';'), kOwnerOnly); },
         "The file is larger than 65536 bytes." },

@@ -143,6 +143,7 @@ TEST(TransferErrors, ARefusedConnectionIsSaidInRussianWithTheLibrarysText)
         FAIL() << "no error";
     } catch (const EHttpError& error) {
         const std::string text = error.what();
-        EXPECT_EQ(text.rfind("нет соединения с сервером (Failed to connect to 127.0.0.1 port 1", 0), 0u) << text;
+        EXPECT_EQ(text.rfind("нет соединения с сервером (Failed to connect to 127.0.0.1 port 1", 0), 0u)
+            << text;
     }
 }

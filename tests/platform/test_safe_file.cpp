@@ -43,7 +43,9 @@ protected:
         EXPECT_EQ(after.type, before.type);
         EXPECT_EQ(after.device, before.device);
         EXPECT_EQ(after.inode, before.inode);
-        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+        EXPECT_EQ(QDir(m_dir.path())
+                      .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden)
+                      .size(),
             m_entries);
     }
 

@@ -214,7 +214,8 @@ TEST_F(UpdateCheckTest, ALeftoverThatNoLongerVerifiesIsRemovedNotInstalled)
         leaveSignedFile();
         row.spoil();
         EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, true, kToday), UpdateCheck::Outcome::Refused);
-        EXPECT_EQ(fresh.errors, QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
+        EXPECT_EQ(fresh.errors,
+            QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
         EXPECT_EQ(fresh.installs, 0);
         EXPECT_TRUE(fresh.messages.isEmpty());
         EXPECT_FALSE(QFile::exists(files.TempExeFileName));
@@ -334,7 +335,8 @@ TEST_P(NotNewerBuild, IsRefusedButRememberedSoItIsNotOfferedAgain)
 
     EXPECT_EQ(run(), UpdateCheck::Outcome::NotNewer);
 
-    EXPECT_EQ(host.errors, QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
+    EXPECT_EQ(
+        host.errors, QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
     EXPECT_FALSE(QFile::exists(files.TempExeFileName));
     EXPECT_EQ(readAll(files.ExeFileName), "old program");
     EXPECT_EQ(host.installs, 0);
@@ -397,7 +399,8 @@ TEST(UpdateVersion, TheRunningVersionIsTheBuildsAndAFileCarriesItsOwn)
     EXPECT_EQ(UpdateVersion::running(), QStringLiteral(KS_EXPECTED_FILE_VERSION));
     ElfImage image;
     image.sections << ElfImage::Section { ".ks_version",
-        "KSVERSIONINFO 1\n\\VarFileInfo\\Translation=04E30419\n\\StringFileInfo\\041904E3\\FileVersion=1.4.0.7\n" };
+        "KSVERSIONINFO "
+        "1\n\\VarFileInfo\\Translation=04E30419\n\\StringFileInfo\\041904E3\\FileVersion=1.4.0.7\n" };
     EXPECT_EQ(UpdateVersion::ofImage(image.build()), QStringLiteral("1.4.0.7"));
     EXPECT_EQ(UpdateVersion::ofImage("KSUPDATE"), QString());
 }
@@ -485,10 +488,13 @@ TEST_F(UpdateCheckTest, WithoutTheProgramsPathNothingIsAskedNorDownloaded)
     const UpdateFiles nowhere = UpdateFiles::beside(QString());
     EXPECT_TRUE(nowhere.TempExeFileName.isEmpty());
     EXPECT_TRUE(nowhere.BatchFileName.isEmpty());
-    EXPECT_EQ(UpdateCheck(client, host).run(source, nowhere, false, kToday), UpdateCheck::Outcome::NotWritable);
-    EXPECT_EQ(host.messages, QStringList { QStringLiteral(
-        "Обновление не может быть установлено: не удалось определить путь к файлу программы.") });
-    EXPECT_EQ(UpdateCheck(client, host).run(source, nowhere, true, kToday), UpdateCheck::Outcome::NotWritable);
+    EXPECT_EQ(
+        UpdateCheck(client, host).run(source, nowhere, false, kToday), UpdateCheck::Outcome::NotWritable);
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Обновление не может быть установлено: не удалось определить путь к файлу программы.") });
+    EXPECT_EQ(
+        UpdateCheck(client, host).run(source, nowhere, true, kToday), UpdateCheck::Outcome::NotWritable);
     EXPECT_EQ(host.messages.size(), 1);
     EXPECT_TRUE(sandbox.requests(QStringLiteral("Update")).isEmpty());
     EXPECT_EQ(host.downloads, 0);

@@ -68,8 +68,8 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
 void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
-    static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy", "--proxy-user",
-        "--proxy-pass", "--proxy-pass-file" };
+    static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file" };
     for (int i = 1; i + 1 < argc; ++i) {
         const bool takesValue = std::any_of(std::begin(valueOptions), std::end(valueOptions),
             [&](const char* option) { return std::strcmp(argv[i], option) == 0; });

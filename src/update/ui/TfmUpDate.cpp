@@ -13,10 +13,10 @@
 #include "update/ui/CopyAnimation.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>

@@ -155,8 +155,8 @@ TEST_F(CheckerWorkbook, UsageNamesTheOption)
 TEST_F(CheckerWorkbook, AFifoAtTheWorkbookPathIsRefusedAndLeftAFifo)
 {
     const QString project = path(QStringLiteral("site.zlt"));
-    ASSERT_TRUE(writeProjectFile(project,
-        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
+    ASSERT_TRUE(writeProjectFile(
+        project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
     const QString fifo = path(QStringLiteral("report.xlsx"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 

@@ -29,8 +29,8 @@ TEST(PasswordArgument, OnlyTheValueOfProxyPassIsOverwritten)
 {
     EXPECT_EQ(hidden({ "kestrova-check", "--proxy", "p:3128", "--proxy-user", "me", "--proxy-pass", "s3cr3t",
                   "site.zlt" }),
-        std::vector<QByteArray>(
-            { "kestrova-check", "--proxy", "p:3128", "--proxy-user", "me", "--proxy-pass", "xxxxxx", "site.zlt" }));
+        std::vector<QByteArray>({ "kestrova-check", "--proxy", "p:3128", "--proxy-user", "me", "--proxy-pass",
+            "xxxxxx", "site.zlt" }));
     // A value spelt like the option is a value, and the option given last has nothing to hide.
     EXPECT_EQ(hidden({ "kestrova-check", "--xlsx", "--proxy-pass", "secret", "--proxy-pass" }),
         std::vector<QByteArray>({ "kestrova-check", "--xlsx", "--proxy-pass", "secret", "--proxy-pass" }));
@@ -55,8 +55,8 @@ TEST(PasswordArgument, TheProcessListNoLongerHoldsItOnceTheCheckHasStarted)
     QProcess process;
     process.setProcessEnvironment(checkerEnvironment({}, dir.filePath(QStringLiteral("config"))));
     process.start(checkerProgram(),
-        { "--no-history", "--proxy", QString::fromLatin1(proxy.hostPort()), "--proxy-user", "me", "--proxy-pass",
-            "pass-W0rd-9137", project });
+        { "--no-history", "--proxy", QString::fromLatin1(proxy.hostPort()), "--proxy-user", "me",
+            "--proxy-pass", "pass-W0rd-9137", project });
     ASSERT_TRUE(process.waitForStarted(10000));
     const QDeadlineTimer deadline(30000);
     while (proxy.requests().isEmpty() && !deadline.hasExpired())
@@ -69,7 +69,8 @@ TEST(PasswordArgument, TheProcessListNoLongerHoldsItOnceTheCheckHasStarted)
     EXPECT_FALSE(shown.contains("pass-W0rd-9137")) << shown.constData();
     EXPECT_TRUE(shown.contains(QByteArray("--proxy-pass\0xxxxxxxxxxxxxx\0", 28))) << shown.constData();
     // The password still reached the proxy.
-    EXPECT_TRUE(proxy.requests().first().contains("Proxy-Authorization: Basic " + QByteArray("me:pass-W0rd-9137").toBase64()));
+    EXPECT_TRUE(proxy.requests().first().contains(
+        "Proxy-Authorization: Basic " + QByteArray("me:pass-W0rd-9137").toBase64()));
     process.kill();
     process.waitForFinished(10000);
 }

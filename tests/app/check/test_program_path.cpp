@@ -12,8 +12,9 @@ TEST(ProgramPath, VersionIsReadInAFolderWhoseNameIsNoValidText)
     // The shell makes the folder from raw bytes, which no QString can name.
     shell.start(QStringLiteral("/bin/sh"),
         { QStringLiteral("-c"),
-            QStringLiteral("d=\"$1/$(printf 'inst\\377\\376')\" && mkdir \"$d\" && cp \"$2\" \"$d/kestrova-check\" "
-                           "&& exec \"$d/kestrova-check\" --version"),
+            QStringLiteral(
+                "d=\"$1/$(printf 'inst\\377\\376')\" && mkdir \"$d\" && cp \"$2\" \"$d/kestrova-check\" "
+                "&& exec \"$d/kestrova-check\" --version"),
             QStringLiteral("sh"), dir.path(), checkerProgram() });
     ASSERT_TRUE(shell.waitForFinished(30000));
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().constData();

@@ -4,8 +4,8 @@
 #include "net/HttpClient.h"
 #include "platform/Registry.h"
 #include "store/ProgramStores.h"
-#include "support/SandboxEngines.h"
 #include "support/RawHttpListener.h"
+#include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WidgetInput.h"
 #include "update/UpdateCheck.h"
@@ -182,7 +182,9 @@ TEST_F(UpdateFormTest, RefusedDownloadIsAnErrorBoxShownDuringTheDownload)
     EXPECT_TRUE(during.formVisible);
     EXPECT_FALSE(during.mainEnabled);
     EXPECT_TRUE(during.animating);
-    const qint64 size = HttpClient(HttpVersion::Http11).get(UpdateSource::fromEndpoints(Endpoints::current()).fileUrl).size();
+    const qint64 size = HttpClient(HttpVersion::Http11)
+                            .get(UpdateSource::fromEndpoints(Endpoints::current()).fileUrl)
+                            .size();
     EXPECT_EQ(during.progress, size);
     EXPECT_EQ(during.progressText, QStringLiteral("Получено %1 из %1 байт").arg(QLocale().toString(size)));
 
