@@ -105,12 +105,16 @@ TEST_F(RequestTimeouts, AReplyThatTricklesBelowTheLowSpeedLimitIsGivenUp)
 
 TEST_F(RequestTimeouts, AReplyFastEnoughIsReadToItsEnd)
 {
+    // A period of a few seconds, so that a busy machine cannot make the steady reply look slow.
+    Endpoints endpoints = Endpoints::current();
+    endpoints.lowSpeedSeconds = 3;
+    Endpoints::setCurrent(endpoints);
     RawHttpListener listener;
-    RawHttpListener::Reply steady = RawHttpListener::ok(QByteArray(3000, 'x'));
-    steady.pieces = 6; // 500 bytes every 200 ms
-    steady.pieceDelayMs = 200;
+    RawHttpListener::Reply steady = RawHttpListener::ok(QByteArray(8000, 'x'));
+    steady.pieces = 20; // 400 bytes every 100 ms
+    steady.pieceDelayMs = 100;
     listener.setReply(steady);
-    EXPECT_EQ(client.get(listener.url("/")).size(), 3000);
+    EXPECT_EQ(client.get(listener.url("/")).size(), 8000);
 }
 
 TEST_F(RequestTimeouts, AConnectionThatIsNeverMadeIsGivenUp)

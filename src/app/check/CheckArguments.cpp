@@ -3,6 +3,7 @@
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -79,6 +80,16 @@ void hidePasswordArguments(int argc, char** argv)
             std::memset(argv[i + 1], 'x', std::strlen(argv[i + 1]));
         ++i;
     }
+}
+
+std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(bytes)) != bytes)
+            return bytes;
+    }
+    return std::nullopt;
 }
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
