@@ -57,10 +57,10 @@ QByteArray historyCsv(const QList<RecordedCheck>& checks)
         const QString time = check.time.toUTC().toString(Qt::ISODate);
         for (const RecordedResult& result : check.results) {
             appendRow(out,
-                { time, check.site, result.keyword, engineCaption(result.engine),
+                { time, check.site, result.keyword, engineText(result),
                     result.position ? QString::number(*result.position) : QString(),
                     QString::number(result.resultPage), result.countText, check.cy, check.pr,
-                    reasonCode(result.reason), outcomeCode(check.outcome) });
+                    reasonText(result), outcomeCode(check.outcome) });
         }
     }
     return out;

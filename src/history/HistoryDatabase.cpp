@@ -17,6 +17,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -32,16 +33,43 @@ const QString kFileName = QStringLiteral("history.sqlite");
 void createOwnerOnly(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.exists())
+    if (info.exists() || info.isSymLink())
         return;
     if (!QDir().mkpath(info.absolutePath()))
         throw HistoryError(QStringLiteral("не удалось создать папку %1").arg(info.absolutePath()));
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::open(
+        QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST)
         throw HistoryError(
             QStringLiteral("не удалось создать файл: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     if (fd >= 0)
         ::close(fd);
+}
+
+// Only a regular file of the user, reached without a symbolic link, is opened; one that others
+// may read is made owner-only again.
+void checkOwnFile(const QString& path)
+{
+    struct stat info { };
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        throw HistoryError(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISLNK(info.st_mode))
+        throw HistoryError(QStringLiteral("файл истории — символическая ссылка; он оставлен как есть"));
+    if (!S_ISREG(info.st_mode))
+        throw HistoryError(QStringLiteral("файл истории — не обычный файл; он оставлен как есть"));
+    if (info.st_uid != ::geteuid())
+        throw HistoryError(
+            QStringLiteral("файл истории принадлежит другому пользователю; он оставлен как есть"));
+    if ((info.st_mode & 0077) != 0 && ::chmod(QFile::encodeName(path).constData(), 0600) != 0)
+        throw HistoryError(QStringLiteral("не удалось закрыть файл истории от других пользователей: %1")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+qint64 pragmaValue(SqliteConnection& db, const char* sql)
+{
+    SqliteStatement statement(db, sql);
+    statement.step();
+    return statement.integer(0);
 }
 
 QString isoTime(const QDateTime& time)
@@ -116,23 +144,33 @@ RecordedResult readResult(const SqliteStatement& row, int first, TextPool& pool)
 {
     RecordedResult result;
     result.keyword = pool.text(row.bytes(first));
-    result.engine = fromCode<Engine>(row.bytes(first + 1), engineCodes()).value_or(Engine::GoogleCom);
+    // A code this version does not know is kept as written, never read as another engine or reason.
+    if (const auto engine = fromCode<Engine>(row.bytes(first + 1), engineCodes()))
+        result.engine = *engine;
+    else
+        result.unknownEngine = QString::fromUtf8(row.bytes(first + 1));
     result.text = pool.text(row.bytes(first + 2));
     result.position = row.optionalInt(first + 3);
     result.resultPage = int(row.integer(first + 4));
     result.countText = pool.text(row.bytes(first + 5));
-    result.reason = fromCode<Reason>(row.bytes(first + 6), reasonCodes()).value_or(Reason::NotAsked);
+    if (const auto reason = fromCode<Reason>(row.bytes(first + 6), reasonCodes()))
+        result.reason = *reason;
+    else
+        result.unknownReason = QString::fromUtf8(row.bytes(first + 6));
     return result;
 }
 
 } // namespace
 
-HistoryDatabase::HistoryDatabase(const QString& path)
+HistoryDatabase::HistoryDatabase(const QString& path, int busyTimeoutMs)
     : m_path(path)
 {
     createOwnerOnly(path);
+    checkOwnFile(path);
     m_db = std::make_unique<SqliteConnection>(path);
-    m_db->setBusyTimeout(kBusyTimeoutMs);
+    m_db->setBusyTimeout(busyTimeoutMs);
+    // Before anything is written: the WAL mode alone would change a foreign file for good.
+    recognise();
     SqliteStatement(*m_db, "PRAGMA journal_mode = WAL").step();
     m_db->exec("PRAGMA foreign_keys = ON; PRAGMA synchronous = NORMAL");
     migrate();
@@ -155,9 +193,29 @@ int HistoryDatabase::schemaVersion()
     return int(version.integer(0));
 }
 
+void HistoryDatabase::recognise()
+{
+    const qint64 id = pragmaValue(*m_db, "PRAGMA application_id");
+    if (id == kApplicationId)
+        return;
+    if (id == 0) {
+        // No mark yet: a file just made, or the history of a version that set none.
+        const qint64 version = pragmaValue(*m_db, "PRAGMA user_version");
+        const qint64 tables = pragmaValue(*m_db, "SELECT count(*) FROM sqlite_master WHERE type = 'table'");
+        const qint64 ours = pragmaValue(*m_db,
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('checks', 'results')");
+        if ((version == 0 && tables == 0) || (version >= 1 && version <= kSchemaVersion && ours == 2)) {
+            m_unmarked = true;
+            return;
+        }
+    }
+    throw HistoryError(
+        QStringLiteral("файл не является историей позиций этой программы; он оставлен как есть"));
+}
+
 void HistoryDatabase::migrate()
 {
-    if (schemaVersion() == kSchemaVersion)
+    if (schemaVersion() == kSchemaVersion && !m_unmarked)
         return;
     SqliteTransaction transaction(*m_db);
     // Read again under the write lock: another process may have migrated meanwhile.
@@ -169,6 +227,8 @@ void HistoryDatabase::migrate()
         throw HistoryError(QStringLiteral("неизвестная версия схемы истории: %1").arg(from));
     for (int step = from; step < kSchemaVersion; ++step)
         m_db->exec(kHistorySchemaSteps[step]);
+    if (m_unmarked)
+        m_db->exec(QByteArray("PRAGMA application_id = " + QByteArray::number(kApplicationId)).constData());
     m_db->exec(QByteArray("PRAGMA user_version = " + QByteArray::number(kSchemaVersion)).constData());
     transaction.commit();
 }

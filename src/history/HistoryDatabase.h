@@ -16,17 +16,23 @@ struct PreviousResult {
     QDateTime time;
 };
 
-// The position history in one SQLite file: every check with its results. The file is made
-// readable by its owner only, written in WAL mode with a busy timeout so that the program and
-// kestrova-check can write at the same time, and migrated forward by PRAGMA user_version. A file
-// that is damaged, locked or of a newer schema is reported (HistoryError), never replaced.
+// The position history in one SQLite file: every check with its results. Only a regular file of
+// the user, not a symbolic link, is opened, and only when it carries the program's application id
+// (or is an unmarked history of an earlier version, which gets it): a foreign file is refused
+// before anything is written to it. The file is made readable by its owner only, written in WAL
+// mode with a busy timeout so that the program and kestrova-check can write at the same time, and
+// migrated forward by PRAGMA user_version. A file that is damaged, locked or of a newer schema is
+// reported (HistoryError), never replaced.
 class HistoryDatabase {
 public:
     static constexpr int kSchemaVersion = 2;
-    static constexpr int kBusyTimeoutMs = 2000;
+    // How long a writer waits for another one that holds the file.
+    static constexpr int kBusyTimeoutMs = 10000;
+    // "KSTR": PRAGMA application_id of every history file the program makes.
+    static constexpr qint64 kApplicationId = 0x4B535452;
 
     // Opens the file, creating it and its folder when they do not exist yet.
-    explicit HistoryDatabase(const QString& path);
+    explicit HistoryDatabase(const QString& path, int busyTimeoutMs = kBusyTimeoutMs);
     ~HistoryDatabase();
 
     // $XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite (by default below ~/.local/share).
@@ -46,9 +52,12 @@ public:
     QList<PreviousResult> latestDecidedResults(const QString& site);
 
 private:
+    // Throws HistoryError for a file that is not a history of the program.
+    void recognise();
     void migrate();
     QList<RecordedCheck> readChecks(const char* checksSql, const char* resultsSql, const QString* siteKey);
 
     QString m_path;
     std::unique_ptr<SqliteConnection> m_db;
+    bool m_unmarked = false; // recognised as ours without the application id, which migrate() sets
 };

@@ -52,7 +52,7 @@ QString seriesSite(const QString& siteText)
 const RecordedResult* RecordedCheck::result(const QString& keyword, Engine engine) const
 {
     for (const RecordedResult& r : results) {
-        if (r.engine == engine && r.keyword == keyword)
+        if (r.engine == engine && r.unknownEngine.isEmpty() && r.keyword == keyword)
             return &r;
     }
     return nullptr;
@@ -61,4 +61,19 @@ const RecordedResult* RecordedCheck::result(const QString& keyword, Engine engin
 bool isDecided(Reason reason)
 {
     return reason == Reason::Found || reason == Reason::NotFound || reason == Reason::ShortList;
+}
+
+QString engineText(const RecordedResult& result)
+{
+    return result.unknownEngine.isEmpty() ? engineCaption(result.engine) : result.unknownEngine;
+}
+
+QString reasonText(const RecordedResult& result)
+{
+    return result.unknownReason.isEmpty() ? reasonCode(result.reason) : result.unknownReason;
+}
+
+bool isDecided(const RecordedResult& result)
+{
+    return result.unknownReason.isEmpty() && isDecided(result.reason);
 }

@@ -31,9 +31,20 @@ struct RecordedResult {
     int resultPage = 50;
     QString countText; // the query count cell; empty for engines without one
     Reason reason = Reason::NotAsked;
+    // The engine or reason code as the file holds it when this version knows no such code (a
+    // later version wrote it); engine or reason is then not to be read.
+    QString unknownEngine;
+    QString unknownReason;
 
     bool operator==(const RecordedResult&) const = default;
 };
+
+// The engine as shown ("Yandex.ru"), or the unknown code as written.
+QString engineText(const RecordedResult& result);
+// The reason code ("found"), or the unknown code as written.
+QString reasonText(const RecordedResult& result);
+// Whether the result decided the position; a reason this version does not know decides nothing.
+bool isDecided(const RecordedResult& result);
 
 struct RecordedCheck {
     qint64 id = 0; // given by the database

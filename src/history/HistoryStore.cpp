@@ -13,7 +13,7 @@ HistoryStore::HistoryStore(const QString& path)
 HistoryDatabase& HistoryStore::database() const
 {
     if (!m_db)
-        m_db = std::make_unique<HistoryDatabase>(m_path);
+        m_db = std::make_unique<HistoryDatabase>(m_path, m_busyTimeoutMs);
     return *m_db;
 }
 

@@ -26,6 +26,9 @@ public:
         m_recordedHandler = std::move(handler);
     }
 
+    // How long a write waits for another writer; HistoryDatabase::kBusyTimeoutMs unless set.
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
+
     bool record(const RecordedCheck& check);
     // Reads throw HistoryError.
     QList<RecordedCheck> checksOfSite(const QString& site) const;
@@ -43,4 +46,5 @@ private:
     std::function<void(const QString&)> m_problemHandler;
     std::function<void(const RecordedCheck&)> m_recordedHandler;
     bool m_problemReported = false;
+    int m_busyTimeoutMs = HistoryDatabase::kBusyTimeoutMs;
 };

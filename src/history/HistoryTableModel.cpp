@@ -33,13 +33,13 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     m_series.clear();
     m_rows.clear();
 
-    QHash<std::pair<QString, int>, int> seriesIndex;
+    QHash<std::pair<QString, QString>, int> seriesIndex;
     for (const RecordedCheck& check : m_checks) {
         for (const RecordedResult& result : check.results) {
-            const std::pair<QString, int> key { result.keyword, int(result.engine) };
+            const std::pair<QString, QString> key { result.keyword, engineText(result) };
             if (!seriesIndex.contains(key)) {
                 seriesIndex.insert(key, int(m_series.size()));
-                m_series.append({ result.keyword, result.engine });
+                m_series.append({ result.keyword, result.engine, key.second });
             }
         }
     }
@@ -56,7 +56,7 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     for (const RecordedCheck& check : m_checks) {
         Row row { &check, {}, std::nullopt, {}, QList<int>(m_series.size(), -1) };
         for (qsizetype i = 0; i < check.results.size(); ++i)
-            row.resultOf[seriesIndex.value({ check.results[i].keyword, int(check.results[i].engine) })]
+            row.resultOf[seriesIndex.value({ check.results[i].keyword, engineText(check.results[i]) })]
                 = int(i);
         row.changes.resize(m_series.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
         bool anyDecided = false;
@@ -64,9 +64,11 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
             if (row.resultOf[s] < 0)
                 continue;
             const RecordedResult* result = &check.results[row.resultOf[s]];
+            if (!result->unknownReason.isEmpty())
+                continue; // nothing can be said of a reason this version does not know
             row.changes[s] = positionChange(
                 result->position, result->reason, last[s].had, last[s].position, last[s].time);
-            if (isDecided(result->reason)) {
+            if (isDecided(*result)) {
                 anyDecided = true;
                 last[s] = { true, result->position, check.time };
                 if (result->position && (!row.best || *result->position < *row.best))
@@ -118,7 +120,7 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
             const RecordedResult* result = row.result(series);
             if (!result)
                 return {};
-            QString tip = reasonCode(result->reason);
+            QString tip = reasonText(*result);
             const QString note = changeNote(row.changes[series]);
             return note.isEmpty() ? tip : tip + u'\n' + note;
         }
@@ -170,7 +172,7 @@ QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation,
     }
     const int series = section - kFixedLeadColumns;
     if (series >= 0 && series < int(m_series.size()))
-        return m_series[series].keyword + u'\n' + engineCaption(m_series[series].engine);
+        return m_series[series].keyword + u'\n' + m_series[series].engineText;
     if (series == int(m_series.size()))
         return QStringLiteral("Лучшая");
     return QStringLiteral("Изменение");

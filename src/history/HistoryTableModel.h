@@ -25,6 +25,7 @@ public:
     struct Series {
         QString keyword;
         Engine engine;
+        QString engineText; // the caption, or the code of an engine this version does not know
     };
     const QList<Series>& series() const { return m_series; }
     // The change of series s in row r (rows newest first).

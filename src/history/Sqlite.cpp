@@ -11,14 +11,46 @@ namespace {
     throw HistoryError(connection.lastError());
 }
 
+const char* reasonOf(int code)
+{
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        return "диск заполнен";
+    case SQLITE_IOERR:
+        return "ошибка чтения или записи на диске";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "файл занят другой программой";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return "файл повреждён или не является базой данных";
+    case SQLITE_READONLY:
+        return "файл открыт только для чтения";
+    case SQLITE_CANTOPEN:
+        return "файл не удаётся открыть";
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return "нет прав на файл";
+    case SQLITE_NOMEM:
+        return "не хватает памяти";
+    default:
+        return "ошибка базы данных";
+    }
+}
+
 } // namespace
+
+QString sqliteErrorText(int code, const QString& libraryText)
+{
+    return QString::fromUtf8(reasonOf(code)) + QStringLiteral(" (") + libraryText + u')';
+}
 
 SqliteConnection::SqliteConnection(const QString& path)
 {
-    const int rc = sqlite3_open_v2(
-        path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (rc != SQLITE_OK) {
-        const QString why = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString why = m_db ? lastError() : sqliteErrorText(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close(m_db);
         m_db = nullptr;
         throw HistoryError(why);
@@ -33,14 +65,15 @@ SqliteConnection::~SqliteConnection()
 
 QString SqliteConnection::lastError() const
 {
-    return QString::fromUtf8(sqlite3_errmsg(m_db));
+    return sqliteErrorText(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
 }
 
 void SqliteConnection::exec(const char* sql)
 {
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString why = message ? QString::fromUtf8(message) : lastError();
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const QString why = message ? sqliteErrorText(rc, QString::fromUtf8(message)) : lastError();
         sqlite3_free(message);
         throw HistoryError(why);
     }

@@ -8,10 +8,16 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// A connection to one SQLite file. Errors throw HistoryError with SQLite's own text.
+// The reason of a SQLite error in the program's language, SQLite's own text after it:
+// "диск заполнен (database or disk is full)".
+QString sqliteErrorText(int code, const QString& libraryText);
+
+// A connection to one SQLite file. Errors throw HistoryError with the reason in the program's
+// language and SQLite's own text after it.
 class SqliteConnection {
 public:
-    // Opens an existing file for reading and writing; never creates or replaces one.
+    // Opens an existing file for reading and writing; never creates or replaces one, and never
+    // follows a symbolic link.
     explicit SqliteConnection(const QString& path);
     ~SqliteConnection();
     SqliteConnection(const SqliteConnection&) = delete;

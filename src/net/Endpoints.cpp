@@ -1,6 +1,7 @@
 #include "net/Endpoints.h"
 
-#include <QFile>
+#include "platform/BoundedFile.h"
+
 #include <QRegularExpression>
 
 #include <optional>
@@ -132,13 +133,24 @@ private:
 
     void setTiming(Endpoints& endpoints, const QString& key, const QString& value)
     {
-        if (key.compare(QLatin1String("RequestIntervalMs"), Qt::CaseInsensitive) != 0)
-            return;
-        int interval = 0;
-        if (!isWholeNumber(value, interval))
-            fail(QStringLiteral("RequestIntervalMs must be a whole number of milliseconds, found \"%1\"")
-                     .arg(value));
-        endpoints.requestIntervalMs = interval;
+        const std::pair<const char*, int Endpoints::*> fields[] = {
+            { "RequestIntervalMs", &Endpoints::requestIntervalMs },
+            { "ConnectTimeoutMs", &Endpoints::connectTimeoutMs },
+            { "LowSpeedBytesPerSecond", &Endpoints::lowSpeedBytesPerSecond },
+            { "LowSpeedSeconds", &Endpoints::lowSpeedSeconds },
+        };
+        for (const auto& [name, member] : fields) {
+            if (key.compare(QLatin1String(name), Qt::CaseInsensitive) != 0)
+                continue;
+            int number = 0;
+            if (!isWholeNumber(value, number))
+                fail(QStringLiteral("%1 must be a whole number, found \"%2\"")
+                         .arg(QLatin1String(name), value));
+            // A zero would switch the limit off, and every request must end.
+            if (member != &Endpoints::requestIntervalMs && number == 0)
+                fail(QStringLiteral("%1 must be at least 1").arg(QLatin1String(name)));
+            endpoints.*member = number;
+        }
     }
 
     QString m_path;
@@ -179,17 +191,13 @@ Endpoints Endpoints::defaults()
 
 Endpoints Endpoints::fromFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EEndpoints(QStringLiteral("Cannot read the endpoints file %1: %2")
-                             .arg(path, file.errorString())
-                             .toStdString());
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EEndpoints(QStringLiteral("Cannot read the endpoints file %1: %2")
-                             .arg(path, file.errorString())
-                             .toStdString());
-    return EndpointsParser(path).parse(content);
+    // The file can replace the update key, so only the user's own file is taken.
+    QString reason;
+    const auto content = BoundedFile::readOwn(path, kMaxFileBytes, &reason);
+    if (!content)
+        throw EEndpoints(
+            QStringLiteral("Cannot read the endpoints file %1: %2").arg(path, reason).toStdString());
+    return EndpointsParser(path).parse(*content);
 }
 
 Endpoints Endpoints::fromEnvironment()

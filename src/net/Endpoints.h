@@ -14,12 +14,18 @@ public:
 //   [hosts]  GoogleCom GoogleRu YandexRu Wordstat RamblerRu AportRu MSNCom PageRank YandexCY
 //            Update Feedback MakerSite PartnerSite   (each "host" or "host:port")
 //   [timing] RequestIntervalMs                        (default 1000)
+//            ConnectTimeoutMs                         (default 30000: a connection not made by then fails)
+//            LowSpeedBytesPerSecond LowSpeedSeconds   (default 100 and 30: a request that receives
+//                                                      fewer bytes a second for that long fails)
 //   [update] PublicKey                                 (64 hex digits: the Ed25519 key that signs
 //                                                       the update file instead of the built-in one)
 struct Endpoints {
     QString GoogleCom, GoogleRu, YandexRu, Wordstat, RamblerRu, AportRu, MSNCom, PageRank, YandexCY, Update,
         Feedback, MakerSite, PartnerSite;
     int requestIntervalMs = 1000;
+    int connectTimeoutMs = 30000;
+    int lowSpeedBytesPerSecond = 100;
+    int lowSpeedSeconds = 30;
     QByteArray updatePublicKey; // 32 bytes; empty: the program's built-in key
 
     // The host configured under a key of the [hosts] section; throws EEndpoints for an unknown key.
@@ -28,7 +34,9 @@ struct Endpoints {
     static Endpoints defaults();
     // Reads KESTROVA_ENDPOINTS when set; throws EEndpoints with a clear text for a malformed file.
     static Endpoints fromEnvironment();
+    // Only a regular file of at most kMaxFileBytes, owned by the user and not writable by others.
     static Endpoints fromFile(const QString& path);
+    static constexpr qint64 kMaxFileBytes = 64 * 1024;
 
     // The endpoints in force for this process: loaded once from the environment at start,
     // replaceable by tests.

@@ -1,17 +1,16 @@
 #include "net/HttpClient.h"
 
 #include "net/CookieJar.h"
+#include "net/Endpoints.h"
 #include "net/ProxyServer.h"
 #include "net/RequestProfile.h"
+#include "net/TransferErrorText.h"
 #include "net/TransferLoop.h"
 #include "platform/CodePage.h"
 
 #include <curl/header.h>
 
 namespace {
-
-// No connect timeout is wanted, but libcurl's default is 300 s; a month means none in practice.
-constexpr long kConnectTimeoutSeconds = 30L * 24 * 60 * 60;
 
 struct HeaderList {
     curl_slist* list = nullptr;
@@ -99,7 +98,12 @@ void HttpClient::Impl::configure(Method method, const QByteArray& url, const QBy
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.list);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    // Every request ends: a server that does not connect, or that sends less than the low-speed
+    // limit for its whole period (also nothing at all after the request), fails the request.
+    const Endpoints& timing = Endpoints::current();
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(timing.connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, long(timing.lowSpeedBytesPerSecond));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, long(timing.lowSpeedSeconds));
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Impl::writeCallback);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
@@ -180,7 +184,7 @@ QByteArray HttpClient::Impl::perform(
     if (tooLarge || result == CURLE_FILESIZE_EXCEEDED)
         throw EHttpTooLarge("The reply body is larger than " + std::to_string(maxBody) + " bytes");
     if (result != CURLE_OK)
-        throw EHttpError(errorText[0] ? errorText : curl_easy_strerror(result));
+        throw EHttpError(transferErrorText(result, errorText));
     if (status < 200 || status > 299)
         throw EHttpError("HTTP status " + std::to_string(status));
     if (hasReplyHeader(easy, "Location"))

@@ -24,9 +24,7 @@ QString tooLarge(qint64 maxBytes)
     return QStringLiteral("The file is larger than %1 bytes.").arg(maxBytes);
 }
 
-} // namespace
-
-std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* reason)
+std::optional<QByteArray> readFile(const QString& path, qint64 maxBytes, bool own, QString* reason)
 {
     auto fail = [reason](const QString& text) -> std::optional<QByteArray> {
         if (reason)
@@ -43,6 +41,10 @@ std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* re
         return fail(qt_error_string(errno));
     if (!S_ISREG(info.st_mode))
         return fail(QStringLiteral("It is not a regular file."));
+    if (own && info.st_uid != ::geteuid())
+        return fail(QStringLiteral("It belongs to another user."));
+    if (own && (info.st_mode & S_IWOTH))
+        return fail(QStringLiteral("Other users may write to it."));
     if (info.st_size > maxBytes)
         return fail(tooLarge(maxBytes));
 
@@ -67,6 +69,18 @@ std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* re
         return fail(tooLarge(maxBytes));
     bytes.truncate(done);
     return bytes;
+}
+
+} // namespace
+
+std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* reason)
+{
+    return readFile(path, maxBytes, false, reason);
+}
+
+std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes, QString* reason)
+{
+    return readFile(path, maxBytes, true, reason);
 }
 
 } // namespace BoundedFile

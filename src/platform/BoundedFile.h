@@ -11,4 +11,8 @@ namespace BoundedFile {
 // that grows while it is read); the reason is given in words.
 std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* reason);
 
+// As read(), for a file that steers the program (its settings, its endpoints, a password): it
+// must also be owned by the user who runs the program and not be writable by others.
+std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes, QString* reason);
+
 } // namespace BoundedFile

@@ -1,6 +1,8 @@
 #include "platform/VersionResource.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -42,8 +44,8 @@ struct SectionHeader {
 
 class ElfFile {
 public:
-    explicit ElfFile(const QString& path)
-        : m_file(path)
+    explicit ElfFile(QIODevice& file)
+        : m_file(file)
     {
     }
 
@@ -153,7 +155,7 @@ private:
         return quint64(bytes.size()) == size ? bytes : QByteArray();
     }
 
-    QFile m_file;
+    QIODevice& m_file;
     bool m_wide = false;
     bool m_bigEndian = false;
     quint64 m_sectionTableOffset = 0;
@@ -166,12 +168,25 @@ private:
 
 QByteArray readElfSection(const QString& path, const QByteArray& name, qint64 maxSize)
 {
-    return ElfFile(path).section(name, maxSize);
+    QFile file(path);
+    return ElfFile(file).section(name, maxSize);
+}
+
+QByteArray readElfSectionOfImage(const QByteArray& image, const QByteArray& name, qint64 maxSize)
+{
+    QBuffer buffer;
+    buffer.setData(image);
+    return ElfFile(buffer).section(name, maxSize);
 }
 
 VersionResource VersionResource::ofFile(const QString& path)
 {
     return fromBytes(readElfSection(path, kSectionName, kMaxSize));
+}
+
+VersionResource VersionResource::ofImage(const QByteArray& image)
+{
+    return fromBytes(readElfSectionOfImage(image, kSectionName, kMaxSize));
 }
 
 VersionResource VersionResource::fromBytes(const QByteArray& section)
@@ -197,4 +212,26 @@ bool VersionResource::query(const QString& path, QString* value) const
         return false;
     *value = found.value();
     return true;
+}
+
+QString VersionResource::fileVersion() const
+{
+    // "LLLLCCCC": the language and the code page of the first translation entry, whose low half
+    // is the language and high half the code page.
+    QString entries;
+    if (!query(QStringLiteral("\\VarFileInfo\\Translation"), &entries))
+        return {};
+    static const QRegularExpression entry(QStringLiteral("^\\s*([0-9A-Fa-f]{8})(?:\\s|$)"));
+    const QRegularExpressionMatch first = entry.match(entries);
+    if (!first.hasMatch())
+        return {};
+    const quint32 value = first.captured(1).toUInt(nullptr, 16);
+    const QString table = QStringLiteral("%1%2")
+                              .arg(value & 0xFFFF, 4, 16, QLatin1Char('0'))
+                              .arg(value >> 16, 4, 16, QLatin1Char('0'))
+                              .toUpper();
+    QString version;
+    if (!query(QStringLiteral("\\StringFileInfo\\") + table + QStringLiteral("\\FileVersion"), &version))
+        return {};
+    return version;
 }

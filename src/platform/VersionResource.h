@@ -14,12 +14,18 @@ public:
     // Empty when the file cannot be read, is no ELF file, or has no version section of a sane
     // size and form; never throws.
     static VersionResource ofFile(const QString& path);
+    // The same from the bytes of a whole program file held in memory.
+    static VersionResource ofImage(const QByteArray& image);
     // The same from the section's bytes.
     static VersionResource fromBytes(const QByteArray& section);
 
     bool isEmpty() const { return m_values.isEmpty(); }
     // The value stored under path, letters compared without regard to case; false when absent.
     bool query(const QString& path, QString* value) const;
+
+    // The FileVersion string by the first translation entry; empty without version information,
+    // translation entry or FileVersion string.
+    QString fileVersion() const;
 
 private:
     QHash<QString, QString> m_values; // by lower-case path
@@ -28,3 +34,5 @@ private:
 // The bytes of the named section of an ELF file (32 or 64 bits, either byte order); empty when
 // the file has none, or when the section is larger than maxSize or reaches past the file's end.
 QByteArray readElfSection(const QString& path, const QByteArray& name, qint64 maxSize);
+// The same from the bytes of a whole file.
+QByteArray readElfSectionOfImage(const QByteArray& image, const QByteArray& name, qint64 maxSize);

@@ -227,11 +227,12 @@ struct XdgRegistry::Hive {
     std::unique_ptr<Node> root; // null while the key does not exist
     bool dirty = false;
 
-    // A file the program did not write (a FIFO, a device, anything of a size no settings have)
-    // reads as a missing key, as an unreadable file always has.
+    // A file the program did not write (a FIFO, a device, anything of a size no settings have,
+    // a file of another user or one others may write to) reads as a missing key, as an
+    // unreadable file always has.
     void load()
     {
-        const auto bytes = BoundedFile::read(file, kMaxHiveFileBytes, nullptr);
+        const auto bytes = BoundedFile::readOwn(file, kMaxHiveFileBytes, nullptr);
         if (!bytes)
             return;
         Node* current = nullptr;

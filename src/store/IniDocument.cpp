@@ -82,7 +82,8 @@ IniDocument IniDocument::load(const QString& path)
     if (!QFileInfo::exists(path))
         return {};
     QString reason;
-    const auto bytes = BoundedFile::read(path, kMaxFileBytes, &reason);
+    // A file others may change is no project of the user's: it is refused like a foreign one.
+    const auto bytes = BoundedFile::readOwn(path, kMaxFileBytes, &reason);
     if (!bytes)
         throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
     return parse(CodePage::fromAnsi(*bytes));

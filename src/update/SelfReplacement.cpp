@@ -32,14 +32,18 @@ QByteArray scriptText(const UpdateFiles& files, qint64 oldProcessId)
     text += "pid=" + QByteArray::number(oldProcessId) + '\n';
     text += "exe=" + shellQuoted(QFile::encodeName(files.ExeFileName)) + '\n';
     text += "tmp=" + shellQuoted(QFile::encodeName(files.TempExeFileName)) + '\n';
+    text += "sig=" + shellQuoted(QFile::encodeName(files.SignatureFileName)) + '\n';
+    text += "fail=" + shellQuoted(QFile::encodeName(files.FailureFileName)) + '\n';
     text += "self=" + shellQuoted(QFile::encodeName(files.BatchFileName)) + '\n';
     text += "while kill -0 \"$pid\" 2>/dev/null; do sleep 0.2; done\n"
-            // The rename replaces the file in one step, also while another user runs the old one;
-            // when it fails the new file stays for the next check and the old program starts.
-            "if cp -p -- \"$tmp\" \"$exe.new\" && mv -f -- \"$exe.new\" \"$exe\"; then\n"
-            "  rm -f -- \"$tmp\"\n"
+            // The rename replaces the file in one step, also while another user runs the old one.
+            // When the copy fails the old program starts and finds the reason in the failure note;
+            // where not even the note can be written, the new file goes so that it is not tried again.
+            "if err=$(cp -p -- \"$tmp\" \"$exe.new\" 2>&1 && mv -f -- \"$exe.new\" \"$exe\" 2>&1); then\n"
+            "  rm -f -- \"$tmp\" \"$sig\"\n"
             "else\n"
             "  rm -f -- \"$exe.new\"\n"
+            "  printf '%s\\n' \"${err:-cp failed}\" > \"$fail\" || rm -f -- \"$tmp\" \"$sig\"\n"
             "fi\n"
             "\"$exe\" </dev/null >/dev/null 2>&1 &\n"
             "rm -f -- \"$self\"\n";

@@ -1,12 +1,14 @@
 #include "update/UpdateCheck.h"
 
 #include "net/HttpClient.h"
+#include "platform/BoundedFile.h"
 #include "platform/SafeFile.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateHost.h"
 #include "update/UpdateSchedule.h"
 #include "update/UpdateSignature.h"
 #include "update/UpdateSource.h"
+#include "update/UpdateVersion.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,7 @@ const QString UpdateCheck::kUpToDate = QStringLiteral("Обновление не
 const QString UpdateCheck::kQuestion = QStringLiteral("Доступна новая версия. Обновить?");
 const QString UpdateCheck::kDownloadError
     = QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.");
+const QString UpdateCheck::kNotInstalled = QStringLiteral("Обновление не удалось установить:");
 const QString UpdateCheck::kRestart
     = QStringLiteral("Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.");
 
@@ -24,6 +27,15 @@ namespace {
 
 // A signature is 64 bytes; a longer reply is no signature.
 constexpr qint64 kMaxSignatureBytes = 1024;
+// The failure note holds the copy's error text.
+constexpr qint64 kMaxFailureNoteBytes = 4096;
+
+void removeWaitingFiles(const UpdateFiles& files)
+{
+    QFile::remove(files.TempExeFileName);
+    QFile::remove(files.SignatureFileName);
+    QFile::remove(files.FailureFileName);
+}
 
 // Restores the client's defaults after a download, however it ends.
 class DownloadSettings {
@@ -68,6 +80,9 @@ QString UpdateCheck::notWritableText(const QString& folder)
         .arg(folder);
 }
 
+const QString UpdateCheck::kNoProgramPathText
+    = QStringLiteral("Обновление не может быть установлено: не удалось определить путь к файлу программы.");
+
 const QString UpdateCheck::kPackagedText = QStringLiteral(
     "Программа установлена из пакета kestrova-sertrix: её обновления приходят через менеджер пакетов "
     "(apt-get update && apt-get upgrade).");
@@ -81,6 +96,12 @@ UpdateCheck::UpdateCheck(HttpClient& client, UpdateHost& host)
 UpdateCheck::Outcome UpdateCheck::run(
     const UpdateSource& source, const UpdateFiles& files, bool autoCheck, const QDate& today)
 {
+    if (files.ExeFileName.isEmpty()) {
+        // Only the user who asked hears of it; the automatic check would repeat it at every start.
+        if (!autoCheck)
+            m_host.showMessage(kNoProgramPathText);
+        return Outcome::NotWritable;
+    }
     HeadResult head;
     try {
         m_client.setMaxBody(HttpClient::kMaxBody);
@@ -110,6 +131,8 @@ UpdateCheck::Outcome UpdateCheck::run(
     } else {
         outcome = download(source, files, head.contentLength, version, today);
     }
+    if (outcome == Outcome::Cancelled)
+        return outcome;
 
     if (outcome != Outcome::NotWritable && !QFileInfo::exists(files.TempExeFileName))
         return outcome;
@@ -118,6 +141,15 @@ UpdateCheck::Outcome UpdateCheck::run(
         if (!autoCheck)
             m_host.showMessage(notWritableText(QDir::toNativeSeparators(files.folder())));
         return Outcome::NotWritable;
+    }
+    // A copy that failed before is not tried again; a file left from earlier is installed only
+    // when it still verifies, as anything may have changed it since.
+    if (reportFailedInstall(files))
+        return Outcome::Refused;
+    if (!waitingFileVerifies(source, files)) {
+        removeWaitingFiles(files);
+        m_host.showError(kDownloadError);
+        return Outcome::Refused;
     }
     m_host.showMessage(kRestart);
     m_host.storeRemembered();
@@ -135,12 +167,28 @@ UpdateCheck::Outcome UpdateCheck::download(const UpdateSource& source, const Upd
         return Outcome::Refused;
     }
     bool tooLarge = false;
-    const QByteArray file = fetchFile(source, length, &tooLarge);
-    if (tooLarge || file.size() != length || !signatureVerifies(source, file)) {
+    QByteArray file;
+    std::optional<QByteArray> signature;
+    try {
+        file = fetchFile(source, length, &tooLarge);
+        if (!tooLarge && file.size() == length)
+            signature = verifiedSignature(source, file);
+    } catch (const EHttpAborted&) {
+        return Outcome::Cancelled;
+    }
+    if (!signature) {
         m_host.showError(kDownloadError);
         return Outcome::Refused;
     }
-    writeNewExecutable(files, file);
+    // The signature says who made the file, not that it is newer: an older signed build served
+    // under a newer date would take the program back. It is remembered all the same, so that the
+    // same file is not offered again.
+    if (!UpdateVersion::isNewer(UpdateVersion::ofImage(file), UpdateVersion::running())) {
+        m_host.setStored(version, UpdateSchedule::formatDate(today));
+        m_host.showError(kDownloadError);
+        return Outcome::NotNewer;
+    }
+    writeNewExecutable(files, file, *signature);
     m_host.setStored(version, UpdateSchedule::formatDate(today));
     return Outcome::Downloaded;
 }
@@ -160,7 +208,7 @@ QByteArray UpdateCheck::fetchFile(const UpdateSource& source, qint64 length, boo
     }
 }
 
-bool UpdateCheck::signatureVerifies(const UpdateSource& source, const QByteArray& file)
+std::optional<QByteArray> UpdateCheck::verifiedSignature(const UpdateSource& source, const QByteArray& file)
 {
     const DownloadSettings restore(m_client);
     m_client.setMaxBody(kMaxSignatureBytes);
@@ -170,14 +218,41 @@ bool UpdateCheck::signatureVerifies(const UpdateSource& source, const QByteArray
     } catch (const EHttpAborted&) {
         throw;
     } catch (const EHttpError&) {
-        return false; // a missing signature refuses the file like a wrong one
+        return std::nullopt; // a missing signature refuses the file like a wrong one
     }
-    return UpdateSignature::verify(file, signature, source.publicKey);
+    if (!UpdateSignature::verify(file, signature, source.publicKey))
+        return std::nullopt;
+    return signature;
 }
 
-void UpdateCheck::writeNewExecutable(const UpdateFiles& files, const QByteArray& file)
+bool UpdateCheck::waitingFileVerifies(const UpdateSource& source, const UpdateFiles& files)
+{
+    const auto file = BoundedFile::read(files.TempExeFileName, kMaxUpdateBytes, nullptr);
+    const auto signature = BoundedFile::read(files.SignatureFileName, kMaxSignatureBytes, nullptr);
+    return file && signature && UpdateSignature::verify(*file, *signature, source.publicKey)
+        && UpdateVersion::isNewer(UpdateVersion::ofImage(*file), UpdateVersion::running());
+}
+
+bool UpdateCheck::reportFailedInstall(const UpdateFiles& files)
+{
+    if (files.FailureFileName.isEmpty() || !QFileInfo::exists(files.FailureFileName))
+        return false;
+    const auto note = BoundedFile::read(files.FailureFileName, kMaxFailureNoteBytes, nullptr);
+    removeWaitingFiles(files);
+    const QString reason = note ? QString::fromLocal8Bit(*note).trimmed() : QString();
+    m_host.showError(kDownloadError + u'\n' + kNotInstalled + u' ' + reason);
+    return true;
+}
+
+void UpdateCheck::writeNewExecutable(
+    const UpdateFiles& files, const QByteArray& file, const QByteArray& signature)
 {
     QString reason;
+    if (!SafeFile::replace(files.SignatureFileName, signature, &reason))
+        throw EUpdate(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(files.SignatureFileName), reason)
+                          .toStdString());
+    QFile::remove(files.FailureFileName);
     if (!SafeFile::replace(files.TempExeFileName, file, &reason))
         throw EUpdate(QStringLiteral("Cannot create file \"%1\". %2")
                           .arg(QDir::toNativeSeparators(files.TempExeFileName), reason)

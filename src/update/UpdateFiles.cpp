@@ -7,11 +7,16 @@
 
 UpdateFiles UpdateFiles::beside(const QString& executable)
 {
+    // Without the program's path there is no folder to put anything in.
+    if (executable.isEmpty())
+        return {};
     const QString folder = QFileInfo(executable).absolutePath() + QLatin1Char('/');
     UpdateFiles files;
     files.ExeFileName = executable;
     files.TempExeFileName = folder + QStringLiteral("~zltexe.tmp");
     files.BatchFileName = folder + QStringLiteral("~zlttmp.sh");
+    files.SignatureFileName = folder + QStringLiteral("~zltexe.sig");
+    files.FailureFileName = folder + QStringLiteral("~zltfail.txt");
     files.packaged = listedIn(kPackageList, executable);
     return files;
 }

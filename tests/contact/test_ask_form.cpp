@@ -6,6 +6,7 @@
 #include "support/RawHttpListener.h"
 #include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WidgetInput.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -194,23 +195,35 @@ INSTANTIATE_TEST_SUITE_P(Rows, FailedSend,
     ::testing::Values(Failure { "connection refused", {} }, Failure { "redirect", "redirect Feedback 1" },
         Failure { "server error", "status Feedback 500 1" }));
 
-TEST_F(AskForm, WhileSendingTheButtonIsOffAndTheFormStaysOpen)
+TEST_F(AskForm, EscapeWhileSendingCancelsTheRequestAndClosesTheForm)
 {
     ASSERT_TRUE(sandbox.command("stall Feedback 1"));
     bool buttonOff = false;
-    bool stayedOpen = false;
+    bool sendingWhenEscaped = false;
     openAndThen(frame, [&] {
         QTimer::singleShot(200, &form, [&] {
             buttonOff = !form.Button1->isEnabled();
-            form.reject();
-            form.Button1->click();
-            stayedOpen = form.isVisible();
-            sandbox.command("reset");
+            sendingWhenEscaped = form.sending();
+            pressKey(&form, Qt::Key_Escape);
         });
         form.Button1->click();
     });
     EXPECT_TRUE(buttonOff);
-    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(sendingWhenEscaped);
+    EXPECT_EQ(promotionRequests().size(), 1);
+    EXPECT_TRUE(prompts->texts().isEmpty()); // cancelled by the user: no box
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.sending());
+    EXPECT_TRUE(form.Button1->isEnabled());
+}
+
+TEST_F(AskForm, ASilentServerIsGivenUpWithTheFailureBox)
+{
+    Endpoints endpoints = Endpoints::fromFile(sandbox.endpointsFile());
+    endpoints.lowSpeedSeconds = 1;
+    Endpoints::setCurrent(endpoints);
+    ASSERT_TRUE(sandbox.command("stall Feedback"));
+    openAndThen(frame, [&] { form.Button1->click(); });
     EXPECT_EQ(promotionRequests().size(), 1);
     EXPECT_EQ(prompts->texts(), QStringList { kFailed });
     EXPECT_FALSE(form.isVisible());

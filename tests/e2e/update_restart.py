@@ -4,13 +4,15 @@
 usage: update_restart.py PROGRAM SANDBOX KS_SIGN
 
 A copy of the program sits in a temporary folder whose name holds blanks, quotes, "$" and a
-backquote. The sandbox serves a newer build signed with a key made for the test. First the served
+backquote. The sandbox serves a newer build (the program with a higher file version in its
+version section) signed with a key made for the test. First the served
 file is tampered with: the download is refused and nothing is written. Then the signed file: the
 program replaces its copy, ends, and the new program starts from the same path. Exit code 77 means
 a needed tool is missing (the test is skipped).
 """
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -24,6 +26,21 @@ from check_and_save import (Sandbox, Window, fail, find_window, key, program_env
 def read(path):
     with open(path, "rb") as f:
         return f.read()
+
+
+def newer_build(program):
+    """The program's bytes with one digit of its file version raised, so nothing else moves."""
+    match = re.search(rb"\\FileVersion=([0-9.]+)\n", program)
+    if not match:
+        fail("the program carries no file version")
+    version = bytearray(match.group(1))
+    for i in reversed(range(len(version))):
+        if version[i] in b"012345678":
+            version[i] += 1
+            break
+    else:
+        fail("no digit of the file version can be raised")
+    return program[:match.start(1)] + bytes(version) + program[match.end(1):]
 
 
 def choose_check_for_updates(wid):
@@ -112,7 +129,7 @@ def update_scenario(files, work):
     shutil.copy2(program, copy)
     update = os.path.join(work, "zlt.upd")
     with open(update, "wb") as f:
-        f.write(read(program) + b"\nnewer build\n")
+        f.write(newer_build(read(program)))
     secret, public = os.path.join(work, "e2e.key"), os.path.join(work, "e2e.pub")
     subprocess.run([ks_sign, "keygen", secret, public], check=True, stdout=subprocess.DEVNULL)
     sandbox = Sandbox(sandbox_binary, work, "--update-file", update, "--update-key", secret)

@@ -187,6 +187,7 @@ TEST(HistoryStore, LockedFileIsReportedAndWrittenOnceFreeAgain)
 {
     HistoryFolder folder;
     HistoryStore store(folder.path());
+    store.setBusyTimeout(200); // the file stays locked longer than the writer waits
     ASSERT_TRUE(store.record(sampleCheck(kMorning)));
     QStringList problems;
     store.setProblemHandler([&problems](const QString& text) { problems << text; });

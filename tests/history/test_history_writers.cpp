@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -116,6 +119,28 @@ TEST_F(HistoryWriters, CheckerExportsOneSiteWithoutACheck)
     start(all, { QStringLiteral("--history-csv"), csv });
     ASSERT_TRUE(all.waitForFinished(60000));
     EXPECT_EQ(fileBytes(csv).count("\r\n"), 1 + 4);
+}
+
+TEST_F(HistoryWriters, ADeviceNodeAtTheCsvPathIsRefusedAndLeftADevice)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a device node can only be made by root";
+    HistoryStore store(historyPath());
+    ASSERT_TRUE(store.record(sampleCheck(QDateTime(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC))));
+    const QString device = m_dataHome.filePath(QStringLiteral("null.csv"));
+    ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+
+    QProcess process;
+    start(process, { QStringLiteral("--history-csv"), device });
+    ASSERT_TRUE(process.waitForFinished(60000));
+
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .contains(QStringLiteral("It is a device, not a regular file; it was left as it is.")));
+    struct stat info { };
+    ASSERT_EQ(::lstat(QFile::encodeName(device).constData(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    EXPECT_EQ(info.st_rdev, makedev(1, 3));
 }
 
 TEST_F(HistoryWriters, HistoryOptionsThatDoNotFitAreRefused)

@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -121,4 +124,105 @@ TEST_F(EndpointsFile, UpdateKeyIsSixtyFourHexDigits)
             std::string::npos)
             << bad.constData();
     }
+}
+
+namespace {
+
+struct RefusedEndpointsFile {
+    const char* name;
+    std::function<QString(const QString& folder)> make; // the path to read, or empty to skip
+    const char* reason;
+};
+
+class RefusedEndpoints : public ::testing::TestWithParam<RefusedEndpointsFile> { };
+
+QString plainFile(const QString& folder, const QByteArray& content, QFile::Permissions permissions)
+{
+    const QString path = folder + QStringLiteral("/endpoints.ini");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return {};
+    file.close();
+    QFile::setPermissions(path, permissions);
+    return path;
+}
+
+constexpr auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+const RefusedEndpointsFile kRefusedEndpoints[] = {
+    { "Fifo",
+        [](const QString& folder) {
+            const QString path = folder + QStringLiteral("/endpoints.fifo");
+            return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
+        },
+        "It is not a regular file." },
+    { "EndlessDevice", [](const QString&) { return QStringLiteral("/dev/zero"); },
+        "It is not a regular file." },
+    { "LargerThan64KiB",
+        [](const QString& folder) { return plainFile(folder, QByteArray(64 * 1024 + 1, ';'), kOwnerOnly); },
+        "The file is larger than 65536 bytes." },
+    { "WritableByOthers",
+        [](const QString& folder) {
+            return plainFile(folder, "[hosts]\n", kOwnerOnly | QFile::ReadOther | QFile::WriteOther);
+        },
+        "Other users may write to it." },
+    { "OfAnotherUser",
+        [](const QString& folder) {
+            const QString path = plainFile(folder, "[hosts]\n", kOwnerOnly | QFile::ReadOther);
+            // Only root can give a file away; 65534 is "nobody".
+            if (::geteuid() != 0 || ::chown(QFile::encodeName(path).constData(), 65534, 65534) != 0)
+                return QString();
+            return path;
+        },
+        "It belongs to another user." },
+};
+
+TEST_P(RefusedEndpoints, IsRefusedWithItsReasonWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString path = GetParam().make(dir.path());
+    if (path.isEmpty())
+        GTEST_SKIP() << "cannot make this file here";
+    try {
+        Endpoints::fromFile(path);
+        FAIL() << "no error";
+    } catch (const EEndpoints& error) {
+        EXPECT_EQ(std::string(error.what()),
+            "Cannot read the endpoints file " + path.toStdString() + ": " + GetParam().reason);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Endpoints, RefusedEndpoints, ::testing::ValuesIn(kRefusedEndpoints),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EndpointsFileBound, AFileOfExactly64KiBIsRead)
+{
+    QTemporaryDir dir;
+    QByteArray content = "[hosts]\nRamblerRu=127.0.0.1:9\n";
+    content.append(QByteArray(64 * 1024 - content.size(), ';'));
+    const QString path = plainFile(dir.path(), content, kOwnerOnly | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_EQ(Endpoints::fromFile(path).RamblerRu, "127.0.0.1:9");
+}
+
+} // namespace
+
+TEST_F(EndpointsFile, TimingLimitsAreWholeNumbersAboveZero)
+{
+    const Endpoints defaults = Endpoints::fromFile(write(""));
+    EXPECT_EQ(defaults.connectTimeoutMs, 30000);
+    EXPECT_EQ(defaults.lowSpeedBytesPerSecond, 100);
+    EXPECT_EQ(defaults.lowSpeedSeconds, 30);
+
+    const Endpoints endpoints = Endpoints::fromFile(
+        write("[timing]\nConnectTimeoutMs=250\nlowspeedbytespersecond=10\nLowSpeedSeconds=2\n"));
+    EXPECT_EQ(endpoints.connectTimeoutMs, 250);
+    EXPECT_EQ(endpoints.lowSpeedBytesPerSecond, 10);
+    EXPECT_EQ(endpoints.lowSpeedSeconds, 2);
+
+    const std::string path = m_dir.filePath(QStringLiteral("endpoints.ini")).toStdString();
+    EXPECT_EQ(errorOf("[timing]\nLowSpeedSeconds=0\n"),
+        "Endpoints file " + path + ", line 2: LowSpeedSeconds must be at least 1");
+    EXPECT_EQ(errorOf("[timing]\nConnectTimeoutMs=soon\n"),
+        "Endpoints file " + path + ", line 2: ConnectTimeoutMs must be a whole number, found \"soon\"");
+    EXPECT_EQ(Endpoints::fromFile(write("[timing]\nRequestIntervalMs=0\n")).requestIntervalMs, 0);
 }

@@ -97,7 +97,11 @@ TEST(SandboxEngines, EndpointsFileListsEveryService)
     const Reply update = request(sandbox.host("Update"), "HEAD", "/zlt.upd");
     EXPECT_EQ(update.status, 200);
     EXPECT_TRUE(update.head.contains("\r\nLast-Modified: "));
-    EXPECT_TRUE(update.head.contains("\r\nContent-Length: 256\r\n"));
+    const Reply file = request(sandbox.host("Update"), "GET", "/zlt.upd");
+    EXPECT_TRUE(file.body.startsWith("\x7F"
+                                     "ELF")); // a program file, carrying a version
+    EXPECT_TRUE(file.body.contains("\\FileVersion=99.0.0.0\n"));
+    EXPECT_TRUE(update.head.contains("\r\nContent-Length: " + QByteArray::number(file.body.size()) + "\r\n"));
     EXPECT_EQ(request(sandbox.host("Feedback"), "POST", "/promoscript/feedback_new.php", "a=1").status, 200);
     EXPECT_EQ(request(sandbox.host("MakerSite"), "GET", "/").status, 200);
 }

@@ -123,3 +123,29 @@ TEST_F(HostileProjectFile, SettingsFileThatIsAFifoReadsAsMissing)
     EXPECT_FALSE(registry.keyExists("Tellvik\\Kestrova Sertrix\\PropertiesStore"));
     EXPECT_TRUE(registry.listValueNames("Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyServer").isEmpty());
 }
+
+TEST_F(HostileProjectFile, AFileOthersMayWriteToIsRefused)
+{
+    writeBytes(path("shared.zlt"), "[edWEB: TcxPropertiesStoreComponent]\r\nText=\"http://shared.ru\"\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path("shared.zlt")).constData(), 0666), 0);
+    EXPECT_EQ(loadError(path("shared.zlt")),
+        "Cannot open file \"" + path("shared.zlt").toStdString() + "\". Other users may write to it.");
+    EXPECT_EQ(controls.edit("edWEB")->text(), "http://");
+}
+
+TEST_F(HostileProjectFile, SettingsFileOthersMayWriteToReadsAsMissing)
+{
+    const QString key = "Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyServer";
+    QString file;
+    {
+        XdgRegistry written(configRoot());
+        ASSERT_TRUE(written.createKey(key));
+        ASSERT_TRUE(written.writeString(key, "Text", "planted:8080"));
+        ASSERT_TRUE(written.flush());
+        file = written.fileOf(key);
+    }
+    EXPECT_EQ(XdgRegistry(configRoot()).listValueNames(key), QStringList { "Text" });
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0666), 0);
+    XdgRegistry registry(configRoot());
+    EXPECT_TRUE(registry.listValueNames(key).isEmpty());
+}

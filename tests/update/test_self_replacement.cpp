@@ -132,4 +132,9 @@ TEST(SelfReplacement, FailedCopyKeepsTheNewFileAndStartsTheOldProgram)
     ASSERT_TRUE(waitFor([&] { return QFile::exists(started); }));
     EXPECT_EQ(readAll(started), "old\n");
     EXPECT_TRUE(QFile::exists(files.TempExeFileName));
+    // The restarted program learns why from the failure note, in the words of the tool that failed
+    // (the copy went into the folder in the way, the rename over the program could not).
+    const QByteArray note = readAll(files.FailureFileName);
+    EXPECT_TRUE(note.startsWith("mv: ")) << note.constData();
+    EXPECT_TRUE(note.endsWith("\n"));
 }

@@ -8,10 +8,14 @@
 #include "update/UpdateSchedule.h"
 #include "update/UpdateSignature.h"
 #include "update/UpdateSource.h"
+#include "update/UpdateVersion.h"
+
+#include "ElfImage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,6 +50,20 @@ protected:
     }
 
     QByteArray servedFile() { return client.get(source.fileUrl); }
+
+    // The served file and its signature beside the executable, as a complete download left them.
+    void leaveSignedFile()
+    {
+        writeFile(files.TempExeFileName, servedFile());
+        writeFile(files.SignatureFileName, client.get(source.signatureUrl));
+    }
+
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
 
     void expectRefused(const char* why)
     {
@@ -125,6 +143,7 @@ TEST_F(UpdateCheckTest, ChangedFileIsDownloadedVerifiedWrittenAndInstalled)
     EXPECT_EQ(host.questions, QStringList { UpdateCheck::kQuestion });
     const QByteArray served = servedFile();
     EXPECT_EQ(readAll(files.TempExeFileName), served);
+    EXPECT_EQ(readAll(files.SignatureFileName), client.get(source.signatureUrl));
     EXPECT_TRUE(QFile::permissions(files.TempExeFileName) & QFile::ExeOwner);
     EXPECT_EQ(host.version, kSandboxVersion);
     EXPECT_EQ(host.dateText, UpdateSchedule::formatDate(kToday));
@@ -167,16 +186,64 @@ TEST_F(UpdateCheckTest, RequestsCarryTheProfileWithoutCookies)
 
 TEST_F(UpdateCheckTest, NoWithALeftoverFileStillRestarts)
 {
-    QFile leftover(files.TempExeFileName);
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.write("earlier download");
-    leftover.close();
+    leaveSignedFile();
+    const QByteArray leftover = readAll(files.TempExeFileName);
     host.answers = { false };
     EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
     EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
     EXPECT_EQ(host.stores, 1);
     EXPECT_EQ(host.installs, 1);
-    EXPECT_EQ(readAll(files.TempExeFileName), "earlier download");
+    EXPECT_EQ(readAll(files.TempExeFileName), leftover);
+}
+
+TEST_F(UpdateCheckTest, ALeftoverThatNoLongerVerifiesIsRemovedNotInstalled)
+{
+    struct Row {
+        const char* name;
+        std::function<void()> spoil;
+    };
+    const Row rows[] = {
+        { "without its signature", [&] { QFile::remove(files.SignatureFileName); } },
+        { "changed after the download", [&] { writeFile(files.TempExeFileName, servedFile() + "x"); } },
+        { "signed by another key", [&] { source.publicKey = UpdateSignature::generateKeyPair().publicKey; } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RecordingUpdateHost fresh;
+        fresh.version = kSandboxVersion;
+        leaveSignedFile();
+        row.spoil();
+        EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, true, kToday), UpdateCheck::Outcome::Refused);
+        EXPECT_EQ(fresh.errors,
+            QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
+        EXPECT_EQ(fresh.installs, 0);
+        EXPECT_TRUE(fresh.messages.isEmpty());
+        EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+        EXPECT_FALSE(QFile::exists(files.SignatureFileName));
+        source = UpdateSource::fromEndpoints(Endpoints::fromFile(sandbox.endpointsFile()));
+    }
+}
+
+TEST_F(UpdateCheckTest, AFailedCopyIsSaidOnceWithItsReasonAndNeverRestartedFor)
+{
+    leaveSignedFile();
+    writeFile(files.FailureFileName, "cp: error writing 'kestrova-sertrix.new': No space left on device\n");
+    host.version = kSandboxVersion;
+
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::Refused);
+    EXPECT_EQ(host.errors,
+        QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.\n"
+                                     "Обновление не удалось установить: cp: error writing "
+                                     "'kestrova-sertrix.new': No space left on device") });
+    EXPECT_EQ(host.installs, 0);
+    EXPECT_TRUE(host.messages.isEmpty());
+    for (const QString& left : { files.TempExeFileName, files.SignatureFileName, files.FailureFileName })
+        EXPECT_FALSE(QFile::exists(left)) << left.toStdString();
+
+    // The next check finds nothing left to say or to install.
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
+    EXPECT_EQ(host.errors.size(), 1);
+    EXPECT_EQ(host.installs, 0);
 }
 
 TEST_F(UpdateCheckTest, NoWithoutALeftoverFileEndsQuietly)
@@ -191,9 +258,7 @@ TEST_F(UpdateCheckTest, NoWithoutALeftoverFileEndsQuietly)
 TEST_F(UpdateCheckTest, UnchangedFileWithALeftoverRestartsToo)
 {
     host.version = kSandboxVersion;
-    QFile leftover(files.TempExeFileName);
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.close();
+    leaveSignedFile();
     EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
     EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
     EXPECT_EQ(host.installs, 1);
@@ -201,13 +266,13 @@ TEST_F(UpdateCheckTest, UnchangedFileWithALeftoverRestartsToo)
 
 TEST_F(UpdateCheckTest, LongerAnnouncedLengthIsAMismatch)
 {
-    ASSERT_TRUE(sandbox.command("headlength Update 300"));
+    ASSERT_TRUE(sandbox.command("headlength Update " + QByteArray::number(servedFile().size() + 1)));
     expectRefused("file shorter than announced");
 }
 
 TEST_F(UpdateCheckTest, ShorterAnnouncedLengthIsAMismatch)
 {
-    ASSERT_TRUE(sandbox.command("headlength Update 100"));
+    ASSERT_TRUE(sandbox.command("headlength Update " + QByteArray::number(servedFile().size() - 1)));
     expectRefused("file longer than announced");
 }
 
@@ -254,6 +319,90 @@ TEST_F(UpdateCheckTest, FailingSignatureRequestIsRefusedNotAnError)
 {
     source.signatureUrl = "http://127.0.0.1:1/zlt.upd.sig";
     expectRefused("signature host unreachable");
+}
+
+struct OfferedBuild {
+    const char* name;
+    QByteArray version; // the file version the signed file carries; "-": none
+};
+
+class NotNewerBuild : public UpdateCheckTest, public ::testing::WithParamInterface<OfferedBuild> { };
+
+TEST_P(NotNewerBuild, IsRefusedButRememberedSoItIsNotOfferedAgain)
+{
+    ASSERT_TRUE(sandbox.command("updateversion " + GetParam().version));
+    host.version = QStringLiteral("Mon, 01 Jan 2007 00:00:00 GMT");
+
+    EXPECT_EQ(run(), UpdateCheck::Outcome::NotNewer);
+
+    EXPECT_EQ(
+        host.errors, QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
+    EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+    EXPECT_EQ(readAll(files.ExeFileName), "old program");
+    EXPECT_EQ(host.installs, 0);
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_EQ(host.downloadsEnded, 1);
+    EXPECT_EQ(host.version, kSandboxVersion);
+    EXPECT_EQ(host.dateText, UpdateSchedule::formatDate(kToday));
+    // The next check finds the file as remembered and downloads nothing.
+    sandbox.clearRequests();
+    EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
+    ASSERT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update"))[0].method, "HEAD");
+}
+
+INSTANTIATE_TEST_SUITE_P(Downgrades, NotNewerBuild,
+    ::testing::Values(OfferedBuild { "TheRunningVersion", KS_EXPECTED_FILE_VERSION },
+        OfferedBuild { "AnOlderBuild", "1.0.0.0" }, OfferedBuild { "AnOlderPatch", "1.3.2.109" },
+        OfferedBuild { "NoVersionAtAll", "-" }, OfferedBuild { "NotAVersion", "latest" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UpdateCheckTest, ANewerSignedBuildIsInstalled)
+{
+    ASSERT_TRUE(sandbox.command("updateversion 1.3.10.0"));
+    EXPECT_EQ(run(), UpdateCheck::Outcome::Downloaded);
+    EXPECT_TRUE(host.errors.isEmpty());
+    EXPECT_EQ(readAll(files.TempExeFileName), servedFile());
+    EXPECT_EQ(host.installs, 1);
+}
+
+TEST(UpdateVersion, OnlyALaterVersionIsNewer)
+{
+    struct Row {
+        const char* offered;
+        const char* current;
+        bool newer;
+    };
+    const Row rows[] = {
+        { "1.3.2.111", "1.3.2.110", true },
+        { "1.3.10.0", "1.3.9.999", true },
+        { "2", "1.99.99.99", true },
+        { "1.3.2.1", "1.3.2", true },
+        { "1.3.2.110", "1.3.2.110", false },
+        { "1.3.2", "1.3.2.0", false },
+        { "1.3.2.109", "1.3.2.110", false },
+        { "1.2.99.0", "1.3.0.0", false },
+        { "", "1.3.2.110", false },
+        { "1.3.2.110.1", "1.3.2.110", false },
+        { "1.3.x", "1.3.2.110", false },
+        { "-1.4", "1.3.2.110", false },
+        { "9.0", "", false },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(UpdateVersion::isNewer(QString::fromLatin1(row.offered), QString::fromLatin1(row.current)),
+            row.newer)
+            << row.offered << " over " << row.current;
+}
+
+TEST(UpdateVersion, TheRunningVersionIsTheBuildsAndAFileCarriesItsOwn)
+{
+    EXPECT_EQ(UpdateVersion::running(), QStringLiteral(KS_EXPECTED_FILE_VERSION));
+    ElfImage image;
+    image.sections << ElfImage::Section { ".ks_version",
+        "KSVERSIONINFO "
+        "1\n\\VarFileInfo\\Translation=04E30419\n\\StringFileInfo\\041904E3\\FileVersion=1.4.0.7\n" };
+    EXPECT_EQ(UpdateVersion::ofImage(image.build()), QStringLiteral("1.4.0.7"));
+    EXPECT_EQ(UpdateVersion::ofImage("KSUPDATE"), QString());
 }
 
 TEST_F(UpdateCheckTest, HostWithoutLastModified)
@@ -332,4 +481,22 @@ TEST_F(UpdateCheckTest, OverlongLastModifiedIsCutBeforeItIsRemembered)
     EXPECT_EQ(host.version.size(), UpdateCheck::kMaxVersionChars);
     host.messages.clear();
     EXPECT_EQ(run(), UpdateCheck::Outcome::UpToDate);
+}
+
+TEST_F(UpdateCheckTest, WithoutTheProgramsPathNothingIsAskedNorDownloaded)
+{
+    const UpdateFiles nowhere = UpdateFiles::beside(QString());
+    EXPECT_TRUE(nowhere.TempExeFileName.isEmpty());
+    EXPECT_TRUE(nowhere.BatchFileName.isEmpty());
+    EXPECT_EQ(
+        UpdateCheck(client, host).run(source, nowhere, false, kToday), UpdateCheck::Outcome::NotWritable);
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Обновление не может быть установлено: не удалось определить путь к файлу программы.") });
+    EXPECT_EQ(
+        UpdateCheck(client, host).run(source, nowhere, true, kToday), UpdateCheck::Outcome::NotWritable);
+    EXPECT_EQ(host.messages.size(), 1);
+    EXPECT_TRUE(sandbox.requests(QStringLiteral("Update")).isEmpty());
+    EXPECT_EQ(host.downloads, 0);
+    EXPECT_TRUE(host.version.isEmpty());
 }

@@ -18,6 +18,8 @@
 //   count [Wordstat] TEXT           the Wordstat count text, printed verbatim
 //   cy TEXT                         the CY figure text, printed verbatim
 //   pr TEXT                         the PageRank figure text, printed verbatim
+//   updateversion TEXT              serve an update file carrying the file version TEXT ("-": none),
+//                                   signed with the sandbox's key
 //   cookie SERVICE NAME=VALUE[...]  add "Set-Cookie: NAME=VALUE[...]" to every reply
 //   header SERVICE NAME: VALUE      send that header instead of the sandbox's own of that name;
 //                                   without a VALUE the header is not sent at all
@@ -151,6 +153,7 @@ void ControlState::resetAll()
     m_countText.reset();
     m_cyText.reset();
     m_prText.reset();
+    m_updateVersion.reset();
     setSite(m_startSite);
 }
 
@@ -204,6 +207,10 @@ QString ControlState::applyLine(
             return QStringLiteral("expected: site HOST");
         if (!setSite(decodedText(host)))
             return QStringLiteral("empty host");
+        return {};
+    }
+    if (name == "updateversion") {
+        m_updateVersion = textArgument(args).trimmed();
         return {};
     }
     if (name == "count" || name == "cy" || name == "pr") {

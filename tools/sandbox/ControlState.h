@@ -65,6 +65,7 @@ public:
     std::optional<QByteArray> countText() const { return m_countText; }
     std::optional<QByteArray> cyText() const { return m_cyText; }
     std::optional<QByteArray> prText() const { return m_prText; }
+    std::optional<QByteArray> updateVersion() const { return m_updateVersion; }
 
 private:
     QString applyLine(const QByteArray& line, const QByteArray& rest, bool* consumedRest, Outcome* outcome);
@@ -77,4 +78,5 @@ private:
     std::optional<QByteArray> m_countText;
     std::optional<QByteArray> m_cyText;
     std::optional<QByteArray> m_prText;
+    std::optional<QByteArray> m_updateVersion;
 };

@@ -1,5 +1,7 @@
 #include "Pages.h"
 
+#include "ElfImage.h"
+
 #include "platform/CodePage.h"
 
 namespace {
@@ -159,12 +161,19 @@ QByteArray Pages::pageRankPage(const QByteArray& prText)
             + "</b></p>\n");
 }
 
-QByteArray Pages::updateFile()
+QByteArray Pages::updateFile(const QByteArray& fileVersion)
 {
-    QByteArray file("KSUPDATE");
+    QByteArray code("KSUPDATE");
     for (int i = 0; i < 248; ++i)
-        file.append(char(i));
-    return file;
+        code.append(char(i));
+    ElfImage image;
+    image.sections << ElfImage::Section { ".text", code };
+    if (!fileVersion.isEmpty())
+        image.sections << ElfImage::Section { ".ks_version",
+            "KSVERSIONINFO 1\n\\VarFileInfo\\Translation=04E30419\n"
+            "\\StringFileInfo\\041904E3\\FileVersion="
+                + fileVersion + "\n" + QByteArray(1, '\0') };
+    return image.build();
 }
 
 QByteArray Pages::feedbackPage()

@@ -34,7 +34,10 @@ public:
     static QByteArray wordstatPage(const QString& keyword, const QByteArray& countText);
     static QByteArray cyPage(const QString& host, const QByteArray& cyText);
     static QByteArray pageRankPage(const QByteArray& prText);
-    static QByteArray updateFile();
+    // A small ELF file; with a version, its ".ks_version" section carries it as the FileVersion.
+    static QByteArray updateFile(const QByteArray& fileVersion);
+    // The version of the sandbox's own update file: newer than any build of the program.
+    static constexpr const char* kUpdateFileVersion = "99.0.0.0";
     static QByteArray feedbackPage();
     static QByteArray makerPage();
     static QByteArray statusPage(int status, const QByteArray& reason);

@@ -80,7 +80,7 @@ SandboxServer::SandboxServer(const SandboxOptions& options, QObject* parent)
     , m_state(options.site)
 {
     if (m_options.updateFile.isEmpty())
-        m_options.updateFile = Pages::updateFile();
+        m_options.updateFile = Pages::updateFile(Pages::kUpdateFileVersion);
     if (m_options.updateSecretKey.isEmpty())
         m_options.updateSecretKey = UpdateSignature::generateKeyPair().secretKey;
     m_updatePublicKey = UpdateSignature::publicKeyOf(m_options.updateSecretKey);
@@ -282,6 +282,10 @@ SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest
         reply.contentType = "application/octet-stream";
         reply.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray(kUpdateLastModified)));
         reply.body = page == 1 ? m_updateSignature : m_options.updateFile;
+        if (const std::optional<QByteArray> version = m_state.updateVersion()) {
+            const QByteArray file = Pages::updateFile(*version);
+            reply.body = page == 1 ? UpdateSignature::sign(file, m_options.updateSecretKey) : file;
+        }
         if (const std::optional<QByteArray> replaced = m_state.of(service).body(page))
             reply.body = *replaced;
         return reply;

@@ -3,6 +3,11 @@
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
 
+#include <QFile>
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
                                            "                      [--proxy HOST:PORT [--proxy-user USER "
                                            "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
@@ -25,8 +30,9 @@ const QString kCheckHelp = kCheckUsage
         "  --proxy HOST:PORT      go through this HTTP proxy instead of the remembered settings\n"
         "  --proxy-user USER      the proxy's user name\n"
         "  --proxy-pass-file FILE the proxy password, the first line of FILE\n"
-        "  --proxy-pass PASS      the proxy password (visible to every local user; prefer the file\n"
-        "                         or the environment variable KESTROVA_PROXY_PASSWORD)\n"
+        "  --proxy-pass PASS      the proxy password; it is blanked in the process list once read,\n"
+        "                         but other local users may see it before: the safe ways are the\n"
+        "                         environment variable KESTROVA_PROXY_PASSWORD or --proxy-pass-file\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
         "  --scheduled            the check is run by a timer: after it, a desktop notice tells\n"
@@ -56,7 +62,7 @@ constexpr qint64 kMaxPasswordFileBytes = 4096;
 std::variant<QString, UsageError> passwordFromFile(const QString& path)
 {
     QString reason;
-    const auto bytes = BoundedFile::read(path, kMaxPasswordFileBytes, &reason);
+    const auto bytes = BoundedFile::readOwn(path, kMaxPasswordFileBytes, &reason);
     if (!bytes)
         return UsageError { QStringLiteral("cannot read the password file \"%1\": %2").arg(path, reason) };
     qsizetype end = 0;
@@ -66,6 +72,32 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
 }
 
 } // namespace
+
+void hidePasswordArguments(int argc, char** argv)
+{
+    // The options that take a value, so that a value spelt like an option is not taken for one.
+    static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file" };
+    for (int i = 1; i + 1 < argc; ++i) {
+        const bool takesValue = std::any_of(std::begin(valueOptions), std::end(valueOptions),
+            [&](const char* option) { return std::strcmp(argv[i], option) == 0; });
+        if (!takesValue)
+            continue;
+        if (std::strcmp(argv[i], "--proxy-pass") == 0)
+            std::memset(argv[i + 1], 'x', std::strlen(argv[i + 1]));
+        ++i;
+    }
+}
+
+std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(bytes)) != bytes)
+            return bytes;
+    }
+    return std::nullopt;
+}
 
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {

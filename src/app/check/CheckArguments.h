@@ -29,5 +29,14 @@ struct UsageError {
 extern const QString kCheckUsage;
 extern const QString kCheckHelp; // --help: the usage, every option and the exit status
 
+// Overwrites in place the bytes of every value given to --proxy-pass in the program's own
+// argument vector, so that the process list no longer shows the password (as database clients
+// do). Call it once the arguments have been copied: it changes what argv holds.
+void hidePasswordArguments(int argc, char** argv);
+
+// The first argument after the program name whose bytes do not come back unchanged from their
+// text (a file name that is no valid UTF-8): such a name would reach no file, so it is refused.
+std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv);
+
 // Reads the arguments after the program name.
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments);

@@ -11,6 +11,7 @@
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "net/Endpoints.h"
+#include "platform/ProgramFile.h"
 #include "rank/run/CheckRun.h"
 
 #include <QCoreApplication>
@@ -67,7 +68,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         return kExitDone;
     }
     if (options.version) {
-        writeLine(out, GetFileVersionText(QCoreApplication::applicationFilePath()));
+        writeLine(out, GetFileVersionText(ProgramFile::readablePath()));
         return kExitDone;
     }
     if (!options.historyCsv.isEmpty())

@@ -1,3 +1,4 @@
+#include "app/check/CheckArguments.h"
 #include "app/check/Checker.h"
 
 #include <QCoreApplication>
@@ -11,5 +12,12 @@ int main(int argc, char** argv)
     if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
         || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return kExitError;
-    return runChecker(app.arguments().mid(1), out, err);
+    const QStringList arguments = app.arguments().mid(1);
+    if (const auto unreadable = argumentThatIsNoText(argc, argv)) {
+        err.write("kestrova-check: the argument \"" + unreadable->toPercentEncoding("/ ._-") +
+            "\" is not valid UTF-8; give the file a name in UTF-8\n");
+        return kExitUsage;
+    }
+    hidePasswordArguments(argc, argv);
+    return runChecker(arguments, out, err);
 }

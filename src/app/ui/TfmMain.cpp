@@ -7,6 +7,7 @@
 #include "contact/ui/TfmAbout.h"
 #include "history/HistoryStore.h"
 #include "net/Endpoints.h"
+#include "platform/ProgramFile.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
 #include "rank/frame/FrameLook.h"
@@ -240,7 +241,7 @@ void TfmMain::N12Click()
 
 void TfmMain::N13Click()
 {
-    TfmAbout::of(this).showVersionOf(QCoreApplication::applicationFilePath());
+    TfmAbout::of(this).showVersionOf(ProgramFile::readablePath());
 }
 
 void TfmMain::N14Click()

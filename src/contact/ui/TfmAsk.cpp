@@ -143,24 +143,36 @@ void TfmAsk::Button1Click()
     try {
         PromotionRequest(fields()).send(*HTTP, Endpoints::current().Feedback);
         sent = true;
+    } catch (const EHttpAborted&) {
+        // The user cancelled the request by Escape or by closing the form.
     } catch (const std::exception&) {
         // Every failure gets the same message below.
     }
     if (!self)
         return;
     m_sending = false;
+    Button1->setEnabled(true);
+    if (m_cancelled) {
+        m_cancelled = false;
+        QDialog::reject();
+        return;
+    }
     if (sent) {
         QCoreApplication::processEvents();
         Prompts::instance().message(this, kSent);
     } else {
         Prompts::instance().message(this, kFailed);
     }
-    Button1->setEnabled(true);
     accept();
 }
 
 void TfmAsk::reject()
 {
-    if (!m_sending)
+    // Escape and closing the form cancel a request under way; the form closes once it has ended.
+    if (!m_sending) {
         QDialog::reject();
+        return;
+    }
+    m_cancelled = true;
+    HTTP->abort();
 }

@@ -60,7 +60,7 @@ public:
 
 public slots:
     void Button1Click();
-    // Closing the form waits for the request under way.
+    // Escape or closing the form during a request cancels it; the form closes once it has ended.
     void reject() override;
 
 private:
@@ -69,4 +69,5 @@ private:
 
     std::array<QLineEdit*, PromotionFields::KeywordCount> m_keywordEdits {};
     bool m_sending = false;
+    bool m_cancelled = false;
 };

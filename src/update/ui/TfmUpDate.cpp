@@ -2,6 +2,7 @@
 
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
+#include "platform/ProgramFile.h"
 #include "platform/ui/Prompts.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
@@ -15,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -43,7 +45,7 @@ TfmUpDate::TfmUpDate(QWidget* mainWindow)
             | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_mainWindow(mainWindow)
     , m_launcher(&SelfReplacement::startDetached)
-    , m_executablePath(QCoreApplication::applicationFilePath())
+    , m_executablePath(ProgramFile::path())
 {
     setObjectName(QStringLiteral("fmUpDate"));
     setWindowTitle(QString());
@@ -152,8 +154,20 @@ void TfmUpDate::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
+void TfmUpDate::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
 bool TfmUpDate::FormCloseQuery()
 {
+    // The form is never closed by the user, only hidden when the download ends: a running one
+    // is cancelled, which ends it at once.
+    if (m_downloading)
+        HTTP->abort();
     return false;
 }
 
@@ -164,6 +178,9 @@ void TfmUpDate::HTTPWork()
 
 void TfmUpDate::runAutomaticCheck(const std::function<void()>& menuCheck)
 {
+    // A replacement whose copy failed restarted this program: it says so once, here.
+    m_files = UpdateFiles::beside(m_executablePath);
+    UpdateCheck(*HTTP, *this).reportFailedInstall(m_files);
     const QDate today = QDate::currentDate();
     lblUpDate->setText(UpdateSchedule::settledCaption(lblUpDate->text(), today));
     SetAutoCheck(true);
@@ -227,6 +244,7 @@ bool TfmUpDate::askYesNo(const QString& text)
 
 void TfmUpDate::downloadStarted()
 {
+    m_downloading = true;
     if (m_mainWindow)
         m_mainWindow->setEnabled(false);
     pbProgress->setRange(0, 0);
@@ -252,6 +270,7 @@ void TfmUpDate::downloadProgress(qint64 received, qint64 total)
 
 void TfmUpDate::downloadEnded()
 {
+    m_downloading = false;
     if (m_mainWindow)
         m_mainWindow->setEnabled(true);
     Animate1->stop();

@@ -49,11 +49,14 @@ public:
     bool autoCheck() const { return FAutoCheck; }
 
     // The automatic trigger of the main window's one-shot timer: settles the stored date, and
-    // runs menuCheck as the automatic check when seven days or more have passed.
+    // runs menuCheck as the automatic check when seven days or more have passed. First it says
+    // once when the replacement it was restarted by could not copy the new file.
     void runAutomaticCheck(const std::function<void()>& menuCheck);
 
 protected:
+    // Closing the form or Escape during a download cancels it; the form hides itself after.
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
@@ -81,4 +84,5 @@ private:
     UpdateFiles m_files;
     bool FAutoCheck = false;
     bool m_checking = false;
+    bool m_downloading = false;
 };

@@ -202,4 +202,12 @@ TEST_F(ProxyPassword, UnreadableFileIsBadUsageNamingTheFile)
     }
 }
 
+TEST_F(ProxyPassword, AFileOthersMayWriteToIsRefused)
+{
+    const QString path = writeFile("secret\n");
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::WriteOther));
+    EXPECT_EQ(password({ "--proxy-pass-file", path }),
+        "usage error: cannot read the password file \"" + path + "\": Other users may write to it.");
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -150,3 +151,24 @@ TEST_F(CheckerWorkbook, UsageNamesTheOption)
 }
 
 } // namespace
+
+TEST_F(CheckerWorkbook, AFifoAtTheWorkbookPathIsRefusedAndLeftAFifo)
+{
+    const QString project = path(QStringLiteral("site.zlt"));
+    ASSERT_TRUE(writeProjectFile(
+        project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
+    const QString fifo = path(QStringLiteral("report.xlsx"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    const Result result = check({ "--no-history", "--xlsx", fifo, project });
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(result.err)
+                    .contains(QStringLiteral("Cannot create file \"%1\". It is a FIFO, not a regular file; "
+                                             "it was left as it is.")
+                                  .arg(fifo)))
+        << result.err.constData();
+    struct stat info { };
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}

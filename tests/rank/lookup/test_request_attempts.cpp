@@ -163,3 +163,21 @@ TEST_F(RequestAttemptsTest, ProxySettingsAreAppliedOncePerLookup)
     EXPECT_THROW(m_lookups.CheckGoogleRu(1), EConvertError);
     EXPECT_EQ(requestCount("GoogleRu"), 0);
 }
+
+TEST_F(RequestAttemptsTest, AStalledAttemptCountsAsAFailedOne)
+{
+    Endpoints endpoints = Endpoints::fromFile(m_sandbox.endpointsFile());
+    endpoints.lowSpeedSeconds = 1;
+    Endpoints::setCurrent(endpoints);
+    command("place RamblerRu kw 3\nstall RamblerRu 2");
+    m_lookups.CheckRamblerRu(1);
+    EXPECT_EQ(cell("RankRamblerRu1").text, "3");
+    EXPECT_EQ(requestCount("RamblerRu"), 3);
+
+    command("reset\nstall MSNCom");
+    m_lookups.CheckMSNCom(1);
+    EXPECT_EQ(cell("RankMSNCom1").text, "n/a");
+    EXPECT_EQ(requestCount("MSNCom"), 6);
+    EXPECT_TRUE(cell("RankMSNCom1").why.detail.contains(QStringLiteral(": сервер не отвечает (")))
+        << cell("RankMSNCom1").why.detail.toStdString();
+}

@@ -4,10 +4,13 @@
 #include "net/HttpClient.h"
 #include "platform/Registry.h"
 #include "store/ProgramStores.h"
+#include "support/RawHttpListener.h"
 #include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WidgetInput.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateSchedule.h"
+#include "update/UpdateSource.h"
 #include "update/ui/CopyAnimation.h"
 
 #include <QApplication>
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <utility>
 
@@ -106,6 +110,19 @@ protected:
 
     QString temp() const { return folder.filePath(QStringLiteral("~zltexe.tmp")); }
 
+    // The served file and its signature beside the executable, as a complete download left them.
+    void leaveSignedFile()
+    {
+        HttpClient client(HttpVersion::Http11);
+        const UpdateSource source = UpdateSource::fromEndpoints(Endpoints::current());
+        for (const auto& [path, url] : { std::pair { temp(), source.fileUrl },
+                 std::pair { folder.filePath(QStringLiteral("~zltexe.sig")), source.signatureUrl } }) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(client.get(url));
+        }
+    }
+
     SandboxEngines sandbox;
     QTemporaryDir folder;
     QWidget mainWindow;
@@ -165,8 +182,11 @@ TEST_F(UpdateFormTest, RefusedDownloadIsAnErrorBoxShownDuringTheDownload)
     EXPECT_TRUE(during.formVisible);
     EXPECT_FALSE(during.mainEnabled);
     EXPECT_TRUE(during.animating);
-    EXPECT_EQ(during.progress, 256);
-    EXPECT_EQ(during.progressText, QStringLiteral("Получено 256 из 256 байт"));
+    const qint64 size = HttpClient(HttpVersion::Http11)
+                            .get(UpdateSource::fromEndpoints(Endpoints::current()).fileUrl)
+                            .size();
+    EXPECT_EQ(during.progress, size);
+    EXPECT_EQ(during.progressText, QStringLiteral("Получено %1 из %1 байт").arg(QLocale().toString(size)));
 
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(mainWindow.isEnabled());
@@ -187,6 +207,70 @@ TEST_F(UpdateFormTest, RememberedValuesAreRestoredAtCreationAndStoredAtDestructi
     auto again = makeForm();
     EXPECT_EQ(again->lblVer->text(), QStringLiteral("v \"1\" \\ x"));
     EXPECT_EQ(again->lblUpDate->text(), QStringLiteral("01.02.2026"));
+}
+
+TEST_F(UpdateFormTest, EscapeOrClosingDuringTheDownloadCancelsIt)
+{
+    // The file's host answers HEAD and then never sends the file.
+    RawHttpListener host([](const QByteArray& request) {
+        if (request.startsWith("HEAD ")) {
+            RawHttpListener::Reply head = RawHttpListener::ok(
+                {}, { "Content-Length: 100000", "Last-Modified: Wed, 03 Sep 2008 10:00:00 GMT" });
+            head.announceLength = false; // the length above is the file's, not this reply's
+            return head;
+        }
+        RawHttpListener::Reply silent;
+        silent.stall = true;
+        return silent;
+    });
+    Endpoints endpoints = Endpoints::fromFile(sandbox.endpointsFile());
+    endpoints.Update = QString::fromLatin1(host.hostPort());
+    Endpoints::setCurrent(endpoints);
+
+    for (const bool byEscape : { true, false }) {
+        SCOPED_TRACE(byEscape ? "Escape" : "close");
+        auto form = makeForm();
+        bool shownDuringTheDownload = false;
+        QTimer::singleShot(300, form.get(), [&] {
+            shownDuringTheDownload = form->isVisible() && !mainWindow.isEnabled();
+            if (byEscape)
+                pressKey(form.get(), Qt::Key_Escape);
+            else
+                form->close();
+        });
+        form->CheckForUpdate();
+
+        EXPECT_TRUE(shownDuringTheDownload);
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_TRUE(mainWindow.isEnabled());
+        EXPECT_EQ(prompts->texts(), QStringList { UpdateCheck::kQuestion }); // no error box
+        EXPECT_TRUE(form->lblVer->text().isEmpty());
+        EXPECT_FALSE(QFile::exists(temp()));
+        EXPECT_TRUE(launched.isEmpty());
+        prompts->clear();
+    }
+}
+
+TEST_F(UpdateFormTest, TheRestartedProgramSaysOnceThatTheCopyFailed)
+{
+    leaveSignedFile();
+    QFile note(folder.filePath(QStringLiteral("~zltfail.txt")));
+    ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+    note.write("cp: No space left on device\n");
+    note.close();
+    auto form = makeForm();
+    int checks = 0;
+    form->runAutomaticCheck([&] { ++checks; });
+    form->runAutomaticCheck([&] { ++checks; });
+
+    ASSERT_EQ(prompts->shown.size(), 1u);
+    EXPECT_EQ(prompts->shown[0].icon, Prompts::Icon::Error);
+    EXPECT_EQ(prompts->shown[0].text,
+        QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.\n"
+                       "Обновление не удалось установить: cp: No space left on device"));
+    EXPECT_FALSE(QFile::exists(temp()));
+    EXPECT_FALSE(note.exists());
+    EXPECT_TRUE(launched.isEmpty());
 }
 
 TEST_F(UpdateFormTest, TheUserCannotCloseTheForm)
@@ -300,9 +384,7 @@ TEST_F(UpdateFormTest, AScriptThatCannotBeStartedIsAnErrorAndTheProgramGoesOn)
         *reason = QStringLiteral("no shell");
         return false;
     });
-    QFile leftover(temp());
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.close();
+    leaveSignedFile();
     form->lblVer->setText(kSandboxVersion);
     try {
         form->CheckForUpdate();
@@ -317,9 +399,7 @@ TEST_F(UpdateFormTest, AScriptThatCannotBeStartedIsAnErrorAndTheProgramGoesOn)
 TEST_F(UpdateFormTest, TheScriptWaitsForThisProcess)
 {
     auto form = makeForm();
-    QFile leftover(temp());
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.close();
+    leaveSignedFile();
     form->lblVer->setText(kSandboxVersion);
     form->CheckForUpdate();
     ASSERT_EQ(launched.size(), 1);

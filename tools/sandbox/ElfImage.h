@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QList>
 
-// A minimal ELF file with the sections given (and the section name table), for the reader's
-// tests: 32 or 64 bits, either byte order. Fields can be spoiled after building.
+// A minimal ELF file with the sections given (and the section name table): the sandbox's update
+// file, and the version reader's tests: 32 or 64 bits, either byte order. Fields can be spoiled
+// after building.
 struct ElfImage {
     struct Section {
         QByteArray name;
