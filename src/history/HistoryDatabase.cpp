@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QStandardPaths>
 #include <array>
 #include <cerrno>
@@ -211,59 +210,50 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
 
 QList<RecordedCheck> HistoryDatabase::checksOfSite(const QString& site)
 {
-    const QString key = seriesSite(site);
-    return readChecks("SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
-                      " WHERE site_key = ? ORDER BY time_utc, id",
-        "SELECT r.check_id, r.keyword, r.engine, r.result_text, r.position, r.result_page, r.query_count, "
-        "r.reason"
-        " FROM results r JOIN checks c ON c.id = r.check_id WHERE c.site_key = ?"
-        " ORDER BY c.time_utc, c.id, r.rowid",
-        &key);
+    QList<RecordedCheck> checks;
+    forEachCheck(&site, [&](const RecordedCheck& check) { checks.append(check); });
+    return checks;
 }
 
 QList<RecordedCheck> HistoryDatabase::allChecks()
 {
-    return readChecks("SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
-                      " ORDER BY time_utc, id",
-        "SELECT check_id, keyword, engine, result_text, position, result_page, query_count, reason"
-        " FROM results ORDER BY check_id, rowid",
-        nullptr);
+    QList<RecordedCheck> checks;
+    forEachCheck(nullptr, [&](const RecordedCheck& check) { checks.append(check); });
+    return checks;
 }
 
-QList<RecordedCheck> HistoryDatabase::readChecks(
-    const char* checksSql, const char* resultsSql, const QString* siteKey)
+void HistoryDatabase::forEachCheck(
+    const QString* site, const std::function<void(const RecordedCheck&)>& visit)
 {
-    // Both reads see one snapshot.
+    // Every read sees one snapshot.
     SqliteReadTransaction snapshot(*m_db);
-
-    QList<RecordedCheck> checks;
-    QHash<qint64, qsizetype> indexOfId;
-    SqliteStatement readChecksRows(*m_db, checksSql);
-    if (siteKey)
-        readChecksRows.bind(1, *siteKey);
-    while (readChecksRows.step()) {
-        RecordedCheck check;
-        check.id = readChecksRows.integer(0);
-        check.time = fromIsoTime(readChecksRows.text(1));
-        check.site = readChecksRows.text(2);
-        check.projectPath = readChecksRows.text(3);
-        check.cy = readChecksRows.text(4);
-        check.pr = readChecksRows.text(5);
-        check.outcome = outcomeFromCode(readChecksRows.text(6)).value_or(CheckOutcome::Error);
-        check.error = readChecksRows.text(7);
-        indexOfId.insert(check.id, checks.size());
-        checks.append(std::move(check));
-    }
+    SqliteStatement checksRows(*m_db,
+        site ? "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
+               " WHERE site_key = ? ORDER BY time_utc, id"
+             : "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
+               " ORDER BY time_utc, id");
+    if (site)
+        checksRows.bind(1, seriesSite(*site));
+    SqliteStatement resultRows(*m_db,
+        "SELECT keyword, engine, result_text, position, result_page, query_count, reason"
+        " FROM results WHERE check_id = ? ORDER BY rowid");
     TextPool pool;
-    SqliteStatement readResults(*m_db, resultsSql);
-    if (siteKey)
-        readResults.bind(1, *siteKey);
-    while (readResults.step()) {
-        const auto found = indexOfId.constFind(readResults.integer(0));
-        if (found != indexOfId.constEnd())
-            checks[*found].results.append(readResult(readResults, 1, pool));
+    while (checksRows.step()) {
+        RecordedCheck check;
+        check.id = checksRows.integer(0);
+        check.time = fromIsoTime(checksRows.text(1));
+        check.site = checksRows.text(2);
+        check.projectPath = checksRows.text(3);
+        check.cy = checksRows.text(4);
+        check.pr = checksRows.text(5);
+        check.outcome = outcomeFromCode(checksRows.text(6)).value_or(CheckOutcome::Error);
+        check.error = checksRows.text(7);
+        resultRows.bind(1, check.id);
+        while (resultRows.step())
+            check.results.append(readResult(resultRows, 0, pool));
+        resultRows.reset();
+        visit(check);
     }
-    return checks;
 }
 
 QList<PreviousResult> HistoryDatabase::latestDecidedResults(const QString& site)

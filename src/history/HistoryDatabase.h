@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class SqliteConnection;
@@ -42,12 +43,14 @@ public:
     QList<RecordedCheck> checksOfSite(const QString& site);
     // Every check of every site, oldest first.
     QList<RecordedCheck> allChecks();
+    // The checks of the site (every site when it is null), oldest first, one at a time: a history
+    // of any length is read in the memory of one check.
+    void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit);
     // For every series of the site, its latest decided result.
     QList<PreviousResult> latestDecidedResults(const QString& site);
 
 private:
     void migrate();
-    QList<RecordedCheck> readChecks(const char* checksSql, const char* resultsSql, const QString* siteKey);
 
     QString m_path;
     std::unique_ptr<SqliteConnection> m_db;

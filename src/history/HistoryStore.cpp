@@ -58,6 +58,12 @@ QList<RecordedCheck> HistoryStore::allChecks() const
     return dropOnFailure(m_db, [&] { return database().allChecks(); });
 }
 
+void HistoryStore::forEachCheck(
+    const QString* site, const std::function<void(const RecordedCheck&)>& visit) const
+{
+    dropOnFailure(m_db, [&] { database().forEachCheck(site, visit); });
+}
+
 QList<PreviousResult> HistoryStore::latestDecidedResults(const QString& site) const
 {
     return dropOnFailure(m_db, [&] { return database().latestDecidedResults(site); });

@@ -30,6 +30,8 @@ public:
     // Reads throw HistoryError.
     QList<RecordedCheck> checksOfSite(const QString& site) const;
     QList<RecordedCheck> allChecks() const;
+    // The checks of the site (every site when it is null), oldest first, one at a time.
+    void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) const;
     QList<PreviousResult> latestDecidedResults(const QString& site) const;
 
     static const QString kNotWrittenMessage;

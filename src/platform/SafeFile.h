@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace SafeFile {
 
@@ -10,5 +11,12 @@ namespace SafeFile {
 // the new one, never a part. With ownerOnly the file is readable and writable by its owner only.
 // Returns false with the system's reason.
 bool replace(const QString& path, const QByteArray& bytes, QString* reason, bool ownerOnly = false);
+
+// Takes the bytes piece by piece, as produce hands them to its writer, so that a large file never
+// has to be held in memory. Once a piece could not be written the rest are dropped and false is
+// returned; when produce throws, the old file stays and the exception goes on.
+using Writer = std::function<void(QByteArrayView piece)>;
+bool replaceWith(const QString& path, const std::function<void(const Writer&)>& produce, QString* reason,
+    bool ownerOnly = false);
 
 } // namespace SafeFile

@@ -9,7 +9,8 @@ TEST(PixelColumns, KeepsTheFirstTheHighestTheLowestAndTheLastOfEachColumnInOrder
     const QList<QPointF> points { { 0.1, 5 }, { 0.3, 9 }, { 0.5, 1 }, { 0.7, 4 }, { 0.9, 6 }, { 1.2, 3 },
         { 2.5, 7 }, { 2.6, 7 } };
     EXPECT_EQ(reducedToPixelColumns(points),
-        QList<QPointF>({ { 0.1, 5 }, { 0.3, 9 }, { 0.5, 1 }, { 0.9, 6 }, { 1.2, 3 }, { 2.5, 7 }, { 2.6, 7 } }));
+        QList<QPointF>(
+            { { 0.1, 5 }, { 0.3, 9 }, { 0.5, 1 }, { 0.9, 6 }, { 1.2, 3 }, { 2.5, 7 }, { 2.6, 7 } }));
 }
 
 TEST(PixelColumns, TheLowestBeforeTheHighestKeepsItsPlace)

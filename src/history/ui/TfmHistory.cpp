@@ -142,7 +142,7 @@ void TfmHistory::ButtonCsvClick()
     if (path.isEmpty())
         return;
     try {
-        writeHistoryCsv(path, m_store.checksOfSite(m_site));
+        writeHistoryCsv(path, m_store, &m_site);
     } catch (const HistoryError& e) {
         Prompts::instance().error(this, e.message());
     }

@@ -144,8 +144,9 @@ QList<Found> libraryMatches(const QByteArray& pattern, const QByteArray& page)
 {
     int error = 0;
     PCRE2_SIZE offset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.constData()), PCRE2_SIZE(pattern.size()),
-        PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP, &error, &offset, nullptr);
+    pcre2_code* code
+        = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.constData()), PCRE2_SIZE(pattern.size()),
+            PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP, &error, &offset, nullptr);
     if (!code)
         ADD_FAILURE() << "plain PCRE2 cannot compile " << pattern.constData();
     if (!code)
@@ -154,14 +155,14 @@ QList<Found> libraryMatches(const QByteArray& pattern, const QByteArray& page)
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
     QList<Found> found;
     for (PCRE2_SIZE start = 0; !page.isEmpty() && start <= PCRE2_SIZE(page.size());) {
-        if (pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(page.constData()), PCRE2_SIZE(page.size()), start, 0,
-                data, nullptr)
+        if (pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(page.constData()), PCRE2_SIZE(page.size()), start,
+                0, data, nullptr)
             < 0)
             break;
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
         const bool group = pcre2_get_ovector_count(data) > 1 && ovector[2] != PCRE2_UNSET;
-        found.append({ qsizetype(ovector[0]), qsizetype(ovector[1] - ovector[0]), group ? qsizetype(ovector[2]) : -1,
-            group ? qsizetype(ovector[3] - ovector[2]) : 0 });
+        found.append({ qsizetype(ovector[0]), qsizetype(ovector[1] - ovector[0]),
+            group ? qsizetype(ovector[2]) : -1, group ? qsizetype(ovector[3] - ovector[2]) : 0 });
         start = ovector[0] == ovector[1] ? ovector[1] + 1 : ovector[1];
     }
     pcre2_match_data_free(data);
