@@ -174,13 +174,14 @@ void HistoryDatabase::migrate()
 
 qint64 HistoryDatabase::record(const RecordedCheck& check)
 {
+    const QString siteKey = seriesSite(check.site);
     SqliteTransaction transaction(*m_db);
     SqliteStatement insertCheck(*m_db,
         "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
-        .bind(3, seriesSite(check.site))
+        .bind(3, siteKey)
         .bind(4, check.projectPath)
         .bind(5, check.cy)
         .bind(6, check.pr)
@@ -190,8 +191,9 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
         "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, query_count, "
-        "reason)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        "reason, site_key)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+
     for (const RecordedResult& result : check.results) {
         insertResult.bind(1, id)
             .bind(2, result.keyword)
@@ -200,7 +202,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
             .bind(5, result.position)
             .bind(6, qint64(result.resultPage))
             .bind(7, result.countText)
-            .bind(8, reasonCode(result.reason));
+            .bind(8, reasonCode(result.reason))
+            .bind(9, siteKey);
         insertResult.step();
         insertResult.reset();
     }
@@ -256,21 +259,25 @@ void HistoryDatabase::forEachCheck(
     }
 }
 
-QList<PreviousResult> HistoryDatabase::latestDecidedResults(const QString& site)
+QList<PreviousResult> HistoryDatabase::latestDecidedResults(
+    const QString& site, const QStringList& keywords, const QList<Engine>& engines)
 {
-    // SQLite takes the bare columns from the row that gives max().
+    SqliteReadTransaction snapshot(*m_db);
     SqliteStatement latest(*m_db,
-        "SELECT r.keyword, r.engine, r.position, c.time_utc, max(r.check_id) FROM results r"
+        "SELECT r.position, c.time_utc FROM results r INDEXED BY results_by_site_series"
         " JOIN checks c ON c.id = r.check_id"
-        " WHERE c.site_key = ? AND r.reason IN ('found', 'not-found', 'short-list')"
-        " GROUP BY r.keyword, r.engine");
-    latest.bind(1, seriesSite(site));
+        " WHERE r.site_key = ? AND r.engine = ? AND r.keyword = ?"
+        " AND r.reason IN ('found', 'not-found', 'short-list')"
+        " ORDER BY r.check_id DESC LIMIT 1");
+    const QString key = seriesSite(site);
     QList<PreviousResult> results;
-    while (latest.step()) {
-        const auto engine = engineByKey(latest.text(1));
-        if (!engine)
-            continue;
-        results.append({ latest.text(0), *engine, latest.optionalInt(2), fromIsoTime(latest.text(3)) });
+    for (const QString& keyword : keywords) {
+        for (Engine engine : engines) {
+            latest.bind(1, key).bind(2, engineKey(engine)).bind(3, keyword);
+            if (latest.step())
+                results.append({ keyword, engine, latest.optionalInt(0), fromIsoTime(latest.text(1)) });
+            latest.reset();
+        }
     }
     return results;
 }

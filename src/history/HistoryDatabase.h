@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -23,7 +24,7 @@ struct PreviousResult {
 // that is damaged, locked or of a newer schema is reported (HistoryError), never replaced.
 class HistoryDatabase {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     static constexpr int kBusyTimeoutMs = 2000;
 
     // Opens the file, creating it and its folder when they do not exist yet.
@@ -46,8 +47,10 @@ public:
     // The checks of the site (every site when it is null), oldest first, one at a time: a history
     // of any length is read in the memory of one check.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit);
-    // For every series of the site, its latest decided result.
-    QList<PreviousResult> latestDecidedResults(const QString& site);
+    // For every series of the site among the keywords on the engines, its latest decided result:
+    // one look into an index per series, whatever the length of the history.
+    QList<PreviousResult> latestDecidedResults(
+        const QString& site, const QStringList& keywords, const QList<Engine>& engines);
 
 private:
     void migrate();

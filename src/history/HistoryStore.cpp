@@ -64,7 +64,8 @@ void HistoryStore::forEachCheck(
     dropOnFailure(m_db, [&] { database().forEachCheck(site, visit); });
 }
 
-QList<PreviousResult> HistoryStore::latestDecidedResults(const QString& site) const
+QList<PreviousResult> HistoryStore::latestDecidedResults(
+    const QString& site, const QStringList& keywords, const QList<Engine>& engines) const
 {
-    return dropOnFailure(m_db, [&] { return database().latestDecidedResults(site); });
+    return dropOnFailure(m_db, [&] { return database().latestDecidedResults(site, keywords, engines); });
 }
