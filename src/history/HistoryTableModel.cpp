@@ -54,23 +54,25 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     QList<Row> oldestFirst;
     oldestFirst.reserve(m_checks.size());
     for (const RecordedCheck& check : m_checks) {
-        Row row { &check, {}, std::nullopt, {}, QList<int>(m_series.size(), -1) };
-        for (qsizetype i = 0; i < check.results.size(); ++i)
-            row.resultOf[seriesIndex.value({ check.results[i].keyword, int(check.results[i].engine) })]
-                = int(i);
-        row.changes.resize(m_series.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
+        Row row { &check, {}, {}, std::nullopt, {} };
+        row.seriesOf.reserve(check.results.size());
+        for (const RecordedResult& result : check.results)
+            row.seriesOf.append(seriesIndex.value({ result.keyword, int(result.engine) }));
+        row.changes.resize(check.results.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
         bool anyDecided = false;
-        for (qsizetype s = 0; s < m_series.size(); ++s) {
-            if (row.resultOf[s] < 0)
+        for (qsizetype i = 0; i < check.results.size(); ++i) {
+            const int s = row.seriesOf[i];
+            // A keyword typed twice: its last result stands for the series.
+            if (row.resultIndex(s) != i)
                 continue;
-            const RecordedResult* result = &check.results[row.resultOf[s]];
-            row.changes[s] = positionChange(
-                result->position, result->reason, last[s].had, last[s].position, last[s].time);
-            if (isDecided(result->reason)) {
+            const RecordedResult& result = check.results[i];
+            row.changes[i]
+                = positionChange(result.position, result.reason, last[s].had, last[s].position, last[s].time);
+            if (isDecided(result.reason)) {
                 anyDecided = true;
-                last[s] = { true, result->position, check.time };
-                if (result->position && (!row.best || *result->position < *row.best))
-                    row.best = result->position;
+                last[s] = { true, result.position, check.time };
+                if (result.position && (!row.best || *result.position < *row.best))
+                    row.best = result.position;
             }
         }
         if (anyDecided) {
@@ -100,7 +102,9 @@ int HistoryTableModel::columnCount(const QModelIndex& parent) const
 
 PositionChange HistoryTableModel::change(int row, int series) const
 {
-    return m_rows.at(row).changes.at(series);
+    const Row& shown = m_rows.at(row);
+    const qsizetype index = shown.resultIndex(series);
+    return index < 0 ? PositionChange { PositionChange::Kind::Unknown, 0, {}, {} } : shown.changes[index];
 }
 
 QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
@@ -115,11 +119,11 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         if (column == 1 && !check.error.isEmpty())
             return check.error;
         if (series >= 0 && series < int(m_series.size())) {
-            const RecordedResult* result = row.result(series);
-            if (!result)
+            const qsizetype index = row.resultIndex(series);
+            if (index < 0)
                 return {};
-            QString tip = reasonCode(result->reason);
-            const QString note = changeNote(row.changes[series]);
+            QString tip = reasonCode(check.results[index].reason);
+            const QString note = changeNote(row.changes[index]);
             return note.isEmpty() ? tip : tip + u'\n' + note;
         }
         return {};
@@ -141,11 +145,12 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         break;
     }
     if (series >= 0 && series < int(m_series.size())) {
-        const RecordedResult* result = row.result(series);
-        if (!result)
+        const qsizetype index = row.resultIndex(series);
+        if (index < 0)
             return {};
-        const QString mark = changeMark(row.changes[series]);
-        return mark.isEmpty() ? result->text : result->text + u' ' + mark;
+        const QString& text = check.results[index].text;
+        const QString mark = changeMark(row.changes[index]);
+        return mark.isEmpty() ? text : text + u' ' + mark;
     }
     if (series == int(m_series.size()))
         return row.best ? QVariant(*row.best) : QVariant(QStringLiteral("n/a"));
