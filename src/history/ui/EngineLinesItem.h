@@ -20,8 +20,6 @@ public:
     static QColor colour(Engine engine);
 
 private:
-    QPointF toPlot(const ChartPoint& point) const;
-
     QChart* m_chart;
     QList<EngineLine> m_lines;
     bool m_marked;
