@@ -239,9 +239,8 @@ std::vector<PatternLiterals> readAlternatives(const QByteArray& p)
     return alternatives;
 }
 
-qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, qsizetype from)
+RunNeedle runNeedle(const Run& run)
 {
-    // The longest stretch of literal bytes leads the search; the rest is compared around it.
     qsizetype bestStart = 0, bestLength = 0;
     for (qsizetype i = 0; i < qsizetype(run.size());) {
         if (run[i].any) {
@@ -257,10 +256,17 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, 
         }
         i = j;
     }
-    QByteArray needle;
+    RunNeedle made { run, {}, bestStart };
     for (qsizetype i = bestStart; i < bestStart + bestLength; ++i)
-        needle += run[i].byte;
+        made.needle += run[i].byte;
+    return made;
+}
 
+qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle& prepared, qsizetype from)
+{
+    const Run& run = prepared.run;
+    const QByteArray& needle = prepared.needle;
+    const qsizetype bestStart = prepared.needleStart;
     const qsizetype runLength = qsizetype(run.size());
     for (qsizetype at = from + bestStart; at + (runLength - bestStart) <= length;) {
         const void* found
@@ -279,4 +285,9 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, 
         at = hit + 1;
     }
     return -1;
+}
+
+qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, qsizetype from)
+{
+    return findLiteralRun(subject, length, runNeedle(run), from);
 }

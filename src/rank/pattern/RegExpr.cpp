@@ -23,9 +23,14 @@ constexpr uint32_t kAttemptOptions
     = kCompileOptions | PCRE2_ANCHORED | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
 // An attempt runs with a small match limit first, four times more whenever it runs out, while the
 // subject's budget lasts. A finished attempt is charged the limit it outgrew (at least
-// kAttemptUnits), one that ran out the limit it used up.
-constexpr uint32_t kFirstTryUnits = 256;
-constexpr qint64 kAttemptUnits = 16;
+// kAttemptUnits), one that ran out the limit it used up: every attempt is charged at least a
+// quarter of the steps it took.
+constexpr uint32_t kFirstTryUnits = 32;
+constexpr qint64 kAttemptUnits = 8;
+// The work before an attempt is charged too: a unit for every candidate position looked at, and
+// one for every kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
+constexpr qint64 kCandidateUnits = 1;
+constexpr qint64 kScannedBytesPerUnit = 16;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
@@ -105,6 +110,7 @@ struct RegExpr::Impl {
     // or the set of first bytes the engine found; else every position. A position where no
     // alternative finds its prefix and its required run is passed over without a search.
     std::vector<PatternLiterals> alternatives;
+    std::vector<std::vector<RunNeedle>> requiredNeedles; // per alternative, as its required runs
     int firstByte = -1;
     bool hasFirstBytes = false;
     std::array<uint8_t, 32> firstBytes {};
@@ -206,6 +212,12 @@ void RegExpr::compile()
     pcre2_jit_stack_assign(matchContext, nullptr, jitStack);
 
     d->alternatives = readAlternatives(m_pattern);
+    for (const PatternLiterals& alternative : d->alternatives) {
+        std::vector<RunNeedle> needles;
+        for (const PatternLiterals::Run& run : alternative.required)
+            needles.push_back(runNeedle(run));
+        d->requiredNeedles.push_back(std::move(needles));
+    }
     d->code = code;
     d->matchData = matchData;
     d->matchContext = matchContext;
@@ -295,12 +307,14 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
 // A match of an alternative starting at from or later holds its required runs at or after from.
 bool RegExpr::requiredRunsFrom(size_t alternative, qsizetype from)
 {
-    const auto& runs = d->alternatives[alternative].required;
+    const auto& runs = d->requiredNeedles[alternative];
     for (size_t i = 0; i < runs.size(); ++i) {
         auto& [searchedFrom, foundAt] = d->requiredSearch[alternative][i];
         if (searchedFrom < 0 || from < searchedFrom || (foundAt >= 0 && foundAt < from)) {
             searchedFrom = from;
             foundAt = findLiteralRun(d->subject.constData(), d->subjectLength, runs[i], from);
+            const qsizetype end = foundAt < 0 ? d->subjectLength : foundAt + qsizetype(runs[i].run.size());
+            charge(kCandidateUnits + (end - from) / kScannedBytesPerUnit);
         }
         if (foundAt < 0)
             return false;
@@ -328,7 +342,10 @@ RegExpr::Candidate RegExpr::viability(qsizetype position)
 bool RegExpr::search(qsizetype start)
 {
     for (qsizetype position = start;; ++position) {
+        const qsizetype from = position;
         position = nextCandidate(position);
+        charge(
+            kCandidateUnits + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit);
         if (position < 0)
             return false;
         const Candidate candidate = viability(position);
