@@ -26,7 +26,7 @@ constexpr uint32_t kAttemptOptions
 // kAttemptUnits), one that ran out the limit it used up: every attempt is charged at least a
 // quarter of the steps it took.
 constexpr uint32_t kFirstTryUnits = 32;
-constexpr qint64 kAttemptUnits = 8;
+constexpr qint64 kAttemptUnits = 16;
 // The work before an attempt is charged too: a unit for every candidate position looked at, and
 // one for every kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
 constexpr qint64 kCandidateUnits = 1;
@@ -121,6 +121,7 @@ struct RegExpr::Impl {
 
     qint64 budgetLimit = 0;
     qint64 budgetUsed = 0;
+    qint64 attempts = 0;
     // Per alternative and required run: searched for from .first on and found at .second
     // (-1: not found).
     std::vector<std::vector<std::pair<qsizetype, qsizetype>>> requiredSearch;
@@ -234,6 +235,7 @@ bool RegExpr::exec(const QByteArray& subject)
     d->subjectLength = nul < 0 ? subject.size() : nul;
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
+    d->attempts = 0;
     d->requiredSearch.clear();
     for (const PatternLiterals& alternative : d->alternatives)
         d->requiredSearch.emplace_back(alternative.required.size(), std::pair<qsizetype, qsizetype>(-1, -1));
@@ -263,6 +265,11 @@ qint64 RegExpr::budgetLimit() const
 qint64 RegExpr::budgetUsed() const
 {
     return d->budgetUsed;
+}
+
+qint64 RegExpr::attempts() const
+{
+    return d->attempts;
 }
 
 void RegExpr::charge(qint64 units)
@@ -362,6 +369,7 @@ bool RegExpr::search(qsizetype start)
 
 RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
 {
+    ++d->attempts;
     qint64 outgrown = 0;
     for (uint32_t limit = kFirstTryUnits;;) {
         const qint64 left = d->budgetLimit - d->budgetUsed;
