@@ -3,8 +3,11 @@
 //                                 engines), the site not found every second day on every engine;
 //   history_scale keywords FILE   writes 3,650 daily checks of seven keywords on six engines, one
 //                                 keyword new every day (21,942 series);
+//   history_scale daily FILE      writes 36,500 daily checks of seven keywords on six engines;
 //   history_scale open FILE       opens the history window of that site offscreen and draws it:
-//                                 the history read, the table filled, the chart of the first keyword.
+//                                 the history read, the table filled, the chart of the first keyword;
+//   history_scale previous FILE   what starting a check reads of the history (the latest decided
+//                                 result of its 42 series), 21 times, printing min/median/max ms.
 // Not a Google Benchmark: the figures are the whole process's time and peak memory.
 
 #include "history/HistoryDatabase.h"
@@ -12,8 +15,11 @@
 #include "history/ui/TfmHistory.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPixmap>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -74,6 +80,43 @@ void writeKeywords(const QString& path)
     }
 }
 
+void writeDaily(const QString& path)
+{
+    HistoryDatabase db(path);
+    for (int day = 0; day < 36500; ++day) {
+        RecordedCheck made = check(day);
+        for (int n = 1; n <= 7; ++n) {
+            for (Engine engine : kEngines) {
+                const int position = (day * 7 + n * 13 + int(engine) * 29) % 240 + 1;
+                made.results.append(result(QStringLiteral("ключевое слово %1").arg(n), engine,
+                    position <= 200 ? std::optional<int>(position) : std::nullopt));
+            }
+        }
+        db.record(made);
+    }
+}
+
+void previousResults(const QString& path)
+{
+    QStringList keywords;
+    for (int n = 1; n <= 7; ++n)
+        keywords << QStringLiteral("ключевое слово %1").arg(n);
+    const QList<Engine> engines(kEngines.begin(), kEngines.end());
+    std::vector<double> ms;
+    qsizetype found = 0;
+    for (int run = 0; run < 21; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        // A new store each time, as the first check after the program's start opens the file.
+        const HistoryStore store(path);
+        found = store.latestDecidedResults(kSite, keywords, engines).size();
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("previous results of %lld series: min %.2f ms, median %.2f ms, max %.2f ms\n",
+        static_cast<long long>(found), ms.front(), ms[ms.size() / 2], ms.back());
+}
+
 void openAndDraw(const QString& path)
 {
     HistoryStore store(path);
@@ -91,15 +134,19 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
-        std::fputs("usage: history_scale gaps|keywords|open FILE\n", stderr);
+        std::fputs("usage: history_scale gaps|keywords|daily|open|previous FILE\n", stderr);
         return 2;
     }
     if (args[1] == QLatin1String("gaps"))
         writeGaps(args[2]);
     else if (args[1] == QLatin1String("keywords"))
         writeKeywords(args[2]);
+    else if (args[1] == QLatin1String("daily"))
+        writeDaily(args[2]);
     else if (args[1] == QLatin1String("open"))
         openAndDraw(args[2]);
+    else if (args[1] == QLatin1String("previous"))
+        previousResults(args[2]);
     else
         return 2;
     return 0;
