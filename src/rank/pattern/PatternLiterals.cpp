@@ -239,6 +239,40 @@ std::vector<PatternLiterals> readAlternatives(const QByteArray& p)
     return alternatives;
 }
 
+qsizetype rarestByteOf(const QByteArray& needle)
+{
+    // Bytes of markup and text, the most common first; any other byte is rarer than all of them.
+    static constexpr char kCommon[] = " e<>=\"/aitnorsdlchpmu\n\tgf.bkwvy-x:;0123456789_,";
+    qsizetype rarest = 0, rarestRank = -1;
+    for (qsizetype i = 0; i < needle.size(); ++i) {
+        const char* common = std::strchr(kCommon, needle[i]);
+        const qsizetype rank = needle[i] != 0 && common ? common - kCommon : qsizetype(sizeof kCommon);
+        if (rank > rarestRank) {
+            rarest = i;
+            rarestRank = rank;
+        }
+    }
+    return rarest;
+}
+
+qsizetype findNeedle(
+    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from)
+{
+    const char anchorByte = needle[anchor];
+    for (qsizetype at = from + anchor; at + (needle.size() - anchor) <= length;) {
+        const void* found = std::memchr(subject + at, anchorByte, size_t(length - at));
+        if (!found)
+            return -1;
+        const qsizetype begin = static_cast<const char*>(found) - subject - anchor;
+        if (begin + needle.size() > length)
+            return -1;
+        if (std::memcmp(subject + begin, needle.constData(), size_t(needle.size())) == 0)
+            return begin;
+        at = begin + anchor + 1;
+    }
+    return -1;
+}
+
 RunNeedle runNeedle(const Run& run)
 {
     qsizetype bestStart = 0, bestLength = 0;
@@ -256,9 +290,10 @@ RunNeedle runNeedle(const Run& run)
         }
         i = j;
     }
-    RunNeedle made { run, {}, bestStart };
+    RunNeedle made { run, {}, bestStart, 0 };
     for (qsizetype i = bestStart; i < bestStart + bestLength; ++i)
         made.needle += run[i].byte;
+    made.anchor = rarestByteOf(made.needle);
     return made;
 }
 
@@ -269,11 +304,9 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle&
     const qsizetype bestStart = prepared.needleStart;
     const qsizetype runLength = qsizetype(run.size());
     for (qsizetype at = from + bestStart; at + (runLength - bestStart) <= length;) {
-        const void* found
-            = memmem(subject + at, size_t(length - at), needle.constData(), size_t(needle.size()));
-        if (!found)
+        const qsizetype hit = findNeedle(subject, length, needle, prepared.anchor, at);
+        if (hit < 0)
             return -1;
-        const qsizetype hit = static_cast<const char*>(found) - subject;
         const qsizetype begin = hit - bestStart;
         if (begin + runLength > length)
             return -1;

@@ -32,7 +32,17 @@ struct RunNeedle {
     PatternLiterals::Run run;
     QByteArray needle;
     qsizetype needleStart = 0; // where the needle stands in the run
+    qsizetype anchor = 0; // the needle's byte least common in markup, looked for first
 };
+
+// Where needle (not empty) first occurs at or after from in the first length bytes of subject, or
+// -1: memchr for the byte at anchor, then a comparison. Searches that are begun again and again a
+// short way apart cost little, unlike memmem, which prepares itself at every call.
+qsizetype findNeedle(
+    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from);
+
+// The byte of needle least common in result pages.
+qsizetype rarestByteOf(const QByteArray& needle);
 
 // run holds at least one literal byte.
 RunNeedle runNeedle(const PatternLiterals::Run& run);

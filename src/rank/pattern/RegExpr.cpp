@@ -111,6 +111,8 @@ struct RegExpr::Impl {
     // alternative finds its prefix and its required run is passed over without a search.
     std::vector<PatternLiterals> alternatives;
     std::vector<std::vector<RunNeedle>> requiredNeedles; // per alternative, as its required runs
+    QByteArray prefix; // of the only alternative; candidates are where it occurs
+    qsizetype prefixAnchor = 0;
     int firstByte = -1;
     bool hasFirstBytes = false;
     std::array<uint8_t, 32> firstBytes {};
@@ -219,6 +221,10 @@ void RegExpr::compile()
             needles.push_back(runNeedle(run));
         d->requiredNeedles.push_back(std::move(needles));
     }
+    if (d->alternatives.size() == 1) {
+        d->prefix = d->alternatives.front().prefix;
+        d->prefixAnchor = rarestByteOf(d->prefix);
+    }
     d->code = code;
     d->matchData = matchData;
     d->matchContext = matchContext;
@@ -286,14 +292,8 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
 {
     const char* bytes = d->subject.constData();
     const qsizetype length = d->subjectLength;
-    const QByteArray prefix = d->alternatives.size() == 1 ? d->alternatives.front().prefix : QByteArray();
-    if (!prefix.isEmpty()) {
-        if (from + prefix.size() > length)
-            return -1;
-        const void* found
-            = memmem(bytes + from, size_t(length - from), prefix.constData(), size_t(prefix.size()));
-        return found ? static_cast<const char*>(found) - bytes : -1;
-    }
+    if (!d->prefix.isEmpty())
+        return findNeedle(bytes, length, d->prefix, d->prefixAnchor, from);
     if (d->firstByte >= 0) {
         if (from >= length)
             return -1;
