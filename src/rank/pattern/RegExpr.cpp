@@ -31,6 +31,10 @@ constexpr qint64 kAttemptUnits = 16;
 // one for every kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
 constexpr qint64 kCandidateUnits = 1;
 constexpr qint64 kScannedBytesPerUnit = 16;
+// Of the runs every match holds, the longest ones are looked for ahead of each candidate: they end
+// the search when a page lacks them (the site address, for one), while looking for every run of
+// an entry again at every entry would cost more than the attempts they spare.
+constexpr size_t kRunsLookedFor = 2;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
@@ -219,6 +223,8 @@ void RegExpr::compile()
         std::vector<RunNeedle> needles;
         for (const PatternLiterals::Run& run : alternative.required)
             needles.push_back(runNeedle(run));
+        std::stable_sort(needles.begin(), needles.end(),
+            [](const RunNeedle& a, const RunNeedle& b) { return a.needle.size() > b.needle.size(); });
         d->requiredNeedles.push_back(std::move(needles));
     }
     if (d->alternatives.size() == 1) {
@@ -315,7 +321,7 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
 bool RegExpr::requiredRunsFrom(size_t alternative, qsizetype from)
 {
     const auto& runs = d->requiredNeedles[alternative];
-    for (size_t i = 0; i < runs.size(); ++i) {
+    for (size_t i = 0; i < std::min(runs.size(), kRunsLookedFor); ++i) {
         auto& [searchedFrom, foundAt] = d->requiredSearch[alternative][i];
         if (searchedFrom < 0 || from < searchedFrom || (foundAt >= 0 && foundAt < from)) {
             searchedFrom = from;
