@@ -245,12 +245,12 @@ void HistoryDatabase::forEachCheck(
         RecordedCheck check;
         check.id = checksRows.integer(0);
         check.time = fromIsoTime(checksRows.text(1));
-        check.site = checksRows.text(2);
-        check.projectPath = checksRows.text(3);
-        check.cy = checksRows.text(4);
-        check.pr = checksRows.text(5);
+        check.site = pool.text(checksRows.bytes(2));
+        check.projectPath = pool.text(checksRows.bytes(3));
+        check.cy = pool.text(checksRows.bytes(4));
+        check.pr = pool.text(checksRows.bytes(5));
         check.outcome = outcomeFromCode(checksRows.text(6)).value_or(CheckOutcome::Error);
-        check.error = checksRows.text(7);
+        check.error = pool.text(checksRows.bytes(7));
         resultRows.bind(1, check.id);
         while (resultRows.step())
             check.results.append(readResult(resultRows, 0, pool));

@@ -45,19 +45,13 @@ QChart* buildPositionChart(const PositionChartModel& model, const QString& keywo
     position->setTitleText(QStringLiteral("Позиция"));
     chart->addAxis(position, Qt::AlignLeft);
 
-    // The series carry the points, the legend and the axes; the lines with their gaps are drawn
+    // The series give the legend and hold the axes; the points, the lines and their gaps are drawn
     // by one item over the plot area.
     for (const EngineLine& line : model.lines()) {
         const QColor colour = EngineLinesItem::colour(line.engine);
         auto* series = new QLineSeries;
         series->setName(engineCaption(line.engine));
         series->setPen(QPen(Qt::transparent));
-        QList<QPointF> points;
-        for (const QList<ChartPoint>& segment : line.segments) {
-            for (const ChartPoint& point : segment)
-                points.append(QPointF(double(point.msecsSinceEpoch), point.position));
-        }
-        series->replace(points);
         chart->addSeries(series);
         series->attachAxis(time);
         series->attachAxis(position);
