@@ -85,6 +85,7 @@ enum class Hostile {
     OpenQuotes, // entries of every layout whose attribute quotes never close
     QuantifiedAddress, // links long enough for a site address with (a|aa)+b to explode on
     FixedCountAddress, // entries whose links hold 60,000 letters, for the site address a{60000}b
+    LiRepeated, // "<li" over and over: a candidate every three bytes
 };
 
 inline const char* nameOf(Hostile family)
@@ -100,6 +101,8 @@ inline const char* nameOf(Hostile family)
         return "quantified_address";
     case Hostile::FixedCountAddress:
         return "fixed_count_address";
+    case Hostile::LiRepeated:
+        return "li_repeated";
     }
     return "?";
 }
@@ -136,6 +139,10 @@ inline QByteArray hostilePage(Hostile family, qint64 size)
         while (page.size() < size)
             page += "<li class=\"r\" value=7><div class=\"title\"><i></i><a href=\"http://"
                 + QByteArray(60000, 'a') + "\"></a></div></li>\n";
+        break;
+    case Hostile::LiRepeated:
+        while (page.size() < size)
+            page += "<li";
         break;
     }
     // The texts every pattern requires somewhere after an entry's start, so that no page is

@@ -1,6 +1,7 @@
 #include "history/HistoryCsv.h"
 
 #include "history/HistoryError.h"
+#include "history/HistoryStore.h"
 #include "platform/SafeFile.h"
 
 namespace {
@@ -43,32 +44,66 @@ void appendRow(QByteArray& out, const QStringList& fields)
     out += "\r\n";
 }
 
-} // namespace
-
-QByteArray historyCsv(const QList<RecordedCheck>& checks)
+void appendHeader(QByteArray& out)
 {
-    QByteArray out("\xEF\xBB\xBF");
+    out += "\xEF\xBB\xBF";
     appendRow(out,
         { QStringLiteral("time"), QStringLiteral("site"), QStringLiteral("keyword"), QStringLiteral("engine"),
             QStringLiteral("position"), QStringLiteral("result_page"), QStringLiteral("query_count"),
             QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"),
             QStringLiteral("outcome") });
-    for (const RecordedCheck& check : checks) {
-        const QString time = check.time.toUTC().toString(Qt::ISODate);
-        for (const RecordedResult& result : check.results) {
-            appendRow(out,
-                { time, check.site, result.keyword, engineText(result),
-                    result.position ? QString::number(*result.position) : QString(),
-                    QString::number(result.resultPage), result.countText, check.cy, check.pr,
-                    reasonText(result), outcomeCode(check.outcome) });
-        }
+}
+
+void appendCheck(QByteArray& out, const RecordedCheck& check)
+{
+    const QString time = check.time.toUTC().toString(Qt::ISODate);
+    for (const RecordedResult& result : check.results) {
+        appendRow(out,
+            { time, check.site, result.keyword, engineText(result),
+                result.position ? QString::number(*result.position) : QString(),
+                QString::number(result.resultPage), result.countText, check.cy, check.pr,
+                reasonText(result), outcomeCode(check.outcome) });
     }
+}
+
+constexpr qsizetype kPieceBytes = 256 * 1024;
+
+void writeOrThrow(const QString& path, const std::function<void(const SafeFile::Writer&)>& produce)
+{
+    QString reason;
+    if (!SafeFile::replaceWith(path, produce, &reason))
+        throw HistoryError(QStringLiteral("Не удалось записать файл %1: %2").arg(path, reason));
+}
+
+} // namespace
+
+QByteArray historyCsv(const QList<RecordedCheck>& checks)
+{
+    QByteArray out;
+    appendHeader(out);
+    for (const RecordedCheck& check : checks)
+        appendCheck(out, check);
     return out;
 }
 
 void writeHistoryCsv(const QString& path, const QList<RecordedCheck>& checks)
 {
-    QString reason;
-    if (!SafeFile::replace(path, historyCsv(checks), &reason))
-        throw HistoryError(QStringLiteral("Не удалось записать файл %1: %2").arg(path, reason));
+    writeOrThrow(path, [&](const SafeFile::Writer& write) { write(historyCsv(checks)); });
+}
+
+void writeHistoryCsv(const QString& path, const HistoryStore& store, const QString* site)
+{
+    writeOrThrow(path, [&](const SafeFile::Writer& write) {
+        QByteArray piece;
+        piece.reserve(kPieceBytes + 4096);
+        appendHeader(piece);
+        store.forEachCheck(site, [&](const RecordedCheck& check) {
+            appendCheck(piece, check);
+            if (piece.size() >= kPieceBytes) {
+                write(piece);
+                piece.resize(0);
+            }
+        });
+        write(piece);
+    });
 }

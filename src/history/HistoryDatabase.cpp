@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QStandardPaths>
 #include <array>
 #include <cerrno>
@@ -235,13 +234,14 @@ void HistoryDatabase::migrate()
 
 qint64 HistoryDatabase::record(const RecordedCheck& check)
 {
+    const QString siteKey = seriesSite(check.site);
     SqliteTransaction transaction(*m_db);
     SqliteStatement insertCheck(*m_db,
         "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
-        .bind(3, seriesSite(check.site))
+        .bind(3, siteKey)
         .bind(4, check.projectPath)
         .bind(5, check.cy)
         .bind(6, check.pr)
@@ -251,8 +251,9 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
         "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, query_count, "
-        "reason)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        "reason, site_key)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+
     for (const RecordedResult& result : check.results) {
         insertResult.bind(1, id)
             .bind(2, result.keyword)
@@ -261,7 +262,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
             .bind(5, result.position)
             .bind(6, qint64(result.resultPage))
             .bind(7, result.countText)
-            .bind(8, reasonCode(result.reason));
+            .bind(8, reasonCode(result.reason))
+            .bind(9, siteKey);
         insertResult.step();
         insertResult.reset();
     }
@@ -271,76 +273,71 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
 
 QList<RecordedCheck> HistoryDatabase::checksOfSite(const QString& site)
 {
-    const QString key = seriesSite(site);
-    return readChecks("SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
-                      " WHERE site_key = ? ORDER BY time_utc, id",
-        "SELECT r.check_id, r.keyword, r.engine, r.result_text, r.position, r.result_page, r.query_count, "
-        "r.reason"
-        " FROM results r JOIN checks c ON c.id = r.check_id WHERE c.site_key = ?"
-        " ORDER BY c.time_utc, c.id, r.rowid",
-        &key);
+    QList<RecordedCheck> checks;
+    forEachCheck(&site, [&](const RecordedCheck& check) { checks.append(check); });
+    return checks;
 }
 
 QList<RecordedCheck> HistoryDatabase::allChecks()
 {
-    return readChecks("SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
-                      " ORDER BY time_utc, id",
-        "SELECT check_id, keyword, engine, result_text, position, result_page, query_count, reason"
-        " FROM results ORDER BY check_id, rowid",
-        nullptr);
-}
-
-QList<RecordedCheck> HistoryDatabase::readChecks(
-    const char* checksSql, const char* resultsSql, const QString* siteKey)
-{
-    // Both reads see one snapshot.
-    SqliteReadTransaction snapshot(*m_db);
-
     QList<RecordedCheck> checks;
-    QHash<qint64, qsizetype> indexOfId;
-    SqliteStatement readChecksRows(*m_db, checksSql);
-    if (siteKey)
-        readChecksRows.bind(1, *siteKey);
-    while (readChecksRows.step()) {
-        RecordedCheck check;
-        check.id = readChecksRows.integer(0);
-        check.time = fromIsoTime(readChecksRows.text(1));
-        check.site = readChecksRows.text(2);
-        check.projectPath = readChecksRows.text(3);
-        check.cy = readChecksRows.text(4);
-        check.pr = readChecksRows.text(5);
-        check.outcome = outcomeFromCode(readChecksRows.text(6)).value_or(CheckOutcome::Error);
-        check.error = readChecksRows.text(7);
-        indexOfId.insert(check.id, checks.size());
-        checks.append(std::move(check));
-    }
-    TextPool pool;
-    SqliteStatement readResults(*m_db, resultsSql);
-    if (siteKey)
-        readResults.bind(1, *siteKey);
-    while (readResults.step()) {
-        const auto found = indexOfId.constFind(readResults.integer(0));
-        if (found != indexOfId.constEnd())
-            checks[*found].results.append(readResult(readResults, 1, pool));
-    }
+    forEachCheck(nullptr, [&](const RecordedCheck& check) { checks.append(check); });
     return checks;
 }
 
-QList<PreviousResult> HistoryDatabase::latestDecidedResults(const QString& site)
+void HistoryDatabase::forEachCheck(
+    const QString* site, const std::function<void(const RecordedCheck&)>& visit)
 {
-    // SQLite takes the bare columns from the row that gives max().
+    // Every read sees one snapshot.
+    SqliteReadTransaction snapshot(*m_db);
+    SqliteStatement checksRows(*m_db,
+        site ? "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
+               " WHERE site_key = ? ORDER BY time_utc, id"
+             : "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
+               " ORDER BY time_utc, id");
+    if (site)
+        checksRows.bind(1, seriesSite(*site));
+    SqliteStatement resultRows(*m_db,
+        "SELECT keyword, engine, result_text, position, result_page, query_count, reason"
+        " FROM results WHERE check_id = ? ORDER BY rowid");
+    TextPool pool;
+    while (checksRows.step()) {
+        RecordedCheck check;
+        check.id = checksRows.integer(0);
+        check.time = fromIsoTime(checksRows.text(1));
+        check.site = pool.text(checksRows.bytes(2));
+        check.projectPath = pool.text(checksRows.bytes(3));
+        check.cy = pool.text(checksRows.bytes(4));
+        check.pr = pool.text(checksRows.bytes(5));
+        check.outcome = outcomeFromCode(checksRows.text(6)).value_or(CheckOutcome::Error);
+        check.error = pool.text(checksRows.bytes(7));
+        resultRows.bind(1, check.id);
+        while (resultRows.step())
+            check.results.append(readResult(resultRows, 0, pool));
+        resultRows.reset();
+        visit(check);
+    }
+}
+
+QList<PreviousResult> HistoryDatabase::latestDecidedResults(
+    const QString& site, const QStringList& keywords, const QList<Engine>& engines)
+{
+    SqliteReadTransaction snapshot(*m_db);
     SqliteStatement latest(*m_db,
-        "SELECT r.keyword, r.engine, r.position, c.time_utc, max(r.check_id) FROM results r"
+        "SELECT r.position, c.time_utc FROM results r INDEXED BY results_by_site_series"
         " JOIN checks c ON c.id = r.check_id"
-        " WHERE c.site_key = ? AND r.reason IN ('found', 'not-found', 'short-list')"
-        " GROUP BY r.keyword, r.engine");
-    latest.bind(1, seriesSite(site));
+        " WHERE r.site_key = ? AND r.engine = ? AND r.keyword = ?"
+        " AND r.reason IN ('found', 'not-found', 'short-list')"
+        " ORDER BY r.check_id DESC LIMIT 1");
+    const QString key = seriesSite(site);
     QList<PreviousResult> results;
-    while (latest.step()) {
-        const auto engine = engineByKey(latest.text(1));
-        if (!engine)
-            continue;
-        results.append({ latest.text(0), *engine, latest.optionalInt(2), fromIsoTime(latest.text(3)) });
+    for (const QString& keyword : keywords) {
+        for (Engine engine : engines) {
+            latest.bind(1, key).bind(2, engineKey(engine)).bind(3, keyword);
+            if (latest.step())
+                results.append({ keyword, engine, latest.optionalInt(0), fromIsoTime(latest.text(1)) });
+            latest.reset();
+        }
     }
     return results;
 }

@@ -4,6 +4,8 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 class SqliteConnection;
@@ -25,7 +27,7 @@ struct PreviousResult {
 // reported (HistoryError), never replaced.
 class HistoryDatabase {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     // How long a writer waits for another one that holds the file.
     static constexpr int kBusyTimeoutMs = 10000;
     // "KSTR": PRAGMA application_id of every history file the program makes.
@@ -48,14 +50,18 @@ public:
     QList<RecordedCheck> checksOfSite(const QString& site);
     // Every check of every site, oldest first.
     QList<RecordedCheck> allChecks();
-    // For every series of the site, its latest decided result.
-    QList<PreviousResult> latestDecidedResults(const QString& site);
+    // The checks of the site (every site when it is null), oldest first, one at a time: a history
+    // of any length is read in the memory of one check.
+    void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit);
+    // For every series of the site among the keywords on the engines, its latest decided result:
+    // one look into an index per series, whatever the length of the history.
+    QList<PreviousResult> latestDecidedResults(
+        const QString& site, const QStringList& keywords, const QList<Engine>& engines);
 
 private:
     // Throws HistoryError for a file that is not a history of the program.
     void recognise();
     void migrate();
-    QList<RecordedCheck> readChecks(const char* checksSql, const char* resultsSql, const QString* siteKey);
 
     QString m_path;
     std::unique_ptr<SqliteConnection> m_db;

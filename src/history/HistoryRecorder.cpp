@@ -35,7 +35,12 @@ void HistoryRecorder::checkStarted(const LookupHost& project)
     if (!m_changeHandler)
         return;
     try {
-        m_previous = m_store.latestDecidedResults(site);
+        QStringList asked;
+        for (const QString& keyword : keywords) {
+            if (!keyword.isEmpty() && !asked.contains(keyword))
+                asked << keyword;
+        }
+        m_previous = m_store.latestDecidedResults(site, asked, ticked);
     } catch (const HistoryError&) {
         // Without the earlier checks the tooltips only lack the change; writing reports the trouble.
     }

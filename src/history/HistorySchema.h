@@ -27,4 +27,8 @@ inline constexpr const char* kHistorySchemaSteps[] = {
     "ALTER TABLE checks ADD COLUMN error TEXT NOT NULL DEFAULT '';"
     "CREATE INDEX results_by_check ON results(check_id);"
     "CREATE INDEX results_by_series ON results(keyword, engine, check_id);",
+    // 3: the site on every result, so that a series' latest result of a site is found at once.
+    "ALTER TABLE results ADD COLUMN site_key TEXT NOT NULL DEFAULT '';"
+    "UPDATE results SET site_key = (SELECT c.site_key FROM checks c WHERE c.id = results.check_id);"
+    "CREATE INDEX results_by_site_series ON results(site_key, engine, keyword, check_id);",
 };

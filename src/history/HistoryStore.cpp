@@ -58,7 +58,14 @@ QList<RecordedCheck> HistoryStore::allChecks() const
     return dropOnFailure(m_db, [&] { return database().allChecks(); });
 }
 
-QList<PreviousResult> HistoryStore::latestDecidedResults(const QString& site) const
+void HistoryStore::forEachCheck(
+    const QString* site, const std::function<void(const RecordedCheck&)>& visit) const
 {
-    return dropOnFailure(m_db, [&] { return database().latestDecidedResults(site); });
+    dropOnFailure(m_db, [&] { database().forEachCheck(site, visit); });
+}
+
+QList<PreviousResult> HistoryStore::latestDecidedResults(
+    const QString& site, const QStringList& keywords, const QList<Engine>& engines) const
+{
+    return dropOnFailure(m_db, [&] { return database().latestDecidedResults(site, keywords, engines); });
 }

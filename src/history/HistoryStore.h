@@ -33,7 +33,10 @@ public:
     // Reads throw HistoryError.
     QList<RecordedCheck> checksOfSite(const QString& site) const;
     QList<RecordedCheck> allChecks() const;
-    QList<PreviousResult> latestDecidedResults(const QString& site) const;
+    // The checks of the site (every site when it is null), oldest first, one at a time.
+    void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) const;
+    QList<PreviousResult> latestDecidedResults(
+        const QString& site, const QStringList& keywords, const QList<Engine>& engines) const;
 
     static const QString kNotWrittenMessage;
 

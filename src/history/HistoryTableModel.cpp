@@ -54,25 +54,27 @@ void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
     QList<Row> oldestFirst;
     oldestFirst.reserve(m_checks.size());
     for (const RecordedCheck& check : m_checks) {
-        Row row { &check, {}, std::nullopt, {}, QList<int>(m_series.size(), -1) };
-        for (qsizetype i = 0; i < check.results.size(); ++i)
-            row.resultOf[seriesIndex.value({ check.results[i].keyword, engineText(check.results[i]) })]
-                = int(i);
-        row.changes.resize(m_series.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
+        Row row { &check, {}, {}, std::nullopt, {} };
+        row.seriesOf.reserve(check.results.size());
+        for (const RecordedResult& result : check.results)
+            row.seriesOf.append(seriesIndex.value({ result.keyword, engineText(result) }));
+        row.changes.resize(check.results.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
         bool anyDecided = false;
-        for (qsizetype s = 0; s < m_series.size(); ++s) {
-            if (row.resultOf[s] < 0)
+        for (qsizetype i = 0; i < check.results.size(); ++i) {
+            const int s = row.seriesOf[i];
+            // A keyword typed twice: its last result stands for the series.
+            if (row.resultIndex(s) != i)
                 continue;
-            const RecordedResult* result = &check.results[row.resultOf[s]];
-            if (!result->unknownReason.isEmpty())
+            const RecordedResult& result = check.results[i];
+            if (!result.unknownReason.isEmpty())
                 continue; // nothing can be said of a reason this version does not know
-            row.changes[s] = positionChange(
-                result->position, result->reason, last[s].had, last[s].position, last[s].time);
-            if (isDecided(*result)) {
+            row.changes[i]
+                = positionChange(result.position, result.reason, last[s].had, last[s].position, last[s].time);
+            if (isDecided(result)) {
                 anyDecided = true;
-                last[s] = { true, result->position, check.time };
-                if (result->position && (!row.best || *result->position < *row.best))
-                    row.best = result->position;
+                last[s] = { true, result.position, check.time };
+                if (result.position && (!row.best || *result.position < *row.best))
+                    row.best = result.position;
             }
         }
         if (anyDecided) {
@@ -102,7 +104,9 @@ int HistoryTableModel::columnCount(const QModelIndex& parent) const
 
 PositionChange HistoryTableModel::change(int row, int series) const
 {
-    return m_rows.at(row).changes.at(series);
+    const Row& shown = m_rows.at(row);
+    const qsizetype index = shown.resultIndex(series);
+    return index < 0 ? PositionChange { PositionChange::Kind::Unknown, 0, {}, {} } : shown.changes[index];
 }
 
 QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
@@ -117,11 +121,11 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         if (column == 1 && !check.error.isEmpty())
             return check.error;
         if (series >= 0 && series < int(m_series.size())) {
-            const RecordedResult* result = row.result(series);
-            if (!result)
+            const qsizetype index = row.resultIndex(series);
+            if (index < 0)
                 return {};
-            QString tip = reasonText(*result);
-            const QString note = changeNote(row.changes[series]);
+            QString tip = reasonText(check.results[index]);
+            const QString note = changeNote(row.changes[index]);
             return note.isEmpty() ? tip : tip + u'\n' + note;
         }
         return {};
@@ -143,11 +147,12 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         break;
     }
     if (series >= 0 && series < int(m_series.size())) {
-        const RecordedResult* result = row.result(series);
-        if (!result)
+        const qsizetype index = row.resultIndex(series);
+        if (index < 0)
             return {};
-        const QString mark = changeMark(row.changes[series]);
-        return mark.isEmpty() ? result->text : result->text + u' ' + mark;
+        const QString& text = check.results[index].text;
+        const QString mark = changeMark(row.changes[index]);
+        return mark.isEmpty() ? text : text + u' ' + mark;
     }
     if (series == int(m_series.size()))
         return row.best ? QVariant(*row.best) : QVariant(QStringLiteral("n/a"));

@@ -34,16 +34,16 @@ public:
     static constexpr int kFixedLeadColumns = 4; // time, outcome, CY, PageRank
 
 private:
+    // Only what the check holds: a history in which keywords come and go has many series, and
+    // each check has results in few of them.
     struct Row {
         const RecordedCheck* check;
-        QList<PositionChange> changes; // one per series
+        QList<int> seriesOf; // per result of the check, its series
+        QList<PositionChange> changes; // per result of the check
         std::optional<int> best;
         PositionChange bestChange;
-        QList<int> resultOf; // per series, the index of its result in the check or -1
-        const RecordedResult* result(int series) const
-        {
-            return resultOf[series] < 0 ? nullptr : &check->results[resultOf[series]];
-        }
+        // The index of the series' result in the check, or -1.
+        qsizetype resultIndex(int series) const { return seriesOf.lastIndexOf(series); }
     };
 
     QList<RecordedCheck> m_checks; // oldest first

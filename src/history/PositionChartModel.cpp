@@ -1,5 +1,6 @@
 #include "history/PositionChartModel.h"
 
+#include <QSet>
 #include <algorithm>
 
 PositionChartModel::PositionChartModel(const QList<RecordedCheck>& checks, const QString& keyword)
@@ -36,10 +37,13 @@ PositionChartModel::PositionChartModel(const QList<RecordedCheck>& checks, const
 QStringList PositionChartModel::keywords(const QList<RecordedCheck>& checks)
 {
     QStringList keywords;
+    QSet<QString> seen;
     for (const RecordedCheck& check : checks) {
         for (const RecordedResult& result : check.results) {
-            if (!keywords.contains(result.keyword))
+            if (!seen.contains(result.keyword)) {
+                seen.insert(result.keyword);
                 keywords << result.keyword;
+            }
         }
     }
     return keywords;

@@ -23,6 +23,13 @@ std::optional<QString> notRegularReason(const QString& path)
 
 bool replace(const QString& path, const QByteArray& bytes, QString* reason, bool ownerOnly)
 {
+    return replaceWith(
+        path, [&](const Writer& write) { write(bytes); }, reason, ownerOnly);
+}
+
+bool replaceWith(
+    const QString& path, const std::function<void(const Writer&)>& produce, QString* reason, bool ownerOnly)
+{
     if (const auto refused = notRegularReason(path)) {
         if (reason)
             *reason = *refused;
@@ -33,10 +40,14 @@ bool replace(const QString& path, const QByteArray& bytes, QString* reason, bool
     bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     if (ok && ownerOnly)
         ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    for (qint64 done = 0; ok && done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        ok = written > 0;
-        done += written;
+    if (ok) {
+        produce([&](QByteArrayView piece) {
+            for (qint64 done = 0; ok && done < piece.size();) {
+                const qint64 written = file.write(piece.data() + done, piece.size() - done);
+                ok = written > 0;
+                done += written;
+            }
+        });
     }
     ok = ok && file.commit();
     if (!ok && reason)

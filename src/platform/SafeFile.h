@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace SafeFile {
@@ -15,5 +16,12 @@ bool replace(const QString& path, const QByteArray& bytes, QString* reason, bool
 
 // Why path cannot be replaced by a regular file: nothing when it is missing or a regular file.
 std::optional<QString> notRegularReason(const QString& path);
+
+// Takes the bytes piece by piece, as produce hands them to its writer, so that a large file never
+// has to be held in memory. Once a piece could not be written the rest are dropped and false is
+// returned; when produce throws, the old file stays and the exception goes on.
+using Writer = std::function<void(QByteArrayView piece)>;
+bool replaceWith(const QString& path, const std::function<void(const Writer&)>& produce, QString* reason,
+    bool ownerOnly = false);
 
 } // namespace SafeFile

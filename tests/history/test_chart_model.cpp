@@ -80,4 +80,38 @@ TEST(HistoryTableModel, NewestFirstWithBestPositionAndItsChange)
     EXPECT_EQ(text(2, 2), QStringLiteral("120"));
 }
 
+// Keywords that come and go: every check has results in its own series only, the other cells
+// stay empty, and a series' change goes back to its own last result over the checks without it.
+TEST(HistoryTableModel, SeriesThatComeAndGoKeepTheirOwnChanges)
+{
+    QList<RecordedCheck> checks = yandexDays({ 9, 5, 3, 6 });
+    for (RecordedCheck& check : checks)
+        check.results.resize(1);
+    checks[1].results[0].keyword = QStringLiteral("слон");
+    checks[2].results[0].keyword = QStringLiteral("слон");
+    RecordedResult typedTwice = checks[2].results[0];
+    typedTwice.text = QStringLiteral("2");
+    typedTwice.position = 2;
+    checks[2].results.append(typedTwice);
+    HistoryTableModel model;
+    model.setChecks(checks);
+    ASSERT_EQ(model.series().size(), 2);
+    ASSERT_EQ(model.columnCount(), HistoryTableModel::kFixedLeadColumns + 4);
+    const int first = HistoryTableModel::kFixedLeadColumns;
+    auto text = [&model](int row, int column) { return model.index(row, column).data().toString(); };
+    const QStringList newestFirst[] = {
+        { QStringLiteral("6 ▲3"), QString(), QStringLiteral("6"), QStringLiteral("▼4") },
+        { QString(), QStringLiteral("2 ▲3"), QStringLiteral("2"), QStringLiteral("▲3") },
+        { QString(), QStringLiteral("5"), QStringLiteral("5"), QStringLiteral("▲4") },
+        { QStringLiteral("9"), QString(), QStringLiteral("9"), QString() },
+    };
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(text(row, first + column), newestFirst[row][column]) << row << ' ' << column;
+    }
+    EXPECT_EQ(model.change(0, 1).kind, PositionChange::Kind::Unknown);
+    EXPECT_EQ(model.index(1, first + 1).data(Qt::ToolTipRole).toString().section(u'\n', 0, 0),
+        QStringLiteral("found"));
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "history/HistoryCsv.h"
 #include "history/HistoryError.h"
 #include "history/HistoryFixtures.h"
+#include "history/HistoryStore.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -30,6 +31,53 @@ TEST(HistoryCsv, KnownHistoryByteForByte)
           "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
           "stopped\r\n";
     EXPECT_EQ(historyCsv({ sampleCheck(kTime), stopped }), expected);
+}
+
+TEST(HistoryCsv, WrittenWhileReadFromTheHistoryByteForByte)
+{
+    QTemporaryDir dir;
+    HistoryStore store(dir.filePath(QStringLiteral("history.sqlite")));
+    RecordedCheck other = sampleCheck(kTime.addSecs(60), 3);
+    other.site = QStringLiteral("http://другой.рф");
+    other.results.resize(1);
+    ASSERT_TRUE(store.record(sampleCheck(kTime.addDays(1), std::nullopt)));
+    ASSERT_TRUE(store.record(other));
+    ASSERT_TRUE(store.record(sampleCheck(kTime)));
+    const QString site = QStringLiteral("пример.рф");
+    const QString path = dir.filePath(QStringLiteral("site.csv"));
+    writeHistoryCsv(path, store, &site);
+    const QByteArray header = QByteArray("\xEF\xBB\xBF")
+        + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome\r\n";
+    const QByteArray first = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
+                             "слона,Yandex.ru,7,1,1520,120,n/a,found,completed\r\n"
+                             "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
+                             "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed\r\n";
+    const QByteArray last = "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
+                            "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed\r\n"
+                            "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
+                            "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed\r\n";
+    EXPECT_EQ(fileBytes(path), header + first + last);
+
+    writeHistoryCsv(path, store, nullptr);
+    EXPECT_EQ(fileBytes(path),
+        header + first
+            + "2026-12-07T12:31:05Z,http://другой.рф,купить "
+              "слона,Yandex.ru,3,1,1520,120,n/a,found,completed\r\n"
+            + last);
+}
+
+TEST(HistoryCsv, ALongHistoryWrittenInPiecesIsTheWholeOne)
+{
+    QTemporaryDir dir;
+    HistoryStore store(dir.filePath(QStringLiteral("history.sqlite")));
+    for (int day = 0; day < 1500; ++day)
+        ASSERT_TRUE(store.record(
+            sampleCheck(kTime.addDays(day), day % 3 ? std::optional<int>(day % 50 + 1) : std::nullopt)));
+    const QString path = dir.filePath(QStringLiteral("all.csv"));
+    writeHistoryCsv(path, store, nullptr);
+    const QByteArray written = fileBytes(path);
+    EXPECT_GT(written.size(), 300000);
+    EXPECT_EQ(written, historyCsv(store.allChecks()));
 }
 
 TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)

@@ -102,11 +102,34 @@ TEST(HistoryDatabase, LatestDecidedResultSkipsFailedLookups)
     failed.results[0].reason = Reason::Failed;
     failed.results[0].position.reset();
     db.record(failed);
-    const QList<PreviousResult> latest = db.latestDecidedResults(failed.site);
+    const QList<PreviousResult> latest = db.latestDecidedResults(failed.site,
+        { QStringLiteral("купить слона"), QStringLiteral("слон, \"розовый\"") },
+        { Engine::GoogleCom, Engine::YandexRu });
     ASSERT_EQ(latest.size(), 1); // the Google series never had a decided result
     EXPECT_EQ(latest[0].engine, Engine::YandexRu);
     EXPECT_EQ(latest[0].position, 12);
     EXPECT_EQ(latest[0].time, kMorning);
+}
+
+TEST(HistoryDatabase, LatestDecidedResultIsTheSitesOwnInTheOrderOfRecording)
+{
+    HistoryFolder folder;
+    HistoryDatabase db(folder.path());
+    const QString keyword = QStringLiteral("купить слона");
+    RecordedCheck other = sampleCheck(kMorning.addDays(3), 2);
+    other.site = QStringLiteral("http://другой.рф/");
+    db.record(sampleCheck(kMorning, 30));
+    db.record(sampleCheck(kMorning.addDays(1), std::nullopt)); // not found: decided
+    db.record(other);
+    QList<PreviousResult> latest = db.latestDecidedResults(QStringLiteral("пример.рф"),
+        { keyword, QStringLiteral("не спрашивали") }, { Engine::YandexRu, Engine::MSNCom });
+    ASSERT_EQ(latest.size(), 1);
+    EXPECT_EQ(latest[0].keyword, keyword);
+    EXPECT_EQ(latest[0].position, std::nullopt);
+    EXPECT_EQ(latest[0].time, kMorning.addDays(1));
+    latest = db.latestDecidedResults(QStringLiteral("http://другой.рф"), { keyword }, { Engine::YandexRu });
+    ASSERT_EQ(latest.size(), 1);
+    EXPECT_EQ(latest[0].position, 2);
 }
 
 TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
@@ -131,6 +154,12 @@ TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
     ASSERT_EQ(read[0].results.size(), 1);
     EXPECT_EQ(read[0].results[0].keyword, QStringLiteral("ключ"));
     EXPECT_EQ(read[0].results[0].position, 15);
+    // The results written before the site stood on them are found by site all the same.
+    const QList<PreviousResult> latest = db.latestDecidedResults(
+        QStringLiteral("http://www.a.ru/"), { QStringLiteral("ключ") }, { Engine::YandexRu });
+    ASSERT_EQ(latest.size(), 1);
+    EXPECT_EQ(latest[0].position, 15);
+    EXPECT_EQ(latest[0].time, QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5), Qt::UTC));
 
     RecordedCheck next = sampleCheck(kMorning);
     next.site = QStringLiteral("http://a.ru");

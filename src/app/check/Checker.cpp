@@ -30,8 +30,7 @@ int exportHistory(const CheckArguments& options, QIODevice& err)
 {
     try {
         const HistoryStore store;
-        writeHistoryCsv(options.historyCsv,
-            options.historySite ? store.checksOfSite(*options.historySite) : store.allChecks());
+        writeHistoryCsv(options.historyCsv, store, options.historySite ? &*options.historySite : nullptr);
     } catch (const HistoryError& e) {
         writeLine(err, QStringLiteral("kestrova-check: ") + e.message());
         return kExitError;

@@ -1,5 +1,7 @@
 #include "history/ui/PositionChart.h"
 
+#include "history/ui/EngineLinesItem.h"
+
 #include <QChart>
 #include <QDateTime>
 #include <QDateTimeAxis>
@@ -9,9 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-const QColor kEngineColours[] { QColor(66, 133, 244), QColor(15, 157, 88), QColor(204, 0, 0),
-    QColor(0, 90, 160), QColor(230, 140, 0), QColor(120, 60, 170) };
 
 constexpr qsizetype kMarkedPoints = 400;
 constexpr qint64 kHour = 3600 * 1000;
@@ -46,29 +45,21 @@ QChart* buildPositionChart(const PositionChartModel& model, const QString& keywo
     position->setTitleText(QStringLiteral("Позиция"));
     chart->addAxis(position, Qt::AlignLeft);
 
+    // The series give the legend and hold the axes; the points, the lines and their gaps are drawn
+    // by one item over the plot area.
     for (const EngineLine& line : model.lines()) {
-        const QColor colour = kEngineColours[int(line.engine)];
-        bool named = false;
-        // An engine that never found the site still gets its legend entry.
-        QList<QList<ChartPoint>> segments = line.segments;
-        if (segments.isEmpty())
-            segments.append(QList<ChartPoint>());
-        for (const QList<ChartPoint>& segment : segments) {
-            auto* series = new QLineSeries;
-            series->setName(engineCaption(line.engine));
-            series->setColor(colour);
-            // Markers only where a line would not show them or they stay few.
-            series->setPointsVisible(segment.size() == 1 || model.pointCount() <= kMarkedPoints);
-            for (const ChartPoint& point : segment)
-                series->append(double(point.msecsSinceEpoch), point.position);
-            chart->addSeries(series);
-            series->attachAxis(time);
-            series->attachAxis(position);
-            // One legend entry per engine.
-            for (QLegendMarker* marker : chart->legend()->markers(series))
-                marker->setVisible(!named);
-            named = true;
+        const QColor colour = EngineLinesItem::colour(line.engine);
+        auto* series = new QLineSeries;
+        series->setName(engineCaption(line.engine));
+        series->setPen(QPen(Qt::transparent));
+        chart->addSeries(series);
+        series->attachAxis(time);
+        series->attachAxis(position);
+        for (QLegendMarker* marker : chart->legend()->markers(series)) {
+            marker->setBrush(colour);
+            marker->setPen(QPen(colour));
         }
     }
+    new EngineLinesItem(chart, model.lines(), model.pointCount() <= kMarkedPoints);
     return chart;
 }

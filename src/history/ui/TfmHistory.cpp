@@ -17,6 +17,13 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int kSizedColumns = 64;
+
+} // namespace
 
 const QString TfmHistory::kCaption = QStringLiteral("История позиций");
 const QString TfmHistory::kCsvButton = QStringLiteral("Экспорт в CSV...");
@@ -102,7 +109,10 @@ void TfmHistory::load()
 {
     m_checks = m_store.checksOfSite(m_site);
     m_model->setChecks(m_checks);
-    Grid->resizeColumnsToContents();
+    // Sizing a column reads its cells; a history of thousands of series sizes the first ones only.
+    const int sized = std::min(m_model->columnCount(), kSizedColumns);
+    for (int column = 0; column < sized; ++column)
+        Grid->resizeColumnToContents(column);
     const QString chosen = KeywordBox->currentText();
     const QSignalBlocker quiet(KeywordBox);
     KeywordBox->clear();
@@ -142,7 +152,7 @@ void TfmHistory::ButtonCsvClick()
     if (path.isEmpty())
         return;
     try {
-        writeHistoryCsv(path, m_store.checksOfSite(m_site));
+        writeHistoryCsv(path, m_store, &m_site);
     } catch (const HistoryError& e) {
         Prompts::instance().error(this, e.message());
     }

@@ -24,9 +24,20 @@ PageReader::PageReader(const EngineRow& row, const QByteArray& siteKey)
 
 PageReading PageReader::read(const QByteArray& page, int pageIndex)
 {
-    if (m_row.pageRule == PageRule::EngineNumbered)
-        return readNumbered(page);
-    return readCounted(page, pageIndex);
+    if (m_row.pageRule == PageRule::EngineNumbered) {
+        PageReading reading = readNumbered(page);
+        reading.budgetUsed = m_siteEntry->budgetUsed();
+        reading.attempts = m_siteEntry->attempts();
+        if (!reading.position) {
+            reading.budgetUsed += m_entries.budgetUsed();
+            reading.attempts += m_entries.attempts();
+        }
+        return reading;
+    }
+    PageReading reading = readCounted(page, pageIndex);
+    reading.budgetUsed = m_entries.budgetUsed();
+    reading.attempts = m_entries.attempts();
+    return reading;
 }
 
 PageReading PageReader::readCounted(const QByteArray& page, int pageIndex)
@@ -54,6 +65,10 @@ PageReading PageReader::readNumbered(const QByteArray& page)
         reading.entries = 1;
         return reading;
     }
+    // One budget for the page: counting its entries takes what the search for the site left.
+    PageBudget left;
+    left.baseUnits -= m_siteEntry->budgetUsed();
+    m_entries.setBudget(left);
     reading.entries = countEntries(page);
     return reading;
 }

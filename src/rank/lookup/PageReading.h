@@ -12,6 +12,10 @@ struct PageReading {
     int entries = 0;
     // The site's position: counted by the program, or the engine's own number of the entry.
     std::optional<QByteArray> position;
+    // What reading the page cost: budget units of its searches, and the positions at which the
+    // pattern engine was run (none when the literal pre-scan passed over the whole page).
+    qint64 budgetUsed = 0;
+    qint64 attempts = 0;
 };
 
 // Reads an engine's result pages for one site key (the site address as SiteKey gives it,

@@ -239,9 +239,42 @@ std::vector<PatternLiterals> readAlternatives(const QByteArray& p)
     return alternatives;
 }
 
-qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, qsizetype from)
+qsizetype rarestByteOf(const QByteArray& needle)
 {
-    // The longest stretch of literal bytes leads the search; the rest is compared around it.
+    // Bytes of markup and text, the most common first; any other byte is rarer than all of them.
+    static constexpr char kCommon[] = " e<>=\"/aitnorsdlchpmu\n\tgf.bkwvy-x:;0123456789_,";
+    qsizetype rarest = 0, rarestRank = -1;
+    for (qsizetype i = 0; i < needle.size(); ++i) {
+        const char* common = std::strchr(kCommon, needle[i]);
+        const qsizetype rank = needle[i] != 0 && common ? common - kCommon : qsizetype(sizeof kCommon);
+        if (rank > rarestRank) {
+            rarest = i;
+            rarestRank = rank;
+        }
+    }
+    return rarest;
+}
+
+qsizetype findNeedle(
+    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from)
+{
+    const char anchorByte = needle[anchor];
+    for (qsizetype at = from + anchor; at + (needle.size() - anchor) <= length;) {
+        const void* found = std::memchr(subject + at, anchorByte, size_t(length - at));
+        if (!found)
+            return -1;
+        const qsizetype begin = static_cast<const char*>(found) - subject - anchor;
+        if (begin + needle.size() > length)
+            return -1;
+        if (std::memcmp(subject + begin, needle.constData(), size_t(needle.size())) == 0)
+            return begin;
+        at = begin + anchor + 1;
+    }
+    return -1;
+}
+
+RunNeedle runNeedle(const Run& run)
+{
     qsizetype bestStart = 0, bestLength = 0;
     for (qsizetype i = 0; i < qsizetype(run.size());) {
         if (run[i].any) {
@@ -257,17 +290,23 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, 
         }
         i = j;
     }
-    QByteArray needle;
+    RunNeedle made { run, {}, bestStart, 0 };
     for (qsizetype i = bestStart; i < bestStart + bestLength; ++i)
-        needle += run[i].byte;
+        made.needle += run[i].byte;
+    made.anchor = rarestByteOf(made.needle);
+    return made;
+}
 
+qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle& prepared, qsizetype from)
+{
+    const Run& run = prepared.run;
+    const QByteArray& needle = prepared.needle;
+    const qsizetype bestStart = prepared.needleStart;
     const qsizetype runLength = qsizetype(run.size());
     for (qsizetype at = from + bestStart; at + (runLength - bestStart) <= length;) {
-        const void* found
-            = memmem(subject + at, size_t(length - at), needle.constData(), size_t(needle.size()));
-        if (!found)
+        const qsizetype hit = findNeedle(subject, length, needle, prepared.anchor, at);
+        if (hit < 0)
             return -1;
-        const qsizetype hit = static_cast<const char*>(found) - subject;
         const qsizetype begin = hit - bestStart;
         if (begin + runLength > length)
             return -1;
@@ -279,4 +318,9 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, 
         at = hit + 1;
     }
     return -1;
+}
+
+qsizetype findLiteralRun(const char* subject, qsizetype length, const Run& run, qsizetype from)
+{
+    return findLiteralRun(subject, length, runNeedle(run), from);
 }

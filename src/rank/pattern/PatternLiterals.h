@@ -26,7 +26,29 @@ std::vector<PatternLiterals> readAlternatives(const QByteArray& pattern);
 // For a pattern without top-level alternatives; nothing when the reading is not sure.
 std::optional<PatternLiterals> readPatternLiterals(const QByteArray& pattern);
 
-// The first position at or after from where run occurs in the first length bytes of subject;
-// -1 when there is none. run holds at least one literal byte.
+// A run made ready for searching, once per pattern: its longest stretch of literal bytes leads
+// the search, the rest is compared around it.
+struct RunNeedle {
+    PatternLiterals::Run run;
+    QByteArray needle;
+    qsizetype needleStart = 0; // where the needle stands in the run
+    qsizetype anchor = 0; // the needle's byte least common in markup, looked for first
+};
+
+// Where needle (not empty) first occurs at or after from in the first length bytes of subject, or
+// -1: memchr for the byte at anchor, then a comparison. Searches that are begun again and again a
+// short way apart cost little, unlike memmem, which prepares itself at every call.
+qsizetype findNeedle(
+    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from);
+
+// The byte of needle least common in result pages.
+qsizetype rarestByteOf(const QByteArray& needle);
+
+// run holds at least one literal byte.
+RunNeedle runNeedle(const PatternLiterals::Run& run);
+
+// The first position at or after from where the run occurs in the first length bytes of subject;
+// -1 when there is none.
+qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle& run, qsizetype from);
 qsizetype findLiteralRun(
     const char* subject, qsizetype length, const std::vector<PatternLiterals::Item>& run, qsizetype from);

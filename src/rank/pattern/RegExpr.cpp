@@ -23,9 +23,18 @@ constexpr uint32_t kAttemptOptions
     = kCompileOptions | PCRE2_ANCHORED | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
 // An attempt runs with a small match limit first, four times more whenever it runs out, while the
 // subject's budget lasts. A finished attempt is charged the limit it outgrew (at least
-// kAttemptUnits), one that ran out the limit it used up.
-constexpr uint32_t kFirstTryUnits = 256;
+// kAttemptUnits), one that ran out the limit it used up: every attempt is charged at least a
+// quarter of the steps it took.
+constexpr uint32_t kFirstTryUnits = 32;
 constexpr qint64 kAttemptUnits = 16;
+// The work before an attempt is charged too: a unit for every candidate position looked at, and
+// one for every kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
+constexpr qint64 kCandidateUnits = 1;
+constexpr qint64 kScannedBytesPerUnit = 16;
+// Of the runs every match holds, the longest ones are looked for ahead of each candidate: they end
+// the search when a page lacks them (the site address, for one), while looking for every run of
+// an entry again at every entry would cost more than the attempts they spare.
+constexpr size_t kRunsLookedFor = 2;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
@@ -105,6 +114,9 @@ struct RegExpr::Impl {
     // or the set of first bytes the engine found; else every position. A position where no
     // alternative finds its prefix and its required run is passed over without a search.
     std::vector<PatternLiterals> alternatives;
+    std::vector<std::vector<RunNeedle>> requiredNeedles; // per alternative, as its required runs
+    QByteArray prefix; // of the only alternative; candidates are where it occurs
+    qsizetype prefixAnchor = 0;
     int firstByte = -1;
     bool hasFirstBytes = false;
     std::array<uint8_t, 32> firstBytes {};
@@ -115,6 +127,7 @@ struct RegExpr::Impl {
 
     qint64 budgetLimit = 0;
     qint64 budgetUsed = 0;
+    qint64 attempts = 0;
     // Per alternative and required run: searched for from .first on and found at .second
     // (-1: not found).
     std::vector<std::vector<std::pair<qsizetype, qsizetype>>> requiredSearch;
@@ -206,6 +219,18 @@ void RegExpr::compile()
     pcre2_jit_stack_assign(matchContext, nullptr, jitStack);
 
     d->alternatives = readAlternatives(m_pattern);
+    for (const PatternLiterals& alternative : d->alternatives) {
+        std::vector<RunNeedle> needles;
+        for (const PatternLiterals::Run& run : alternative.required)
+            needles.push_back(runNeedle(run));
+        std::stable_sort(needles.begin(), needles.end(),
+            [](const RunNeedle& a, const RunNeedle& b) { return a.needle.size() > b.needle.size(); });
+        d->requiredNeedles.push_back(std::move(needles));
+    }
+    if (d->alternatives.size() == 1) {
+        d->prefix = d->alternatives.front().prefix;
+        d->prefixAnchor = rarestByteOf(d->prefix);
+    }
     d->code = code;
     d->matchData = matchData;
     d->matchContext = matchContext;
@@ -222,6 +247,7 @@ bool RegExpr::exec(const QByteArray& subject)
     d->subjectLength = nul < 0 ? subject.size() : nul;
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
+    d->attempts = 0;
     d->requiredSearch.clear();
     for (const PatternLiterals& alternative : d->alternatives)
         d->requiredSearch.emplace_back(alternative.required.size(), std::pair<qsizetype, qsizetype>(-1, -1));
@@ -253,6 +279,11 @@ qint64 RegExpr::budgetUsed() const
     return d->budgetUsed;
 }
 
+qint64 RegExpr::attempts() const
+{
+    return d->attempts;
+}
+
 void RegExpr::charge(qint64 units)
 {
     d->budgetUsed += units;
@@ -267,14 +298,8 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
 {
     const char* bytes = d->subject.constData();
     const qsizetype length = d->subjectLength;
-    const QByteArray prefix = d->alternatives.size() == 1 ? d->alternatives.front().prefix : QByteArray();
-    if (!prefix.isEmpty()) {
-        if (from + prefix.size() > length)
-            return -1;
-        const void* found
-            = memmem(bytes + from, size_t(length - from), prefix.constData(), size_t(prefix.size()));
-        return found ? static_cast<const char*>(found) - bytes : -1;
-    }
+    if (!d->prefix.isEmpty())
+        return findNeedle(bytes, length, d->prefix, d->prefixAnchor, from);
     if (d->firstByte >= 0) {
         if (from >= length)
             return -1;
@@ -295,12 +320,14 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
 // A match of an alternative starting at from or later holds its required runs at or after from.
 bool RegExpr::requiredRunsFrom(size_t alternative, qsizetype from)
 {
-    const auto& runs = d->alternatives[alternative].required;
-    for (size_t i = 0; i < runs.size(); ++i) {
+    const auto& runs = d->requiredNeedles[alternative];
+    for (size_t i = 0; i < std::min(runs.size(), kRunsLookedFor); ++i) {
         auto& [searchedFrom, foundAt] = d->requiredSearch[alternative][i];
         if (searchedFrom < 0 || from < searchedFrom || (foundAt >= 0 && foundAt < from)) {
             searchedFrom = from;
             foundAt = findLiteralRun(d->subject.constData(), d->subjectLength, runs[i], from);
+            const qsizetype end = foundAt < 0 ? d->subjectLength : foundAt + qsizetype(runs[i].run.size());
+            charge(kCandidateUnits + (end - from) / kScannedBytesPerUnit);
         }
         if (foundAt < 0)
             return false;
@@ -328,7 +355,10 @@ RegExpr::Candidate RegExpr::viability(qsizetype position)
 bool RegExpr::search(qsizetype start)
 {
     for (qsizetype position = start;; ++position) {
+        const qsizetype from = position;
         position = nextCandidate(position);
+        charge(
+            kCandidateUnits + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit);
         if (position < 0)
             return false;
         const Candidate candidate = viability(position);
@@ -345,6 +375,7 @@ bool RegExpr::search(qsizetype start)
 
 RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
 {
+    ++d->attempts;
     qint64 outgrown = 0;
     for (uint32_t limit = kFirstTryUnits;;) {
         const qint64 left = d->budgetLimit - d->budgetUsed;

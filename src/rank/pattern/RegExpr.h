@@ -63,6 +63,9 @@ public:
     // Units the current subject may take in all, and the units it has taken so far.
     qint64 budgetLimit() const;
     qint64 budgetUsed() const;
+    // Starting positions the pattern engine was run at for the current subject: none when every
+    // candidate was passed over by the literal pre-scan.
+    qint64 attempts() const;
 
 private:
     enum class Attempt { Found, NotHere };
