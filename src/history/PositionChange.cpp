@@ -50,10 +50,10 @@ QString changeNote(const PositionChange& change)
         what = QStringLiteral("без изменений");
         break;
     case PositionChange::Kind::New:
-        what = QStringLiteral("появился (раньше не найден)");
+        what = QStringLiteral("новая (раньше не найдена)");
         break;
     case PositionChange::Kind::Lost:
-        what = QStringLiteral("пропал (было %1)").arg(*change.previous);
+        what = QStringLiteral("потеряна (было %1)").arg(*change.previous);
         break;
     case PositionChange::Kind::StillMissing:
         what = QStringLiteral("не найден и раньше");

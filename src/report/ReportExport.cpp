@@ -3,6 +3,7 @@
 #include "report/Automation.h"
 #include "report/ReportFormat.h"
 #include "report/ReportGrid.h"
+#include "report/SheetName.h"
 
 namespace ReportExport {
 
@@ -21,7 +22,7 @@ void fillWorkbook(SpreadsheetApplication& application, const Request& request)
     application.setEnableEvents(false);
     const std::unique_ptr<SpreadsheetWorkbook> workbook = application.addWorkbook();
     const std::unique_ptr<SpreadsheetSheet> sheet = workbook->worksheet(1);
-    sheet->setName(request.sheetName);
+    sheet->setName(workbookSheetName(request.sheetName));
     // The frame is read here, before any formatting call, so that the report is one snapshot.
     const ReportGrid grid = ReportGrid::build(request.readFrame(), request.today, request.locale);
     ReportFormat::standard().applyTo(*sheet);

@@ -19,10 +19,10 @@ QString spreadsheetProgId();
 QString notInstalledMessage();
 
 struct Request {
-    QString sheetName; // the tab caption
+    QString sheetName; // the tab caption, made a valid sheet name by the export
     std::function<FrameTexts()> readFrame; // the frame's displayed texts, read once
     QDate today;
-    QLocale locale = QLocale::system();
+    QLocale locale = QLocale(); // the program's default locale
 };
 
 // The export on a created application: a new workbook whose first sheet is named and filled,

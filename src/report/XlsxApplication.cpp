@@ -147,7 +147,7 @@ public:
     {
         const QString refusal = XlsxFile::sheetNameError(name);
         if (!refusal.isEmpty())
-            throw AutomationError(refusal);
+            throw AutomationError(XlsxFile::libraryFailure(refusal));
         m_sheet.name = name;
     }
 

@@ -27,7 +27,7 @@ lxw_color_t rgbOf(int color)
 
 [[noreturn]] void fail(lxw_error error)
 {
-    throw AutomationError(QString::fromUtf8(lxw_strerror(error)));
+    throw AutomationError(XlsxFile::libraryFailure(QString::fromUtf8(lxw_strerror(error))));
 }
 
 void check(lxw_error error)
@@ -103,7 +103,7 @@ void writeSheet(lxw_workbook* workbook, Formats& formats, const XlsxSheet& sheet
 {
     const QString refused = XlsxFile::sheetNameError(sheet.name);
     if (!refused.isEmpty())
-        throw AutomationError(refused);
+        throw AutomationError(XlsxFile::libraryFailure(refused));
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.name.toUtf8().constData());
     if (!worksheet)
         fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
@@ -128,6 +128,11 @@ void writeSheet(lxw_workbook* workbook, Formats& formats, const XlsxSheet& sheet
 } // namespace
 
 namespace XlsxFile {
+
+QString libraryFailure(const QString& libraryText)
+{
+    return QStringLiteral("Не удалось создать книгу Excel: ") + libraryText;
+}
 
 QString sheetNameError(const QString& name)
 {

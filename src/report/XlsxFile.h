@@ -4,8 +4,12 @@
 
 #include <QString>
 
-// Writing an XlsxBook with libxlsxwriter. Failures throw AutomationError with the library's text.
+// Writing an XlsxBook with libxlsxwriter. Failures throw AutomationError with a Russian text
+// followed by the library's own.
 namespace XlsxFile {
+
+// The message of a failure the library reports in its own words.
+QString libraryFailure(const QString& libraryText);
 
 // Why a worksheet may not carry this name; empty when it may.
 QString sheetNameError(const QString& name);

@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-const QString UpdateCheck::kNoUpdates = QStringLiteral("Нет доступных обновлений.");
 const QString UpdateCheck::kUpToDate = QStringLiteral("Обновление не требуется.");
 const QString UpdateCheck::kQuestion = QStringLiteral("Доступна новая версия. Обновить?");
 const QString UpdateCheck::kDownloadError
@@ -83,9 +82,17 @@ QString UpdateCheck::notWritableText(const QString& folder)
 const QString UpdateCheck::kNoProgramPathText
     = QStringLiteral("Обновление не может быть установлено: не удалось определить путь к файлу программы.");
 
-const QString UpdateCheck::kPackagedText = QStringLiteral(
-    "Программа установлена из пакета kestrova-sertrix: её обновления приходят через менеджер пакетов "
-    "(apt-get update && apt-get upgrade).");
+QString UpdateCheck::packagedText(const QString& homePage)
+{
+    return QStringLiteral("Программа установлена из пакета kestrova-sertrix и не обновляет себя сама.\n"
+                          "Чтобы получить новую версию, установите новый пакет программы с её сайта:\n%1")
+        .arg(homePage);
+}
+
+QString UpdateCheck::unreachableText(const QString& reason)
+{
+    return QStringLiteral("Не удалось проверить наличие обновлений: %1").arg(reason);
+}
 
 UpdateCheck::UpdateCheck(HttpClient& client, UpdateHost& host)
     : m_client(client)
@@ -96,8 +103,14 @@ UpdateCheck::UpdateCheck(HttpClient& client, UpdateHost& host)
 UpdateCheck::Outcome UpdateCheck::run(
     const UpdateSource& source, const UpdateFiles& files, bool autoCheck, const QDate& today)
 {
+    // The package manager owns a packaged copy, whether or not the update host can be reached.
+    // Only the user who asked hears of it; the automatic check would repeat it at every start.
+    if (files.packaged) {
+        if (!autoCheck)
+            m_host.showMessage(packagedText(source.homePage));
+        return Outcome::NotWritable;
+    }
     if (files.ExeFileName.isEmpty()) {
-        // Only the user who asked hears of it; the automatic check would repeat it at every start.
         if (!autoCheck)
             m_host.showMessage(kNoProgramPathText);
         return Outcome::NotWritable;
@@ -106,21 +119,15 @@ UpdateCheck::Outcome UpdateCheck::run(
     try {
         m_client.setMaxBody(HttpClient::kMaxBody);
         head = m_client.head(source.fileUrl);
-    } catch (const EHttpError&) {
-        m_host.showMessage(kNoUpdates);
+    } catch (const EHttpError& e) {
+        // A failed check is no answer; the automatic check stays silent about it.
+        if (!autoCheck)
+            m_host.showMessage(unreachableText(QString::fromUtf8(e.what())));
         return Outcome::NoUpdates;
     }
     const QString version = QString::fromLatin1(head.lastModified.left(kMaxVersionChars));
 
     Outcome outcome = Outcome::UpToDate;
-    if (files.packaged) {
-        // Only the user who asked hears of it; the automatic check would repeat it at every start.
-        if (!autoCheck && version != m_host.storedVersion())
-            m_host.showMessage(kPackagedText);
-        else if (!autoCheck)
-            m_host.showMessage(kUpToDate);
-        return Outcome::NotWritable;
-    }
     if (version == m_host.storedVersion()) {
         if (!autoCheck)
             m_host.showMessage(kUpToDate);

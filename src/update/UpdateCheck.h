@@ -33,7 +33,6 @@ public:
         Downloaded, // the new file waits beside the executable
     };
 
-    static const QString kNoUpdates;
     static const QString kUpToDate;
     static const QString kQuestion;
     static const QString kDownloadError;
@@ -41,8 +40,10 @@ public:
     static QString notWritableText(const QString& folder);
     // The program's own path could not be had, so it has no folder to be replaced in.
     static const QString kNoProgramPathText;
-    // A package install is updated by the package manager, never replaced by the program.
-    static const QString kPackagedText;
+    // A package install is updated by a new package, never replaced by the program.
+    static QString packagedText(const QString& homePage);
+    // The update host could not be asked, for this reason.
+    static QString unreachableText(const QString& reason);
 
     // A longer file is refused before its download.
     static constexpr qint64 kMaxUpdateBytes = 256 * 1024 * 1024;

@@ -10,5 +10,6 @@ UpdateSource UpdateSource::fromEndpoints(const Endpoints& endpoints)
     source.signatureUrl = source.fileUrl + ".sig";
     source.publicKey = endpoints.updatePublicKey.isEmpty() ? UpdateSignature::builtInPublicKey()
                                                            : endpoints.updatePublicKey;
+    source.homePage = QStringLiteral("http://%1/").arg(endpoints.MakerSite);
     return source;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 struct Endpoints;
 
@@ -9,6 +10,7 @@ struct UpdateSource {
     QByteArray fileUrl; // http://HOST/zlt.upd
     QByteArray signatureUrl; // http://HOST/zlt.upd.sig
     QByteArray publicKey;
+    QString homePage; // http://MAKERSITE/, where a packaged copy's new versions are found
 
     // The Update host of the endpoints; their PublicKey, else the built-in key.
     static UpdateSource fromEndpoints(const Endpoints& endpoints);

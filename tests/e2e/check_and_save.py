@@ -237,12 +237,23 @@ def malformed_endpoints(program, folder):
     print("malformed endpoints: error box, exit code %d" % code)
 
 
+def desktop_identity(wid):
+    """The window carries its icon and the class its desktop entry names (StartupWMClass)."""
+    props = run("xprop", "-id", wid, "WM_CLASS", "_NET_WM_ICON")
+    if "_NET_WM_ICON(CARDINAL) = " not in props:
+        fail("the main window has no icon: " + props[:200])
+    if 'WM_CLASS(STRING) = "kestrova-sertrix", "Kestrova Sertrix"' not in props:
+        fail("the main window's class is not the desktop entry's: " + props.splitlines()[0])
+    print("window icon and class: ok")
+
+
 def check_and_save(program_process, sandbox, folder):
     wid = find_window("^Kestrova Sertrix$", 30, program_process)
     if not wid:
         fail("the main window did not appear")
     time.sleep(0.5)
     window = Window(wid)
+    desktop_identity(wid)
 
     window.click(SITE_EDIT)
     key("End")
@@ -327,7 +338,7 @@ def start_x_server():
 def start_display():
     """Starts an X server for the test and points DISPLAY at it; None, having said why, when a tool
     the test needs is missing."""
-    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
+    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert", "xprop") if not shutil.which(tool)]
     if missing:
         print("skipped: missing " + " ".join(missing))
         return None

@@ -50,7 +50,9 @@ TEST(PositionChange, NoteNamesTheEarlierPositionAndItsTime)
     EXPECT_TRUE(up.contains(QStringLiteral("выше на 5 (было 8)"))) << up.toStdString();
     EXPECT_TRUE(up.contains(QStringLiteral("2026")) || up.contains(QStringLiteral("26"))) << up.toStdString();
     EXPECT_TRUE(changeNote(positionChange(std::nullopt, Reason::NotFound, true, 4, earlier))
-                    .contains(QStringLiteral("пропал (было 4)")));
+                    .contains(QStringLiteral("потеряна (было 4)")));
+    EXPECT_TRUE(changeNote(positionChange(6, Reason::Found, true, std::nullopt, earlier))
+                    .contains(QStringLiteral("новая (раньше не найдена)")));
     EXPECT_TRUE(changeNote(positionChange(2, Reason::Found, false, std::nullopt)).isEmpty());
 }
 

@@ -1,4 +1,5 @@
 #include "ReportSamples.h"
+#include "report/Automation.h"
 #include "report/ReportExport.h"
 #include "report/ReportGrid.h"
 #include "report/XlsxApplication.h"
@@ -227,64 +228,74 @@ TEST_F(XlsxReport, TextTooLongForACellEndsTheExportAndKeepsTheOldFile)
         FAIL() << "a text over the cell limit was written";
     } catch (const AutomationError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
-            QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
+            QStringLiteral("Не удалось создать книгу Excel: ")
+                + QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
     }
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "previous report");
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "report.xlsx" });
 }
 
-struct RefusedName {
-    const char* name;
-    lxw_error libraryError; // LXW_NO_ERROR: refused before the library is asked
-    const char* text;
+struct CaptionAndSheet {
+    const char* caption;
+    const char* sheet;
 };
 
-class RefusedSheetName : public ::testing::TestWithParam<RefusedName> { };
+class SheetNameOfCaption : public ::testing::TestWithParam<CaptionAndSheet> { };
 
-TEST_P(RefusedSheetName, EndsTheExportWithTheReasonBeforeAnythingIsWritten)
+TEST_P(SheetNameOfCaption, IsMadeValidAndTheWorkbookIsWritten)
 {
-    const RefusedName& refused = GetParam();
-    const QString name = QString::fromUtf8(refused.name);
-    const QString expected = refused.libraryError == LXW_NO_ERROR
-        ? QString::fromUtf8(refused.text)
-        : QString::fromUtf8(lxw_strerror(refused.libraryError));
-    int presented = 0;
-    bool framesRead = false;
-    XlsxApplication application([&presented](const XlsxBook&) { ++presented; });
-    try {
-        ReportExport::fillWorkbook(application,
-            { name,
-                [&framesRead] {
-                    framesRead = true;
-                    return FrameTexts {};
-                },
-                QDate(2026, 12, 7) });
-        FAIL() << "accepted " << refused.name;
-    } catch (const AutomationError& error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()), expected);
-    }
-    EXPECT_FALSE(framesRead);
-    EXPECT_EQ(presented, 0);
+    const CaptionAndSheet& row = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.xlsx"));
+    XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
+    ReportExport::fillWorkbook(application,
+        { QString::fromUtf8(row.caption), [] { return checkedProjectTexts(); }, QDate(2026, 12, 7),
+            QLocale(QLocale::Russian, QLocale::Russia) });
+
+    QString error;
+    const std::optional<WorkbookReader> workbook = WorkbookReader::read(path, &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    EXPECT_EQ(workbook->sheetName(), QString::fromUtf8(row.sheet));
+    EXPECT_EQ(workbook->text(1, 3), QStringLiteral("Результаты поисковых позиций"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, RefusedSheetName,
-    ::testing::Values(RefusedName { "a[1]", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
-        RefusedName { "x:y", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
-        RefusedName { "why?", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
-        RefusedName { "a*b", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
-        RefusedName { "back\\slash", LXW_ERROR_INVALID_SHEETNAME_CHARACTER, "" },
-        RefusedName { "'quoted'", LXW_ERROR_SHEETNAME_START_END_APOSTROPHE, "" },
-        RefusedName { "Проект номер тридцать два знака!", LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED, "" },
-        RefusedName { "", LXW_NO_ERROR, "Worksheet name cannot be empty." },
-        RefusedName { "a\tb", LXW_NO_ERROR, "Worksheet name cannot contain control characters." },
-        RefusedName { "history", LXW_NO_ERROR, "Worksheet name 'History' is reserved by Excel." }));
+INSTANTIATE_TEST_SUITE_P(Captions, SheetNameOfCaption,
+    ::testing::Values(CaptionAndSheet { "Новый проект", "Новый проект" },
+        CaptionAndSheet { "Проект номер тридцать один знак", "Проект номер тридцать один знак" },
+        CaptionAndSheet { "it's a.b", "it's a.b" },
+        CaptionAndSheet { "Интернет-магазин бытовой техники", "Интернет-магазин бытовой техник" },
+        CaptionAndSheet { "a[1]", "a_1_" }, CaptionAndSheet { "x:y", "x_y" },
+        CaptionAndSheet { "why?", "why_" }, CaptionAndSheet { "a*b", "a_b" },
+        CaptionAndSheet { "back\\slash/slash", "back_slash_slash" },
+        CaptionAndSheet { "'quoted'", "quoted" }, CaptionAndSheet { "''", "Новый проект" },
+        CaptionAndSheet { "", "Новый проект" }, CaptionAndSheet { "a\tb", "a_b" },
+        CaptionAndSheet { "History", "History_" }, CaptionAndSheet { "history", "history_" },
+        CaptionAndSheet { "Historyx", "Historyx" },
+        // The cut at 31 leaves an apostrophe at the end, which goes too.
+        CaptionAndSheet { "Тридцать знаков и апостроф око'xyz", "Тридцать знаков и апостроф око" },
+        // A character outside the BMP at the cut is not split in two.
+        CaptionAndSheet { "Тридцать символов и эмодзи ок \xF0\x9F\x98\x80", "Тридцать символов и эмодзи ок " }));
 
 TEST(SheetName, ThirtyOneCharactersAndInnerApostrophesAreAccepted)
 {
     EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("Проект номер тридцать один знак")), QString());
     EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("it's a.b")), QString());
     EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("Новый проект")), QString());
+}
+
+TEST(SheetName, ANameTheLibraryRefusesIsReportedInRussianWithTheLibrarysText)
+{
+    XlsxApplication application([](const XlsxBook&) { FAIL() << "a refused name was written"; });
+    const std::unique_ptr<SpreadsheetWorkbook> workbook = application.addWorkbook();
+    try {
+        workbook->worksheet(1)->setName(QStringLiteral("a[1]"));
+        FAIL() << "the name was accepted";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+            QStringLiteral("Не удалось создать книгу Excel: ")
+                + QString::fromUtf8(lxw_strerror(LXW_ERROR_INVALID_SHEETNAME_CHARACTER)));
+    }
 }
 
 TEST_F(XlsxReport, NewFilesNeverReplaceOneAnotherAndLeaveNothingHalfWritten)

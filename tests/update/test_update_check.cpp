@@ -88,7 +88,7 @@ protected:
 
 } // namespace
 
-TEST_F(UpdateCheckTest, FailedHeadSaysThereAreNoUpdatesAlsoInTheAutomaticCheck)
+TEST_F(UpdateCheckTest, AFailedHeadIsReportedWithItsReasonOnlyWhenAskedFor)
 {
     for (const bool autoCheck : { false, true }) {
         RecordingUpdateHost fresh;
@@ -98,7 +98,13 @@ TEST_F(UpdateCheckTest, FailedHeadSaysThereAreNoUpdatesAlsoInTheAutomaticCheck)
         leftover.close();
         EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, autoCheck, kToday),
             UpdateCheck::Outcome::NoUpdates);
-        EXPECT_EQ(fresh.messages, QStringList { UpdateCheck::kNoUpdates });
+        if (autoCheck) {
+            EXPECT_TRUE(fresh.messages.isEmpty()) << fresh.messages.join(u'|').toStdString();
+        } else {
+            ASSERT_EQ(fresh.messages.size(), 1);
+            EXPECT_TRUE(fresh.messages[0].startsWith(QStringLiteral("Не удалось проверить наличие обновлений: ")));
+            EXPECT_TRUE(fresh.messages[0].contains(QStringLiteral("500"))) << fresh.messages[0].toStdString();
+        }
         // Not even the leftover file leads to a restart.
         EXPECT_EQ(fresh.installs, 0);
         EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
@@ -112,7 +118,13 @@ TEST_F(UpdateCheckTest, HeadFailsOnRedirectsAndOnAClosedPort)
     EXPECT_EQ(run(), UpdateCheck::Outcome::NoUpdates);
     source.fileUrl = "http://127.0.0.1:1/zlt.upd";
     EXPECT_EQ(run(), UpdateCheck::Outcome::NoUpdates);
-    EXPECT_EQ(host.messages, QStringList({ UpdateCheck::kNoUpdates, UpdateCheck::kNoUpdates }));
+    ASSERT_EQ(host.messages.size(), 2);
+    for (const QString& message : host.messages) {
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Не удалось проверить наличие обновлений: ")))
+            << message.toStdString();
+        EXPECT_GT(message.size(), 42) << "no reason given";
+    }
+    EXPECT_NE(host.messages[0], host.messages[1]);
 }
 
 TEST_F(UpdateCheckTest, UnchangedFileIsReportedOnlyWhenAskedFor)
@@ -447,16 +459,28 @@ TEST_F(UpdateCheckTest, FolderThatCannotBeWrittenGetsAMessageInsteadOfADownload)
     EXPECT_EQ(host.installs, 0);
 }
 
-TEST_F(UpdateCheckTest, APackageInstallIsLeftToThePackageManager)
+TEST_F(UpdateCheckTest, APackageInstallIsToldToInstallANewPackageWithoutAskingTheHost)
 {
     files.packaged = true; // even where the folder could be written (the superuser)
+    source.fileUrl = "http://127.0.0.1:1/zlt.upd"; // the host cannot be reached
+    source.homePage = QStringLiteral("http://www.kestrova.ru/");
     EXPECT_EQ(run(true), UpdateCheck::Outcome::NotWritable);
     EXPECT_TRUE(host.messages.isEmpty());
     EXPECT_EQ(run(false), UpdateCheck::Outcome::NotWritable);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kPackagedText });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral("Программа установлена из пакета kestrova-sertrix и не обновляет себя сама.\n"
+                                     "Чтобы получить новую версию, установите новый пакет программы с её сайта:\n"
+                                     "http://www.kestrova.ru/") });
     EXPECT_TRUE(host.questions.isEmpty());
     EXPECT_EQ(host.downloads, 0);
+    EXPECT_TRUE(sandbox.requests(QStringLiteral("Update")).isEmpty());
     EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+}
+
+TEST(UpdateSourceOf, TheEndpointsNameTheProgramsHomePage)
+{
+    Endpoints endpoints = Endpoints::defaults();
+    EXPECT_EQ(UpdateSource::fromEndpoints(endpoints).homePage, QStringLiteral("http://www.kestrova.ru/"));
 }
 
 TEST(UpdateFiles, AnExecutableListedByThePackageIsPackaged)

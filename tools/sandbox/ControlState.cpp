@@ -24,7 +24,8 @@
 //   header SERVICE NAME: VALUE      send that header instead of the sandbox's own of that name;
 //                                   without a VALUE the header is not sent at all
 //   headlength SERVICE N            HEAD replies announce a Content-Length of N
-//   missing SERVICE PAGE            page PAGE answers 404 (Update: page 0 the file, 1 its signature)
+//   missing SERVICE PAGE            page PAGE answers 404 (a result page of an engine; Update: page 0
+//                                   the file, 1 its signature)
 //   body SERVICE PAGE               the rest of the request body, after this line's line feed,
 //                                   is served verbatim as page PAGE; must be the last command
 //   site HOST                       place HOST (until the next CY or PageRank request names a site)

@@ -312,14 +312,14 @@ SandboxServer::Reply SandboxServer::resultPageReply(Service service, const HttpR
 {
     const EngineRequest shape = engineRequest(rowOf(service));
     Reply reply;
-    if (request.pathWithoutQuery() != shape.path) {
+    const int number = request.queryValue(shape.numberKey).toInt();
+    const int pageIndex = std::max(0, (number - shape.first) / shape.step);
+    const ServiceOverrides& overrides = m_state.of(service);
+    if (request.pathWithoutQuery() != shape.path || overrides.missingPages.contains(pageIndex)) {
         reply.status = 404;
         reply.body = Pages::statusPage(404, reasonPhrase(404));
         return reply;
     }
-    const int number = request.queryValue(shape.numberKey).toInt();
-    const int pageIndex = std::max(0, (number - shape.first) / shape.step);
-    const ServiceOverrides& overrides = m_state.of(service);
     if (const std::optional<QByteArray> literal = overrides.body(pageIndex)) {
         reply.body = *literal;
         return reply;

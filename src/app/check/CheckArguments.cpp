@@ -21,7 +21,8 @@ const QString kCheckHelp = kCheckUsage
     + QStringLiteral(
         "\n"
         "Runs the check of the program's start button on a project file, without a window, and prints\n"
-        "the result grid (or one JSON object with --json). Progress goes to standard error.\n"
+        "the result grid (or one JSON object with --json). Every failed, unrecognised or too complex\n"
+        "lookup prints one line on standard error; with --json, so does every lookup.\n"
         "\n"
         "Options:\n"
         "  --json                 one JSON object with every cell and the reason behind it\n"

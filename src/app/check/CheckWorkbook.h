@@ -17,4 +17,4 @@ QString projectSheetName(const QString& projectPath);
 // Writes the report workbook of the check to path, replacing the file only when complete.
 // Throws AutomationError with the reason.
 void writeCheckWorkbook(const CheckReport& report, const QString& projectPath, const QString& path,
-    QDate today, const QLocale& locale = QLocale::system());
+    QDate today, const QLocale& locale = QLocale());

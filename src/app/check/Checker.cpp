@@ -91,7 +91,9 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
 
     CheckerHost host(inputs, settings);
-    host.setProgressHandler([&err](const QString& line) { writeLine(err, line); });
+    // The table names every result; without --json standard error keeps to the troubles.
+    if (options.json)
+        host.setProgressHandler([&err](const QString& line) { writeLine(err, line); });
     CheckRun run(host);
     HistoryStore history;
     history.setProblemHandler([&err](const QString& text) { writeLine(err, text); });

@@ -1,5 +1,6 @@
 #include "app/check/CheckArguments.h"
 #include "app/check/Checker.h"
+#include "platform/ProgramLocale.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kestrova Sertrix"));
+    useProgramLocale();
     QFile out, err;
     if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
         || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))

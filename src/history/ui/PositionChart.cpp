@@ -1,13 +1,14 @@
 #include "history/ui/PositionChart.h"
 
+#include "history/PositionAxis.h"
 #include "history/ui/EngineLinesItem.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QValueAxis>
 #include <algorithm>
 
 namespace {
@@ -38,10 +39,13 @@ QChart* buildPositionChart(const PositionChartModel& model, const QString& keywo
         QDateTime::fromMSecsSinceEpoch(first - margin), QDateTime::fromMSecsSinceEpoch(last + margin));
     chart->addAxis(time, Qt::AlignBottom);
 
-    auto* position = new QValueAxis;
+    auto* position = new QCategoryAxis;
     position->setReverse(true);
-    position->setRange(1, model.deepestPosition());
-    position->setLabelFormat(QStringLiteral("%d"));
+    position->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const QList<int> labels = positionAxisLabels(model.deepestPosition());
+    for (const int label : labels)
+        position->append(QString::number(label), label);
+    position->setRange(1, std::max(labels.last(), 2));
     position->setTitleText(QStringLiteral("Позиция"));
     chart->addAxis(position, Qt::AlignLeft);
 

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
@@ -27,6 +28,9 @@ constexpr int kSizedColumns = 64;
 
 const QString TfmHistory::kCaption = QStringLiteral("История позиций");
 const QString TfmHistory::kCsvButton = QStringLiteral("Экспорт в CSV...");
+const QString TfmHistory::kMarksLegend
+    = QStringLiteral("▲ — позиция выше, чем в прошлой проверке;  ▼ — ниже;  = — без изменений;  "
+                     "новая — сайт найден, а раньше не был;  потеряна — сайт был найден, а теперь нет");
 
 TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -51,6 +55,10 @@ TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->verticalHeader()->setVisible(false);
 
+    MarksLegend = new QLabel(kMarksLegend, this);
+    MarksLegend->setObjectName(QStringLiteral("MarksLegend"));
+    MarksLegend->setWordWrap(true);
+
     KeywordBox = new QComboBox(this);
     KeywordBox->setObjectName(QStringLiteral("KeywordBox"));
     KeywordBox->setMinimumContentsLength(30);
@@ -74,8 +82,14 @@ TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent
     chartLayout->addLayout(chooser);
     chartLayout->addWidget(Chart, 1);
 
+    auto* tablePart = new QWidget(this);
+    auto* tableLayout = new QVBoxLayout(tablePart);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(Grid, 1);
+    tableLayout->addWidget(MarksLegend);
+
     auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(Grid);
+    splitter->addWidget(tablePart);
     splitter->addWidget(chartPart);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
@@ -93,6 +107,10 @@ TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidge
 {
     try {
         auto* window = new TfmHistory(store, site, parent);
+        if (parent) {
+            const QWidget* main = parent->window();
+            window->move(main->frameGeometry().center() - window->rect().center());
+        }
         window->show();
         window->raise();
         window->activateWindow();
@@ -103,6 +121,16 @@ TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidge
                 .arg(e.message(), store.path()));
         return nullptr;
     }
+}
+
+void TfmHistory::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window as it would a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TfmHistory::load()

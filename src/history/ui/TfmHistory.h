@@ -20,7 +20,8 @@ class TfmHistory : public QWidget {
 public:
     TfmHistory(HistoryStore& store, const QString& site, QWidget* parent = nullptr);
 
-    // Opens the window for the site; an unreadable history is reported instead.
+    // Opens the window for the site, centred over the parent; an unreadable history is reported
+    // instead. Escape closes the window.
     static TfmHistory* showFor(HistoryStore& store, const QString& site, QWidget* parent);
 
     QTableView* Grid = nullptr;
@@ -28,6 +29,7 @@ public:
     QChartView* Chart = nullptr;
     QPushButton* ButtonCsv = nullptr;
     QLabel* SiteLabel = nullptr;
+    QLabel* MarksLegend = nullptr; // what the marks of the table mean
 
     const QList<RecordedCheck>& checks() const { return m_checks; }
     bool showsSite(const QString& site) const;
@@ -38,10 +40,14 @@ public:
 
     static const QString kCaption;
     static const QString kCsvButton;
+    static const QString kMarksLegend;
 
 public slots:
     void ButtonCsvClick();
     void KeywordBoxChange();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void load();

@@ -9,6 +9,8 @@
 #include "rank/lookup/QueryText.h"
 #include "rank/lookup/RequestAttempts.h"
 
+#include <optional>
+
 namespace {
 
 const char kWordstatPattern[] = R"re(&nbsp;&#151;&nbsp;(\d*?)&nbsp;)re";
@@ -97,9 +99,14 @@ ScanResult PageScans::QueryWordstatCount(const QByteArray& keyword)
 }
 
 // Google.com, Google.ru, MSN.com and Rambler.ru: the program counts the entries of each page.
+// On MSN.com and Rambler.ru a page longer than the page size may hold the site after its counted
+// entries; the scan then goes on, and the position kept from that page keeps its page and its
+// reason however the later pages end (without the site, short, failed or stopped).
 ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keyword)
 {
     ScanResult result;
+    std::optional<ScanResult> hit;
+    const auto finished = [&hit, &result] { return hit ? *hit : result; };
     PageReader reader(row, siteKey());
     const bool endsOnShortPage = row.pageRule == PageRule::CountedEndsOnShortPage;
     bool firstPageEmpty = false;
@@ -108,7 +115,7 @@ ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keywor
         const std::optional<PageReading> read
             = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
         if (!read)
-            return result;
+            return finished();
         const PageReading& reading = *read;
         if (reading.entries == 0) {
             // A page without entries leads on; on the first page it is not a result list at all.
@@ -121,17 +128,18 @@ ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keywor
         if (reading.position) {
             result.text = *reading.position;
             result.why = Outcome::found(i + 1);
+            hit = result;
             if (!endsOnShortPage || reading.entries <= row.pageSize)
                 return result;
             continue;
         }
         if (endsOnShortPage && reading.entries < row.pageSize) {
             result.why = firstPageEmpty ? Outcome::unrecognised(1) : Outcome::shortList(i + 1);
-            return result;
+            return finished();
         }
         result.why = firstPageEmpty ? Outcome::unrecognised(1) : Outcome::notFound(i + 1);
     }
-    return result;
+    return finished();
 }
 
 // Aport.ru and Yandex.ru: the first entry whose link names the site gives the engine's own number.

@@ -188,6 +188,9 @@ TEST_F(CheckerBinary, TableWithTheRememberedProxySettings)
     const QString table = QString::fromUtf8(result.out);
     EXPECT_TRUE(table.contains(QStringLiteral("3 | окна пвх"))) << result.out.constData();
     EXPECT_TRUE(table.contains(QStringLiteral("34 (3)"))) << result.out.constData();
+    // Without --json a lookup that went well prints nothing on standard error.
+    EXPECT_FALSE(result.err.contains("RamblerRu 3")) << result.err.constData();
+    EXPECT_FALSE(result.err.contains("skipped")) << result.err.constData();
 
     // Remembered proxy with a port that is no number: the check ends with the conversion error.
     m_sandbox.clearRequests();

@@ -113,25 +113,61 @@ TEST_F(CheckerWorkbook, AWorkbookThatCannotBeWrittenEndsWithExitOne)
     EXPECT_FALSE(QFile::exists(xlsx));
 }
 
-TEST_F(CheckerWorkbook, ASheetNameTheWorkbookRefusesIsReportedAndLeavesTheOldFile)
+struct ProjectAndSheet {
+    const char* projectFile;
+    const char* sheet;
+};
+
+class CheckerSheetName : public CheckerWorkbook, public ::testing::WithParamInterface<ProjectAndSheet> { };
+
+TEST_P(CheckerSheetName, ANameTheWorkbookWouldRefuseIsMadeValid)
 {
-    const QString project = path(QStringLiteral("a[1].zlt"));
+    const QString project = path(QString::fromUtf8(GetParam().projectFile));
     ASSERT_TRUE(writeProjectFile(project,
-        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") },
-            { "GoogleCom", "YandexRu" } }));
+        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
     const QString xlsx = path(QStringLiteral("report.xlsx"));
-    QFile old(xlsx);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("older report");
-    old.close();
 
-    const Result result = check({ "--xlsx", xlsx, project });
+    const Result result = check({ "--no-history", "--xlsx", xlsx, project });
 
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains(lxw_strerror(LXW_ERROR_INVALID_SHEETNAME_CHARACTER)))
-        << result.err.constData();
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "older report");
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    QString error;
+    const auto workbook = WorkbookReader::read(xlsx, &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    EXPECT_EQ(workbook->sheetName(), QString::fromUtf8(GetParam().sheet));
+    EXPECT_EQ(workbook->text(9, 5), QStringLiteral("13"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFiles, CheckerSheetName,
+    ::testing::Values(ProjectAndSheet { "a[1].zlt", "a_1_" },
+        ProjectAndSheet { "Интернет-магазин бытовой техники.zlt", "Интернет-магазин бытовой техник" },
+        ProjectAndSheet { "History.zlt", "History_" }, ProjectAndSheet { "'site'.zlt", "site" }));
+
+TEST_F(CheckerWorkbook, UnderTheCLocaleTheReportDateIsRussian)
+{
+    const QString project = path(QStringLiteral("site.zlt"));
+    ASSERT_TRUE(writeProjectFile(project,
+        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
+    const QString xlsx = path(QStringLiteral("report.xlsx"));
+    QProcess process;
+    QProcessEnvironment environment
+        = checkerEnvironment(m_sandbox.endpointsFile(), m_dir.filePath(QStringLiteral("config")));
+    environment.remove(QStringLiteral("LC_ALL"));
+    environment.remove(QStringLiteral("LC_TIME"));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
+    const QDate before = QDate::currentDate();
+    process.start(checkerProgram(), { "--no-history", "--xlsx", xlsx, project });
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QDate after = QDate::currentDate();
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+
+    QString error;
+    const auto workbook = WorkbookReader::read(xlsx, &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    const QString date = workbook->text(3, 3);
+    EXPECT_TRUE(date == QStringLiteral("Дата: ") + before.toString(QStringLiteral("dd.MM.yyyy"))
+        || date == QStringLiteral("Дата: ") + after.toString(QStringLiteral("dd.MM.yyyy")))
+        << date.toStdString();
 }
 
 TEST_F(CheckerWorkbook, UsageNamesTheOption)

@@ -9,8 +9,11 @@
 #include "rank/frame/TfrRank.h"
 #include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WidgetInput.h"
 
 #include <QAbstractAxis>
+#include <QCategoryAxis>
+#include <QPointer>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -103,6 +106,45 @@ TEST_F(HistoryWindowTest, ChecksNewestFirstAndOneChartLinePerEngineWithGaps)
     ASSERT_EQ(axes.size(), 1);
     EXPECT_TRUE(axes[0]->isReverse());
     EXPECT_EQ(qobject_cast<QValueAxis*>(axes[0])->min(), 1);
+    // The axis reaches position 10 at least: every position has its label.
+    EXPECT_EQ(qobject_cast<QCategoryAxis*>(axes[0])->categoriesLabels(),
+        QStringList({ "1", "2", "3", "4", "5", "6", "7", "8", "9", "10" }));
+}
+
+TEST_F(HistoryWindowTest, ThePositionAxisIsLabelledAtRoundSteps)
+{
+    HistoryStore store(historyPath());
+    ASSERT_TRUE(store.record(check(0, 251, 3)));
+    ASSERT_TRUE(store.record(check(1, 120, 4)));
+    TfmHistory window(store, kSite);
+    const auto axes = window.Chart->chart()->axes(Qt::Vertical);
+    ASSERT_EQ(axes.size(), 1);
+    auto* axis = qobject_cast<QCategoryAxis*>(axes[0]);
+    ASSERT_TRUE(axis);
+    EXPECT_EQ(axis->categoriesLabels(), QStringList({ "1", "50", "100", "150", "200", "250", "300" }));
+    EXPECT_EQ(axis->min(), 1);
+    EXPECT_EQ(axis->max(), 300);
+}
+
+TEST_F(HistoryWindowTest, ALegendExplainsTheMarksAndEscapeClosesTheWindow)
+{
+    HistoryStore store(historyPath());
+    ASSERT_TRUE(store.record(check(0, 8, 3)));
+    QWidget main;
+    main.setGeometry(200, 150, 1200, 900);
+    main.show();
+    QPointer<TfmHistory> window = TfmHistory::showFor(store, kSite, &main);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->MarksLegend->text(),
+        QStringLiteral("▲ — позиция выше, чем в прошлой проверке;  ▼ — ниже;  = — без изменений;  "
+                       "новая — сайт найден, а раньше не был;  потеряна — сайт был найден, а теперь нет"));
+    EXPECT_TRUE(window->MarksLegend->isVisible());
+    // Centred up to the rounding of odd sizes.
+    EXPECT_LE((window->frameGeometry().center() - main.frameGeometry().center()).manhattanLength(), 4);
+
+    pressKey(window->Grid, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(HistoryWindowTest, CsvButtonWritesTheSitesFullDataSet)
