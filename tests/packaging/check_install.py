@@ -160,8 +160,11 @@ def package(build, scratch):
     unpacked = os.path.join(scratch, "unpacked")
     run("dpkg-deb", "-x", deb, unpacked)
     one_version(unpacked, version)
-    for program in ("kestrova-sertrix", "kestrova-check"):
-        hardening(os.path.join(unpacked, "usr/bin", program))
+    if hardened_build(build):
+        for program in ("kestrova-sertrix", "kestrova-check"):
+            hardening(os.path.join(unpacked, "usr/bin", program))
+    else:
+        print("skip hardening-check: this build is made for the sanitizers, without the hardening flags")
     debug_symbols(out, version)
 
     lint = run("lintian", "--no-tag-display-limit", deb)
@@ -169,6 +172,14 @@ def package(build, scratch):
     check(not errors, "lintian reports no error" + ("".join("\n     " + e for e in errors)))
     warnings = [line for line in lint.stdout.splitlines() if line.startswith("W:")]
     print("     lintian warnings: " + (", ".join(warnings) if warnings else "none"))
+
+
+def hardened_build(build):
+    """The package is built with the hardening flags unless the build is one for the sanitizers."""
+    with open(os.path.join(build, "CMakeCache.txt"), encoding="utf-8") as cache:
+        options = dict(re.findall(r"^(KS_[A-Z_]+):BOOL=(\S+)$", cache.read(), re.M))
+    return options.get("KS_HARDENING", "ON") == "ON" and options.get("KS_SANITIZE", "OFF") != "ON" \
+        and options.get("KS_FUZZ", "OFF") != "ON"
 
 
 def hardening(binary):
