@@ -2,8 +2,8 @@
 
 #include "app/ui/ProjectTabBar.h"
 
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
 #include "support/WorkbookReader.h"
 #include "support/XlsxDesktop.h"
 

@@ -1,11 +1,11 @@
 #include "AppFixture.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
 #include "net/Endpoints.h"
 #include "platform/CodePage.h"
 #include "platform/XdgRegistry.h"
-#include "rank/frame/TfrRank.h"
 #include "support/WidgetInput.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
+#include "app/frame/TfrRank.h"
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
-#include "rank/frame/TfrRank.h"
 #include "rank/lookup/EngineClients.h"
 #include "rank/run/CheckRun.h"
 #include "support/SandboxEngines.h"

@@ -1,10 +1,10 @@
 // The main window and the position history.
 #include "app/ui/TfmMain.h"
 
+#include "app/frame/TfrRank.h"
 #include "history/HistoryStore.h"
 #include "history/ui/TfmHistory.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/TfrRank.h"
 
 #include <QPointer>
 #include <QTimer>

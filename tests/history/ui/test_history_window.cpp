@@ -1,11 +1,11 @@
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
 #include "app/ui/TfmMain.h"
 #include "history/HistoryCsv.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryTableModel.h"
 #include "history/ui/TfmHistory.h"
 #include "net/Endpoints.h"
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
 #include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"
 

@@ -9,6 +9,8 @@ class ResultCell : public QLabel {
     Q_OBJECT
 public:
     explicit ResultCell(QWidget* parent = nullptr);
+    // A cell named name at a fixed pixel position of its parent.
+    static ResultCell* place(QWidget* parent, const QString& name, const QRect& geometry);
 
     QColor textColor() const;
     void setTextColor(const QColor& color);

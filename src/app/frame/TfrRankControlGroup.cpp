@@ -1,7 +1,7 @@
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/Placement.h"
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
+#include "platform/ui/FrameLook.h"
+#include "platform/ui/Placement.h"
 #include "rank/lookup/EngineTable.h"
 #include "rank/run/CellTexts.h"
 
@@ -83,9 +83,9 @@ void TfrRank::buildEngineColumn(QWidget* group, Engine engine, int left)
     QLabel* header = Placement::label(group, QStringLiteral("Место        Запросов"), { left + 6, 45 });
     Placement::fitWidth(header, EngineColumnWidth - 8);
     for (int n = 1; n <= KeywordCount; ++n) {
-        Placement::cell(
+        ResultCell::place(
             group, QStringLiteral("Rank") + key + QString::number(n), { left + 4, rowTop(n), 49, 21 });
-        ResultCell* count = Placement::cell(
+        ResultCell* count = ResultCell::place(
             group, QStringLiteral("Count") + key + QString::number(n), { left + 59, rowTop(n), 49, 21 });
         // Columns without a query count show that they have none.
         if (!reportsQueryCounts(engine))

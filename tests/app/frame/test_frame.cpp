@@ -1,8 +1,8 @@
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
-#include "rank/frame/LinkLabel.h"
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
+#include "platform/ui/LinkLabel.h"
 #include "support/WidgetInput.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/LinkLabel.h"
-#include "rank/frame/Logo.h"
-#include "rank/frame/Placement.h"
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/Logo.h"
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
+#include "platform/ui/FrameLook.h"
+#include "platform/ui/LinkLabel.h"
+#include "platform/ui/Placement.h"
 
 #include <QLineEdit>
 
@@ -12,7 +12,7 @@ namespace {
 ResultCell* metricCell(QWidget* parent, const QString& name, const QString& caption, int left)
 {
     Placement::label(parent, caption, { left, 10 });
-    ResultCell* cell = Placement::cell(parent, name, { left, 27, 59, 21 });
+    ResultCell* cell = ResultCell::place(parent, name, { left, 27, 59, 21 });
     cell->setBackgroundColor(FrameLook::cream);
     return cell;
 }

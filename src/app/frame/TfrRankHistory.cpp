@@ -1,8 +1,8 @@
 // The frame's link to the position history.
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
 
+#include "app/frame/ResultCell.h"
 #include "history/HistoryRecorder.h"
-#include "rank/frame/ResultCell.h"
 #include "rank/run/CheckRun.h"
 
 void TfrRank::attachHistory(HistoryStore& store)

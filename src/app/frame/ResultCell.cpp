@@ -1,6 +1,6 @@
-#include "rank/frame/ResultCell.h"
+#include "app/frame/ResultCell.h"
 
-#include "rank/frame/FrameLook.h"
+#include "platform/ui/FrameLook.h"
 
 #include <QPalette>
 
@@ -15,6 +15,14 @@ ResultCell::ResultCell(QWidget* parent)
     setTextFormat(Qt::PlainText);
     setTextColor(FrameLook::windowText());
     setBackgroundColor(FrameLook::buttonFace());
+}
+
+ResultCell* ResultCell::place(QWidget* parent, const QString& name, const QRect& geometry)
+{
+    auto* cell = new ResultCell(parent);
+    cell->setObjectName(name);
+    cell->setGeometry(geometry);
+    return cell;
 }
 
 QColor ResultCell::textColor() const

@@ -1,6 +1,6 @@
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/Placement.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
+#include "platform/ui/FrameLook.h"
+#include "platform/ui/Placement.h"
 #include "rank/lookup/EngineTable.h"
 
 #include <QGroupBox>

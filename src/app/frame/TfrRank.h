@@ -2,6 +2,7 @@
 
 #include "net/ConnectionSettings.h"
 #include "rank/lookup/Engine.h"
+#include "rank/project/Project.h"
 #include "rank/run/RunHost.h"
 
 #include <QFrame>
@@ -130,6 +131,9 @@ public:
     void ResetProject();
     // Lets pending window messages run once, then waits on the event loop while the check is paused.
     void WaitWhilePaused();
+
+    // The project's inputs as the edits and check boxes hold them.
+    Project project() const;
 
     // Inputs as the lookups read them.
     QString siteText() const override;

@@ -1,5 +1,5 @@
-#include "rank/frame/Placement.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
+#include "platform/ui/Placement.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

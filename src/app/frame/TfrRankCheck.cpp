@@ -1,10 +1,10 @@
 // The frame's non-visual members (check run, clock timer, property stores) and the
 // frame as the host its check run drives.
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
 
+#include "app/frame/ResultCell.h"
+#include "platform/ui/FrameLook.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/ResultCell.h"
 #include "rank/lookup/EngineClients.h"
 #include "rank/lookup/EngineTable.h"
 #include "rank/run/CheckRun.h"

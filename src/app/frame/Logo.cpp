@@ -1,6 +1,6 @@
-#include "rank/frame/Logo.h"
+#include "app/frame/Logo.h"
 
-#include "rank/frame/FrameLook.h"
+#include "platform/ui/FrameLook.h"
 
 #include <QLinearGradient>
 #include <QPainter>

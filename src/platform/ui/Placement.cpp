@@ -1,6 +1,4 @@
-#include "rank/frame/Placement.h"
-
-#include "rank/frame/ResultCell.h"
+#include "platform/ui/Placement.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -15,14 +13,6 @@ QLabel* label(QWidget* parent, const QString& text, QPoint at)
     result->setTextFormat(Qt::PlainText);
     result->move(at);
     result->adjustSize();
-    return result;
-}
-
-ResultCell* cell(QWidget* parent, const QString& name, const QRect& geometry)
-{
-    auto* result = new ResultCell(parent);
-    result->setObjectName(name);
-    result->setGeometry(geometry);
     return result;
 }
 

@@ -1,5 +1,5 @@
-#include "rank/frame/SingleLineEdit.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
+#include "platform/ui/SingleLineEdit.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "rank/frame/LinkLabel.h"
+#include "platform/ui/LinkLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,7 +1,7 @@
-#include "report/ui/DisplayedTexts.h"
+#include "app/frame/DisplayedTexts.h"
 
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
 
 #include <QLineEdit>
 #include <stdexcept>

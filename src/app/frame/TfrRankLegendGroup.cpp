@@ -1,8 +1,8 @@
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/LinkLabel.h"
-#include "rank/frame/Placement.h"
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
+#include "platform/ui/FrameLook.h"
+#include "platform/ui/LinkLabel.h"
+#include "platform/ui/Placement.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -19,7 +19,7 @@ struct LegendRow {
 
 ResultCell* legendCell(QWidget* group, const LegendRow& row, int top)
 {
-    ResultCell* cell = Placement::cell(group, QString::fromLatin1(row.name), { 14, top, 49, 21 });
+    ResultCell* cell = ResultCell::place(group, QString::fromLatin1(row.name), { 14, top, 49, 21 });
     cell->setText(QString::fromLatin1(row.sample));
     cell->setBackgroundColor(row.background);
     cell->setTextColor(row.text);

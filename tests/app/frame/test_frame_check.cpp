@@ -1,6 +1,6 @@
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
 #include "net/Endpoints.h"
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
 #include "rank/run/CheckRun.h"
 #include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"

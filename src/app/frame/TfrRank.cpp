@@ -1,11 +1,11 @@
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
 
+#include "app/frame/ResultCell.h"
 #include "history/HistoryRecorder.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/SingleLineEdit.h"
+#include "platform/ui/FrameLook.h"
+#include "platform/ui/SingleLineEdit.h"
 #include "rank/lookup/EngineTable.h"
 #include "rank/run/CheckRun.h"
 
@@ -186,6 +186,17 @@ void TfrRank::WaitWhilePaused()
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     while (alive && FPaused && !FStopRequested)
         loop.exec();
+}
+
+Project TfrRank::project() const
+{
+    Project project;
+    project.site = siteText();
+    for (int n = 1; n <= KeywordCount; ++n)
+        project.keyword(n) = keyword(n);
+    for (Engine engine : kEngines)
+        project.setTicked(engine, engineChecked(engine));
+    return project;
 }
 
 QString TfrRank::siteText() const

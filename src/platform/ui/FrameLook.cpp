@@ -1,4 +1,4 @@
-#include "rank/frame/FrameLook.h"
+#include "platform/ui/FrameLook.h"
 
 #include <QApplication>
 #include <QFontDatabase>

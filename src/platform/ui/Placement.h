@@ -7,13 +7,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QWidget;
-class ResultCell;
 
 // Small factories that create a child control at a fixed pixel position of its parent.
 namespace Placement {
 
 QLabel* label(QWidget* parent, const QString& text, QPoint at);
-ResultCell* cell(QWidget* parent, const QString& name, const QRect& geometry);
 QLineEdit* edit(QWidget* parent, const QString& name, const QRect& geometry);
 QGroupBox* group(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
 

@@ -1,4 +1,4 @@
-#include "rank/frame/SingleLineEdit.h"
+#include "platform/ui/SingleLineEdit.h"
 
 #include <QLineEdit>
 
