@@ -22,8 +22,8 @@ void fillWorkbook(SpreadsheetApplication& application, const Request& request)
     const std::unique_ptr<SpreadsheetWorkbook> workbook = application.addWorkbook();
     const std::unique_ptr<SpreadsheetSheet> sheet = workbook->worksheet(1);
     sheet->setName(request.sheetName);
-    // The frame is read here, before any formatting call, so that the report is one snapshot.
-    const ReportGrid grid = ReportGrid::build(request.readFrame(), request.today, request.locale);
+    const ReportGrid grid
+        = ReportGrid::build(request.project, request.results, request.today, request.locale);
     ReportFormat::standard().applyTo(*sheet);
     sheet->range(ReportGrid::placement())->setValue(grid.rows());
     application.setVisible(true);

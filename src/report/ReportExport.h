@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/FrameTexts.h"
+#include "rank/project/ProjectResults.h"
 
 #include <QDate>
 #include <QLocale>
@@ -20,7 +20,8 @@ QString notInstalledMessage();
 
 struct Request {
     QString sheetName; // the tab caption
-    std::function<FrameTexts()> readFrame; // the frame's displayed texts, read once
+    const Project& project;
+    const ProjectResults& results;
     QDate today;
     QLocale locale = QLocale::system();
 };

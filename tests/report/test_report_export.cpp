@@ -136,14 +136,12 @@ private:
     CallLog& m_log;
 };
 
-ReportExport::Request requestLogging(CallLog& log)
+const Project kProject;
+const ProjectResults kResults;
+
+ReportExport::Request requestLogging(CallLog&)
 {
-    return { QStringLiteral("Новый проект"),
-        [&log] {
-            log.calls << QStringLiteral("read frame");
-            return FrameTexts {};
-        },
-        QDate(2026, 12, 7) };
+    return { QStringLiteral("Новый проект"), kProject, kResults, QDate(2026, 12, 7) };
 }
 
 TEST(ReportExport, CallsRunInTheOrderOfTheExport)
@@ -158,12 +156,12 @@ TEST(ReportExport, CallsRunInTheOrderOfTheExport)
     EXPECT_EQ(log.liveObjects, 0);
     const QStringList start { "IsProgIDRegistered(Excel.Application)", "CreateOleObject(Excel.Application)",
         "EnableEvents=0", "WorkBooks.Add", "WorkSheets(1)", QStringLiteral("Sheet.Name=Новый проект"),
-        "read frame", "Range(B3:U24).BorderAround(1,2,0)", "Range(B3:U24).Font.Size=9" };
+        "Range(B3:U24).BorderAround(1,2,0)", "Range(B3:U24).Font.Size=9" };
     ASSERT_GT(log.calls.size(), start.size() + 2);
     EXPECT_EQ(log.calls.mid(0, start.size()), start);
     EXPECT_EQ(log.calls.mid(log.calls.size() - 3),
         (QStringList { "Range(C36).Font.Color=c0c0c0", "Range(A1:Y40).Value=40x25", "Visible=1" }));
-    // Every format call lies between the frame read and the assignment of the grid.
+    // Every format call lies between the sheet's name and the assignment of the grid.
     int formatCalls = 0;
     for (qsizetype i = start.size() - 2; i < log.calls.size() - 2; ++i)
         formatCalls += log.calls[i].startsWith("Range(") || log.calls[i].startsWith("Columns(") ? 1 : 0;

@@ -10,11 +10,16 @@ namespace {
 
 const QString kExcel = QStringLiteral("Excel.Application");
 
+const Project kProject = [] {
+    Project project;
+    project.site = QStringLiteral("http://www.example.ru/");
+    return project;
+}();
+const ProjectResults kResults;
+
 ReportExport::Request request(const QString& sheetName)
 {
-    FrameTexts texts;
-    texts.site = QStringLiteral("http://www.example.ru/");
-    return { sheetName, [texts] { return texts; }, QDate(2026, 12, 7) };
+    return { sheetName, kProject, kResults, QDate(2026, 12, 7) };
 }
 
 TEST(XdgAutomation, TheSpreadsheetIsRegisteredWhenTheDesktopHasAnXlsxDefault)
@@ -38,15 +43,11 @@ TEST(XdgAutomation, WithoutASpreadsheetOnlyTheMessageIsShown)
     QStringList opened, messages;
     XdgAutomation automation(
         [&opened](const QString& path) { return opened << path, true; }, desktop.tempFolder());
-    bool frameRead = false;
-    ReportExport::Request asked = request(QStringLiteral("Новый проект"));
-    asked.readFrame = [&frameRead] { return frameRead = true, FrameTexts {}; };
-
-    ReportExport::run(automation, asked, [&messages](const QString& text) { messages << text; });
+    ReportExport::run(automation, request(QStringLiteral("Новый проект")),
+        [&messages](const QString& text) { messages << text; });
 
     EXPECT_EQ(messages,
         QStringList { QStringLiteral("Невозможно выполнить операцию.\n\rУ Вас не установлен MS Excel!") });
-    EXPECT_FALSE(frameRead);
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(desktop.tempFiles().isEmpty());
 }

@@ -17,12 +17,12 @@ namespace {
 // The report as the reader sees it, written through the automation members.
 class XlsxReport : public ::testing::Test {
 protected:
-    QString write(const QString& sheetName, const FrameTexts& texts)
+    QString write(const QString& sheetName, const ReportSample& sample)
     {
         const QString path = m_dir.filePath(QStringLiteral("report.xlsx"));
         XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
         ReportExport::fillWorkbook(application,
-            { sheetName, [&texts] { return texts; }, QDate(2026, 12, 7),
+            { sheetName, sample.project, sample.results, QDate(2026, 12, 7),
                 QLocale(QLocale::Russian, QLocale::Russia) });
         return path;
     }
@@ -36,7 +36,7 @@ protected:
         return reader.value_or(WorkbookReader());
     }
 
-    WorkbookReader sample() { return read(write(QStringLiteral("Новый проект"), checkedProjectTexts())); }
+    WorkbookReader sample() { return read(write(QStringLiteral("Новый проект"), checkedProject())); }
 
     QTemporaryDir m_dir;
 };
@@ -54,8 +54,9 @@ bool isKeywordRow(int row)
 TEST_F(XlsxReport, EveryTextOfTheGridIsATextCell)
 {
     const WorkbookReader workbook = sample();
+    const ReportSample checked = checkedProject();
     const ReportGrid grid = ReportGrid::build(
-        checkedProjectTexts(), QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia));
+        checked.project, checked.results, QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia));
     int texts = 0;
     for (int row = 1; row <= 40; ++row) {
         for (int column = 1; column <= 25; ++column) {
@@ -183,12 +184,13 @@ TEST_F(XlsxReport, RowHeightsInPointsAndColumnWidthsInCharacters)
 
 TEST_F(XlsxReport, MarkupEscapesAndLongTextsSurviveTheFile)
 {
-    FrameTexts texts;
+    ReportSample sample;
+    Project& texts = sample.project;
     texts.keywords[0] = QStringLiteral("tab\there & <b>\"x\"</b>\nline");
     texts.site = QString(32000, u'ж');
     texts.keywords[1] = QStringLiteral("_x0041_x0042_ and _x20AC_");
     texts.keywords[2] = QStringLiteral("nul") + QChar(0) + QStringLiteral("inside");
-    const WorkbookReader workbook = read(write(QStringLiteral("Новый проект"), texts));
+    const WorkbookReader workbook = read(write(QStringLiteral("Новый проект"), sample));
     EXPECT_EQ(workbook.text(9, 3), texts.keywords[0]);
     EXPECT_EQ(workbook.text(5, 3), texts.site);
     // A spreadsheet reads every "_xHHHH_" of a stored string as one escaped character; texts
@@ -220,10 +222,10 @@ TEST_F(XlsxReport, TextTooLongForACellEndsTheExportAndKeepsTheOldFile)
     old.write("previous report");
     old.close();
 
-    FrameTexts texts;
-    texts.keywords[2] = QString(40000, u'x');
+    ReportSample sample;
+    sample.project.keywords[2] = QString(40000, u'x');
     try {
-        write(QStringLiteral("Новый проект"), texts);
+        write(QStringLiteral("Новый проект"), sample);
         FAIL() << "a text over the cell limit was written";
     } catch (const AutomationError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
@@ -250,21 +252,14 @@ TEST_P(RefusedSheetName, EndsTheExportWithTheReasonBeforeAnythingIsWritten)
         ? QString::fromUtf8(refused.text)
         : QString::fromUtf8(lxw_strerror(refused.libraryError));
     int presented = 0;
-    bool framesRead = false;
     XlsxApplication application([&presented](const XlsxBook&) { ++presented; });
+    const ReportSample sample;
     try {
-        ReportExport::fillWorkbook(application,
-            { name,
-                [&framesRead] {
-                    framesRead = true;
-                    return FrameTexts {};
-                },
-                QDate(2026, 12, 7) });
+        ReportExport::fillWorkbook(application, { name, sample.project, sample.results, QDate(2026, 12, 7) });
         FAIL() << "accepted " << refused.name;
     } catch (const AutomationError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()), expected);
     }
-    EXPECT_FALSE(framesRead);
     EXPECT_EQ(presented, 0);
 }
 

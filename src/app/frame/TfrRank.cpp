@@ -10,16 +10,12 @@
 #include "rank/run/CheckRun.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -34,6 +30,13 @@ void requireKeywordNumber(int n)
 {
     if (n < 1 || n > TfrRank::KeywordCount)
         throw std::out_of_range("keyword number out of range: " + std::to_string(n));
+}
+
+QString tooltipOf(const CellResult& result)
+{
+    if (result.change.isEmpty() || result.why.detail.isEmpty())
+        return result.why.detail + result.change;
+    return result.why.detail + u'\n' + result.change;
 }
 
 } // namespace
@@ -59,8 +62,9 @@ TfrRank::TfrRank(QWidget* parent)
         keepFirstLine(edit);
     }
 
+    followProject();
     createRun();
-    createStores();
+    restoreConnectionSettings();
 }
 
 TfrRank::~TfrRank()
@@ -133,26 +137,9 @@ void TfrRank::SetModified(bool modified)
     FModified = modified;
 }
 
-void TfrRank::SetRunning(bool running)
+bool TfrRank::running() const
 {
-    FRunning = running;
-    Button->setVisible(!running);
-    ButtonPause->setVisible(running);
-    ButtonStop->setVisible(running);
-}
-
-void TfrRank::SetPaused(bool paused)
-{
-    FPaused = paused;
-    if (!paused)
-        emit pauseReleased();
-}
-
-void TfrRank::SetStopRequested(bool stopRequested)
-{
-    FStopRequested = stopRequested;
-    if (stopRequested)
-        emit pauseReleased();
+    return m_checkRun->showsRunning();
 }
 
 bool TfrRank::startEnabled() const
@@ -164,119 +151,84 @@ void TfrRank::ResetProject()
 {
     SetModified(false);
     SetFileName(QString());
-    edWEB->setText(QStringLiteral("http://"));
-    for (QLineEdit* edit : m_keywordEdits)
-        edit->clear();
-    for (QProgressBar* bar : m_gauges)
-        bar->setValue(0);
-    stGooglePR->clear();
-    stYandexCY->clear();
-    stTime->setText(QStringLiteral("0:00:00"));
-}
-
-void TfrRank::WaitWhilePaused()
-{
-    const QPointer<TfrRank> alive(this);
-    QCoreApplication::processEvents();
-    if (!alive || !FPaused || FStopRequested)
-        return;
-    // A stop ends the wait as well: the lookups test the stop flag right after it.
-    QEventLoop loop;
-    connect(this, &TfrRank::pauseReleased, &loop, &QEventLoop::quit);
-    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    while (alive && FPaused && !FStopRequested)
-        loop.exec();
-}
-
-Project TfrRank::project() const
-{
-    Project project;
-    project.site = siteText();
-    for (int n = 1; n <= KeywordCount; ++n)
-        project.keyword(n) = keyword(n);
+    m_project.site = QStringLiteral("http://");
+    m_project.keywords = {};
+    showProject();
+    m_results.resetFigures();
     for (Engine engine : kEngines)
-        project.setTicked(engine, engineChecked(engine));
-    return project;
+        showGauge(engine);
+    showFigures();
 }
 
-QString TfrRank::siteText() const
+// Every edit and check box writes into the project as it changes. The text is read from the edit,
+// not from the signal: an edit that keeps only a first line sets its text again from inside it.
+void TfrRank::followProject()
 {
-    return edWEB->text();
+    connect(edWEB, &QLineEdit::textChanged, this, [this] { m_project.site = edWEB->text(); });
+    for (int n = 1; n <= KeywordCount; ++n) {
+        QLineEdit* edit = keywordEdit(n);
+        connect(
+            edit, &QLineEdit::textChanged, this, [this, edit, n] { m_project.keyword(n) = edit->text(); });
+    }
+    for (Engine engine : kEngines) {
+        QCheckBox* box = checkBox(engine);
+        connect(box, &QCheckBox::toggled, this,
+            [this, box, engine] { m_project.setTicked(engine, box->isChecked()); });
+    }
 }
 
-QString TfrRank::keyword(int n) const
+// The edits may refuse part of a text (a second line, more than they hold): the project keeps what
+// they show.
+void TfrRank::showProject()
 {
-    return keywordEdit(n)->text();
+    const Project shown = m_project;
+    edWEB->setText(shown.site);
+    m_project.site = edWEB->text();
+    for (int n = 1; n <= KeywordCount; ++n) {
+        keywordEdit(n)->setText(shown.keyword(n));
+        m_project.keyword(n) = keywordEdit(n)->text();
+    }
+    for (Engine engine : kEngines)
+        checkBox(engine)->setChecked(shown.isTicked(engine));
 }
 
-bool TfrRank::engineChecked(Engine engine) const
+void TfrRank::showCell(Engine engine, int n)
 {
-    return checkBox(engine)->isChecked();
-}
-
-ConnectionSettings TfrRank::connectionSettings() const
-{
-    ConnectionSettings settings;
-    settings.useProxy = RBProxy->isChecked();
-    settings.server = ProxyServer->text();
-    settings.port = ProxyPort->text();
-    settings.user = ProxyUser->text();
-    settings.password = ProxyPass->text();
-    return settings;
-}
-
-void TfrRank::setGaugePosition(Engine engine, int position)
-{
-    QProgressBar* bar = gauge(engine);
-    bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
-}
-
-void TfrRank::advanceGauge(Engine engine, int step)
-{
-    setGaugePosition(engine, gauge(engine)->value() + step);
-}
-
-void TfrRank::resetRankCell(Engine engine, int n)
-{
+    const CellResult& rank = m_results.rank(engine, n);
     ResultCell* target = rankCell(engine, n);
-    target->setTextColor(FrameLook::windowText());
-    target->setBackgroundColor(FrameLook::buttonFace());
-    target->clear();
-    target->setToolTip(QString());
-}
-
-void TfrRank::resetCountCell(Engine engine, int n)
-{
-    ResultCell* target = countCell(engine, n);
-    target->clear();
-    target->setBackgroundColor(FrameLook::buttonFace());
-    target->setToolTip(QString());
-}
-
-void TfrRank::writeCountCell(Engine engine, int n, const QString& text, const Outcome& why)
-{
-    ResultCell* target = countCell(engine, n);
-    target->setText(text);
-    target->setBackgroundColor(StaticText5->backgroundColor());
-    target->setToolTip(why.detail);
-}
-
-void TfrRank::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
-{
-    ResultCell* target = rankCell(engine, n);
-    target->setText(text);
-    target->takeColorsOf(*legendCellForResultPage(resultPage));
-    target->setToolTip(why.detail);
-}
-
-// An unticked engine keeps what its cells show; an empty keyword's cells say why they are empty.
-void TfrRank::notAsked(Engine engine, int n, const Outcome& why)
-{
-    if (why.reason != Reason::NotAsked || !engineChecked(engine))
+    target->setText(rank.text);
+    target->setToolTip(tooltipOf(rank));
+    if (rank.state == CellResult::State::Written) {
+        target->takeColorsOf(*legendCellForResultPage(rank.resultPage));
+    } else if (rank.state == CellResult::State::Reset) {
+        target->setTextColor(FrameLook::windowText());
+        target->setBackgroundColor(FrameLook::buttonFace());
+    }
+    if (!engineRow(engine).hasQueryCount)
         return;
-    rankCell(engine, n)->setToolTip(why.detail);
-    if (engineRow(engine).hasQueryCount)
-        countCell(engine, n)->setToolTip(why.detail);
+    // A query count takes the legend's background only; its text colour stays.
+    const CellResult& count = m_results.count(engine, n);
+    target = countCell(engine, n);
+    target->setText(count.text);
+    target->setToolTip(tooltipOf(count));
+    if (count.state == CellResult::State::Written)
+        target->setBackgroundColor(StaticText5->backgroundColor());
+    else if (count.state == CellResult::State::Reset)
+        target->setBackgroundColor(FrameLook::buttonFace());
+}
+
+void TfrRank::showGauge(Engine engine)
+{
+    gauge(engine)->setValue(m_results.gauge(engine));
+}
+
+void TfrRank::showFigures()
+{
+    stYandexCY->setText(m_results.cy.text);
+    stYandexCY->setToolTip(m_results.cy.why.detail);
+    stGooglePR->setText(m_results.pr.text);
+    stGooglePR->setToolTip(m_results.pr.why.detail);
+    stTime->setText(m_results.elapsed);
 }
 
 ResultCell* TfrRank::legendCellForResultPage(int resultPage) const

@@ -2,7 +2,7 @@
 
 #include "net/ConnectionSettings.h"
 #include "rank/lookup/Engine.h"
-#include "rank/project/Project.h"
+#include "rank/project/ProjectResults.h"
 #include "rank/run/RunHost.h"
 
 #include <QFrame>
@@ -17,23 +17,22 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 class CheckRun;
 class HistoryRecorder;
 class HistoryStore;
-class HttpClient;
 class LinkLabel;
 class ResultCell;
-class TcxPropertiesStore;
 
-// The project frame: the inputs of one project, its result grid, gauges, buttons, colour legend
-// and connection settings, with the project's state flags. Its check run drives it as its host.
+// The project frame: shows and edits one project and shows its results in the result grid,
+// gauges and figures, with the buttons of its check, the colour legend and the connection
+// settings. The edits and check boxes write into the project at once; the check run fills the
+// results and the frame follows its signals.
 class TfrRank : public QFrame, public RunHost {
     Q_OBJECT
 public:
     static constexpr int Width = 976;
     static constexpr int Height = 618;
-    static constexpr int KeywordCount = 7;
+    static constexpr int KeywordCount = Project::KeywordCount;
 
     explicit TfrRank(QWidget* parent = nullptr);
     ~TfrRank() override;
@@ -81,13 +80,11 @@ public:
     QLineEdit* ProxyUser = nullptr;
     QLineEdit* ProxyPass = nullptr;
 
-    // Non-visual members: the clock timer and the two property stores. The HTTP clients belong
-    // to the check run (checkRun().clients()).
-    QTimer* Timer = nullptr;
-    TcxPropertiesStore* DataPropertiesStore = nullptr;
-    TcxPropertiesStore* PropertiesStore = nullptr;
-
-    // The check of this project; the main window asks it to stop before closing the frame.
+    const Project& project() const { return m_project; }
+    ProjectResults& results() { return m_results; }
+    const ProjectResults& results() const { return m_results; }
+    // The check of this project, with its HTTP clients; the main window asks it to stop before
+    // closing the frame.
     CheckRun& checkRun() const { return *m_checkRun; }
     // A stored connection setting that could not be read when the frame was made; the window
     // reports it once it is up. Empty when there was none.
@@ -96,9 +93,6 @@ public:
     // Keeps every check of this project in the history and shows the change since the previous
     // check in the result cells' tooltips. The store must outlive the frame.
     void attachHistory(HistoryStore& store);
-
-    // Copies the connection settings into one client; throws for a proxy port that is not a number.
-    void ApplyProxySettings(HttpClient& client) const;
 
     // The 14 project values from and to a project file; errors carry the store's texts.
     void LoadProject(const QString& path);
@@ -118,64 +112,27 @@ public:
     // State.
     void SetFileName(const QString& fileName);
     void SetModified(bool modified);
-    void SetRunning(bool running);
-    void SetPaused(bool paused);
-    void SetStopRequested(bool stopRequested);
     const QString& fileName() const { return FFileName; }
     bool modified() const { return FModified; }
-    bool running() const { return FRunning; }
-    bool paused() const override { return FPaused; }
-    bool stopRequested() const override { return FStopRequested; }
+    bool running() const; // the start button is swapped for pause and stop
     bool startEnabled() const;
 
     void ResetProject();
-    // Lets pending window messages run once, then waits on the event loop while the check is paused.
-    void WaitWhilePaused();
 
-    // The project's inputs as the edits and check boxes hold them.
-    Project project() const;
+    // Shows the results of keyword n on the engine by the result cell rule: a reset cell in the
+    // neutral colours, a written one in the legend colours of its result page (a query count: the
+    // background of StaticText5); an older result keeps its colours. The reason is the tooltip.
+    void showCell(Engine engine, int n);
 
-    // Inputs as the lookups read them.
-    QString siteText() const override;
-    QString keyword(int n) const override;
-    bool engineChecked(Engine engine) const override;
+    // RunHost
     ConnectionSettings connectionSettings() const override;
-    void waitWhilePaused() override { WaitWhilePaused(); }
-    void processEvents() override;
-
-    // Gauges clamp every position into 0..100.
-    void setGaugePosition(Engine engine, int position);
-    void advanceGauge(Engine engine, int step) override;
-    void setGauge(Engine engine, int position) override { setGaugePosition(engine, position); }
-
-    // Result cell rule; the reason behind a text is the cell's tooltip.
-    void resetRankCell(Engine engine, int n) override;
-    void resetCountCell(Engine engine, int n) override;
-    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why = {}) override;
-    void writeRankCell(
-        Engine engine, int n, const QString& text, int resultPage, const Outcome& why = {}) override;
-    void notAsked(Engine engine, int n, const Outcome& why) override;
-
-    // The rest of the run's host: buttons, flags, clock and metric cells.
     void showMessage(const QString& text) override;
     void showError(const QString& text) override;
-    void setStartEnabled(bool enabled) override;
-    void setPauseCaption(const QString& caption) override;
-    void setRunning(bool running) override { SetRunning(running); }
-    void setPaused(bool paused) override { SetPaused(paused); }
-    void setStopRequested(bool stop) override { SetStopRequested(stop); }
-    void setTimerActive(bool active) override;
-    void setTimeText(const QString& text) override;
-    void setYandexCY(const QString& text, const Outcome& why) override;
-    void setGooglePR(const QString& text, const Outcome& why) override;
-    void nothingAnswered(const QString& lastError) override;
 
     // The legend cell whose colours a position found on resultPage takes.
     ResultCell* legendCellForResultPage(int resultPage) const;
 
 signals:
-    // The pause ended or a stop was asked for: a waiting WaitWhilePaused looks at the flags again.
-    void pauseReleased();
     // "Заказать продвижение сайта по этим словам" was clicked.
     void promotionRequested();
 
@@ -183,7 +140,6 @@ public slots:
     void ButtonClick();
     void ButtonPauseClick();
     void ButtonStopClick();
-    void TimerTimer();
     void RBDefaultClick();
     void Label33Click();
     void Label34Click();
@@ -206,16 +162,20 @@ private:
     void buildLegendGroup();
     void indexComponents();
     void createRun();
-    void createStores();
+    void followProject();
+    void showProject();
+    void showGauge(Engine engine);
+    void showFigures();
+    void showRunState();
+    void restoreConnectionSettings();
     void storeConnectionSettings();
     ResultCell& requireCell(const QString& name) const;
 
     QString FFileName;
     bool FModified = false;
-    bool FRunning = false;
-    bool FPaused = false;
-    bool FStopRequested = false;
 
+    Project m_project;
+    ProjectResults m_results;
     std::array<QLineEdit*, KeywordCount> m_keywordEdits {};
     std::array<QCheckBox*, kEngines.size()> m_checkBoxes {};
     std::array<QProgressBar*, kEngines.size()> m_gauges {};

@@ -1,74 +1,91 @@
-// The frame's non-visual members (check run, clock timer, property stores) and the
-// frame as the host its check run drives.
+// The frame's check run and connection settings, and the frame as the host of its check.
 #include "app/frame/TfrRank.h"
 
-#include "app/frame/ResultCell.h"
-#include "platform/ui/FrameLook.h"
 #include "platform/ui/Prompts.h"
-#include "rank/lookup/EngineClients.h"
-#include "rank/lookup/EngineTable.h"
 #include "rank/run/CheckRun.h"
 #include "store/ProgramStores.h"
-#include "store/PropertiesStore.h"
 #include "store/StoreError.h"
 
-#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
+#include <QRadioButton>
 
 void TfrRank::createRun()
 {
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setInterval(250);
-    connect(Timer, &QTimer::timeout, this, &TfrRank::TimerTimer);
-
-    m_checkRun = std::make_unique<CheckRun>(*this);
+    m_checkRun = std::make_unique<CheckRun>(m_project, m_results, *this);
+    connect(m_checkRun.get(), &CheckRun::cellChanged, this, &TfrRank::showCell);
+    connect(m_checkRun.get(), &CheckRun::gaugeChanged, this, &TfrRank::showGauge);
+    connect(m_checkRun.get(), &CheckRun::figuresChanged, this, &TfrRank::showFigures);
+    connect(m_checkRun.get(), &CheckRun::stateChanged, this, &TfrRank::showRunState);
     connect(Button, &QPushButton::clicked, this, &TfrRank::ButtonClick);
     connect(ButtonPause, &QPushButton::clicked, this, &TfrRank::ButtonPauseClick);
     connect(ButtonStop, &QPushButton::clicked, this, &TfrRank::ButtonStopClick);
 }
 
-void TfrRank::createStores()
+// SetRunning: the start button gives way to pause and stop while a check runs.
+void TfrRank::showRunState()
 {
-    DataPropertiesStore = new TcxPropertiesStore(this);
-    DataPropertiesStore->setObjectName(QStringLiteral("DataPropertiesStore"));
-    ProgramStores::declareProjectFileItems(*DataPropertiesStore, this, engineKeys());
+    const bool running = m_checkRun->showsRunning();
+    Button->setVisible(!running);
+    Button->setEnabled(m_checkRun->startEnabled());
+    ButtonPause->setVisible(running);
+    ButtonPause->setText(m_checkRun->pauseCaption());
+    ButtonStop->setVisible(running);
+}
 
-    PropertiesStore = new TcxPropertiesStore(this);
-    PropertiesStore->setObjectName(QStringLiteral("PropertiesStore"));
-    ProgramStores::declareConnectionItems(*PropertiesStore, this);
+// The connection controls as the per-user registry keeps them.
+static ProgramStores::Connection connectionOf(const TfrRank& frame)
+{
+    return { frame.RBDefault->isChecked(), frame.RBProxy->isChecked(), frame.GBProxy->isEnabled(),
+        frame.GBUser->isEnabled(), frame.ProxyPass->text(), frame.ProxyPort->text(),
+        frame.ProxyServer->text(), frame.ProxyUser->text() };
+}
+
+void TfrRank::restoreConnectionSettings()
+{
+    ProgramStores::Connection connection = connectionOf(*this);
     try {
-        PropertiesStore->RestoreProperties();
+        ProgramStores::restoreConnection(connection);
     } catch (const EPropertiesStore& e) {
-        // A hand-edited value must not keep the project from opening: the design defaults stay.
+        // A hand-edited value must not keep the project from opening: what was read before it stays.
         m_settingsProblem = e.message();
     }
+    RBDefault->setChecked(connection.direct);
+    RBProxy->setChecked(connection.proxy);
+    GBProxy->setEnabled(connection.proxyGroup);
+    GBUser->setEnabled(connection.userGroup);
+    ProxyPass->setText(connection.password);
+    ProxyPort->setText(connection.port);
+    ProxyServer->setText(connection.server);
+    ProxyUser->setText(connection.user);
     RBDefaultClick();
 }
 
 void TfrRank::storeConnectionSettings()
 {
     try {
-        PropertiesStore->StoreProperties(true);
+        ProgramStores::storeConnection(connectionOf(*this));
     } catch (const EPropertiesStore& e) {
         Prompts::instance().error(nullptr, e.message());
     }
 }
 
-void TfrRank::ApplyProxySettings(HttpClient& client) const
-{
-    EngineClients::applySettings(client, connectionSettings());
-}
-
 void TfrRank::LoadProject(const QString& path)
 {
-    ProgramStores::loadProject(*DataPropertiesStore, path);
+    try {
+        ProgramStores::loadProject(m_project, path);
+    } catch (...) {
+        // The values read before the failing one stay, as the edits show them.
+        showProject();
+        throw;
+    }
+    showProject();
 }
 
 void TfrRank::SaveProject(const QString& path)
 {
-    ProgramStores::saveProject(*DataPropertiesStore, path);
+    ProgramStores::saveProject(m_project, path);
     SetModified(false);
 }
 
@@ -76,22 +93,20 @@ void TfrRank::ButtonClick()
 {
     m_checkRun->ButtonClick();
 }
+
 void TfrRank::ButtonPauseClick()
 {
     m_checkRun->ButtonPauseClick();
 }
+
 void TfrRank::ButtonStopClick()
 {
     m_checkRun->ButtonStopClick();
 }
-void TfrRank::TimerTimer()
-{
-    m_checkRun->TimerTimer();
-}
 
-void TfrRank::processEvents()
+ConnectionSettings TfrRank::connectionSettings() const
 {
-    QCoreApplication::processEvents();
+    return connectionOf(*this).settings();
 }
 
 void TfrRank::showMessage(const QString& text)
@@ -102,44 +117,4 @@ void TfrRank::showMessage(const QString& text)
 void TfrRank::showError(const QString& text)
 {
     Prompts::instance().error(window(), text);
-}
-
-void TfrRank::nothingAnswered(const QString& lastError)
-{
-    Prompts::instance().message(window(), CheckRun::kNothingAnsweredMessage.arg(lastError));
-}
-
-void TfrRank::setStartEnabled(bool enabled)
-{
-    Button->setEnabled(enabled);
-}
-
-void TfrRank::setPauseCaption(const QString& caption)
-{
-    ButtonPause->setText(caption);
-}
-
-void TfrRank::setTimerActive(bool active)
-{
-    if (active)
-        Timer->start();
-    else
-        Timer->stop();
-}
-
-void TfrRank::setTimeText(const QString& text)
-{
-    stTime->setText(text);
-}
-
-void TfrRank::setYandexCY(const QString& text, const Outcome& why)
-{
-    stYandexCY->setText(text);
-    stYandexCY->setToolTip(why.detail);
-}
-
-void TfrRank::setGooglePR(const QString& text, const Outcome& why)
-{
-    stGooglePR->setText(text);
-    stGooglePR->setToolTip(why.detail);
 }

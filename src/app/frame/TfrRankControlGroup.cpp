@@ -3,7 +3,6 @@
 #include "platform/ui/FrameLook.h"
 #include "platform/ui/Placement.h"
 #include "rank/lookup/EngineTable.h"
-#include "rank/run/CellTexts.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -85,10 +84,8 @@ void TfrRank::buildEngineColumn(QWidget* group, Engine engine, int left)
     for (int n = 1; n <= KeywordCount; ++n) {
         ResultCell::place(
             group, QStringLiteral("Rank") + key + QString::number(n), { left + 4, rowTop(n), 49, 21 });
-        ResultCell* count = ResultCell::place(
-            group, QStringLiteral("Count") + key + QString::number(n), { left + 59, rowTop(n), 49, 21 });
-        // Columns without a query count show that they have none.
-        if (!reportsQueryCounts(engine))
-            count->setText(noQueryCountText());
+        ResultCell::place(
+            group, QStringLiteral("Count") + key + QString::number(n), { left + 59, rowTop(n), 49, 21 })
+            ->setText(m_results.count(engine, n).text);
     }
 }

@@ -1,6 +1,5 @@
 #include "app/ui/TfmMain.h"
 
-#include "app/frame/DisplayedTexts.h"
 #include "app/frame/TfrRank.h"
 #include "app/ui/FrameProject.h"
 #include "app/ui/ProjectDialog.h"
@@ -219,7 +218,7 @@ void TfmMain::N9Click()
 {
     command([this] {
         if (const TfrRank* frame = selectedFrame())
-            ReportCommand::exportProject(this, displayedTexts(*frame), selectedCaption());
+            ReportCommand::exportProject(this, frame->project(), frame->results(), selectedCaption());
     });
 }
 

@@ -32,5 +32,5 @@ void TfmMain::buildHistory()
 void TfmMain::N16Click()
 {
     if (TfrRank* frame = selectedFrame())
-        TfmHistory::showFor(*m_history, frame->siteText(), this);
+        TfmHistory::showFor(*m_history, frame->project().site, this);
 }

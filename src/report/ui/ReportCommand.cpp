@@ -10,14 +10,12 @@
 
 namespace ReportCommand {
 
-void exportProject(QWidget* parent, const FrameTexts& texts, const QString& caption)
+void exportProject(
+    QWidget* parent, const Project& project, const ProjectResults& results, const QString& caption)
 {
     XdgAutomation automation(
         [](const QString& path) { return DesktopServices::instance().openFile(path); }, QDir::tempPath());
-    ReportExport::Request request;
-    request.sheetName = caption;
-    request.today = QDate::currentDate();
-    request.readFrame = [texts] { return texts; };
+    const ReportExport::Request request { caption, project, results, QDate::currentDate() };
     ReportExport::run(
         automation, request, [parent](const QString& text) { Prompts::instance().message(parent, text); });
 }

@@ -3,6 +3,7 @@
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/LinkLabel.h"
+#include "rank/run/CheckRun.h"
 #include "support/WidgetInput.h"
 
 #include <QApplication>
@@ -30,6 +31,25 @@ QColor buttonFace()
 class NewProject : public ::testing::Test {
 protected:
     NewProject() { frame.ResetProject(); }
+
+    // Puts a result into the frame's results and shows it, as a check does.
+    void write(Engine engine, int n, const QString& text, int resultPage)
+    {
+        frame.results().rank(engine, n) = { text, resultPage, {}, {}, CellResult::State::Written };
+        frame.showCell(engine, n);
+    }
+    void writeCount(Engine engine, int n, const QString& text)
+    {
+        frame.results().count(engine, n) = { text, 0, {}, {}, CellResult::State::Written };
+        frame.showCell(engine, n);
+    }
+    void reset(Engine engine, int n)
+    {
+        frame.results().rank(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
+        frame.results().count(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
+        frame.showCell(engine, n);
+    }
+
     TfrRank frame;
 };
 
@@ -89,10 +109,10 @@ TEST_F(NewProject, ResetLeavesResultsEnginesAndConnectionAlone)
     frame.SetFileName("/tmp/site.zlt");
     frame.SetModified(true);
     frame.edKeyWord3->setText("окна");
-    frame.setGaugePosition(Engine::MSNCom, 45);
+    frame.PBmsncom->setValue(45);
     frame.stGooglePR->setText("4");
     frame.stTime->setText("0:01:10");
-    frame.writeRankCell(Engine::GoogleRu, 3, "12", 2);
+    write(Engine::GoogleRu, 3, "12", 2);
     frame.CheckBoxMSNCom->setChecked(true);
     frame.RBProxy->click();
     frame.ProxyServer->setText("127.0.0.1");
@@ -102,6 +122,8 @@ TEST_F(NewProject, ResetLeavesResultsEnginesAndConnectionAlone)
     EXPECT_FALSE(frame.modified());
     EXPECT_TRUE(frame.fileName().isEmpty());
     EXPECT_TRUE(frame.edKeyWord3->text().isEmpty());
+    EXPECT_TRUE(frame.project().keyword(3).isEmpty());
+    EXPECT_EQ(frame.project().site, "http://");
     EXPECT_EQ(frame.PBmsncom->value(), 0);
     EXPECT_TRUE(frame.stGooglePR->text().isEmpty());
     EXPECT_EQ(frame.stTime->text(), "0:00:00");
@@ -149,18 +171,18 @@ TEST_F(NewProject, CountColumnsThatNoEngineFillsShowADash)
 
 TEST_F(NewProject, RankCellTakesTheLegendColoursOfItsResultPage)
 {
-    frame.writeRankCell(Engine::GoogleCom, 1, "n/a", 1);
+    write(Engine::GoogleCom, 1, "n/a", 1);
     ResultCell* first = frame.cell("RankGoogleCom1");
     EXPECT_EQ(first->text(), "n/a");
     EXPECT_EQ(first->backgroundColor(), QColor(192, 220, 192));
     EXPECT_EQ(first->textColor(), windowText());
 
-    frame.writeRankCell(Engine::RamblerRu, 4, "15", 2);
+    write(Engine::RamblerRu, 4, "15", 2);
     EXPECT_EQ(frame.rankCell(Engine::RamblerRu, 4)->backgroundColor(), QColor(166, 202, 240));
     EXPECT_EQ(frame.rankCell(Engine::RamblerRu, 4)->textColor(), windowText());
 
     for (int page : { 50, 3, 0, -1 }) {
-        frame.writeRankCell(Engine::MSNCom, 7, "n/a", page);
+        write(Engine::MSNCom, 7, "n/a", page);
         ResultCell* cell = frame.cell("RankMSNCom7");
         EXPECT_EQ(cell->text(), "n/a");
         EXPECT_EQ(cell->backgroundColor(), QColor(0, 0, 128)) << page;
@@ -170,10 +192,9 @@ TEST_F(NewProject, RankCellTakesTheLegendColoursOfItsResultPage)
 
 TEST_F(NewProject, ResetBlanksAnOlderResultAndRestoresNeutralColours)
 {
-    frame.writeRankCell(Engine::YandexRu, 2, "7", 1);
-    frame.writeCountCell(Engine::YandexRu, 2, "4512");
-    frame.resetRankCell(Engine::YandexRu, 2);
-    frame.resetCountCell(Engine::YandexRu, 2);
+    write(Engine::YandexRu, 2, "7", 1);
+    writeCount(Engine::YandexRu, 2, "4512");
+    reset(Engine::YandexRu, 2);
 
     ResultCell* rank = frame.rankCell(Engine::YandexRu, 2);
     EXPECT_TRUE(rank->text().isEmpty());
@@ -189,12 +210,12 @@ TEST_F(NewProject, CountCellTakesTheQueryCountLegendBackgroundOnly)
     ResultCell* count = frame.countCell(Engine::YandexRu, 6);
     count->setTextColor(Qt::darkGreen);
     frame.StaticText5->setBackgroundColor(QColor(250, 240, 200));
-    frame.writeCountCell(Engine::YandexRu, 6, "323");
+    writeCount(Engine::YandexRu, 6, "323");
     EXPECT_EQ(count->text(), "323");
     EXPECT_EQ(count->backgroundColor(), QColor(250, 240, 200));
     EXPECT_EQ(count->textColor(), QColor(Qt::darkGreen));
 
-    frame.resetCountCell(Engine::YandexRu, 6);
+    reset(Engine::YandexRu, 6);
     EXPECT_EQ(count->backgroundColor(), buttonFace());
     EXPECT_EQ(count->textColor(), QColor(Qt::darkGreen)); // the reset leaves the text colour alone
 }
@@ -209,25 +230,11 @@ TEST_F(NewProject, LegendCellsAreTheOnlyPalette)
     frame.StaticText2->setBackgroundColor(Qt::yellow);
     frame.StaticText2->setTextColor(Qt::red);
     frame.StaticText4->setBackgroundColor(Qt::black);
-    frame.writeRankCell(Engine::AportRu, 1, "3", 1);
-    frame.writeRankCell(Engine::AportRu, 2, "n/a", 50);
+    write(Engine::AportRu, 1, "3", 1);
+    write(Engine::AportRu, 2, "n/a", 50);
     EXPECT_EQ(frame.rankCell(Engine::AportRu, 1)->backgroundColor(), QColor(Qt::yellow));
     EXPECT_EQ(frame.rankCell(Engine::AportRu, 1)->textColor(), QColor(Qt::red));
     EXPECT_EQ(frame.rankCell(Engine::AportRu, 2)->backgroundColor(), QColor(Qt::black));
-}
-
-TEST_F(NewProject, RunningSwapsTheStartButtonForPauseAndStop)
-{
-    frame.SetRunning(true);
-    EXPECT_TRUE(frame.running());
-    EXPECT_TRUE(frame.Button->isHidden());
-    EXPECT_FALSE(frame.ButtonPause->isHidden());
-    EXPECT_FALSE(frame.ButtonStop->isHidden());
-    frame.SetRunning(false);
-    EXPECT_FALSE(frame.running());
-    EXPECT_FALSE(frame.Button->isHidden());
-    EXPECT_TRUE(frame.ButtonPause->isHidden());
-    EXPECT_TRUE(frame.ButtonStop->isHidden());
 }
 
 TEST_F(NewProject, KeyPressesMarkTheProjectModifiedButTextFromCodeDoesNot)
@@ -281,70 +288,16 @@ TEST_F(NewProject, ProxyChoiceEnablesBothGroupsAndKeepsTheirTexts)
     EXPECT_FALSE(frame.modified());
 }
 
-TEST_F(NewProject, GaugesClampIntoTheirRange)
+TEST_F(NewProject, EditsAndCheckBoxesWriteIntoTheProject)
 {
-    for (int step = 0; step < 7; ++step)
-        frame.advanceGauge(Engine::YandexRu, 15);
-    EXPECT_EQ(frame.PBYandexru->value(), 100);
-    frame.setGaugePosition(Engine::AportRu, -20);
-    EXPECT_EQ(frame.PBaportru->value(), 0);
-}
-
-TEST_F(NewProject, WaitWhilePausedPumpsPendingEventsOnce)
-{
-    bool handled = false;
-    QTimer::singleShot(0, &frame, [&] { handled = true; });
-    frame.WaitWhilePaused();
-    EXPECT_TRUE(handled);
-}
-
-TEST_F(NewProject, WaitWhilePausedReturnsWhenThePauseEnds)
-{
-    frame.SetPaused(true);
-    int ticks = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (++ticks == 3)
-            frame.SetPaused(false);
-    });
-    ticker.start(10);
-    frame.WaitWhilePaused();
-    EXPECT_FALSE(frame.paused());
-    EXPECT_EQ(ticks, 3);
-}
-
-TEST_F(NewProject, WaitWhilePausedReturnsWhenAStopIsRequested)
-{
-    frame.SetPaused(true);
-    QTimer::singleShot(20, &frame, [&] { frame.SetStopRequested(true); });
-    frame.WaitWhilePaused();
-    EXPECT_TRUE(frame.stopRequested());
-}
-
-TEST_F(NewProject, WaitWhilePausedStaysWhileThePauseIsSetAgain)
-{
-    frame.SetPaused(true);
-    int releases = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        // An unrelated release signal while still paused must not end the wait.
-        if (++releases < 3)
-            emit frame.pauseReleased();
-        else
-            frame.SetPaused(false);
-    });
-    ticker.start(5);
-    frame.WaitWhilePaused();
-    EXPECT_EQ(releases, 3);
-}
-
-TEST(FrameWait, ReturnsWhenThePausedFrameIsDestroyed)
-{
-    auto* frame = new TfrRank;
-    frame->SetPaused(true);
-    QTimer::singleShot(10, [frame] { delete frame; });
-    frame->WaitWhilePaused(); // must neither hang nor touch the destroyed frame
-    SUCCEED();
+    frame.edWEB->setText("http://example.ru");
+    frame.edKeyWord2->setText("окна\nвторая строка");
+    frame.CheckBoxYandexRu->setChecked(false);
+    frame.CheckBoxMSNCom->click();
+    EXPECT_EQ(frame.project().site, "http://example.ru");
+    EXPECT_EQ(frame.project().keyword(2), "окна");
+    EXPECT_FALSE(frame.project().isTicked(Engine::YandexRu));
+    EXPECT_TRUE(frame.project().isTicked(Engine::MSNCom));
 }
 
 namespace {

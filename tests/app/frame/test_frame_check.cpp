@@ -119,13 +119,22 @@ TEST_F(FrameCheckTest, StopButtonEndsAHangingRequestAndLaterCellsKeepTheirText)
     m_frame->rankCell(Engine::YandexRu, 2)->setText("earlier");
 
     bool stopWasVisible = false;
+    bool startWasHidden = false;
+    bool runningWhileStopping = false;
     QTimer::singleShot(300, m_frame.get(), [&] {
-        stopWasVisible = m_frame->ButtonStop->isVisibleTo(m_frame.get());
+        stopWasVisible = m_frame->ButtonStop->isVisibleTo(m_frame.get())
+            && m_frame->ButtonPause->isVisibleTo(m_frame.get());
+        startWasHidden = !m_frame->Button->isVisibleTo(m_frame.get()) && !m_frame->Button->isEnabled();
+        runningWhileStopping = m_frame->running();
         m_frame->ButtonStop->click();
     });
     m_frame->Button->click();
 
     EXPECT_TRUE(stopWasVisible);
+    EXPECT_TRUE(startWasHidden);
+    EXPECT_TRUE(runningWhileStopping);
+    EXPECT_FALSE(m_frame->running());
+    EXPECT_FALSE(m_frame->ButtonStop->isVisibleTo(m_frame.get()));
     EXPECT_EQ(m_frame->countCell(Engine::YandexRu, 1)->text(), "n/a");
     EXPECT_EQ(m_frame->rankCell(Engine::YandexRu, 2)->text(), "earlier");
     EXPECT_TRUE(m_frame->Button->isEnabled());
@@ -188,6 +197,21 @@ TEST(FrameStores, ProjectFileRoundTripLeavesResultsAndModifiedFlagAlone)
     EXPECT_TRUE(opened.CheckBoxYandexRu->isChecked());
     EXPECT_EQ(opened.stYandexCY->text(), "77");
     EXPECT_TRUE(opened.modified());
+}
+
+TEST(FrameStores, AnOpenedProjectHoldsWhatTheEditsShow)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.zlt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[edKeyWord1: TcxPropertiesStoreComponent]\r\nText=\"" + QByteArray(40000, 'k') + "\"\r\n");
+    file.close();
+
+    TfrRank opened;
+    opened.LoadProject(path);
+    EXPECT_EQ(opened.project().keyword(1), opened.edKeyWord1->text());
+    EXPECT_EQ(opened.project().keyword(1).size(), opened.edKeyWord1->maxLength());
 }
 
 TEST(FrameStores, ConnectionSettingsOfTheFrameDestroyedLastWin)

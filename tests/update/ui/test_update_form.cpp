@@ -59,9 +59,9 @@ private:
 
 QString storedCaption(const QString& component)
 {
-    const auto value = Registry::openCurrentUser()->readValue(
-        ProgramStores::kVerStore + QLatin1Char('\\') + component, QStringLiteral("Caption"));
-    return value ? value->text : QStringLiteral("<none>");
+    return Registry::openCurrentUser()
+        ->readString(ProgramStores::kVerStore + QLatin1Char('\\') + component, QStringLiteral("Caption"))
+        .value_or(QStringLiteral("<none>"));
 }
 
 class UpdateFormTest : public ::testing::Test {

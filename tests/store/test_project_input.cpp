@@ -1,4 +1,5 @@
-#include "app/check/HeadlessControls.h"
+#include "rank/project/Project.h"
+#include "store/ProgramStores.h"
 #include "store/StoreError.h"
 
 #include <QFile>
@@ -11,7 +12,7 @@ namespace {
 std::string readError(const QString& path)
 {
     try {
-        readProjectFile(path);
+        ProgramStores::readProjectFile(path);
     } catch (const EPropertiesStore& e) {
         return e.what();
     }
