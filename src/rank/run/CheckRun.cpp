@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/TickCount.h"
 #include "rank/lookup/EngineTable.h"
+#include "rank/lookup/LookupHost.h"
 #include "rank/run/ElapsedTime.h"
 #include "rank/run/RunHost.h"
 #include "rank/run/RunObserver.h"
@@ -21,13 +22,82 @@ const QString CheckRun::kContinueCaption = QStringLiteral("Продолжить"
 const QString CheckRun::kNothingAnsweredMessage
     = QStringLiteral("Проверка закончилась, но ни один запрос не получил ответа.\nПоследняя ошибка: %1");
 
+// What the lookups read and write: the project's inputs, the run's stop and pause, and the results,
+// each change told to the views and the observer.
+class CheckRun::Lookups : public LookupHost {
+public:
+    explicit Lookups(CheckRun& run)
+        : m_run(run)
+    {
+    }
+
+    QString siteText() const override { return m_run.m_project.site; }
+    QString keyword(int n) const override { return m_run.m_project.keyword(n); }
+    bool engineChecked(Engine engine) const override { return m_run.m_project.isTicked(engine); }
+    ConnectionSettings connectionSettings() const override { return m_run.m_host.connectionSettings(); }
+    bool stopRequested() const override { return m_run.m_stopRequested; }
+    void waitWhilePaused() override { m_run.waitWhilePaused(); }
+    void processEvents() override { m_run.processEvents(); }
+    void advanceGauge(Engine engine, int step) override
+    {
+        m_run.setGauge(engine, m_run.m_results.gauge(engine) + step);
+    }
+
+    void resetRankCell(Engine engine, int n) override
+    {
+        m_run.m_results.rank(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
+        emit m_run.cellChanged(engine, n);
+    }
+
+    void resetCountCell(Engine engine, int n) override
+    {
+        m_run.m_results.count(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
+        emit m_run.cellChanged(engine, n);
+    }
+
+    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override
+    {
+        m_run.m_results.count(engine, n) = { text, 0, why, {}, CellResult::State::Written };
+        emit m_run.cellChanged(engine, n);
+        if (m_run.m_observer)
+            m_run.m_observer->countWritten(engine, n, keyword(n), text, why);
+    }
+
+    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override
+    {
+        m_run.m_results.rank(engine, n) = { text, resultPage, why, {}, CellResult::State::Written };
+        emit m_run.cellChanged(engine, n);
+        if (m_run.m_observer)
+            m_run.m_observer->rankWritten(engine, n, keyword(n), text, resultPage, why);
+    }
+
+    // An unticked engine or a stopped check keeps what the cells show; the cells of an empty
+    // keyword, just blanked, say why they stay empty.
+    void notAsked(Engine engine, int n, const Outcome& why) override
+    {
+        CellResult& rank = m_run.m_results.rank(engine, n);
+        if (why.reason == Reason::NotAsked && rank.state == CellResult::State::Reset) {
+            rank.why = why;
+            if (engineRow(engine).hasQueryCount)
+                m_run.m_results.count(engine, n).why = why;
+            emit m_run.cellChanged(engine, n);
+        }
+        if (m_run.m_observer)
+            m_run.m_observer->notAsked(engine, n, why);
+    }
+
+private:
+    CheckRun& m_run;
+};
+
 CheckRun::CheckRun(const Project& project, ProjectResults& results, RunHost& host, QObject* parent)
     : QObject(parent)
     , m_project(project)
     , m_host(host)
     , m_results(results)
-    , m_lookups(*this, m_clients)
-    , m_metrics(*this, m_clients)
+    , m_lookupHost(std::make_unique<Lookups>(*this))
+    , m_lookups(*m_lookupHost, m_clients)
+    , m_metrics(*m_lookupHost, m_clients)
     , m_addressPattern(QByteArrayLiteral("(http://)([_a-z\\d\\-\\.]+\\.[\\w]*)(/?)"))
 {
     m_timer.setInterval(250);
@@ -241,57 +311,4 @@ void CheckRun::waitWhilePaused()
 void CheckRun::processEvents()
 {
     QCoreApplication::processEvents();
-}
-
-ConnectionSettings CheckRun::connectionSettings() const
-{
-    return m_host.connectionSettings();
-}
-
-void CheckRun::advanceGauge(Engine engine, int step)
-{
-    setGauge(engine, m_results.gauge(engine) + step);
-}
-
-void CheckRun::resetRankCell(Engine engine, int n)
-{
-    m_results.rank(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
-    emit cellChanged(engine, n);
-}
-
-void CheckRun::resetCountCell(Engine engine, int n)
-{
-    m_results.count(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
-    emit cellChanged(engine, n);
-}
-
-void CheckRun::writeCountCell(Engine engine, int n, const QString& text, const Outcome& why)
-{
-    m_results.count(engine, n) = { text, 0, why, {}, CellResult::State::Written };
-    emit cellChanged(engine, n);
-    if (m_observer)
-        m_observer->countWritten(engine, n, m_project.keyword(n), text, why);
-}
-
-void CheckRun::writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why)
-{
-    m_results.rank(engine, n) = { text, resultPage, why, {}, CellResult::State::Written };
-    emit cellChanged(engine, n);
-    if (m_observer)
-        m_observer->rankWritten(engine, n, m_project.keyword(n), text, resultPage, why);
-}
-
-// An unticked engine or a stopped check keeps what the cells show; the cells of an empty keyword,
-// just blanked, say why they stay empty.
-void CheckRun::notAsked(Engine engine, int n, const Outcome& why)
-{
-    CellResult& rank = m_results.rank(engine, n);
-    if (why.reason == Reason::NotAsked && rank.state == CellResult::State::Reset) {
-        rank.why = why;
-        if (engineRow(engine).hasQueryCount)
-            m_results.count(engine, n).why = why;
-        emit cellChanged(engine, n);
-    }
-    if (m_observer)
-        m_observer->notAsked(engine, n, why);
 }

@@ -2,7 +2,6 @@
 
 #include "rank/lookup/EngineClients.h"
 #include "rank/lookup/EngineLookups.h"
-#include "rank/lookup/LookupHost.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "rank/pattern/RegExpr.h"
 #include "rank/project/ProjectResults.h"
@@ -11,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <memory>
 
 class QEventLoop;
 class RunHost;
@@ -25,7 +25,7 @@ class RunObserver;
 // The object, its project, its results and its host must outlive a running check: to close a project, call
 // requestStop() and destroy the run only after finished() (connected with Qt::QueuedConnection,
 // or while isRunning() is false).
-class CheckRun : public QObject, private LookupHost {
+class CheckRun : public QObject {
     Q_OBJECT
 public:
     CheckRun(const Project& project, ProjectResults& results, RunHost& host, QObject* parent = nullptr);
@@ -50,7 +50,7 @@ public:
     bool startEnabled() const { return m_startEnabled; }
     const QString& pauseCaption() const { return m_pauseCaption; }
     bool paused() const { return m_paused; } // FPaused
-    bool stopRequested() const override { return m_stopRequested; } // FStopRequested
+    bool stopRequested() const { return m_stopRequested; } // FStopRequested
     bool clockRunning() const { return m_timer.isActive(); }
 
     // The project's HTTP clients.
@@ -83,20 +83,7 @@ signals:
     void lookupDone(Engine engine, int n); // after each of the 42 lookups, also one that did nothing
 
 private:
-    // LookupHost: the lookups read the project and write the results.
-    QString siteText() const override { return m_project.site; }
-    QString keyword(int n) const override { return m_project.keyword(n); }
-    bool engineChecked(Engine engine) const override { return m_project.isTicked(engine); }
-    ConnectionSettings connectionSettings() const override;
-    void waitWhilePaused() override;
-    void processEvents() override;
-    void advanceGauge(Engine engine, int step) override;
-    void resetRankCell(Engine engine, int n) override;
-    void resetCountCell(Engine engine, int n) override;
-    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override;
-    void writeRankCell(
-        Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
-    void notAsked(Engine engine, int n, const Outcome& why) override;
+    class Lookups;
 
     void startSteps();
     void lookupSteps();
@@ -104,12 +91,15 @@ private:
     void showElapsed();
     void setGauge(Engine engine, int position);
     void setPaused(bool paused);
+    void waitWhilePaused();
+    void processEvents();
 
     const Project& m_project;
     RunHost& m_host;
     ProjectResults& m_results;
     RunObserver* m_observer = nullptr;
     EngineClients m_clients;
+    std::unique_ptr<Lookups> m_lookupHost; // what the lookups read and write
     EngineLookups m_lookups;
     SiteMetrics m_metrics;
     RegExpr m_addressPattern;
