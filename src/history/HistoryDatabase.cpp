@@ -79,49 +79,16 @@ private:
     std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
 };
 
-// The codes of the values of an enumeration, in the order of its values.
-template <typename T, std::size_t N>
-std::optional<T> fromCode(QByteArrayView bytes, const std::array<QByteArray, N>& codes)
-{
-    for (std::size_t i = 0; i < N; ++i) {
-        if (codes[i] == bytes)
-            return T(i);
-    }
-    return std::nullopt;
-}
-
-const std::array<QByteArray, 6>& engineCodes()
-{
-    static const std::array<QByteArray, 6> codes = [] {
-        std::array<QByteArray, 6> made;
-        for (Engine engine : kEngines)
-            made[std::size_t(engine)] = engineKey(engine).toLatin1();
-        return made;
-    }();
-    return codes;
-}
-
-const std::array<QByteArray, kReasons.size()>& reasonCodes()
-{
-    static const std::array<QByteArray, kReasons.size()> codes = [] {
-        std::array<QByteArray, kReasons.size()> made;
-        for (Reason reason : kReasons)
-            made[std::size_t(reason)] = reasonCode(reason).toLatin1();
-        return made;
-    }();
-    return codes;
-}
-
 RecordedResult readResult(const SqliteStatement& row, int first, TextPool& pool)
 {
     RecordedResult result;
     result.keyword = pool.text(row.bytes(first));
-    result.engine = fromCode<Engine>(row.bytes(first + 1), engineCodes()).value_or(Engine::GoogleCom);
+    result.engine = engineByKey(QUtf8StringView(row.bytes(first + 1))).value_or(Engine::GoogleCom);
     result.text = pool.text(row.bytes(first + 2));
     result.position = row.optionalInt(first + 3);
     result.resultPage = int(row.integer(first + 4));
     result.countText = pool.text(row.bytes(first + 5));
-    result.reason = fromCode<Reason>(row.bytes(first + 6), reasonCodes()).value_or(Reason::NotAsked);
+    result.reason = kReasonCodes.find(row.bytes(first + 6)).value_or(Reason::NotAsked);
     return result;
 }
 
@@ -249,7 +216,7 @@ QList<RecordedCheck> HistoryDatabase::readChecks(
         check.projectPath = readChecksRows.text(3);
         check.cy = readChecksRows.text(4);
         check.pr = readChecksRows.text(5);
-        check.outcome = outcomeFromCode(readChecksRows.text(6)).value_or(CheckOutcome::Error);
+        check.outcome = kOutcomeCodes.find(readChecksRows.bytes(6)).value_or(CheckOutcome::Error);
         check.error = readChecksRows.text(7);
         indexOfId.insert(check.id, checks.size());
         checks.append(std::move(check));

@@ -10,9 +10,9 @@ public:
 };
 
 // Host names of the services the program talks to, and the pacing of WaitOneSecond.
-// Defaults are the real web hosts; an INI file named by KESTROVA_ENDPOINTS overrides them:
-//   [hosts]  GoogleCom GoogleRu YandexRu Wordstat RamblerRu AportRu MSNCom PageRank YandexCY
-//            Update Feedback MakerSite PartnerSite   (each "host" or "host:port")
+// Defaults are the real web hosts (the table in Endpoints.cpp); an INI file named by
+// KESTROVA_ENDPOINTS overrides them:
+//   [hosts]  a member's name as its key             (each "host" or "host:port")
 //   [timing] RequestIntervalMs                        (default 1000)
 //   [update] PublicKey                                 (64 hex digits: the Ed25519 key that signs
 //                                                       the update file instead of the built-in one)

@@ -1,5 +1,7 @@
 #include "report/ReportGrid.h"
 
+#include "rank/lookup/EngineTable.h"
+
 #include <stdexcept>
 
 namespace {
@@ -16,12 +18,9 @@ void requireInside(int row, int column)
 const std::array<ReportEngine, kEngines.size()>& reportEngines()
 {
     static const std::array<ReportEngine, kEngines.size()> engines = [] {
-        const std::array<QString, kEngines.size()> labels { QStringLiteral("Google.com"),
-            QStringLiteral("Google.ru"), QStringLiteral("Yandex.ru"), QStringLiteral("Rambler.ru"),
-            QStringLiteral("Aport.ru"), QStringLiteral("Msn.com") };
         std::array<ReportEngine, kEngines.size()> table {};
         for (std::size_t e = 0; e < kEngines.size(); ++e)
-            table[e] = { kEngines[e], labels[e], 5 + 3 * int(e), 6 + 3 * int(e) };
+            table[e] = { kEngines[e], engineRow(kEngines[e]).reportCaption, 5 + 3 * int(e), 6 + 3 * int(e) };
         return table;
     }();
     return engines;

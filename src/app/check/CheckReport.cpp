@@ -49,7 +49,7 @@ bool written(const CellResult& rank)
 
 bool hasCount(Engine engine)
 {
-    return engineRow(engine).hasQueryCount;
+    return engineRow(engine).hasQueryCount();
 }
 
 // Every cell the check reached, in the order of the lookups.

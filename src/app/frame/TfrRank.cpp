@@ -204,7 +204,7 @@ void TfrRank::showCell(Engine engine, int n)
         target->setTextColor(FrameLook::windowText());
         target->setBackgroundColor(FrameLook::buttonFace());
     }
-    if (!engineRow(engine).hasQueryCount)
+    if (!engineRow(engine).hasQueryCount())
         return;
     // A query count takes the legend's background only; its text colour stays.
     const CellResult& count = m_results.count(engine, n);

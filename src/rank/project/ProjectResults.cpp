@@ -5,7 +5,7 @@
 ProjectResults::ProjectResults()
 {
     for (Engine engine : kEngines) {
-        if (engineRow(engine).hasQueryCount)
+        if (engineRow(engine).hasQueryCount())
             continue;
         for (CellResult& cell : m_count[std::size_t(engine)])
             cell.text = noQueryCountText();

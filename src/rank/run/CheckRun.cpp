@@ -78,7 +78,7 @@ public:
         CellResult& rank = m_run.m_results.rank(engine, n);
         if (why.reason == Reason::NotAsked && rank.state == CellResult::State::Reset) {
             rank.why = why;
-            if (engineRow(engine).hasQueryCount)
+            if (engineRow(engine).hasQueryCount())
                 m_run.m_results.count(engine, n).why = why;
             emit m_run.cellChanged(engine, n);
         }
