@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Writing an XlsxBook with libxlsxwriter. Failures throw AutomationError with the library's text.
+// Writing an XlsxBook with libxlsxwriter. Failures throw WorkbookError with the library's text.
 namespace XlsxFile {
 
 // Why a worksheet may not carry this name; empty when it may.

@@ -1,7 +1,7 @@
 #include "ReportSamples.h"
 #include "report/ReportExport.h"
 #include "report/ReportGrid.h"
-#include "report/XlsxApplication.h"
+#include "report/WorkbookError.h"
 #include "report/XlsxFile.h"
 #include "support/WorkbookReader.h"
 
@@ -14,16 +14,15 @@
 
 namespace {
 
-// The report as the reader sees it, written through the automation members.
+// The report as the reader sees it.
 class XlsxReport : public ::testing::Test {
 protected:
     QString write(const QString& sheetName, const ReportSample& sample)
     {
         const QString path = m_dir.filePath(QStringLiteral("report.xlsx"));
-        XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
-        ReportExport::fillWorkbook(application,
-            { sheetName, sample.project, sample.results, QDate(2026, 12, 7),
-                QLocale(QLocale::Russian, QLocale::Russia) });
+        XlsxFile::saveAs(ReportExport::workbook({ sheetName, sample.project, sample.results,
+                             QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia) }),
+            path);
         return path;
     }
 
@@ -227,7 +226,7 @@ TEST_F(XlsxReport, TextTooLongForACellEndsTheExportAndKeepsTheOldFile)
     try {
         write(QStringLiteral("Новый проект"), sample);
         FAIL() << "a text over the cell limit was written";
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
             QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
     }
@@ -251,16 +250,17 @@ TEST_P(RefusedSheetName, EndsTheExportWithTheReasonBeforeAnythingIsWritten)
     const QString expected = refused.libraryError == LXW_NO_ERROR
         ? QString::fromUtf8(refused.text)
         : QString::fromUtf8(lxw_strerror(refused.libraryError));
-    int presented = 0;
-    XlsxApplication application([&presented](const XlsxBook&) { ++presented; });
+    QTemporaryDir folder;
     const ReportSample sample;
     try {
-        ReportExport::fillWorkbook(application, { name, sample.project, sample.results, QDate(2026, 12, 7) });
+        XlsxFile::saveAsNew(
+            ReportExport::workbook({ name, sample.project, sample.results, QDate(2026, 12, 7) }),
+            folder.path());
         FAIL() << "accepted " << refused.name;
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()), expected);
     }
-    EXPECT_EQ(presented, 0);
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, RefusedSheetName,
@@ -297,14 +297,14 @@ TEST_F(XlsxReport, NewFilesNeverReplaceOneAnotherAndLeaveNothingHalfWritten)
     EXPECT_EQ(read(second).text(1, 1), QStringLiteral("second"));
 
     book.sheets[0].texts[{ 2, 2 }] = QString(40000, u'x');
-    EXPECT_THROW(XlsxFile::saveAsNew(book, m_dir.path()), AutomationError);
+    EXPECT_THROW(XlsxFile::saveAsNew(book, m_dir.path()), WorkbookError);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
         (QStringList { QStringLiteral("Новый проект (2).xlsx"), QStringLiteral("Новый проект.xlsx") }));
 
     try {
         XlsxFile::saveAsNew(book, m_dir.filePath(QStringLiteral("missing")));
         FAIL() << "wrote into a missing folder";
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file")))
             << error.what();
     }
@@ -318,7 +318,7 @@ TEST_F(XlsxReport, SaveAsIntoAMissingFolderFailsWithTheReason)
     try {
         XlsxFile::saveAs(book, path);
         FAIL() << "wrote into a missing folder";
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_TRUE(
             QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file \"") + path))
             << error.what();

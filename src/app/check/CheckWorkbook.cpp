@@ -2,7 +2,6 @@
 
 #include "app/workspace/WorkspaceRules.h"
 #include "report/ReportExport.h"
-#include "report/XlsxApplication.h"
 #include "report/XlsxFile.h"
 
 // The sheet is named as the program's tab of this project would be.
@@ -14,7 +13,6 @@ QString projectSheetName(const QString& projectPath)
 void writeCheckWorkbook(const Project& project, const ProjectResults& results, const QString& projectPath,
     const QString& path, QDate today, const QLocale& locale)
 {
-    XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
-    ReportExport::fillWorkbook(
-        application, { projectSheetName(projectPath), project, results, today, locale });
+    XlsxFile::saveAs(
+        ReportExport::workbook({ projectSheetName(projectPath), project, results, today, locale }), path);
 }

@@ -12,6 +12,6 @@ struct Project;
 QString projectSheetName(const QString& projectPath);
 
 // Writes the report workbook of the check to path, replacing the file only when complete.
-// Throws AutomationError with the reason.
+// Throws WorkbookError with the reason.
 void writeCheckWorkbook(const Project& project, const ProjectResults& results, const QString& projectPath,
     const QString& path, QDate today, const QLocale& locale = QLocale::system());

@@ -3,7 +3,7 @@
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
 #include "report/ReportExport.h"
-#include "report/XdgAutomation.h"
+#include "report/XdgSpreadsheet.h"
 
 #include <QDate>
 #include <QDir>
@@ -13,11 +13,10 @@ namespace ReportCommand {
 void exportProject(
     QWidget* parent, const Project& project, const ProjectResults& results, const QString& caption)
 {
-    XdgAutomation automation(
+    XdgSpreadsheet spreadsheet(
         [](const QString& path) { return DesktopServices::instance().openFile(path); }, QDir::tempPath());
-    const ReportExport::Request request { caption, project, results, QDate::currentDate() };
-    ReportExport::run(
-        automation, request, [parent](const QString& text) { Prompts::instance().message(parent, text); });
+    ReportExport::run(spreadsheet, { caption, project, results, QDate::currentDate() },
+        [parent](const QString& text) { Prompts::instance().message(parent, text); });
 }
 
 } // namespace ReportCommand

@@ -1,7 +1,6 @@
-#include "report/XdgAutomation.h"
+#include "report/XdgSpreadsheet.h"
 
-#include "report/ReportExport.h"
-#include "report/XlsxApplication.h"
+#include "report/WorkbookError.h"
 #include "report/XlsxFile.h"
 
 #include <QDir>
@@ -33,31 +32,26 @@ QString defaultApplicationFor(const QString& mimeType)
     return QString::fromLocal8Bit(answer).section(u'\n', 0, 0).trimmed();
 }
 
-XdgAutomation::XdgAutomation(OpenDocument openDocument, QString folder)
+XdgSpreadsheet::XdgSpreadsheet(OpenDocument openDocument, QString folder)
     : m_openDocument(std::move(openDocument))
     , m_folder(std::move(folder))
 {
 }
 
-QString XdgAutomation::xlsxMimeType()
+QString XdgSpreadsheet::xlsxMimeType()
 {
     return QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
 }
 
-bool XdgAutomation::IsProgIDRegistered(const QString& progId)
+bool XdgSpreadsheet::available() const
 {
-    return progId == ReportExport::spreadsheetProgId() && !defaultApplicationFor(xlsxMimeType()).isEmpty();
+    return !defaultApplicationFor(xlsxMimeType()).isEmpty();
 }
 
-std::unique_ptr<SpreadsheetApplication> XdgAutomation::CreateOleObject(const QString& progId)
+void XdgSpreadsheet::show(const XlsxBook& book) const
 {
-    if (progId != ReportExport::spreadsheetProgId())
-        throw AutomationError(QStringLiteral("Invalid class string"));
-    return std::make_unique<XlsxApplication>([open = m_openDocument, folder = m_folder](
-                                                 const XlsxBook& book) {
-        const QString path = XlsxFile::saveAsNew(book, folder);
-        if (!open(path))
-            throw AutomationError(QStringLiteral("Cannot open \"%1\" with the desktop's default application.")
-                                      .arg(QDir::toNativeSeparators(path)));
-    });
+    const QString path = XlsxFile::saveAsNew(book, m_folder);
+    if (!m_openDocument(path))
+        throw WorkbookError(QStringLiteral("Cannot open \"%1\" with the desktop's default application.")
+                                .arg(QDir::toNativeSeparators(path)));
 }

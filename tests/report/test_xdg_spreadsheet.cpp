@@ -1,5 +1,6 @@
 #include "report/ReportExport.h"
-#include "report/XdgAutomation.h"
+#include "report/WorkbookError.h"
+#include "report/XdgSpreadsheet.h"
 #include "support/WorkbookReader.h"
 #include "support/XlsxDesktop.h"
 
@@ -7,8 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString kExcel = QStringLiteral("Excel.Application");
 
 const Project kProject = [] {
     Project project;
@@ -22,28 +21,24 @@ ReportExport::Request request(const QString& sheetName)
     return { sheetName, kProject, kResults, QDate(2026, 12, 7) };
 }
 
-TEST(XdgAutomation, TheSpreadsheetIsRegisteredWhenTheDesktopHasAnXlsxDefault)
+TEST(XdgSpreadsheet, IsAvailableWhenTheDesktopHasAnXlsxDefault)
 {
     {
         XlsxDesktop bare(false);
-        XdgAutomation automation([](const QString&) { return true; }, QDir::tempPath());
-        EXPECT_FALSE(automation.IsProgIDRegistered(kExcel));
+        EXPECT_FALSE(XdgSpreadsheet([](const QString&) { return true; }, QDir::tempPath()).available());
     }
     XlsxDesktop desktop(true);
-    XdgAutomation automation([](const QString&) { return true; }, QDir::tempPath());
-    EXPECT_EQ(defaultApplicationFor(XdgAutomation::xlsxMimeType()), QStringLiteral("test-sheets.desktop"));
-    EXPECT_TRUE(automation.IsProgIDRegistered(kExcel));
-    EXPECT_FALSE(automation.IsProgIDRegistered(QStringLiteral("Word.Application")));
-    EXPECT_FALSE(automation.IsProgIDRegistered(QString()));
+    EXPECT_EQ(defaultApplicationFor(XdgSpreadsheet::xlsxMimeType()), QStringLiteral("test-sheets.desktop"));
+    EXPECT_TRUE(XdgSpreadsheet([](const QString&) { return true; }, QDir::tempPath()).available());
 }
 
-TEST(XdgAutomation, WithoutASpreadsheetOnlyTheMessageIsShown)
+TEST(XdgSpreadsheet, WithoutASpreadsheetOnlyTheMessageIsShown)
 {
     XlsxDesktop desktop(false);
     QStringList opened, messages;
-    XdgAutomation automation(
+    XdgSpreadsheet spreadsheet(
         [&opened](const QString& path) { return opened << path, true; }, desktop.tempFolder());
-    ReportExport::run(automation, request(QStringLiteral("Новый проект")),
+    ReportExport::run(spreadsheet, request(QStringLiteral("Новый проект")),
         [&messages](const QString& text) { messages << text; });
 
     EXPECT_EQ(messages,
@@ -52,16 +47,16 @@ TEST(XdgAutomation, WithoutASpreadsheetOnlyTheMessageIsShown)
     EXPECT_TRUE(desktop.tempFiles().isEmpty());
 }
 
-TEST(XdgAutomation, EachExportIsANewCompleteFileOpenedWithTheDefaultApplication)
+TEST(XdgSpreadsheet, EachExportIsANewCompleteFileOpenedWithTheDefaultApplication)
 {
     XlsxDesktop desktop(true);
     QStringList opened, messages;
-    XdgAutomation automation(
+    XdgSpreadsheet spreadsheet(
         [&opened](const QString& path) { return opened << path, true; }, QDir::tempPath());
     const auto showMessage = [&messages](const QString& text) { messages << text; };
 
-    ReportExport::run(automation, request(QStringLiteral("Новый проект")), showMessage);
-    ReportExport::run(automation, request(QStringLiteral("Новый проект")), showMessage);
+    ReportExport::run(spreadsheet, request(QStringLiteral("Новый проект")), showMessage);
+    ReportExport::run(spreadsheet, request(QStringLiteral("Новый проект")), showMessage);
 
     EXPECT_TRUE(messages.isEmpty());
     const QDir temp(desktop.tempFolder());
@@ -77,28 +72,17 @@ TEST(XdgAutomation, EachExportIsANewCompleteFileOpenedWithTheDefaultApplication)
     EXPECT_EQ(workbook->text(5, 3), QStringLiteral("http://www.example.ru/"));
 }
 
-TEST(XdgAutomation, AHandlerThatCannotStartIsAnError)
+TEST(XdgSpreadsheet, AHandlerThatCannotStartIsAnError)
 {
     XlsxDesktop desktop(true);
-    XdgAutomation automation([](const QString&) { return false; }, QDir::tempPath());
+    XdgSpreadsheet spreadsheet([](const QString&) { return false; }, QDir::tempPath());
     try {
-        ReportExport::run(automation, request(QStringLiteral("site")), [](const QString&) {});
+        ReportExport::run(spreadsheet, request(QStringLiteral("site")), [](const QString&) {});
         FAIL() << "a failed open went unreported";
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
             QStringLiteral("Cannot open \"%1\" with the desktop's default application.")
                 .arg(QDir(desktop.tempFolder()).filePath(QStringLiteral("site.xlsx"))));
-    }
-}
-
-TEST(XdgAutomation, OnlyTheSpreadsheetCanBeCreated)
-{
-    XdgAutomation automation([](const QString&) { return true; }, QDir::tempPath());
-    try {
-        automation.CreateOleObject(QStringLiteral("Word.Application"));
-        FAIL() << "created an unknown object";
-    } catch (const AutomationError& error) {
-        EXPECT_STREQ(error.what(), "Invalid class string");
     }
 }
 
