@@ -51,7 +51,8 @@ protected:
     {
         SCOPED_TRACE(why);
         EXPECT_EQ(run(), UpdateCheck::Outcome::Refused);
-        EXPECT_EQ(host.errors, QStringList { UpdateCheck::kDownloadError });
+        EXPECT_EQ(host.errors,
+            QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
         EXPECT_FALSE(QFile::exists(files.TempExeFileName));
         EXPECT_TRUE(host.version.isEmpty());
         EXPECT_TRUE(host.dateText.isEmpty());
@@ -80,7 +81,7 @@ TEST_F(UpdateCheckTest, FailedHeadSaysThereAreNoUpdatesAlsoInTheAutomaticCheck)
         leftover.close();
         EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, autoCheck, kToday),
             UpdateCheck::Outcome::NoUpdates);
-        EXPECT_EQ(fresh.messages, QStringList { UpdateCheck::kNoUpdates });
+        EXPECT_EQ(fresh.messages, QStringList { QStringLiteral("Нет доступных обновлений.") });
         // Not even the leftover file leads to a restart.
         EXPECT_EQ(fresh.installs, 0);
         EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
@@ -94,7 +95,9 @@ TEST_F(UpdateCheckTest, HeadFailsOnRedirectsAndOnAClosedPort)
     EXPECT_EQ(run(), UpdateCheck::Outcome::NoUpdates);
     source.fileUrl = "http://127.0.0.1:1/zlt.upd";
     EXPECT_EQ(run(), UpdateCheck::Outcome::NoUpdates);
-    EXPECT_EQ(host.messages, QStringList({ UpdateCheck::kNoUpdates, UpdateCheck::kNoUpdates }));
+    EXPECT_EQ(host.messages,
+        QStringList(
+            { QStringLiteral("Нет доступных обновлений."), QStringLiteral("Нет доступных обновлений.") }));
 }
 
 TEST_F(UpdateCheckTest, UnchangedFileIsReportedOnlyWhenAskedFor)
@@ -103,7 +106,7 @@ TEST_F(UpdateCheckTest, UnchangedFileIsReportedOnlyWhenAskedFor)
     EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
     EXPECT_TRUE(host.messages.isEmpty());
     EXPECT_EQ(run(false), UpdateCheck::Outcome::UpToDate);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kUpToDate });
+    EXPECT_EQ(host.messages, QStringList { QStringLiteral("Обновление не требуется.") });
     EXPECT_TRUE(host.questions.isEmpty());
     // Only HEAD requests were made.
     for (const auto& request : sandbox.requests(QStringLiteral("Update")))
@@ -115,14 +118,14 @@ TEST_F(UpdateCheckTest, ComparisonIsExactAndCaseSensitive)
     host.version = kSandboxVersion.toLower();
     host.answers = { false };
     EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
-    EXPECT_EQ(host.questions, QStringList { UpdateCheck::kQuestion });
+    EXPECT_EQ(host.questions, QStringList { QStringLiteral("Доступна новая версия. Обновить?") });
 }
 
 TEST_F(UpdateCheckTest, ChangedFileIsDownloadedVerifiedWrittenAndInstalled)
 {
     host.version = QStringLiteral("Mon, 01 Jan 2007 00:00:00 GMT");
     EXPECT_EQ(run(true), UpdateCheck::Outcome::Downloaded);
-    EXPECT_EQ(host.questions, QStringList { UpdateCheck::kQuestion });
+    EXPECT_EQ(host.questions, QStringList { QStringLiteral("Доступна новая версия. Обновить?") });
     const QByteArray served = servedFile();
     EXPECT_EQ(readAll(files.TempExeFileName), served);
     EXPECT_TRUE(QFile::permissions(files.TempExeFileName) & QFile::ExeOwner);
@@ -134,7 +137,9 @@ TEST_F(UpdateCheckTest, ChangedFileIsDownloadedVerifiedWrittenAndInstalled)
     EXPECT_EQ(host.lastTotal, served.size());
     EXPECT_TRUE(host.errors.isEmpty());
     // The restart is announced, the values stored, and the replacement started, in that order.
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") });
     EXPECT_EQ(host.stores, 1);
     EXPECT_EQ(host.installs, 1);
 }
@@ -173,7 +178,9 @@ TEST_F(UpdateCheckTest, NoWithALeftoverFileStillRestarts)
     leftover.close();
     host.answers = { false };
     EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") });
     EXPECT_EQ(host.stores, 1);
     EXPECT_EQ(host.installs, 1);
     EXPECT_EQ(readAll(files.TempExeFileName), "earlier download");
@@ -195,7 +202,9 @@ TEST_F(UpdateCheckTest, UnchangedFileWithALeftoverRestartsToo)
     ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     leftover.close();
     EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") });
     EXPECT_EQ(host.installs, 1);
 }
 
@@ -261,7 +270,7 @@ TEST_F(UpdateCheckTest, HostWithoutLastModified)
     ASSERT_TRUE(sandbox.command("header Update Last-Modified:"));
     // Nothing stored yet: the empty header text equals it.
     EXPECT_EQ(run(), UpdateCheck::Outcome::UpToDate);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kUpToDate });
+    EXPECT_EQ(host.messages, QStringList { QStringLiteral("Обновление не требуется.") });
 
     // Once a text is stored, the update is offered and the stored text becomes empty.
     host.messages.clear();
@@ -304,7 +313,10 @@ TEST_F(UpdateCheckTest, APackageInstallIsLeftToThePackageManager)
     EXPECT_EQ(run(true), UpdateCheck::Outcome::NotWritable);
     EXPECT_TRUE(host.messages.isEmpty());
     EXPECT_EQ(run(false), UpdateCheck::Outcome::NotWritable);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kPackagedText });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Программа установлена из пакета kestrova-sertrix: её обновления приходят через менеджер пакетов "
+            "(apt-get update && apt-get upgrade).") });
     EXPECT_TRUE(host.questions.isEmpty());
     EXPECT_EQ(host.downloads, 0);
     EXPECT_FALSE(QFile::exists(files.TempExeFileName));

@@ -88,10 +88,12 @@ TEST_F(FrameCheckTest, ReasonsAreTheTooltipsAndTextsStay)
 
     ResultCell* rank = m_frame->rankCell(Engine::YandexRu, 1);
     EXPECT_EQ(rank->text(), "n/a");
-    EXPECT_EQ(rank->toolTip(), Outcome::notFound(20).detail);
-    EXPECT_EQ(m_frame->countCell(Engine::YandexRu, 1)->toolTip(), Outcome::figureRead().detail);
-    EXPECT_EQ(m_frame->rankCell(Engine::YandexRu, 2)->toolTip(), Outcome::keywordEmpty().detail);
-    EXPECT_EQ(m_frame->stYandexCY->toolTip(), Outcome::figureRead().detail);
+    EXPECT_EQ(rank->toolTip(), QStringLiteral("Не найден на 20 страницах результатов"));
+    EXPECT_EQ(m_frame->countCell(Engine::YandexRu, 1)->toolTip(),
+        QStringLiteral("Значение прочитано со страницы сервиса"));
+    EXPECT_EQ(m_frame->rankCell(Engine::YandexRu, 2)->toolTip(),
+        QStringLiteral("Не запрашивался: ключевое слово не указано"));
+    EXPECT_EQ(m_frame->stYandexCY->toolTip(), QStringLiteral("Значение прочитано со страницы сервиса"));
     EXPECT_TRUE(m_frame->stGooglePR->toolTip().contains("500"));
     EXPECT_EQ(m_frame->stGooglePR->text(), "n/a");
 }
