@@ -11,6 +11,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+namespace {
+
+// The connection controls as the per-user registry keeps them.
+ProgramStores::Connection connectionOf(const TfrRank& frame)
+{
+    return { frame.RBDefault->isChecked(), frame.RBProxy->isChecked(), frame.GBProxy->isEnabled(),
+        frame.GBUser->isEnabled(), frame.ProxyPass->text(), frame.ProxyPort->text(),
+        frame.ProxyServer->text(), frame.ProxyUser->text() };
+}
+
+} // namespace
+
 void TfrRank::createRun()
 {
     m_checkRun = std::make_unique<CheckRun>(m_project, m_results, *this);
@@ -32,14 +44,6 @@ void TfrRank::showRunState()
     ButtonPause->setVisible(running);
     ButtonPause->setText(m_checkRun->pauseCaption());
     ButtonStop->setVisible(running);
-}
-
-// The connection controls as the per-user registry keeps them.
-static ProgramStores::Connection connectionOf(const TfrRank& frame)
-{
-    return { frame.RBDefault->isChecked(), frame.RBProxy->isChecked(), frame.GBProxy->isEnabled(),
-        frame.GBUser->isEnabled(), frame.ProxyPass->text(), frame.ProxyPort->text(),
-        frame.ProxyServer->text(), frame.ProxyUser->text() };
 }
 
 void TfrRank::restoreConnectionSettings()
