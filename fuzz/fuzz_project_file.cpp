@@ -1,10 +1,8 @@
 // The project file reader on any file: it reads or refuses with EPropertiesStore, and what it
 // reads, saved and read again, comes back the same.
 
-#include "app/check/HeadlessControls.h"
-#include "rank/lookup/EngineTable.h"
+#include "rank/project/Project.h"
 #include "store/ProgramStores.h"
-#include "store/PropertiesStore.h"
 #include "store/StoreError.h"
 
 #include <QFile>
@@ -24,25 +22,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
         std::abort();
 }
 
-bool sameInputs(const ProjectInputs& a, const ProjectInputs& b)
-{
-    return a.site == b.site && a.keywords == b.keywords && std::equal(a.checked, a.checked + 6, b.checked);
-}
-
-void saveInputs(const ProjectInputs& inputs, const QString& path)
-{
-    QObject frame;
-    for (Engine engine : kEngines)
-        new StoredCheck(QStringLiteral("CheckBox") + engineKey(engine), inputs.checked[int(engine)], &frame);
-    for (int n = 1; n <= 7; ++n)
-        (new StoredEdit(QStringLiteral("edKeyWord%1").arg(n), &frame))
-            ->setProperty("text", inputs.keywords[n - 1]);
-    (new StoredEdit(QStringLiteral("edWEB"), &frame))->setProperty("text", inputs.site);
-    TcxPropertiesStore store(&frame);
-    ProgramStores::declareProjectFileItems(store, &frame, engineKeys());
-    ProgramStores::saveProject(store, path);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -59,14 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString path = g_dir->filePath(QStringLiteral("p.zlt"));
     const QString again = g_dir->filePath(QStringLiteral("q.zlt"));
     writeFile(path, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
-    ProjectInputs inputs;
+    Project project;
     try {
-        inputs = readProjectFile(path);
+        project = ProgramStores::readProjectFile(path);
     } catch (const EPropertiesStore&) {
         return 0;
     }
-    saveInputs(inputs, again);
-    if (!sameInputs(readProjectFile(again), inputs))
+    ProgramStores::saveProject(project, again);
+    if (ProgramStores::readProjectFile(again) != project)
         std::abort();
     return 0;
 }

@@ -2,8 +2,8 @@
 // refuses with EPropertiesStore, and every key and value it reads, written to another folder and
 // read again, comes back the same.
 
-#include "app/check/HeadlessControls.h"
 #include "platform/XdgRegistry.h"
+#include "store/ProgramStores.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -21,15 +21,8 @@ const QString kKey = QStringLiteral("Tellvik\\Kestrova Sertrix\\PropertiesStore"
 QTemporaryDir* g_dir = nullptr;
 
 struct Tree {
-    std::map<QString, std::map<QString, std::pair<int, QByteArray>>> values; // by lower-case key path
+    std::map<QString, std::map<QString, QString>> values; // by lower-case key path
 };
-
-QByteArray bytesOf(const RegistryValue& value)
-{
-    return value.type == RegistryType::String || value.type == RegistryType::ExpandString
-        ? value.text.toUtf8()
-        : value.data;
-}
 
 void walk(Registry& registry, const QString& key, Tree& tree, int depth)
 {
@@ -37,10 +30,10 @@ void walk(Registry& registry, const QString& key, Tree& tree, int depth)
         return;
     auto& values = tree.values[key.toLower()];
     for (const QString& name : registry.listValueNames(key)) {
-        const auto value = registry.readValue(key, name);
+        const auto value = registry.readString(key, name);
         if (!value)
             std::abort();
-        values[name.toLower()] = { int(value->type), bytesOf(*value) };
+        values[name.toLower()] = *value;
     }
     for (const QString& child : registry.subkeys(key))
         walk(registry, key + u'\\' + child, tree, depth + 1);
@@ -53,7 +46,7 @@ void copy(Registry& from, Registry& to, const QString& key, int depth)
     if (!to.createKey(key))
         std::abort();
     for (const QString& name : from.listValueNames(key))
-        if (!to.writeValue(key, name, *from.readValue(key, name)))
+        if (!to.writeString(key, name, *from.readString(key, name)))
             std::abort();
     for (const QString& child : from.subkeys(key))
         copy(from, to, key + u'\\' + child, depth + 1);
@@ -86,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     try {
-        readRememberedSettings();
+        ProgramStores::Connection connection;
+        ProgramStores::restoreConnection(connection);
     } catch (const EPropertiesStore&) {
     }
 

@@ -106,45 +106,12 @@ private:
     std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
 };
 
-// The codes of the values of an enumeration, in the order of its values.
-template <typename T, std::size_t N>
-std::optional<T> fromCode(QByteArrayView bytes, const std::array<QByteArray, N>& codes)
-{
-    for (std::size_t i = 0; i < N; ++i) {
-        if (codes[i] == bytes)
-            return T(i);
-    }
-    return std::nullopt;
-}
-
-const std::array<QByteArray, 6>& engineCodes()
-{
-    static const std::array<QByteArray, 6> codes = [] {
-        std::array<QByteArray, 6> made;
-        for (Engine engine : kEngines)
-            made[std::size_t(engine)] = engineKey(engine).toLatin1();
-        return made;
-    }();
-    return codes;
-}
-
-const std::array<QByteArray, kReasons.size()>& reasonCodes()
-{
-    static const std::array<QByteArray, kReasons.size()> codes = [] {
-        std::array<QByteArray, kReasons.size()> made;
-        for (Reason reason : kReasons)
-            made[std::size_t(reason)] = reasonCode(reason).toLatin1();
-        return made;
-    }();
-    return codes;
-}
-
 RecordedResult readResult(const SqliteStatement& row, int first, TextPool& pool)
 {
     RecordedResult result;
     result.keyword = pool.text(row.bytes(first));
     // A code this version does not know is kept as written, never read as another engine or reason.
-    if (const auto engine = fromCode<Engine>(row.bytes(first + 1), engineCodes()))
+    if (const auto engine = engineByKey(QUtf8StringView(row.bytes(first + 1))))
         result.engine = *engine;
     else
         result.unknownEngine = QString::fromUtf8(row.bytes(first + 1));
@@ -152,7 +119,7 @@ RecordedResult readResult(const SqliteStatement& row, int first, TextPool& pool)
     result.position = row.optionalInt(first + 3);
     result.resultPage = int(row.integer(first + 4));
     result.countText = pool.text(row.bytes(first + 5));
-    if (const auto reason = fromCode<Reason>(row.bytes(first + 6), reasonCodes()))
+    if (const auto reason = kReasonCodes.find(row.bytes(first + 6)))
         result.reason = *reason;
     else
         result.unknownReason = QString::fromUtf8(row.bytes(first + 6));
@@ -309,7 +276,7 @@ void HistoryDatabase::forEachCheck(
         check.projectPath = pool.text(checksRows.bytes(3));
         check.cy = pool.text(checksRows.bytes(4));
         check.pr = pool.text(checksRows.bytes(5));
-        check.outcome = outcomeFromCode(checksRows.text(6)).value_or(CheckOutcome::Error);
+        check.outcome = kOutcomeCodes.find(checksRows.bytes(6)).value_or(CheckOutcome::Error);
         check.error = pool.text(checksRows.bytes(7));
         resultRows.bind(1, check.id);
         while (resultRows.step())

@@ -1,26 +1,6 @@
 #include "history/HistoryRecord.h"
 
-QString outcomeCode(CheckOutcome outcome)
-{
-    switch (outcome) {
-    case CheckOutcome::Completed:
-        return QStringLiteral("completed");
-    case CheckOutcome::Stopped:
-        return QStringLiteral("stopped");
-    case CheckOutcome::Error:
-        return QStringLiteral("error");
-    }
-    return {};
-}
-
-std::optional<CheckOutcome> outcomeFromCode(const QString& code)
-{
-    for (CheckOutcome outcome : { CheckOutcome::Completed, CheckOutcome::Stopped, CheckOutcome::Error }) {
-        if (outcomeCode(outcome) == code)
-            return outcome;
-    }
-    return std::nullopt;
-}
+#include "rank/lookup/QueryText.h"
 
 std::optional<int> positionFromText(const QString& text)
 {
@@ -39,14 +19,7 @@ std::optional<int> positionFromText(const QString& text)
 
 QString seriesSite(const QString& siteText)
 {
-    QString key = siteText.trimmed().toLower();
-    if (key.startsWith(QLatin1String("http://")))
-        key.remove(0, 7);
-    if (key.startsWith(QLatin1String("www.")))
-        key.remove(0, 4);
-    if (key.endsWith(u'/'))
-        key.chop(1);
-    return key;
+    return siteKeyOf(siteText.trimmed().toLower());
 }
 
 const RecordedResult* RecordedCheck::result(const QString& keyword, Engine engine) const

@@ -11,9 +11,12 @@
 // How a recorded check ended.
 enum class CheckOutcome { Completed, Stopped, Error };
 
-// "completed", "stopped", "error".
-QString outcomeCode(CheckOutcome outcome);
-std::optional<CheckOutcome> outcomeFromCode(const QString& code);
+inline constexpr EnumCodes<CheckOutcome, 3> kOutcomeCodes { { "completed", "stopped", "error" } };
+
+inline QString outcomeCode(CheckOutcome outcome)
+{
+    return kOutcomeCodes.code(outcome);
+}
 
 // The position a result text stands for: the digits of a position, nothing for "n/a" or empty.
 std::optional<int> positionFromText(const QString& text);

@@ -2,15 +2,9 @@
 
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
-#include "rank/lookup/LookupHost.h"
+#include "rank/project/Project.h"
 
 #include <QStringList>
-
-namespace {
-
-constexpr int kKeywordCount = 7;
-
-} // namespace
 
 HistoryRecorder::HistoryRecorder(HistoryStore& store, std::function<QString()> projectPath)
     : m_store(store)
@@ -18,17 +12,15 @@ HistoryRecorder::HistoryRecorder(HistoryStore& store, std::function<QString()> p
 {
 }
 
-void HistoryRecorder::checkStarted(const LookupHost& project)
+void HistoryRecorder::checkStarted(const Project& project)
 {
-    QStringList keywords;
-    for (int n = 1; n <= kKeywordCount; ++n)
-        keywords << project.keyword(n);
+    const QStringList keywords(project.keywords.begin(), project.keywords.end());
     QList<Engine> ticked;
     for (Engine engine : kEngines) {
-        if (project.engineChecked(engine))
+        if (project.isTicked(engine))
             ticked << engine;
     }
-    const QString site = project.siteText();
+    const QString site = project.site;
     m_collector.begin(
         QDateTime::currentDateTimeUtc(), site, m_projectPath ? m_projectPath() : QString(), keywords, ticked);
     m_previous.clear();

@@ -19,11 +19,11 @@ public:
     HistoryRecorder(HistoryStore& store, std::function<QString()> projectPath);
 
     void setChangeHandler(ChangeHandler handler) { m_changeHandler = std::move(handler); }
-    // The check last written, for tests and the checker's own report.
-    const RecordedCheck& lastRecorded() const { return m_lastRecorded; }
     bool lastWritten() const { return m_lastWritten; }
+    // The check last ended, as it was given to the history.
+    const RecordedCheck& lastRecorded() const { return m_lastRecorded; }
 
-    void checkStarted(const LookupHost& project) override;
+    void checkStarted(const Project& project) override;
     void metricRead(SiteMetric metric, const QString& text, const Outcome& why) override;
     void countWritten(
         Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why) override;

@@ -10,26 +10,35 @@ namespace {
 
 std::optional<Endpoints> g_current;
 
+// Every host the program talks to: its key in the [hosts] section, where it is kept, and the
+// real host it is by default.
+struct HostEntry {
+    const char* key;
+    QString Endpoints::*member;
+    const char* defaultHost;
+};
+
+const HostEntry kHosts[] = {
+    { "GoogleCom", &Endpoints::GoogleCom, "www.google.com" },
+    { "GoogleRu", &Endpoints::GoogleRu, "www.google.ru" },
+    { "YandexRu", &Endpoints::YandexRu, "www.yandex.ru" },
+    { "Wordstat", &Endpoints::Wordstat, "wordstat.yandex.ru" },
+    { "RamblerRu", &Endpoints::RamblerRu, "www.rambler.ru" },
+    { "AportRu", &Endpoints::AportRu, "www.aport.ru" },
+    { "MSNCom", &Endpoints::MSNCom, "search.msn.com" },
+    { "PageRank", &Endpoints::PageRank, "www.prchecker.info" },
+    { "YandexCY", &Endpoints::YandexCY, "yaca.yandex.ru" },
+    { "Update", &Endpoints::Update, "www.kestrova.ru" },
+    { "Feedback", &Endpoints::Feedback, "www.kestrova.ru" },
+    { "MakerSite", &Endpoints::MakerSite, "www.kestrova.ru" },
+    { "PartnerSite", &Endpoints::PartnerSite, "www.tellvik.ru" },
+};
+
 QString* hostField(Endpoints& endpoints, const QString& key)
 {
-    const std::pair<const char*, QString Endpoints::*> fields[] = {
-        { "GoogleCom", &Endpoints::GoogleCom },
-        { "GoogleRu", &Endpoints::GoogleRu },
-        { "YandexRu", &Endpoints::YandexRu },
-        { "Wordstat", &Endpoints::Wordstat },
-        { "RamblerRu", &Endpoints::RamblerRu },
-        { "AportRu", &Endpoints::AportRu },
-        { "MSNCom", &Endpoints::MSNCom },
-        { "PageRank", &Endpoints::PageRank },
-        { "YandexCY", &Endpoints::YandexCY },
-        { "Update", &Endpoints::Update },
-        { "Feedback", &Endpoints::Feedback },
-        { "MakerSite", &Endpoints::MakerSite },
-        { "PartnerSite", &Endpoints::PartnerSite },
-    };
-    for (const auto& [name, member] : fields) {
-        if (key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return &(endpoints.*member);
+    for (const HostEntry& entry : kHosts) {
+        if (key.compare(QLatin1String(entry.key), Qt::CaseInsensitive) == 0)
+            return &(endpoints.*entry.member);
     }
     return nullptr;
 }
@@ -172,20 +181,8 @@ QString Endpoints::host(const QString& key) const
 Endpoints Endpoints::defaults()
 {
     Endpoints endpoints;
-    endpoints.GoogleCom = QStringLiteral("www.google.com");
-    endpoints.GoogleRu = QStringLiteral("www.google.ru");
-    endpoints.YandexRu = QStringLiteral("www.yandex.ru");
-    endpoints.Wordstat = QStringLiteral("wordstat.yandex.ru");
-    endpoints.RamblerRu = QStringLiteral("www.rambler.ru");
-    endpoints.AportRu = QStringLiteral("www.aport.ru");
-    endpoints.MSNCom = QStringLiteral("search.msn.com");
-    endpoints.PageRank = QStringLiteral("www.prchecker.info");
-    endpoints.YandexCY = QStringLiteral("yaca.yandex.ru");
-    endpoints.Update = QStringLiteral("www.kestrova.ru");
-    endpoints.Feedback = QStringLiteral("www.kestrova.ru");
-    endpoints.MakerSite = QStringLiteral("www.kestrova.ru");
-    endpoints.PartnerSite = QStringLiteral("www.tellvik.ru");
-    endpoints.requestIntervalMs = 1000;
+    for (const HostEntry& entry : kHosts)
+        endpoints.*entry.member = QLatin1String(entry.defaultHost);
     return endpoints;
 }
 

@@ -10,9 +10,9 @@ public:
 };
 
 // Host names of the services the program talks to, and the pacing of WaitOneSecond.
-// Defaults are the real web hosts; an INI file named by KESTROVA_ENDPOINTS overrides them:
-//   [hosts]  GoogleCom GoogleRu YandexRu Wordstat RamblerRu AportRu MSNCom PageRank YandexCY
-//            Update Feedback MakerSite PartnerSite   (each "host" or "host:port")
+// Defaults are the real web hosts (the table in Endpoints.cpp); an INI file named by
+// KESTROVA_ENDPOINTS overrides them:
+//   [hosts]  a member's name as its key             (each "host" or "host:port")
 //   [timing] RequestIntervalMs                        (default 1000)
 //            ConnectTimeoutMs                         (default 30000: a connection not made by then fails)
 //            LowSpeedBytesPerSecond LowSpeedSeconds   (default 100 and 30: a request that receives

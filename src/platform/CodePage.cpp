@@ -4,7 +4,7 @@
 
 namespace {
 
-// Upper halves of the two code pages. The one unassigned byte of 1251, 0x98, stands for U+0098 as
+// The upper half of Windows-1251. The one unassigned byte of 1251, 0x98, stands for U+0098 as
 // it does on Windows, so that every byte of a project file comes back as it was.
 // clang-format off
 const char16_t kCp1251[128] = {
@@ -26,72 +26,18 @@ const char16_t kCp1251[128] = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
-const char16_t kCp866[128] = {
-    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
-    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,
-    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
-    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
-    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,
-    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
-    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
-    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
-    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
-    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
-    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
-    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
-    0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E,
-    0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0,
-};
 // clang-format on
 
-struct Encoder {
-    const char16_t* upper;
-    std::unordered_map<char16_t, char> reverse;
-    explicit Encoder(const char16_t* table)
-        : upper(table)
-    {
+// Characters of the upper half to their bytes.
+const std::unordered_map<char16_t, char>& ansiBytes()
+{
+    static const std::unordered_map<char16_t, char> bytes = [] {
+        std::unordered_map<char16_t, char> made;
         for (int i = 0; i < 128; ++i)
-            reverse.emplace(table[i], char(0x80 + i));
-    }
-    QByteArray encode(const QString& text) const
-    {
-        QByteArray out;
-        out.reserve(text.size());
-        for (QChar c : text) {
-            char16_t u = c.unicode();
-            if (u < 0x80) {
-                out.append(char(u));
-                continue;
-            }
-            auto it = reverse.find(u);
-            out.append(it == reverse.end() ? '?' : it->second);
-        }
-        return out;
-    }
-    QString decode(const QByteArray& bytes) const
-    {
-        QString out;
-        out.reserve(bytes.size());
-        for (char b : bytes) {
-            auto u = static_cast<unsigned char>(b);
-            out.append(QChar(u < 0x80 ? char16_t(u) : upper[u - 0x80]));
-        }
-        return out;
-    }
-};
-
-const Encoder& ansi()
-{
-    static const Encoder e(kCp1251);
-    return e;
-}
-
-const Encoder& oem()
-{
-    static const Encoder e(kCp866);
-    return e;
+            made.emplace(kCp1251[i], char(0x80 + i));
+        return made;
+    }();
+    return bytes;
 }
 
 } // namespace
@@ -100,19 +46,29 @@ namespace CodePage {
 
 QByteArray toAnsi(const QString& text)
 {
-    return ansi().encode(text);
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            out.append(char(u));
+            continue;
+        }
+        const auto found = ansiBytes().find(u);
+        out.append(found == ansiBytes().end() ? '?' : found->second);
+    }
+    return out;
 }
+
 QString fromAnsi(const QByteArray& bytes)
 {
-    return ansi().decode(bytes);
-}
-QByteArray toOem(const QString& text)
-{
-    return oem().encode(text);
-}
-QString fromOem(const QByteArray& bytes)
-{
-    return oem().decode(bytes);
+    QString out;
+    out.reserve(bytes.size());
+    for (char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        out.append(QChar(u < 0x80 ? char16_t(u) : kCp1251[u - 0x80]));
+    }
+    return out;
 }
 
 } // namespace CodePage

@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
-#include <QtEndian>
 
 #include <algorithm>
 
@@ -82,27 +81,6 @@ QString fromUtf16Bytes(const QByteArray& bytes)
     return text;
 }
 
-QString hexList(const QByteArray& bytes)
-{
-    QStringList parts;
-    for (char b : bytes)
-        parts << QStringLiteral("%1").arg(quint8(b), 2, 16, QLatin1Char('0'));
-    return parts.join(u',');
-}
-
-std::optional<QByteArray> parseHexList(QStringView text)
-{
-    QByteArray bytes;
-    for (QStringView part : text.split(u',', Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const uint b = part.trimmed().toUInt(&ok, 16);
-        if (!ok || b > 0xFF)
-            return std::nullopt;
-        bytes.append(char(b));
-    }
-    return bytes;
-}
-
 // QDir::mkpath gives no reason; the first part of the path that is in the way gives one.
 bool makeFolder(const QString& folder, QString* reason)
 {
@@ -126,63 +104,42 @@ bool hasControlCharacters(const QString& text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
-QString valueText(const RegistryValue& value)
+const QString kHexString = QStringLiteral("hex(1):");
+
+// A text as regedit writes a string value: quoted, or with control characters as UTF-16 bytes.
+QString valueText(const QString& text)
 {
-    switch (value.type) {
-    case RegistryType::String:
-        if (!hasControlCharacters(value.text))
-            return quoted(value.text);
-        return QStringLiteral("hex(1):") + hexList(utf16Bytes(value.text));
-    case RegistryType::ExpandString:
-        return QStringLiteral("hex(2):") + hexList(utf16Bytes(value.text));
-    case RegistryType::DWord:
-        if (value.data.size() == 4)
-            return QStringLiteral("dword:%1")
-                .arg(qFromLittleEndian<quint32>(value.data.constData()), 8, 16, QLatin1Char('0'));
-        break;
-    case RegistryType::Binary:
-        return QStringLiteral("hex:") + hexList(value.data);
-    default:
-        break;
-    }
-    return QStringLiteral("hex(%1):").arg(quint32(value.type), 0, 16) + hexList(value.data);
+    if (!hasControlCharacters(text))
+        return quoted(text);
+    QStringList bytes;
+    for (char b : utf16Bytes(text))
+        bytes << QStringLiteral("%1").arg(quint8(b), 2, 16, QLatin1Char('0'));
+    return kHexString + bytes.join(u',');
 }
 
-std::optional<RegistryValue> parseValue(QStringView text)
+// Values of any other kind are not the program's and read as absent.
+std::optional<QString> parseValue(QStringView text)
 {
     if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        return RegistryValue::string(unquoted(text.mid(1, text.size() - 2)));
-    if (text.startsWith(u"dword:")) {
+        return unquoted(text.mid(1, text.size() - 2));
+    if (!text.startsWith(kHexString))
+        return std::nullopt;
+    QByteArray bytes;
+    for (QStringView part : text.mid(kHexString.size()).split(u',', Qt::SkipEmptyParts)) {
         bool ok = false;
-        const uint number = text.mid(6).toUInt(&ok, 16);
-        return ok ? std::optional(RegistryValue::dword(number)) : std::nullopt;
-    }
-    if (text.startsWith(u"hex:")) {
-        const auto bytes = parseHexList(text.mid(4));
-        return bytes ? std::optional(RegistryValue::binary(*bytes)) : std::nullopt;
-    }
-    if (text.startsWith(u"hex(")) {
-        const qsizetype close = text.indexOf(u"):");
-        bool ok = false;
-        const uint type = close < 0 ? 0 : text.mid(4, close - 4).toUInt(&ok, 16);
-        const auto bytes = ok ? parseHexList(text.mid(close + 2)) : std::nullopt;
-        if (!bytes)
+        const uint b = part.trimmed().toUInt(&ok, 16);
+        if (!ok || b > 0xFF)
             return std::nullopt;
-        RegistryValue value { RegistryType(type), {}, {} };
-        if (value.type == RegistryType::String || value.type == RegistryType::ExpandString)
-            value.text = fromUtf16Bytes(*bytes);
-        else
-            value.data = *bytes;
-        return value;
+        bytes.append(char(b));
     }
-    return std::nullopt;
+    return fromUtf16Bytes(bytes);
 }
 
 } // namespace
 
 struct XdgRegistry::Node {
     QString name;
-    std::vector<std::pair<QString, RegistryValue>> values;
+    std::vector<std::pair<QString, QString>> values;
     std::vector<std::unique_ptr<Node>> children;
 
     Node* child(const QString& childName) const
@@ -202,7 +159,7 @@ struct XdgRegistry::Node {
         return children.back().get();
     }
 
-    RegistryValue* value(const QString& valueName)
+    QString* value(const QString& valueName)
     {
         for (auto& [n, v] : values)
             if (sameName(n, valueName))
@@ -264,7 +221,7 @@ struct XdgRegistry::Hive {
                 if (end >= line.size() || line[end] != u'=')
                     continue;
                 if (auto value = parseValue(QStringView(line).mid(end + 1).trimmed())) {
-                    if (RegistryValue* existing = current->value(name))
+                    if (QString* existing = current->value(name))
                         *existing = *value;
                     else
                         current->values.emplace_back(name, *value);
@@ -449,14 +406,14 @@ QStringList XdgRegistry::listValueNames(const QString& key)
     return names;
 }
 
-std::optional<RegistryValue> XdgRegistry::readValue(const QString& key, const QString& name)
+std::optional<QString> XdgRegistry::readString(const QString& key, const QString& name)
 {
     Node* node = find(splitKey(key));
-    RegistryValue* value = node ? node->value(name) : nullptr;
+    QString* value = node ? node->value(name) : nullptr;
     return value ? std::optional(*value) : std::nullopt;
 }
 
-bool XdgRegistry::writeValue(const QString& key, const QString& name, const RegistryValue& value)
+bool XdgRegistry::writeString(const QString& key, const QString& name, const QString& value)
 {
     const QStringList segments = splitKey(key);
     Node* node = find(segments);
@@ -464,7 +421,7 @@ bool XdgRegistry::writeValue(const QString& key, const QString& name, const Regi
         m_error = QStringLiteral("The key \"%1\" does not exist.").arg(key);
         return false;
     }
-    if (RegistryValue* existing = node->value(name))
+    if (QString* existing = node->value(name))
         *existing = value;
     else
         node->values.emplace_back(name, value);

@@ -26,8 +26,8 @@ public:
     bool deleteKeyTree(const QString& key) override;
     QStringList subkeys(const QString& key) override;
     QStringList listValueNames(const QString& key) override;
-    std::optional<RegistryValue> readValue(const QString& key, const QString& name) override;
-    bool writeValue(const QString& key, const QString& name, const RegistryValue& value) override;
+    std::optional<QString> readString(const QString& key, const QString& name) override;
+    bool writeString(const QString& key, const QString& name, const QString& text) override;
     bool flush() override;
     QString errorString() const override { return m_error; }
 

@@ -1,45 +1,41 @@
 #include "report/ReportExport.h"
 
-#include "report/Automation.h"
 #include "report/ReportFormat.h"
 #include "report/ReportGrid.h"
 #include "report/SheetName.h"
+#include "report/XdgSpreadsheet.h"
 
 namespace ReportExport {
-
-QString spreadsheetProgId()
-{
-    return QStringLiteral("Excel.Application");
-}
 
 QString notInstalledMessage()
 {
     return QStringLiteral("Невозможно выполнить операцию.\n\rУ Вас не установлен MS Excel!");
 }
 
-void fillWorkbook(SpreadsheetApplication& application, const Request& request)
+XlsxBook workbook(const Request& request)
 {
-    application.setEnableEvents(false);
-    const std::unique_ptr<SpreadsheetWorkbook> workbook = application.addWorkbook();
-    const std::unique_ptr<SpreadsheetSheet> sheet = workbook->worksheet(1);
-    sheet->setName(workbookSheetName(request.sheetName));
-    // The frame is read here, before any formatting call, so that the report is one snapshot.
-    const ReportGrid grid = ReportGrid::build(request.readFrame(), request.today, request.locale);
-    ReportFormat::standard().applyTo(*sheet);
-    sheet->range(ReportGrid::placement())->setValue(grid.rows());
-    application.setVisible(true);
+    XlsxSheet sheet { workbookSheetName(request.sheetName), {}, {}, {}, {} };
+    ReportFormat::standard().applyTo(sheet);
+    const ReportGrid grid
+        = ReportGrid::build(request.project, request.results, request.today, request.locale);
+    for (int row = 1; row <= ReportGrid::RowCount; ++row) {
+        for (int column = 1; column <= ReportGrid::ColumnCount; ++column) {
+            const QString& text = grid.text(row, column);
+            if (!text.isEmpty())
+                sheet.texts[{ ReportGrid::FirstRow + row - 1, ReportGrid::FirstColumn + column - 1 }] = text;
+        }
+    }
+    return XlsxBook { { std::move(sheet) } };
 }
 
-void run(
-    Automation& automation, const Request& request, const std::function<void(const QString&)>& showMessage)
+void run(XdgSpreadsheet& spreadsheet, const Request& request,
+    const std::function<void(const QString&)>& showMessage)
 {
-    if (!automation.IsProgIDRegistered(spreadsheetProgId())) {
+    if (!spreadsheet.available()) {
         showMessage(notInstalledMessage());
         return;
     }
-    const std::unique_ptr<SpreadsheetApplication> application
-        = automation.CreateOleObject(spreadsheetProgId());
-    fillWorkbook(*application, request);
+    spreadsheet.show(workbook(request));
 }
 
 } // namespace ReportExport

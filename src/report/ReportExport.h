@@ -1,36 +1,35 @@
 #pragma once
 
-#include "report/FrameTexts.h"
+#include "rank/project/ProjectResults.h"
+#include "report/XlsxBook.h"
 
 #include <QDate>
 #include <QLocale>
 #include <QString>
 #include <functional>
 
-class Automation;
-class SpreadsheetApplication;
+class XdgSpreadsheet;
 
-// The export of a project's report into a new workbook of the spreadsheet application.
+// The report of a project's results as a workbook of one sheet.
 namespace ReportExport {
 
-// The automation object the report is written with.
-QString spreadsheetProgId();
 // Shown when no spreadsheet application is available.
 QString notInstalledMessage();
 
 struct Request {
     QString sheetName; // the tab caption, made a valid sheet name by the export
-    std::function<FrameTexts()> readFrame; // the frame's displayed texts, read once
+    const Project& project;
+    const ProjectResults& results;
     QDate today;
     QLocale locale = QLocale(); // the program's default locale
 };
 
-// The export on a created application: a new workbook whose first sheet is named and filled,
-// formatted, then shown. A failing call ends the export with its error.
-void fillWorkbook(SpreadsheetApplication& application, const Request& request);
+// The workbook: one sheet named after the request, holding the report's grid in its format.
+XlsxBook workbook(const Request& request);
 
-// The whole export. Without a spreadsheet application only the message is shown.
-void run(
-    Automation& automation, const Request& request, const std::function<void(const QString&)>& showMessage);
+// The export to the desktop: the workbook opened in the spreadsheet application. Without one only
+// the message is shown. A failure throws WorkbookError.
+void run(XdgSpreadsheet& spreadsheet, const Request& request,
+    const std::function<void(const QString&)>& showMessage);
 
 } // namespace ReportExport

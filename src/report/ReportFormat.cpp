@@ -1,6 +1,6 @@
 #include "report/ReportFormat.h"
 
-#include "report/Automation.h"
+#include "report/XlsxBook.h"
 
 namespace {
 
@@ -34,28 +34,45 @@ double columnWidth(int column)
     }
 }
 
-void apply(SpreadsheetSheet& sheet, const FormatAction& action)
+template <typename Change> void styleCells(XlsxSheet& sheet, const CellRange& cells, Change change)
 {
-    if (const auto* width = std::get_if<ColumnWidth>(&action.setting)) {
-        sheet.column(action.target.first.column)->setColumnWidth(width->width);
-        return;
+    for (int row = cells.first.row; row <= cells.last.row; ++row) {
+        for (int column = cells.first.column; column <= cells.last.column; ++column)
+            change(sheet.styles[{ row, column }]);
     }
-    const std::unique_ptr<SpreadsheetRange> range = sheet.range(action.target);
+}
+
+void borderAround(XlsxSheet& sheet, const CellRange& cells, const BorderAround& border)
+{
+    const XlsxEdge edge { border.lineStyle, border.weight, border.color };
+    const CellAddress first = cells.first, last = cells.last;
+    styleCells(sheet, { first, { first.row, last.column } }, [&](XlsxCellStyle& s) { s.top = edge; });
+    styleCells(sheet, { { last.row, first.column }, last }, [&](XlsxCellStyle& s) { s.bottom = edge; });
+    styleCells(sheet, { first, { last.row, first.column } }, [&](XlsxCellStyle& s) { s.left = edge; });
+    styleCells(sheet, { { first.row, last.column }, last }, [&](XlsxCellStyle& s) { s.right = edge; });
+}
+
+void apply(XlsxSheet& sheet, const FormatAction& action)
+{
+    const CellRange& cells = action.target;
     std::visit(
-        [&range](const auto& setting) {
+        [&](const auto& setting) {
             using Setting = std::decay_t<decltype(setting)>;
             if constexpr (std::is_same_v<Setting, BorderAround>)
-                range->borderAround(setting.lineStyle, setting.weight, setting.color);
+                borderAround(sheet, cells, setting);
             else if constexpr (std::is_same_v<Setting, FontSize>)
-                range->setFontSize(setting.points);
+                styleCells(sheet, cells, [&](XlsxCellStyle& s) { s.fontSize = setting.points; });
             else if constexpr (std::is_same_v<Setting, FontBold>)
-                range->setFontBold(true);
+                styleCells(sheet, cells, [](XlsxCellStyle& s) { s.bold = true; });
             else if constexpr (std::is_same_v<Setting, FontColor>)
-                range->setFontColor(setting.color);
+                styleCells(sheet, cells, [&](XlsxCellStyle& s) { s.fontColor = setting.color; });
             else if constexpr (std::is_same_v<Setting, InteriorColor>)
-                range->setInteriorColor(setting.color);
+                styleCells(sheet, cells, [&](XlsxCellStyle& s) { s.fillColor = setting.color; });
             else if constexpr (std::is_same_v<Setting, RowHeight>)
-                range->setRowHeight(setting.points);
+                for (int row = cells.first.row; row <= cells.last.row; ++row)
+                    sheet.rowHeights[row] = setting.points;
+            else if constexpr (std::is_same_v<Setting, ColumnWidth>)
+                sheet.columnWidths[cells.first.column] = setting.width;
         },
         action.setting);
 }
@@ -90,7 +107,7 @@ ReportFormat ReportFormat::standard()
     return format;
 }
 
-void ReportFormat::applyTo(SpreadsheetSheet& sheet) const
+void ReportFormat::applyTo(XlsxSheet& sheet) const
 {
     for (const FormatStep& step : steps) {
         for (const FormatAction& one : step.actions)

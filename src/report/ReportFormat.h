@@ -5,9 +5,9 @@
 #include <QList>
 #include <variant>
 
-class SpreadsheetSheet;
+struct XlsxSheet;
 
-// Values of the spreadsheet's automation interface.
+// The spreadsheet's line style, weight and colours (red in the low byte) of the report's format.
 namespace Spreadsheet {
 inline constexpr int xlContinuous = 1;
 inline constexpr int xlThin = 2;
@@ -61,12 +61,13 @@ struct FormatStep {
     bool operator==(const FormatStep&) const = default;
 };
 
-// The report's formatting: thirteen steps, applied in order to the first worksheet.
+// The report's formatting: thirteen steps, applied in order to the worksheet.
 struct ReportFormat {
     QList<FormatStep> steps;
 
     static ReportFormat standard();
 
-    // Replays every step on a sheet through its automation members.
-    void applyTo(SpreadsheetSheet& sheet) const;
+    // Gives every step's settings to the sheet: a cell's format is merged from every setting that
+    // covered it, later ones over earlier ones; a border goes around the edge of its range.
+    void applyTo(XlsxSheet& sheet) const;
 };

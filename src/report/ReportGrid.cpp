@@ -1,5 +1,7 @@
 #include "report/ReportGrid.h"
 
+#include "rank/lookup/EngineTable.h"
+
 #include <stdexcept>
 
 namespace {
@@ -16,12 +18,9 @@ void requireInside(int row, int column)
 const std::array<ReportEngine, kEngines.size()>& reportEngines()
 {
     static const std::array<ReportEngine, kEngines.size()> engines = [] {
-        const std::array<QString, kEngines.size()> labels { QStringLiteral("Google.com"),
-            QStringLiteral("Google.ru"), QStringLiteral("Yandex.ru"), QStringLiteral("Rambler.ru"),
-            QStringLiteral("Aport.ru"), QStringLiteral("Msn.com") };
         std::array<ReportEngine, kEngines.size()> table {};
         for (std::size_t e = 0; e < kEngines.size(); ++e)
-            table[e] = { kEngines[e], labels[e], 5 + 3 * int(e), 6 + 3 * int(e) };
+            table[e] = { kEngines[e], engineRow(kEngines[e]).reportCaption, 5 + 3 * int(e), 6 + 3 * int(e) };
         return table;
     }();
     return engines;
@@ -53,7 +52,8 @@ QList<QStringList> ReportGrid::rows() const
     return rows;
 }
 
-ReportGrid ReportGrid::build(const FrameTexts& texts, QDate today, const QLocale& locale)
+ReportGrid ReportGrid::build(
+    const Project& project, const ProjectResults& results, QDate today, const QLocale& locale)
 {
     ReportGrid grid;
     grid.setText(1, 3, QStringLiteral("Результаты поисковых позиций"));
@@ -61,24 +61,24 @@ ReportGrid ReportGrid::build(const FrameTexts& texts, QDate today, const QLocale
     grid.setText(4, 3, QStringLiteral("Проект:"));
     grid.setText(4, 5, QStringLiteral("Google"));
     grid.setText(4, 11, QStringLiteral("Yandex"));
-    grid.setText(5, 3, texts.site);
+    grid.setText(5, 3, project.site);
     grid.setText(5, 5, QStringLiteral("PR"));
-    grid.setText(5, 6, texts.googlePR);
+    grid.setText(5, 6, results.pr.text);
     grid.setText(5, 11, QStringLiteral("ТИЦ"));
-    grid.setText(5, 12, texts.yandexCY);
+    grid.setText(5, 12, results.cy.text);
     grid.setText(7, 3, QStringLiteral("Ключевые слова для проекта:"));
     for (const ReportEngine& engine : reportEngines()) {
         grid.setText(7, engine.positionColumn, engine.label);
         grid.setText(8, engine.positionColumn, QStringLiteral("Позиция"));
         grid.setText(8, engine.countColumn, QStringLiteral("Запросы"));
     }
-    for (int n = 1; n <= FrameTexts::KeywordCount; ++n) {
+    for (int n = 1; n <= Project::KeywordCount; ++n) {
         const int row = keywordRow(n);
         grid.setText(row, 2, QString::number(n));
-        grid.setText(row, 3, texts.keywords[std::size_t(n - 1)]);
+        grid.setText(row, 3, project.keyword(n));
         for (const ReportEngine& engine : reportEngines()) {
-            grid.setText(row, engine.positionColumn, texts.rankText(engine.engine, n));
-            grid.setText(row, engine.countColumn, texts.countText(engine.engine, n));
+            grid.setText(row, engine.positionColumn, results.rank(engine.engine, n).text);
+            grid.setText(row, engine.countColumn, results.count(engine.engine, n).text);
         }
     }
     grid.setText(28, 3, QStringLiteral("Google PR - Page Rank"));

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "rank/project/ProjectResults.h"
 #include "report/CellRange.h"
-#include "report/FrameTexts.h"
 
 #include <QDate>
 #include <QLocale>
@@ -20,8 +20,9 @@ public:
     // Every element empty.
     ReportGrid() = default;
 
-    // The report of a frame's displayed texts on a day, the date in the locale's short format.
-    static ReportGrid build(const FrameTexts& texts, QDate today, const QLocale& locale = QLocale::system());
+    // The report of a project and its results on a day, the date in the locale's short format.
+    static ReportGrid build(const Project& project, const ProjectResults& results, QDate today,
+        const QLocale& locale = QLocale::system());
 
     // The range the grid is assigned to: from (FirstRow, FirstColumn) over RowCount by ColumnCount.
     static CellRange placement();

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-// What a workbook written by XlsxApplication holds, collected call by call and written at the end.
+// What a report workbook holds, made in memory and written whole.
 // Colours in the spreadsheet's order (red in the low byte).
 
 struct XlsxEdge {

@@ -1,7 +1,7 @@
 #include "report/XlsxFile.h"
 
 #include "platform/SafeFile.h"
-#include "report/Automation.h"
+#include "report/WorkbookError.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +27,7 @@ lxw_color_t rgbOf(int color)
 
 [[noreturn]] void fail(lxw_error error)
 {
-    throw AutomationError(XlsxFile::libraryFailure(QString::fromUtf8(lxw_strerror(error))));
+    throw WorkbookError(XlsxFile::libraryFailure(QString::fromUtf8(lxw_strerror(error))));
 }
 
 void check(lxw_error error)
@@ -103,7 +103,7 @@ void writeSheet(lxw_workbook* workbook, Formats& formats, const XlsxSheet& sheet
 {
     const QString refused = XlsxFile::sheetNameError(sheet.name);
     if (!refused.isEmpty())
-        throw AutomationError(XlsxFile::libraryFailure(refused));
+        throw WorkbookError(XlsxFile::libraryFailure(refused));
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.name.toUtf8().constData());
     if (!worksheet)
         fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
@@ -211,7 +211,7 @@ QString saveAsNew(const XlsxBook& book, const QString& folder)
     const QDir dir(folder);
     QTemporaryFile part(dir.filePath(QStringLiteral(".kestrova-report-XXXXXX.part")));
     if (!part.open())
-        throw AutomationError(cannotCreate(part.fileTemplate(), part.errorString()));
+        throw WorkbookError(cannotCreate(part.fileTemplate(), part.errorString()));
     part.close();
     write(book, part.fileName());
 
@@ -228,27 +228,27 @@ QString saveAsNew(const XlsxBook& book, const QString& folder)
             return candidate;
         }
         if (!QFile::exists(candidate))
-            throw AutomationError(cannotCreate(candidate, written.errorString()));
+            throw WorkbookError(cannotCreate(candidate, written.errorString()));
     }
-    throw AutomationError(cannotCreate(candidate, QStringLiteral("The file exists.")));
+    throw WorkbookError(cannotCreate(candidate, QStringLiteral("The file exists.")));
 }
 
 void saveAs(const XlsxBook& book, const QString& path)
 {
     QTemporaryFile scratch(QDir::temp().filePath(QStringLiteral("kestrova-report-XXXXXX.xlsx")));
     if (!scratch.open())
-        throw AutomationError(cannotCreate(scratch.fileTemplate(), scratch.errorString()));
+        throw WorkbookError(cannotCreate(scratch.fileTemplate(), scratch.errorString()));
     scratch.close();
     write(book, scratch.fileName());
     QFile written(scratch.fileName());
     if (!written.open(QIODevice::ReadOnly))
-        throw AutomationError(cannotCreate(path, written.errorString()));
+        throw WorkbookError(cannotCreate(path, written.errorString()));
     if (written.size() > kMaxWorkbookBytes)
-        throw AutomationError(cannotCreate(path, QStringLiteral("The workbook is too large.")));
+        throw WorkbookError(cannotCreate(path, QStringLiteral("The workbook is too large.")));
     const QByteArray bytes = written.readAll();
     QString reason;
     if (!SafeFile::replace(path, bytes, &reason))
-        throw AutomationError(cannotCreate(path, reason));
+        throw WorkbookError(cannotCreate(path, reason));
 }
 
 } // namespace XlsxFile

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Writing an XlsxBook with libxlsxwriter. Failures throw AutomationError with a Russian text
+// Writing an XlsxBook with libxlsxwriter. Failures throw WorkbookError with a Russian text
 // followed by the library's own.
 namespace XlsxFile {
 

@@ -61,14 +61,13 @@ public:
 
     // A line break would end the value's line and could start a section of its own; the file is
     // written only at close(), so refusing here leaves the old file as it was.
-    void write(const QString& property, const StoredValue& value) override
+    void write(const QString& property, const QString& text) override
     {
-        const QString encoded = encodeForFile(value);
-        if (holdsLineBreak(encoded))
+        if (holdsLineBreak(text))
             throw EPropertiesStore(QStringLiteral("Cannot write the value \"%1\" of %2.%3 to the file "
                                                   "\"%4\": a value may not hold a line break.")
-                                       .arg(shown(printedForm(value)), m_objectName, property, m_path));
-        m_section->set(property, encoded);
+                                       .arg(shown(text), m_objectName, property, m_path));
+        m_section->set(property, u'"' + text + u'"');
     }
 
     void close() override { m_document.save(m_path); }

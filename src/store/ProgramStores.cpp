@@ -1,76 +1,116 @@
 #include "store/ProgramStores.h"
 
+#include "rank/lookup/EngineTable.h"
+#include "rank/project/Project.h"
 #include "store/PropertiesStore.h"
 
+#include <QFileInfo>
 #include <QObject>
-#include <QStringList>
+#include <algorithm>
+#include <cerrno>
 #include <stdexcept>
 
 namespace ProgramStores {
 
 namespace {
 
-void addItem(TcxPropertiesStore& store, QObject* owner, const QString& name, const QString& property)
+const QString kChecked = QStringLiteral("Checked");
+const QString kText = QStringLiteral("Text");
+
+void addComponent(TcxPropertiesStore& store, QObject* owner, const QString& name, const QString& property)
 {
     QObject* component = owner->findChild<QObject*>(name);
     if (!component)
         throw std::logic_error("property store: no component named " + name.toStdString());
-    store.Components().Add(component, { property });
+    store.addComponentText(component, property);
 }
 
-} // namespace
-
-void declareProjectFileItems(TcxPropertiesStore& store, QObject* frame, QStringList engineKeys)
+void declareProjectItems(TcxPropertiesStore& store, Project& project, const QString& path)
 {
     // A project file lists the check boxes in the order of their names.
-    engineKeys.sort();
-    for (const QString& engine : engineKeys)
-        addItem(store, frame, QStringLiteral("CheckBox") + engine, QStringLiteral("Checked"));
-    for (int n = 1; n <= 7; ++n)
-        addItem(store, frame, QStringLiteral("edKeyWord%1").arg(n), QStringLiteral("Text"));
-    addItem(store, frame, QStringLiteral("edWEB"), QStringLiteral("Text"));
-    store.SetActive(false);
-    store.SetStorageType(stIniFile);
+    std::array<Engine, kEngines.size()> byName = kEngines;
+    std::sort(byName.begin(), byName.end(), [](Engine a, Engine b) { return engineKey(a) < engineKey(b); });
+    for (Engine engine : byName)
+        store.addBoolean(
+            QStringLiteral("CheckBox") + engineKey(engine), kChecked, project.ticked[std::size_t(engine)]);
+    for (int n = 1; n <= Project::KeywordCount; ++n)
+        store.addText(QStringLiteral("edKeyWord%1").arg(n), kText, project.keyword(n));
+    store.addText(QStringLiteral("edWEB"), kText, project.site);
+    store.SetStorageName(path);
 }
 
-void declareConnectionItems(TcxPropertiesStore& store, QObject* frame)
+void declareConnectionItems(TcxPropertiesStore& store, Connection& connection)
 {
-    addItem(store, frame, QStringLiteral("RBDefault"), QStringLiteral("Checked"));
-    addItem(store, frame, QStringLiteral("RBProxy"), QStringLiteral("Checked"));
-    addItem(store, frame, QStringLiteral("GBProxy"), QStringLiteral("Enabled"));
-    addItem(store, frame, QStringLiteral("GBUser"), QStringLiteral("Enabled"));
-    for (const char* name : { "ProxyPass", "ProxyPort", "ProxyServer", "ProxyUser" })
-        addItem(store, frame, QLatin1String(name), QStringLiteral("Text"));
+    store.addBoolean(QStringLiteral("RBDefault"), kChecked, connection.direct);
+    store.addBoolean(QStringLiteral("RBProxy"), kChecked, connection.proxy);
+    store.addBoolean(QStringLiteral("GBProxy"), QStringLiteral("Enabled"), connection.proxyGroup);
+    store.addBoolean(QStringLiteral("GBUser"), QStringLiteral("Enabled"), connection.userGroup);
+    store.addText(QStringLiteral("ProxyPass"), kText, connection.password);
+    store.addText(QStringLiteral("ProxyPort"), kText, connection.port);
+    store.addText(QStringLiteral("ProxyServer"), kText, connection.server);
+    store.addText(QStringLiteral("ProxyUser"), kText, connection.user);
     store.SetStorageType(stRegistry);
     store.SetStorageName(kConnectionStore);
 }
 
+} // namespace
+
+void loadProject(Project& project, const QString& path)
+{
+    TcxPropertiesStore store;
+    declareProjectItems(store, project, path);
+    store.RestoreProperties();
+}
+
+Project readProjectFile(const QString& path)
+{
+    // The store reads a missing file as empty; here it is an error. Anything else that cannot be
+    // read (a folder, a FIFO, a file too large) the store refuses itself, without opening it first.
+    if (!QFileInfo::exists(path))
+        throw EPropertiesStore(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, qt_error_string(ENOENT)));
+    Project project;
+    loadProject(project, path);
+    return project;
+}
+
+void saveProject(const Project& project, const QString& path)
+{
+    Project saved = project;
+    TcxPropertiesStore store;
+    declareProjectItems(store, saved, path);
+    store.StoreProperties(true);
+}
+
+void restoreConnection(Connection& connection)
+{
+    TcxPropertiesStore store;
+    declareConnectionItems(store, connection);
+    store.RestoreProperties();
+}
+
+void storeConnection(const Connection& connection)
+{
+    Connection stored = connection;
+    TcxPropertiesStore store;
+    declareConnectionItems(store, stored);
+    store.StoreProperties(true);
+}
+
 void declareFileStoreItems(TcxPropertiesStore& store, QObject* mainWindow)
 {
-    addItem(store, mainWindow, QStringLiteral("OpenDialog"), QStringLiteral("InitialDir"));
-    addItem(store, mainWindow, QStringLiteral("SaveDialog"), QStringLiteral("InitialDir"));
+    addComponent(store, mainWindow, QStringLiteral("OpenDialog"), QStringLiteral("InitialDir"));
+    addComponent(store, mainWindow, QStringLiteral("SaveDialog"), QStringLiteral("InitialDir"));
     store.SetStorageType(stRegistry);
     store.SetStorageName(kFileStore);
 }
 
 void declareVerStoreItems(TcxPropertiesStore& store, QObject* updateWindow)
 {
-    addItem(store, updateWindow, QStringLiteral("lblUpDate"), QStringLiteral("Caption"));
-    addItem(store, updateWindow, QStringLiteral("lblVer"), QStringLiteral("Caption"));
+    addComponent(store, updateWindow, QStringLiteral("lblUpDate"), QStringLiteral("Caption"));
+    addComponent(store, updateWindow, QStringLiteral("lblVer"), QStringLiteral("Caption"));
     store.SetStorageType(stRegistry);
     store.SetStorageName(kVerStore);
-}
-
-void loadProject(TcxPropertiesStore& dataStore, const QString& path)
-{
-    dataStore.SetStorageName(path);
-    dataStore.RestoreProperties();
-}
-
-void saveProject(TcxPropertiesStore& dataStore, const QString& path)
-{
-    dataStore.SetStorageName(path);
-    dataStore.StoreProperties(true);
 }
 
 } // namespace ProgramStores

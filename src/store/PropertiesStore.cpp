@@ -1,64 +1,75 @@
 #include "store/PropertiesStore.h"
 
 #include "platform/Registry.h"
-#include "store/PropertyAccess.h"
 #include "store/Storage.h"
 
-TcxPropertiesStoreComponent::TcxPropertiesStoreComponent(QObject* component, const QStringList& properties)
-    : m_component(component)
-    , m_properties(properties)
-{
-}
+namespace {
 
-TcxPropertiesStoreComponent::~TcxPropertiesStoreComponent()
+bool sameAsciiName(const QString& text, QLatin1String name)
 {
-    QObject::disconnect(m_watch);
-}
-
-TcxPropertiesStoreComponents::TcxPropertiesStoreComponents(QObject* owner)
-    : m_owner(owner)
-{
-}
-
-TcxPropertiesStoreComponent& TcxPropertiesStoreComponents::Add(
-    QObject* component, const QStringList& properties)
-{
-    auto item = std::make_unique<TcxPropertiesStoreComponent>(component, properties);
-    if (component) {
-        TcxPropertiesStoreComponent* watched = item.get();
-        item->m_watch = QObject::connect(component, &QObject::destroyed, m_owner, [this, watched] {
-            std::erase_if(m_items, [watched](const auto& i) { return i.get() == watched; });
-        });
+    if (text.size() != name.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const char16_t lower = (c >= u'A' && c <= u'Z') ? c + 32 : c;
+        const char n = name[i].toLatin1();
+        if (lower != char16_t((n >= 'A' && n <= 'Z') ? n + 32 : n))
+            return false;
     }
-    m_items.push_back(std::move(item));
-    return *m_items.back();
+    return true;
 }
 
-void TcxPropertiesStoreComponents::Delete(int index)
+bool booleanOf(const StoredValue& value)
 {
-    m_items.erase(m_items.begin() + index);
+    const QString text = printedForm(value);
+    if (sameAsciiName(text, QLatin1String("True")))
+        return true;
+    if (!sameAsciiName(text, QLatin1String("False")))
+        throw EPropertiesStore(QStringLiteral("Invalid property element: %1").arg(text));
+    return false;
 }
 
-QString TcxPropertiesStoreComponents::ObjectName(int index) const
-{
-    const QObject* component = m_items.at(index)->Component();
-    if (!component || component->objectName().isEmpty())
-        return QStringLiteral("Component%1").arg(index);
-    return component->objectName();
-}
-
-QString TcxPropertiesStoreComponents::ClassTag()
-{
-    return kPropertiesStoreClassTag;
-}
+} // namespace
 
 TcxPropertiesStore::TcxPropertiesStore(QObject* owner)
     : QObject(owner)
-    , m_components(this)
 {
 }
 
 TcxPropertiesStore::~TcxPropertiesStore() = default;
+
+void TcxPropertiesStore::add(const QString& objectName, StoredProperty property)
+{
+    m_components.append({ objectName, { std::move(property) } });
+}
+
+void TcxPropertiesStore::addText(const QString& objectName, const QString& property, QString& value)
+{
+    add(objectName,
+        { property, [&value] { return std::optional(value); },
+            [&value](const StoredValue& stored) { value = printedForm(stored); } });
+}
+
+void TcxPropertiesStore::addBoolean(const QString& objectName, const QString& property, bool& value)
+{
+    add(objectName,
+        { property,
+            [&value] { return std::optional(value ? QStringLiteral("True") : QStringLiteral("False")); },
+            [&value](const StoredValue& stored) { value = booleanOf(stored); } });
+}
+
+void TcxPropertiesStore::addComponentText(QObject* component, const QString& property)
+{
+    const QByteArray name = property == u"Caption" ? QByteArray("text") : property.toLatin1();
+    const QPointer<QObject> alive(component);
+    add(component->objectName(),
+        { property,
+            [alive, name] { return alive ? std::optional(alive->property(name).toString()) : std::nullopt; },
+            [alive, name](const StoredValue& stored) {
+                if (alive)
+                    alive->setProperty(name, printedForm(stored));
+            } });
+}
 
 QString TcxPropertiesStore::effectiveStorageName() const
 {
@@ -75,31 +86,31 @@ void TcxPropertiesStore::RestoreProperties()
     const std::unique_ptr<StorageReader> reader = m_storageType == stRegistry
         ? openRegistryReader(openRegistry(), effectiveStorageName())
         : openFileReader(effectiveStorageName());
-    for (int i = 0; i < m_components.Count(); ++i) {
-        const QPointer<QObject> component = m_components[i].Component();
-        const QStringList properties = m_components[i].Properties();
-        for (const StoredEntry& entry : reader->entries(m_components.ObjectName(i))) {
-            if (entry.key.isEmpty() || !entry.value || !component)
+    for (const TcxPropertiesStoreComponent& item : m_components) {
+        for (const StoredEntry& entry : reader->entries(item.objectName)) {
+            if (entry.key.isEmpty() || !entry.value)
                 continue;
-            if (properties.contains(entry.key, Qt::CaseSensitive))
-                assignProperty(component, entry.key, *entry.value);
+            for (const StoredProperty& property : item.properties) {
+                if (property.name == entry.key)
+                    property.assign(*entry.value);
+            }
         }
     }
 }
 
 void TcxPropertiesStore::StoreProperties(bool recreate)
 {
-    if (m_components.Count() == 0)
+    if (m_components.isEmpty())
         return;
     const std::unique_ptr<StorageWriter> writer = m_storageType == stRegistry
         ? openRegistryWriter(openRegistry(), effectiveStorageName(), recreate)
         : openFileWriter(effectiveStorageName(), recreate);
-    for (int i = 0; i < m_components.Count(); ++i) {
-        const TcxPropertiesStoreComponent& item = m_components[i];
-        writer->beginObject(m_components.ObjectName(i));
-        for (const QString& property : item.Properties())
-            if (auto value = readProperty(item.Component(), property))
-                writer->write(property, *value);
+    for (const TcxPropertiesStoreComponent& item : m_components) {
+        writer->beginObject(item.objectName);
+        for (const StoredProperty& property : item.properties) {
+            if (const std::optional<QString> value = property.read())
+                writer->write(property.name, *value);
+        }
     }
     writer->close();
 }

@@ -1,65 +1,36 @@
 #pragma once
 
 #include "store/StoreError.h"
+#include "store/StoredValue.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class Registry;
 
-// One item of a store: a component and the names of its properties to keep, in order.
-class TcxPropertiesStoreComponent {
-public:
-    TcxPropertiesStoreComponent(QObject* component, const QStringList& properties);
-    ~TcxPropertiesStoreComponent();
-    TcxPropertiesStoreComponent(const TcxPropertiesStoreComponent&) = delete;
-    TcxPropertiesStoreComponent& operator=(const TcxPropertiesStoreComponent&) = delete;
-
-    QObject* Component() const { return m_component; }
-    QStringList& Properties() { return m_properties; }
-    const QStringList& Properties() const { return m_properties; }
-
-private:
-    friend class TcxPropertiesStoreComponents;
-    QPointer<QObject> m_component;
-    QStringList m_properties;
-    QMetaObject::Connection m_watch;
+// One stored property of an item: its name, its value to store (nothing: not stored) and how a
+// restored value is assigned.
+struct StoredProperty {
+    QString name;
+    std::function<std::optional<QString>()> read;
+    std::function<void(const StoredValue&)> assign;
 };
 
-// The ordered items of a store; it owns them and drops the items of a component when that
-// component is destroyed.
-class TcxPropertiesStoreComponents {
-public:
-    explicit TcxPropertiesStoreComponents(QObject* owner);
-    TcxPropertiesStoreComponents(const TcxPropertiesStoreComponents&) = delete;
-    TcxPropertiesStoreComponents& operator=(const TcxPropertiesStoreComponents&) = delete;
-
-    TcxPropertiesStoreComponent& Add(QObject* component, const QStringList& properties);
-    void Delete(int index);
-    void Clear() { m_items.clear(); }
-    int Count() const { return int(m_items.size()); }
-    TcxPropertiesStoreComponent& operator[](int index) { return *m_items.at(index); }
-    const TcxPropertiesStoreComponent& operator[](int index) const { return *m_items.at(index); }
-
-    // The component's name; "Component" and the index for an item without a named component.
-    QString ObjectName(int index) const;
-    // The same for every item: "TcxPropertiesStoreComponent".
-    static QString ClassTag();
-
-private:
-    QObject* m_owner;
-    std::vector<std::unique_ptr<TcxPropertiesStoreComponent>> m_items;
+// One item of a store: the object name its values are kept under, and its properties in order.
+struct TcxPropertiesStoreComponent {
+    QString objectName;
+    QList<StoredProperty> properties;
 };
 
 enum TcxStorageType { stIniFile, stRegistry };
 
-// Keeps named properties of named components in a project file (INI form, Windows-1251) or in
-// the per-user registry. RestoreProperties reads them into the components, StoreProperties
-// writes the current values. Failures are EPropertiesStore exceptions with the system's texts.
+// Keeps named properties of named objects in a project file (INI form, Windows-1251) or in the
+// per-user registry. RestoreProperties reads them into the values the items are bound to,
+// StoreProperties writes the current values. Failures are EPropertiesStore exceptions with the
+// system's texts.
 class TcxPropertiesStore : public QObject {
     Q_OBJECT
 public:
@@ -68,14 +39,18 @@ public:
     explicit TcxPropertiesStore(QObject* owner = nullptr);
     ~TcxPropertiesStore() override;
 
-    TcxPropertiesStoreComponents& Components() { return m_components; }
-    const TcxPropertiesStoreComponents& Components() const { return m_components; }
+    // Items in store order. A text is stored in quotes; a Boolean as "True" or "False", and a
+    // restored one must read so, in any letter case ("Invalid property element: %s" otherwise).
+    void addText(const QString& objectName, const QString& property, QString& value);
+    void addBoolean(const QString& objectName, const QString& property, bool& value);
+    // A text property of a component, named by the component's object name; "Caption" is its text.
+    // Nothing is stored or restored once the component is gone.
+    void addComponentText(QObject* component, const QString& property);
+    const QList<TcxPropertiesStoreComponent>& Components() const { return m_components; }
 
     // The file path, or the registry key path below the per-user root ('\' between segments);
     // empty stands for the store's own object name.
-    QString StorageName() const { return m_storageName; }
     void SetStorageName(const QString& name) { m_storageName = name; }
-    TcxStorageType StorageType() const { return m_storageType; }
     void SetStorageType(TcxStorageType type) { m_storageType = type; }
     // Governs only the automatic restore and store of a window's store; explicit calls always work.
     bool Active() const { return m_active; }
@@ -90,10 +65,11 @@ public:
     void SetRegistryFactory(RegistryFactory factory) { m_registryFactory = std::move(factory); }
 
 private:
+    void add(const QString& objectName, StoredProperty property);
     QString effectiveStorageName() const;
     std::unique_ptr<Registry> openRegistry() const;
 
-    TcxPropertiesStoreComponents m_components;
+    QList<TcxPropertiesStoreComponent> m_components;
     QString m_storageName;
     TcxStorageType m_storageType = stIniFile;
     bool m_active = true;

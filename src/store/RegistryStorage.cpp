@@ -2,8 +2,6 @@
 #include "store/Storage.h"
 #include "store/StoreError.h"
 
-#include <QtEndian>
-
 namespace {
 
 const QString kClassNameKey = QStringLiteral("[ClassName]");
@@ -12,50 +10,6 @@ const QString kClassNameValue = QStringLiteral("ClassName");
 QString storageKeyOf(const QString& storageName)
 {
     return storageName.startsWith(u'\\') ? storageName : u'\\' + storageName;
-}
-
-std::optional<StoredValue> decode(const RegistryValue& value)
-{
-    switch (value.type) {
-    case RegistryType::String:
-    case RegistryType::ExpandString:
-        return decodeStoredText(value.text, false);
-    case RegistryType::DWord:
-        if (value.data.size() == 4)
-            return qint64(qFromLittleEndian<qint32>(value.data.constData()));
-        return std::nullopt;
-    case RegistryType::Binary:
-        if (value.data.size() == 8)
-            return qFromLittleEndian<double>(value.data.constData());
-        return std::nullopt;
-    default:
-        return std::nullopt;
-    }
-}
-
-QByteArray doubleBytes(double number)
-{
-    QByteArray bytes(8, '\0');
-    qToLittleEndian(number, bytes.data());
-    return bytes;
-}
-
-// Date-times are kept as days since 30 December 1899, the fraction being the time of day.
-double dayNumber(const QDateTime& dateTime)
-{
-    return double(QDate(1899, 12, 30).daysTo(dateTime.date()))
-        + dateTime.time().msecsSinceStartOfDay() / 86400000.0;
-}
-
-RegistryValue encode(const StoredValue& value)
-{
-    if (const auto* text = std::get_if<QString>(&value))
-        return RegistryValue::string(u'"' + *text + u'"');
-    if (const auto* number = std::get_if<qint64>(&value))
-        return RegistryValue::dword(quint32(*number));
-    if (const auto* number = std::get_if<double>(&value))
-        return RegistryValue::binary(doubleBytes(*number));
-    return RegistryValue::binary(doubleBytes(dayNumber(std::get<QDateTime>(value))));
 }
 
 class RegistryReader : public StorageReader {
@@ -71,8 +25,8 @@ public:
         std::vector<StoredEntry> found;
         const QString itemKey = m_key + u'\\' + objectName;
         for (const QString& name : m_registry->listValueNames(itemKey)) {
-            const auto value = m_registry->readValue(itemKey, name);
-            found.push_back({ name, value ? decode(*value) : std::nullopt });
+            const auto value = m_registry->readString(itemKey, name);
+            found.push_back({ name, value ? std::optional(decodeStoredText(*value, false)) : std::nullopt });
         }
         return found;
     }
@@ -105,9 +59,9 @@ public:
             fail();
     }
 
-    void write(const QString& property, const StoredValue& value) override
+    void write(const QString& property, const QString& text) override
     {
-        if (!m_registry->writeValue(m_itemKey, property, encode(value)))
+        if (!m_registry->writeString(m_itemKey, property, u'"' + text + u'"'))
             fail();
     }
 

@@ -26,7 +26,8 @@ class StorageWriter {
 public:
     virtual ~StorageWriter() = default;
     virtual void beginObject(const QString& objectName) = 0;
-    virtual void write(const QString& property, const StoredValue& value) = 0;
+    // A text, kept in double quotes.
+    virtual void write(const QString& property, const QString& text) = 0;
     // Puts everything written into the storage.
     virtual void close() = 0;
 };

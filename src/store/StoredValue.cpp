@@ -64,10 +64,3 @@ StoredValue decodeStoredText(const QString& text, bool integerStep)
         return *dateTime;
     return text;
 }
-
-QString encodeForFile(const StoredValue& value)
-{
-    if (const auto* text = std::get_if<QString>(&value))
-        return u'"' + *text + u'"';
-    return printedForm(value);
-}

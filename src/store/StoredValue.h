@@ -16,6 +16,3 @@ QString printedForm(const StoredValue& value);
 // Decodes a stored text: quoted text, else (if integerStep) an integer, else a floating number
 // with a decimal point, else a date-time in the user's short format, else the text unchanged.
 StoredValue decodeStoredText(const QString& text, bool integerStep);
-
-// The text a project file holds for a value: text in double quotes, nothing escaped.
-QString encodeForFile(const StoredValue& value);

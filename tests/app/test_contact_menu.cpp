@@ -1,10 +1,10 @@
 #include "AppFixture.h"
 
+#include "app/frame/TfrRank.h"
 #include "contact/FileVersion.h"
 #include "contact/ui/TfmAbout.h"
 #include "contact/ui/TfmAsk.h"
-#include "rank/frame/LinkLabel.h"
-#include "rank/frame/TfrRank.h"
+#include "platform/ui/LinkLabel.h"
 #include "support/WidgetInput.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 
 #include "app/ui/ProjectTabBar.h"
 
-#include "rank/frame/ResultCell.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/ResultCell.h"
+#include "app/frame/TfrRank.h"
 #include "support/WorkbookReader.h"
 #include "support/XlsxDesktop.h"
 
@@ -33,8 +33,8 @@ TEST_F(ExportMenu, ANewProjectOpensAsAWorkbookOfItsTexts)
     auto window = openWindow();
     TfrRank* frame = window->selectedFrame();
     type(frame->edKeyWord2, QStringLiteral("окна пвх"));
-    frame->writeRankCell(Engine::GoogleRu, 2, QStringLiteral("007"), 1);
-    frame->writeCountCell(Engine::YandexRu, 2, QStringLiteral("1.10"));
+    frame->results().rank(Engine::GoogleRu, 2).text = QStringLiteral("007");
+    frame->results().count(Engine::YandexRu, 2).text = QStringLiteral("1.10");
 
     window->N9->trigger();
 

@@ -1,11 +1,11 @@
 #include "AppFixture.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
 #include "net/Endpoints.h"
 #include "platform/CodePage.h"
 #include "platform/XdgRegistry.h"
-#include "rank/frame/TfrRank.h"
 #include "support/WidgetInput.h"
 
 #include <QApplication>
@@ -447,11 +447,9 @@ TEST_F(MainWindowTest, DialogFoldersAreRememberedInTheFileStore)
     }
     XdgRegistry registry(configRoot());
     const QString key = QStringLiteral("Tellvik\\Kestrova Sertrix\\FileStore");
-    const auto stored = registry.readValue(key + "\\OpenDialog", "InitialDir");
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->text, '"' + openFolder + '"');
-    EXPECT_EQ(registry.readValue(key + "\\OpenDialog\\[ClassName]", "ClassName")->text,
-        "TcxPropertiesStoreComponent");
+    EXPECT_EQ(registry.readString(key + "\\OpenDialog", "InitialDir"), '"' + openFolder + '"');
+    EXPECT_EQ(
+        registry.readString(key + "\\OpenDialog\\[ClassName]", "ClassName"), "TcxPropertiesStoreComponent");
 
     prompts->clear();
     auto window = openWindow();

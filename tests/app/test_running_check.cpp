@@ -1,9 +1,9 @@
 #include "AppFixture.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/ProjectTabBar.h"
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
-#include "rank/frame/TfrRank.h"
 #include "rank/lookup/EngineClients.h"
 #include "rank/run/CheckRun.h"
 #include "support/SandboxEngines.h"
@@ -105,7 +105,7 @@ TEST_F(RunningCheckTest, ClosingARunningProjectStopsTheCheckAndClosesWhenItEnded
     EXPECT_TRUE(pending);
     EXPECT_EQ(tabsWhileStopping, 2);
     ASSERT_TRUE(running) << "the frame went while its check was still executing";
-    EXPECT_TRUE(running->stopRequested());
+    EXPECT_TRUE(running->checkRun().stopRequested());
 
     QApplication::processEvents();
     EXPECT_FALSE(running);

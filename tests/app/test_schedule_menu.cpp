@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
 #include "app/ui/ProjectTabBar.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
 #include "schedule/UserUnitFolder.h"
 #include "schedule/ui/ScheduleDialog.h"
 

@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
+#include "app/frame/TfrRank.h"
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
-#include "rank/frame/TfrRank.h"
 #include "rank/lookup/EngineClients.h"
 #include "rank/run/CheckRun.h"
 #include "support/SandboxEngines.h"
@@ -66,7 +66,10 @@ TEST_F(UpdateMenuTest, RestartAfterADownloadClosesTheProgramWithoutItsQuestions)
 
     window->N14->trigger();
 
-    EXPECT_EQ(prompts->texts(), QStringList({ UpdateCheck::kQuestion, UpdateCheck::kRestart }));
+    EXPECT_EQ(prompts->texts(),
+        QStringList({ QStringLiteral("Доступна новая версия. Обновить?"),
+            QStringLiteral(
+                "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") }));
     EXPECT_EQ(launched.size(), 1);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(QFile::exists(filePath(QStringLiteral("~zltexe.tmp"))));
@@ -85,7 +88,7 @@ TEST_F(UpdateMenuTest, MenuCheckUsesTheConnectionSettingsOfTheSelectedProject)
 
     window->N14->trigger();
 
-    EXPECT_EQ(prompts->texts(), QStringList { UpdateCheck::kUpToDate });
+    EXPECT_EQ(prompts->texts(), QStringList { QStringLiteral("Обновление не требуется.") });
     const auto requests = sandbox.requests(QStringLiteral("Update"));
     ASSERT_EQ(requests.size(), 1);
     // No proxy server: a direct request, which never carries the proxy's credentials.
@@ -159,6 +162,9 @@ TEST_F(UpdateMenuTest, RestartDuringARunningCheckWaitsForTheCheckToStop)
     EXPECT_TRUE(window->exitPending());
     QApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(prompts->texts(), QStringList({ UpdateCheck::kQuestion, UpdateCheck::kRestart }));
+    EXPECT_EQ(prompts->texts(),
+        QStringList({ QStringLiteral("Доступна новая версия. Обновить?"),
+            QStringLiteral(
+                "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") }));
     EXPECT_EQ(launched.size(), 1);
 }

@@ -2,7 +2,7 @@
 #include "contact/ui/TfmAbout.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
-#include "rank/frame/LinkLabel.h"
+#include "platform/ui/LinkLabel.h"
 
 #include <QApplication>
 #include <QCoreApplication>

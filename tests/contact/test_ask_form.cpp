@@ -2,7 +2,7 @@
 #include "net/ConnectionSettings.h"
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
-#include "rank/frame/TfrRank.h"
+#include "rank/project/Project.h"
 #include "support/RawHttpListener.h"
 #include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"
@@ -14,8 +14,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -25,27 +23,14 @@ namespace {
 const QString kSent = QStringLiteral("Заявка успешно отправленна.");
 const QString kFailed = QStringLiteral("Ошибка при отправке заявки!");
 
-void fillProject(TfrRank& frame, const QString& site, const QStringList& keywords)
+Project projectOf(const QString& site, const QStringList& keywords)
 {
-    frame.edWEB->setText(site);
+    Project project;
+    project.site = site;
     for (int n = 1; n <= 7; ++n)
-        frame.keywordEdit(n)->setText(n <= keywords.size() ? keywords[n - 1] : QString());
+        project.keyword(n) = n <= keywords.size() ? keywords[n - 1] : QString();
+    return project;
 }
-
-// The frames remember their connection settings per user; each test keeps them in a folder of its own.
-class OwnConfigHome {
-public:
-    OwnConfigHome()
-        : m_saved(qgetenv("XDG_CONFIG_HOME"))
-    {
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-    }
-    ~OwnConfigHome() { qputenv("XDG_CONFIG_HOME", m_saved); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_saved;
-};
 
 class AskForm : public ::testing::Test {
 protected:
@@ -54,8 +39,7 @@ protected:
         ASSERT_TRUE(sandbox.started());
         Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
         prompts = &ScriptedPrompts::install();
-        frame.ResetProject();
-        fillProject(frame, QStringLiteral("http://www.example.ru"),
+        project = projectOf(QStringLiteral("http://www.example.ru"),
             { QStringLiteral("пластиковые окна"), QStringLiteral("окна ПВХ") });
     }
 
@@ -65,8 +49,8 @@ protected:
         Endpoints::setCurrent(Endpoints::defaults());
     }
 
-    // Opens the form from the frame as its link does; `whileOpen` runs once the modal form is up.
-    void openAndThen(TfrRank& from, const std::function<void()>& whileOpen)
+    // Opens the form from a project as the frame's link does; `whileOpen` runs once the modal form is up.
+    void openAndThen(const Project& from, const std::function<void()>& whileOpen)
     {
         QTimer::singleShot(0, &form, [this, whileOpen] {
             shownModal = QApplication::activeModalWidget() == &form;
@@ -74,7 +58,7 @@ protected:
             if (form.isVisible() && !form.sending())
                 form.reject();
         });
-        form.openFrom(from);
+        form.openFrom(from, settings);
     }
 
     QList<SandboxEngines::Request> promotionRequests() const
@@ -82,10 +66,10 @@ protected:
         return sandbox.requests(QStringLiteral("Feedback"));
     }
 
-    OwnConfigHome configHome;
     SandboxEngines sandbox;
     ScriptedPrompts* prompts = nullptr;
-    TfrRank frame;
+    Project project;
+    ConnectionSettings settings;
     TfmAsk form;
     bool shownModal = false;
 };
@@ -96,7 +80,7 @@ TEST_F(AskForm, OpensModallyFilledWithTheProjectsSiteAndKeywords)
 {
     form.Memo1->setPlainText(QStringLiteral("an old comment"));
     PromotionFields shown;
-    openAndThen(frame, [&] { shown = form.fields(); });
+    openAndThen(project, [&] { shown = form.fields(); });
     EXPECT_TRUE(shownModal);
     EXPECT_EQ(shown.site, QStringLiteral("http://www.example.ru"));
     EXPECT_EQ(shown.keywords[0], QStringLiteral("пластиковые окна"));
@@ -108,7 +92,7 @@ TEST_F(AskForm, OpensModallyFilledWithTheProjectsSiteAndKeywords)
 
 TEST_F(AskForm, SendDeliversTheBodyShowsTheSuccessBoxAndCloses)
 {
-    openAndThen(frame, [&] {
+    openAndThen(project, [&] {
         form.Edit1->setText(QStringLiteral("Ольга"));
         form.Edit2->setText(QStringLiteral("olga@example.ru"));
         form.Edit4->setText(QStringLiteral("+7 495 123-45-67"));
@@ -130,16 +114,14 @@ TEST_F(AskForm, SendDeliversTheBodyShowsTheSuccessBoxAndCloses)
 
 TEST_F(AskForm, ReopeningFromAnotherProjectKeepsContactDataAndReplacesTheRest)
 {
-    openAndThen(frame, [&] {
+    openAndThen(project, [&] {
         form.Edit1->setText(QStringLiteral("Ольга"));
         form.Edit2->setText(QStringLiteral("olga@example.ru"));
         form.Edit4->setText(QStringLiteral("123"));
         form.Edit3->setText(QStringLiteral("typed over"));
         form.Memo1->setPlainText(QStringLiteral("comment"));
     });
-    TfrRank other;
-    other.ResetProject();
-    fillProject(other, QStringLiteral("http://other.ru"), { {}, QStringLiteral("второй") });
+    const Project other = projectOf(QStringLiteral("http://other.ru"), { {}, QStringLiteral("второй") });
 
     PromotionFields shown;
     openAndThen(other, [&] { shown = form.fields(); });
@@ -174,7 +156,7 @@ TEST_P(FailedSend, StillClosesTheFormWithTheErrorMessage)
     } else {
         ASSERT_TRUE(sandbox.command(GetParam().sandboxCommand));
     }
-    openAndThen(frame, [&] {
+    openAndThen(project, [&] {
         form.Memo1->setPlainText(QStringLiteral("lost?"));
         form.Button1->click();
     });
@@ -184,9 +166,9 @@ TEST_P(FailedSend, StillClosesTheFormWithTheErrorMessage)
     EXPECT_TRUE(form.Button1->isEnabled());
 
     // Opened again from the project, the form is filled anew.
-    frame.keywordEdit(3)->setText(QStringLiteral("третий"));
+    project.keyword(3) = QStringLiteral("третий");
     PromotionFields shown;
-    openAndThen(frame, [&] { shown = form.fields(); });
+    openAndThen(project, [&] { shown = form.fields(); });
     EXPECT_EQ(shown.keywords[2], QStringLiteral("третий"));
     EXPECT_EQ(shown.comment, QString());
 }
@@ -200,7 +182,7 @@ TEST_F(AskForm, EscapeWhileSendingCancelsTheRequestAndClosesTheForm)
     ASSERT_TRUE(sandbox.command("stall Feedback 1"));
     bool buttonOff = false;
     bool sendingWhenEscaped = false;
-    openAndThen(frame, [&] {
+    openAndThen(project, [&] {
         QTimer::singleShot(200, &form, [&] {
             buttonOff = !form.Button1->isEnabled();
             sendingWhenEscaped = form.sending();
@@ -223,26 +205,23 @@ TEST_F(AskForm, ASilentServerIsGivenUpWithTheFailureBox)
     endpoints.lowSpeedSeconds = 1;
     Endpoints::setCurrent(endpoints);
     ASSERT_TRUE(sandbox.command("stall Feedback"));
-    openAndThen(frame, [&] { form.Button1->click(); });
+    openAndThen(project, [&] { form.Button1->click(); });
     EXPECT_EQ(promotionRequests().size(), 1);
     EXPECT_EQ(prompts->texts(), QStringList { kFailed });
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(AskForm, TheFormsClientTakesTheFramesConnectionSettings)
+TEST_F(AskForm, TheFormsClientTakesTheProjectsConnectionSettings)
 {
     // Through the sandbox as the proxy: the request names the maker's real host and goes nowhere else.
     Endpoints endpoints = Endpoints::current();
     endpoints.Feedback = QStringLiteral("www.kestrova.ru");
     Endpoints::setCurrent(endpoints);
     const QString proxy = sandbox.host(QStringLiteral("Feedback"));
-    frame.RBProxy->setChecked(true);
-    frame.ProxyServer->setText(proxy.section(u':', 0, 0));
-    frame.ProxyPort->setText(proxy.section(u':', 1));
-    frame.ProxyUser->setText(QStringLiteral("user"));
-    frame.ProxyPass->setText(QStringLiteral("secret"));
+    settings = { true, proxy.section(u':', 0, 0), proxy.section(u':', 1), QStringLiteral("user"),
+        QStringLiteral("secret") };
 
-    openAndThen(frame, [&] { form.Button1->click(); });
+    openAndThen(project, [&] { form.Button1->click(); });
     EXPECT_EQ(prompts->texts(), QStringList { kSent });
     const QList<SandboxEngines::Request> received = promotionRequests();
     ASSERT_EQ(received.size(), 1);
@@ -250,17 +229,15 @@ TEST_F(AskForm, TheFormsClientTakesTheFramesConnectionSettings)
     EXPECT_TRUE(received[0].head.contains("\r\nProxy-Authorization: Basic dXNlcjpzZWNyZXQ=\r\n"));
 
     // Back to a direct connection for the next opening.
-    frame.RBDefault->setChecked(true);
-    form.fillFrom(frame);
+    settings.useProxy = false;
+    form.fillFrom(project, settings);
     EXPECT_TRUE(form.HTTP->proxy().server.isEmpty());
 }
 
 TEST_F(AskForm, AProxyPortThatIsNoNumberKeepsTheFormClosed)
 {
-    frame.RBProxy->setChecked(true);
-    frame.ProxyServer->setText(QStringLiteral("127.0.0.1"));
-    frame.ProxyPort->setText(QStringLiteral("80a"));
-    EXPECT_THROW(form.openFrom(frame), EConvertError);
+    settings = { true, QStringLiteral("127.0.0.1"), QStringLiteral("80a"), {}, {} };
+    EXPECT_THROW(form.openFrom(project, settings), EConvertError);
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(promotionRequests().isEmpty());
 }

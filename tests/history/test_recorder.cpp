@@ -3,7 +3,7 @@
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "net/Endpoints.h"
-#include "rank/RankTestHost.h"
+#include "rank/RunTestHost.h"
 #include "rank/run/CheckRun.h"
 #include "support/SandboxEngines.h"
 
@@ -19,21 +19,21 @@ const QString kElephant = QStringLiteral("купить слона");
 const QByteArray kElephantEncoded = QUrl::toPercentEncoding(QStringLiteral("купить слона"));
 
 // A check run on the sandbox engines, its history in a temporary file.
-class RecorderTest : public ::testing::Test {
+class RecorderTest : public ::testing::Test, protected RunUnderTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_sandbox.started());
         Endpoints::setCurrent(Endpoints::fromFile(m_sandbox.endpointsFile()));
-        m_host.keywords[0] = kElephant;
-        m_host.keywords[2] = QStringLiteral("slon");
-        m_host.checked[Engine::YandexRu] = true;
-        m_host.checked[Engine::GoogleCom] = true;
+        project.keywords[0] = kElephant;
+        project.keywords[2] = QStringLiteral("slon");
+        project.setTicked(Engine::YandexRu, true);
+        project.setTicked(Engine::GoogleCom, true);
         m_store.setProblemHandler([this](const QString& text) { m_problems << text; });
         m_recorder.setChangeHandler([this](Engine engine, int n, const PositionChange& change) {
-            m_changes[RankTestHost::rankCell(engine, n)] = change;
+            m_changes[engineKey(engine) + QString::number(n)] = change;
         });
-        m_run.setObserver(&m_recorder);
+        run.setObserver(&m_recorder);
     }
 
     void TearDown() override { Endpoints::setCurrent(Endpoints::defaults()); }
@@ -47,8 +47,6 @@ protected:
     SandboxEngines m_sandbox { 2 };
     HistoryFolder m_folder;
     HistoryStore m_store { m_folder.path() };
-    RankTestHost m_host;
-    CheckRun m_run { m_host };
     HistoryRecorder m_recorder { m_store, [] { return QStringLiteral("/projects/слон.zlt"); } };
     QStringList m_problems;
     QMap<QString, PositionChange> m_changes;
@@ -59,10 +57,10 @@ TEST_F(RecorderTest, CheckIsRecordedWithItsResultsAndMetrics)
     place("YandexRu", kElephantEncoded, 4);
     place("GoogleCom", kElephantEncoded, 0);
     ASSERT_TRUE(m_sandbox.command("cy 120\npr 5\ncount 1520"));
-    m_run.ButtonClick();
+    run.ButtonClick();
     ASSERT_TRUE(m_problems.isEmpty()) << m_problems.join(u'\n').toStdString();
 
-    const QList<RecordedCheck> checks = m_store.checksOfSite(m_host.site);
+    const QList<RecordedCheck> checks = m_store.checksOfSite(project.site);
     ASSERT_EQ(checks.size(), 1);
     const RecordedCheck& check = checks[0];
     EXPECT_EQ(check.outcome, CheckOutcome::Completed);
@@ -74,7 +72,7 @@ TEST_F(RecorderTest, CheckIsRecordedWithItsResultsAndMetrics)
     ASSERT_EQ(check.results.size(), 4);
     const RecordedResult* yandex = check.result(kElephant, Engine::YandexRu);
     ASSERT_TRUE(yandex);
-    EXPECT_EQ(yandex->text, m_host.cells[RankTestHost::rankCell(Engine::YandexRu, 1)].text);
+    EXPECT_EQ(yandex->text, rank(Engine::YandexRu, 1).text);
     EXPECT_EQ(yandex->position, 4);
     EXPECT_EQ(yandex->resultPage, 1);
     EXPECT_EQ(yandex->countText, QStringLiteral("1520"));
@@ -93,7 +91,7 @@ TEST_F(RecorderTest, SecondCheckTellsTheChangeOfEveryPosition)
     place("GoogleCom", kElephantEncoded, 3);
     place("YandexRu", "slon", 0);
     place("GoogleCom", "slon", 15);
-    m_run.ButtonClick();
+    run.ButtonClick();
     for (const PositionChange& change : m_changes)
         EXPECT_EQ(change.kind, PositionChange::Kind::NoPrevious);
 
@@ -102,26 +100,26 @@ TEST_F(RecorderTest, SecondCheckTellsTheChangeOfEveryPosition)
     place("YandexRu", "slon", 30);
     place("GoogleCom", "slon", 0);
     m_changes.clear();
-    m_run.ButtonClick();
+    run.ButtonClick();
     ASSERT_TRUE(m_problems.isEmpty()) << m_problems.join(u'\n').toStdString();
-    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::YandexRu, 1)].kind, PositionChange::Kind::Up);
-    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::YandexRu, 1)].steps, 6);
-    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::GoogleCom, 1)].kind, PositionChange::Kind::Down);
-    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::YandexRu, 3)].kind, PositionChange::Kind::New);
-    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::GoogleCom, 3)].kind, PositionChange::Kind::Lost);
-    EXPECT_EQ(m_changes[RankTestHost::rankCell(Engine::GoogleCom, 3)].previous, 15);
-    EXPECT_EQ(m_store.checksOfSite(m_host.site).size(), 2);
+    EXPECT_EQ(m_changes["YandexRu1"].kind, PositionChange::Kind::Up);
+    EXPECT_EQ(m_changes["YandexRu1"].steps, 6);
+    EXPECT_EQ(m_changes["GoogleCom1"].kind, PositionChange::Kind::Down);
+    EXPECT_EQ(m_changes["YandexRu3"].kind, PositionChange::Kind::New);
+    EXPECT_EQ(m_changes["GoogleCom3"].kind, PositionChange::Kind::Lost);
+    EXPECT_EQ(m_changes["GoogleCom3"].previous, 15);
+    EXPECT_EQ(m_store.checksOfSite(project.site).size(), 2);
 }
 
 TEST_F(RecorderTest, StoppedCheckKeepsTheLookupsItDidNotReach)
 {
     place("YandexRu", kElephantEncoded, 1);
-    m_host.onEvent = [this](const QString& event) {
-        if (event == QStringLiteral("lookup YandexRu 1"))
-            m_run.ButtonStopClick();
-    };
-    m_run.ButtonClick();
-    const QList<RecordedCheck> checks = m_store.checksOfSite(m_host.site);
+    QObject::connect(&run, &CheckRun::lookupDone, [this](Engine engine, int n) {
+        if (engine == Engine::YandexRu && n == 1)
+            run.ButtonStopClick();
+    });
+    run.ButtonClick();
+    const QList<RecordedCheck> checks = m_store.checksOfSite(project.site);
     ASSERT_EQ(checks.size(), 1);
     EXPECT_EQ(checks[0].outcome, CheckOutcome::Stopped);
     ASSERT_EQ(checks[0].results.size(), 4);
@@ -134,15 +132,15 @@ TEST_F(RecorderTest, StoppedCheckKeepsTheLookupsItDidNotReach)
 
 TEST_F(RecorderTest, CheckEndedByAnErrorIsRecordedWithTheError)
 {
-    m_host.connection.useProxy = true;
-    m_host.connection.server = QStringLiteral("127.0.0.1");
-    m_host.connection.port = QStringLiteral("80x");
-    m_run.ButtonClick();
-    ASSERT_EQ(m_host.errors.size(), 1);
-    const QList<RecordedCheck> checks = m_store.checksOfSite(m_host.site);
+    host.connection.useProxy = true;
+    host.connection.server = QStringLiteral("127.0.0.1");
+    host.connection.port = QStringLiteral("80x");
+    run.ButtonClick();
+    ASSERT_EQ(host.errors.size(), 1);
+    const QList<RecordedCheck> checks = m_store.checksOfSite(project.site);
     ASSERT_EQ(checks.size(), 1);
     EXPECT_EQ(checks[0].outcome, CheckOutcome::Error);
-    EXPECT_EQ(checks[0].error, m_host.errors[0]);
+    EXPECT_EQ(checks[0].error, host.errors[0]);
 }
 
 TEST_F(RecorderTest, DamagedHistoryDoesNotStopTheCheck)
@@ -155,11 +153,11 @@ TEST_F(RecorderTest, DamagedHistoryDoesNotStopTheCheck)
         file.write(noise);
     }
     place("YandexRu", kElephantEncoded, 4);
-    m_run.ButtonClick();
-    m_run.ButtonClick();
-    EXPECT_EQ(m_host.cells[RankTestHost::rankCell(Engine::YandexRu, 1)].text, QStringLiteral("4"));
-    EXPECT_EQ(m_host.lookups.size(), 2 * 42);
-    EXPECT_TRUE(m_host.errors.isEmpty());
+    run.ButtonClick();
+    run.ButtonClick();
+    EXPECT_EQ(rank(Engine::YandexRu, 1).text, QStringLiteral("4"));
+    EXPECT_EQ(lookups.size(), 2 * 42);
+    EXPECT_TRUE(host.errors.isEmpty());
     ASSERT_EQ(m_problems.size(), 1);
     EXPECT_TRUE(m_problems[0].contains(QStringLiteral("not a database"))) << m_problems[0].toStdString();
     EXPECT_FALSE(m_recorder.lastWritten());
@@ -168,8 +166,8 @@ TEST_F(RecorderTest, DamagedHistoryDoesNotStopTheCheck)
 
 TEST_F(RecorderTest, InvalidInputRecordsNothing)
 {
-    m_host.site = QStringLiteral("example");
-    m_run.ButtonClick();
+    project.site = QStringLiteral("example");
+    run.ButtonClick();
     EXPECT_FALSE(QFile::exists(m_folder.path()));
 }
 

@@ -20,39 +20,19 @@ QString RankTestHost::countCell(Engine engine, int n)
     return QStringLiteral("Count%1%2").arg(engineKey(engine)).arg(n);
 }
 
-void RankTestHost::fillWithOldResults()
-{
-    for (int n = 1; n <= 7; ++n) {
-        for (Engine engine : kEngines)
-            cells[rankCell(engine, n)] = { QStringLiteral("old"), 1, State::Old, {} };
-        cells[countCell(n)] = { QStringLiteral("old"), 0, State::Old, {} };
-    }
-    for (Engine engine : kEngines)
-        gauges[engine] = 50;
-}
-
-void RankTestHost::event(const QString& text)
-{
-    if (onEvent)
-        onEvent(text);
-}
-
 ConnectionSettings RankTestHost::connectionSettings() const
 {
     ++settingsReads;
     return connection;
 }
 
-// Waits on the event loop, not in a busy loop, while the check is paused.
+// Waits on the event loop, not in a busy loop, while paused.
 void RankTestHost::waitWhilePaused()
 {
     ++pauseWaits;
     if (onPauseWait)
         onPauseWait(pauseWaits);
-    event(QStringLiteral("wait"));
     QCoreApplication::processEvents();
-    if (pausedFlag)
-        ++pausedWaits;
     while (pausedFlag)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
@@ -72,21 +52,18 @@ void RankTestHost::resetRankCell(Engine engine, int n)
 {
     cells[rankCell(engine, n)] = { QString(), 0, State::Reset, {} };
     events << QStringLiteral("reset ") + rankCell(engine, n);
-    event(events.last());
 }
 
 void RankTestHost::resetCountCell(Engine engine, int n)
 {
     cells[countCell(engine, n)] = { QString(), 0, State::Reset, {} };
     events << QStringLiteral("reset ") + countCell(engine, n);
-    event(events.last());
 }
 
 void RankTestHost::writeCountCell(Engine engine, int n, const QString& text, const Outcome& why)
 {
     cells[countCell(engine, n)] = { text, 0, State::Written, why };
     events << QStringLiteral("write %1 %2").arg(countCell(engine, n), text);
-    event(QStringLiteral("write ") + countCell(engine, n));
 }
 
 void RankTestHost::writeRankCell(
@@ -94,16 +71,9 @@ void RankTestHost::writeRankCell(
 {
     cells[rankCell(engine, n)] = { text, resultPage, State::Written, why };
     events << QStringLiteral("write %1 %2 %3").arg(rankCell(engine, n), text).arg(resultPage);
-    event(QStringLiteral("write ") + rankCell(engine, n));
 }
 
 void RankTestHost::notAsked(Engine engine, int n, const Outcome& why)
 {
     notAskedWhy[rankCell(engine, n)] = why;
-}
-
-void RankTestHost::lookupDone(Engine engine, int n)
-{
-    lookups << engineKey(engine) + u' ' + QString::number(n);
-    event(QStringLiteral("lookup ") + lookups.last());
 }

@@ -1,17 +1,16 @@
 #pragma once
 
 #include "net/ConnectionSettings.h"
-#include "rank/run/RunHost.h"
+#include "rank/lookup/LookupHost.h"
 
 #include <QMap>
 #include <QStringList>
 #include <array>
 #include <functional>
-#include <optional>
 
-// A project frame as plain values, for the lookup and run-control suites: the inputs, the
-// frame's flags and captions, and a record of every cell write, gauge step and lookup call.
-class RankTestHost : public RunHost {
+// What the lookups run in, as plain values, for the lookup suites: the inputs, the stop and pause
+// flags, and a record of every cell write, gauge step and pause wait.
+class RankTestHost : public LookupHost {
 public:
     RankTestHost();
 
@@ -22,14 +21,6 @@ public:
 
     bool pausedFlag = false;
     bool stop = false;
-    bool running = false;
-    bool startEnabled = true;
-    bool timerActive = false;
-    QString pauseCaption = QStringLiteral("Пауза");
-    QString timeText = QStringLiteral("0:00:00");
-    QString cy, pr;
-    Outcome cyWhy, prWhy;
-    std::optional<QString> nothingAnsweredError;
     QMap<Engine, int> gauges;
 
     enum class State { Old, Reset, Written };
@@ -43,24 +34,14 @@ public:
     QMap<QString, Cell> cells; // "RankGoogleCom1", "CountYandexRu3"
     QMap<QString, Outcome> notAskedWhy; // by rank cell name
     QStringList events; // "gauge GoogleCom 15", "reset RankGoogleCom1", "write RankGoogleCom1 13 2"
-    QStringList messages;
-    QStringList errors;
-    QStringList lookups; // "YandexRu 5", one per lookup call that returned
     int pauseWaits = 0; // every wait
-    int pausedWaits = 0; // waits that found the check paused
     mutable int settingsReads = 0; // reads of the connection settings
 
     // Runs at every pause wait with its 1-based call number, before the request is sent.
     std::function<void(int call)> onPauseWait;
-    // Called with every step, without values: "reset RankYandexRu3", "write RankYandexRu3",
-    // "wait", "lookup YandexRu 3".
-    std::function<void(const QString& event)> onEvent;
 
     static QString rankCell(Engine engine, int n);
     static QString countCell(Engine engine, int n);
-    static QString countCell(int n) { return countCell(Engine::YandexRu, n); }
-    // Every cell of the grid holds "old" in the first-page colours, every gauge 50.
-    void fillWithOldResults();
 
     QString siteText() const override { return site; }
     QString keyword(int n) const override { return keywords.at(n - 1); }
@@ -76,23 +57,4 @@ public:
     void writeRankCell(
         Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override;
     void notAsked(Engine engine, int n, const Outcome& why) override;
-
-    void showMessage(const QString& text) override { messages << text; }
-    void showError(const QString& text) override { errors << text; }
-    void setStartEnabled(bool enabled) override { startEnabled = enabled; }
-    void setPauseCaption(const QString& caption) override { pauseCaption = caption; }
-    void setRunning(bool value) override { running = value; }
-    void setPaused(bool value) override { pausedFlag = value; }
-    bool paused() const override { return pausedFlag; }
-    void setStopRequested(bool value) override { stop = value; }
-    void setTimerActive(bool active) override { timerActive = active; }
-    void setTimeText(const QString& text) override { timeText = text; }
-    void setYandexCY(const QString& text, const Outcome& why) override { cy = text, cyWhy = why; }
-    void setGooglePR(const QString& text, const Outcome& why) override { pr = text, prWhy = why; }
-    void setGauge(Engine engine, int position) override { gauges[engine] = position; }
-    void nothingAnswered(const QString& lastError) override { nothingAnsweredError = lastError; }
-    void lookupDone(Engine engine, int n) override;
-
-private:
-    void event(const QString& text);
 };

@@ -1,30 +1,35 @@
 #pragma once
 
-#include "report/FrameTexts.h"
+#include "rank/project/ProjectResults.h"
 
 #include <QString>
 
-// Frame texts of a checked project: every result text distinct and many of them looking like
-// numbers or dates, which the report must keep as texts.
-inline FrameTexts checkedProjectTexts()
+// A checked project: every result text distinct and many of them looking like numbers or dates,
+// which the report must keep as texts.
+struct ReportSample {
+    Project project;
+    ProjectResults results;
+};
+
+inline ReportSample checkedProject()
 {
-    FrameTexts texts;
-    texts.site = QStringLiteral("http://www.example.ru/");
-    texts.googlePR = QStringLiteral("4");
-    texts.yandexCY = QStringLiteral("120");
-    for (int n = 1; n <= FrameTexts::KeywordCount; ++n) {
-        texts.keywords[std::size_t(n - 1)] = n == 4 ? QString() : QStringLiteral("слово %1").arg(n);
+    ReportSample sample;
+    sample.project.site = QStringLiteral("http://www.example.ru/");
+    sample.results.pr.text = QStringLiteral("4");
+    sample.results.cy.text = QStringLiteral("120");
+    for (int n = 1; n <= Project::KeywordCount; ++n) {
+        sample.project.keyword(n) = n == 4 ? QString() : QStringLiteral("слово %1").arg(n);
         for (Engine engine : kEngines) {
             const int e = int(engine);
-            texts.rankText(engine, n) = QStringLiteral("%1.%2").arg(e + 1).arg(n * 10);
-            texts.countText(engine, n) = QStringLiteral("0%1%2").arg(e).arg(n);
+            sample.results.rank(engine, n).text = QStringLiteral("%1.%2").arg(e + 1).arg(n * 10);
+            sample.results.count(engine, n).text = QStringLiteral("0%1%2").arg(e).arg(n);
         }
     }
-    texts.rankText(Engine::GoogleCom, 1) = QStringLiteral("007");
-    texts.rankText(Engine::GoogleRu, 1) = QStringLiteral("n/a");
-    texts.rankText(Engine::YandexRu, 1) = QStringLiteral("07.12.2026");
-    texts.rankText(Engine::RamblerRu, 1) = QStringLiteral("=1+1");
-    texts.rankText(Engine::AportRu, 1) = QString();
-    texts.rankText(Engine::MSNCom, 1) = QStringLiteral("1e5");
-    return texts;
+    sample.results.rank(Engine::GoogleCom, 1).text = QStringLiteral("007");
+    sample.results.rank(Engine::GoogleRu, 1).text = QStringLiteral("n/a");
+    sample.results.rank(Engine::YandexRu, 1).text = QStringLiteral("07.12.2026");
+    sample.results.rank(Engine::RamblerRu, 1).text = QStringLiteral("=1+1");
+    sample.results.rank(Engine::AportRu, 1).text = QString();
+    sample.results.rank(Engine::MSNCom, 1).text = QStringLiteral("1e5");
+    return sample;
 }

@@ -9,7 +9,9 @@ const QDate kToday(2026, 12, 7);
 
 ReportGrid sampleGrid()
 {
-    return ReportGrid::build(checkedProjectTexts(), kToday, QLocale(QLocale::Russian, QLocale::Russia));
+    const ReportSample sample = checkedProject();
+    return ReportGrid::build(
+        sample.project, sample.results, kToday, QLocale(QLocale::Russian, QLocale::Russia));
 }
 
 TEST(ReportGrid, HeaderCellsCarryTheFrameAndTheDate)
@@ -21,7 +23,7 @@ TEST(ReportGrid, HeaderCellsCarryTheFrameAndTheDate)
     EXPECT_EQ(grid.text(5, 12), QStringLiteral("120"));
 
     const QLocale american(QLocale::English, QLocale::UnitedStates);
-    EXPECT_EQ(ReportGrid::build({}, kToday, american).text(3, 3),
+    EXPECT_EQ(ReportGrid::build(Project {}, ProjectResults {}, kToday, american).text(3, 3),
         QStringLiteral("Дата: ") + american.toString(kToday, QLocale::ShortFormat));
 }
 
@@ -37,15 +39,15 @@ class ReportGridEngine : public ::testing::TestWithParam<EngineColumns> { };
 TEST_P(ReportGridEngine, KeywordRowsHoldThePositionAndTheCountOfEachEngine)
 {
     const EngineColumns& expected = GetParam();
-    const FrameTexts texts = checkedProjectTexts();
+    const ReportSample sample = checkedProject();
     const ReportGrid grid = sampleGrid();
     EXPECT_EQ(grid.text(7, expected.position), QString::fromUtf8(expected.label));
     EXPECT_EQ(grid.text(7, expected.count), QString());
     EXPECT_EQ(grid.text(8, expected.position), QStringLiteral("Позиция"));
     EXPECT_EQ(grid.text(8, expected.count), QStringLiteral("Запросы"));
     for (int n = 1; n <= 7; ++n) {
-        EXPECT_EQ(grid.text(7 + 2 * n, expected.position), texts.rankText(expected.engine, n)) << n;
-        EXPECT_EQ(grid.text(7 + 2 * n, expected.count), texts.countText(expected.engine, n)) << n;
+        EXPECT_EQ(grid.text(7 + 2 * n, expected.position), sample.results.rank(expected.engine, n).text) << n;
+        EXPECT_EQ(grid.text(7 + 2 * n, expected.count), sample.results.count(expected.engine, n).text) << n;
     }
 }
 
@@ -59,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Engines, ReportGridEngine,
 
 TEST(ReportGrid, KeywordNumbersAreWrittenEvenForEmptyKeywords)
 {
-    const ReportGrid grid = ReportGrid::build({}, kToday);
+    const ReportGrid grid = ReportGrid::build(Project {}, ProjectResults {}, kToday);
     for (int n = 1; n <= 7; ++n) {
         EXPECT_EQ(grid.text(7 + 2 * n, 2), QString::number(n));
         EXPECT_EQ(grid.text(7 + 2 * n, 3), QString());

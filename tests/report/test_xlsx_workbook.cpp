@@ -1,8 +1,7 @@
 #include "ReportSamples.h"
-#include "report/Automation.h"
 #include "report/ReportExport.h"
 #include "report/ReportGrid.h"
-#include "report/XlsxApplication.h"
+#include "report/WorkbookError.h"
 #include "report/XlsxFile.h"
 #include "support/WorkbookReader.h"
 
@@ -15,16 +14,15 @@
 
 namespace {
 
-// The report as the reader sees it, written through the automation members.
+// The report as the reader sees it.
 class XlsxReport : public ::testing::Test {
 protected:
-    QString write(const QString& sheetName, const FrameTexts& texts)
+    QString write(const QString& sheetName, const ReportSample& sample)
     {
         const QString path = m_dir.filePath(QStringLiteral("report.xlsx"));
-        XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
-        ReportExport::fillWorkbook(application,
-            { sheetName, [&texts] { return texts; }, QDate(2026, 12, 7),
-                QLocale(QLocale::Russian, QLocale::Russia) });
+        XlsxFile::saveAs(ReportExport::workbook({ sheetName, sample.project, sample.results,
+                             QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia) }),
+            path);
         return path;
     }
 
@@ -37,7 +35,7 @@ protected:
         return reader.value_or(WorkbookReader());
     }
 
-    WorkbookReader sample() { return read(write(QStringLiteral("Новый проект"), checkedProjectTexts())); }
+    WorkbookReader sample() { return read(write(QStringLiteral("Новый проект"), checkedProject())); }
 
     QTemporaryDir m_dir;
 };
@@ -55,8 +53,9 @@ bool isKeywordRow(int row)
 TEST_F(XlsxReport, EveryTextOfTheGridIsATextCell)
 {
     const WorkbookReader workbook = sample();
+    const ReportSample checked = checkedProject();
     const ReportGrid grid = ReportGrid::build(
-        checkedProjectTexts(), QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia));
+        checked.project, checked.results, QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia));
     int texts = 0;
     for (int row = 1; row <= 40; ++row) {
         for (int column = 1; column <= 25; ++column) {
@@ -184,12 +183,13 @@ TEST_F(XlsxReport, RowHeightsInPointsAndColumnWidthsInCharacters)
 
 TEST_F(XlsxReport, MarkupEscapesAndLongTextsSurviveTheFile)
 {
-    FrameTexts texts;
+    ReportSample sample;
+    Project& texts = sample.project;
     texts.keywords[0] = QStringLiteral("tab\there & <b>\"x\"</b>\nline");
     texts.site = QString(32000, u'ж');
     texts.keywords[1] = QStringLiteral("_x0041_x0042_ and _x20AC_");
     texts.keywords[2] = QStringLiteral("nul") + QChar(0) + QStringLiteral("inside");
-    const WorkbookReader workbook = read(write(QStringLiteral("Новый проект"), texts));
+    const WorkbookReader workbook = read(write(QStringLiteral("Новый проект"), sample));
     EXPECT_EQ(workbook.text(9, 3), texts.keywords[0]);
     EXPECT_EQ(workbook.text(5, 3), texts.site);
     // A spreadsheet reads every "_xHHHH_" of a stored string as one escaped character; texts
@@ -221,12 +221,12 @@ TEST_F(XlsxReport, TextTooLongForACellEndsTheExportAndKeepsTheOldFile)
     old.write("previous report");
     old.close();
 
-    FrameTexts texts;
-    texts.keywords[2] = QString(40000, u'x');
+    ReportSample sample;
+    sample.project.keywords[2] = QString(40000, u'x');
     try {
-        write(QStringLiteral("Новый проект"), texts);
+        write(QStringLiteral("Новый проект"), sample);
         FAIL() << "a text over the cell limit was written";
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
             QStringLiteral("Не удалось создать книгу Excel: ")
                 + QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)));
@@ -248,10 +248,10 @@ TEST_P(SheetNameOfCaption, IsMadeValidAndTheWorkbookIsWritten)
     const CaptionAndSheet& row = GetParam();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.xlsx"));
-    XlsxApplication application([&path](const XlsxBook& book) { XlsxFile::saveAs(book, path); });
-    ReportExport::fillWorkbook(application,
-        { QString::fromUtf8(row.caption), [] { return checkedProjectTexts(); }, QDate(2026, 12, 7),
-            QLocale(QLocale::Russian, QLocale::Russia) });
+    const ReportSample sample = checkedProject();
+    XlsxFile::saveAs(ReportExport::workbook({ QString::fromUtf8(row.caption), sample.project, sample.results,
+                         QDate(2026, 12, 7), QLocale(QLocale::Russian, QLocale::Russia) }),
+        path);
 
     QString error;
     const std::optional<WorkbookReader> workbook = WorkbookReader::read(path, &error);
@@ -277,25 +277,27 @@ INSTANTIATE_TEST_SUITE_P(Captions, SheetNameOfCaption,
         // A character outside the BMP at the cut is not split in two.
         CaptionAndSheet { "Тридцать символов и эмодзи ок \xF0\x9F\x98\x80", "Тридцать символов и эмодзи ок " }));
 
+TEST(SheetName, ANameTheLibraryRefusesIsReportedInRussianWithTheLibrarysText)
+{
+    XlsxBook book;
+    book.sheets.push_back({ QStringLiteral("a[1]"), {}, {}, {}, {} });
+    QTemporaryDir dir;
+    try {
+        XlsxFile::saveAs(book, dir.filePath(QStringLiteral("report.xlsx")));
+        FAIL() << "the name was accepted";
+    } catch (const WorkbookError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+            QStringLiteral("Не удалось создать книгу Excel: ")
+                + QString::fromUtf8(lxw_strerror(LXW_ERROR_INVALID_SHEETNAME_CHARACTER)));
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 TEST(SheetName, ThirtyOneCharactersAndInnerApostrophesAreAccepted)
 {
     EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("Проект номер тридцать один знак")), QString());
     EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("it's a.b")), QString());
     EXPECT_EQ(XlsxFile::sheetNameError(QStringLiteral("Новый проект")), QString());
-}
-
-TEST(SheetName, ANameTheLibraryRefusesIsReportedInRussianWithTheLibrarysText)
-{
-    XlsxApplication application([](const XlsxBook&) { FAIL() << "a refused name was written"; });
-    const std::unique_ptr<SpreadsheetWorkbook> workbook = application.addWorkbook();
-    try {
-        workbook->worksheet(1)->setName(QStringLiteral("a[1]"));
-        FAIL() << "the name was accepted";
-    } catch (const AutomationError& error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()),
-            QStringLiteral("Не удалось создать книгу Excel: ")
-                + QString::fromUtf8(lxw_strerror(LXW_ERROR_INVALID_SHEETNAME_CHARACTER)));
-    }
 }
 
 TEST_F(XlsxReport, NewFilesNeverReplaceOneAnotherAndLeaveNothingHalfWritten)
@@ -313,14 +315,14 @@ TEST_F(XlsxReport, NewFilesNeverReplaceOneAnotherAndLeaveNothingHalfWritten)
     EXPECT_EQ(read(second).text(1, 1), QStringLiteral("second"));
 
     book.sheets[0].texts[{ 2, 2 }] = QString(40000, u'x');
-    EXPECT_THROW(XlsxFile::saveAsNew(book, m_dir.path()), AutomationError);
+    EXPECT_THROW(XlsxFile::saveAsNew(book, m_dir.path()), WorkbookError);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
         (QStringList { QStringLiteral("Новый проект (2).xlsx"), QStringLiteral("Новый проект.xlsx") }));
 
     try {
         XlsxFile::saveAsNew(book, m_dir.filePath(QStringLiteral("missing")));
         FAIL() << "wrote into a missing folder";
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file")))
             << error.what();
     }
@@ -334,7 +336,7 @@ TEST_F(XlsxReport, SaveAsIntoAMissingFolderFailsWithTheReason)
     try {
         XlsxFile::saveAs(book, path);
         FAIL() << "wrote into a missing folder";
-    } catch (const AutomationError& error) {
+    } catch (const WorkbookError& error) {
         EXPECT_TRUE(
             QString::fromUtf8(error.what()).startsWith(QStringLiteral("Cannot create file \"") + path))
             << error.what();

@@ -1,45 +1,12 @@
 #include "StoreFixtures.h"
 
-#include "rank/lookup/EngineTable.h"
-
 #include <QFile>
 
-FrameControls::FrameControls()
-    : frame(std::make_unique<QWidget>())
+Project designProject()
 {
-    for (Engine engine : kEngines) {
-        auto* box = new QCheckBox(frame.get());
-        box->setObjectName(QStringLiteral("CheckBox") + engineKey(engine));
-        box->setChecked(engineRow(engine).tickedInNewProject);
-    }
-    for (int n = 1; n <= 7; ++n)
-        (new QLineEdit(frame.get()))->setObjectName(QStringLiteral("edKeyWord%1").arg(n));
-    auto* site = new QLineEdit(QStringLiteral("http://"), frame.get());
-    site->setObjectName(QStringLiteral("edWEB"));
-
-    RBDefault = new QRadioButton(frame.get());
-    RBDefault->setObjectName(QStringLiteral("RBDefault"));
-    RBProxy = new QRadioButton(frame.get());
-    RBProxy->setObjectName(QStringLiteral("RBProxy"));
-    RBDefault->setChecked(true);
-    GBProxy = new QGroupBox(frame.get());
-    GBProxy->setObjectName(QStringLiteral("GBProxy"));
-    GBProxy->setEnabled(false);
-    GBUser = new QGroupBox(frame.get());
-    GBUser->setObjectName(QStringLiteral("GBUser"));
-    GBUser->setEnabled(false);
-    for (const char* name : { "ProxyPass", "ProxyPort", "ProxyServer", "ProxyUser" })
-        (new QLineEdit(GBProxy))->setObjectName(QLatin1String(name));
-}
-
-QCheckBox* FrameControls::checkBox(const char* engine) const
-{
-    return frame->findChild<QCheckBox*>(QStringLiteral("CheckBox") + QLatin1String(engine));
-}
-
-QLineEdit* FrameControls::edit(const QString& name) const
-{
-    return frame->findChild<QLineEdit*>(name);
+    Project project;
+    project.site = QStringLiteral("http://");
+    return project;
 }
 
 void StoreTest::SetUp()

@@ -1,27 +1,12 @@
 #pragma once
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QRadioButton>
+#include "rank/project/Project.h"
+
 #include <QTemporaryDir>
-#include <QWidget>
 #include <gtest/gtest.h>
-#include <memory>
 
-// The controls a project frame keeps in its two stores, with their design defaults.
-struct FrameControls {
-    FrameControls();
-    QCheckBox* checkBox(const char* engine) const;
-    QLineEdit* edit(const QString& name) const;
-    QLineEdit* keyword(int n) const { return edit(QStringLiteral("edKeyWord%1").arg(n)); }
-
-    std::unique_ptr<QWidget> frame;
-    QRadioButton* RBDefault;
-    QRadioButton* RBProxy;
-    QGroupBox* GBProxy;
-    QGroupBox* GBUser;
-};
+// A project as a new frame holds it before a file is opened into it.
+Project designProject();
 
 // A temporary folder for files and a per-user configuration folder of its own.
 class StoreTest : public ::testing::Test {

@@ -1,10 +1,8 @@
 #include "StoreFixtures.h"
 
 #include "platform/XdgRegistry.h"
-#include "rank/lookup/EngineTable.h"
 #include "store/IniDocument.h"
 #include "store/ProgramStores.h"
-#include "store/PropertiesStore.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -15,29 +13,22 @@ namespace {
 
 class HostileProjectFile : public StoreTest {
 protected:
-    void SetUp() override
-    {
-        StoreTest::SetUp();
-        ProgramStores::declareProjectFileItems(store, controls.frame.get(), engineKeys());
-    }
-
     // The message of the store's failure, or "no failure".
     std::string loadError(const QString& file)
     {
         try {
-            ProgramStores::loadProject(store, file);
+            ProgramStores::loadProject(project, file);
         } catch (const EPropertiesStore& e) {
             return e.what();
         }
         return "no failure";
     }
 
-    FrameControls controls;
-    TcxPropertiesStore store;
+    Project project = designProject();
 };
 
 struct BreakCase {
-    const char* edit;
+    const char* component;
     const char* text;
 };
 
@@ -47,16 +38,18 @@ class ValueWithLineBreak : public HostileProjectFile, public ::testing::WithPara
 
 TEST_P(ValueWithLineBreak, IsRefusedByNameAndTheOldFileStays)
 {
-    ProgramStores::saveProject(store, path("p.zlt"));
+    ProgramStores::saveProject(project, path("p.zlt"));
     const QByteArray before = readBytes(path("p.zlt"));
 
-    controls.edit(GetParam().edit)->setText(QString::fromUtf8(GetParam().text));
+    const QString component = QLatin1String(GetParam().component);
+    (component == u"edWEB" ? project.site : project.keyword(component.back().digitValue()))
+        = QString::fromUtf8(GetParam().text);
     try {
-        ProgramStores::saveProject(store, path("p.zlt"));
+        ProgramStores::saveProject(project, path("p.zlt"));
         FAIL() << "saved";
     } catch (const EPropertiesStore& e) {
         const QString message = e.message();
-        EXPECT_TRUE(message.contains(QLatin1String(GetParam().edit) + ".Text")) << e.what();
+        EXPECT_TRUE(message.contains(component + ".Text")) << e.what();
         EXPECT_TRUE(message.contains(path("p.zlt"))) << e.what();
         EXPECT_TRUE(message.contains("line break")) << e.what();
         EXPECT_TRUE(message.contains("\\n") || message.contains("\\r")) << "the break is shown: " << e.what();
@@ -77,7 +70,7 @@ TEST_F(HostileProjectFile, FileOverTheLimitIsRefusedByName)
     const std::string error = loadError(path("big.zlt"));
     EXPECT_EQ(error.rfind("Cannot open file \"" + path("big.zlt").toStdString() + "\". ", 0), 0u) << error;
     EXPECT_NE(error.find("larger than"), std::string::npos) << error;
-    EXPECT_EQ(controls.edit("edWEB")->text(), "http://");
+    EXPECT_EQ(project.site, "http://");
 }
 
 TEST_F(HostileProjectFile, FileAtTheLimitOpens)
@@ -86,7 +79,7 @@ TEST_F(HostileProjectFile, FileAtTheLimitOpens)
     exact += QByteArray(IniDocument::kMaxFileBytes - exact.size(), '\n');
     writeBytes(path("exact.zlt"), exact);
     EXPECT_EQ(loadError(path("exact.zlt")), "no failure");
-    EXPECT_EQ(controls.edit("edWEB")->text(), "http://fits.ru");
+    EXPECT_EQ(project.site, "http://fits.ru");
 }
 
 TEST_F(HostileProjectFile, FifoIsRefusedWithoutWaitingForAWriter)
@@ -109,9 +102,9 @@ TEST_F(HostileProjectFile, LineEndsOfEveryKindSeparateLines)
         "[edKeyWord1: TcxPropertiesStoreComponent]\rText=\"cr\"\n[edKeyWord2: "
         "TcxPropertiesStoreComponent]\r\nText=\"crlf\"\n\n[edWEB: TcxPropertiesStoreComponent]\nText=\"lf\"");
     EXPECT_EQ(loadError(path("mixed.zlt")), "no failure");
-    EXPECT_EQ(controls.keyword(1)->text(), "cr");
-    EXPECT_EQ(controls.keyword(2)->text(), "crlf");
-    EXPECT_EQ(controls.edit("edWEB")->text(), "lf");
+    EXPECT_EQ(project.keyword(1), "cr");
+    EXPECT_EQ(project.keyword(2), "crlf");
+    EXPECT_EQ(project.site, "lf");
 }
 
 TEST_F(HostileProjectFile, SettingsFileThatIsAFifoReadsAsMissing)
@@ -130,7 +123,7 @@ TEST_F(HostileProjectFile, AFileOthersMayWriteToIsRefused)
     ASSERT_EQ(::chmod(QFile::encodeName(path("shared.zlt")).constData(), 0666), 0);
     EXPECT_EQ(loadError(path("shared.zlt")),
         "Cannot open file \"" + path("shared.zlt").toStdString() + "\". Other users may write to it.");
-    EXPECT_EQ(controls.edit("edWEB")->text(), "http://");
+    EXPECT_EQ(project.site, "http://");
 }
 
 TEST_F(HostileProjectFile, SettingsFileOthersMayWriteToReadsAsMissing)

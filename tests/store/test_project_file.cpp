@@ -15,18 +15,11 @@ namespace {
 
 class ProjectFileTest : public StoreTest {
 protected:
-    void SetUp() override
-    {
-        StoreTest::SetUp();
-        ProgramStores::declareProjectFileItems(store, controls.frame.get(), engineKeys());
-        ProgramStores::declareProjectFileItems(loaded, reopened.frame.get(), engineKeys());
-    }
-
-    // Saves from one frame and opens the file in a second one.
+    // Saves one project and opens the file into a second one.
     void roundTrip()
     {
-        ProgramStores::saveProject(store, path("p.zlt"));
-        ProgramStores::loadProject(loaded, path("p.zlt"));
+        ProgramStores::saveProject(project, path("p.zlt"));
+        ProgramStores::loadProject(reopened, path("p.zlt"));
     }
 
     QString dataFile(const char* name) const
@@ -37,13 +30,11 @@ protected:
         return root + "/tests/data/" + name;
     }
 
-    FrameControls controls;
-    FrameControls reopened;
-    TcxPropertiesStore store;
-    TcxPropertiesStore loaded;
+    Project project = designProject();
+    Project reopened = designProject();
 };
 
-QByteArray project(const QByteArray& sections)
+QByteArray projectFile(const QByteArray& sections)
 {
     return QByteArray(sections).replace("\n", "\r\n");
 }
@@ -52,8 +43,20 @@ QByteArray project(const QByteArray& sections)
 
 TEST_F(ProjectFileTest, NewProjectIsByteIdenticalToTheHandWrittenFile)
 {
-    ProgramStores::saveProject(store, path("new.zlt"));
+    ProgramStores::saveProject(project, path("new.zlt"));
     EXPECT_EQ(readBytes(path("new.zlt")), readBytes(dataFile("project_default.zlt")));
+}
+
+TEST_F(ProjectFileTest, TheHandWrittenFileReadsAsANewProjectAndWritesBackItsBytes)
+{
+    Project read;
+    read.site = "stale";
+    read.keyword(3) = "stale";
+    read.ticked = {};
+    ProgramStores::loadProject(read, dataFile("project_default.zlt"));
+    EXPECT_EQ(read, designProject());
+    ProgramStores::saveProject(read, path("again.zlt"));
+    EXPECT_EQ(readBytes(path("again.zlt")), readBytes(dataFile("project_default.zlt")));
 }
 
 TEST_F(ProjectFileTest, TextsRoundTripInsideTheirQuotes)
@@ -62,21 +65,21 @@ TEST_F(ProjectFileTest, TextsRoundTripInsideTheirQuotes)
         QStringLiteral("  blanks around  "), QString(), QString::fromUtf8("продвижение сайта"),
         QStringLiteral("\""), QStringLiteral("a=b;c") };
     for (int n = 1; n <= 7; ++n)
-        controls.keyword(n)->setText(keywords[n - 1]);
-    controls.edit("edWEB")->setText("http://www.example.ru/");
-    controls.checkBox("AportRu")->setChecked(true);
-    controls.checkBox("YandexRu")->setChecked(false);
+        project.keyword(n) = keywords[n - 1];
+    project.site = "http://www.example.ru/";
+    project.setTicked(Engine::AportRu, true);
+    project.setTicked(Engine::YandexRu, false);
     for (int n = 1; n <= 7; ++n)
-        reopened.keyword(n)->setText("stale");
+        reopened.keyword(n) = "stale";
 
     roundTrip();
 
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(reopened.keyword(n)->text(), keywords[n - 1]) << n;
-    EXPECT_EQ(reopened.edit("edWEB")->text(), "http://www.example.ru/");
-    EXPECT_TRUE(reopened.checkBox("AportRu")->isChecked());
-    EXPECT_FALSE(reopened.checkBox("YandexRu")->isChecked());
-    EXPECT_TRUE(reopened.checkBox("RamblerRu")->isChecked());
+        EXPECT_EQ(reopened.keyword(n), keywords[n - 1]) << n;
+    EXPECT_EQ(reopened.site, "http://www.example.ru/");
+    EXPECT_TRUE(reopened.isTicked(Engine::AportRu));
+    EXPECT_FALSE(reopened.isTicked(Engine::YandexRu));
+    EXPECT_TRUE(reopened.isTicked(Engine::RamblerRu));
 
     const QByteArray bytes = readBytes(path("p.zlt"));
     EXPECT_TRUE(bytes.contains("\r\nText=\"\"quoted\"\"\r\n"));
@@ -89,42 +92,42 @@ TEST_F(ProjectFileTest, TextsRoundTripInsideTheirQuotes)
 TEST_F(ProjectFileTest, HandEditedFileFollowsTheReadingRules)
 {
     writeBytes(path("p.zlt"),
-        project("; written by hand\n"
-                "Text=\"before any section\"\n"
-                "[edkeyword1: tcxpropertiesstorecomponent]\n"
-                "Text=0123\n"
-                "\n"
-                "  [ edKeyWord2: TcxPropertiesStoreComponent ]  \n"
-                "  Text  =  \"0123\"   \n"
-                "[edKeyWord3: TcxPropertiesStoreComponent]\n"
-                "text=\"lower-case key\"\n"
-                "; Text=\"commented out\"\n"
-                "[edKeyWord4: TcxPropertiesStoreComponent]\n"
-                "Text=  plain words  \n"
-                "Text=\"a=b\"\n"
-                "Extra=\"kept until the next save\"\n"
-                "[Unknown: TcxPropertiesStoreComponent]\n"
-                "Text=\"not ours\"\n"
-                "[edWEB: TcxPropertiesStoreComponent]\n"
-                "Text=1.50\n"
-                "[CheckBoxMSNCom: TcxPropertiesStoreComponent]\n"
-                "Checked=true\n"
-                "[CheckBoxYandexRu: TcxPropertiesStoreComponent]\n"
-                "Checked=\"FALSE\"\n"));
-    reopened.keyword(3)->setText("unchanged");
+        projectFile("; written by hand\n"
+                    "Text=\"before any section\"\n"
+                    "[edkeyword1: tcxpropertiesstorecomponent]\n"
+                    "Text=0123\n"
+                    "\n"
+                    "  [ edKeyWord2: TcxPropertiesStoreComponent ]  \n"
+                    "  Text  =  \"0123\"   \n"
+                    "[edKeyWord3: TcxPropertiesStoreComponent]\n"
+                    "text=\"lower-case key\"\n"
+                    "; Text=\"commented out\"\n"
+                    "[edKeyWord4: TcxPropertiesStoreComponent]\n"
+                    "Text=  plain words  \n"
+                    "Text=\"a=b\"\n"
+                    "Extra=\"kept until the next save\"\n"
+                    "[Unknown: TcxPropertiesStoreComponent]\n"
+                    "Text=\"not ours\"\n"
+                    "[edWEB: TcxPropertiesStoreComponent]\n"
+                    "Text=1.50\n"
+                    "[CheckBoxMSNCom: TcxPropertiesStoreComponent]\n"
+                    "Checked=true\n"
+                    "[CheckBoxYandexRu: TcxPropertiesStoreComponent]\n"
+                    "Checked=\"FALSE\"\n"));
+    reopened.keyword(3) = "unchanged";
 
-    ProgramStores::loadProject(loaded, path("p.zlt"));
+    ProgramStores::loadProject(reopened, path("p.zlt"));
 
-    EXPECT_EQ(reopened.keyword(1)->text(), "123");
-    EXPECT_EQ(reopened.keyword(2)->text(), "0123");
-    EXPECT_EQ(reopened.keyword(3)->text(), "unchanged");
-    EXPECT_EQ(reopened.keyword(4)->text(), "a=b");
-    EXPECT_EQ(reopened.edit("edWEB")->text(), "1.5");
-    EXPECT_TRUE(reopened.checkBox("MSNCom")->isChecked());
-    EXPECT_FALSE(reopened.checkBox("YandexRu")->isChecked());
-    EXPECT_TRUE(reopened.checkBox("RamblerRu")->isChecked()) << "no stored value: keeps its own";
+    EXPECT_EQ(reopened.keyword(1), "123");
+    EXPECT_EQ(reopened.keyword(2), "0123");
+    EXPECT_EQ(reopened.keyword(3), "unchanged");
+    EXPECT_EQ(reopened.keyword(4), "a=b");
+    EXPECT_EQ(reopened.site, "1.5");
+    EXPECT_TRUE(reopened.isTicked(Engine::MSNCom));
+    EXPECT_FALSE(reopened.isTicked(Engine::YandexRu));
+    EXPECT_TRUE(reopened.isTicked(Engine::RamblerRu)) << "no stored value: keeps its own";
 
-    ProgramStores::saveProject(loaded, path("p.zlt"));
+    ProgramStores::saveProject(reopened, path("p.zlt"));
     const QByteArray saved = readBytes(path("p.zlt"));
     EXPECT_FALSE(saved.contains("Unknown"));
     EXPECT_FALSE(saved.contains("Extra"));
@@ -136,72 +139,55 @@ TEST_F(ProjectFileTest, HandEditedFileFollowsTheReadingRules)
 TEST_F(ProjectFileTest, InvalidBooleanEndsTheRestoreAtThatKey)
 {
     writeBytes(path("p.zlt"),
-        project("[CheckBoxAportRu: TcxPropertiesStoreComponent]\nChecked=\"True\"\n"
-                "[CheckBoxGoogleCom: TcxPropertiesStoreComponent]\nChecked=\"Yes\"\n"
-                "[CheckBoxGoogleRu: TcxPropertiesStoreComponent]\nChecked=\"True\"\n"
-                "[edKeyWord1: TcxPropertiesStoreComponent]\nText=\"after\"\n"));
+        projectFile("[CheckBoxAportRu: TcxPropertiesStoreComponent]\nChecked=\"True\"\n"
+                    "[CheckBoxGoogleCom: TcxPropertiesStoreComponent]\nChecked=\"Yes\"\n"
+                    "[CheckBoxGoogleRu: TcxPropertiesStoreComponent]\nChecked=\"True\"\n"
+                    "[edKeyWord1: TcxPropertiesStoreComponent]\nText=\"after\"\n"));
     try {
-        ProgramStores::loadProject(loaded, path("p.zlt"));
+        ProgramStores::loadProject(reopened, path("p.zlt"));
         FAIL() << "the restore went on";
     } catch (const EPropertiesStore& e) {
         EXPECT_STREQ(e.what(), "Invalid property element: Yes");
     }
-    EXPECT_TRUE(reopened.checkBox("AportRu")->isChecked());
-    EXPECT_FALSE(reopened.checkBox("GoogleCom")->isChecked());
-    EXPECT_FALSE(reopened.checkBox("GoogleRu")->isChecked());
-    EXPECT_EQ(reopened.keyword(1)->text(), "");
+    EXPECT_TRUE(reopened.isTicked(Engine::AportRu));
+    EXPECT_FALSE(reopened.isTicked(Engine::GoogleCom));
+    EXPECT_FALSE(reopened.isTicked(Engine::GoogleRu));
+    EXPECT_EQ(reopened.keyword(1), "");
 }
 
 TEST_F(ProjectFileTest, MissingFileRestoresNothing)
 {
-    reopened.keyword(1)->setText("design value");
-    ProgramStores::loadProject(loaded, path("absent.zlt"));
-    EXPECT_EQ(reopened.keyword(1)->text(), "design value");
+    reopened.keyword(1) = "design value";
+    ProgramStores::loadProject(reopened, path("absent.zlt"));
+    EXPECT_EQ(reopened.keyword(1), "design value");
     EXPECT_FALSE(QFileInfo::exists(path("absent.zlt")));
 }
 
 TEST_F(ProjectFileTest, StoreWithoutItemsTouchesNothing)
 {
-    TcxPropertiesStore empty;
     writeBytes(path("p.zlt"), "odd content");
-    ProgramStores::saveProject(empty, path("p.zlt"));
-    ProgramStores::saveProject(empty, path("none.zlt"));
+    for (const char* name : { "p.zlt", "none.zlt" }) {
+        TcxPropertiesStore empty;
+        empty.SetStorageName(path(name));
+        empty.StoreProperties(true);
+    }
     EXPECT_EQ(readBytes(path("p.zlt")), "odd content");
     EXPECT_FALSE(QFileInfo::exists(path("none.zlt")));
-}
-
-TEST_F(ProjectFileTest, ItemsFollowTheirComponents)
-{
-    TcxPropertiesStore own;
-    auto* box = new QCheckBox(controls.frame.get());
-    own.Components().Add(box, { "Checked" });
-    own.Components().Add(nullptr, { "Text" });
-    own.Components().Add(controls.keyword(1), { "Text", "NoSuchProperty" });
-    EXPECT_EQ(own.Components().ObjectName(0), "Component0");
-    EXPECT_EQ(own.Components().ObjectName(1), "Component1");
-    EXPECT_EQ(own.Components().ObjectName(2), "edKeyWord1");
-
-    delete box;
-    ASSERT_EQ(own.Components().Count(), 2);
-    EXPECT_EQ(own.Components().ObjectName(1), "edKeyWord1");
-    own.SetStorageName(path("own.ini"));
-    own.StoreProperties(true);
-    EXPECT_EQ(readBytes(path("own.ini")),
-        project("[Component0: TcxPropertiesStoreComponent]\n=\n\n"
-                "[edKeyWord1: TcxPropertiesStoreComponent]\n=\nText=\"\"\n\n"));
 }
 
 TEST_F(ProjectFileTest, StoreWithoutRecreateKeepsOtherSections)
 {
     writeBytes(path("p.zlt"),
-        project("[Other: x]\nKey=1\n[EDWEB: TcxPropertiesStoreComponent]\nText=\"old\"\nMore=\"kept\"\n"));
+        projectFile(
+            "[Other: x]\nKey=1\n[EDWEB: TcxPropertiesStoreComponent]\nText=\"old\"\nMore=\"kept\"\n"));
+    QString site = QStringLiteral("http://");
     TcxPropertiesStore partial;
-    partial.Components().Add(controls.edit("edWEB"), { "Text" });
+    partial.addText(QStringLiteral("edWEB"), QStringLiteral("Text"), site);
     partial.SetStorageName(path("p.zlt"));
     partial.StoreProperties(false);
     EXPECT_EQ(readBytes(path("p.zlt")),
-        project("[Other: x]\nKey=1\n\n[EDWEB: "
-                "TcxPropertiesStoreComponent]\nText=\"http://\"\nMore=\"kept\"\n=\n\n"));
+        projectFile("[Other: x]\nKey=1\n\n[EDWEB: "
+                    "TcxPropertiesStoreComponent]\nText=\"http://\"\nMore=\"kept\"\n=\n\n"));
 }
 
 TEST_F(ProjectFileTest, UnreadableFileFailsOpenAndSave)
@@ -209,13 +195,13 @@ TEST_F(ProjectFileTest, UnreadableFileFailsOpenAndSave)
     QDir().mkdir(path("folder.zlt"));
     const QString expected = QStringLiteral("Cannot open file \"%1\". ").arg(path("folder.zlt"));
     try {
-        ProgramStores::loadProject(loaded, path("folder.zlt"));
+        ProgramStores::loadProject(reopened, path("folder.zlt"));
         FAIL();
     } catch (const EPropertiesStore& e) {
         EXPECT_TRUE(e.message().startsWith(expected)) << e.what();
         EXPECT_GT(e.message().size(), expected.size()) << "the system's reason follows";
     }
-    EXPECT_THROW(ProgramStores::saveProject(store, path("folder.zlt")), EPropertiesStore);
+    EXPECT_THROW(ProgramStores::saveProject(project, path("folder.zlt")), EPropertiesStore);
     EXPECT_TRUE(QFileInfo(path("folder.zlt")).isDir());
 }
 
@@ -223,7 +209,7 @@ TEST_F(ProjectFileTest, SaveIntoMissingFolderFailsWithTheSystemReason)
 {
     const QString target = path("no/such/folder/p.zlt");
     try {
-        ProgramStores::saveProject(store, target);
+        ProgramStores::saveProject(project, target);
         FAIL();
     } catch (const EPropertiesStore& e) {
         const QString expected = QStringLiteral("Cannot create file \"%1\". ").arg(target);
@@ -235,15 +221,15 @@ TEST_F(ProjectFileTest, SaveIntoMissingFolderFailsWithTheSystemReason)
 
 TEST_F(ProjectFileTest, SaveReplacesTheFileInsteadOfRewritingIt)
 {
-    ProgramStores::saveProject(store, path("p.zlt"));
+    ProgramStores::saveProject(project, path("p.zlt"));
     const QByteArray before = readBytes(path("p.zlt"));
     struct stat old { };
     ASSERT_EQ(stat(QFile::encodeName(path("p.zlt")).constData(), &old), 0);
     QFile reader(path("p.zlt"));
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
 
-    controls.keyword(1)->setText("new keyword");
-    ProgramStores::saveProject(store, path("p.zlt"));
+    project.keyword(1) = "new keyword";
+    ProgramStores::saveProject(project, path("p.zlt"));
 
     struct stat now { };
     ASSERT_EQ(stat(QFile::encodeName(path("p.zlt")).constData(), &now), 0);
@@ -254,9 +240,9 @@ TEST_F(ProjectFileTest, SaveReplacesTheFileInsteadOfRewritingIt)
 
 TEST_F(ProjectFileTest, SaveFailingHalfWayLeavesTheOldFile)
 {
-    ProgramStores::saveProject(store, path("p.zlt"));
+    ProgramStores::saveProject(project, path("p.zlt"));
     const QByteArray before = readBytes(path("p.zlt"));
-    controls.keyword(1)->setText(QString(4000, QChar(u'x')));
+    project.keyword(1) = QString(4000, QChar(u'x'));
 
     // The file size limit makes the write fail part-way, as a full disk would.
     rlimit saved {};
@@ -267,7 +253,7 @@ TEST_F(ProjectFileTest, SaveFailingHalfWayLeavesTheOldFile)
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     bool failed = false;
     try {
-        ProgramStores::saveProject(store, path("p.zlt"));
+        ProgramStores::saveProject(project, path("p.zlt"));
     } catch (const EPropertiesStore& e) {
         failed = QString::fromUtf8(e.what()).startsWith("Cannot create file \"" + path("p.zlt") + "\". ");
     }

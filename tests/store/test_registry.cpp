@@ -6,6 +6,7 @@
 #include "store/PropertiesStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <sys/stat.h>
@@ -18,21 +19,16 @@ class RegistryStoreTest : public StoreTest {
 protected:
     QString hiveFile() const { return configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg"; }
 
-    // A frame's connection store as the frame builds it.
-    static std::unique_ptr<TcxPropertiesStore> connectionStore(const FrameControls& controls)
+    // The proxy chosen as the frame's controls choose it.
+    static void chooseProxy(
+        ProgramStores::Connection& connection, const QString& server, const QString& password)
     {
-        auto store = std::make_unique<TcxPropertiesStore>();
-        ProgramStores::declareConnectionItems(*store, controls.frame.get());
-        return store;
-    }
-
-    static void chooseProxy(FrameControls& controls, const QString& server, const QString& password)
-    {
-        controls.RBProxy->setChecked(true);
-        controls.GBProxy->setEnabled(true);
-        controls.edit("ProxyServer")->setText(server);
-        controls.edit("ProxyPort")->setText("3128");
-        controls.edit("ProxyPass")->setText(password);
+        connection.direct = false;
+        connection.proxy = true;
+        connection.proxyGroup = true;
+        connection.server = server;
+        connection.port = "3128";
+        connection.password = password;
     }
 };
 
@@ -40,9 +36,9 @@ protected:
 
 TEST_F(RegistryStoreTest, ConnectionSettingsKeepTheRegistryTree)
 {
-    FrameControls controls;
-    chooseProxy(controls, "proxy.local", "p\"w\\d");
-    connectionStore(controls)->StoreProperties(true);
+    ProgramStores::Connection connection;
+    chooseProxy(connection, "proxy.local", "p\"w\\d");
+    ProgramStores::storeConnection(connection);
 
     XdgRegistry registry(configRoot());
     EXPECT_EQ(registry.fileOf(kConnectionKey), hiveFile());
@@ -53,14 +49,11 @@ TEST_F(RegistryStoreTest, ConnectionSettingsKeepTheRegistryTree)
     const QString item = kConnectionKey + "\\RBProxy";
     EXPECT_EQ(registry.subkeys(item), QStringList { "[ClassName]" });
     EXPECT_EQ(registry.listValueNames(item), QStringList { "Checked" });
-    const auto className = registry.readValue(item + "\\[ClassName]", "ClassName");
-    ASSERT_TRUE(className);
-    EXPECT_EQ(className->type, RegistryType::String);
-    EXPECT_EQ(className->text, "TcxPropertiesStoreComponent");
-    EXPECT_EQ(registry.readValue(item, "checked")->text, "\"True\"");
-    EXPECT_EQ(registry.readValue(kConnectionKey + "\\GBUser", "Enabled")->text, "\"False\"");
-    EXPECT_EQ(registry.readValue(kConnectionKey + "\\ProxyPass", "Text")->text, "\"p\"w\\d\"");
-    EXPECT_EQ(registry.readValue(kConnectionKey + "\\ProxyUser", "Text")->text, "\"\"");
+    EXPECT_EQ(registry.readString(item + "\\[ClassName]", "ClassName"), "TcxPropertiesStoreComponent");
+    EXPECT_EQ(*registry.readString(item, "checked"), "\"True\"");
+    EXPECT_EQ(*registry.readString(kConnectionKey + "\\GBUser", "Enabled"), "\"False\"");
+    EXPECT_EQ(*registry.readString(kConnectionKey + "\\ProxyPass", "Text"), "\"p\"w\\d\"");
+    EXPECT_EQ(*registry.readString(kConnectionKey + "\\ProxyUser", "Text"), "\"\"");
 
     const QByteArray file = readBytes(hiveFile());
     EXPECT_TRUE(file.contains("\n[HKEY_CURRENT_USER\\Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyPass]\n"
@@ -83,8 +76,8 @@ TEST_F(RegistryStoreTest, StoreDeletesTheKeyFirst)
         ASSERT_TRUE(registry.writeString(kConnectionKey + "\\RBDefault", "Old", "\"x\""));
         ASSERT_TRUE(registry.flush());
     }
-    FrameControls controls;
-    connectionStore(controls)->StoreProperties(true);
+    ProgramStores::Connection connection;
+    ProgramStores::storeConnection(connection);
 
     XdgRegistry registry(configRoot());
     EXPECT_FALSE(registry.keyExists(kConnectionKey + "\\Stale"));
@@ -93,36 +86,34 @@ TEST_F(RegistryStoreTest, StoreDeletesTheKeyFirst)
 
 TEST_F(RegistryStoreTest, LastStoredSettingsWinAfterARestart)
 {
-    FrameControls first;
-    FrameControls second;
-    auto firstStore = connectionStore(first);
-    auto secondStore = connectionStore(second);
-    firstStore->RestoreProperties(); // nothing stored yet: design defaults stay
-    EXPECT_TRUE(first.RBDefault->isChecked());
-    EXPECT_FALSE(first.GBProxy->isEnabled());
+    ProgramStores::Connection first;
+    ProgramStores::Connection second;
+    ProgramStores::restoreConnection(first); // nothing stored yet: design defaults stay
+    EXPECT_TRUE(first.direct);
+    EXPECT_FALSE(first.proxyGroup);
 
     chooseProxy(first, "first.local", "one");
     chooseProxy(second, "second.local", "two");
-    secondStore->StoreProperties(true);
-    firstStore->StoreProperties(true); // the frame destroyed last
+    ProgramStores::storeConnection(second);
+    ProgramStores::storeConnection(first); // the frame destroyed last
 
-    FrameControls next;
-    connectionStore(next)->RestoreProperties();
-    EXPECT_TRUE(next.RBProxy->isChecked());
-    EXPECT_FALSE(next.RBDefault->isChecked());
-    EXPECT_TRUE(next.GBProxy->isEnabled());
-    EXPECT_FALSE(next.GBUser->isEnabled());
-    EXPECT_EQ(next.edit("ProxyServer")->text(), "first.local");
-    EXPECT_EQ(next.edit("ProxyPort")->text(), "3128");
-    EXPECT_EQ(next.edit("ProxyPass")->text(), "one");
+    ProgramStores::Connection next;
+    ProgramStores::restoreConnection(next);
+    EXPECT_TRUE(next.proxy);
+    EXPECT_FALSE(next.direct);
+    EXPECT_TRUE(next.proxyGroup);
+    EXPECT_FALSE(next.userGroup);
+    EXPECT_EQ(next.server, "first.local");
+    EXPECT_EQ(next.port, "3128");
+    EXPECT_EQ(next.password, "one");
 }
 
 TEST_F(RegistryStoreTest, MissingKeyRestoresNothing)
 {
-    FrameControls controls;
-    controls.edit("ProxyServer")->setText("design");
-    connectionStore(controls)->RestoreProperties();
-    EXPECT_EQ(controls.edit("ProxyServer")->text(), "design");
+    ProgramStores::Connection connection;
+    connection.server = "design";
+    ProgramStores::restoreConnection(connection);
+    EXPECT_EQ(connection.server, "design");
     EXPECT_FALSE(QFileInfo::exists(hiveFile()));
 }
 
@@ -130,9 +121,9 @@ TEST_F(RegistryStoreTest, UnwritableKeyFailsWithTheStorageName)
 {
     QDir().mkpath(configRoot());
     writeBytes(configRoot() + "/Tellvik", "a file where the folder should be");
-    FrameControls controls;
+    ProgramStores::Connection connection;
     try {
-        connectionStore(controls)->StoreProperties(true);
+        ProgramStores::storeConnection(connection);
         FAIL();
     } catch (const EPropertiesStore& e) {
         EXPECT_EQ(e.message(),
@@ -146,9 +137,9 @@ TEST_F(RegistryStoreTest, UnwritableKeyFailsWithTheStorageName)
 TEST_F(RegistryStoreTest, FailedSaveKeepsTheSystemsReason)
 {
     QDir().mkpath(configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg");
-    FrameControls controls;
+    ProgramStores::Connection connection;
     try {
-        connectionStore(controls)->StoreProperties(true);
+        ProgramStores::storeConnection(connection);
         FAIL();
     } catch (const EPropertiesStore& e) {
         const QString expected
@@ -182,9 +173,9 @@ TEST_F(RegistryStoreTest, WindowStoresKeepFoldersAndVersionTexts)
     verStore.StoreProperties(true);
 
     XdgRegistry registry(configRoot());
-    EXPECT_EQ(registry.readValue("Tellvik\\Kestrova Sertrix\\FileStore\\OpenDialog", "InitialDir")->text,
+    EXPECT_EQ(*registry.readString("Tellvik\\Kestrova Sertrix\\FileStore\\OpenDialog", "InitialDir"),
         QString::fromUtf8("\"/home/user/Проекты\""));
-    EXPECT_EQ(registry.readValue("Tellvik\\Kestrova Sertrix\\VerStore\\lblVer", "Caption")->text,
+    EXPECT_EQ(*registry.readString("Tellvik\\Kestrova Sertrix\\VerStore\\lblVer", "Caption"),
         "\"Tue, 05 Mar 2024 10:00:00 GMT\"");
     EXPECT_TRUE(QFileInfo::exists(configRoot() + "/Tellvik/Kestrova Sertrix/VerStore.reg"));
 
@@ -196,29 +187,31 @@ TEST_F(RegistryStoreTest, WindowStoresKeepFoldersAndVersionTexts)
     EXPECT_EQ(lblUpDate->text(), "05.03.2024");
 }
 
-TEST(XdgRegistry, ValuesOfEveryTypeSurviveTheFile)
+TEST(XdgRegistry, TextsSurviveTheFileAndOtherKindsReadAsAbsent)
 {
     QTemporaryDir dir;
     const QString key = "A\\B\\C\\D";
     {
         XdgRegistry registry(dir.path());
         ASSERT_TRUE(registry.createKey(key));
-        registry.writeValue(key, "text", RegistryValue::string("line one\r\nline two \"q\" \\"));
-        registry.writeValue(key, "number", RegistryValue::dword(0xFFFFFFFE));
-        registry.writeValue(key, "bytes", RegistryValue::binary(QByteArray("\x00\x01\xFF", 3)));
-        registry.writeValue(key, "", RegistryValue { RegistryType::ExpandString, "%HOME%\\x", {} });
-        registry.writeValue(key, "nuls", RegistryValue::string(QString::fromLatin1("a\0\x10\0\0", 5)));
+        registry.writeString(key, "text", "line one\r\nline two \"q\" \\");
+        registry.writeString(key, "", "%HOME%\\x");
+        registry.writeString(key, "nuls", QString::fromLatin1("a\0\x10\0\0", 5));
         ASSERT_TRUE(registry.flush());
     }
+    {
+        QFile file(dir.filePath("A/B/C.reg"));
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("[HKEY_CURRENT_USER\\A\\B\\C\\D]\n\"number\"=dword:0000002a\n\"bytes\"=hex:00,01\n"
+                   "\"expand\"=hex(2):41,00,00,00\n");
+    }
     XdgRegistry registry(dir.path());
-    EXPECT_EQ(registry.listValueNames(key), QStringList({ "text", "number", "bytes", "", "nuls" }));
-    EXPECT_EQ(registry.readValue(key, "nuls")->text, QString::fromLatin1("a\0\x10\0\0", 5));
-    EXPECT_EQ(registry.readValue(key, "TEXT")->text, "line one\r\nline two \"q\" \\");
-    EXPECT_EQ(registry.readValue(key, "number")->data, QByteArray("\xFE\xFF\xFF\xFF"));
-    EXPECT_EQ(registry.readValue(key, "bytes")->data, QByteArray("\x00\x01\xFF", 3));
-    EXPECT_EQ(registry.readValue(key, "")->type, RegistryType::ExpandString);
-    EXPECT_EQ(registry.readValue(key, "")->text, "%HOME%\\x");
-    EXPECT_FALSE(registry.readValue(key, "absent"));
+    EXPECT_EQ(registry.listValueNames(key), QStringList({ "text", "", "nuls" }));
+    EXPECT_EQ(*registry.readString(key, "nuls"), QString::fromLatin1("a\0\x10\0\0", 5));
+    EXPECT_EQ(*registry.readString(key, "TEXT"), "line one\r\nline two \"q\" \\");
+    EXPECT_EQ(*registry.readString(key, ""), "%HOME%\\x");
+    EXPECT_FALSE(registry.readString(key, "number"));
+    EXPECT_FALSE(registry.readString(key, "absent"));
     EXPECT_TRUE(registry.keyExists("a\\b\\c\\d"));
     EXPECT_TRUE(registry.deleteKeyTree("A\\B"));
     EXPECT_FALSE(registry.keyExists(key));

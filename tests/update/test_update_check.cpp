@@ -69,7 +69,8 @@ protected:
     {
         SCOPED_TRACE(why);
         EXPECT_EQ(run(), UpdateCheck::Outcome::Refused);
-        EXPECT_EQ(host.errors, QStringList { UpdateCheck::kDownloadError });
+        EXPECT_EQ(host.errors,
+            QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
         EXPECT_FALSE(QFile::exists(files.TempExeFileName));
         EXPECT_TRUE(host.version.isEmpty());
         EXPECT_TRUE(host.dateText.isEmpty());
@@ -133,7 +134,7 @@ TEST_F(UpdateCheckTest, UnchangedFileIsReportedOnlyWhenAskedFor)
     EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
     EXPECT_TRUE(host.messages.isEmpty());
     EXPECT_EQ(run(false), UpdateCheck::Outcome::UpToDate);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kUpToDate });
+    EXPECT_EQ(host.messages, QStringList { QStringLiteral("Обновление не требуется.") });
     EXPECT_TRUE(host.questions.isEmpty());
     // Only HEAD requests were made.
     for (const auto& request : sandbox.requests(QStringLiteral("Update")))
@@ -145,14 +146,14 @@ TEST_F(UpdateCheckTest, ComparisonIsExactAndCaseSensitive)
     host.version = kSandboxVersion.toLower();
     host.answers = { false };
     EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
-    EXPECT_EQ(host.questions, QStringList { UpdateCheck::kQuestion });
+    EXPECT_EQ(host.questions, QStringList { QStringLiteral("Доступна новая версия. Обновить?") });
 }
 
 TEST_F(UpdateCheckTest, ChangedFileIsDownloadedVerifiedWrittenAndInstalled)
 {
     host.version = QStringLiteral("Mon, 01 Jan 2007 00:00:00 GMT");
     EXPECT_EQ(run(true), UpdateCheck::Outcome::Downloaded);
-    EXPECT_EQ(host.questions, QStringList { UpdateCheck::kQuestion });
+    EXPECT_EQ(host.questions, QStringList { QStringLiteral("Доступна новая версия. Обновить?") });
     const QByteArray served = servedFile();
     EXPECT_EQ(readAll(files.TempExeFileName), served);
     EXPECT_EQ(readAll(files.SignatureFileName), client.get(source.signatureUrl));
@@ -165,7 +166,9 @@ TEST_F(UpdateCheckTest, ChangedFileIsDownloadedVerifiedWrittenAndInstalled)
     EXPECT_EQ(host.lastTotal, served.size());
     EXPECT_TRUE(host.errors.isEmpty());
     // The restart is announced, the values stored, and the replacement started, in that order.
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") });
     EXPECT_EQ(host.stores, 1);
     EXPECT_EQ(host.installs, 1);
 }
@@ -202,7 +205,9 @@ TEST_F(UpdateCheckTest, NoWithALeftoverFileStillRestarts)
     const QByteArray leftover = readAll(files.TempExeFileName);
     host.answers = { false };
     EXPECT_EQ(run(), UpdateCheck::Outcome::Declined);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") });
     EXPECT_EQ(host.stores, 1);
     EXPECT_EQ(host.installs, 1);
     EXPECT_EQ(readAll(files.TempExeFileName), leftover);
@@ -272,7 +277,9 @@ TEST_F(UpdateCheckTest, UnchangedFileWithALeftoverRestartsToo)
     host.version = kSandboxVersion;
     leaveSignedFile();
     EXPECT_EQ(run(true), UpdateCheck::Outcome::UpToDate);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kRestart });
+    EXPECT_EQ(host.messages,
+        QStringList { QStringLiteral(
+            "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск.") });
     EXPECT_EQ(host.installs, 1);
 }
 
@@ -422,7 +429,7 @@ TEST_F(UpdateCheckTest, HostWithoutLastModified)
     ASSERT_TRUE(sandbox.command("header Update Last-Modified:"));
     // Nothing stored yet: the empty header text equals it.
     EXPECT_EQ(run(), UpdateCheck::Outcome::UpToDate);
-    EXPECT_EQ(host.messages, QStringList { UpdateCheck::kUpToDate });
+    EXPECT_EQ(host.messages, QStringList { QStringLiteral("Обновление не требуется.") });
 
     // Once a text is stored, the update is offered and the stored text becomes empty.
     host.messages.clear();

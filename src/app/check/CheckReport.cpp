@@ -1,8 +1,9 @@
 #include "app/check/CheckReport.h"
 
 #include "rank/lookup/EngineTable.h"
+#include "rank/project/ProjectResults.h"
 
-#include <QHash>
+#include <functional>
 
 namespace {
 
@@ -36,22 +37,49 @@ QByteArray jsonString(const QString& text)
     return out + '"';
 }
 
+bool reached(const CellResult& rank)
+{
+    return rank.state != CellResult::State::Old;
+}
+
+bool written(const CellResult& rank)
+{
+    return rank.state == CellResult::State::Written;
+}
+
+bool hasCount(Engine engine)
+{
+    return engineRow(engine).hasQueryCount();
+}
+
+// Every cell the check reached, in the order of the lookups.
+void forEachReached(const ProjectResults& results, const std::function<void(Engine, int)>& visit)
+{
+    for (int n = 1; n <= Project::KeywordCount; ++n) {
+        for (Engine engine : kEngines) {
+            if (reached(results.rank(engine, n)))
+                visit(engine, n);
+        }
+    }
+}
+
 QByteArray jsonReason(const QByteArray& prefix, const Outcome& why)
 {
     return ", \"" + prefix + "reason\": " + jsonString(reasonCode(why.reason)) + ", \"" + prefix
         + "detail\": " + jsonString(why.detail);
 }
 
-QByteArray jsonCell(const CellRecord& cell)
+QByteArray jsonCell(const ProjectResults& results, Engine engine, int n)
 {
-    QByteArray out = "{\"engine\": " + jsonString(engineKey(cell.engine))
-        + ", \"n\": " + QByteArray::number(cell.n) + ", \"rank\": " + jsonString(cell.rank)
-        + ", \"page\": " + (cell.page ? QByteArray::number(*cell.page) : QByteArray("null"));
-    if (engineRow(cell.engine).hasQueryCount)
-        out += ", \"count\": " + jsonString(cell.count.value_or(QString()));
-    out += jsonReason("", cell.rankWhy);
-    if (engineRow(cell.engine).hasQueryCount)
-        out += jsonReason("count_", cell.countWhy);
+    const CellResult& rank = results.rank(engine, n);
+    QByteArray out = "{\"engine\": " + jsonString(engineKey(engine)) + ", \"n\": " + QByteArray::number(n)
+        + ", \"rank\": " + jsonString(rank.text)
+        + ", \"page\": " + (written(rank) ? QByteArray::number(rank.resultPage) : QByteArray("null"));
+    if (hasCount(engine))
+        out += ", \"count\": " + jsonString(results.count(engine, n).text);
+    out += jsonReason("", rank.why);
+    if (hasCount(engine))
+        out += jsonReason("count_", results.count(engine, n).why);
     return out + '}';
 }
 
@@ -65,51 +93,56 @@ QString troubleLine(const QString& what, const Outcome& why)
     return what + QStringLiteral(": ") + reasonCode(why.reason) + QStringLiteral(": ") + why.detail;
 }
 
-QString cellText(const CellRecord& cell)
+// The query count a lookup wrote; empty for the engines without one.
+QString countText(const ProjectResults& results, Engine engine, int n)
 {
-    QString text = cell.rank;
-    if (cell.page)
-        text += QStringLiteral(" (%1)").arg(*cell.page);
-    if (cell.count && !cell.count->isEmpty())
-        text += QStringLiteral(" / ") + *cell.count;
+    return hasCount(engine) ? results.count(engine, n).text : QString();
+}
+
+QString cellText(const ProjectResults& results, Engine engine, int n)
+{
+    const CellResult& rank = results.rank(engine, n);
+    if (!reached(rank))
+        return {};
+    QString text = rank.text;
+    if (written(rank))
+        text += QStringLiteral(" (%1)").arg(rank.resultPage);
+    if (!countText(results, engine, n).isEmpty())
+        text += QStringLiteral(" / ") + countText(results, engine, n);
     return text;
 }
 
 } // namespace
 
-QByteArray formatJson(const CheckReport& report)
+QByteArray formatJson(const Project& project, const ProjectResults& results)
 {
-    QByteArray out = "{\"site\": " + jsonString(report.site) + ", \"cy\": " + jsonString(report.cy.text)
-        + jsonReason("cy_", report.cy.why) + ", \"pr\": " + jsonString(report.pr.text)
-        + jsonReason("pr_", report.pr.why) + ", \"elapsed\": " + jsonString(report.elapsed)
-        + ", \"stopped\": " + (report.stopped ? "true" : "false") + ", \"error\": "
-        + (report.error ? jsonString(*report.error) : QByteArray("null")) + ", \"keywords\": [";
-    for (qsizetype i = 0; i < report.keywords.size(); ++i)
-        out += (i ? ", " : "") + jsonString(report.keywords[i]);
+    QByteArray out = "{\"site\": " + jsonString(project.site) + ", \"cy\": " + jsonString(results.cy.text)
+        + jsonReason("cy_", results.cy.why) + ", \"pr\": " + jsonString(results.pr.text)
+        + jsonReason("pr_", results.pr.why) + ", \"elapsed\": " + jsonString(results.elapsed)
+        + ", \"stopped\": " + (results.stopped ? "true" : "false") + ", \"error\": "
+        + (results.error ? jsonString(*results.error) : QByteArray("null")) + ", \"keywords\": [";
+    for (int n = 1; n <= Project::KeywordCount; ++n)
+        out += (n > 1 ? ", " : "") + jsonString(project.keyword(n));
     out += "], \"cells\": [";
-    for (qsizetype i = 0; i < report.cells.size(); ++i)
-        out += (i ? ", " : "") + jsonCell(report.cells[i]);
+    bool first = true;
+    forEachReached(results, [&](Engine engine, int n) {
+        out += (first ? "" : ", ") + jsonCell(results, engine, n);
+        first = false;
+    });
     return out + "]}\n";
 }
 
-QString formatTable(const CheckReport& report)
+QString formatTable(const Project& project, const ProjectResults& results)
 {
-    // The last write of a cell is what the frame would show.
-    QHash<int, const CellRecord*> shown;
-    for (const CellRecord& cell : report.cells)
-        shown[int(cell.engine) * 10 + cell.n] = &cell;
-
     QList<QStringList> rows;
     QStringList header { QStringLiteral("№"), QStringLiteral("Ключевое слово") };
     for (Engine engine : kEngines)
         header << engineCaption(engine);
     rows << header;
-    for (int n = 1; n <= 7; ++n) {
-        QStringList row { QString::number(n), report.keywords.value(n - 1) };
-        for (Engine engine : kEngines) {
-            const CellRecord* cell = shown.value(int(engine) * 10 + n);
-            row << (cell ? cellText(*cell) : QString());
-        }
+    for (int n = 1; n <= Project::KeywordCount; ++n) {
+        QStringList row { QString::number(n), project.keyword(n) };
+        for (Engine engine : kEngines)
+            row << cellText(results, engine, n);
         rows << row;
     }
 
@@ -120,7 +153,7 @@ QString formatTable(const CheckReport& report)
     }
 
     QString out = QStringLiteral("Сайт: %1\nYandex CY: %2   Google PR: %3   Время проекта: %4\n\n")
-                      .arg(report.site, report.cy.text, report.pr.text, report.elapsed);
+                      .arg(project.site, results.cy.text, results.pr.text, results.elapsed);
     for (const QStringList& row : rows) {
         QStringList padded;
         for (qsizetype c = 0; c < row.size(); ++c)
@@ -128,43 +161,44 @@ QString formatTable(const CheckReport& report)
         out += padded.join(QStringLiteral(" | ")).trimmed() + u'\n';
     }
     out += QStringLiteral("\nМесто (страница результатов) / запросов в месяц для Yandex.ru\n");
-    if (report.stopped)
+    if (results.stopped)
         out += QStringLiteral("Проверка остановлена.\n");
-    if (report.error)
-        out += QStringLiteral("Ошибка: %1\n").arg(*report.error);
+    if (results.error)
+        out += QStringLiteral("Ошибка: %1\n").arg(*results.error);
     return out;
 }
 
-QString formatProgress(Engine engine, int n, const CellRecord* written)
+QString formatProgress(Engine engine, int n, const ProjectResults& results)
 {
+    const CellResult& rank = results.rank(engine, n);
+    const QString count = countText(results, engine, n);
     QString line = engineKey(engine) + u' ' + QString::number(n) + QStringLiteral(": ");
-    if (!written)
+    if (!reached(rank))
         return line + QStringLiteral("skipped");
-    if (!written->page)
+    if (!written(rank))
         return line
-            + (written->count && !written->count->isEmpty()
-                    ? QStringLiteral("count ") + *written->count + QStringLiteral(", no position")
-                    : QStringLiteral("empty keyword"));
-    line += (written->rank.isEmpty() ? QStringLiteral("\"\"") : written->rank) + QStringLiteral(" (page ")
-        + QString::number(*written->page) + u')';
-    if (written->count)
-        line += QStringLiteral(", count ") + *written->count;
+            + (count.isEmpty() ? QStringLiteral("empty keyword")
+                               : QStringLiteral("count ") + count + QStringLiteral(", no position"));
+    line += (rank.text.isEmpty() ? QStringLiteral("\"\"") : rank.text) + QStringLiteral(" (page ")
+        + QString::number(rank.resultPage) + u')';
+    if (hasCount(engine))
+        line += QStringLiteral(", count ") + count;
     return line;
 }
 
-QStringList formatTroubles(const CheckReport& report)
+QStringList formatTroubles(const ProjectResults& results)
 {
     QStringList lines;
-    if (isTrouble(report.cy.why.reason))
-        lines << troubleLine(QStringLiteral("CY"), report.cy.why);
-    if (isTrouble(report.pr.why.reason))
-        lines << troubleLine(QStringLiteral("PR"), report.pr.why);
-    for (const CellRecord& cell : report.cells) {
-        const QString name = engineKey(cell.engine) + u' ' + QString::number(cell.n);
-        if (cell.count && isTrouble(cell.countWhy.reason))
-            lines << troubleLine(name + QStringLiteral(" count"), cell.countWhy);
-        if (isTrouble(cell.rankWhy.reason))
-            lines << troubleLine(name, cell.rankWhy);
-    }
+    if (isTrouble(results.cy.why.reason))
+        lines << troubleLine(QStringLiteral("CY"), results.cy.why);
+    if (isTrouble(results.pr.why.reason))
+        lines << troubleLine(QStringLiteral("PR"), results.pr.why);
+    forEachReached(results, [&](Engine engine, int n) {
+        const QString name = engineKey(engine) + u' ' + QString::number(n);
+        if (hasCount(engine) && isTrouble(results.count(engine, n).why.reason))
+            lines << troubleLine(name + QStringLiteral(" count"), results.count(engine, n).why);
+        if (isTrouble(results.rank(engine, n).why.reason))
+            lines << troubleLine(name, results.rank(engine, n).why);
+    });
     return lines;
 }

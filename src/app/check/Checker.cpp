@@ -1,9 +1,9 @@
 #include "app/check/Checker.h"
 
 #include "app/check/CheckArguments.h"
+#include "app/check/CheckReport.h"
 #include "app/check/CheckSchedules.h"
 #include "app/check/CheckWorkbook.h"
-#include "app/check/CheckerHost.h"
 #include "app/check/StopSignalWatcher.h"
 #include "contact/FileVersion.h"
 #include "history/HistoryCsv.h"
@@ -13,6 +13,8 @@
 #include "net/Endpoints.h"
 #include "platform/ProgramFile.h"
 #include "rank/run/CheckRun.h"
+#include "rank/run/RunHost.h"
+#include "store/ProgramStores.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -20,6 +22,24 @@
 #include <QIODevice>
 
 namespace {
+
+// The checker as the host of its check: the connection settings are fixed, messages are kept, and
+// the error that ends a check is in the results.
+class CheckerHost : public RunHost {
+public:
+    explicit CheckerHost(const ConnectionSettings& settings)
+        : m_settings(settings)
+    {
+    }
+    ConnectionSettings connectionSettings() const override { return m_settings; }
+    void showMessage(const QString& text) override { messages << text; }
+    void showError(const QString&) override { }
+
+    QStringList messages;
+
+private:
+    ConnectionSettings m_settings;
+};
 
 void writeLine(QIODevice& device, const QString& text)
 {
@@ -77,12 +97,13 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     if (options.listSchedules)
         return listCheckSchedules(out);
 
-    ProjectInputs inputs;
-    ConnectionSettings settings;
+    Project project;
+    ProgramStores::Connection remembered;
     try {
         Endpoints::current();
-        inputs = readProjectFile(options.projectPath);
-        settings = options.proxy ? *options.proxy : readRememberedSettings();
+        project = ProgramStores::readProjectFile(options.projectPath);
+        if (!options.proxy)
+            ProgramStores::restoreConnection(remembered);
     } catch (const std::exception& e) {
         writeLine(err, QString::fromUtf8(e.what()));
         if (options.scheduled)
@@ -90,11 +111,16 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         return kExitUsage;
     }
 
-    CheckerHost host(inputs, settings);
+    CheckerHost host(options.proxy ? *options.proxy : remembered.settings());
+    ProjectResults results;
+    CheckRun run(project, results, host);
+    bool started = false;
+    QObject::connect(&run, &CheckRun::started, [&started] { started = true; });
     // The table names every result; without --json standard error keeps to the troubles.
-    if (options.json)
-        host.setProgressHandler([&err](const QString& line) { writeLine(err, line); });
-    CheckRun run(host);
+    if (options.json) {
+        QObject::connect(&run, &CheckRun::lookupDone,
+            [&](Engine engine, int n) { writeLine(err, formatProgress(engine, n, results)); });
+    }
     HistoryStore history;
     history.setProblemHandler([&err](const QString& text) { writeLine(err, text); });
     const QString projectPath = QFileInfo(options.projectPath).absoluteFilePath();
@@ -102,32 +128,31 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     if (!options.noHistory)
         run.setObserver(&recorder);
     const std::optional<RecordedCheck> previous
-        = options.scheduled ? previousCheck(history, inputs.site) : std::nullopt;
+        = options.scheduled ? previousCheck(history, project.site) : std::nullopt;
     StopSignalWatcher stopSignals;
     QObject::connect(&stopSignals, &StopSignalWatcher::interrupt, &run, &CheckRun::requestStop);
     run.ButtonClick();
 
-    if (!host.messages().isEmpty()) {
-        for (const QString& message : host.messages())
+    if (!started) {
+        for (const QString& message : host.messages)
             writeLine(err, message);
         if (options.scheduled)
-            noticeScheduledFailure(options.projectPath, host.messages().join(u'\n'));
+            noticeScheduledFailure(options.projectPath, host.messages.join(u'\n'));
         return kExitUsage;
     }
-    const CheckReport report = host.report();
-    out.write(options.json ? formatJson(report) : formatTable(report).toUtf8());
+    out.write(options.json ? formatJson(project, results) : formatTable(project, results).toUtf8());
     if (!options.json) {
-        for (const QString& line : formatTroubles(report))
+        for (const QString& line : formatTroubles(results))
             writeLine(err, line);
     }
-    if (report.error)
-        writeLine(err, *report.error);
+    if (results.error)
+        writeLine(err, *results.error);
     if (options.scheduled && recorder.lastWritten())
         noticeScheduledCheck(
-            recorder.lastRecorded(), previous ? &*previous : nullptr, report.nothingAnswered);
+            recorder.lastRecorded(), previous ? &*previous : nullptr, results.nothingAnswered);
     if (!options.xlsxPath.isEmpty()) {
         try {
-            writeCheckWorkbook(report, options.projectPath, options.xlsxPath, QDate::currentDate());
+            writeCheckWorkbook(project, results, options.projectPath, options.xlsxPath, QDate::currentDate());
         } catch (const std::exception& e) {
             writeLine(err,
                 QStringLiteral("kestrova-check: the workbook %1 was not written: %2")
@@ -137,10 +162,10 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     if (stopSignals.interrupted())
         return kExitSignalBase + stopSignals.signalNumber();
-    if (report.error)
+    if (results.error)
         return kExitError;
-    if (report.nothingAnswered) {
-        writeLine(err, CheckRun::kNothingAnsweredMessage.arg(*report.nothingAnswered));
+    if (results.nothingAnswered) {
+        writeLine(err, CheckRun::kNothingAnsweredMessage.arg(*results.nothingAnswered));
         return kExitNothingAnswered;
     }
     return kExitDone;

@@ -1,6 +1,6 @@
 #include "app/ui/FrameProject.h"
 
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
 #include "rank/run/CheckRun.h"
 
 bool FrameProject::modified() const

@@ -1,5 +1,6 @@
 #include "app/ui/TfmMain.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/FrameProject.h"
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
@@ -9,9 +10,8 @@
 #include "net/Endpoints.h"
 #include "platform/ProgramFile.h"
 #include "platform/ui/DesktopServices.h"
+#include "platform/ui/FrameLook.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/TfrRank.h"
 #include "report/ui/ReportCommand.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
@@ -217,7 +217,10 @@ void TfmMain::ButtonCloseClick()
 
 void TfmMain::N9Click()
 {
-    command([this] { ReportCommand::exportProject(this, selectedFrame(), selectedCaption()); });
+    command([this] {
+        if (const TfrRank* frame = selectedFrame())
+            ReportCommand::exportProject(this, frame->project(), frame->results(), selectedCaption());
+    });
 }
 
 void TfmMain::N10Click()

@@ -1,10 +1,10 @@
 // The main window and the position history.
 #include "app/ui/TfmMain.h"
 
+#include "app/frame/TfrRank.h"
 #include "history/HistoryStore.h"
 #include "history/ui/TfmHistory.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/TfrRank.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -32,5 +32,5 @@ void TfmMain::buildHistory()
 void TfmMain::N16Click()
 {
     if (TfrRank* frame = selectedFrame())
-        TfmHistory::showFor(*m_history, frame->siteText(), this);
+        TfmHistory::showFor(*m_history, frame->project().site, this);
 }

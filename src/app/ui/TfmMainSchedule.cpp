@@ -5,7 +5,7 @@
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/TfrRank.h"
+#include "app/frame/TfrRank.h"
 #include "schedule/ScheduleStatus.h"
 #include "schedule/ui/ScheduleDialog.h"
 
@@ -35,7 +35,7 @@ void TfmMain::N17Click()
     }
     QString lastCheck;
     try {
-        lastCheck = ScheduleStatus::lastCheck(m_history->checksOfSite(frame->siteText()), path);
+        lastCheck = ScheduleStatus::lastCheck(m_history->checksOfSite(frame->project().site), path);
     } catch (const HistoryError& e) {
         lastCheck = QStringLiteral("История позиций не прочитана: ") + e.message();
     }

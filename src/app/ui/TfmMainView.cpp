@@ -1,12 +1,12 @@
 // The main window as the view of its workspace: frames, tabs, dialogs and questions.
 #include "app/ui/TfmMain.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/FrameProject.h"
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
 #include "contact/ui/TfmAsk.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/TfrRank.h"
 
 #include <QPointer>
 #include <QSignalBlocker>
@@ -30,8 +30,9 @@ WorkspaceProject* TfmMain::createProject()
         if (guarded)
             m_workspace.checkEnded(projectOf(guarded));
     });
-    connect(frame, &TfrRank::promotionRequested, this,
-        [this, frame] { command([this, frame] { TfmAsk::of(this).openFrom(*frame); }); });
+    connect(frame, &TfrRank::promotionRequested, this, [this, frame] {
+        command([this, frame] { TfmAsk::of(this).openFrom(frame->project(), frame->connectionSettings()); });
+    });
     return created;
 }
 

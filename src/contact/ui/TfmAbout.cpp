@@ -3,9 +3,9 @@
 #include "contact/FileVersion.h"
 #include "net/Endpoints.h"
 #include "platform/ui/DesktopServices.h"
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/LinkLabel.h"
-#include "rank/frame/Placement.h"
+#include "platform/ui/FrameLook.h"
+#include "platform/ui/LinkLabel.h"
+#include "platform/ui/Placement.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>

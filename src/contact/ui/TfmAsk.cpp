@@ -3,10 +3,9 @@
 #include "net/CookieStore.h"
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
+#include "platform/ui/FrameLook.h"
+#include "platform/ui/Placement.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/FrameLook.h"
-#include "rank/frame/Placement.h"
-#include "rank/frame/TfrRank.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -104,18 +103,18 @@ QLineEdit* TfmAsk::keywordEdit(int n) const
     return n >= 1 && n <= PromotionFields::KeywordCount ? m_keywordEdits[n - 1] : nullptr;
 }
 
-void TfmAsk::fillFrom(const TfrRank& frame)
+void TfmAsk::fillFrom(const Project& project, const ConnectionSettings& settings)
 {
     Memo1->clear();
-    Edit3->setText(frame.siteText());
+    Edit3->setText(project.site);
     for (int n = 1; n <= PromotionFields::KeywordCount; ++n)
-        keywordEdit(n)->setText(frame.keyword(n));
-    frame.ApplyProxySettings(*HTTP);
+        keywordEdit(n)->setText(project.keyword(n));
+    HTTP->proxy() = proxyParamsFrom(settings);
 }
 
-void TfmAsk::openFrom(const TfrRank& frame)
+void TfmAsk::openFrom(const Project& project, const ConnectionSettings& settings)
 {
-    fillFrom(frame);
+    fillFrom(project, settings);
     exec();
 }
 

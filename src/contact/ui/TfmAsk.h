@@ -1,6 +1,8 @@
 #pragma once
 
 #include "contact/PromotionRequest.h"
+#include "net/ConnectionSettings.h"
+#include "rank/project/Project.h"
 
 #include <QDialog>
 #include <array>
@@ -12,7 +14,6 @@ class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class TfrRank;
 
 // The promotion request form: contact data, the site and its keywords, a comment, and the
 // button that sends them to the maker. It lives as long as the program, so the name, e-mail
@@ -50,9 +51,9 @@ public:
 
     // The frame's link: fills the form from the project and shows it modally.
     // Throws for a proxy port that is not a number; the form then stays closed.
-    void openFrom(const TfrRank& frame);
+    void openFrom(const Project& project, const ConnectionSettings& settings);
     // The filling alone: comment cleared, site and keywords copied, connection settings applied.
-    void fillFrom(const TfrRank& frame);
+    void fillFrom(const Project& project, const ConnectionSettings& settings);
 
     QLineEdit* keywordEdit(int n) const; // n = 1..7
     PromotionFields fields() const;

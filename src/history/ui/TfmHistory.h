@@ -36,7 +36,6 @@ public:
     // Reads the site's checks again, keeping the chosen keyword; a history that cannot be read
     // now leaves the window as it was.
     void reload();
-    HistoryTableModel* tableModel() const { return m_model; }
 
     static const QString kCaption;
     static const QString kCsvButton;

@@ -29,14 +29,14 @@ void EngineLookups::check(Engine engine, int n)
 
     const QByteArray keyword = CodePage::toAnsi(m_host.keyword(n));
     m_host.resetRankCell(engine, n);
-    if (row.hasQueryCount)
+    if (row.hasQueryCount())
         m_host.resetCountCell(engine, n);
     if (keyword.isEmpty()) {
         m_host.notAsked(engine, n, Outcome::keywordEmpty());
         return;
     }
-    if (row.hasQueryCount) {
-        const ScanResult count = m_scans.QueryWordstatCount(encodeKeyword(row, keyword));
+    if (row.hasQueryCount()) {
+        const ScanResult count = m_scans.QueryWordstatCount(row, encodeKeyword(row, keyword));
         m_host.writeCountCell(engine, n, CodePage::fromAnsi(count.text), count.why);
     }
     const ScanResult result = m_scans.scan(engine, keyword);

@@ -3,6 +3,7 @@
 #include "net/HttpVersion.h"
 #include "rank/lookup/Engine.h"
 
+#include <QAnyStringView>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -26,15 +27,26 @@ enum class PageRule {
     EngineNumbered,
 };
 
+// Where an engine's Count column reads the monthly query count of a keyword: the host's key in the
+// endpoint configuration, the path and query ("{keyword}" is replaced), and the pattern whose
+// group 1 holds the figure.
+struct QueryCountSource {
+    QString host;
+    QByteArray urlTemplate;
+    QByteArray pattern;
+};
+
 // Everything the program knows of one engine. Plain data, so that rows could come from a file.
 struct EngineRow {
     Engine engine;
-    QString key; // component names: "Rank" + key + n, "CheckBox" + key
+    // Component names ("Rank" + key + n, "CheckBox" + key) and the key of the engine's host in the
+    // endpoint configuration, which holds its default host.
+    QString key;
     QString caption;
+    QString reportCaption; // row 7 of the report
     QString gauge; // the gauge's component name
     bool tickedInNewProject;
     HttpVersion httpVersion;
-    QString hostKey; // the host's name in the endpoint configuration
     // Path and query; "{keyword}" and "{page}" are replaced, {page} by pageStep * page + pageOffset
     // for the zero-based page number.
     QByteArray urlTemplate;
@@ -45,16 +57,18 @@ struct EngineRow {
     int linkGroup; // counted rules: the group holding an entry's link
     PageRule pageRule;
     int pageSize; // counted rules: entries on a full page
-    // The engine's Count column shows the monthly query count read from Wordstat; the other
-    // columns show "-". Reading the count is code of its own (PageScans::QueryWordstatCount).
-    bool hasQueryCount;
+    // The engine whose Count column shows the monthly query count has its source; the other
+    // columns show "-".
+    std::optional<QueryCountSource> queryCount = std::nullopt;
+
+    bool hasQueryCount() const { return queryCount.has_value(); }
 };
 
 const EngineRow& engineRow(Engine engine);
 // The keys of all engines, in the order of kEngines.
 QStringList engineKeys();
 // The engine a key names; nothing for a key no row has.
-std::optional<Engine> engineByKey(const QString& key);
+std::optional<Engine> engineByKey(QAnyStringView key);
 
 // The URL of one result page (zero-based) on the given host, keyword already encoded.
 QByteArray resultPageUrl(const EngineRow& row, const QString& host, int page, const QByteArray& keyword);

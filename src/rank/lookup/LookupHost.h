@@ -6,9 +6,10 @@
 
 #include <QString>
 
-// What the lookups need from the project they run for. The project frame implements it
-// with its widgets; the command-line checker with plain values. Texts are Unicode here;
-// the lookups convert keywords and the site address to the ANSI code page at the edge.
+// What the lookups need from the check they run in: the project's inputs, the connection
+// settings, the stop and pause, and where the results go. The check run implements it over the
+// project and its results. Texts are Unicode here; the lookups convert keywords and the site
+// address to the ANSI code page at the edge.
 class LookupHost {
 public:
     virtual ~LookupHost() = default;

@@ -54,26 +54,3 @@ Outcome Outcome::keywordEmpty()
 {
     return { Reason::NotAsked, QStringLiteral("Не запрашивался: ключевое слово не указано") };
 }
-
-QString reasonCode(Reason reason)
-{
-    switch (reason) {
-    case Reason::Found:
-        return QStringLiteral("found");
-    case Reason::NotFound:
-        return QStringLiteral("not-found");
-    case Reason::ShortList:
-        return QStringLiteral("short-list");
-    case Reason::Unrecognised:
-        return QStringLiteral("unrecognised");
-    case Reason::TooComplex:
-        return QStringLiteral("too-complex");
-    case Reason::Failed:
-        return QStringLiteral("failed");
-    case Reason::Stopped:
-        return QStringLiteral("stopped");
-    case Reason::NotAsked:
-        return QStringLiteral("not-asked");
-    }
-    return {};
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/EnumCodes.h"
+
 #include <QString>
 #include <array>
 
@@ -34,6 +36,11 @@ struct Outcome {
     static Outcome keywordEmpty();
 };
 
-// A stable English code: "found", "not-found", "short-list", "unrecognised", "too-complex",
-// "failed", "stopped", "not-asked".
-QString reasonCode(Reason reason);
+// The stable English codes that the checker's output, the CSV and the history file hold.
+inline constexpr EnumCodes<Reason, kReasons.size()> kReasonCodes { { "found", "not-found", "short-list",
+    "unrecognised", "too-complex", "failed", "stopped", "not-asked" } };
+
+inline QString reasonCode(Reason reason)
+{
+    return kReasonCodes.code(reason);
+}

@@ -13,11 +13,9 @@
 
 namespace {
 
-const char kWordstatPattern[] = R"re(&nbsp;&#151;&nbsp;(\d*?)&nbsp;)re";
-
 QByteArray pageUrl(const EngineRow& row, int page, const QByteArray& keyword)
 {
-    return resultPageUrl(row, Endpoints::current().host(row.hostKey), page, keyword);
+    return resultPageUrl(row, Endpoints::current().host(row.key), page, keyword);
 }
 
 QString tooComplexText(const EPageTooComplex& e)
@@ -74,17 +72,18 @@ ScanResult PageScans::scan(Engine engine, const QByteArray& keyword)
     return scanCounted(row, encodeKeyword(row, keyword));
 }
 
-ScanResult PageScans::QueryWordstatCount(const QByteArray& keyword)
+ScanResult PageScans::QueryWordstatCount(const EngineRow& row, const QByteArray& keyword)
 {
     ScanResult result;
-    RequestAttempts attempts(m_host, m_clients, m_clients.engine(Engine::YandexRu));
-    const Fetched fetched = attempts.fetch(
-        "http://" + Endpoints::current().Wordstat.toUtf8() + "/stat/wordsstat.pl?text=" + keyword);
+    const QueryCountSource& source = *row.queryCount;
+    RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));
+    const Fetched fetched = attempts.fetch("http://" + Endpoints::current().host(source.host).toUtf8()
+        + QByteArray(source.urlTemplate).replace("{keyword}", keyword));
     if (!fetched.page) {
         result.why = fetched.why;
         return result;
     }
-    RegExpr pattern(kWordstatPattern);
+    RegExpr pattern(source.pattern);
     try {
         if (pattern.exec(*fetched.page)) {
             result.text = pattern.match(1);

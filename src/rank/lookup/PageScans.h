@@ -25,7 +25,8 @@ public:
     PageScans(LookupHost& host, EngineClients& clients);
 
     ScanResult scan(Engine engine, const QByteArray& keyword);
-    ScanResult QueryWordstatCount(const QByteArray& keyword);
+    // The monthly query count of the engine with a query count (Yandex.ru's, from Wordstat).
+    ScanResult QueryWordstatCount(const EngineRow& row, const QByteArray& keyword);
 
     static constexpr int kMaxPages = 20;
 

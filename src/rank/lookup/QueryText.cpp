@@ -14,31 +14,14 @@ void appendEscaped(QByteArray& out, unsigned byte)
     out += hex[byte & 0xF];
 }
 
-QByteArray withoutScheme(const QByteArray& site)
-{
-    return site.startsWith("http://") ? site.mid(7) : site;
-}
-
-QByteArray withoutOneTrailingSlash(QByteArray text)
-{
-    if (text.endsWith('/'))
-        text.chop(1);
-    return text;
-}
-
 } // namespace
-
-QByteArray SiteKey(const QByteArray& site)
-{
-    QByteArray key = withoutScheme(site);
-    if (key.startsWith("www."))
-        key.remove(0, 4);
-    return withoutOneTrailingSlash(key);
-}
 
 QByteArray CyHost(const QByteArray& site)
 {
-    return withoutOneTrailingSlash(withoutScheme(site));
+    QByteArray host = site.startsWith("http://") ? site.mid(7) : site;
+    if (host.endsWith('/'))
+        host.chop(1);
+    return host;
 }
 
 QByteArray UrlEncodeQuery(const QByteArray& keyword)

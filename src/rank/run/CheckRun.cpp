@@ -2,11 +2,17 @@
 
 #include "platform/CodePage.h"
 #include "platform/TickCount.h"
+#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/LookupHost.h"
 #include "rank/run/ElapsedTime.h"
 #include "rank/run/RunHost.h"
 #include "rank/run/RunObserver.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QtGlobal>
+#include <algorithm>
 
 const QString CheckRun::kSiteAddressMessage
     = QStringLiteral("Необходимо правильно указать адрес контролируемого сайта!");
@@ -16,20 +22,87 @@ const QString CheckRun::kContinueCaption = QStringLiteral("Продолжить"
 const QString CheckRun::kNothingAnsweredMessage
     = QStringLiteral("Проверка закончилась, но ни один запрос не получил ответа.\nПоследняя ошибка: %1");
 
-namespace {
+// What the lookups read and write: the project's inputs, the run's stop and pause, and the results,
+// each change told to the views and the observer.
+class CheckRun::Lookups : public LookupHost {
+public:
+    explicit Lookups(CheckRun& run)
+        : m_run(run)
+    {
+    }
 
-constexpr int kKeywordCount = 7;
+    QString siteText() const override { return m_run.m_project.site; }
+    QString keyword(int n) const override { return m_run.m_project.keyword(n); }
+    bool engineChecked(Engine engine) const override { return m_run.m_project.isTicked(engine); }
+    ConnectionSettings connectionSettings() const override { return m_run.m_host.connectionSettings(); }
+    bool stopRequested() const override { return m_run.m_stopRequested; }
+    void waitWhilePaused() override { m_run.waitWhilePaused(); }
+    void processEvents() override { m_run.processEvents(); }
+    void advanceGauge(Engine engine, int step) override
+    {
+        m_run.setGauge(engine, m_run.m_results.gauge(engine) + step);
+    }
 
-} // namespace
+    void resetRankCell(Engine engine, int n) override
+    {
+        m_run.m_results.rank(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
+        emit m_run.cellChanged(engine, n);
+    }
 
-CheckRun::CheckRun(RunHost& host, QObject* parent)
+    void resetCountCell(Engine engine, int n) override
+    {
+        m_run.m_results.count(engine, n) = { {}, 0, {}, {}, CellResult::State::Reset };
+        emit m_run.cellChanged(engine, n);
+    }
+
+    void writeCountCell(Engine engine, int n, const QString& text, const Outcome& why) override
+    {
+        m_run.m_results.count(engine, n) = { text, 0, why, {}, CellResult::State::Written };
+        emit m_run.cellChanged(engine, n);
+        if (m_run.m_observer)
+            m_run.m_observer->countWritten(engine, n, keyword(n), text, why);
+    }
+
+    void writeRankCell(Engine engine, int n, const QString& text, int resultPage, const Outcome& why) override
+    {
+        m_run.m_results.rank(engine, n) = { text, resultPage, why, {}, CellResult::State::Written };
+        emit m_run.cellChanged(engine, n);
+        if (m_run.m_observer)
+            m_run.m_observer->rankWritten(engine, n, keyword(n), text, resultPage, why);
+    }
+
+    // An unticked engine or a stopped check keeps what the cells show; the cells of an empty
+    // keyword, just blanked, say why they stay empty.
+    void notAsked(Engine engine, int n, const Outcome& why) override
+    {
+        CellResult& rank = m_run.m_results.rank(engine, n);
+        if (why.reason == Reason::NotAsked && rank.state == CellResult::State::Reset) {
+            rank.why = why;
+            if (engineRow(engine).hasQueryCount())
+                m_run.m_results.count(engine, n).why = why;
+            emit m_run.cellChanged(engine, n);
+        }
+        if (m_run.m_observer)
+            m_run.m_observer->notAsked(engine, n, why);
+    }
+
+private:
+    CheckRun& m_run;
+};
+
+CheckRun::CheckRun(const Project& project, ProjectResults& results, RunHost& host, QObject* parent)
     : QObject(parent)
+    , m_project(project)
     , m_host(host)
-    , m_observed(host)
-    , m_lookups(m_observed, m_clients)
-    , m_metrics(host, m_clients)
+    , m_results(results)
+    , m_lookupHost(std::make_unique<Lookups>(*this))
+    , m_lookups(*m_lookupHost, m_clients)
+    , m_metrics(*m_lookupHost, m_clients)
     , m_addressPattern(QByteArrayLiteral("(http://)([_a-z\\d\\-\\.]+\\.[\\w]*)(/?)"))
 {
+    m_timer.setInterval(250);
+    m_timer.setObjectName(QStringLiteral("Timer"));
+    connect(&m_timer, &QTimer::timeout, this, &CheckRun::TimerTimer);
 }
 
 CheckRun::~CheckRun()
@@ -41,22 +114,17 @@ void CheckRun::setObserver(RunObserver* observer)
 {
     Q_ASSERT(!m_running);
     m_observer = observer;
-    m_observed.setObserver(observer);
 }
 
 bool CheckRun::SiteAddressIsValid()
 {
-    const QByteArray site = CodePage::toAnsi(m_host.siteText());
+    const QByteArray site = CodePage::toAnsi(m_project.site);
     return !site.isEmpty() && m_addressPattern.exec(site);
 }
 
 bool CheckRun::AnyKeywordGiven() const
 {
-    for (int n = 1; n <= kKeywordCount; ++n) {
-        if (!m_host.keyword(n).isEmpty())
-            return true;
-    }
-    return false;
+    return m_project.anyKeyword();
 }
 
 void CheckRun::ButtonClick()
@@ -81,7 +149,7 @@ void CheckRun::ButtonClick()
     emit started();
     startSteps();
     if (m_observer)
-        m_observer->checkStarted(m_host);
+        m_observer->checkStarted(m_project);
     QString error;
     bool failed = false;
     try {
@@ -97,13 +165,18 @@ void CheckRun::ButtonClick()
         throw;
     }
     endSteps(!failed);
+    m_results.stopped = m_stopRequested;
+    if (failed)
+        m_results.error = error;
+    else if (!m_stopRequested && m_clients.answered() == 0)
+        m_results.nothingAnswered = m_clients.lastFailure();
     if (m_observer)
         m_observer->checkEnded(
-            failed ? RunEnd::Failed : (m_host.stopRequested() ? RunEnd::Stopped : RunEnd::Completed), error);
+            failed ? RunEnd::Failed : (m_stopRequested ? RunEnd::Stopped : RunEnd::Completed), error);
     if (failed)
         m_host.showError(error);
-    else if (!m_host.stopRequested() && m_clients.answered() == 0)
-        m_host.nothingAnswered(m_clients.lastFailure());
+    else if (m_results.nothingAnswered)
+        m_host.showMessage(kNothingAnsweredMessage.arg(*m_results.nothingAnswered));
     m_running = false;
     emit finished();
 }
@@ -111,77 +184,85 @@ void CheckRun::ButtonClick()
 void CheckRun::startSteps()
 {
     m_clients.resetTally();
+    m_results.beginCheck();
     m_checkElapsed = 0;
     m_checkStartTick = TickCount::now();
-    m_host.setTimeText(formatElapsed(m_checkElapsed, m_locale));
-    m_host.setStartEnabled(false);
-    m_host.setStopRequested(false);
-    m_host.setRunning(true);
-    m_host.setPaused(false);
-    m_host.setTimerActive(true);
+    m_results.elapsed = formatElapsed(m_checkElapsed, m_locale);
+    emit figuresChanged();
+    m_startEnabled = false;
+    m_stopRequested = false;
+    m_showsRunning = true;
+    m_paused = false;
+    m_timer.start();
+    emit stateChanged();
     for (Engine engine : kEngines)
-        m_host.setGauge(engine, 0);
+        setGauge(engine, 0);
 }
 
 void CheckRun::lookupSteps()
 {
-    m_host.waitWhilePaused();
-    const MetricResult cy = m_metrics.FetchYandexCY();
-    m_host.setYandexCY(cy.text, cy.why);
+    waitWhilePaused();
+    m_results.cy = m_metrics.FetchYandexCY();
+    emit figuresChanged();
     if (m_observer)
-        m_observer->metricRead(SiteMetric::YandexCY, cy.text, cy.why);
-    m_host.waitWhilePaused();
-    const MetricResult pr = m_metrics.FetchPageRank();
-    m_host.setGooglePR(pr.text, pr.why);
+        m_observer->metricRead(SiteMetric::YandexCY, m_results.cy.text, m_results.cy.why);
+    waitWhilePaused();
+    m_results.pr = m_metrics.FetchPageRank();
+    emit figuresChanged();
     if (m_observer)
-        m_observer->metricRead(SiteMetric::GooglePR, pr.text, pr.why);
-    for (int n = 1; n <= kKeywordCount; ++n) {
+        m_observer->metricRead(SiteMetric::GooglePR, m_results.pr.text, m_results.pr.why);
+    for (int n = 1; n <= Project::KeywordCount; ++n) {
         for (Engine engine : kEngines) {
-            m_host.waitWhilePaused();
+            waitWhilePaused();
             m_lookups.check(engine, n);
-            m_host.lookupDone(engine, n);
+            emit lookupDone(engine, n);
         }
     }
-    m_host.waitWhilePaused();
+    waitWhilePaused();
 }
 
 void CheckRun::endSteps(bool normalEnd)
 {
-    m_host.setTimerActive(false);
+    m_timer.stop();
     showElapsed();
-    m_host.setStartEnabled(true);
-    m_host.setPaused(false);
-    m_host.setRunning(false);
-    m_host.setPauseCaption(kPauseCaption);
-    m_host.processEvents();
+    m_startEnabled = true;
+    m_paused = false;
+    m_showsRunning = false;
+    m_pauseCaption = kPauseCaption;
+    emit stateChanged();
+    processEvents();
     if (normalEnd)
-        m_host.processEvents();
+        processEvents();
 }
 
 // A stopping check is not paused: it would hold the stop (and a closing project) indefinitely.
 void CheckRun::ButtonPauseClick()
 {
-    if (!m_running || m_host.stopRequested())
+    if (!m_running || m_stopRequested)
         return;
-    m_host.processEvents();
-    const bool paused = !m_host.paused();
-    m_host.setPaused(paused);
-    m_host.setTimerActive(!paused);
-    m_host.setPauseCaption(paused ? kContinueCaption : kPauseCaption);
-    m_host.processEvents();
+    processEvents();
+    setPaused(!m_paused);
+    if (m_paused)
+        m_timer.stop();
+    else
+        m_timer.start();
+    m_pauseCaption = m_paused ? kContinueCaption : kPauseCaption;
+    emit stateChanged();
+    processEvents();
 }
 
 void CheckRun::ButtonStopClick()
 {
     if (!m_running)
         return;
-    m_host.processEvents();
-    m_host.setStopRequested(true);
-    m_host.setPaused(false);
-    m_host.setPauseCaption(kPauseCaption);
+    processEvents();
+    m_stopRequested = true;
+    setPaused(false);
+    m_pauseCaption = kPauseCaption;
+    emit stateChanged();
     // A request that hangs would otherwise hold the stop until the server gives up.
     m_clients.abortAll();
-    m_host.processEvents();
+    processEvents();
 }
 
 void CheckRun::requestStop()
@@ -192,11 +273,42 @@ void CheckRun::requestStop()
 void CheckRun::TimerTimer()
 {
     showElapsed();
-    m_host.processEvents();
+    processEvents();
 }
 
 void CheckRun::showElapsed()
 {
     m_checkElapsed = elapsedSecondsSince(m_checkStartTick);
-    m_host.setTimeText(formatElapsed(m_checkElapsed, m_locale));
+    m_results.elapsed = formatElapsed(m_checkElapsed, m_locale);
+    emit figuresChanged();
+}
+
+void CheckRun::setPaused(bool paused)
+{
+    m_paused = paused;
+    if (!paused && m_pauseLoop)
+        m_pauseLoop->quit();
+}
+
+void CheckRun::setGauge(Engine engine, int position)
+{
+    m_results.gauge(engine) = std::clamp(position, 0, 100);
+    emit gaugeChanged(engine);
+}
+
+// Pumps pending events once, then waits on the event loop while the check is paused. A stop ends
+// the wait as well: the lookups test the stop flag right after it.
+void CheckRun::waitWhilePaused()
+{
+    processEvents();
+    while (m_paused && !m_stopRequested) {
+        QEventLoop loop;
+        const QScopedValueRollback<QEventLoop*> waiting(m_pauseLoop, &loop);
+        loop.exec();
+    }
+}
+
+void CheckRun::processEvents()
+{
+    QCoreApplication::processEvents();
 }

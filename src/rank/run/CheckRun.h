@@ -4,28 +4,35 @@
 #include "rank/lookup/EngineLookups.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "rank/pattern/RegExpr.h"
-#include "rank/run/ObservedLookupHost.h"
+#include "rank/project/ProjectResults.h"
 
 #include <QLocale>
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
+#include <memory>
 
+class QEventLoop;
 class RunHost;
 class RunObserver;
 
 // One project's check run: validates the input, reads the CY and the PageRank, calls the 42
-// lookups in their fixed order, keeps the elapsed-time clock and handles pause and stop. The
-// whole check runs inside ButtonClick; the host pumps the event loop at every wait, so the
-// pause, stop and timer handlers run nested inside it.
+// lookups in their fixed order, writes what they find into the project's results, keeps the
+// elapsed-time clock and handles pause and stop. The whole check runs inside ButtonClick; every
+// wait pumps the event loop, so the pause, stop and clock handlers run nested inside it. Views
+// follow the signals.
 //
-// The object and its host must outlive a running check: to close a project, call requestStop()
-// and destroy the frame only after finished() (connected with Qt::QueuedConnection, or while
-// isRunning() is false).
+// The object, its project, its results and its host must outlive a running check: to close a project, call
+// requestStop() and destroy the run only after finished() (connected with Qt::QueuedConnection,
+// or while isRunning() is false).
 class CheckRun : public QObject {
     Q_OBJECT
 public:
-    explicit CheckRun(RunHost& host, QObject* parent = nullptr);
+    CheckRun(const Project& project, ProjectResults& results, RunHost& host, QObject* parent = nullptr);
     ~CheckRun() override;
+
+    const Project& project() const { return m_project; }
+    const ProjectResults& results() const { return m_results; }
 
     bool SiteAddressIsValid();
     bool AnyKeywordGiven() const;
@@ -35,7 +42,17 @@ public:
     void ButtonStopClick();
     void TimerTimer();
 
+    // ButtonClick is under way.
     bool isRunning() const { return m_running; }
+    // What the buttons show: start swapped for pause and stop (SetRunning), the start button
+    // enabled, and the pause button's caption.
+    bool showsRunning() const { return m_showsRunning; }
+    bool startEnabled() const { return m_startEnabled; }
+    const QString& pauseCaption() const { return m_pauseCaption; }
+    bool paused() const { return m_paused; } // FPaused
+    bool stopRequested() const { return m_stopRequested; } // FStopRequested
+    bool clockRunning() const { return m_timer.isActive(); }
+
     // The project's HTTP clients.
     EngineClients& clients() { return m_clients; }
     // Asks a running check to stop, as the stop button does; nothing when no check runs.
@@ -59,22 +76,42 @@ signals:
     void started();
     // Emitted as the last thing ButtonClick does for a check that ran (after the error box).
     void finished();
+    void cellChanged(Engine engine, int n); // the rank or the count cell of keyword n on the engine
+    void gaugeChanged(Engine engine);
+    void figuresChanged(); // CY, PageRank or the time
+    void stateChanged(); // the buttons, the pause or the clock
+    void lookupDone(Engine engine, int n); // after each of the 42 lookups, also one that did nothing
 
 private:
+    class Lookups;
+
     void startSteps();
     void lookupSteps();
     void endSteps(bool normalEnd);
     void showElapsed();
+    void setGauge(Engine engine, int position);
+    void setPaused(bool paused);
+    void waitWhilePaused();
+    void processEvents();
 
+    const Project& m_project;
     RunHost& m_host;
-    ObservedLookupHost m_observed;
+    ProjectResults& m_results;
     RunObserver* m_observer = nullptr;
     EngineClients m_clients;
+    std::unique_ptr<Lookups> m_lookupHost; // what the lookups read and write
     EngineLookups m_lookups;
     SiteMetrics m_metrics;
     RegExpr m_addressPattern;
     QLocale m_locale;
+    QTimer m_timer;
+    QEventLoop* m_pauseLoop = nullptr; // the wait of a paused check
     std::uint32_t m_checkStartTick = 0;
     std::uint32_t m_checkElapsed = 0;
     bool m_running = false;
+    bool m_showsRunning = false;
+    bool m_startEnabled = true;
+    bool m_paused = false;
+    bool m_stopRequested = false;
+    QString m_pauseCaption = kPauseCaption;
 };

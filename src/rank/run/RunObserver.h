@@ -5,19 +5,20 @@
 
 #include <QString>
 
-class LookupHost;
+struct Project;
 
 enum class RunEnd { Completed, Stopped, Failed };
 enum class SiteMetric { YandexCY, GooglePR };
 
-// Told what a check does besides its host, e.g. to keep every check in a history. Told after
-// the host; it must not throw.
+// Told what a check does, e.g. to keep every check in a history. Told after the results have
+// changed; it must not throw.
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
 
-    // The input is valid and the first request is about to go out.
-    virtual void checkStarted(const LookupHost& project) = 0;
+    // The input is valid and the first request is about to go out. The project stays alive, and
+    // may change, until the check has ended.
+    virtual void checkStarted(const Project& project) = 0;
     virtual void metricRead(SiteMetric metric, const QString& text, const Outcome& why) = 0;
     virtual void countWritten(
         Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why)

@@ -2,33 +2,21 @@
 
 #include "platform/ui/DesktopServices.h"
 #include "platform/ui/Prompts.h"
-#include "rank/frame/TfrRank.h"
 #include "report/ReportExport.h"
-#include "report/XdgAutomation.h"
-#include "report/ui/DisplayedTexts.h"
+#include "report/XdgSpreadsheet.h"
 
 #include <QDate>
 #include <QDir>
-#include <QPointer>
-#include <stdexcept>
 
 namespace ReportCommand {
 
-void exportProject(QWidget* parent, TfrRank* frame, const QString& caption)
+void exportProject(
+    QWidget* parent, const Project& project, const ProjectResults& results, const QString& caption)
 {
-    XdgAutomation automation(
+    XdgSpreadsheet spreadsheet(
         [](const QString& path) { return DesktopServices::instance().openFile(path); }, QDir::tempPath());
-    QPointer<TfrRank> project(frame);
-    ReportExport::Request request;
-    request.sheetName = caption;
-    request.today = QDate::currentDate();
-    request.readFrame = [project] {
-        if (!project)
-            throw std::runtime_error("The project was closed during the export.");
-        return displayedTexts(*project);
-    };
-    ReportExport::run(
-        automation, request, [parent](const QString& text) { Prompts::instance().message(parent, text); });
+    ReportExport::run(spreadsheet, { caption, project, results, QDate::currentDate() },
+        [parent](const QString& text) { Prompts::instance().message(parent, text); });
 }
 
 } // namespace ReportCommand

@@ -2,13 +2,15 @@
 
 #include <QString>
 
+class ProjectResults;
 class QWidget;
-class TfrRank;
+struct Project;
 
 namespace ReportCommand {
 
-// The menu command "Экспорт": the report of the project on the selected tab, shown in the
-// desktop's spreadsheet application. Errors are thrown for the caller's error box.
-void exportProject(QWidget* parent, TfrRank* frame, const QString& caption);
+// The menu command "Экспорт": the report of a project and its results, shown in the desktop's
+// spreadsheet application. Errors are thrown for the caller's error box.
+void exportProject(
+    QWidget* parent, const Project& project, const ProjectResults& results, const QString& caption);
 
 } // namespace ReportCommand

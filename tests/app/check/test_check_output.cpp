@@ -1,5 +1,6 @@
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckReport.h"
+#include "rank/project/ProjectResults.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,30 +8,40 @@
 
 namespace {
 
-CheckReport sampleReport()
+using State = CellResult::State;
+
+struct Checked {
+    Project project;
+    ProjectResults results;
+};
+
+Checked sampleCheck()
 {
-    CheckReport report;
-    report.site = QStringLiteral("http://www.example.ru/");
-    report.cy = { QStringLiteral("120"), Outcome::figureRead() };
-    report.pr = { QStringLiteral("n/a"), Outcome::failed(6, QStringLiteral("HTTP 500")) };
-    report.elapsed = QStringLiteral("0:00:07");
-    report.keywords = QStringList { QStringLiteral("окна \"ПВХ\""), {}, {}, {}, {}, {}, {} };
-    report.cells = {
-        CellRecord {
-            Engine::GoogleCom, 1, QStringLiteral("13"), 2, std::nullopt, { Reason::Found, "p2" }, {} },
-        CellRecord { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"),
-            { Reason::Found, "p1" }, { Reason::Found, "read" } },
-        CellRecord { Engine::YandexRu, 2, QString(), std::nullopt, QString(), { Reason::NotAsked, "empty" },
-            { Reason::NotAsked, "empty" } },
-    };
-    return report;
+    Checked check;
+    check.project.site = QStringLiteral("http://www.example.ru/");
+    check.project.keyword(1) = QStringLiteral("окна \"ПВХ\"");
+    ProjectResults& results = check.results;
+    results.cy = { QStringLiteral("120"), Outcome::figureRead() };
+    results.pr = { QStringLiteral("n/a"), Outcome::failed(6, QStringLiteral("HTTP 500")) };
+    results.elapsed = QStringLiteral("0:00:07");
+    results.rank(Engine::GoogleCom, 1)
+        = { QStringLiteral("13"), 2, { Reason::Found, "p2" }, {}, State::Written };
+    results.rank(Engine::YandexRu, 1)
+        = { QStringLiteral("7"), 1, { Reason::Found, "p1" }, {}, State::Written };
+    results.count(Engine::YandexRu, 1)
+        = { QStringLiteral("1520"), 0, { Reason::Found, "read" }, {}, State::Written };
+    results.rank(Engine::YandexRu, 2) = { {}, 0, { Reason::NotAsked, "empty" }, {}, State::Reset };
+    results.count(Engine::YandexRu, 2) = { {}, 0, { Reason::NotAsked, "empty" }, {}, State::Reset };
+    // A result of an earlier check that this one did not reach.
+    results.rank(Engine::RamblerRu, 3) = { QStringLiteral("4"), 1, { Reason::Found, "old" }, {}, State::Old };
+    return check;
 }
 
-TEST(CheckOutput, JsonHoldsTheCellsInWriteOrder)
+TEST(CheckOutput, JsonHoldsTheCellsReachedInTheOrderOfTheLookups)
 {
-    CheckReport report = sampleReport();
-    report.error = QStringLiteral("'8a' is not a valid integer value");
-    EXPECT_EQ(QString::fromUtf8(formatJson(report)),
+    Checked check = sampleCheck();
+    check.results.error = QStringLiteral("'8a' is not a valid integer value");
+    EXPECT_EQ(QString::fromUtf8(formatJson(check.project, check.results)),
         QStringLiteral(
             "{\"site\": \"http://www.example.ru/\", \"cy\": \"120\", \"cy_reason\": \"found\", "
             "\"cy_detail\": \"Значение прочитано со страницы сервиса\", \"pr\": \"n/a\", "
@@ -50,36 +61,39 @@ TEST(CheckOutput, JsonHoldsTheCellsInWriteOrder)
 
 TEST(CheckOutput, JsonEscapesControlCharacters)
 {
-    CheckReport report;
-    report.site = QStringLiteral("a\\b\tc\x01");
-    report.stopped = true;
-    EXPECT_TRUE(formatJson(report).startsWith("{\"site\": \"a\\\\b\\tc\\u0001\""));
-    EXPECT_TRUE(formatJson(report).contains("\"stopped\": true, \"error\": null"));
+    Checked check;
+    check.project.site = QStringLiteral("a\\b\tc\x01");
+    check.results.stopped = true;
+    EXPECT_TRUE(formatJson(check.project, check.results).startsWith("{\"site\": \"a\\\\b\\tc\\u0001\""));
+    EXPECT_TRUE(formatJson(check.project, check.results).contains("\"stopped\": true, \"error\": null"));
 }
 
-TEST(CheckOutput, TableShowsTheLastWriteOfEveryCell)
+TEST(CheckOutput, TableShowsWhatTheCheckReached)
 {
-    CheckReport report = sampleReport();
-    report.cells.append(CellRecord { Engine::GoogleCom, 1, QStringLiteral("n/a"), 50, std::nullopt, {}, {} });
-    report.stopped = true;
-    const QStringList lines = formatTable(report).split(u'\n');
-    ASSERT_GE(lines.size(), 5);
+    Checked check = sampleCheck();
+    check.results.rank(Engine::GoogleCom, 1) = { QStringLiteral("n/a"), 50, {}, {}, State::Written };
+    check.results.stopped = true;
+    const QString table = formatTable(check.project, check.results);
+    const QStringList lines = table.split(u'\n');
+    ASSERT_GE(lines.size(), 6);
     EXPECT_EQ(lines[0], QStringLiteral("Сайт: http://www.example.ru/"));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("№ | Ключевое слово")));
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral("1 | окна \"ПВХ\"")));
     EXPECT_TRUE(lines[4].contains(QStringLiteral("| n/a (50)")));
     EXPECT_TRUE(lines[4].contains(QStringLiteral("| 7 (1) / 1520")));
-    EXPECT_TRUE(formatTable(report).contains(QStringLiteral("Проверка остановлена.")));
+    EXPECT_FALSE(lines[6].contains(QStringLiteral("4 (1)"))) << "an earlier check's result";
+    EXPECT_TRUE(table.contains(QStringLiteral("Проверка остановлена.")));
 }
 
 TEST(CheckOutput, ProgressNamesEngineKeywordAndResult)
 {
-    const CellRecord yandex { Engine::YandexRu, 1, QStringLiteral("7"), 1, QStringLiteral("1520"), {}, {} };
-    const CellRecord blank { Engine::MSNCom, 4, QString(), std::nullopt, std::nullopt, {}, {} };
-    EXPECT_EQ(
-        formatProgress(Engine::YandexRu, 1, &yandex), QStringLiteral("YandexRu 1: 7 (page 1), count 1520"));
-    EXPECT_EQ(formatProgress(Engine::MSNCom, 4, &blank), QStringLiteral("MSNCom 4: empty keyword"));
-    EXPECT_EQ(formatProgress(Engine::AportRu, 2, nullptr), QStringLiteral("AportRu 2: skipped"));
+    Checked check = sampleCheck();
+    check.results.rank(Engine::MSNCom, 4) = { {}, 0, {}, {}, State::Reset };
+    EXPECT_EQ(formatProgress(Engine::YandexRu, 1, check.results),
+        QStringLiteral("YandexRu 1: 7 (page 1), count 1520"));
+    EXPECT_EQ(formatProgress(Engine::MSNCom, 4, check.results), QStringLiteral("MSNCom 4: empty keyword"));
+    EXPECT_EQ(formatProgress(Engine::AportRu, 2, check.results), QStringLiteral("AportRu 2: skipped"));
+    EXPECT_EQ(formatProgress(Engine::RamblerRu, 3, check.results), QStringLiteral("RamblerRu 3: skipped"));
 }
 
 TEST(CheckArgumentsTest, ReadsOptionsAndTheProjectFile)

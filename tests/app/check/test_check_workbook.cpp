@@ -1,34 +1,41 @@
 #include "app/check/CheckWorkbook.h"
+#include "rank/project/ProjectResults.h"
+#include "support/WorkbookReader.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(CheckWorkbook, TheFrameTextsShowTheLastWriteOfEachCell)
+TEST(CheckWorkbook, TheWorkbookShowsTheProjectAndWhatTheCheckFound)
 {
-    CheckReport report;
-    report.site = QStringLiteral("http://www.example.ru/");
-    report.cy = { QStringLiteral("120"), {} };
-    report.pr = { QStringLiteral("4"), {} };
-    report.keywords = QStringList { "kw1", "", "kw3", "", "", "", "" };
-    report.cells = { { Engine::YandexRu, 1, QStringLiteral("n/a"), 50, QStringLiteral("1520"), {}, {} },
-        { Engine::RamblerRu, 3, QStringLiteral("12"), 2, std::nullopt, {}, {} },
-        // A second check of keyword 1 on Yandex.ru blanked its cells.
-        { Engine::YandexRu, 1, QString(), std::nullopt, QString(), {}, {} },
-        { Engine::MSNCom, 8, QStringLiteral("out of the frame"), 1, std::nullopt, {}, {} } };
+    Project project;
+    project.site = QStringLiteral("http://www.example.ru/");
+    project.keyword(1) = QStringLiteral("kw1");
+    project.keyword(3) = QStringLiteral("kw3");
+    ProjectResults results;
+    results.cy = { QStringLiteral("120"), {} };
+    results.pr = { QStringLiteral("4"), {} };
+    results.rank(Engine::YandexRu, 1) = { {}, 0, {}, {}, CellResult::State::Reset };
+    results.rank(Engine::RamblerRu, 3) = { QStringLiteral("12"), 2, {}, {}, CellResult::State::Written };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.xlsx"));
 
-    const FrameTexts texts = frameTextsOf(report);
+    writeCheckWorkbook(project, results, QStringLiteral("/projects/site.zlt"), path, QDate(2026, 12, 7));
 
-    EXPECT_EQ(texts.site, report.site);
-    EXPECT_EQ(texts.yandexCY, QStringLiteral("120"));
-    EXPECT_EQ(texts.googlePR, QStringLiteral("4"));
-    EXPECT_EQ(texts.keywords[2], QStringLiteral("kw3"));
-    EXPECT_EQ(texts.rankText(Engine::YandexRu, 1), QString());
-    EXPECT_EQ(texts.countText(Engine::YandexRu, 1), QString());
-    EXPECT_EQ(texts.rankText(Engine::RamblerRu, 3), QStringLiteral("12"));
-    EXPECT_EQ(texts.countText(Engine::RamblerRu, 3), QStringLiteral("-"));
-    EXPECT_EQ(texts.countText(Engine::YandexRu, 7), QString());
-    EXPECT_EQ(texts.rankText(Engine::MSNCom, 7), QString());
+    QString error;
+    const auto workbook = WorkbookReader::read(path, &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    EXPECT_EQ(workbook->sheetName(), QStringLiteral("site"));
+    EXPECT_EQ(workbook->text(5, 3), project.site);
+    EXPECT_EQ(workbook->text(5, 12), QStringLiteral("120"));
+    EXPECT_EQ(workbook->text(5, 6), QStringLiteral("4"));
+    EXPECT_EQ(workbook->text(13, 3), QStringLiteral("kw3"));
+    EXPECT_EQ(workbook->text(13, 14), QStringLiteral("12")); // Rambler.ru's position of keyword 3
+    EXPECT_EQ(workbook->text(13, 15), QStringLiteral("-")); // Rambler.ru has no query count
+    EXPECT_EQ(workbook->text(9, 11), QString()); // Yandex.ru's blanked position of keyword 1
+    EXPECT_EQ(workbook->text(9, 12), QString());
 }
 
 TEST(CheckWorkbook, SheetNamesFollowTheTabCaption)

@@ -1,7 +1,4 @@
-#include "app/check/HeadlessControls.h"
-#include "platform/XdgRegistry.h"
 #include "store/ProgramStores.h"
-#include "store/PropertiesStore.h"
 #include "support/CheckerProgram.h"
 #include "support/ProjectFiles.h"
 #include "support/SandboxEngines.h"
@@ -20,24 +17,13 @@
 
 namespace {
 
-using Project = TestProject;
-
 // Writes the remembered connection settings into a folder of the test, never the user's.
 void storeConnection(const QString& configRoot, bool useProxy, const QString& server, const QString& port)
 {
-    QObject frame;
-    new StoredCheck(QStringLiteral("RBDefault"), !useProxy, &frame);
-    new StoredCheck(QStringLiteral("RBProxy"), useProxy, &frame);
-    for (const char* group : { "GBProxy", "GBUser" })
-        (new StoredGroup(QLatin1String(group), &frame))->setProperty("enabled", useProxy);
-    const std::pair<const char*, QString> edits[]
-        = { { "ProxyPass", {} }, { "ProxyPort", port }, { "ProxyServer", server }, { "ProxyUser", {} } };
-    for (const auto& [name, text] : edits)
-        (new StoredEdit(QLatin1String(name), &frame))->setProperty("text", text);
-    TcxPropertiesStore store(&frame);
-    ProgramStores::declareConnectionItems(store, &frame);
-    store.SetRegistryFactory([configRoot] { return std::make_unique<XdgRegistry>(configRoot); });
-    store.StoreProperties(true);
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configRoot));
+    ProgramStores::storeConnection({ !useProxy, useProxy, useProxy, useProxy, {}, port, server, {} });
+    qputenv("XDG_CONFIG_HOME", saved);
 }
 
 class CheckerBinary : public ::testing::Test {
@@ -105,7 +91,7 @@ protected:
 
 TEST_F(CheckerBinary, NothingAnsweredExitsWithThreeAndTroublesGoToStandardError)
 {
-    Project project;
+    TestProject project;
     project.checked = { "GoogleCom" };
     project.keywords[0] = QStringLiteral("kw1");
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
@@ -122,7 +108,7 @@ TEST_F(CheckerBinary, NothingAnsweredExitsWithThreeAndTroublesGoToStandardError)
 
 TEST_F(CheckerBinary, WholeCheckAsJson)
 {
-    Project project;
+    TestProject project;
     project.checked = { "GoogleCom", "YandexRu" };
     project.keywords[0] = QStringLiteral("kw1");
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
@@ -175,7 +161,7 @@ TEST_F(CheckerBinary, WholeCheckAsJson)
 
 TEST_F(CheckerBinary, TableWithTheRememberedProxySettings)
 {
-    Project project;
+    TestProject project;
     project.checked = { "RamblerRu" };
     project.keywords[2] = QStringLiteral("окна пвх");
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
@@ -203,7 +189,7 @@ TEST_F(CheckerBinary, TableWithTheRememberedProxySettings)
 
 TEST_F(CheckerBinary, ProxyPortWithALetterEndsTheCheck)
 {
-    Project project;
+    TestProject project;
     project.checked = { "YandexRu" };
     project.keywords[0] = QStringLiteral("kw");
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
@@ -225,7 +211,7 @@ TEST_F(CheckerBinary, RefusedInputAndBadUsage)
     EXPECT_TRUE(result.err.startsWith("Cannot open file ")) << result.err.constData();
     EXPECT_TRUE(result.out.isEmpty());
 
-    Project project;
+    TestProject project;
     project.site = QStringLiteral("http://localhost");
     project.keywords[0] = QStringLiteral("kw");
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
@@ -260,7 +246,7 @@ TEST_F(CheckerBinary, VersionPrintsTheVersionTextOfItsOwnFile)
 
 TEST_F(CheckerBinary, CtrlCStopsTheCheckAndPrintsWhatItReached)
 {
-    Project project;
+    TestProject project;
     project.checked = { "GoogleCom", "YandexRu" };
     project.keywords = QStringList { "kw1", "kw2", "kw3", "kw4", "kw5", "kw6", "kw7" };
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));
@@ -284,7 +270,7 @@ class StopSignal : public CheckerBinary, public ::testing::WithParamInterface<in
 
 TEST_P(StopSignal, EndsTheCheckLikeCtrlC)
 {
-    Project project;
+    TestProject project;
     project.checked = { "YandexRu" };
     project.keywords = QStringList { "kw1", "kw2", {}, {}, {}, {}, {} };
     ASSERT_TRUE(writeProjectFile(m_projectPath, project));

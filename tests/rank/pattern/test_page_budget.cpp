@@ -1,3 +1,4 @@
+#include "rank/lookup/EngineTable.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <gtest/gtest.h>
@@ -6,26 +7,25 @@ namespace {
 
 // The engines' result patterns as their lookups use them; the numbered ones get the site key.
 struct EnginePattern {
-    const char* engine;
+    std::string engine;
     QByteArray pattern;
     bool numbered;
 };
 
-const QByteArray kGoogle = R"re(<div[^<>]*?>\s*?(<h2[^<>]*?>)*?\s*?<a href="(.*?)")re";
-const QByteArray kYandex
-    = R"re(<li[^<>]*?value=(\d*)[^<>]*?>\s*?<div[^<>]*?class="title"[^<>]*?>\s*?<i[^<>]*?>\s*?</i>\s*?<a[^<>]*?href="(http://www.|http://))re";
-const QByteArray kRambler = R"re(<li>\s*?<div class="ttl">\s*?<a onclick=".*?" href="(.*?)")re";
-const QByteArray kAport = R"re(<li value=(\d*?)>\s*?<span class=title>\s*?<a href="(http://www.|http://))re";
-const QByteArray kMsn = R"re(<li[^<>]*?>\s*?<h3>\s*?<a href="(.*?)")re";
+std::vector<EnginePattern> enginePatterns()
+{
+    std::vector<EnginePattern> patterns;
+    for (Engine engine : kEngines) {
+        const EngineRow& row = engineRow(engine);
+        patterns.push_back(
+            { row.key.toStdString(), row.resultPattern, row.pageRule == PageRule::EngineNumbered });
+    }
+    return patterns;
+}
 
-const EnginePattern kEngines[] = {
-    { "GoogleCom", kGoogle, false },
-    { "GoogleRu", kGoogle, false },
-    { "YandexRu", kYandex, true },
-    { "RamblerRu", kRambler, false },
-    { "AportRu", kAport, true },
-    { "MSNCom", kMsn, false },
-};
+const QByteArray kGoogle = engineRow(Engine::GoogleCom).resultPattern;
+const QByteArray kYandex = engineRow(Engine::YandexRu).resultPattern;
+const QByteArray kAport = engineRow(Engine::AportRu).resultPattern;
 
 // The texts every pattern needs after an entry's start, so that no page is passed over whole.
 const QByteArray kTail = "<p>http://example.com/ b <a href=\"http://site.ru/\"></p>";
@@ -105,9 +105,8 @@ TEST_P(HostilePage, ReadingStaysWithinABudgetProportionalToThePage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, HostilePage,
-    ::testing::Combine(::testing::ValuesIn(kEngines), ::testing::ValuesIn(kFamilies)), [](const auto& info) {
-        return std::string(std::get<0>(info.param).engine) + "_" + std::get<1>(info.param).name;
-    });
+    ::testing::Combine(::testing::ValuesIn(enginePatterns()), ::testing::ValuesIn(kFamilies)),
+    [](const auto& info) { return std::get<0>(info.param).engine + "_" + std::get<1>(info.param).name; });
 
 namespace {
 

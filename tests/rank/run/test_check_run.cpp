@@ -1,6 +1,6 @@
 #include "net/Endpoints.h"
 #include "platform/TickCount.h"
-#include "rank/RankTestHost.h"
+#include "rank/RunTestHost.h"
 #include "rank/lookup/PageReading.h"
 #include "rank/pattern/RegExpr.h"
 #include "rank/run/CheckRun.h"
@@ -8,19 +8,20 @@
 #include "support/SandboxEngines.h"
 
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
-using State = RankTestHost::State;
+using State = CellResult::State;
 
-class CheckRunTest : public ::testing::Test {
+class CheckRunTest : public ::testing::Test, protected RunUnderTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_sandbox.started());
         Endpoints::setCurrent(Endpoints::fromFile(m_sandbox.endpointsFile()));
-        m_run.setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+        run.setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     }
 
     void TearDown() override
@@ -39,43 +40,43 @@ protected:
         return found;
     }
 
-    const RankTestHost::Cell& rank(Engine engine, int n)
+    // Calls then at every change of a cell, with the run's results.
+    void onCellChanged(std::function<void(Engine, int)> then)
     {
-        return m_host.cells[RankTestHost::rankCell(engine, n)];
+        QObject::disconnect(m_cellWatch);
+        m_cellWatch = QObject::connect(&run, &CheckRun::cellChanged, std::move(then));
     }
-    const RankTestHost::Cell& count(int n) { return m_host.cells[RankTestHost::countCell(n)]; }
 
     void expectIdle()
     {
-        EXPECT_FALSE(m_run.isRunning());
-        EXPECT_FALSE(m_host.running);
-        EXPECT_TRUE(m_host.startEnabled);
-        EXPECT_FALSE(m_host.timerActive);
-        EXPECT_FALSE(m_host.pausedFlag);
-        EXPECT_EQ(m_host.pauseCaption, QStringLiteral("Пауза"));
+        EXPECT_FALSE(run.isRunning());
+        EXPECT_FALSE(run.showsRunning());
+        EXPECT_TRUE(run.startEnabled());
+        EXPECT_FALSE(run.clockRunning());
+        EXPECT_FALSE(run.paused());
+        EXPECT_EQ(run.pauseCaption(), QStringLiteral("Пауза"));
     }
 
     SandboxEngines m_sandbox { 2 };
-    RankTestHost m_host;
-    CheckRun m_run { m_host };
+    QMetaObject::Connection m_cellWatch;
 };
 
 TEST_F(CheckRunTest, OnlyKeywordFiveOnYandexWritesRowFiveAndBlanksTheOthers)
 {
-    m_host.fillWithOldResults();
-    m_host.checked[Engine::YandexRu] = true;
-    m_host.keywords[4] = QStringLiteral("kw5");
+    fillWithOldResults();
+    project.setTicked(Engine::YandexRu, true);
+    project.keywords[4] = QStringLiteral("kw5");
     command("place YandexRu kw5 7\ncount 1520\ncy 120\npr 4");
 
-    m_run.ButtonClick();
+    run.ButtonClick();
 
-    EXPECT_TRUE(m_host.messages.isEmpty());
-    EXPECT_TRUE(m_host.errors.isEmpty());
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_TRUE(host.errors.isEmpty());
     expectIdle();
-    EXPECT_EQ(m_host.cy, QStringLiteral("120"));
-    EXPECT_EQ(m_host.pr, QStringLiteral("4"));
+    EXPECT_EQ(results.cy.text, QStringLiteral("120"));
+    EXPECT_EQ(results.pr.text, QStringLiteral("4"));
     for (Engine engine : kEngines)
-        EXPECT_EQ(m_host.gauges[engine], engine == Engine::YandexRu ? 100 : 0)
+        EXPECT_EQ(results.gauge(engine), engine == Engine::YandexRu ? 100 : 0)
             << engineKey(engine).toStdString();
     EXPECT_EQ(rank(Engine::YandexRu, 5).state, State::Written);
     EXPECT_EQ(rank(Engine::YandexRu, 5).text, QStringLiteral("7"));
@@ -85,6 +86,9 @@ TEST_F(CheckRunTest, OnlyKeywordFiveOnYandexWritesRowFiveAndBlanksTheOthers)
         EXPECT_EQ(rank(Engine::YandexRu, n).state, State::Reset) << n;
         EXPECT_EQ(count(n).state, State::Reset) << n;
         EXPECT_TRUE(rank(Engine::YandexRu, n).text.isEmpty());
+        EXPECT_EQ(rank(Engine::YandexRu, n).why.detail,
+            QStringLiteral("Не запрашивался: ключевое слово не указано"));
+        EXPECT_EQ(count(n).why.detail, QStringLiteral("Не запрашивался: ключевое слово не указано"));
     }
     for (Engine engine :
         { Engine::GoogleCom, Engine::GoogleRu, Engine::RamblerRu, Engine::AportRu, Engine::MSNCom }) {
@@ -97,23 +101,23 @@ TEST_F(CheckRunTest, OnlyKeywordFiveOnYandexWritesRowFiveAndBlanksTheOthers)
 
 TEST_F(CheckRunTest, LookupsRunKeywordByKeywordInTheEngineOrder)
 {
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.keywords[0] = QStringLiteral("kw");
     int started = 0, finished = 0;
     bool runningWhenFinished = true;
-    QObject::connect(&m_run, &CheckRun::started, [&] { ++started; });
-    QObject::connect(&m_run, &CheckRun::finished, [&] {
+    QObject::connect(&run, &CheckRun::started, [&] { ++started; });
+    QObject::connect(&run, &CheckRun::finished, [&] {
         ++finished;
-        runningWhenFinished = m_run.isRunning();
+        runningWhenFinished = run.isRunning();
     });
 
-    m_run.ButtonClick(); // no engine ticked: the 42 lookups return at once
+    run.ButtonClick(); // no engine ticked: the 42 lookups return at once
 
     QStringList expected;
     for (int n = 1; n <= 7; ++n) {
         for (const char* engine : { "GoogleCom", "GoogleRu", "YandexRu", "RamblerRu", "AportRu", "MSNCom" })
             expected << QStringLiteral("%1 %2").arg(QLatin1String(engine)).arg(n);
     }
-    EXPECT_EQ(m_host.lookups, expected);
+    EXPECT_EQ(lookups, expected);
     EXPECT_EQ(services(), QStringList({ "YandexCY", "PageRank" }));
     EXPECT_EQ(started, 1);
     EXPECT_EQ(finished, 1);
@@ -122,11 +126,11 @@ TEST_F(CheckRunTest, LookupsRunKeywordByKeywordInTheEngineOrder)
     // Every engine ticked, two keywords, the site first on every page: one request per lookup.
     m_sandbox.clearRequests();
     for (Engine engine : kEngines) {
-        m_host.checked[engine] = true;
+        project.setTicked(engine, true);
         command("place " + engineKey(engine).toLatin1() + " * 1");
     }
-    m_host.keywords[1] = QStringLiteral("kw2");
-    m_run.ButtonClick();
+    project.keywords[1] = QStringLiteral("kw2");
+    run.ButtonClick();
     QStringList order { "YandexCY", "PageRank" };
     for (int n = 1; n <= 2; ++n)
         order << "GoogleCom"
@@ -138,27 +142,27 @@ TEST_F(CheckRunTest, LookupsRunKeywordByKeywordInTheEngineOrder)
               << "MSNCom";
     EXPECT_EQ(services(), order);
     for (Engine engine : kEngines)
-        EXPECT_EQ(m_host.gauges[engine], 100);
+        EXPECT_EQ(results.gauge(engine), 100);
 }
 
 TEST_F(CheckRunTest, StopDuringKeywordThreeKeepsTheLaterCells)
 {
-    m_host.fillWithOldResults();
-    m_host.checked[Engine::GoogleCom] = true;
-    m_host.checked[Engine::YandexRu] = true;
+    fillWithOldResults();
+    project.setTicked(Engine::GoogleCom, true);
+    project.setTicked(Engine::YandexRu, true);
     for (int n = 1; n <= 7; ++n)
-        m_host.keywords[n - 1] = QStringLiteral("kw%1").arg(n);
+        project.keywords[n - 1] = QStringLiteral("kw%1").arg(n);
     command("place GoogleCom * 1\nplace YandexRu * 1");
-    m_host.onEvent = [this](const QString& event) {
-        if (event == QLatin1String("reset RankGoogleCom3"))
-            m_run.ButtonStopClick();
-    };
+    onCellChanged([this](Engine engine, int n) {
+        if (engine == Engine::GoogleCom && n == 3 && rank(engine, n).state == State::Reset)
+            run.ButtonStopClick();
+    });
 
-    m_run.ButtonClick();
+    run.ButtonClick();
 
     expectIdle();
-    EXPECT_TRUE(m_host.stop);
-    EXPECT_TRUE(m_host.errors.isEmpty());
+    EXPECT_TRUE(run.stopRequested());
+    EXPECT_TRUE(host.errors.isEmpty());
     for (int n = 1; n <= 2; ++n) {
         EXPECT_EQ(rank(Engine::GoogleCom, n).text, QStringLiteral("1"));
         EXPECT_EQ(rank(Engine::YandexRu, n).state, State::Written);
@@ -173,32 +177,31 @@ TEST_F(CheckRunTest, StopDuringKeywordThreeKeepsTheLaterCells)
         EXPECT_EQ(rank(Engine::YandexRu, n).text, QStringLiteral("old"));
         EXPECT_EQ(count(n).text, QStringLiteral("old"));
     }
-    EXPECT_EQ(m_host.gauges[Engine::GoogleCom], 45);
-    EXPECT_EQ(m_host.gauges[Engine::YandexRu], 30);
+    EXPECT_EQ(results.gauge(Engine::GoogleCom), 45);
+    EXPECT_EQ(results.gauge(Engine::YandexRu), 30);
     EXPECT_EQ(m_sandbox.requests(QStringLiteral("GoogleCom")).size(), 2);
     EXPECT_EQ(m_sandbox.requests(QStringLiteral("YandexRu")).size(), 2);
-    EXPECT_EQ(m_host.lookups.size(), 42); // the rest return at once
-    EXPECT_EQ(
-        m_host.timeText, formatElapsed(m_run.CheckElapsed(), QLocale(QLocale::Russian, QLocale::Russia)));
+    EXPECT_EQ(lookups.size(), 42); // the rest return at once
+    EXPECT_EQ(results.elapsed, formatElapsed(run.CheckElapsed(), QLocale(QLocale::Russian, QLocale::Russia)));
 }
 
 TEST_F(CheckRunTest, StopEndsAHangingRequestAtOnce)
 {
-    m_host.checked[Engine::YandexRu] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.setTicked(Engine::YandexRu, true);
+    project.keywords[0] = QStringLiteral("kw");
     command("stall YandexRu");
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [this] {
-        if (m_run.clients().engine(Engine::YandexRu).busy() && !m_host.stop
+        if (run.clients().engine(Engine::YandexRu).busy() && !run.stopRequested()
             && !m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty())
-            m_run.ButtonStopClick();
+            run.ButtonStopClick();
     });
     poll.start(10);
 
-    m_run.ButtonClick(); // would never return while the request hangs
+    run.ButtonClick(); // would never return while the request hangs
 
     expectIdle();
-    EXPECT_TRUE(m_host.stop);
+    EXPECT_TRUE(run.stopRequested());
     EXPECT_EQ(m_sandbox.requests(QStringLiteral("YandexRu")).size(), 1);
     EXPECT_EQ(rank(Engine::YandexRu, 1).text, QStringLiteral("n/a"));
     EXPECT_EQ(rank(Engine::YandexRu, 1).resultPage, 50);
@@ -206,57 +209,63 @@ TEST_F(CheckRunTest, StopEndsAHangingRequestAtOnce)
 
 TEST_F(CheckRunTest, PauseThenStopLeavesThePauseCaption)
 {
-    m_host.checked[Engine::YandexRu] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.setTicked(Engine::YandexRu, true);
+    project.keywords[0] = QStringLiteral("kw");
     bool pausedOnce = false;
-    m_host.onEvent = [&](const QString& event) {
-        if (event != QLatin1String("write CountYandexRu1") || pausedOnce)
+    qsizetype requestsWhilePaused = -1;
+    onCellChanged([&](Engine, int) {
+        if (count(1).state != State::Written || pausedOnce)
             return;
         pausedOnce = true;
-        m_run.ButtonPauseClick();
-        EXPECT_TRUE(m_host.pausedFlag);
-        EXPECT_FALSE(m_host.timerActive);
-        EXPECT_EQ(m_host.pauseCaption, QStringLiteral("Продолжить"));
-        QTimer::singleShot(20, &m_run, [this] { m_run.ButtonStopClick(); });
-    };
+        run.ButtonPauseClick();
+        EXPECT_TRUE(run.paused());
+        EXPECT_FALSE(run.clockRunning());
+        EXPECT_EQ(run.pauseCaption(), QStringLiteral("Продолжить"));
+        QTimer::singleShot(20, &run, [&] {
+            requestsWhilePaused = m_sandbox.requests(QStringLiteral("YandexRu")).size();
+            run.ButtonStopClick();
+        });
+    });
 
-    m_run.ButtonClick();
+    run.ButtonClick();
 
-    EXPECT_GE(m_host.pausedWaits, 1); // the scan's next attempt waited in the pause
+    EXPECT_EQ(requestsWhilePaused, 0); // the scan's next attempt waited in the pause
     expectIdle();
 
     // The next check starts with "Пауза" and runs to its end.
     QString captionAtStart;
-    m_host.onEvent = [&](const QString& event) {
-        if (event == QLatin1String("wait") && captionAtStart.isEmpty())
-            captionAtStart = m_host.pauseCaption;
-    };
-    m_run.ButtonClick();
+    onCellChanged([&](Engine, int) {
+        if (captionAtStart.isEmpty())
+            captionAtStart = run.pauseCaption();
+    });
+    run.ButtonClick();
     EXPECT_EQ(captionAtStart, QStringLiteral("Пауза"));
-    EXPECT_FALSE(m_host.stop);
+    EXPECT_FALSE(run.stopRequested());
     EXPECT_EQ(rank(Engine::YandexRu, 1).state, State::Written);
     EXPECT_NE(rank(Engine::YandexRu, 1).text, QStringLiteral("n/a"));
 }
 
 TEST_F(CheckRunTest, PauseAndContinueRunsTheClockAgain)
 {
-    m_host.checked[Engine::RamblerRu] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.setTicked(Engine::RamblerRu, true);
+    project.keywords[0] = QStringLiteral("kw");
     command("place RamblerRu kw 1");
     bool timerOnAfterContinue = false;
-    m_host.onEvent = [&](const QString& event) {
-        if (event != QLatin1String("reset RankRamblerRu1"))
+    qsizetype requestsWhilePaused = -1;
+    onCellChanged([&](Engine engine, int n) {
+        if (engine != Engine::RamblerRu || n != 1 || rank(engine, n).state != State::Reset)
             return;
-        m_run.ButtonPauseClick();
-        QTimer::singleShot(20, &m_run, [&] {
-            m_run.ButtonPauseClick();
-            timerOnAfterContinue = m_host.timerActive && m_host.pauseCaption == QStringLiteral("Пауза");
+        run.ButtonPauseClick();
+        QTimer::singleShot(20, &run, [&] {
+            requestsWhilePaused = m_sandbox.requests(QStringLiteral("RamblerRu")).size();
+            run.ButtonPauseClick();
+            timerOnAfterContinue = run.clockRunning() && run.pauseCaption() == QStringLiteral("Пауза");
         });
-    };
+    });
 
-    m_run.ButtonClick();
+    run.ButtonClick();
 
-    EXPECT_GE(m_host.pausedWaits, 1);
+    EXPECT_EQ(requestsWhilePaused, 0);
     EXPECT_TRUE(timerOnAfterContinue);
     EXPECT_EQ(rank(Engine::RamblerRu, 1).text, QStringLiteral("1"));
     expectIdle();
@@ -264,37 +273,36 @@ TEST_F(CheckRunTest, PauseAndContinueRunsTheClockAgain)
 
 TEST_F(CheckRunTest, ProxyPortWithALetterEndsTheCheckBeforeAnyRequest)
 {
-    m_host.fillWithOldResults();
-    m_host.checked[Engine::YandexRu] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
-    m_host.connection.useProxy = true;
-    m_host.connection.server = QStringLiteral("127.0.0.1");
+    fillWithOldResults();
+    project.setTicked(Engine::YandexRu, true);
+    project.keywords[0] = QStringLiteral("kw");
+    host.connection.useProxy = true;
+    host.connection.server = QStringLiteral("127.0.0.1");
 
     for (const QString& port : { QStringLiteral("80a"), QString() }) {
-        m_host.errors.clear();
-        m_host.connection.port = port;
-        m_run.ButtonClick();
-        EXPECT_EQ(
-            m_host.errors, QStringList { QStringLiteral("'%1' is not a valid integer value").arg(port) });
+        host.errors.clear();
+        host.connection.port = port;
+        run.ButtonClick();
+        EXPECT_EQ(host.errors, QStringList { QStringLiteral("'%1' is not a valid integer value").arg(port) });
         EXPECT_TRUE(m_sandbox.requests().isEmpty());
         expectIdle();
         EXPECT_EQ(rank(Engine::YandexRu, 1).text, QStringLiteral("old"));
-        EXPECT_EQ(m_host.gauges[Engine::YandexRu], 0);
+        EXPECT_EQ(results.gauge(Engine::YandexRu), 0);
     }
 
     // The start button works again.
-    m_host.connection.useProxy = false;
-    m_host.errors.clear();
-    m_run.ButtonClick();
-    EXPECT_TRUE(m_host.errors.isEmpty());
+    host.connection.useProxy = false;
+    host.errors.clear();
+    run.ButtonClick();
+    EXPECT_TRUE(host.errors.isEmpty());
     EXPECT_EQ(rank(Engine::YandexRu, 1).state, State::Written);
 }
 
 TEST_F(CheckRunTest, SiteThatBreaksAPatternEndsTheCheckWithThePatternError)
 {
-    m_host.site = QStringLiteral("http://www.example.ru/(");
-    m_host.checked[Engine::YandexRu] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.site = QStringLiteral("http://www.example.ru/(");
+    project.setTicked(Engine::YandexRu, true);
+    project.keywords[0] = QStringLiteral("kw");
     QString expected;
     try {
         RegExpr("<b>.*? (\\d+).*?</b>|<a href=.*?www.example.ru/(.*?>(\\d+?)</a>").compile();
@@ -303,33 +311,33 @@ TEST_F(CheckRunTest, SiteThatBreaksAPatternEndsTheCheckWithThePatternError)
     }
     ASSERT_FALSE(expected.isEmpty());
 
-    m_run.ButtonClick();
+    run.ButtonClick();
 
-    EXPECT_EQ(m_host.errors, QStringList { expected });
+    EXPECT_EQ(host.errors, QStringList { expected });
     EXPECT_EQ(services(), QStringList { "YandexCY" });
-    EXPECT_TRUE(m_host.lookups.isEmpty());
+    EXPECT_TRUE(lookups.isEmpty());
     expectIdle();
 }
 
 TEST_F(CheckRunTest, InputThatTheStartButtonRefuses)
 {
-    m_host.keywords[0] = QStringLiteral("kw");
-    m_host.site = QStringLiteral("http://localhost");
-    m_run.ButtonClick();
-    m_host.site = QStringLiteral("http://www.example.ru");
-    m_host.keywords[0].clear();
-    m_run.ButtonClick();
+    project.keywords[0] = QStringLiteral("kw");
+    project.site = QStringLiteral("http://localhost");
+    run.ButtonClick();
+    project.site = QStringLiteral("http://www.example.ru");
+    project.keywords[0].clear();
+    run.ButtonClick();
 
-    EXPECT_EQ(m_host.messages,
+    EXPECT_EQ(host.messages,
         QStringList({ "Необходимо правильно указать адрес контролируемого сайта!",
             "Необходимо указать хотябы одно ключевое слово!" }));
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
-    EXPECT_TRUE(m_host.startEnabled);
-    EXPECT_FALSE(m_host.timerActive);
-    EXPECT_TRUE(m_host.lookups.isEmpty());
+    EXPECT_TRUE(run.startEnabled());
+    EXPECT_FALSE(run.clockRunning());
+    EXPECT_TRUE(lookups.isEmpty());
 
-    m_run.requestStop(); // nothing runs: nothing to stop
-    EXPECT_FALSE(m_host.stop);
+    run.requestStop(); // nothing runs: nothing to stop
+    EXPECT_FALSE(run.stopRequested());
 }
 
 TEST_F(CheckRunTest, SiteAddressPatternMayMatchAnywhereInLowerCase)
@@ -347,59 +355,64 @@ TEST_F(CheckRunTest, SiteAddressPatternMayMatchAnywhereInLowerCase)
         { "", false },
     };
     for (const auto& [site, valid] : rows) {
-        m_host.site = QString::fromUtf8(site);
-        EXPECT_EQ(m_run.SiteAddressIsValid(), valid) << site;
+        project.site = QString::fromUtf8(site);
+        EXPECT_EQ(run.SiteAddressIsValid(), valid) << site;
     }
 }
 
 TEST_F(CheckRunTest, AKeywordOfBlanksCounts)
 {
-    EXPECT_FALSE(m_run.AnyKeywordGiven());
-    m_host.keywords[6] = QStringLiteral("  ");
-    EXPECT_TRUE(m_run.AnyKeywordGiven());
+    EXPECT_FALSE(run.AnyKeywordGiven());
+    project.keywords[6] = QStringLiteral("  ");
+    EXPECT_TRUE(run.AnyKeywordGiven());
 }
 
 TEST_F(CheckRunTest, ElapsedTimeSurvivesTheTickWrap)
 {
-    m_host.checked[Engine::YandexRu] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.setTicked(Engine::YandexRu, true);
+    project.keywords[0] = QStringLiteral("kw");
     TickCount::setOffsetForTesting(0);
     TickCount::setOffsetForTesting(0xFFFFFFFFu - 3u - TickCount::now()); // the tick wraps in 3 ms
 
-    m_run.ButtonClick();
+    run.ButtonClick();
 
-    EXPECT_GT(m_run.CheckStartTick(), TickCount::now()); // the wrap happened during the check
-    EXPECT_LT(m_run.CheckElapsed(), 60u);
-    EXPECT_EQ(
-        m_host.timeText, formatElapsed(m_run.CheckElapsed(), QLocale(QLocale::Russian, QLocale::Russia)));
-    EXPECT_TRUE(m_host.timeText.startsWith(QStringLiteral("0:0")));
+    EXPECT_GT(run.CheckStartTick(), TickCount::now()); // the wrap happened during the check
+    EXPECT_LT(run.CheckElapsed(), 60u);
+    EXPECT_EQ(results.elapsed, formatElapsed(run.CheckElapsed(), QLocale(QLocale::Russian, QLocale::Russia)));
+    EXPECT_TRUE(results.elapsed.startsWith(QStringLiteral("0:0")));
 }
 
 } // namespace
 
 TEST_F(CheckRunTest, ACheckWithoutOneAnsweredRequestSaysWhyOnce)
 {
-    m_host.checked[Engine::GoogleCom] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.setTicked(Engine::GoogleCom, true);
+    project.keywords[0] = QStringLiteral("kw");
     command("status * 407");
-    m_run.ButtonClick();
-    ASSERT_TRUE(m_host.nothingAnsweredError);
-    EXPECT_TRUE(m_host.nothingAnsweredError->contains("407")) << m_host.nothingAnsweredError->toStdString();
-    EXPECT_EQ(m_host.cyWhy.reason, Reason::Failed);
-    EXPECT_TRUE(m_host.errors.isEmpty());
+    run.ButtonClick();
+    ASSERT_TRUE(results.nothingAnswered);
+    EXPECT_TRUE(results.nothingAnswered->contains("407")) << results.nothingAnswered->toStdString();
+    EXPECT_EQ(results.cy.why.reason, Reason::Failed);
+    EXPECT_TRUE(host.errors.isEmpty());
+    EXPECT_EQ(host.messages,
+        QStringList {
+            QStringLiteral("Проверка закончилась, но ни один запрос не получил ответа.\nПоследняя ошибка: ")
+            + *results.nothingAnswered });
 }
 
 TEST_F(CheckRunTest, OneAnsweredRequestOrAStopIsNoSuchFailure)
 {
-    m_host.checked[Engine::GoogleCom] = true;
-    m_host.keywords[0] = QStringLiteral("kw");
+    project.setTicked(Engine::GoogleCom, true);
+    project.keywords[0] = QStringLiteral("kw");
     command("status GoogleCom 500\nstatus YandexCY 500\nplace GoogleCom kw 1");
-    m_run.ButtonClick();
-    EXPECT_FALSE(m_host.nothingAnsweredError); // PageRank answered
-    EXPECT_EQ(m_host.prWhy.reason, Reason::Found);
+    run.ButtonClick();
+    EXPECT_FALSE(results.nothingAnswered); // PageRank answered
+    EXPECT_EQ(results.pr.why.reason, Reason::Found);
 
     command("reset\nstatus * 500");
-    QTimer::singleShot(0, [this] { m_run.ButtonStopClick(); });
-    m_run.ButtonClick();
-    EXPECT_FALSE(m_host.nothingAnsweredError);
+    QTimer::singleShot(0, [this] { run.ButtonStopClick(); });
+    run.ButtonClick();
+    EXPECT_FALSE(results.nothingAnswered);
+    EXPECT_TRUE(results.stopped);
+    EXPECT_TRUE(host.messages.isEmpty());
 }

@@ -63,9 +63,9 @@ private:
 
 QString storedCaption(const QString& component)
 {
-    const auto value = Registry::openCurrentUser()->readValue(
-        ProgramStores::kVerStore + QLatin1Char('\\') + component, QStringLiteral("Caption"));
-    return value ? value->text : QStringLiteral("<none>");
+    return Registry::openCurrentUser()
+        ->readString(ProgramStores::kVerStore + QLatin1Char('\\') + component, QStringLiteral("Caption"))
+        .value_or(QStringLiteral("<none>"));
 }
 
 class UpdateFormTest : public ::testing::Test {
@@ -142,12 +142,14 @@ TEST_F(UpdateFormTest, DownloadShowsTheFormOverTheDisabledMainWindowThenRestarts
 
     ASSERT_EQ(prompts->shown.size(), 2u);
     const auto& question = prompts->shown[0];
-    EXPECT_EQ(question.text, UpdateCheck::kQuestion);
+    EXPECT_EQ(question.text, QStringLiteral("Доступна новая версия. Обновить?"));
     EXPECT_EQ(question.icon, Prompts::Icon::Information);
     EXPECT_EQ(question.buttons, int(Prompts::Button::Yes) | int(Prompts::Button::No));
     EXPECT_EQ(question.defaultButton, Prompts::Button::Yes);
     EXPECT_EQ(prompts->shown[1].kind, ScriptedPrompts::Shown::Message);
-    EXPECT_EQ(prompts->shown[1].text, UpdateCheck::kRestart);
+    EXPECT_EQ(prompts->shown[1].text,
+        QStringLiteral(
+            "Теперь необходимо перезапустить программу.\n\rПроизвести автоматический перезапуск."));
 
     // The restart box comes after the download display has closed.
     ASSERT_EQ(prompts->scenes.size(), 2);
@@ -173,7 +175,7 @@ TEST_F(UpdateFormTest, RefusedDownloadIsAnErrorBoxShownDuringTheDownload)
     form->CheckForUpdate();
     ASSERT_EQ(prompts->shown.size(), 2u);
     const auto& error = prompts->shown[1];
-    EXPECT_EQ(error.text, UpdateCheck::kDownloadError);
+    EXPECT_EQ(error.text, QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее."));
     EXPECT_EQ(error.icon, Prompts::Icon::Error);
     EXPECT_EQ(error.buttons, int(Prompts::Button::Ok));
 
@@ -373,7 +375,7 @@ TEST_F(UpdateFormTest, ACheckAskedForDuringTheQuestionIsNotStartedOverTheRunning
     Prompts::install(std::move(owned));
     form->CheckForUpdate();
     EXPECT_TRUE(nested);
-    EXPECT_EQ(nesting->texts(), QStringList { UpdateCheck::kQuestion });
+    EXPECT_EQ(nesting->texts(), QStringList { QStringLiteral("Доступна новая версия. Обновить?") });
     EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
 }
 
