@@ -25,14 +25,6 @@ QProgressBar* makeGauge(QWidget* parent, const QString& name, const QRect& geome
     return bar;
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    return button;
-}
-
 } // namespace
 
 void TfrRank::buildStartGroup()
@@ -53,11 +45,11 @@ void TfrRank::buildStartGroup()
     PBaportru = gauge(Engine::AportRu);
     PBmsncom = gauge(Engine::MSNCom);
 
-    Button = makeButton(
+    Button = Placement::button(
         group, QStringLiteral("Button"), QStringLiteral("Начать контроль"), { 16, 175, 222, 49 });
-    ButtonPause
-        = makeButton(group, QStringLiteral("ButtonPause"), QStringLiteral("Пауза"), { 16, 175, 111, 49 });
-    ButtonStop = makeButton(
+    ButtonPause = Placement::button(
+        group, QStringLiteral("ButtonPause"), QStringLiteral("Пауза"), { 16, 175, 111, 49 });
+    ButtonStop = Placement::button(
         group, QStringLiteral("ButtonStop"), QStringLiteral("Остановить"), { 132, 175, 106, 49 });
     ButtonPause->hide();
     ButtonStop->hide();

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace Placement {
 
@@ -27,6 +28,14 @@ QLineEdit* edit(QWidget* parent, const QString& name, const QRect& geometry)
 QGroupBox* group(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
 {
     auto* result = new QGroupBox(caption, parent);
+    result->setObjectName(name);
+    result->setGeometry(geometry);
+    return result;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
+{
+    auto* result = new QPushButton(caption, parent);
     result->setObjectName(name);
     result->setGeometry(geometry);
     return result;

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QGroupBox;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -14,6 +15,7 @@ namespace Placement {
 QLabel* label(QWidget* parent, const QString& text, QPoint at);
 QLineEdit* edit(QWidget* parent, const QString& name, const QRect& geometry);
 QGroupBox* group(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
 
 // Narrows the label's font just enough for its text to fit into maxWidth pixels.
 void fitWidth(QLabel* label, int maxWidth);
