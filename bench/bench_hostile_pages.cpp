@@ -7,7 +7,7 @@
 // program exits with 1. "units_per_byte" is the budget the reading took.
 
 #include "ResultPages.h"
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/PageReading.h"
 #include "rank/pattern/PatternLiterals.h"
 #include "rank/pattern/RegExpr.h"
@@ -30,7 +30,7 @@ bool passedOver = false;
 
 // Every prefix and required run of every alternative of the patterns a lookup of the engine runs,
 // "." as any letter, then the site key.
-QByteArray requiredTexts(const EngineRow& row, const QByteArray& siteKey)
+QByteArray requiredTexts(const EngineDefinition& row, const QByteArray& siteKey)
 {
     QByteArray texts = "\n";
     for (const QByteArray& pattern : { row.resultPattern, row.resultPattern + siteKey }) {
@@ -52,7 +52,7 @@ const QByteArray& cachedPage(Engine engine, Hostile family, int64_t size)
     auto it = pages.find({ engine, family, size });
     if (it == pages.end()) {
         const QByteArray page = ResultPages::hostilePage(family, size)
-            + requiredTexts(engineRow(engine), ResultPages::siteKeyFor(family));
+            + requiredTexts(builtInEngine(engine), ResultPages::siteKeyFor(family));
         it = pages.emplace(std::tuple(engine, family, size), page).first;
     }
     return it->second;
@@ -60,7 +60,7 @@ const QByteArray& cachedPage(Engine engine, Hostile family, int64_t size)
 
 void readHostilePage(benchmark::State& state, Engine engine, Hostile family)
 {
-    const EngineRow& row = engineRow(engine);
+    const EngineDefinition& row = builtInEngine(engine);
     const QByteArray& page = cachedPage(engine, family, state.range(0));
     const QByteArray siteKey = ResultPages::siteKeyFor(family);
     int64_t tooComplex = 0;
@@ -91,7 +91,7 @@ void registerAll()
         for (Hostile family : { Hostile::LiValueDigits, Hostile::DivSpaces, Hostile::OpenQuotes,
                  Hostile::QuantifiedAddress, Hostile::FixedCountAddress, Hostile::LiRepeated }) {
             const std::string name
-                = "read/" + engineRow(engine).key.toStdString() + "/" + ResultPages::nameOf(family);
+                = "read/" + builtInEngine(engine).key.toStdString() + "/" + ResultPages::nameOf(family);
             benchmark::RegisterBenchmark(name.c_str(), readHostilePage, engine, family)
                 ->Arg(k100K)
                 ->Arg(k1M)

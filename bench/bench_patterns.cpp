@@ -9,7 +9,7 @@
 // The three run in the same process, one after the other, so their figures compare.
 
 #include "ResultPages.h"
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/PageReading.h"
 #include "rank/pattern/RegExpr.h"
 
@@ -41,7 +41,7 @@ const QByteArray& cachedPage(Layout layout, int64_t size)
 
 void lookupOnOwnPage(benchmark::State& state, Engine engine)
 {
-    const EngineRow& row = engineRow(engine);
+    const EngineDefinition& row = builtInEngine(engine);
     const QByteArray& page = cachedPage(ResultPages::layoutOf(engine), state.range(0));
     PageReader reader(row, kSiteKey);
     PageReading reading;
@@ -58,7 +58,7 @@ void lookupOnOwnPage(benchmark::State& state, Engine engine)
 
 void plainPcre2Jit(benchmark::State& state, Engine engine)
 {
-    const EngineRow& row = engineRow(engine);
+    const EngineDefinition& row = builtInEngine(engine);
     const QByteArray& page = cachedPage(ResultPages::layoutOf(engine), state.range(0));
     int error = 0;
     PCRE2_SIZE offset = 0;

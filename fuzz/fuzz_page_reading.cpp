@@ -2,7 +2,7 @@
 // and every match the same as the plain search's.
 
 #include "ReferenceSearch.h"
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/PageReading.h"
 
 #include <cstdint>
@@ -16,7 +16,7 @@ const QByteArray kSiteKey = "example.com";
 // Readers and patterns are compiled once, as a lookup compiles them once for all its pages.
 struct EngineReading {
     explicit EngineReading(Engine engine)
-        : row(engineRow(engine))
+        : row(builtInEngine(engine))
         , reader(row, kSiteKey)
         , entries(row.resultPattern)
         , sitePattern(row.resultPattern + kSiteKey)
@@ -25,7 +25,7 @@ struct EngineReading {
         , siteReference(sitePattern, true)
     {
     }
-    const EngineRow& row;
+    const EngineDefinition& row;
     PageReader reader;
     RegExpr entries;
     QByteArray sitePattern;

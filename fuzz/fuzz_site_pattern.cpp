@@ -3,7 +3,7 @@
 // and every match is the same as the plain search's.
 
 #include "ReferenceSearch.h"
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/PageReading.h"
 #include "rank/lookup/QueryText.h"
 
@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     QList<QByteArray> patterns;
     for (Engine engine : kEngines)
-        if (engineRow(engine).pageRule == PageRule::EngineNumbered)
-            patterns << engineRow(engine).resultPattern + key;
+        if (builtInEngine(engine).pageRule == PageRule::EngineNumbered)
+            patterns << builtInEngine(engine).resultPattern + key;
     patterns << "<b>.*? (\\d+).*?</b>|<a href=.*?" + key + ".*?>(\\d+?)</a>";
 
     for (const QByteArray& pattern : patterns) {

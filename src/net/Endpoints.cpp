@@ -11,7 +11,8 @@ namespace {
 std::optional<Endpoints> g_current;
 
 // Every host the program talks to: its key in the [hosts] section, where it is kept, and the
-// real host it is by default.
+// real host it is by default. The engines and the services of the figures have no default here:
+// the engine definitions give their hosts, and a host set here wins over them.
 struct HostEntry {
     const char* key;
     QString Endpoints::*member;
@@ -19,15 +20,15 @@ struct HostEntry {
 };
 
 const HostEntry kHosts[] = {
-    { "GoogleCom", &Endpoints::GoogleCom, "www.google.com" },
-    { "GoogleRu", &Endpoints::GoogleRu, "www.google.ru" },
-    { "YandexRu", &Endpoints::YandexRu, "www.yandex.ru" },
-    { "Wordstat", &Endpoints::Wordstat, "wordstat.yandex.ru" },
-    { "RamblerRu", &Endpoints::RamblerRu, "www.rambler.ru" },
-    { "AportRu", &Endpoints::AportRu, "www.aport.ru" },
-    { "MSNCom", &Endpoints::MSNCom, "search.msn.com" },
-    { "PageRank", &Endpoints::PageRank, "www.prchecker.info" },
-    { "YandexCY", &Endpoints::YandexCY, "yaca.yandex.ru" },
+    { "GoogleCom", &Endpoints::GoogleCom, "" },
+    { "GoogleRu", &Endpoints::GoogleRu, "" },
+    { "YandexRu", &Endpoints::YandexRu, "" },
+    { "Wordstat", &Endpoints::Wordstat, "" },
+    { "RamblerRu", &Endpoints::RamblerRu, "" },
+    { "AportRu", &Endpoints::AportRu, "" },
+    { "MSNCom", &Endpoints::MSNCom, "" },
+    { "PageRank", &Endpoints::PageRank, "" },
+    { "YandexCY", &Endpoints::YandexCY, "" },
     { "Update", &Endpoints::Update, "www.kestrova.ru" },
     { "Feedback", &Endpoints::Feedback, "www.kestrova.ru" },
     { "MakerSite", &Endpoints::MakerSite, "www.kestrova.ru" },
@@ -176,6 +177,11 @@ QString Endpoints::host(const QString& key) const
     if (!field)
         throw EEndpoints("No host is configured under the name " + key.toStdString());
     return *field;
+}
+
+bool Endpoints::isHostAndPort(const QString& value)
+{
+    return ::isHostAndPort(value);
 }
 
 Endpoints Endpoints::defaults()

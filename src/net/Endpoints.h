@@ -10,8 +10,9 @@ public:
 };
 
 // Host names of the services the program talks to, and the pacing of WaitOneSecond.
-// Defaults are the real web hosts (the table in Endpoints.cpp); an INI file named by
-// KESTROVA_ENDPOINTS overrides them:
+// Defaults are the real web hosts (the table in Endpoints.cpp; the engines' hosts come from the
+// engine definitions, and are empty here unless set); an INI file named by KESTROVA_ENDPOINTS
+// overrides them:
 //   [hosts]  a member's name as its key             (each "host" or "host:port")
 //   [timing] RequestIntervalMs                        (default 1000)
 //            ConnectTimeoutMs                         (default 30000: a connection not made by then fails)
@@ -32,6 +33,8 @@ struct Endpoints {
     QString host(const QString& key) const;
 
     static Endpoints defaults();
+    // Whether a value is a host name or an address, with an optional port from 1 to 65535.
+    static bool isHostAndPort(const QString& value);
     // Reads KESTROVA_ENDPOINTS when set; throws EEndpoints with a clear text for a malformed file.
     static Endpoints fromEnvironment();
     // Only a regular file of at most kMaxFileBytes, owned by the user and not writable by others.

@@ -262,6 +262,11 @@ void HttpClient::closeConnections()
     d->transfers.closeConnections();
 }
 
+void HttpClient::setVersion(Version version)
+{
+    d->version = version;
+}
+
 void HttpClient::setProgressHandler(std::function<void()> handler)
 {
     d->transfers.setProgressHandler(std::move(handler));

@@ -32,6 +32,9 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
+    // Applies from the next request.
+    void setVersion(Version version);
+
     ProxyParams& proxy() { return m_proxy; }
     const ProxyParams& proxy() const { return m_proxy; }
 

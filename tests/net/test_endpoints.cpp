@@ -54,14 +54,15 @@ TEST_F(EndpointsFile, OverridesNamedKeysAndKeepsTheOthers)
     EXPECT_EQ(endpoints.requestIntervalMs, 5);
 }
 
+// The engines' hosts are left to the engine definitions unless a file sets them.
 TEST_F(EndpointsFile, DefaultsAreTheRealHostsAndOneSecond)
 {
     const Endpoints endpoints = Endpoints::fromFile(write(""));
-    EXPECT_EQ(endpoints.GoogleCom, "www.google.com");
-    EXPECT_EQ(endpoints.YandexRu, "www.yandex.ru");
-    EXPECT_EQ(endpoints.Wordstat, "wordstat.yandex.ru");
-    EXPECT_EQ(endpoints.YandexCY, "yaca.yandex.ru");
-    EXPECT_EQ(endpoints.MSNCom, "search.msn.com");
+    EXPECT_EQ(endpoints.GoogleCom, "");
+    EXPECT_EQ(endpoints.Wordstat, "");
+    EXPECT_EQ(endpoints.YandexCY, "");
+    EXPECT_EQ(endpoints.Update, "www.kestrova.ru");
+    EXPECT_EQ(endpoints.PartnerSite, "www.tellvik.ru");
     EXPECT_EQ(endpoints.requestIntervalMs, 1000);
 }
 
@@ -105,7 +106,7 @@ TEST_F(EndpointsFile, EnvironmentNamesTheFile)
     qputenv("KESTROVA_ENDPOINTS", write("[hosts]\nRamblerRu=127.0.0.1:9\n").toLocal8Bit());
     EXPECT_EQ(Endpoints::fromEnvironment().RamblerRu, "127.0.0.1:9");
     qunsetenv("KESTROVA_ENDPOINTS");
-    EXPECT_EQ(Endpoints::fromEnvironment().RamblerRu, "www.rambler.ru");
+    EXPECT_EQ(Endpoints::fromEnvironment().RamblerRu, "");
     if (!saved.isNull())
         qputenv("KESTROVA_ENDPOINTS", saved);
 }

@@ -1,6 +1,7 @@
 #include "SandboxServer.h"
 
 #include "platform/CodePage.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/EngineTable.h"
 #include "update/UpdateSignature.h"
 
@@ -39,16 +40,16 @@ QByteArray reasonPhrase(int status)
 }
 
 // The program's row of an engine the sandbox plays.
-const EngineRow& rowOf(Service service)
+const EngineDefinition& rowOf(Service service)
 {
     const std::optional<Engine> engine = engineByKey(serviceKey(service));
     if (!engine)
         throw std::logic_error("not an engine: " + serviceKey(service).toStdString());
-    return engineRow(*engine);
+    return builtInEngine(*engine);
 }
 
 // Keywords arrive as the engine's row encodes them: percent-encoded UTF-8, or Windows-1251 bytes.
-QString keywordOf(const EngineRow& row, const QByteArray& raw)
+QString keywordOf(const EngineDefinition& row, const QByteArray& raw)
 {
     const QByteArray bytes = percentDecode(raw);
     if (row.keywordEncoding == KeywordEncoding::Utf8Percent)
@@ -64,7 +65,7 @@ struct EngineRequest {
     int step; // how the number grows per page
 };
 
-EngineRequest engineRequest(const EngineRow& row)
+EngineRequest engineRequest(const EngineDefinition& row)
 {
     const QByteArray path = row.urlTemplate.left(row.urlTemplate.indexOf('?'));
     return { path, queryParameterOf(row, "{keyword}"), queryParameterOf(row, "{page}"), row.pageOffset,

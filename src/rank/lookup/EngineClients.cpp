@@ -1,14 +1,18 @@
 #include "rank/lookup/EngineClients.h"
 
-#include "rank/lookup/EngineTable.h"
-
 EngineClients::EngineClients()
 {
-    for (Engine engine : kEngines) {
-        m_engines[static_cast<std::size_t>(engine)]
-            = std::make_unique<HttpClient>(m_cookies, engineRow(engine).httpVersion);
-    }
+    for (Engine engine : kEngines)
+        m_engines[static_cast<std::size_t>(engine)] = std::make_unique<HttpClient>(m_cookies);
     m_metrics = std::make_unique<HttpClient>(m_cookies);
+    useDefinitions(EngineDefinitions::current());
+}
+
+void EngineClients::useDefinitions(std::shared_ptr<const EngineDefinitions> definitions)
+{
+    m_definitions = std::move(definitions);
+    for (Engine engine : kEngines)
+        this->engine(engine).setVersion(m_definitions->engine(engine).httpVersion);
 }
 
 EngineClients::~EngineClients() = default;

@@ -36,7 +36,8 @@ void EngineLookups::check(Engine engine, int n)
         return;
     }
     if (row.hasQueryCount()) {
-        const ScanResult count = m_scans.QueryWordstatCount(row, encodeKeyword(row, keyword));
+        const ScanResult count
+            = m_scans.QueryWordstatCount(encodeKeyword(m_clients.definitions().engine(engine), keyword));
         m_host.writeCountCell(engine, n, CodePage::fromAnsi(count.text), count.why);
     }
     const ScanResult result = m_scans.scan(engine, keyword);

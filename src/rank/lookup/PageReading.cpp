@@ -13,7 +13,7 @@ void compileWithSiteAddress(RegExpr& pattern)
     }
 }
 
-PageReader::PageReader(const EngineRow& row, const QByteArray& siteKey)
+PageReader::PageReader(const EngineDefinition& row, const QByteArray& siteKey)
     : m_row(row)
     , m_siteKey(siteKey)
     , m_entries(row.resultPattern)
@@ -82,7 +82,7 @@ int PageReader::countEntries(const QByteArray& page)
 }
 
 PageReading readResultPage(
-    const EngineRow& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex)
+    const EngineDefinition& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex)
 {
     PageReader reader(row, siteKey);
     return reader.read(page, pageIndex);

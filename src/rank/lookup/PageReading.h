@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinition.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <QByteArray>
@@ -24,7 +24,7 @@ struct PageReading {
 // starting with kSiteAddressError, when the site address makes the pattern invalid.
 class PageReader {
 public:
-    PageReader(const EngineRow& row, const QByteArray& siteKey);
+    PageReader(const EngineDefinition& row, const QByteArray& siteKey);
 
     // pageIndex is zero-based; counted positions depend on it.
     PageReading read(const QByteArray& page, int pageIndex);
@@ -34,7 +34,7 @@ private:
     PageReading readNumbered(const QByteArray& page);
     int countEntries(const QByteArray& page);
 
-    const EngineRow& m_row;
+    const EngineDefinition& m_row;
     QByteArray m_siteKey;
     RegExpr m_entries;
     std::optional<RegExpr> m_siteEntry; // numbered rules: the entry pattern followed by the site key
@@ -48,4 +48,4 @@ void compileWithSiteAddress(RegExpr& pattern);
 
 // One page of one engine, as the lookups read it.
 PageReading readResultPage(
-    const EngineRow& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex);
+    const EngineDefinition& row, const QByteArray& page, const QByteArray& siteKey, int pageIndex);

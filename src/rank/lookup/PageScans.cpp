@@ -1,9 +1,7 @@
 #include "rank/lookup/PageScans.h"
 
-#include "net/Endpoints.h"
 #include "platform/CodePage.h"
 #include "rank/lookup/EngineClients.h"
-#include "rank/lookup/EngineTable.h"
 #include "rank/lookup/LookupHost.h"
 #include "rank/lookup/PageReading.h"
 #include "rank/lookup/QueryText.h"
@@ -13,9 +11,9 @@
 
 namespace {
 
-QByteArray pageUrl(const EngineRow& row, int page, const QByteArray& keyword)
+QByteArray pageUrl(const EngineDefinition& row, int page, const QByteArray& keyword)
 {
-    return resultPageUrl(row, Endpoints::current().host(row.key), page, keyword);
+    return resultPageUrl(row, hostOf(row), page, keyword);
 }
 
 QString tooComplexText(const EPageTooComplex& e)
@@ -42,9 +40,9 @@ std::optional<PageReading> readPage(
 
 } // namespace
 
-QByteArray encodeKeyword(const EngineRow& row, const QByteArray& keyword)
+QByteArray encodeKeyword(const EngineDefinition& engine, const QByteArray& keyword)
 {
-    switch (row.keywordEncoding) {
+    switch (engine.keywordEncoding) {
     case KeywordEncoding::Utf8Percent:
         return UrlEncodeQuery(keyword);
     case KeywordEncoding::SpacesAsPercent20:
@@ -66,19 +64,19 @@ QByteArray PageScans::siteKey() const
 
 ScanResult PageScans::scan(Engine engine, const QByteArray& keyword)
 {
-    const EngineRow& row = engineRow(engine);
+    const EngineDefinition& row = m_clients.definitions().engine(engine);
     if (row.pageRule == PageRule::EngineNumbered)
         return scanNumbered(row, encodeKeyword(row, keyword));
     return scanCounted(row, encodeKeyword(row, keyword));
 }
 
-ScanResult PageScans::QueryWordstatCount(const EngineRow& row, const QByteArray& keyword)
+ScanResult PageScans::QueryWordstatCount(const QByteArray& keyword)
 {
     ScanResult result;
-    const QueryCountSource& source = *row.queryCount;
-    RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));
-    const Fetched fetched = attempts.fetch("http://" + Endpoints::current().host(source.host).toUtf8()
-        + QByteArray(source.urlTemplate).replace("{keyword}", keyword));
+    const ServiceDefinition& source = m_clients.definitions().wordstat;
+    RequestAttempts attempts(m_host, m_clients, m_clients.engine(Engine::YandexRu));
+    const Fetched fetched = attempts.fetch(
+        "http://" + hostOf(source).toUtf8() + fillPlaceholder(source.urlTemplate, "{keyword}", keyword));
     if (!fetched.page) {
         result.why = fetched.why;
         return result;
@@ -101,7 +99,7 @@ ScanResult PageScans::QueryWordstatCount(const EngineRow& row, const QByteArray&
 // On MSN.com and Rambler.ru a page longer than the page size may hold the site after its counted
 // entries; the scan then goes on, and the position kept from that page keeps its page and its
 // reason however the later pages end (without the site, short, failed or stopped).
-ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keyword)
+ScanResult PageScans::scanCounted(const EngineDefinition& row, const QByteArray& keyword)
 {
     ScanResult result;
     std::optional<ScanResult> hit;
@@ -142,7 +140,7 @@ ScanResult PageScans::scanCounted(const EngineRow& row, const QByteArray& keywor
 }
 
 // Aport.ru and Yandex.ru: the first entry whose link names the site gives the engine's own number.
-ScanResult PageScans::scanNumbered(const EngineRow& row, const QByteArray& keyword)
+ScanResult PageScans::scanNumbered(const EngineDefinition& row, const QByteArray& keyword)
 {
     ScanResult result;
     RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));

@@ -7,7 +7,7 @@
 
 class EngineClients;
 class LookupHost;
-struct EngineRow;
+struct EngineDefinition;
 
 // What a page scan hands to its check operation: the result text (bytes as the page gave
 // them, or a position the scan counted, or "n/a"), the page on which it was decided, and why.
@@ -17,22 +17,23 @@ struct ScanResult {
     Outcome why;
 };
 
-// The page scans of the engines, driven by their rows, and the Wordstat query count. Keywords
-// come in the ANSI code page as typed; the scan encodes them as the engine's row says. The site
-// address is read afresh at every scan.
+// The page scans of the engines, driven by their definitions (those of the clients' check), and
+// the Wordstat query count. Keywords come in the ANSI code page as typed; the scan encodes them as
+// the engine's definition says. The site address is read afresh at every scan.
 class PageScans {
 public:
     PageScans(LookupHost& host, EngineClients& clients);
 
     ScanResult scan(Engine engine, const QByteArray& keyword);
-    // The monthly query count of the engine with a query count (Yandex.ru's, from Wordstat).
-    ScanResult QueryWordstatCount(const EngineRow& row, const QByteArray& keyword);
+    // The monthly query count of a keyword (Yandex.ru's Count column, from Wordstat); the keyword
+    // encoded as for the engine that shows it.
+    ScanResult QueryWordstatCount(const QByteArray& keyword);
 
     static constexpr int kMaxPages = 20;
 
 private:
-    ScanResult scanCounted(const EngineRow& row, const QByteArray& keyword);
-    ScanResult scanNumbered(const EngineRow& row, const QByteArray& keyword);
+    ScanResult scanCounted(const EngineDefinition& row, const QByteArray& keyword);
+    ScanResult scanNumbered(const EngineDefinition& row, const QByteArray& keyword);
     QByteArray siteKey() const;
 
     LookupHost& m_host;
@@ -40,4 +41,4 @@ private:
 };
 
 // The keyword as the engine's URL carries it.
-QByteArray encodeKeyword(const EngineRow& row, const QByteArray& keyword);
+QByteArray encodeKeyword(const EngineDefinition& engine, const QByteArray& keyword);

@@ -1,6 +1,5 @@
 #include "rank/lookup/SiteMetrics.h"
 
-#include "net/Endpoints.h"
 #include "net/HttpClient.h"
 #include "platform/CodePage.h"
 #include "rank/lookup/EngineClients.h"
@@ -14,13 +13,22 @@ namespace {
 
 const QString kNotAvailable = QStringLiteral("n/a");
 
-QByteArray serviceUrl(const QString& endpoint, const QByteArray& path)
+QByteArray serviceUrl(const ServiceDefinition& service, const QByteArray& site)
 {
-    return "http://" + endpoint.toUtf8() + path;
+    return "http://" + hostOf(service).toUtf8() + fillPlaceholder(service.urlTemplate, "{site}", site);
+}
+
+// The figure of a service is the first group of its pattern that matched a text.
+QList<int> allGroups(RegExpr& pattern)
+{
+    QList<int> groups;
+    for (int group = 1; group <= pattern.groupCount(); ++group)
+        groups << group;
+    return groups;
 }
 
 // The figure the pattern finds in the first of the given groups that took part.
-MetricResult readFigure(const Fetched& fetched, RegExpr& pattern, std::initializer_list<int> groups)
+MetricResult readFigure(const Fetched& fetched, RegExpr& pattern, const QList<int>& groups)
 {
     if (!fetched.page)
         return { kNotAvailable, fetched.why };
@@ -38,6 +46,14 @@ MetricResult readFigure(const Fetched& fetched, RegExpr& pattern, std::initializ
     return { QString(), Outcome::figureRead() };
 }
 
+// A service with a form is asked by POST, the site in its form line; the others by GET.
+QByteArray ask(HttpClient& client, const ServiceDefinition& service, const QByteArray& site)
+{
+    if (service.form.isEmpty())
+        return client.get(serviceUrl(service, site));
+    return client.post(serviceUrl(service, site), { fillPlaceholder(service.form, "{site}", site) });
+}
+
 } // namespace
 
 SiteMetrics::SiteMetrics(LookupHost& host, EngineClients& clients)
@@ -49,31 +65,31 @@ SiteMetrics::SiteMetrics(LookupHost& host, EngineClients& clients)
 MetricResult SiteMetrics::FetchYandexCY()
 {
     HttpClient& client = m_clients.metrics();
+    const ServiceDefinition& service = m_clients.definitions().yandexCY;
     QByteArray host;
     RequestAttempts attempts(m_host, m_clients, client, AttemptRule::Metric);
     attempts.setPreparation([&] {
         EngineClients::applySettings(client, m_host.connectionSettings());
         host = CyHost(CodePage::toAnsi(m_host.siteText()));
     });
-    const Fetched fetched = attempts.fetch([&](HttpClient& c) {
-        return c.get(serviceUrl(Endpoints::current().YandexCY, "/yca/cy/ch/" + host + "/"));
-    });
+    const Fetched fetched = attempts.fetch([&](HttpClient& c) { return ask(c, service, host); });
     if (!fetched.page)
         return { kNotAvailable, fetched.why };
-    RegExpr pattern("<b>.*? (\\d+).*?</b>|<a href=.*?" + host + ".*?>(\\d+?)</a>");
+    // The host goes into the pattern as typed: a careless address makes a pattern error.
+    RegExpr pattern(fillPlaceholder(service.pattern, "{site}", host));
     compileWithSiteAddress(pattern);
-    return readFigure(fetched, pattern, { 1, 2 });
+    return readFigure(fetched, pattern, allGroups(pattern));
 }
 
 MetricResult SiteMetrics::FetchPageRank()
 {
     HttpClient& client = m_clients.metrics();
+    const ServiceDefinition& service = m_clients.definitions().pageRank;
     RequestAttempts attempts(m_host, m_clients, client, AttemptRule::Metric);
     attempts.setPreparation([&] { EngineClients::applySettings(client, m_host.connectionSettings()); });
-    const Fetched fetched = attempts.fetch([&](HttpClient& c) {
-        const QByteArray site = CodePage::toAnsi(m_host.siteText());
-        return c.post(serviceUrl(Endpoints::current().PageRank, "/"), { "url=" + site });
-    });
-    RegExpr pattern("<b>(\\d{1,2})</b>");
-    return readFigure(fetched, pattern, { 1 });
+    const Fetched fetched = attempts.fetch(
+        [&](HttpClient& c) { return ask(c, service, CodePage::toAnsi(m_host.siteText())); });
+    RegExpr pattern(service.pattern);
+    compileWithSiteAddress(pattern);
+    return readFigure(fetched, pattern, allGroups(pattern));
 }

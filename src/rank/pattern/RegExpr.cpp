@@ -173,6 +173,12 @@ pcre2_code* compileWith(const QByteArray& pattern, uint32_t options)
 
 } // namespace
 
+int RegExpr::groupCount()
+{
+    compile();
+    return d->groupCount;
+}
+
 void RegExpr::compile()
 {
     if (d->code)

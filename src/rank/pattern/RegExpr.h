@@ -57,6 +57,8 @@ public:
     qsizetype matchLen(int group) const;
 
     const QByteArray& pattern() const { return m_pattern; }
+    // The pattern's capturing groups; compiles it first (throws ERegExpr).
+    int groupCount();
 
     // Applies from the next exec().
     void setBudget(const PageBudget& budget) { m_budget = budget; }

@@ -49,6 +49,10 @@ public:
     bool stopped = false;
     std::optional<QString> error;
     std::optional<QString> nothingAnswered;
+    // The engine definitions the last check read the engines by: their version and the code of
+    // their source ("built-in", "downloaded", "user", "file"); empty before the first check.
+    QString definitionsVersion;
+    QString definitionsSource;
 
     // A new check begins: every cell is Old again, keeping its text, and the last end is forgotten.
     void beginCheck();

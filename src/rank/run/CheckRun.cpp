@@ -184,7 +184,11 @@ void CheckRun::ButtonClick()
 void CheckRun::startSteps()
 {
     m_clients.resetTally();
+    // Definitions changed from now on take effect at the next check.
+    m_clients.useDefinitions(EngineDefinitions::current());
     m_results.beginCheck();
+    m_results.definitionsVersion = m_clients.definitions().version;
+    m_results.definitionsSource = definitionsSourceCode(m_clients.definitions().source);
     m_checkElapsed = 0;
     m_checkStartTick = TickCount::now();
     m_results.elapsed = formatElapsed(m_checkElapsed, m_locale);

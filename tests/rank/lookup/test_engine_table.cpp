@@ -1,3 +1,4 @@
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/EngineTable.h"
 #include "rank/lookup/PageScans.h"
 
@@ -18,7 +19,7 @@ class EngineTableUrls : public ::testing::TestWithParam<UrlRow> { };
 TEST_P(EngineTableUrls, RowBuildsTheRequestTarget)
 {
     const UrlRow& row = GetParam();
-    const EngineRow& engine = engineRow(row.engine);
+    const EngineDefinition& engine = builtInEngine(row.engine);
     const QByteArray url
         = resultPageUrl(engine, QStringLiteral("h:8"), row.page, encodeKeyword(engine, row.keyword));
     EXPECT_EQ(url, "http://h:8" + row.expected);
@@ -38,7 +39,7 @@ TEST(EngineTable, RowsAgreeWithTheEngineTheyDescribe)
 {
     QStringList keys;
     for (Engine engine : kEngines) {
-        const EngineRow& row = engineRow(engine);
+        const EngineDefinition& row = builtInEngine(engine);
         EXPECT_EQ(row.engine, engine);
         EXPECT_EQ(row.key, engineKey(engine));
         EXPECT_FALSE(keys.contains(row.key));
@@ -51,8 +52,8 @@ TEST(EngineTable, RowsAgreeWithTheEngineTheyDescribe)
 
 TEST(EngineTable, QueryParametersAreNamedByTheTemplate)
 {
-    EXPECT_EQ(queryParameterOf(engineRow(Engine::MSNCom), "{page}"), "first");
-    EXPECT_EQ(queryParameterOf(engineRow(Engine::YandexRu), "{keyword}"), "text");
+    EXPECT_EQ(queryParameterOf(builtInEngine(Engine::MSNCom), "{page}"), "first");
+    EXPECT_EQ(queryParameterOf(builtInEngine(Engine::YandexRu), "{keyword}"), "text");
 }
 
 } // namespace

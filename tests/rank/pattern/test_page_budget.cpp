@@ -1,4 +1,4 @@
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <gtest/gtest.h>
@@ -16,16 +16,16 @@ std::vector<EnginePattern> enginePatterns()
 {
     std::vector<EnginePattern> patterns;
     for (Engine engine : kEngines) {
-        const EngineRow& row = engineRow(engine);
+        const EngineDefinition& row = builtInEngine(engine);
         patterns.push_back(
             { row.key.toStdString(), row.resultPattern, row.pageRule == PageRule::EngineNumbered });
     }
     return patterns;
 }
 
-const QByteArray kGoogle = engineRow(Engine::GoogleCom).resultPattern;
-const QByteArray kYandex = engineRow(Engine::YandexRu).resultPattern;
-const QByteArray kAport = engineRow(Engine::AportRu).resultPattern;
+const QByteArray kGoogle = builtInEngine(Engine::GoogleCom).resultPattern;
+const QByteArray kYandex = builtInEngine(Engine::YandexRu).resultPattern;
+const QByteArray kAport = builtInEngine(Engine::AportRu).resultPattern;
 
 // The texts every pattern needs after an entry's start, so that no page is passed over whole.
 const QByteArray kTail = "<p>http://example.com/ b <a href=\"http://site.ru/\"></p>";

@@ -1,0 +1,476 @@
+#include "rank/lookup/DefinitionsFile.h"
+
+#include "net/Endpoints.h"
+#include "platform/BoundedFile.h"
+#include "rank/pattern/RegExpr.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <array>
+#include <functional>
+#include <map>
+
+namespace {
+
+// Plain literals: the built-in definitions may be read by a static initialiser of another file.
+constexpr QLatin1StringView kDefinitionsSection("definitions");
+constexpr std::array<const char*, 10> kEngineKeys { "Host", "Url", "PageStep", "PageOffset", "KeywordEncoding",
+    "HttpVersion", "PageRule", "PageSize", "Pattern", "LinkGroup" };
+constexpr std::array<const char*, 4> kServiceKeys { "Host", "Url", "Form", "Pattern" };
+constexpr std::array<const char*, 3> kServiceSections { "Wordstat", "YandexCY", "PageRank" };
+// A site address that stands for any when a pattern with the site's placeholder is compiled.
+constexpr char kSampleSite[] = "www.example.ru";
+
+template <std::size_t N>
+QStringList listOf(const std::array<const char*, N>& words)
+{
+    QStringList list;
+    for (const char* word : words)
+        list << QLatin1String(word);
+    return list;
+}
+
+struct Value {
+    QString text;
+    int line = 0;
+};
+
+// The values of one section, by key, as the file wrote them.
+struct Section {
+    QString name;
+    std::map<QString, Value> values;
+    QStringList order;
+};
+
+class Parser {
+public:
+    explicit Parser(QList<DefinitionsProblem>& problems)
+        : m_problems(problems)
+    {
+    }
+
+    // Splits the text into sections; unknown sections and keys, repeated keys and malformed lines
+    // are problems.
+    std::vector<Section> split(const QString& text)
+    {
+        std::vector<Section> sections;
+        Section* current = nullptr;
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            const int line = i + 1;
+            const QString trimmed = lines[i].trimmed();
+            if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+                continue;
+            if (trimmed.startsWith(QLatin1Char('['))) {
+                current = openSection(sections, trimmed, line);
+                continue;
+            }
+            const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
+            if (eq <= 0) {
+                problem({}, {}, QStringLiteral("ожидается [раздел] или ключ=значение"), line);
+                continue;
+            }
+            const QString key = trimmed.left(eq).trimmed();
+            if (!current) {
+                if (!m_inUnknownSection)
+                    problem({}, key, QStringLiteral("ключ стоит до первого раздела"), line);
+                continue;
+            }
+            addValue(*current, key, trimmed.mid(eq + 1).trimmed(), line);
+        }
+        return sections;
+    }
+
+private:
+    Section* openSection(std::vector<Section>& sections, const QString& header, int line)
+    {
+        m_inUnknownSection = true;
+        if (!header.endsWith(QLatin1Char(']'))) {
+            problem({}, {}, QStringLiteral("заголовок раздела без «]»"), line);
+            return nullptr;
+        }
+        const QString name = canonicalSection(header.mid(1, header.size() - 2).trimmed());
+        if (name.isEmpty()) {
+            problem(header.mid(1, header.size() - 2).trimmed(), {}, QStringLiteral("неизвестный раздел"), line);
+            return nullptr;
+        }
+        for (const Section& section : sections) {
+            if (section.name == name) {
+                problem(name, {}, QStringLiteral("раздел задан дважды"), line);
+                return nullptr;
+            }
+        }
+        m_inUnknownSection = false;
+        sections.push_back({ name, {}, {} });
+        return &sections.back();
+    }
+
+    void addValue(Section& section, const QString& written, const QString& value, int line)
+    {
+        const QString key = canonicalKey(section.name, written);
+        if (key.isEmpty()) {
+            problem(section.name, written, QStringLiteral("неизвестный ключ"), line);
+            return;
+        }
+        if (section.values.count(key)) {
+            problem(section.name, key, QStringLiteral("ключ задан дважды"), line);
+            return;
+        }
+        section.values[key] = { value, line };
+        section.order << key;
+    }
+
+    static QString canonicalSection(const QString& name)
+    {
+        QStringList known = engineKeysInOrder();
+        known << listOf(kServiceSections) << kDefinitionsSection;
+        for (const QString& candidate : known) {
+            if (candidate.compare(name, Qt::CaseInsensitive) == 0)
+                return candidate;
+        }
+        return {};
+    }
+
+    static QString canonicalKey(const QString& section, const QString& key)
+    {
+        QStringList known;
+        if (section == kDefinitionsSection)
+            known << QStringLiteral("Version");
+        else if (listOf(kServiceSections).contains(section))
+            known = listOf(kServiceKeys);
+        else
+            known = listOf(kEngineKeys);
+        for (const QString& candidate : known) {
+            if (candidate.compare(key, Qt::CaseInsensitive) == 0)
+                return candidate;
+        }
+        return {};
+    }
+
+    static QStringList engineKeysInOrder()
+    {
+        QStringList keys;
+        for (Engine engine : kEngines)
+            keys << engineKey(engine);
+        return keys;
+    }
+
+    void problem(const QString& section, const QString& key, const QString& reason, int line)
+    {
+        m_problems.append({ section, key, reason, line });
+    }
+
+    QList<DefinitionsProblem>& m_problems;
+    bool m_inUnknownSection = false;
+};
+
+// Puts the values of one section into the definitions, each checked on its own; the checks that
+// join several values (a link group against its pattern) follow once all are in.
+class Applier {
+public:
+    Applier(const Section* section, const QString& name, bool needsAll, QList<DefinitionsProblem>& problems,
+        QStringList& given)
+        : m_section(section)
+        , m_name(name)
+        , m_needsAll(needsAll)
+        , m_problems(problems)
+        , m_given(given)
+    {
+    }
+
+    void text(const QString& key, QString& target, const std::function<QString(const QString&)>& check,
+        bool optional = false)
+    {
+        const Value* value = find(key, optional);
+        if (!value)
+            return;
+        const QString reason = check(value->text);
+        if (!reason.isEmpty())
+            fail(key, reason, value->line);
+        else
+            target = value->text;
+    }
+
+    void bytes(const QString& key, QByteArray& target, const std::function<QString(const QString&)>& check,
+        bool optional = false)
+    {
+        QString text = QString::fromUtf8(target);
+        this->text(key, text, check, optional);
+        target = text.toUtf8();
+    }
+
+    void number(const QString& key, int& target, int low, int high)
+    {
+        const Value* value = find(key);
+        if (!value)
+            return;
+        static const QRegularExpression digits(QStringLiteral("^[0-9]{1,4}$"));
+        const int number = value->text.toInt();
+        if (!digits.match(value->text).hasMatch() || number < low || number > high)
+            fail(key, QStringLiteral("«%1» — нужно целое число от %2 до %3").arg(shown(value->text)).arg(low).arg(high),
+                value->line);
+        else
+            target = number;
+    }
+
+    template <typename T>
+    void choice(const QString& key, T& target, const std::vector<std::pair<QString, T>>& words)
+    {
+        const Value* value = find(key);
+        if (!value)
+            return;
+        QStringList allowed;
+        for (const auto& [word, meaning] : words) {
+            if (word == value->text) {
+                target = meaning;
+                return;
+            }
+            allowed << word;
+        }
+        fail(key, QStringLiteral("«%1» — допустимы %2").arg(shown(value->text), allowed.join(QStringLiteral(", "))),
+            value->line);
+    }
+
+    // The key a problem of the pattern's groups is charged to: the one the file gave.
+    bool gave(const QString& key) const { return m_section && m_section->values.count(key); }
+    int lineOf(const QString& key) const { return gave(key) ? m_section->values.at(key).line : 0; }
+    void fail(const QString& key, const QString& reason, int line)
+    {
+        m_problems.append({ m_name, key, reason, line });
+    }
+
+    static QString shown(const QString& value) { return value.size() > 60 ? value.left(60) + "…" : value; }
+
+private:
+    const Value* find(const QString& key, bool optional = false)
+    {
+        if (m_section && m_section->values.count(key)) {
+            m_given << m_name + "/" + key;
+            return &m_section->values.at(key);
+        }
+        if (m_needsAll && !optional)
+            fail(key, QStringLiteral("нет значения"), 0);
+        return nullptr;
+    }
+
+    const Section* m_section;
+    QString m_name;
+    bool m_needsAll;
+    QList<DefinitionsProblem>& m_problems;
+    QStringList& m_given;
+};
+
+QString hostProblem(const QString& value)
+{
+    if (Endpoints::isHostAndPort(value))
+        return {};
+    return QStringLiteral("«%1» — нужно имя хоста или адрес, можно с портом").arg(Applier::shown(value));
+}
+
+// A request template goes into the request line as it stands: printable ASCII without spaces,
+// each placeholder exactly once.
+QString templateProblem(const QString& value, const QStringList& placeholders, bool path)
+{
+    if (path && !value.startsWith(QLatin1Char('/')))
+        return QStringLiteral("должен начинаться с «/»");
+    for (QChar c : value) {
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7F)
+            return QStringLiteral("только печатные знаки ASCII без пробелов");
+    }
+    for (const QString& placeholder : placeholders) {
+        const qsizetype count = value.count(placeholder);
+        if (count != 1)
+            return QStringLiteral("%1 должен встречаться ровно один раз").arg(placeholder);
+    }
+    return {};
+}
+
+QString patternProblem(const QString& value)
+{
+    if (value.isEmpty())
+        return QStringLiteral("пустой шаблон");
+    for (QChar c : value) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("управляющий знак в шаблоне");
+    }
+    return {};
+}
+
+// The number of groups of a pattern, or nothing with a problem charged to its Pattern key.
+std::optional<int> groupsOf(const QByteArray& pattern, Applier& apply)
+{
+    try {
+        RegExpr compiled(QByteArray(pattern).replace("{site}", kSampleSite));
+        return compiled.groupCount();
+    } catch (const ERegExpr& e) {
+        apply.fail(QStringLiteral("Pattern"),
+            QStringLiteral("шаблон не компилируется: %1").arg(QString::fromUtf8(e.what())), apply.lineOf("Pattern"));
+    }
+    return std::nullopt;
+}
+
+void applyEngine(EngineDefinition& engine, Applier& apply)
+{
+    apply.text(QStringLiteral("Host"), engine.host, hostProblem);
+    apply.bytes(QStringLiteral("Url"), engine.urlTemplate,
+        [](const QString& v) { return templateProblem(v, { "{keyword}", "{page}" }, true); });
+    apply.number(QStringLiteral("PageStep"), engine.pageStep, 1, 1000);
+    apply.number(QStringLiteral("PageOffset"), engine.pageOffset, 0, 1000);
+    apply.choice<KeywordEncoding>(QStringLiteral("KeywordEncoding"), engine.keywordEncoding,
+        { { "utf8", KeywordEncoding::Utf8Percent }, { "ansi", KeywordEncoding::SpacesAsPercent20 } });
+    apply.choice<HttpVersion>(QStringLiteral("HttpVersion"), engine.httpVersion,
+        { { "1.1", HttpVersion::Http11 }, { "1.0", HttpVersion::Http10 } });
+    apply.choice<PageRule>(QStringLiteral("PageRule"), engine.pageRule,
+        { { "counted", PageRule::CountedToTheEnd }, { "counted-short-page-ends", PageRule::CountedEndsOnShortPage },
+            { "numbered", PageRule::EngineNumbered } });
+    apply.number(QStringLiteral("PageSize"), engine.pageSize, 1, 100);
+    apply.bytes(QStringLiteral("Pattern"), engine.resultPattern, patternProblem);
+    apply.number(QStringLiteral("LinkGroup"), engine.linkGroup, 0, 9);
+}
+
+void checkEngineGroups(const EngineDefinition& engine, Applier& apply)
+{
+    const std::optional<int> groups = groupsOf(engine.resultPattern, apply);
+    if (!groups)
+        return;
+    if (engine.pageRule == PageRule::EngineNumbered) {
+        if (*groups < 1)
+            apply.fail(QStringLiteral("Pattern"),
+                QStringLiteral("у шаблона нет группы 1 с номером записи, а PageRule=numbered"), apply.lineOf("Pattern"));
+        return;
+    }
+    if (engine.linkGroup > *groups) {
+        const QString key = apply.gave(QStringLiteral("LinkGroup")) ? QStringLiteral("LinkGroup") : QStringLiteral("Pattern");
+        apply.fail(key, QStringLiteral("в шаблоне нет группы %1 (групп: %2)").arg(engine.linkGroup).arg(*groups),
+            apply.lineOf(key));
+    }
+}
+
+void applyService(ServiceDefinition& service, Applier& apply)
+{
+    const bool bySite = service.key != QLatin1String("Wordstat");
+    const QString placeholder = bySite ? QStringLiteral("{site}") : QStringLiteral("{keyword}");
+    apply.text(QStringLiteral("Host"), service.host, hostProblem);
+    apply.bytes(QStringLiteral("Url"), service.urlTemplate,
+        [](const QString& v) { return templateProblem(v, {}, true); });
+    // An empty Form asks by GET; a PageRank service can only be asked by POST with the site in it.
+    apply.bytes(QStringLiteral("Form"), service.form,
+        [](const QString& v) { return v.isEmpty() ? QString() : templateProblem(v, {}, false); }, true);
+    apply.bytes(QStringLiteral("Pattern"), service.pattern, patternProblem);
+
+    const qsizetype uses = service.urlTemplate.count(placeholder.toUtf8()) + service.form.count(placeholder.toUtf8());
+    if (uses != 1) {
+        const QString key = apply.gave(QStringLiteral("Form")) ? QStringLiteral("Form") : QStringLiteral("Url");
+        apply.fail(key, QStringLiteral("%1 должен встречаться в Url и Form ровно один раз").arg(placeholder),
+            apply.lineOf(key));
+    }
+    if (!bySite && !service.form.isEmpty())
+        apply.fail(QStringLiteral("Form"), QStringLiteral("число запросов читается запросом GET, без формы"),
+            apply.lineOf("Form"));
+    if (const std::optional<int> groups = groupsOf(service.pattern, apply); groups && *groups < 1)
+        apply.fail(QStringLiteral("Pattern"), QStringLiteral("у шаблона нет группы с числом"), apply.lineOf("Pattern"));
+}
+
+QString versionProblem(const QString& value)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,3}$"));
+    if (form.match(value).hasMatch())
+        return {};
+    return QStringLiteral("«%1» — нужна версия из чисел через точку, например 2026.12.7.1").arg(Applier::shown(value));
+}
+
+EngineDefinitions emptyDefinitions()
+{
+    EngineDefinitions definitions;
+    for (Engine engine : kEngines)
+        definitions.engines.at(std::size_t(engine)) = { engine, engineKey(engine), {}, HttpVersion::Http11, {}, 1, 0,
+            KeywordEncoding::Utf8Percent, {}, 0, PageRule::CountedToTheEnd, 1 };
+    definitions.wordstat.key = QStringLiteral("Wordstat");
+    definitions.yandexCY.key = QStringLiteral("YandexCY");
+    definitions.pageRank.key = QStringLiteral("PageRank");
+    return definitions;
+}
+
+} // namespace
+
+QString DefinitionsProblem::text() const
+{
+    QString place;
+    if (!section.isEmpty())
+        place = "[" + section + "]" + (key.isEmpty() ? QString() : " " + key);
+    else if (!key.isEmpty())
+        place = key;
+    if (line > 0)
+        place = place.isEmpty() ? QStringLiteral("строка %1").arg(line) : QStringLiteral("%1 (строка %2)").arg(place).arg(line);
+    return place + ": " + reason;
+}
+
+ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const EngineDefinitions* base)
+{
+    ParsedDefinitions parsed;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text = decoder.decode(content);
+    if (decoder.hasError() || content.contains('\0')) {
+        parsed.problems.append({ {}, {}, QStringLiteral("текст не в кодировке UTF-8"), 0 });
+        return parsed;
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+
+    std::vector<Section> sections = Parser(parsed.problems).split(text);
+    const auto sectionNamed = [&sections](const QString& name) -> const Section* {
+        for (const Section& section : sections) {
+            if (section.name == name)
+                return &section;
+        }
+        return nullptr;
+    };
+
+    EngineDefinitions definitions = base ? *base : emptyDefinitions();
+    definitions.givenValues.clear();
+    const bool needsAll = base == nullptr;
+    {
+        Applier apply(sectionNamed(kDefinitionsSection), kDefinitionsSection, needsAll, parsed.problems,
+            definitions.givenValues);
+        apply.text(QStringLiteral("Version"), definitions.version, versionProblem);
+    }
+    for (EngineDefinition& engine : definitions.engines) {
+        Applier apply(sectionNamed(engine.key), engine.key, needsAll, parsed.problems, definitions.givenValues);
+        const qsizetype before = parsed.problems.size();
+        applyEngine(engine, apply);
+        if (parsed.problems.size() == before)
+            checkEngineGroups(engine, apply);
+    }
+    for (ServiceDefinition* service : { &definitions.wordstat, &definitions.yandexCY, &definitions.pageRank }) {
+        Applier apply(sectionNamed(service->key), service->key, needsAll, parsed.problems, definitions.givenValues);
+        applyService(*service, apply);
+    }
+    if (parsed.problems.isEmpty())
+        parsed.definitions = std::move(definitions);
+    return parsed;
+}
+
+ParsedDefinitions DefinitionsFile::read(const QString& path, DefinitionsSource source)
+{
+    QString reason;
+    const std::optional<QByteArray> content = BoundedFile::read(path, kMaxBytes, &reason);
+    if (!content) {
+        ParsedDefinitions refused;
+        refused.problems.append({ {}, {}, QStringLiteral("файл не прочитан: %1").arg(reason), 0 });
+        return refused;
+    }
+    ParsedDefinitions parsed = parse(*content, &EngineDefinitions::builtIn());
+    if (parsed.definitions) {
+        parsed.definitions->source = source;
+        parsed.definitions->fileName = path;
+    }
+    return parsed;
+}
+
+QString DefinitionsFile::refusalText(const QString& fileName, const QList<DefinitionsProblem>& problems)
+{
+    QStringList lines { QStringLiteral("Описания поисковых систем из файла «%1» не приняты:").arg(fileName) };
+    for (const DefinitionsProblem& problem : problems)
+        lines << problem.text();
+    return lines.join(QLatin1Char('\n'));
+}

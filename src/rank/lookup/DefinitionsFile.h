@@ -1,0 +1,46 @@
+#pragma once
+
+#include "rank/lookup/EngineDefinitions.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// One reason a definitions file is refused, with the place it was found at: a section, a key, or a
+// line that is neither.
+struct DefinitionsProblem {
+    QString section; // without brackets; empty before any section
+    QString key; // empty for a problem of a whole section or line
+    QString reason;
+    int line = 0; // 0 when the problem belongs to no one line (a missing key, a whole section)
+
+    // "[GoogleCom] PageSize: reason", "[Foo]: reason", "строка 7: reason".
+    QString text() const;
+};
+
+struct ParsedDefinitions {
+    std::optional<EngineDefinitions> definitions; // nothing when there is a problem
+    QList<DefinitionsProblem> problems;
+};
+
+// The engine definitions as a UTF-8 INI file: a section per engine named by its key (Host, Url,
+// PageStep, PageOffset, KeywordEncoding, HttpVersion, PageRule, PageSize, Pattern, LinkGroup),
+// [Wordstat], [YandexCY] and [PageRank] (Host, Url, Form, Pattern), and [definitions] with Version.
+// A section or key the file leaves out keeps the value of the base definitions; anything unknown,
+// out of range or unusable refuses the whole file.
+namespace DefinitionsFile {
+
+constexpr qint64 kMaxBytes = 64 * 1024;
+
+// Every problem is found, not only the first. base is null only for the built-in file itself,
+// which must then give every value.
+ParsedDefinitions parse(const QByteArray& content, const EngineDefinitions* base);
+
+// Reads a regular file of at most kMaxBytes and parses it over the built-in definitions.
+ParsedDefinitions read(const QString& path, DefinitionsSource source);
+
+// The message that refuses a file: its name, then each problem on a line of its own.
+QString refusalText(const QString& fileName, const QList<DefinitionsProblem>& problems);
+
+} // namespace DefinitionsFile

@@ -1,0 +1,107 @@
+#include "rank/lookup/EngineDefinitions.h"
+
+#include "net/Endpoints.h"
+#include "rank/lookup/DefinitionsFile.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <mutex>
+#include <stdexcept>
+
+namespace {
+
+std::mutex g_currentMutex;
+std::shared_ptr<const EngineDefinitions> g_current;
+
+QList<qint64> versionParts(const QString& version)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,3}$"));
+    if (!form.match(version).hasMatch())
+        return {};
+    QList<qint64> parts;
+    for (const QString& part : version.split(QLatin1Char('.')))
+        parts << part.toLongLong();
+    while (parts.size() < 4)
+        parts << 0;
+    return parts;
+}
+
+QString configuredHost(const QString& key, const QString& defined)
+{
+    const QString configured = Endpoints::current().host(key);
+    return configured.isEmpty() ? defined : configured;
+}
+
+} // namespace
+
+QString definitionsSourceCode(DefinitionsSource source)
+{
+    switch (source) {
+    case DefinitionsSource::BuiltIn:
+        return QStringLiteral("built-in");
+    case DefinitionsSource::Downloaded:
+        return QStringLiteral("downloaded");
+    case DefinitionsSource::User:
+        return QStringLiteral("user");
+    case DefinitionsSource::File:
+        return QStringLiteral("file");
+    }
+    return {};
+}
+
+// The resource registers itself when the program starts; asking for it here makes it there also
+// for a static initialiser that runs first.
+static void registerBuiltInDefinitions()
+{
+    Q_INIT_RESOURCE(engine_definitions);
+}
+
+const EngineDefinitions& EngineDefinitions::builtIn()
+{
+    static const EngineDefinitions definitions = [] {
+        registerBuiltInDefinitions();
+        QFile resource(QStringLiteral(":/engines.ini"));
+        if (!resource.open(QIODevice::ReadOnly))
+            throw std::logic_error("The built-in engine definitions are missing from the program");
+        ParsedDefinitions parsed = DefinitionsFile::parse(resource.readAll(), nullptr);
+        if (!parsed.definitions)
+            throw std::logic_error(
+                DefinitionsFile::refusalText(QStringLiteral(":/engines.ini"), parsed.problems).toStdString());
+        parsed.definitions->givenValues.clear();
+        return *parsed.definitions;
+    }();
+    return definitions;
+}
+
+std::shared_ptr<const EngineDefinitions> EngineDefinitions::current()
+{
+    std::lock_guard lock(g_currentMutex);
+    if (!g_current)
+        g_current = std::make_shared<const EngineDefinitions>(builtIn());
+    return g_current;
+}
+
+void EngineDefinitions::setCurrent(std::shared_ptr<const EngineDefinitions> definitions)
+{
+    std::lock_guard lock(g_currentMutex);
+    g_current = std::move(definitions);
+}
+
+QString hostOf(const EngineDefinition& engine)
+{
+    return configuredHost(engine.key, engine.host);
+}
+
+QString hostOf(const ServiceDefinition& service)
+{
+    return configuredHost(service.key, service.host);
+}
+
+bool isLaterDefinitionsVersion(const QString& offered, const QString& current)
+{
+    const QList<qint64> a = versionParts(offered);
+    const QList<qint64> b = versionParts(current);
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    return a > b;
+}
