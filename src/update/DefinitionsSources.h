@@ -1,0 +1,51 @@
+#pragma once
+
+#include "rank/lookup/EngineDefinitions.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+// The files the engine definitions may come from, besides a file given on the command line.
+struct DefinitionsFiles {
+    QString userFile; // the user's own: <settings folder>/engines.ini
+    QString downloadedFile; // fetched through the update channel: <data folder>/engines.ini
+    QString downloadedSignature; // its signature: engines.ini.sig
+    QString previousFile; // the downloaded file it replaced, kept for a rollback: engines.ini.previous
+    QString previousSignature; // engines.ini.previous.sig
+
+    // In the program's settings and data folders.
+    static DefinitionsFiles standard();
+    static DefinitionsFiles in(const QString& settingsFolder, const QString& dataFolder);
+};
+
+struct LoadedDefinitions {
+    std::shared_ptr<const EngineDefinitions> definitions;
+    // Why files were passed over on the way, one message each (the file, and every problem).
+    QStringList refusals;
+};
+
+namespace DefinitionsSources {
+
+// The first usable of: the given file (when not empty), the user's file, the downloaded file
+// whose signature verifies with publicKey, the built-in definitions. A missing file is passed over
+// silently; a refused one falls back to the next, with its message in refusals.
+LoadedDefinitions load(const DefinitionsFiles& files, const QString& givenFile, const QByteArray& publicKey);
+
+// The downloaded definitions when their file is there, its signature verifies and it validates;
+// otherwise nothing, with the reason (empty when there is no file at all).
+std::optional<EngineDefinitions> verifiedDownload(
+    const DefinitionsFiles& files, const QByteArray& publicKey, QString* reason);
+
+// The refusals not reported before in this process, so that a message is shown once.
+QStringList notShownBefore(const QStringList& refusals);
+
+// The message that refuses a downloaded file whose signature does not verify.
+QString unsignedText(const QString& fileName);
+
+// load() with the standard files and the update key, made the definitions of the next check.
+LoadedDefinitions reloadCurrent(const QString& givenFile = {});
+
+} // namespace DefinitionsSources
