@@ -11,11 +11,12 @@
 const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
                                            "                      [--proxy HOST:PORT [--proxy-user USER "
                                            "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                                           "                      [--scheduled] PROJECT.zlt\n"
+                                           "                      [--scheduled] [--engines FILE] PROJECT.zlt\n"
                                            "       kestrova-check --history-csv FILE [--site SITE]\n"
                                            "       kestrova-check --schedule WHEN PROJECT.zlt\n"
                                            "       kestrova-check --schedules\n"
-                                           "       kestrova-check --version\n");
+                                           "       kestrova-check --check-engines FILE\n"
+                                           "       kestrova-check --version [--engines FILE]\n");
 
 const QString kCheckHelp = kCheckUsage
     + QStringLiteral(
@@ -41,7 +42,12 @@ const QString kCheckHelp = kCheckUsage
         "  --schedule WHEN        check the project by a systemd user timer: daily@HH:MM,\n"
         "                         weekly@DAY@HH:MM (DAY mon ... sun) or off, without a check\n"
         "  --schedules            list every project's schedule with its next run\n"
-        "  --version              the version the program file carries\n"
+        "  --engines FILE         ask and read the engines by the engine definitions in FILE\n"
+        "                         instead of the user's, the downloaded or the built-in ones\n"
+        "  --check-engines FILE   validate an engine definitions file and print what it\n"
+        "                         overrides (exit 0), or every problem (exit 2), without a check\n"
+        "  --version              the version the program file carries, and on a second line the\n"
+        "                         version and source of the engine definitions in use\n"
         "  --help                 this text\n"
         "\n"
         "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova "
@@ -78,7 +84,7 @@ void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
     static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
-        "--proxy-user", "--proxy-pass", "--proxy-pass-file" };
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines" };
     for (int i = 1; i + 1 < argc; ++i) {
         const bool takesValue = std::any_of(std::begin(valueOptions), std::end(valueOptions),
             [&](const char* option) { return std::strcmp(argv[i], option) == 0; });
@@ -103,7 +109,7 @@ std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -135,6 +141,10 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(parsed.schedule);
         else if (argument == QLatin1String("--schedules"))
             parsed.listSchedules = true;
+        else if (argument == QLatin1String("--engines"))
+            error = value(engines);
+        else if (argument == QLatin1String("--check-engines"))
+            error = value(checkEngines);
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -152,10 +162,23 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (error)
             return *error;
     }
+    if (engines && engines->isEmpty())
+        return UsageError { QStringLiteral("--engines needs a file name") };
+    parsed.enginesFile = engines.value_or(QString());
     if (parsed.help || parsed.version)
         return parsed;
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
         || xlsx || parsed.scheduled;
+    if (checkEngines) {
+        if (checkEngines->isEmpty())
+            return UsageError { QStringLiteral("--check-engines needs a file name") };
+        if (checkOptions || csv || parsed.schedule || parsed.listSchedules || engines || !parsed.projectPath.isEmpty())
+            return UsageError { QStringLiteral("--check-engines runs no check: give it alone") };
+        parsed.checkEngines = *checkEngines;
+        return parsed;
+    }
+    if (engines && (csv || parsed.schedule || parsed.listSchedules))
+        return UsageError { QStringLiteral("--engines goes with a check or --version") };
     if (parsed.listSchedules) {
         if (checkOptions || csv || parsed.schedule || !parsed.projectPath.isEmpty())
             return UsageError { QStringLiteral("--schedules runs no check: give it alone") };

@@ -20,6 +20,8 @@ struct CheckArguments {
     bool scheduled = false; // run by a timer: a desktop notice tells what moved
     std::optional<QString> schedule; // set the project's schedule instead of checking
     bool listSchedules = false;
+    QString enginesFile; // read the engines by the definitions of this file; empty: the usual sources
+    QString checkEngines; // validate this definitions file instead of checking
 };
 
 struct UsageError {

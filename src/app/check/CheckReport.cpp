@@ -120,7 +120,9 @@ QByteArray formatJson(const Project& project, const ProjectResults& results)
         + jsonReason("cy_", results.cy.why) + ", \"pr\": " + jsonString(results.pr.text)
         + jsonReason("pr_", results.pr.why) + ", \"elapsed\": " + jsonString(results.elapsed)
         + ", \"stopped\": " + (results.stopped ? "true" : "false") + ", \"error\": "
-        + (results.error ? jsonString(*results.error) : QByteArray("null")) + ", \"keywords\": [";
+        + (results.error ? jsonString(*results.error) : QByteArray("null")) + ", \"definitions\": {\"version\": "
+        + jsonString(results.definitionsVersion) + ", \"source\": " + jsonString(results.definitionsSource)
+        + "}, \"keywords\": [";
     for (int n = 1; n <= Project::KeywordCount; ++n)
         out += (n > 1 ? ", " : "") + jsonString(project.keyword(n));
     out += "], \"cells\": [";

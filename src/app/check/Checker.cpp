@@ -1,6 +1,7 @@
 #include "app/check/Checker.h"
 
 #include "app/check/CheckArguments.h"
+#include "app/check/CheckDefinitions.h"
 #include "app/check/CheckReport.h"
 #include "app/check/CheckSchedules.h"
 #include "app/check/CheckWorkbook.h"
@@ -12,6 +13,7 @@
 #include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "platform/ProgramFile.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/run/CheckRun.h"
 #include "rank/run/RunHost.h"
 #include "store/ProgramStores.h"
@@ -86,8 +88,12 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         out.write(kCheckHelp.toUtf8());
         return kExitDone;
     }
+    if (!options.checkEngines.isEmpty())
+        return checkEnginesFile(options.checkEngines, out, err);
     if (options.version) {
         writeLine(out, GetFileVersionText(ProgramFile::readablePath()));
+        loadCheckDefinitions(options.enginesFile, err);
+        writeLine(out, definitionsVersionLine(*EngineDefinitions::current()));
         return kExitDone;
     }
     if (!options.historyCsv.isEmpty())
@@ -102,6 +108,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     try {
         Endpoints::current();
         project = ProgramStores::readProjectFile(options.projectPath);
+        loadCheckDefinitions(options.enginesFile, err);
         if (!options.proxy)
             ProgramStores::restoreConnection(remembered);
     } catch (const std::exception& e) {

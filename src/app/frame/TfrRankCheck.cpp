@@ -2,6 +2,7 @@
 #include "app/frame/TfrRank.h"
 
 #include "platform/ui/Prompts.h"
+#include "update/DefinitionsSources.h"
 #include "rank/run/CheckRun.h"
 #include "store/ProgramStores.h"
 #include "store/StoreError.h"
@@ -95,6 +96,11 @@ void TfrRank::SaveProject(const QString& path)
 
 void TfrRank::ButtonClick()
 {
+    // Definitions installed or mended since the last check take effect now; a refused file is
+    // told once, and the next source is used.
+    const LoadedDefinitions loaded = DefinitionsSources::reloadCurrent();
+    for (const QString& refusal : DefinitionsSources::notShownBefore(loaded.refusals))
+        Prompts::instance().message(window(), refusal);
     m_checkRun->ButtonClick();
 }
 

@@ -67,7 +67,7 @@ public:
             }
             const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
             if (eq <= 0) {
-                problem({}, {}, QStringLiteral("ожидается [раздел] или ключ=значение"), line);
+                problem(current ? current->name : QString(), {}, QStringLiteral("ожидается [раздел] или ключ=значение"), line);
                 continue;
             }
             const QString key = trimmed.left(eq).trimmed();
@@ -402,7 +402,7 @@ QString DefinitionsProblem::text() const
         place = key;
     if (line > 0)
         place = place.isEmpty() ? QStringLiteral("строка %1").arg(line) : QStringLiteral("%1 (строка %2)").arg(place).arg(line);
-    return place + ": " + reason;
+    return place.isEmpty() ? reason : place + ": " + reason;
 }
 
 ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const EngineDefinitions* base)

@@ -1,0 +1,53 @@
+#include "app/check/CheckDefinitions.h"
+
+#include "app/check/Checker.h"
+#include "rank/lookup/DefinitionsFile.h"
+#include "update/DefinitionsSources.h"
+
+#include <QIODevice>
+
+namespace {
+
+void writeLine(QIODevice& device, const QString& text)
+{
+    device.write(text.toUtf8() + '\n');
+}
+
+} // namespace
+
+int checkEnginesFile(const QString& path, QIODevice& out, QIODevice& err)
+{
+    const ParsedDefinitions parsed = DefinitionsFile::read(path, DefinitionsSource::File);
+    if (!parsed.definitions) {
+        writeLine(err, DefinitionsFile::refusalText(path, parsed.problems));
+        return kExitUsage;
+    }
+    const EngineDefinitions& definitions = *parsed.definitions;
+    writeLine(out, QStringLiteral("%1: valid engine definitions, version %2").arg(path, definitions.version));
+    if (definitions.givenValues.isEmpty()) {
+        writeLine(out, QStringLiteral("It overrides nothing: every value is the built-in one."));
+        return kExitDone;
+    }
+    writeLine(out, QStringLiteral("It overrides:"));
+    for (const QString& given : definitions.givenValues) {
+        const qsizetype slash = given.indexOf(u'/');
+        writeLine(out, QStringLiteral("  [%1] %2").arg(given.left(slash), given.mid(slash + 1)));
+    }
+    return kExitDone;
+}
+
+void loadCheckDefinitions(const QString& givenFile, QIODevice& err)
+{
+    const LoadedDefinitions loaded = DefinitionsSources::reloadCurrent(givenFile);
+    for (const QString& refusal : loaded.refusals)
+        writeLine(err, QStringLiteral("kestrova-check: ") + refusal);
+}
+
+QString definitionsVersionLine(const EngineDefinitions& definitions)
+{
+    QString line = QStringLiteral("engine definitions %1 (%2")
+                       .arg(definitions.version, definitionsSourceCode(definitions.source));
+    if (!definitions.fileName.isEmpty())
+        line += QStringLiteral(": ") + definitions.fileName;
+    return line + u')';
+}

@@ -1,0 +1,227 @@
+#include "net/Endpoints.h"
+#include "rank/lookup/DefinitionsFile.h"
+#include "rank/lookup/EngineDefinitions.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+ParsedDefinitions overBuiltIn(const QByteArray& text)
+{
+    return DefinitionsFile::parse(text, &EngineDefinitions::builtIn());
+}
+
+std::vector<std::string> problemTexts(const ParsedDefinitions& parsed)
+{
+    std::vector<std::string> texts;
+    for (const DefinitionsProblem& problem : parsed.problems)
+        texts.push_back(problem.text().toStdString());
+    return texts;
+}
+
+std::string allProblems(const ParsedDefinitions& parsed)
+{
+    std::string all;
+    for (const std::string& text : problemTexts(parsed))
+        all += text + "\n";
+    return all;
+}
+
+} // namespace
+
+TEST(EngineDefinitions, TheBuiltInOnesAreTheProgramsTable)
+{
+    const EngineDefinitions& builtIn = EngineDefinitions::builtIn();
+    EXPECT_EQ(builtIn.version, "2026.12.7");
+    EXPECT_EQ(builtIn.source, DefinitionsSource::BuiltIn);
+    EXPECT_TRUE(builtIn.givenValues.isEmpty());
+
+    const EngineDefinition& msn = builtIn.engine(Engine::MSNCom);
+    EXPECT_EQ(msn.host, "search.msn.com");
+    EXPECT_EQ(msn.httpVersion, HttpVersion::Http10);
+    EXPECT_EQ(msn.pageRule, PageRule::CountedEndsOnShortPage);
+    EXPECT_EQ(builtIn.engine(Engine::RamblerRu).pageStep, 15);
+    EXPECT_EQ(builtIn.engine(Engine::RamblerRu).pageOffset, 1);
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).keywordEncoding, KeywordEncoding::SpacesAsPercent20);
+    EXPECT_EQ(builtIn.engine(Engine::AportRu).pageRule, PageRule::EngineNumbered);
+    EXPECT_EQ(builtIn.engine(Engine::GoogleCom).resultPattern,
+        R"re(<div[^<>]*?>\s*?(<h2[^<>]*?>)*?\s*?<a href="(.*?)")re");
+    EXPECT_EQ(builtIn.engine(Engine::GoogleCom).linkGroup, 2);
+
+    EXPECT_EQ(builtIn.wordstat.urlTemplate, "/stat/wordsstat.pl?text={keyword}");
+    EXPECT_EQ(builtIn.yandexCY.pattern, R"re(<b>.*? (\d+).*?</b>|<a href=.*?{site}.*?>(\d+?)</a>)re");
+    EXPECT_EQ(builtIn.pageRank.form, "url={site}");
+    EXPECT_TRUE(builtIn.yandexCY.form.isEmpty());
+}
+
+TEST(EngineDefinitions, AFileThatGivesOnePatternChangesThatEngineAlone)
+{
+    const ParsedDefinitions parsed = overBuiltIn("; mended by hand\n[googleru]\npattern = <p class=\"r\">(<b>)?<a href=\"(.*?)\"\n");
+    ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
+    const EngineDefinitions& mended = *parsed.definitions;
+    const EngineDefinitions& builtIn = EngineDefinitions::builtIn();
+    EXPECT_EQ(mended.engine(Engine::GoogleRu).resultPattern, "<p class=\"r\">(<b>)?<a href=\"(.*?)\"");
+    EXPECT_EQ(mended.engine(Engine::GoogleRu).urlTemplate, builtIn.engine(Engine::GoogleRu).urlTemplate);
+    for (Engine engine : { Engine::GoogleCom, Engine::YandexRu, Engine::RamblerRu, Engine::AportRu, Engine::MSNCom })
+        EXPECT_EQ(mended.engine(engine).resultPattern, builtIn.engine(engine).resultPattern);
+    EXPECT_EQ(mended.version, builtIn.version);
+    EXPECT_EQ(mended.givenValues, QStringList { "GoogleRu/Pattern" });
+}
+
+TEST(EngineDefinitions, EveryValueOfASectionCanBeGiven)
+{
+    const ParsedDefinitions parsed = overBuiltIn("\xEF\xBB\xBF[definitions]\r\nVersion=2026.12.8\r\n"
+                                                 "[MSNCom]\r\nHost=127.0.0.1:8080\r\nUrl=/s?p={page}&w={keyword}\r\n"
+                                                 "PageStep=20\r\nPageOffset=0\r\nKeywordEncoding=ansi\r\nHttpVersion=1.1\r\n"
+                                                 "PageRule=counted\r\nPageSize=20\r\nPattern=<h2><a href=\"(.*?)\"\r\n"
+                                                 "LinkGroup=1\r\n");
+    ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
+    const EngineDefinition& msn = parsed.definitions->engine(Engine::MSNCom);
+    EXPECT_EQ(parsed.definitions->version, "2026.12.8");
+    EXPECT_EQ(msn.host, "127.0.0.1:8080");
+    EXPECT_EQ(resultPageUrl(msn, msn.host, 2, "a%20b"), "http://127.0.0.1:8080/s?p=40&w=a%20b");
+    EXPECT_EQ(msn.keywordEncoding, KeywordEncoding::SpacesAsPercent20);
+    EXPECT_EQ(msn.httpVersion, HttpVersion::Http11);
+    EXPECT_EQ(msn.pageRule, PageRule::CountedToTheEnd);
+    EXPECT_EQ(msn.pageSize, 20);
+    EXPECT_EQ(parsed.definitions->givenValues.size(), 11);
+}
+
+struct Refusal {
+    const char* name;
+    QByteArray file;
+    QString problem; // the one problem the file has, as the message lists it
+};
+
+class DefinitionsRefusal : public ::testing::TestWithParam<Refusal> { };
+
+TEST_P(DefinitionsRefusal, NamesTheSectionTheKeyAndTheReason)
+{
+    const ParsedDefinitions parsed = overBuiltIn(GetParam().file);
+    EXPECT_FALSE(parsed.definitions);
+    EXPECT_EQ(problemTexts(parsed), std::vector<std::string> { GetParam().problem.toStdString() });
+}
+
+INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
+    ::testing::Values(
+        Refusal { "UnknownSection", "[Bing]\nHost=www.bing.com\n", "[Bing] (строка 1): неизвестный раздел" },
+        Refusal { "UnknownKey", "[GoogleCom]\nSelector=div.g\n", "[GoogleCom] Selector (строка 2): неизвестный ключ" },
+        Refusal { "RepeatedKey", "[GoogleCom]\nPageSize=10\npagesize=20\n",
+            "[GoogleCom] PageSize (строка 3): ключ задан дважды" },
+        Refusal { "RepeatedSection", "[AportRu]\n[AportRu]\n", "[AportRu] (строка 2): раздел задан дважды" },
+        Refusal { "NotALine", "[AportRu]\njust words\n", "[AportRu] (строка 2): ожидается [раздел] или ключ=значение" },
+        Refusal { "KeyBeforeSection", "Host=x\n", "Host (строка 1): ключ стоит до первого раздела" },
+        Refusal { "PageSizeOutOfRange", "[RamblerRu]\nPageSize=0\n",
+            "[RamblerRu] PageSize (строка 2): «0» — нужно целое число от 1 до 100" },
+        Refusal { "PageStepNotANumber", "[RamblerRu]\nPageStep=15x\n",
+            "[RamblerRu] PageStep (строка 2): «15x» — нужно целое число от 1 до 1000" },
+        Refusal { "UnknownRule", "[MSNCom]\nPageRule=ranked\n",
+            "[MSNCom] PageRule (строка 2): «ranked» — допустимы counted, counted-short-page-ends, numbered" },
+        Refusal { "UnknownEncoding", "[MSNCom]\nKeywordEncoding=cp1251\n",
+            "[MSNCom] KeywordEncoding (строка 2): «cp1251» — допустимы utf8, ansi" },
+        Refusal { "UnknownHttpVersion", "[MSNCom]\nHttpVersion=2\n",
+            "[MSNCom] HttpVersion (строка 2): «2» — допустимы 1.1, 1.0" },
+        Refusal { "TemplateWithoutPage", "[GoogleCom]\nUrl=/search?q={keyword}\n",
+            "[GoogleCom] Url (строка 2): {page} должен встречаться ровно один раз" },
+        Refusal { "TemplateWithTwoKeywords", "[GoogleCom]\nUrl=/s?q={keyword}&p={page}&r={keyword}\n",
+            "[GoogleCom] Url (строка 2): {keyword} должен встречаться ровно один раз" },
+        Refusal { "TemplateWithASpace", "[GoogleCom]\nUrl=/s?q={keyword}&p={page} HTTP/1.1\n",
+            "[GoogleCom] Url (строка 2): только печатные знаки ASCII без пробелов" },
+        Refusal { "TemplateNotAPath", "[GoogleCom]\nUrl=http://x/?q={keyword}&p={page}\n",
+            "[GoogleCom] Url (строка 2): должен начинаться с «/»" },
+        Refusal { "HostWithAPath", "[YandexRu]\nHost=www.yandex.ru/search\n",
+            "[YandexRu] Host (строка 2): «www.yandex.ru/search» — нужно имя хоста или адрес, можно с портом" },
+        Refusal { "PatternThatDoesNotCompile", "[MSNCom]\nPattern=<li>(<h3>\n",
+            "[MSNCom] Pattern (строка 2): шаблон не компилируется: missing closing parenthesis (pos 9)" },
+        Refusal { "LinkGroupThePatternLacks", "[MSNCom]\nLinkGroup=3\n",
+            "[MSNCom] LinkGroup (строка 2): в шаблоне нет группы 3 (групп: 1)" },
+        Refusal { "PatternThatLosesTheLinkGroup", "[GoogleCom]\nPattern=<a href=\"(.*?)\"\n",
+            "[GoogleCom] Pattern (строка 2): в шаблоне нет группы 2 (групп: 1)" },
+        Refusal { "NumberedWithoutAGroup", "[AportRu]\nPattern=<li>\n",
+            "[AportRu] Pattern (строка 2): у шаблона нет группы 1 с номером записи, а PageRule=numbered" },
+        Refusal { "ServiceWithoutItsPlaceholder", "[YandexCY]\nUrl=/yca/cy/ch/\n",
+            "[YandexCY] Url (строка 2): {site} должен встречаться в Url и Form ровно один раз" },
+        Refusal { "ServicePatternWithoutAGroup", "[PageRank]\nPattern=<b>\\d</b>\n",
+            "[PageRank] Pattern (строка 2): у шаблона нет группы с числом" },
+        Refusal { "VersionThatIsNoVersion", "[definitions]\nVersion=2026-12-08\n",
+            "[definitions] Version (строка 2): «2026-12-08» — нужна версия из чисел через точку, например 2026.12.7.1" },
+        Refusal { "NotUtf8", "[GoogleCom]\nPattern=\xE0\xE1\n", "текст не в кодировке UTF-8" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EngineDefinitions, EveryProblemIsListedNotOnlyTheFirst)
+{
+    const ParsedDefinitions parsed = overBuiltIn("[GoogleCom]\nPageSize=0\nLinkGroup=12\n[Bing]\n");
+    EXPECT_EQ(problemTexts(parsed).size(), 3);
+    EXPECT_EQ(DefinitionsFile::refusalText("/tmp/e.ini", parsed.problems).section('\n', 0, 0),
+        "Описания поисковых систем из файла «/tmp/e.ini» не приняты:");
+}
+
+TEST(EngineDefinitions, TheBuiltInFileMustGiveEveryValue)
+{
+    const ParsedDefinitions parsed = DefinitionsFile::parse("[definitions]\nVersion=1\n", nullptr);
+    EXPECT_FALSE(parsed.definitions);
+    const std::string all = allProblems(parsed);
+    EXPECT_NE(all.find("[GoogleCom] Pattern: нет значения\n"), std::string::npos);
+    EXPECT_EQ(all.find("[PageRank] Form"), std::string::npos);
+}
+
+TEST(EngineDefinitions, OnlyARegularFileWithinTheBoundIsRead)
+{
+    QTemporaryDir dir;
+    const QString large = dir.filePath("large.ini");
+    QFile file(large);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[GoogleCom]\n" + QByteArray(64 * 1024, ';'));
+    file.close();
+    ParsedDefinitions parsed = DefinitionsFile::read(large, DefinitionsSource::File);
+    EXPECT_FALSE(parsed.definitions);
+    EXPECT_EQ(allProblems(parsed).rfind("файл не прочитан: ", 0), 0u) << allProblems(parsed);
+
+    parsed = DefinitionsFile::read(dir.path(), DefinitionsSource::File);
+    EXPECT_FALSE(parsed.definitions);
+
+    QFile small(dir.filePath("small.ini"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+    small.write("[MSNCom]\nPageSize=12\n");
+    small.close();
+    parsed = DefinitionsFile::read(small.fileName(), DefinitionsSource::User);
+    ASSERT_TRUE(parsed.definitions);
+    EXPECT_EQ(parsed.definitions->source, DefinitionsSource::User);
+    EXPECT_EQ(parsed.definitions->fileName, small.fileName());
+    EXPECT_EQ(definitionsSourceCode(parsed.definitions->source), "user");
+}
+
+struct VersionOrder {
+    const char* offered;
+    const char* current;
+    bool later;
+};
+
+class DefinitionsVersions : public ::testing::TestWithParam<VersionOrder> { };
+
+TEST_P(DefinitionsVersions, AreComparedPartByPart)
+{
+    EXPECT_EQ(isLaterDefinitionsVersion(GetParam().offered, GetParam().current), GetParam().later)
+        << GetParam().offered << " against " << GetParam().current;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DefinitionsVersions,
+    ::testing::Values(VersionOrder { "2026.12.7.1", "2026.12.7", true }, VersionOrder { "2026.12.10", "2026.12.9", true },
+        VersionOrder { "2026.12.7", "2026.12.7.0", false }, VersionOrder { "2026.12.6", "2026.12.7", false },
+        VersionOrder { "2027", "2026.12.31.9", true }, VersionOrder { "x", "1", false },
+        VersionOrder { "2", "1.x", false }, VersionOrder { "1.2.3.4.5", "1", false }));
+
+TEST(EngineDefinitions, TheEndpointsFileWinsOverTheDefinedHost)
+{
+    const EngineDefinition& google = EngineDefinitions::builtIn().engine(Engine::GoogleCom);
+    Endpoints::setCurrent(Endpoints::defaults());
+    EXPECT_EQ(hostOf(google), "www.google.com");
+    EXPECT_EQ(hostOf(EngineDefinitions::builtIn().pageRank), "www.prchecker.info");
+    Endpoints endpoints = Endpoints::defaults();
+    endpoints.GoogleCom = "127.0.0.1:9";
+    Endpoints::setCurrent(endpoints);
+    EXPECT_EQ(hostOf(google), "127.0.0.1:9");
+    Endpoints::setCurrent(Endpoints::defaults());
+}
