@@ -100,11 +100,12 @@ def manual_pages(prefix):
 
     parts = sections(rendered(os.path.join(man1, "kestrova-check.1.gz")))
     forms = [line for line in parts.get("SYNOPSIS", []) if line.startswith("kestrova-check ")]
-    check(len(forms) == 5, f"kestrova-check(1) shows five usage forms ({forms})")
+    check(len(forms) == 6, f"kestrova-check(1) shows six usage forms ({forms})")
     synopsis = rendered(os.path.join(man1, "kestrova-check.1.gz")).split("SYNOPSIS", 1)[-1].split("DESCRIPTION")[0]
     check("PROJECT.zlt" in synopsis, "the first form names PROJECT.zlt")
     check(any(form.startswith("kestrova-check --history-csv FILE") for form in forms), "the CSV form")
-    check("kestrova-check --version" in forms, "the version form")
+    check("kestrova-check --version [--engines FILE]" in forms, "the version form")
+    check("kestrova-check --check-engines FILE" in forms, "the definitions check form")
     check("kestrova-check --schedule WHEN PROJECT.zlt" in forms, "the schedule form")
     check("kestrova-check --schedules" in forms, "the schedule list form")
     help_text = run(os.path.join(prefix, "bin/kestrova-check"), "--help").stdout

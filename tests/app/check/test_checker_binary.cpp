@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,6 +26,13 @@ void storeConnection(const QString& configRoot, bool useProxy, const QString& se
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configRoot));
     ProgramStores::storeConnection({ !useProxy, useProxy, useProxy, useProxy, {}, port, server, {} });
     qputenv("XDG_CONFIG_HOME", saved);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
 }
 
 class CheckerBinary : public ::testing::Test {
@@ -235,12 +244,73 @@ TEST_F(CheckerBinary, RefusedInputAndBadUsage)
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
-TEST_F(CheckerBinary, VersionPrintsTheVersionTextOfItsOwnFile)
+TEST_F(CheckerBinary, VersionPrintsTheVersionTextOfItsOwnFileAndTheDefinitionsInUse)
 {
-    const Result result = check({ "--version" });
+    Result result = check({ "--version" });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QByteArray(KS_EXPECTED_FILE_VERSION "\n"));
+    EXPECT_EQ(result.out, QByteArray(KS_EXPECTED_FILE_VERSION "\nengine definitions 2026.12.7 (built-in)\n"));
     EXPECT_TRUE(result.err.isEmpty());
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
+
+    const QString user = configRoot() + QStringLiteral("/Tellvik/Kestrova Sertrix/engines.ini");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(user).path()));
+    writeFile(user, "[definitions]\nVersion=2026.12.7.5\n");
+    result = check({ "--version" });
+    EXPECT_EQ(result.out.split('\n').value(1), "engine definitions 2026.12.7.5 (user: " + user.toUtf8() + ")");
+
+    const QString given = m_dir.filePath(QStringLiteral("try.ini"));
+    writeFile(given, "[definitions]\nVersion=2026.12.9\n");
+    result = check({ "--version", "--engines", given });
+    EXPECT_EQ(result.out.split('\n').value(1), "engine definitions 2026.12.9 (file: " + given.toUtf8() + ")");
+}
+
+// A file that reads Google.com by a layout the engine does not give: every page is "not recognised",
+// while the other engines are read as before.
+TEST_F(CheckerBinary, AGivenDefinitionsFileChangesThatEngineAlone)
+{
+    TestProject project;
+    project.checked = { "GoogleCom", "YandexRu" };
+    project.keywords[0] = QStringLiteral("kw1");
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
+    ASSERT_TRUE(m_sandbox.command("place GoogleCom kw1 3\nplace YandexRu kw1 7"));
+    const QString given = m_dir.filePath(QStringLiteral("engines.ini"));
+    writeFile(given, "[definitions]\nVersion=2026.12.7.2\n[GoogleCom]\nPattern=<article>(<h3>)?<a href=\"(.*?)\"\n");
+
+    const Result result = check({ "--json", "--engines", given, m_projectPath });
+
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QJsonObject json = result.json();
+    EXPECT_EQ(json["definitions"].toObject(), QJsonObject({ { "version", "2026.12.7.2" }, { "source", "file" } }));
+    const QJsonArray cells = json["cells"].toArray();
+    EXPECT_EQ(cells[0].toObject()["rank"].toString(), "n/a");
+    EXPECT_EQ(cells[0].toObject()["reason"].toString(), "unrecognised");
+    EXPECT_TRUE(cells[0].toObject()["detail"].toString().contains(
+        QStringLiteral("Описания поисковых систем могут быть устаревшими: «Проверить обновления» загрузит новейшие")));
+    EXPECT_EQ(cells[1].toObject()["rank"].toString(), "7");
+}
+
+TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
+{
+    const QString good = m_dir.filePath(QStringLiteral("good.ini"));
+    writeFile(good, "[definitions]\nVersion=2026.12.8\n[MSNCom]\nPageSize=12\nHttpVersion=1.1\n");
+    Result result = check({ "--check-engines", good });
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(result.out),
+        good + QStringLiteral(": valid engine definitions, version 2026.12.8\nIt overrides:\n  [definitions] Version\n"
+                              "  [MSNCom] HttpVersion\n  [MSNCom] PageSize\n"));
+
+    const QString bad = m_dir.filePath(QStringLiteral("bad.ini"));
+    writeFile(bad, "[MSNCom]\nPageSize=0\n[Bing]\n");
+    result = check({ "--check-engines", bad });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(QString::fromUtf8(result.err),
+        QStringLiteral("Описания поисковых систем из файла «") + bad
+            + QStringLiteral("» не приняты:\n[Bing] (строка 3): неизвестный раздел\n"
+                             "[MSNCom] PageSize (строка 2): «0» — нужно целое число от 1 до 100\n"));
+    EXPECT_TRUE(result.out.isEmpty());
+
+    result = check({ "--check-engines", good, m_projectPath });
+    EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
