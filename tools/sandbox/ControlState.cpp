@@ -155,6 +155,7 @@ void ControlState::resetAll()
     m_cyText.reset();
     m_prText.reset();
     m_updateVersion.reset();
+    m_googleLayout = 1;
     setSite(m_startSite);
 }
 
@@ -208,6 +209,13 @@ QString ControlState::applyLine(
             return QStringLiteral("expected: site HOST");
         if (!setSite(decodedText(host)))
             return QStringLiteral("empty host");
+        return {};
+    }
+    if (name == "googlelayout") {
+        const QByteArray layout = takeToken(args);
+        if ((layout != "1" && layout != "2") || !args.trimmed().isEmpty())
+            return QStringLiteral("expected: googlelayout 1|2");
+        m_googleLayout = layout.toInt();
         return {};
     }
     if (name == "updateversion") {

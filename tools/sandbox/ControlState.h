@@ -66,6 +66,8 @@ public:
     std::optional<QByteArray> cyText() const { return m_cyText; }
     std::optional<QByteArray> prText() const { return m_prText; }
     std::optional<QByteArray> updateVersion() const { return m_updateVersion; }
+    // The markup of the Google.com and Google.ru result pages: 1 the usual one, 2 the changed one.
+    int googleLayout() const { return m_googleLayout; }
 
 private:
     QString applyLine(const QByteArray& line, const QByteArray& rest, bool* consumedRest, Outcome* outcome);
@@ -78,5 +80,6 @@ private:
     std::optional<QByteArray> m_countText;
     std::optional<QByteArray> m_cyText;
     std::optional<QByteArray> m_prText;
+    int m_googleLayout = 1;
     std::optional<QByteArray> m_updateVersion;
 };

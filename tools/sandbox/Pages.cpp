@@ -42,12 +42,17 @@ QString engineTitle(Service engine)
 }
 
 QByteArray resultEntry(
-    Service engine, const QByteArray& url, const QByteArray& title, const QByteArray& value)
+    Service engine, const QByteArray& url, const QByteArray& title, const QByteArray& value, int googleLayout)
 {
     const QByteArray snippet = ansi(QStringLiteral("Описание страницы"));
     switch (engine) {
     case Service::GoogleCom:
     case Service::GoogleRu:
+        // The changed markup: the link sits in a span, with an attribute before its address.
+        if (googleLayout == 2)
+            return "<div class=\"MjjYud\"><span class=\"V9tjod\"><a jsname=\"UWckNb\" href=\"" + url
+                + "\"><h3 class=\"LC20lb\">" + title + "</h3></a></span><div class=\"VwiC3b\">" + snippet
+                + "</div></div>\n";
         return "<div class=\"g\"><h2 class=\"r\"><a href=\"" + url + "\" class=\"l\">" + title
             + "</a></h2><span class=\"s\">" + snippet + "</span></div>\n";
     case Service::MSNCom:
@@ -127,10 +132,12 @@ QByteArray Pages::resultPage(const ResultPageInput& input)
         const bool isSite = input.placement.page == input.pageIndex && input.placement.entry == entry;
         if (isSite) {
             const QByteArray url = "http://" + ansi(input.site) + "/catalog/page.html";
-            entries += resultEntry(input.engine, url, escaped(input.site), input.siteValue.value_or(number));
+            entries += resultEntry(
+                input.engine, url, escaped(input.site), input.siteValue.value_or(number), input.googleLayout);
         } else {
             const QByteArray url = "http://www.site-" + number + ".ru/";
-            entries += resultEntry(input.engine, url, ansi(QStringLiteral("Сайт номер ")) + number, number);
+            entries += resultEntry(
+                input.engine, url, ansi(QStringLiteral("Сайт номер ")) + number, number, input.googleLayout);
         }
     }
     const bool listed = input.engine != Service::GoogleCom && input.engine != Service::GoogleRu;

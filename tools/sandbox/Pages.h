@@ -29,6 +29,7 @@ public:
         QString site;
         Placement placement;
         std::optional<QByteArray> siteValue;
+        int googleLayout = 1; // Google.com and Google.ru: 2 is the changed markup
     };
     static QByteArray resultPage(const ResultPageInput& input);
     static QByteArray wordstatPage(const QString& keyword, const QByteArray& countText);

@@ -334,6 +334,7 @@ SandboxServer::Reply SandboxServer::resultPageReply(Service service, const HttpR
     input.placement
         = overrides.placement(input.keyword).value_or(m_pages.defaultPlacement(service, input.keyword));
     input.siteValue = overrides.siteValue(input.keyword);
+    input.googleLayout = m_state.googleLayout();
     reply.body = Pages::resultPage(input);
     return reply;
 }

@@ -289,6 +289,33 @@ TEST_F(CheckerBinary, AGivenDefinitionsFileChangesThatEngineAlone)
     EXPECT_EQ(cells[1].toObject()["rank"].toString(), "7");
 }
 
+// The sandbox's changed Google markup is not read by the built-in definitions; the file published
+// for it reads the site at its place again, and Yandex.ru stays as it was.
+TEST_F(CheckerBinary, TheChangedGoogleLayoutIsReadAgainByItsDefinitions)
+{
+    TestProject project;
+    project.checked = { "GoogleRu", "YandexRu" };
+    project.keywords[0] = QStringLiteral("kw1");
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
+    ASSERT_TRUE(m_sandbox.command("googlelayout 2\nplace GoogleRu kw1 14\nplace YandexRu kw1 7"));
+
+    Result result = check({ "--json", "--no-history", m_projectPath });
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    QJsonArray cells = result.json()["cells"].toArray();
+    EXPECT_EQ(cells[0].toObject()["rank"].toString(), "n/a");
+    EXPECT_EQ(cells[0].toObject()["reason"].toString(), "unrecognised");
+    EXPECT_EQ(cells[1].toObject()["rank"].toString(), "7");
+
+    const QString layout = qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/sandbox/google-layout-2.ini");
+    result = check({ "--json", "--no-history", "--engines", layout, m_projectPath });
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    cells = result.json()["cells"].toArray();
+    EXPECT_EQ(cells[0].toObject()["rank"].toString(), "14");
+    EXPECT_EQ(cells[0].toObject()["page"].toInt(), 2);
+    EXPECT_EQ(cells[1].toObject()["rank"].toString(), "7");
+    EXPECT_EQ(result.json()["definitions"].toObject()["version"].toString(), "2026.12.7.1");
+}
+
 TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
 {
     const QString good = m_dir.filePath(QStringLiteral("good.ini"));
