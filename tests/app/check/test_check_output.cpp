@@ -24,6 +24,8 @@ Checked sampleCheck()
     results.cy = { QStringLiteral("120"), Outcome::figureRead() };
     results.pr = { QStringLiteral("n/a"), Outcome::failed(6, QStringLiteral("HTTP 500")) };
     results.elapsed = QStringLiteral("0:00:07");
+    results.definitionsVersion = QStringLiteral("2026.12.7.1");
+    results.definitionsSource = QStringLiteral("downloaded");
     results.rank(Engine::GoogleCom, 1)
         = { QStringLiteral("13"), 2, { Reason::Found, "p2" }, {}, State::Written };
     results.rank(Engine::YandexRu, 1)
@@ -48,6 +50,7 @@ TEST(CheckOutput, JsonHoldsTheCellsReachedInTheOrderOfTheLookups)
             "\"pr_reason\": \"failed\", \"pr_detail\": \"Запрос не удался 6 раз: HTTP 500\", "
             "\"elapsed\": \"0:00:07\", "
             "\"stopped\": false, \"error\": \"'8a' is not a valid integer value\", "
+            "\"definitions\": {\"version\": \"2026.12.7.1\", \"source\": \"downloaded\"}, "
             "\"keywords\": [\"окна \\\"ПВХ\\\"\", \"\", \"\", \"\", \"\", \"\", \"\"], \"cells\": ["
             "{\"engine\": \"GoogleCom\", \"n\": 1, \"rank\": \"13\", \"page\": 2, \"reason\": \"found\", "
             "\"detail\": \"p2\"}, "
