@@ -453,7 +453,11 @@ ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const Engine
 ParsedDefinitions DefinitionsFile::read(const QString& path, DefinitionsSource source)
 {
     QString reason;
-    const std::optional<QByteArray> content = BoundedFile::read(path, kMaxBytes, &reason);
+    // The user's own file steers every request, as the settings do: it must be his and not
+    // writable by others.
+    const std::optional<QByteArray> content = source == DefinitionsSource::User
+        ? BoundedFile::readOwn(path, kMaxBytes, &reason)
+        : BoundedFile::read(path, kMaxBytes, &reason);
     if (!content) {
         ParsedDefinitions refused;
         refused.problems.append({ {}, {}, QStringLiteral("файл не прочитан: %1").arg(reason), 0 });

@@ -37,7 +37,8 @@ constexpr qint64 kMaxBytes = 64 * 1024;
 // which must then give every value.
 ParsedDefinitions parse(const QByteArray& content, const EngineDefinitions* base);
 
-// Reads a regular file of at most kMaxBytes and parses it over the built-in definitions.
+// Reads a regular file of at most kMaxBytes and parses it over the built-in definitions; the
+// user's own file must also be owned by him and not writable by others.
 ParsedDefinitions read(const QString& path, DefinitionsSource source);
 
 // The message that refuses a file: its name, then each problem on a line of its own.

@@ -191,6 +191,12 @@ TEST(EngineDefinitions, OnlyARegularFileWithinTheBoundIsRead)
     EXPECT_EQ(parsed.definitions->source, DefinitionsSource::User);
     EXPECT_EQ(parsed.definitions->fileName, small.fileName());
     EXPECT_EQ(definitionsSourceCode(parsed.definitions->source), "user");
+
+    small.setPermissions(small.permissions() | QFileDevice::WriteOther);
+    parsed = DefinitionsFile::read(small.fileName(), DefinitionsSource::User);
+    EXPECT_FALSE(parsed.definitions);
+    EXPECT_EQ(allProblems(parsed), "файл не прочитан: Other users may write to it.\n");
+    EXPECT_TRUE(DefinitionsFile::read(small.fileName(), DefinitionsSource::File).definitions);
 }
 
 struct VersionOrder {
