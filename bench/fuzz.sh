@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets (clang 14, AddressSanitizer and UBSan) in build-fuzz and runs each
 # for the given number of seconds, two at a time, on corpora seeded from tests/data:
 #   bench/fuzz.sh [SECONDS] [TARGET...]
-# Targets: fuzz_project_file fuzz_settings_file fuzz_site_pattern fuzz_page_reading (default: all).
+# Targets: fuzz_project_file fuzz_settings_file fuzz_site_pattern fuzz_page_reading
+# fuzz_definitions_file (default: all).
 # Corpora stay in build-fuzz/corpus/TARGET, findings in build-fuzz/findings/TARGET-*, the
 # libFuzzer output of each run in build-fuzz/logs/TARGET.log.
 set -euo pipefail
@@ -11,7 +12,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_project_file fuzz_settings_file fuzz_site_pattern fuzz_page_reading)
+  targets=(fuzz_project_file fuzz_settings_file fuzz_site_pattern fuzz_page_reading fuzz_definitions_file)
 fi
 
 if command -v ccache >/dev/null; then
@@ -30,6 +31,7 @@ seed() {
     fuzz_project_file) cp tests/data/*.zlt "$corpus/" ;;
     fuzz_settings_file) cp tests/data/*.reg "$corpus/" ;;
     fuzz_page_reading) cp tests/data/pages/*.html "$corpus/" ;;
+    fuzz_definitions_file) cp src/rank/lookup/engines.ini tools/sandbox/google-layout-2.ini "$corpus/" ;;
     fuzz_site_pattern)
       local n=0 address page
       while IFS= read -r address; do
