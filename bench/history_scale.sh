@@ -29,6 +29,6 @@ echo "== start of a check: the latest decided result of 42 series in 36,500 chec
 "$scale" previous "$data/history.sqlite" 2>/dev/null
 echo "== CSV of 36,500 checks of 7 keywords on six engines (A) against the sqlite3 dump (B)"
 farm-bench -n "$runs" --timeout 900 \
-  --vs "sqlite3 -csv -separator , -cmd '.output $work/dump.csv' '$data/history.sqlite' 'SELECT c.time_utc, c.site, r.keyword, r.engine, r.position, r.result_page, r.query_count, c.cy, c.pr, r.reason, c.outcome FROM checks c JOIN results r ON r.check_id = c.id ORDER BY c.time_utc, c.id, r.rowid'" \
+  --vs "sqlite3 -csv -separator , -cmd '.output $work/dump.csv' '$data/history.sqlite' 'SELECT c.time_utc, c.site, r.keyword, r.engine, r.position, r.result_page, r.query_count, c.cy, c.pr, r.reason, c.outcome, c.definitions FROM checks c JOIN results r ON r.check_id = c.id ORDER BY c.time_utc, c.id, r.rowid'" \
   -- env XDG_DATA_HOME="$work/data" "$build/kestrova-check" --history-csv "$work/history.csv" --site example.ru
 ls -l "$work/history.csv" "$work/dump.csv"

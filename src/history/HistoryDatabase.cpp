@@ -204,8 +204,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     const QString siteKey = seriesSite(check.site);
     SqliteTransaction transaction(*m_db);
     SqliteStatement insertCheck(*m_db,
-        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
         .bind(3, siteKey)
@@ -213,7 +213,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
         .bind(5, check.cy)
         .bind(6, check.pr)
         .bind(7, outcomeCode(check.outcome))
-        .bind(8, check.error);
+        .bind(8, check.error)
+        .bind(9, check.definitionsVersion);
     insertCheck.step();
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
@@ -258,9 +259,9 @@ void HistoryDatabase::forEachCheck(
     // Every read sees one snapshot.
     SqliteReadTransaction snapshot(*m_db);
     SqliteStatement checksRows(*m_db,
-        site ? "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
+        site ? "SELECT id, time_utc, site, project_path, cy, pr, outcome, error, definitions FROM checks"
                " WHERE site_key = ? ORDER BY time_utc, id"
-             : "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
+             : "SELECT id, time_utc, site, project_path, cy, pr, outcome, error, definitions FROM checks"
                " ORDER BY time_utc, id");
     if (site)
         checksRows.bind(1, seriesSite(*site));
@@ -278,6 +279,7 @@ void HistoryDatabase::forEachCheck(
         check.pr = pool.text(checksRows.bytes(5));
         check.outcome = kOutcomeCodes.find(checksRows.bytes(6)).value_or(CheckOutcome::Error);
         check.error = pool.text(checksRows.bytes(7));
+        check.definitionsVersion = pool.text(checksRows.bytes(8));
         resultRows.bind(1, check.id);
         while (resultRows.step())
             check.results.append(readResult(resultRows, 0, pool));

@@ -31,4 +31,6 @@ inline constexpr const char* kHistorySchemaSteps[] = {
     "ALTER TABLE results ADD COLUMN site_key TEXT NOT NULL DEFAULT '';"
     "UPDATE results SET site_key = (SELECT c.site_key FROM checks c WHERE c.id = results.check_id);"
     "CREATE INDEX results_by_site_series ON results(site_key, engine, keyword, check_id);",
+    // 4: the version of the engine definitions a check used; empty for the checks before it.
+    "ALTER TABLE checks ADD COLUMN definitions TEXT NOT NULL DEFAULT '';",
 };

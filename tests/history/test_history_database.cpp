@@ -40,6 +40,7 @@ TEST(HistoryDatabase, CheckIsReadBackWithEveryField)
     EXPECT_EQ(read[0].cy, written.cy);
     EXPECT_EQ(read[0].pr, written.pr);
     EXPECT_EQ(read[0].outcome, written.outcome);
+    EXPECT_EQ(read[0].definitionsVersion, QStringLiteral("2026.12.7.1"));
     EXPECT_EQ(read[0].results, written.results);
 }
 
@@ -151,6 +152,7 @@ TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
     ASSERT_EQ(read.size(), 1);
     EXPECT_EQ(read[0].outcome, CheckOutcome::Stopped);
     EXPECT_EQ(read[0].error, QString());
+    EXPECT_EQ(read[0].definitionsVersion, QString());
     ASSERT_EQ(read[0].results.size(), 1);
     EXPECT_EQ(read[0].results[0].keyword, QStringLiteral("ключ"));
     EXPECT_EQ(read[0].results[0].position, 15);
@@ -167,6 +169,35 @@ TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
     next.error = QStringLiteral("порт прокси не число");
     db.record(next);
     EXPECT_EQ(db.checksOfSite(next.site).last().error, next.error);
+}
+
+TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
+{
+    HistoryFolder folder;
+    QDir().mkpath(QFileInfo(folder.path()).absolutePath());
+    QFile(folder.path()).open(QIODevice::WriteOnly);
+    {
+        SqliteConnection db(folder.path());
+        for (int step = 0; step < 3; ++step)
+            db.exec(kHistorySchemaSteps[step]);
+        db.exec("PRAGMA user_version = 3; PRAGMA application_id = 1263752274");
+        db.exec("INSERT INTO checks (id, time_utc, site, site_key, outcome)"
+                " VALUES (1, '2026-11-02T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed');"
+                "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, reason,"
+                " site_key) VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, 'found', 'a.ru')");
+    }
+    HistoryDatabase db(folder.path());
+    EXPECT_EQ(db.schemaVersion(), 4);
+    RecordedCheck next = sampleCheck(kMorning);
+    next.site = QStringLiteral("http://a.ru");
+    next.definitionsVersion = QStringLiteral("2026.12.7.2");
+    db.record(next);
+    const QList<RecordedCheck> read = db.checksOfSite(QStringLiteral("a.ru"));
+    ASSERT_EQ(read.size(), 2);
+    EXPECT_EQ(read[0].definitionsVersion, QString());
+    EXPECT_EQ(read[0].results.value(0).position, 15);
+    EXPECT_EQ(read[1].definitionsVersion, QStringLiteral("2026.12.7.2"));
+    EXPECT_EQ(readPragma(folder.path(), "PRAGMA application_id"), QStringLiteral("1263752274"));
 }
 
 TEST(HistoryDatabase, NewerSchemaIsRefusedAndLeftAsItIs)
