@@ -82,6 +82,37 @@ QDateTime fromIsoTime(const QString& text)
     return time.toUTC();
 }
 
+bool readDigits(QByteArrayView text, qsizetype from, qsizetype count, int& value)
+{
+    value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// "2026-12-07T12:30:05.000Z" as the history writes it, read without QDateTime's parser, which
+// would cost a long history most of its reading; any other form goes through that parser.
+qint64 msecsOfIsoTime(QByteArrayView text)
+{
+    constexpr qint64 kJulianDayOfEpoch = 2440588;
+    constexpr qint64 kDayMsecs = 24 * 3600 * 1000;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+    if (text.size() == 24 && text[4] == '-' && text[7] == '-' && text[10] == 'T' && text[13] == ':'
+        && text[16] == ':' && text[19] == '.' && text[23] == 'Z' && readDigits(text, 0, 4, year)
+        && readDigits(text, 5, 2, month) && readDigits(text, 8, 2, day) && readDigits(text, 11, 2, hour)
+        && readDigits(text, 14, 2, minute) && readDigits(text, 17, 2, second) && readDigits(text, 20, 3, msec)
+        && hour < 24 && minute < 60 && second < 60) {
+        const QDate date(year, month, day);
+        if (date.isValid())
+            return (date.toJulianDay() - kJulianDayOfEpoch) * kDayMsecs
+                + ((hour * 60 + minute) * 60 + second) * 1000 + msec;
+    }
+    return fromIsoTime(QString::fromUtf8(text)).toMSecsSinceEpoch();
+}
+
 // A long history repeats few texts (keywords, results, counts): each is made once and shared.
 class TextPool {
 public:
@@ -286,6 +317,32 @@ void HistoryDatabase::forEachCheck(
         resultRows.reset();
         visit(check);
     }
+}
+
+SiteHistory HistoryDatabase::siteHistory(const QString& site)
+{
+    SqliteReadTransaction snapshot(*m_db);
+    SqliteStatement rows(*m_db,
+        "SELECT c.id, c.time_utc, c.outcome, c.cy, c.pr, c.error,"
+        " r.keyword, r.engine, r.result_text, r.position, r.reason"
+        " FROM checks c INDEXED BY checks_by_site LEFT JOIN results r ON r.check_id = c.id"
+        " WHERE c.site_key = ? ORDER BY c.time_utc, c.id, r.rowid");
+    rows.bind(1, seriesSite(site));
+    SiteHistory history;
+    qint64 check = 0;
+    while (rows.step()) {
+        if (const qint64 id = rows.integer(0); id != check || history.checkCount() == 0) {
+            check = id;
+            history.appendCheck(msecsOfIsoTime(rows.bytes(1)),
+                kOutcomeCodes.find(rows.bytes(2)).value_or(CheckOutcome::Error), rows.bytes(3), rows.bytes(4),
+                rows.bytes(5));
+        }
+        if (!rows.isNull(6))
+            history.appendResult(
+                rows.bytes(6), rows.bytes(7), rows.bytes(8), rows.optionalInt(9), rows.bytes(10));
+    }
+    history.finish();
+    return history;
 }
 
 QList<PreviousResult> HistoryDatabase::latestDecidedResults(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/HistoryRecord.h"
+#include "history/SiteHistory.h"
 
 #include <QList>
 #include <QString>
@@ -53,6 +54,9 @@ public:
     // The checks of the site (every site when it is null), oldest first, one at a time: a history
     // of any length is read in the memory of one check.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit);
+    // The checks of the site, oldest first, with what the history window shows of their results,
+    // read at once into the flat form.
+    SiteHistory siteHistory(const QString& site);
     // For every series of the site among the keywords on the engines, its latest decided result:
     // one look into an index per series, whatever the length of the history.
     QList<PreviousResult> latestDecidedResults(

@@ -64,6 +64,11 @@ void HistoryStore::forEachCheck(
     dropOnFailure(m_db, [&] { database().forEachCheck(site, visit); });
 }
 
+SiteHistory HistoryStore::siteHistory(const QString& site) const
+{
+    return dropOnFailure(m_db, [&] { return database().siteHistory(site); });
+}
+
 QList<PreviousResult> HistoryStore::latestDecidedResults(
     const QString& site, const QStringList& keywords, const QList<Engine>& engines) const
 {

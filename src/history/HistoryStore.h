@@ -35,6 +35,7 @@ public:
     QList<RecordedCheck> allChecks() const;
     // The checks of the site (every site when it is null), oldest first, one at a time.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) const;
+    SiteHistory siteHistory(const QString& site) const;
     QList<PreviousResult> latestDecidedResults(
         const QString& site, const QStringList& keywords, const QList<Engine>& engines) const;
 

@@ -23,6 +23,8 @@
 namespace {
 
 constexpr int kSizedColumns = 64;
+// A column is sized to the newest checks: the widths of older results are the same few texts.
+constexpr int kSizedRows = 100;
 
 } // namespace
 
@@ -54,6 +56,7 @@ TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->verticalHeader()->setVisible(false);
+    Grid->horizontalHeader()->setResizeContentsPrecision(kSizedRows);
 
     MarksLegend = new QLabel(kMarksLegend, this);
     MarksLegend->setObjectName(QStringLiteral("MarksLegend"));
@@ -135,8 +138,7 @@ void TfmHistory::keyPressEvent(QKeyEvent* event)
 
 void TfmHistory::load()
 {
-    m_checks = m_store.checksOfSite(m_site);
-    m_model->setChecks(m_checks);
+    m_model->setHistory(m_store.siteHistory(m_site));
     // Sizing a column reads its cells; a history of thousands of series sizes the first ones only.
     const int sized = std::min(m_model->columnCount(), kSizedColumns);
     for (int column = 0; column < sized; ++column)
@@ -144,10 +146,15 @@ void TfmHistory::load()
     const QString chosen = KeywordBox->currentText();
     const QSignalBlocker quiet(KeywordBox);
     KeywordBox->clear();
-    KeywordBox->addItems(PositionChartModel::keywords(m_checks));
+    KeywordBox->addItems(m_model->history().keywords());
     if (const int kept = KeywordBox->findText(chosen); kept >= 0)
         KeywordBox->setCurrentIndex(kept);
     KeywordBoxChange();
+}
+
+const SiteHistory& TfmHistory::history() const
+{
+    return m_model->history();
 }
 
 bool TfmHistory::showsSite(const QString& site) const
@@ -165,7 +172,7 @@ void TfmHistory::reload()
 
 void TfmHistory::KeywordBoxChange()
 {
-    const PositionChartModel model(m_checks, KeywordBox->currentText());
+    const PositionChartModel model(m_model->history(), KeywordBox->currentText());
     Chart->setChart(buildPositionChart(model, KeywordBox->currentText()));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "history/HistoryRecord.h"
+#include "history/SiteHistory.h"
 
 #include <QWidget>
 
@@ -31,7 +31,7 @@ public:
     QLabel* SiteLabel = nullptr;
     QLabel* MarksLegend = nullptr; // what the marks of the table mean
 
-    const QList<RecordedCheck>& checks() const { return m_checks; }
+    const SiteHistory& history() const;
     bool showsSite(const QString& site) const;
     // Reads the site's checks again, keeping the chosen keyword; a history that cannot be read
     // now leaves the window as it was.
@@ -53,6 +53,5 @@ private:
 
     HistoryStore& m_store;
     QString m_site;
-    QList<RecordedCheck> m_checks;
     HistoryTableModel* m_model = nullptr;
 };

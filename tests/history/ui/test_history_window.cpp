@@ -99,8 +99,8 @@ TEST_F(HistoryWindowTest, ChecksNewestFirstAndOneChartLinePerEngineWithGaps)
     // Yandex lost the site on the second day: its line breaks there, drawn as one line all the same.
     EXPECT_EQ(drawn->lines()[0].engine, Engine::YandexRu);
     EXPECT_EQ(
-        drawn->lines()[0].segments, QList<QList<ChartPoint>>({ { { day0, 8 } }, { { day0 + 2 * day, 5 } } }));
-    EXPECT_EQ(drawn->lines()[1].segments,
+        drawn->lines()[0].segments(), QList<QList<ChartPoint>>({ { { day0, 8 } }, { { day0 + 2 * day, 5 } } }));
+    EXPECT_EQ(drawn->lines()[1].segments(),
         QList<QList<ChartPoint>>({ { { day0, 3 }, { day0 + day, 4 }, { day0 + 2 * day, 2 } } }));
     const auto axes = chart->axes(Qt::Vertical);
     ASSERT_EQ(axes.size(), 1);
