@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPixmap>
 #include <algorithm>
 #include <cstdio>
@@ -122,6 +123,9 @@ void openAndDraw(const QString& path)
     HistoryStore store(path);
     TfmHistory window(store, kSite);
     window.resize(960, 640);
+    QEventLoop shown;
+    QObject::connect(&window, &TfmHistory::historyShown, &shown, &QEventLoop::quit);
+    shown.exec();
     window.grab();
 }
 

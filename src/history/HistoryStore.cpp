@@ -48,6 +48,11 @@ bool HistoryStore::record(const RecordedCheck& check)
     return true;
 }
 
+void HistoryStore::open() const
+{
+    dropOnFailure(m_db, [&] { database(); });
+}
+
 QList<RecordedCheck> HistoryStore::checksOfSite(const QString& site) const
 {
     return dropOnFailure(m_db, [&] { return database().checksOfSite(site); });

@@ -30,6 +30,8 @@ public:
     void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
 
     bool record(const RecordedCheck& check);
+    // Opens the file now unless it is open; throws HistoryError for one that cannot be opened.
+    void open() const;
     // Reads throw HistoryError.
     QList<RecordedCheck> checksOfSite(const QString& site) const;
     QList<RecordedCheck> allChecks() const;

@@ -1,6 +1,7 @@
 #include "history/ui/TfmHistory.h"
 
 #include "history/HistoryCsv.h"
+#include "history/HistoryDatabase.h"
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryTableModel.h"
@@ -18,6 +19,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace {
@@ -30,6 +32,7 @@ constexpr int kSizedRows = 100;
 
 const QString TfmHistory::kCaption = QStringLiteral("История позиций");
 const QString TfmHistory::kCsvButton = QStringLiteral("Экспорт в CSV...");
+const QString TfmHistory::kReadingNote = QStringLiteral("читается история...");
 const QString TfmHistory::kMarksLegend
     = QStringLiteral("▲ — позиция выше, чем в прошлой проверке;  ▼ — ниже;  = — без изменений;  "
                      "новая — сайт найден, а раньше не был;  потеряна — сайт был найден, а теперь нет");
@@ -103,12 +106,19 @@ TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent
 
     connect(ButtonCsv, &QPushButton::clicked, this, &TfmHistory::ButtonCsvClick);
     connect(KeywordBox, &QComboBox::currentIndexChanged, this, &TfmHistory::KeywordBoxChange);
-    load();
+    m_reading = new QFutureWatcher<Reading>(this);
+    connect(m_reading, &QFutureWatcherBase::finished, this, &TfmHistory::readDone);
+    m_writing = new QFutureWatcher<QString>(this);
+    connect(m_writing, &QFutureWatcherBase::finished, this, &TfmHistory::csvDone);
+    read();
 }
 
 TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidget* parent)
 {
     try {
+        // A file that is no history of the program is said at once, without a window; reading
+        // the checks comes after.
+        store.open();
         auto* window = new TfmHistory(store, site, parent);
         if (parent) {
             const QWidget* main = parent->window();
@@ -136,9 +146,49 @@ void TfmHistory::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void TfmHistory::load()
+void TfmHistory::read()
 {
-    m_model->setHistory(m_store.siteHistory(m_site));
+    if (m_readingNow) {
+        m_readAgain = true;
+        return;
+    }
+    m_readingNow = true;
+    SiteLabel->setText(QStringLiteral("Сайт: %1 (%2)").arg(m_site, kReadingNote));
+    m_reading->setFuture(QtConcurrent::run([path = m_store.path(), site = m_site] {
+        Reading reading;
+        try {
+            reading.history = HistoryDatabase(path).siteHistory(site);
+        } catch (const HistoryError& e) {
+            reading.error = e.message();
+        }
+        return reading;
+    }));
+}
+
+void TfmHistory::readDone()
+{
+    Reading reading = m_reading->future().takeResult();
+    SiteLabel->setText(QStringLiteral("Сайт: ") + m_site);
+    m_readingNow = false;
+    if (m_readAgain) {
+        m_readAgain = false;
+        read();
+        return;
+    }
+    if (reading.error.isEmpty()) {
+        showHistory(std::move(reading.history));
+    } else if (!m_shownOnce) {
+        Prompts::instance().error(this,
+            QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2").arg(reading.error, m_store.path()));
+    }
+    // A later read that fails leaves the window as it was.
+    m_shownOnce = true;
+    emit historyShown();
+}
+
+void TfmHistory::showHistory(SiteHistory history)
+{
+    m_model->setHistory(std::move(history));
     // Sizing a column reads its cells; a history of thousands of series sizes the first ones only.
     const int sized = std::min(m_model->columnCount(), kSizedColumns);
     for (int column = 0; column < sized; ++column)
@@ -152,11 +202,6 @@ void TfmHistory::load()
     KeywordBoxChange();
 }
 
-const SiteHistory& TfmHistory::history() const
-{
-    return m_model->history();
-}
-
 bool TfmHistory::showsSite(const QString& site) const
 {
     return seriesSite(site) == seriesSite(m_site);
@@ -164,10 +209,12 @@ bool TfmHistory::showsSite(const QString& site) const
 
 void TfmHistory::reload()
 {
-    try {
-        load();
-    } catch (const HistoryError&) {
-    }
+    read();
+}
+
+bool TfmHistory::isWorking() const
+{
+    return m_readingNow || m_writingNow;
 }
 
 void TfmHistory::KeywordBoxChange()
@@ -178,6 +225,8 @@ void TfmHistory::KeywordBoxChange()
 
 void TfmHistory::ButtonCsvClick()
 {
+    if (m_writingNow)
+        return;
     Prompts::FileDialog dialog;
     dialog.title = QStringLiteral("Сохранить историю позиций");
     dialog.filter = QStringLiteral("CSV|*.csv");
@@ -186,9 +235,24 @@ void TfmHistory::ButtonCsvClick()
     const QString path = Prompts::instance().saveFile(this, dialog);
     if (path.isEmpty())
         return;
-    try {
-        writeHistoryCsv(path, m_store, &m_site);
-    } catch (const HistoryError& e) {
-        Prompts::instance().error(this, e.message());
-    }
+    m_writingNow = true;
+    ButtonCsv->setEnabled(false);
+    m_writing->setFuture(QtConcurrent::run([historyPath = m_store.path(), site = m_site, path] {
+        try {
+            const HistoryStore store(historyPath);
+            writeHistoryCsv(path, store, &site);
+            return QString();
+        } catch (const HistoryError& e) {
+            return e.message();
+        }
+    }));
+}
+
+void TfmHistory::csvDone()
+{
+    m_writingNow = false;
+    ButtonCsv->setEnabled(true);
+    if (const QString error = m_writing->result(); !error.isEmpty())
+        Prompts::instance().error(this, error);
+    emit csvWritten();
 }
