@@ -284,39 +284,101 @@ QList<RecordedCheck> HistoryDatabase::allChecks()
     return checks;
 }
 
+namespace {
+
+constexpr const char* kCheckColumns
+    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error, c.definitions";
+
+QByteArray checksQuery(const char* rest)
+{
+    return QByteArray("SELECT ") + kCheckColumns + " FROM checks c " + rest;
+}
+
+RecordedCheck readCheck(const SqliteStatement& row, TextPool& pool)
+{
+    RecordedCheck check;
+    check.id = row.integer(0);
+    check.time = fromIsoTime(row.text(1));
+    check.site = pool.text(row.bytes(2));
+    check.projectPath = pool.text(row.bytes(3));
+    check.cy = pool.text(row.bytes(4));
+    check.pr = pool.text(row.bytes(5));
+    check.outcome = kOutcomeCodes.find(row.bytes(6)).value_or(CheckOutcome::Error);
+    check.error = pool.text(row.bytes(7));
+    check.definitionsVersion = pool.text(row.bytes(8));
+    return check;
+}
+
+constexpr const char* kResultsOfCheck = "SELECT keyword, engine, result_text, position, result_page, query_count,"
+                                        " reason FROM results WHERE check_id = ? ORDER BY rowid";
+
+void readResults(SqliteStatement& rows, RecordedCheck& check, TextPool& pool)
+{
+    rows.bind(1, check.id);
+    while (rows.step())
+        check.results.append(readResult(rows, 0, pool));
+    rows.reset();
+}
+
+} // namespace
+
 void HistoryDatabase::forEachCheck(
     const QString* site, const std::function<void(const RecordedCheck&)>& visit)
 {
     // Every read sees one snapshot.
     SqliteReadTransaction snapshot(*m_db);
     SqliteStatement checksRows(*m_db,
-        site ? "SELECT id, time_utc, site, project_path, cy, pr, outcome, error, definitions FROM checks"
-               " WHERE site_key = ? ORDER BY time_utc, id"
-             : "SELECT id, time_utc, site, project_path, cy, pr, outcome, error, definitions FROM checks"
-               " ORDER BY time_utc, id");
+        checksQuery(site ? "WHERE c.site_key = ? ORDER BY c.time_utc, c.id" : "ORDER BY c.time_utc, c.id")
+            .constData());
     if (site)
         checksRows.bind(1, seriesSite(*site));
-    SqliteStatement resultRows(*m_db,
-        "SELECT keyword, engine, result_text, position, result_page, query_count, reason"
-        " FROM results WHERE check_id = ? ORDER BY rowid");
+    SqliteStatement resultRows(*m_db, kResultsOfCheck);
     TextPool pool;
     while (checksRows.step()) {
-        RecordedCheck check;
-        check.id = checksRows.integer(0);
-        check.time = fromIsoTime(checksRows.text(1));
-        check.site = pool.text(checksRows.bytes(2));
-        check.projectPath = pool.text(checksRows.bytes(3));
-        check.cy = pool.text(checksRows.bytes(4));
-        check.pr = pool.text(checksRows.bytes(5));
-        check.outcome = kOutcomeCodes.find(checksRows.bytes(6)).value_or(CheckOutcome::Error);
-        check.error = pool.text(checksRows.bytes(7));
-        check.definitionsVersion = pool.text(checksRows.bytes(8));
-        resultRows.bind(1, check.id);
-        while (resultRows.step())
-            check.results.append(readResult(resultRows, 0, pool));
-        resultRows.reset();
+        RecordedCheck check = readCheck(checksRows, pool);
+        readResults(resultRows, check, pool);
         visit(check);
     }
+}
+
+std::optional<RecordedCheck> HistoryDatabase::latestCheck(const QString& site)
+{
+    SqliteReadTransaction snapshot(*m_db);
+    SqliteStatement latest(
+        *m_db, checksQuery("WHERE c.site_key = ? ORDER BY c.time_utc DESC, c.id DESC LIMIT 1").constData());
+    latest.bind(1, seriesSite(site));
+    if (!latest.step())
+        return std::nullopt;
+    TextPool pool;
+    RecordedCheck check = readCheck(latest, pool);
+    SqliteStatement resultRows(*m_db, kResultsOfCheck);
+    readResults(resultRows, check, pool);
+    return check;
+}
+
+QList<RecordedCheck> HistoryDatabase::latestCheckOfEachProject(const QString& site)
+{
+    SqliteReadTransaction snapshot(*m_db);
+    // The project files of the site one after the other, each found by one step in the index.
+    SqliteStatement rows(*m_db,
+        checksQuery("WHERE c.id IN ("
+                    " WITH RECURSIVE projects(path) AS ("
+                    "  SELECT min(project_path) FROM checks WHERE site_key = ?1"
+                    "  UNION ALL SELECT (SELECT min(project_path) FROM checks"
+                    "   WHERE site_key = ?1 AND project_path > projects.path)"
+                    "  FROM projects WHERE projects.path IS NOT NULL)"
+                    " SELECT (SELECT l.id FROM checks l INDEXED BY checks_by_project"
+                    "  WHERE l.site_key = ?1 AND l.project_path = projects.path"
+                    "  ORDER BY l.time_utc DESC, l.id DESC LIMIT 1)"
+                    " FROM projects WHERE projects.path IS NOT NULL)"
+                    " ORDER BY c.time_utc, c.id")
+            .constData());
+    rows.bind(1, seriesSite(site));
+    TextPool pool;
+    QList<RecordedCheck> checks;
+    while (rows.step())
+        checks.append(readCheck(rows, pool));
+    return checks;
 }
 
 SiteHistory HistoryDatabase::siteHistory(const QString& site)

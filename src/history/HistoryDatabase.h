@@ -54,6 +54,11 @@ public:
     // The checks of the site (every site when it is null), oldest first, one at a time: a history
     // of any length is read in the memory of one check.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit);
+    // The latest check of the site with its results, if it has one.
+    std::optional<RecordedCheck> latestCheck(const QString& site);
+    // The latest check of every project file (as recorded) of the site, oldest first, without
+    // their results: one look into an index per project file, whatever the length of the history.
+    QList<RecordedCheck> latestCheckOfEachProject(const QString& site);
     // The checks of the site, oldest first, with what the history window shows of their results,
     // read at once into the flat form.
     SiteHistory siteHistory(const QString& site);

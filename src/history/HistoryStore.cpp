@@ -74,6 +74,16 @@ SiteHistory HistoryStore::siteHistory(const QString& site) const
     return dropOnFailure(m_db, [&] { return database().siteHistory(site); });
 }
 
+std::optional<RecordedCheck> HistoryStore::latestCheck(const QString& site) const
+{
+    return dropOnFailure(m_db, [&] { return database().latestCheck(site); });
+}
+
+QList<RecordedCheck> HistoryStore::latestCheckOfEachProject(const QString& site) const
+{
+    return dropOnFailure(m_db, [&] { return database().latestCheckOfEachProject(site); });
+}
+
 QList<PreviousResult> HistoryStore::latestDecidedResults(
     const QString& site, const QStringList& keywords, const QList<Engine>& engines) const
 {

@@ -38,6 +38,8 @@ public:
     // The checks of the site (every site when it is null), oldest first, one at a time.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) const;
     SiteHistory siteHistory(const QString& site) const;
+    std::optional<RecordedCheck> latestCheck(const QString& site) const;
+    QList<RecordedCheck> latestCheckOfEachProject(const QString& site) const;
     QList<PreviousResult> latestDecidedResults(
         const QString& site, const QStringList& keywords, const QList<Engine>& engines) const;
 

@@ -133,6 +133,53 @@ TEST(HistoryDatabase, LatestDecidedResultIsTheSitesOwnInTheOrderOfRecording)
     EXPECT_EQ(latest[0].position, 2);
 }
 
+TEST(HistoryDatabase, LatestCheckIsTheSitesNewestWithItsResults)
+{
+    HistoryFolder folder;
+    HistoryDatabase db(folder.path());
+    EXPECT_EQ(db.latestCheck(QStringLiteral("пример.рф")), std::nullopt);
+    RecordedCheck other = sampleCheck(kMorning.addDays(5), 1);
+    other.site = QStringLiteral("http://другой.рф/");
+    db.record(sampleCheck(kMorning.addDays(2), 30));
+    db.record(sampleCheck(kMorning, 12)); // recorded later, checked earlier
+    db.record(other);
+    const std::optional<RecordedCheck> latest = db.latestCheck(QStringLiteral("http://пример.рф"));
+    ASSERT_TRUE(latest);
+    EXPECT_EQ(latest->time, kMorning.addDays(2));
+    EXPECT_EQ(latest->definitionsVersion, QStringLiteral("2026.12.7.1"));
+    EXPECT_EQ(latest->results, sampleCheck(kMorning, 30).results);
+}
+
+TEST(HistoryDatabase, LatestCheckOfEachProjectFileOldestFirstWithoutResults)
+{
+    HistoryFolder folder;
+    HistoryDatabase db(folder.path());
+    const auto checkOf = [](const char* project, int day, CheckOutcome outcome) {
+        RecordedCheck check = sampleCheck(kMorning.addDays(day));
+        check.projectPath = QString::fromUtf8(project);
+        check.outcome = outcome;
+        return check;
+    };
+    db.record(checkOf("/p/a.zlt", 0, CheckOutcome::Completed));
+    db.record(checkOf("/p/b.zlt", 1, CheckOutcome::Completed));
+    db.record(checkOf("/p/a.zlt", 3, CheckOutcome::Stopped));
+    db.record(checkOf("", 4, CheckOutcome::Completed));
+    db.record(checkOf("/p/b.zlt", 2, CheckOutcome::Error));
+    RecordedCheck other = checkOf("/p/c.zlt", 9, CheckOutcome::Completed);
+    other.site = QStringLiteral("http://другой.рф/");
+    db.record(other);
+    const QList<RecordedCheck> latest = db.latestCheckOfEachProject(QStringLiteral("www.пример.рф"));
+    ASSERT_EQ(latest.size(), 3);
+    EXPECT_EQ(latest[0].projectPath, QStringLiteral("/p/b.zlt"));
+    EXPECT_EQ(latest[0].time, kMorning.addDays(2));
+    EXPECT_EQ(latest[0].outcome, CheckOutcome::Error);
+    EXPECT_EQ(latest[1].projectPath, QStringLiteral("/p/a.zlt"));
+    EXPECT_EQ(latest[1].outcome, CheckOutcome::Stopped);
+    EXPECT_EQ(latest[2].projectPath, QString());
+    EXPECT_TRUE(latest[2].results.isEmpty());
+    EXPECT_TRUE(db.latestCheckOfEachProject(QStringLiteral("нет.рф")).isEmpty());
+}
+
 TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
 {
     HistoryFolder folder;
