@@ -25,6 +25,11 @@
 namespace {
 
 constexpr int kSizedColumns = 64;
+QString notReadText(const QString& reason, const QString& historyPath)
+{
+    return QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2").arg(reason, historyPath);
+}
+
 // A column is sized to the newest checks: the widths of older results are the same few texts.
 constexpr int kSizedRows = 100;
 
@@ -129,9 +134,7 @@ TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidge
         window->activateWindow();
         return window;
     } catch (const HistoryError& e) {
-        Prompts::instance().error(parent,
-            QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2")
-                .arg(e.message(), store.path()));
+        Prompts::instance().error(parent, notReadText(e.message(), store.path()));
         return nullptr;
     }
 }
@@ -178,8 +181,7 @@ void TfmHistory::readDone()
     if (reading.error.isEmpty()) {
         showHistory(std::move(reading.history));
     } else if (!m_shownOnce) {
-        Prompts::instance().error(this,
-            QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2").arg(reading.error, m_store.path()));
+        Prompts::instance().error(this, notReadText(reading.error, m_store.path()));
     }
     // A later read that fails leaves the window as it was.
     m_shownOnce = true;
