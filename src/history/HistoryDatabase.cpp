@@ -389,8 +389,14 @@ SiteHistory HistoryDatabase::siteHistory(const QString& site)
         " r.keyword, r.engine, r.result_text, r.position, r.reason"
         " FROM checks c INDEXED BY checks_by_site LEFT JOIN results r ON r.check_id = c.id"
         " WHERE c.site_key = ? ORDER BY c.time_utc, c.id, r.rowid");
-    rows.bind(1, seriesSite(site));
+    const QString key = seriesSite(site);
+    rows.bind(1, key);
     SiteHistory history;
+    SqliteStatement checkCount(*m_db, "SELECT count(*) FROM checks WHERE site_key = ?");
+    SqliteStatement resultCount(*m_db, "SELECT count(*) FROM results WHERE site_key = ?");
+    checkCount.bind(1, key).step();
+    resultCount.bind(1, key).step();
+    history.reserve(checkCount.integer(0), resultCount.integer(0));
     qint64 check = 0;
     while (rows.step()) {
         if (const qint64 id = rows.integer(0); id != check || history.checkCount() == 0) {

@@ -34,34 +34,6 @@ void HistoryTableModel::setHistory(SiteHistory history)
 {
     beginResetModel();
     m_history = std::move(history);
-    const std::vector<SiteHistory::Result>& results = m_history.results();
-    m_previous.assign(results.size(), kStandsForNothing);
-    m_previousDeciding.assign(std::size_t(m_history.checkCount()), kStandsForNothing);
-    std::vector<int> last(std::size_t(m_history.series().size()), -1);
-    std::vector<qsizetype> seenIn(last.size(), -1);
-    int lastDeciding = -1;
-    for (qsizetype check = 0; check < m_history.checkCount(); ++check) {
-        bool anyDecided = false;
-        // From the last result back: a keyword typed twice has its last result stand for the series.
-        for (int i = m_history.resultsEnd(check) - 1; i >= m_history.resultsBegin(check); --i) {
-            const SiteHistory::Result& result = results[std::size_t(i)];
-            const auto s = std::size_t(result.series);
-            if (seenIn[s] == check)
-                continue;
-            seenIn[s] = check;
-            if (result.unknownReason >= 0)
-                continue; // nothing can be said of a reason this version does not know
-            m_previous[std::size_t(i)] = last[s];
-            if (result.decided()) {
-                anyDecided = true;
-                last[s] = i;
-            }
-        }
-        if (anyDecided) {
-            m_previousDeciding[std::size_t(check)] = lastDeciding;
-            lastDeciding = int(check);
-        }
-    }
     endResetModel();
 }
 
@@ -77,8 +49,8 @@ int HistoryTableModel::resultIndex(qsizetype check, int series) const
 
 PositionChange HistoryTableModel::changeOf(int index) const
 {
-    const int previous = m_previous[std::size_t(index)];
-    if (previous == kStandsForNothing)
+    const int previous = m_history.previousOf(index);
+    if (previous == SiteHistory::kStandsForNothing)
         return PositionChange { PositionChange::Kind::Unknown, 0, {}, {} };
     const SiteHistory::Result& result = m_history.results()[std::size_t(index)];
     if (previous < 0)
@@ -93,7 +65,7 @@ std::optional<int> HistoryTableModel::best(qsizetype check) const
     std::optional<int> best;
     for (int i = m_history.resultsBegin(check); i < m_history.resultsEnd(check); ++i) {
         const SiteHistory::Result& result = m_history.results()[std::size_t(i)];
-        if (m_previous[std::size_t(i)] != kStandsForNothing && result.decided() && result.optionalPosition()
+        if (m_history.previousOf(i) != SiteHistory::kStandsForNothing && result.decided() && result.optionalPosition()
             && (!best || result.position < *best))
             best = result.position;
     }
@@ -102,8 +74,8 @@ std::optional<int> HistoryTableModel::best(qsizetype check) const
 
 PositionChange HistoryTableModel::bestChange(qsizetype check) const
 {
-    const int previous = m_previousDeciding[std::size_t(check)];
-    if (previous == kStandsForNothing)
+    const int previous = m_history.previousDecidingOf(check);
+    if (previous == SiteHistory::kStandsForNothing)
         return PositionChange { PositionChange::Kind::Unknown, 0, {}, {} };
     const std::optional<int> now = best(check);
     if (previous < 0)

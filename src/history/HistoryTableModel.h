@@ -34,10 +34,7 @@ public:
     static constexpr int kFixedLeadColumns = 4; // time, outcome, CY, PageRank
 
 private:
-    // A cell is worked out when it is shown: of every result only the result before it in its
-    // series is kept, of every check only the check before it that decided a position.
-    static constexpr int kStandsForNothing = -2;
-
+    // A cell is worked out when it is shown, from the results and checks the history links.
     qsizetype checkOfRow(int row) const { return m_history.checkCount() - 1 - row; }
     // The index of the series' result in the check, or -1.
     int resultIndex(qsizetype check, int series) const;
@@ -46,10 +43,4 @@ private:
     PositionChange bestChange(qsizetype check) const;
 
     SiteHistory m_history;
-    // Per result: the series' previous decided result, -1 for none, kStandsForNothing for a result
-    // that says nothing (a keyword typed twice, a reason this version does not know).
-    std::vector<int> m_previous;
-    // Per check: the previous check that decided a position, -1 for none, kStandsForNothing when
-    // this check decided none.
-    std::vector<int> m_previousDeciding;
 };

@@ -57,6 +57,12 @@ int SiteHistory::seriesIndex(int keyword, QByteArrayView engineCode)
     return index;
 }
 
+void SiteHistory::reserve(qsizetype checks, qsizetype results)
+{
+    m_checks.reserve(std::size_t(checks));
+    m_results.reserve(std::size_t(results));
+}
+
 void SiteHistory::appendCheck(
     qint64 msecs, CheckOutcome outcome, QByteArrayView cy, QByteArrayView pr, QByteArrayView error)
 {
@@ -79,10 +85,43 @@ void SiteHistory::appendResult(QByteArrayView keyword, QByteArrayView engineCode
 
 void SiteHistory::finish()
 {
+    linkResults();
     m_textIndex = {};
     m_seriesIndex = {};
     m_checks.shrink_to_fit();
     m_results.shrink_to_fit();
+}
+
+void SiteHistory::linkResults()
+{
+    m_previous.assign(m_results.size(), kStandsForNothing);
+    m_previousDeciding.assign(m_checks.size(), kStandsForNothing);
+    // Per series: its last decided result, and the last check that had a result of it.
+    QList<int> last(m_series.size(), -1);
+    QList<qsizetype> seenIn(m_series.size(), -1);
+    int lastDeciding = -1;
+    for (qsizetype check = 0; check < checkCount(); ++check) {
+        bool anyDecided = false;
+        // From the last result back: a keyword typed twice has its last result stand for the series.
+        for (int i = resultsEnd(check) - 1; i >= resultsBegin(check); --i) {
+            const Result& result = m_results[std::size_t(i)];
+            const int s = result.series;
+            if (seenIn[s] == check)
+                continue;
+            seenIn[s] = check;
+            if (result.unknownReason >= 0)
+                continue; // nothing can be said of a reason this version does not know
+            m_previous[std::size_t(i)] = last[s];
+            if (result.decided()) {
+                anyDecided = true;
+                last[s] = i;
+            }
+        }
+        if (anyDecided) {
+            m_previousDeciding[std::size_t(check)] = lastDeciding;
+            lastDeciding = int(check);
+        }
+    }
 }
 
 int SiteHistory::resultsEnd(qsizetype index) const

@@ -50,13 +50,15 @@ public:
     // The checks in the order given (oldest first); for tests and for checks already in memory.
     static SiteHistory of(const QList<RecordedCheck>& checks);
 
+    // Room for what is to come, so that a long history is not moved while it grows.
+    void reserve(qsizetype checks, qsizetype results);
     // Building, oldest check first: a check, then its results.
     void appendCheck(qint64 msecs, CheckOutcome outcome, QByteArrayView cy, QByteArrayView pr,
         QByteArrayView error);
     // keyword and the engine's and the reason's codes as the history file holds them (UTF-8).
     void appendResult(QByteArrayView keyword, QByteArrayView engineCode, QByteArrayView text,
         std::optional<int> position, QByteArrayView reasonCode);
-    // Drops what only building needed.
+    // Links every result to the one before it in its series; drops what only building needed.
     void finish();
 
     qsizetype checkCount() const { return qsizetype(m_checks.size()); }
@@ -74,7 +76,18 @@ public:
     // The keywords in the order they first appear.
     QStringList keywords() const;
 
+    // What a result or a check is compared with, found by finish().
+    static constexpr int kStandsForNothing = -2;
+    // The series' decided result before this one, -1 for none; kStandsForNothing for a result that
+    // says nothing (a keyword typed twice has its last result stand for the series; a reason this
+    // version does not know).
+    int previousOf(int result) const { return m_previous[std::size_t(result)]; }
+    // The check before this one that decided a position, -1 for none; kStandsForNothing when this
+    // check decided none.
+    int previousDecidingOf(qsizetype check) const { return m_previousDeciding[std::size_t(check)]; }
+
 private:
+    void linkResults();
     int textIndex(QByteArrayView utf8);
     int seriesIndex(int keyword, QByteArrayView engineCode);
 
@@ -87,6 +100,8 @@ private:
     std::vector<Result> m_results;
     QList<Series> m_series;
     QStringList m_texts;
+    std::vector<int> m_previous; // per result
+    std::vector<int> m_previousDeciding; // per check
     std::unordered_map<std::string, int, Hash, std::equal_to<>> m_textIndex;
     std::unordered_map<qint64, int> m_seriesIndex; // keyword text << 32 | engine code text
 };

@@ -31,7 +31,7 @@ QString notReadText(const QString& reason, const QString& historyPath)
 }
 
 // A column is sized to the newest checks: the widths of older results are the same few texts.
-constexpr int kSizedRows = 100;
+constexpr int kSizedRows = 30;
 
 } // namespace
 
