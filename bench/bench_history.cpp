@@ -109,7 +109,8 @@ BENCHMARK(BM_ReadTenYears)->Unit(benchmark::kMillisecond);
 
 void BM_TableOfTenYears(benchmark::State& state)
 {
-    const SiteHistory history = HistoryStore(tenYears().path).siteHistory(QStringLiteral("http://www.example.ru/"));
+    const SiteHistory history
+        = HistoryStore(tenYears().path).siteHistory(QStringLiteral("http://www.example.ru/"));
     for (auto _ : state) {
         HistoryTableModel table;
         table.setHistory(history);
@@ -119,7 +120,8 @@ BENCHMARK(BM_TableOfTenYears)->Unit(benchmark::kMillisecond);
 
 void BM_ChartOfTenYears(benchmark::State& state)
 {
-    const SiteHistory history = HistoryStore(tenYears().path).siteHistory(QStringLiteral("http://www.example.ru/"));
+    const SiteHistory history
+        = HistoryStore(tenYears().path).siteHistory(QStringLiteral("http://www.example.ru/"));
     const QString keyword = history.keywords().value(0);
     for (auto _ : state) {
         QChartView view;

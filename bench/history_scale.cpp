@@ -28,7 +28,6 @@
 namespace {
 
 const QString kSite = QStringLiteral("http://www.example.ru/");
-QString gDataPath; // the history the reads are timed on
 const QDateTime kStart(QDate(1990, 1, 1), QTime(6, 0), Qt::UTC);
 
 RecordedResult result(const QString& keyword, Engine engine, std::optional<int> position)
@@ -103,14 +102,14 @@ void writeDaily(const QString& path)
 
 // min/median/max of 21 runs of one read, each with a new store, as the first read after the
 // program's start opens the file.
-template <typename Read> void timed(const char* what, Read read)
+template <typename Read> void timed(const char* what, const QString& path, Read read)
 {
     std::vector<double> ms;
     qsizetype found = 0;
     for (int run = 0; run < 21; ++run) {
         QElapsedTimer timer;
         timer.start();
-        const HistoryStore store(gDataPath);
+        const HistoryStore store(path);
         found = read(store);
         ms.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
@@ -119,21 +118,19 @@ template <typename Read> void timed(const char* what, Read read)
         static_cast<long long>(found), ms.front(), ms[ms.size() / 2], ms.back());
 }
 
-void previousResults()
+void previousResults(const QString& path)
 {
     QStringList keywords;
     for (int n = 1; n <= 7; ++n)
         keywords << QStringLiteral("ключевое слово %1").arg(n);
     const QList<Engine> engines(kEngines.begin(), kEngines.end());
-    timed("start of a check, the latest decided result of 42 series", [&](const HistoryStore& store) {
+    timed("start of a check, the latest decided result of 42 series", path, [&](const HistoryStore& store) {
         return store.latestDecidedResults(kSite, keywords, engines).size();
     });
-    timed("start of a scheduled check, the site's latest check", [](const HistoryStore& store) {
-        return qsizetype(store.latestCheck(kSite).has_value());
-    });
-    timed("schedule dialog, the latest check of each project", [](const HistoryStore& store) {
-        return store.latestCheckOfEachProject(kSite).size();
-    });
+    timed("start of a scheduled check, the site's latest check", path,
+        [](const HistoryStore& store) { return qsizetype(store.latestCheck(kSite).has_value()); });
+    timed("schedule dialog, the latest check of each project", path,
+        [](const HistoryStore& store) { return store.latestCheckOfEachProject(kSite).size(); });
 }
 
 void openAndDraw(const QString& path)
@@ -167,10 +164,8 @@ int main(int argc, char** argv)
         writeDaily(args[2]);
     else if (args[1] == QLatin1String("open"))
         openAndDraw(args[2]);
-    else if (args[1] == QLatin1String("previous")) {
-        gDataPath = args[2];
-        previousResults();
-    }
+    else if (args[1] == QLatin1String("previous"))
+        previousResults(args[2]);
     else
         return 2;
     return 0;

@@ -61,8 +61,8 @@ void appendCheck(QByteArray& out, const RecordedCheck& check)
         appendRow(out,
             { time, check.site, result.keyword, engineText(result),
                 result.position ? QString::number(*result.position) : QString(),
-                QString::number(result.resultPage), result.countText, check.cy, check.pr,
-                reasonText(result), outcomeCode(check.outcome), check.definitionsVersion });
+                QString::number(result.resultPage), result.countText, check.cy, check.pr, reasonText(result),
+                outcomeCode(check.outcome), check.definitionsVersion });
     }
 }
 

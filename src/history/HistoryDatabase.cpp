@@ -309,8 +309,9 @@ RecordedCheck readCheck(const SqliteStatement& row, TextPool& pool)
     return check;
 }
 
-constexpr const char* kResultsOfCheck = "SELECT keyword, engine, result_text, position, result_page, query_count,"
-                                        " reason FROM results WHERE check_id = ? ORDER BY rowid";
+constexpr const char* kResultsOfCheck
+    = "SELECT keyword, engine, result_text, position, result_page, query_count,"
+      " reason FROM results WHERE check_id = ? ORDER BY rowid";
 
 void readResults(SqliteStatement& rows, RecordedCheck& check, TextPool& pool)
 {

@@ -65,8 +65,8 @@ std::optional<int> HistoryTableModel::best(qsizetype check) const
     std::optional<int> best;
     for (int i = m_history.resultsBegin(check); i < m_history.resultsEnd(check); ++i) {
         const SiteHistory::Result& result = m_history.results()[std::size_t(i)];
-        if (m_history.previousOf(i) != SiteHistory::kStandsForNothing && result.decided() && result.optionalPosition()
-            && (!best || result.position < *best))
+        if (m_history.previousOf(i) != SiteHistory::kStandsForNothing && result.decided()
+            && result.optionalPosition() && (!best || result.position < *best))
             best = result.position;
     }
     return best;
@@ -80,7 +80,8 @@ PositionChange HistoryTableModel::bestChange(qsizetype check) const
     const std::optional<int> now = best(check);
     if (previous < 0)
         return positionChange(now, now ? Reason::Found : Reason::NotFound, false, std::nullopt);
-    return positionChange(now, now ? Reason::Found : Reason::NotFound, true, best(previous), m_history.time(previous));
+    return positionChange(
+        now, now ? Reason::Found : Reason::NotFound, true, best(previous), m_history.time(previous));
 }
 
 int HistoryTableModel::rowCount(const QModelIndex& parent) const
@@ -116,7 +117,8 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
             if (result < 0)
                 return {};
             const SiteHistory::Result& shown = m_history.results()[std::size_t(result)];
-            QString tip = shown.unknownReason >= 0 ? m_history.text(shown.unknownReason) : reasonCode(shown.reason);
+            QString tip
+                = shown.unknownReason >= 0 ? m_history.text(shown.unknownReason) : reasonCode(shown.reason);
             const QString note = changeNote(changeOf(result));
             return note.isEmpty() ? tip : tip + u'\n' + note;
         }

@@ -9,8 +9,8 @@ SiteHistory SiteHistory::of(const QList<RecordedCheck>& checks)
 {
     SiteHistory history;
     for (const RecordedCheck& check : checks) {
-        history.appendCheck(check.time.toMSecsSinceEpoch(), check.outcome, check.cy.toUtf8(), check.pr.toUtf8(),
-            check.error.toUtf8());
+        history.appendCheck(check.time.toMSecsSinceEpoch(), check.outcome, check.cy.toUtf8(),
+            check.pr.toUtf8(), check.error.toUtf8());
         for (const RecordedResult& result : check.results) {
             const QByteArray engine
                 = (result.unknownEngine.isEmpty() ? engineKey(result.engine) : result.unknownEngine).toUtf8();
@@ -66,7 +66,8 @@ void SiteHistory::reserve(qsizetype checks, qsizetype results)
 void SiteHistory::appendCheck(
     qint64 msecs, CheckOutcome outcome, QByteArrayView cy, QByteArrayView pr, QByteArrayView error)
 {
-    m_checks.push_back({ msecs, outcome, textIndex(cy), textIndex(pr), textIndex(error), int(m_results.size()) });
+    m_checks.push_back(
+        { msecs, outcome, textIndex(cy), textIndex(pr), textIndex(error), int(m_results.size()) });
 }
 
 void SiteHistory::appendResult(QByteArrayView keyword, QByteArrayView engineCode, QByteArrayView text,

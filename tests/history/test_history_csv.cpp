@@ -20,7 +20,8 @@ TEST(HistoryCsv, KnownHistoryByteForByte)
     stopped.outcome = CheckOutcome::Stopped;
     stopped.definitionsVersion.clear(); // as a check recorded before the definitions were
     const QByteArray expected = QByteArray("\xEF\xBB\xBF")
-        + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,definitions\r\n"
+        + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
+          "definitions\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
           "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
@@ -48,7 +49,8 @@ TEST(HistoryCsv, WrittenWhileReadFromTheHistoryByteForByte)
     const QString path = dir.filePath(QStringLiteral("site.csv"));
     writeHistoryCsv(path, store, &site);
     const QByteArray header = QByteArray("\xEF\xBB\xBF")
-        + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,definitions\r\n";
+        + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
+          "definitions\r\n";
     const QByteArray first = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
                              "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1\r\n"
                              "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "

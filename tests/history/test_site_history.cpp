@@ -29,7 +29,8 @@ QList<RecordedCheck> variedChecks()
 {
     QList<RecordedCheck> checks;
     for (int day = 0; day < 6; ++day)
-        checks << sampleCheck(kMorning.addDays(day), day % 3 == 1 ? std::nullopt : std::optional<int>(day + 3));
+        checks << sampleCheck(
+            kMorning.addDays(day), day % 3 == 1 ? std::nullopt : std::optional<int>(day + 3));
     RecordedResult typedTwice = checks[2].results[0];
     typedTwice.text = QStringLiteral("1");
     typedTwice.position = 1;
@@ -65,9 +66,9 @@ TEST(SiteHistory, ReadFromTheFileItShowsWhatTheChecksShow)
     // The first of the two results of a keyword typed twice is drawn; a check without the keyword
     // leaves no gap, a check that lost the site does.
     EXPECT_EQ(chart.lines()[0].segments(),
-        QList<QList<ChartPoint>>({ { { kMorning.toMSecsSinceEpoch(), 3 } },
-            { { kMorning.addDays(2).toMSecsSinceEpoch(), 5 } },
-            { { kMorning.addDays(5).toMSecsSinceEpoch(), 8 } } }));
+        QList<QList<ChartPoint>>(
+            { { { kMorning.toMSecsSinceEpoch(), 3 } }, { { kMorning.addDays(2).toMSecsSinceEpoch(), 5 } },
+                { { kMorning.addDays(5).toMSecsSinceEpoch(), 8 } } }));
     EXPECT_EQ(chart.lines(), PositionChartModel(written, keyword).lines());
     EXPECT_EQ(fromFile.history().keywords(), QStringList({ keyword, QStringLiteral("слон, \"розовый\"") }));
 }

@@ -103,7 +103,8 @@ void EngineLinesItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
             // Markers only where a line would not show them or they stay few.
             if (run.size() == 1 || m_marked) {
                 for (const QPointF& point : run) {
-                    const quint64 pixel = quint64(quint32(qRound(point.x()))) << 32 | quint32(qRound(point.y()));
+                    const quint64 pixel
+                        = quint64(quint32(qRound(point.x()))) << 32 | quint32(qRound(point.y()));
                     if (!marked.contains(pixel)) {
                         marked.insert(pixel);
                         painter->drawPixmap(point - markerCentre, marker);

@@ -13,8 +13,8 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>

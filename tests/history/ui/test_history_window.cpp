@@ -13,8 +13,6 @@
 
 #include <QAbstractAxis>
 #include <QCategoryAxis>
-#include <QPointer>
-#include <QPushButton>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -25,6 +23,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPointer>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
@@ -117,8 +117,8 @@ TEST_F(HistoryWindowTest, ChecksNewestFirstAndOneChartLinePerEngineWithGaps)
     const qint64 day = 24 * 3600 * 1000;
     // Yandex lost the site on the second day: its line breaks there, drawn as one line all the same.
     EXPECT_EQ(drawn->lines()[0].engine, Engine::YandexRu);
-    EXPECT_EQ(
-        drawn->lines()[0].segments(), QList<QList<ChartPoint>>({ { { day0, 8 } }, { { day0 + 2 * day, 5 } } }));
+    EXPECT_EQ(drawn->lines()[0].segments(),
+        QList<QList<ChartPoint>>({ { { day0, 8 } }, { { day0 + 2 * day, 5 } } }));
     EXPECT_EQ(drawn->lines()[1].segments(),
         QList<QList<ChartPoint>>({ { { day0, 3 }, { day0 + day, 4 }, { day0 + 2 * day, 2 } } }));
     const auto axes = chart->axes(Qt::Vertical);
