@@ -87,13 +87,12 @@ void BM_OpenTenYearsAndDrawChart(benchmark::State& state)
 {
     HistoryStore store(tenYears().path);
     for (auto _ : state) {
-        const QList<RecordedCheck> checks = store.checksOfSite(QStringLiteral("http://www.example.ru/"));
         HistoryTableModel table;
-        table.setChecks(checks);
-        const QString keyword = PositionChartModel::keywords(checks).value(0);
+        table.setHistory(store.siteHistory(QStringLiteral("http://www.example.ru/")));
+        const QString keyword = table.history().keywords().value(0);
         QChartView view;
         view.resize(960, 320);
-        view.setChart(buildPositionChart(PositionChartModel(checks, keyword), keyword));
+        view.setChart(buildPositionChart(PositionChartModel(table.history(), keyword), keyword));
         benchmark::DoNotOptimize(view.grab());
     }
 }
@@ -104,30 +103,30 @@ void BM_ReadTenYears(benchmark::State& state)
 {
     HistoryStore store(tenYears().path);
     for (auto _ : state)
-        benchmark::DoNotOptimize(store.checksOfSite(QStringLiteral("http://www.example.ru/")));
+        benchmark::DoNotOptimize(store.siteHistory(QStringLiteral("http://www.example.ru/")));
 }
 BENCHMARK(BM_ReadTenYears)->Unit(benchmark::kMillisecond);
 
 void BM_TableOfTenYears(benchmark::State& state)
 {
-    const QList<RecordedCheck> checks
-        = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
+    const SiteHistory history
+        = HistoryStore(tenYears().path).siteHistory(QStringLiteral("http://www.example.ru/"));
     for (auto _ : state) {
         HistoryTableModel table;
-        table.setChecks(checks);
+        table.setHistory(history);
     }
 }
 BENCHMARK(BM_TableOfTenYears)->Unit(benchmark::kMillisecond);
 
 void BM_ChartOfTenYears(benchmark::State& state)
 {
-    const QList<RecordedCheck> checks
-        = HistoryStore(tenYears().path).checksOfSite(QStringLiteral("http://www.example.ru/"));
-    const QString keyword = PositionChartModel::keywords(checks).value(0);
+    const SiteHistory history
+        = HistoryStore(tenYears().path).siteHistory(QStringLiteral("http://www.example.ru/"));
+    const QString keyword = history.keywords().value(0);
     for (auto _ : state) {
         QChartView view;
         view.resize(960, 320);
-        view.setChart(buildPositionChart(PositionChartModel(checks, keyword), keyword));
+        view.setChart(buildPositionChart(PositionChartModel(history, keyword), keyword));
         benchmark::DoNotOptimize(view.grab());
     }
 }
@@ -137,8 +136,9 @@ void BM_CsvOfTenYears(benchmark::State& state)
 {
     HistoryStore store(tenYears().path);
     const QString target = tenYears().dir.filePath(QStringLiteral("history.csv"));
+    const QString site = QStringLiteral("http://www.example.ru/");
     for (auto _ : state)
-        writeHistoryCsv(target, store.checksOfSite(QStringLiteral("http://www.example.ru/")));
+        writeHistoryCsv(target, store, &site);
 }
 BENCHMARK(BM_CsvOfTenYears)->Unit(benchmark::kMillisecond);
 

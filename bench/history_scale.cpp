@@ -4,10 +4,13 @@
 //   history_scale keywords FILE   writes 3,650 daily checks of seven keywords on six engines, one
 //                                 keyword new every day (21,942 series);
 //   history_scale daily FILE      writes 36,500 daily checks of seven keywords on six engines;
-//   history_scale open FILE       opens the history window of that site offscreen and draws it:
-//                                 the history read, the table filled, the chart of the first keyword;
+//   history_scale open FILE       opens the history window of that site offscreen and draws it once
+//                                 it has read the history: the table filled, the chart of the first
+//                                 keyword;
 //   history_scale previous FILE   what starting a check reads of the history (the latest decided
-//                                 result of its 42 series), 21 times, printing min/median/max ms.
+//                                 result of its 42 series; for a scheduled check, the site's latest
+//                                 check) and what the schedule dialog reads (the latest check of
+//                                 each project), each 21 times, printing min/median/max ms.
 // Not a Google Benchmark: the figures are the whole process's time and peak memory.
 
 #include "history/HistoryDatabase.h"
@@ -16,6 +19,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPixmap>
 #include <algorithm>
 #include <cstdio>
@@ -96,25 +100,37 @@ void writeDaily(const QString& path)
     }
 }
 
+// min/median/max of 21 runs of one read, each with a new store, as the first read after the
+// program's start opens the file.
+template <typename Read> void timed(const char* what, const QString& path, Read read)
+{
+    std::vector<double> ms;
+    qsizetype found = 0;
+    for (int run = 0; run < 21; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        const HistoryStore store(path);
+        found = read(store);
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("%s (%lld found): min %.2f ms, median %.2f ms, max %.2f ms\n", what,
+        static_cast<long long>(found), ms.front(), ms[ms.size() / 2], ms.back());
+}
+
 void previousResults(const QString& path)
 {
     QStringList keywords;
     for (int n = 1; n <= 7; ++n)
         keywords << QStringLiteral("ключевое слово %1").arg(n);
     const QList<Engine> engines(kEngines.begin(), kEngines.end());
-    std::vector<double> ms;
-    qsizetype found = 0;
-    for (int run = 0; run < 21; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        // A new store each time, as the first check after the program's start opens the file.
-        const HistoryStore store(path);
-        found = store.latestDecidedResults(kSite, keywords, engines).size();
-        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("previous results of %lld series: min %.2f ms, median %.2f ms, max %.2f ms\n",
-        static_cast<long long>(found), ms.front(), ms[ms.size() / 2], ms.back());
+    timed("start of a check, the latest decided result of 42 series", path, [&](const HistoryStore& store) {
+        return store.latestDecidedResults(kSite, keywords, engines).size();
+    });
+    timed("start of a scheduled check, the site's latest check", path,
+        [](const HistoryStore& store) { return qsizetype(store.latestCheck(kSite).has_value()); });
+    timed("schedule dialog, the latest check of each project", path,
+        [](const HistoryStore& store) { return store.latestCheckOfEachProject(kSite).size(); });
 }
 
 void openAndDraw(const QString& path)
@@ -122,6 +138,9 @@ void openAndDraw(const QString& path)
     HistoryStore store(path);
     TfmHistory window(store, kSite);
     window.resize(960, 640);
+    QEventLoop shown;
+    QObject::connect(&window, &TfmHistory::historyShown, &shown, &QEventLoop::quit);
+    shown.exec();
     window.grab();
 }
 

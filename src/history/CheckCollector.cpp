@@ -10,6 +10,7 @@ void CheckCollector::begin(const QDateTime& time, const QString& site, const QSt
     m_check.time = time.toUTC();
     m_check.site = site;
     m_check.projectPath = projectPath;
+    m_check.definitionsVersion = m_definitionsVersion;
     for (qsizetype i = 0; i < keywords.size(); ++i) {
         if (keywords[i].isEmpty())
             continue;

@@ -18,6 +18,8 @@ public:
         Engine engine, int n, const QString& keyword, const QString& text, int resultPage, Reason reason);
     void notAsked(Engine engine, int n, Reason reason);
     RecordedCheck end(CheckOutcome outcome, const QString& error);
+    // The version of the engine definitions the checks use, written with every check from now on.
+    void setDefinitionsVersion(const QString& version) { m_definitionsVersion = version; }
 
     bool active() const { return m_active; }
 
@@ -27,6 +29,7 @@ private:
 
     bool m_active = false;
     RecordedCheck m_check;
+    QString m_definitionsVersion;
     std::map<Slot, RecordedResult> m_results;
     std::map<Slot, bool> m_written;
 };

@@ -51,7 +51,7 @@ void appendHeader(QByteArray& out)
         { QStringLiteral("time"), QStringLiteral("site"), QStringLiteral("keyword"), QStringLiteral("engine"),
             QStringLiteral("position"), QStringLiteral("result_page"), QStringLiteral("query_count"),
             QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"),
-            QStringLiteral("outcome") });
+            QStringLiteral("outcome"), QStringLiteral("definitions") });
 }
 
 void appendCheck(QByteArray& out, const RecordedCheck& check)
@@ -61,8 +61,8 @@ void appendCheck(QByteArray& out, const RecordedCheck& check)
         appendRow(out,
             { time, check.site, result.keyword, engineText(result),
                 result.position ? QString::number(*result.position) : QString(),
-                QString::number(result.resultPage), result.countText, check.cy, check.pr,
-                reasonText(result), outcomeCode(check.outcome) });
+                QString::number(result.resultPage), result.countText, check.cy, check.pr, reasonText(result),
+                outcomeCode(check.outcome), check.definitionsVersion });
     }
 }
 

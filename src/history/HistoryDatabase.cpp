@@ -82,6 +82,37 @@ QDateTime fromIsoTime(const QString& text)
     return time.toUTC();
 }
 
+bool readDigits(QByteArrayView text, qsizetype from, qsizetype count, int& value)
+{
+    value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// "2026-12-07T12:30:05.000Z" as the history writes it, read without QDateTime's parser, which
+// would cost a long history most of its reading; any other form goes through that parser.
+qint64 msecsOfIsoTime(QByteArrayView text)
+{
+    constexpr qint64 kJulianDayOfEpoch = 2440588;
+    constexpr qint64 kDayMsecs = 24 * 3600 * 1000;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+    if (text.size() == 24 && text[4] == '-' && text[7] == '-' && text[10] == 'T' && text[13] == ':'
+        && text[16] == ':' && text[19] == '.' && text[23] == 'Z' && readDigits(text, 0, 4, year)
+        && readDigits(text, 5, 2, month) && readDigits(text, 8, 2, day) && readDigits(text, 11, 2, hour)
+        && readDigits(text, 14, 2, minute) && readDigits(text, 17, 2, second) && readDigits(text, 20, 3, msec)
+        && hour < 24 && minute < 60 && second < 60) {
+        const QDate date(year, month, day);
+        if (date.isValid())
+            return (date.toJulianDay() - kJulianDayOfEpoch) * kDayMsecs
+                + ((hour * 60 + minute) * 60 + second) * 1000 + msec;
+    }
+    return fromIsoTime(QString::fromUtf8(text)).toMSecsSinceEpoch();
+}
+
 // A long history repeats few texts (keywords, results, counts): each is made once and shared.
 class TextPool {
 public:
@@ -204,8 +235,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     const QString siteKey = seriesSite(check.site);
     SqliteTransaction transaction(*m_db);
     SqliteStatement insertCheck(*m_db,
-        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
         .bind(3, siteKey)
@@ -213,7 +244,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
         .bind(5, check.cy)
         .bind(6, check.pr)
         .bind(7, outcomeCode(check.outcome))
-        .bind(8, check.error);
+        .bind(8, check.error)
+        .bind(9, check.definitionsVersion);
     insertCheck.step();
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
@@ -252,38 +284,134 @@ QList<RecordedCheck> HistoryDatabase::allChecks()
     return checks;
 }
 
+namespace {
+
+constexpr const char* kCheckColumns
+    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error, c.definitions";
+
+QByteArray checksQuery(const char* rest)
+{
+    return QByteArray("SELECT ") + kCheckColumns + " FROM checks c " + rest;
+}
+
+RecordedCheck readCheck(const SqliteStatement& row, TextPool& pool)
+{
+    RecordedCheck check;
+    check.id = row.integer(0);
+    check.time = fromIsoTime(row.text(1));
+    check.site = pool.text(row.bytes(2));
+    check.projectPath = pool.text(row.bytes(3));
+    check.cy = pool.text(row.bytes(4));
+    check.pr = pool.text(row.bytes(5));
+    check.outcome = kOutcomeCodes.find(row.bytes(6)).value_or(CheckOutcome::Error);
+    check.error = pool.text(row.bytes(7));
+    check.definitionsVersion = pool.text(row.bytes(8));
+    return check;
+}
+
+constexpr const char* kResultsOfCheck
+    = "SELECT keyword, engine, result_text, position, result_page, query_count,"
+      " reason FROM results WHERE check_id = ? ORDER BY rowid";
+
+void readResults(SqliteStatement& rows, RecordedCheck& check, TextPool& pool)
+{
+    rows.bind(1, check.id);
+    while (rows.step())
+        check.results.append(readResult(rows, 0, pool));
+    rows.reset();
+}
+
+} // namespace
+
 void HistoryDatabase::forEachCheck(
     const QString* site, const std::function<void(const RecordedCheck&)>& visit)
 {
     // Every read sees one snapshot.
     SqliteReadTransaction snapshot(*m_db);
     SqliteStatement checksRows(*m_db,
-        site ? "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
-               " WHERE site_key = ? ORDER BY time_utc, id"
-             : "SELECT id, time_utc, site, project_path, cy, pr, outcome, error FROM checks"
-               " ORDER BY time_utc, id");
+        checksQuery(site ? "WHERE c.site_key = ? ORDER BY c.time_utc, c.id" : "ORDER BY c.time_utc, c.id")
+            .constData());
     if (site)
         checksRows.bind(1, seriesSite(*site));
-    SqliteStatement resultRows(*m_db,
-        "SELECT keyword, engine, result_text, position, result_page, query_count, reason"
-        " FROM results WHERE check_id = ? ORDER BY rowid");
+    SqliteStatement resultRows(*m_db, kResultsOfCheck);
     TextPool pool;
     while (checksRows.step()) {
-        RecordedCheck check;
-        check.id = checksRows.integer(0);
-        check.time = fromIsoTime(checksRows.text(1));
-        check.site = pool.text(checksRows.bytes(2));
-        check.projectPath = pool.text(checksRows.bytes(3));
-        check.cy = pool.text(checksRows.bytes(4));
-        check.pr = pool.text(checksRows.bytes(5));
-        check.outcome = kOutcomeCodes.find(checksRows.bytes(6)).value_or(CheckOutcome::Error);
-        check.error = pool.text(checksRows.bytes(7));
-        resultRows.bind(1, check.id);
-        while (resultRows.step())
-            check.results.append(readResult(resultRows, 0, pool));
-        resultRows.reset();
+        RecordedCheck check = readCheck(checksRows, pool);
+        readResults(resultRows, check, pool);
         visit(check);
     }
+}
+
+std::optional<RecordedCheck> HistoryDatabase::latestCheck(const QString& site)
+{
+    SqliteReadTransaction snapshot(*m_db);
+    SqliteStatement latest(
+        *m_db, checksQuery("WHERE c.site_key = ? ORDER BY c.time_utc DESC, c.id DESC LIMIT 1").constData());
+    latest.bind(1, seriesSite(site));
+    if (!latest.step())
+        return std::nullopt;
+    TextPool pool;
+    RecordedCheck check = readCheck(latest, pool);
+    SqliteStatement resultRows(*m_db, kResultsOfCheck);
+    readResults(resultRows, check, pool);
+    return check;
+}
+
+QList<RecordedCheck> HistoryDatabase::latestCheckOfEachProject(const QString& site)
+{
+    SqliteReadTransaction snapshot(*m_db);
+    // The project files of the site one after the other, each found by one step in the index.
+    SqliteStatement rows(*m_db,
+        checksQuery("WHERE c.id IN ("
+                    " WITH RECURSIVE projects(path) AS ("
+                    "  SELECT min(project_path) FROM checks WHERE site_key = ?1"
+                    "  UNION ALL SELECT (SELECT min(project_path) FROM checks"
+                    "   WHERE site_key = ?1 AND project_path > projects.path)"
+                    "  FROM projects WHERE projects.path IS NOT NULL)"
+                    " SELECT (SELECT l.id FROM checks l INDEXED BY checks_by_project"
+                    "  WHERE l.site_key = ?1 AND l.project_path = projects.path"
+                    "  ORDER BY l.time_utc DESC, l.id DESC LIMIT 1)"
+                    " FROM projects WHERE projects.path IS NOT NULL)"
+                    " ORDER BY c.time_utc, c.id")
+            .constData());
+    rows.bind(1, seriesSite(site));
+    TextPool pool;
+    QList<RecordedCheck> checks;
+    while (rows.step())
+        checks.append(readCheck(rows, pool));
+    return checks;
+}
+
+SiteHistory HistoryDatabase::siteHistory(const QString& site)
+{
+    SqliteReadTransaction snapshot(*m_db);
+    SqliteStatement rows(*m_db,
+        "SELECT c.id, c.time_utc, c.outcome, c.cy, c.pr, c.error,"
+        " r.keyword, r.engine, r.result_text, r.position, r.reason"
+        " FROM checks c INDEXED BY checks_by_site LEFT JOIN results r ON r.check_id = c.id"
+        " WHERE c.site_key = ? ORDER BY c.time_utc, c.id, r.rowid");
+    const QString key = seriesSite(site);
+    rows.bind(1, key);
+    SiteHistory history;
+    SqliteStatement checkCount(*m_db, "SELECT count(*) FROM checks WHERE site_key = ?");
+    SqliteStatement resultCount(*m_db, "SELECT count(*) FROM results WHERE site_key = ?");
+    checkCount.bind(1, key).step();
+    resultCount.bind(1, key).step();
+    history.reserve(checkCount.integer(0), resultCount.integer(0));
+    qint64 check = 0;
+    while (rows.step()) {
+        if (const qint64 id = rows.integer(0); id != check || history.checkCount() == 0) {
+            check = id;
+            history.appendCheck(msecsOfIsoTime(rows.bytes(1)),
+                kOutcomeCodes.find(rows.bytes(2)).value_or(CheckOutcome::Error), rows.bytes(3), rows.bytes(4),
+                rows.bytes(5));
+        }
+        if (!rows.isNull(6))
+            history.appendResult(
+                rows.bytes(6), rows.bytes(7), rows.bytes(8), rows.optionalInt(9), rows.bytes(10));
+    }
+    history.finish();
+    return history;
 }
 
 QList<PreviousResult> HistoryDatabase::latestDecidedResults(

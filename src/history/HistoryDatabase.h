@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/HistoryRecord.h"
+#include "history/SiteHistory.h"
 
 #include <QList>
 #include <QString>
@@ -27,7 +28,7 @@ struct PreviousResult {
 // reported (HistoryError), never replaced.
 class HistoryDatabase {
 public:
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     // How long a writer waits for another one that holds the file.
     static constexpr int kBusyTimeoutMs = 10000;
     // "KSTR": PRAGMA application_id of every history file the program makes.
@@ -53,6 +54,14 @@ public:
     // The checks of the site (every site when it is null), oldest first, one at a time: a history
     // of any length is read in the memory of one check.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit);
+    // The latest check of the site with its results, if it has one.
+    std::optional<RecordedCheck> latestCheck(const QString& site);
+    // The latest check of every project file (as recorded) of the site, oldest first, without
+    // their results: one look into an index per project file, whatever the length of the history.
+    QList<RecordedCheck> latestCheckOfEachProject(const QString& site);
+    // The checks of the site, oldest first, with what the history window shows of their results,
+    // read at once into the flat form.
+    SiteHistory siteHistory(const QString& site);
     // For every series of the site among the keywords on the engines, its latest decided result:
     // one look into an index per series, whatever the length of the history.
     QList<PreviousResult> latestDecidedResults(

@@ -58,6 +58,7 @@ struct RecordedCheck {
     QString pr;
     CheckOutcome outcome = CheckOutcome::Completed;
     QString error; // the error that ended the check
+    QString definitionsVersion; // of the engine definitions the check used ("2026.12.7.1"); empty before
     QList<RecordedResult> results; // in the order of the check
 
     const RecordedResult* result(const QString& keyword, Engine engine) const;

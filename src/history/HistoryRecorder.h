@@ -19,6 +19,8 @@ public:
     HistoryRecorder(HistoryStore& store, std::function<QString()> projectPath);
 
     void setChangeHandler(ChangeHandler handler) { m_changeHandler = std::move(handler); }
+    // The version of the engine definitions ("2026.12.7.1") that the checks started from now on use.
+    void setDefinitionsVersion(const QString& version) { m_collector.setDefinitionsVersion(version); }
     bool lastWritten() const { return m_lastWritten; }
     // The check last ended, as it was given to the history.
     const RecordedCheck& lastRecorded() const { return m_lastRecorded; }

@@ -31,4 +31,8 @@ inline constexpr const char* kHistorySchemaSteps[] = {
     "ALTER TABLE results ADD COLUMN site_key TEXT NOT NULL DEFAULT '';"
     "UPDATE results SET site_key = (SELECT c.site_key FROM checks c WHERE c.id = results.check_id);"
     "CREATE INDEX results_by_site_series ON results(site_key, engine, keyword, check_id);",
+    // 4: the version of the engine definitions a check used, empty for the checks before it; the
+    // latest check of every project file of a site found at once.
+    "ALTER TABLE checks ADD COLUMN definitions TEXT NOT NULL DEFAULT '';"
+    "CREATE INDEX checks_by_project ON checks(site_key, project_path, time_utc);",
 };

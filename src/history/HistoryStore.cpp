@@ -48,6 +48,11 @@ bool HistoryStore::record(const RecordedCheck& check)
     return true;
 }
 
+void HistoryStore::open() const
+{
+    dropOnFailure(m_db, [&] { database(); });
+}
+
 QList<RecordedCheck> HistoryStore::checksOfSite(const QString& site) const
 {
     return dropOnFailure(m_db, [&] { return database().checksOfSite(site); });
@@ -62,6 +67,21 @@ void HistoryStore::forEachCheck(
     const QString* site, const std::function<void(const RecordedCheck&)>& visit) const
 {
     dropOnFailure(m_db, [&] { database().forEachCheck(site, visit); });
+}
+
+SiteHistory HistoryStore::siteHistory(const QString& site) const
+{
+    return dropOnFailure(m_db, [&] { return database().siteHistory(site); });
+}
+
+std::optional<RecordedCheck> HistoryStore::latestCheck(const QString& site) const
+{
+    return dropOnFailure(m_db, [&] { return database().latestCheck(site); });
+}
+
+QList<RecordedCheck> HistoryStore::latestCheckOfEachProject(const QString& site) const
+{
+    return dropOnFailure(m_db, [&] { return database().latestCheckOfEachProject(site); });
 }
 
 QList<PreviousResult> HistoryStore::latestDecidedResults(

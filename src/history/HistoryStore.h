@@ -30,11 +30,16 @@ public:
     void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
 
     bool record(const RecordedCheck& check);
+    // Opens the file now unless it is open; throws HistoryError for one that cannot be opened.
+    void open() const;
     // Reads throw HistoryError.
     QList<RecordedCheck> checksOfSite(const QString& site) const;
     QList<RecordedCheck> allChecks() const;
     // The checks of the site (every site when it is null), oldest first, one at a time.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) const;
+    SiteHistory siteHistory(const QString& site) const;
+    std::optional<RecordedCheck> latestCheck(const QString& site) const;
+    QList<RecordedCheck> latestCheckOfEachProject(const QString& site) const;
     QList<PreviousResult> latestDecidedResults(
         const QString& site, const QStringList& keywords, const QList<Engine>& engines) const;
 

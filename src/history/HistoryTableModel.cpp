@@ -1,6 +1,5 @@
 #include "history/HistoryTableModel.h"
 
-#include <QHash>
 #include <QLocale>
 #include <algorithm>
 
@@ -28,104 +27,99 @@ HistoryTableModel::HistoryTableModel(QObject* parent)
 
 void HistoryTableModel::setChecks(const QList<RecordedCheck>& checks)
 {
+    setHistory(SiteHistory::of(checks));
+}
+
+void HistoryTableModel::setHistory(SiteHistory history)
+{
     beginResetModel();
-    m_checks = checks;
-    m_series.clear();
-    m_rows.clear();
-
-    QHash<std::pair<QString, QString>, int> seriesIndex;
-    for (const RecordedCheck& check : m_checks) {
-        for (const RecordedResult& result : check.results) {
-            const std::pair<QString, QString> key { result.keyword, engineText(result) };
-            if (!seriesIndex.contains(key)) {
-                seriesIndex.insert(key, int(m_series.size()));
-                m_series.append({ result.keyword, result.engine, key.second });
-            }
-        }
-    }
-
-    struct Last {
-        bool had = false;
-        std::optional<int> position;
-        QDateTime time;
-    };
-    QList<Last> last(m_series.size());
-    Last lastBest;
-    QList<Row> oldestFirst;
-    oldestFirst.reserve(m_checks.size());
-    for (const RecordedCheck& check : m_checks) {
-        Row row { &check, {}, {}, std::nullopt, {} };
-        row.seriesOf.reserve(check.results.size());
-        for (const RecordedResult& result : check.results)
-            row.seriesOf.append(seriesIndex.value({ result.keyword, engineText(result) }));
-        row.changes.resize(check.results.size(), PositionChange { PositionChange::Kind::Unknown, 0, {}, {} });
-        bool anyDecided = false;
-        for (qsizetype i = 0; i < check.results.size(); ++i) {
-            const int s = row.seriesOf[i];
-            // A keyword typed twice: its last result stands for the series.
-            if (row.resultIndex(s) != i)
-                continue;
-            const RecordedResult& result = check.results[i];
-            if (!result.unknownReason.isEmpty())
-                continue; // nothing can be said of a reason this version does not know
-            row.changes[i]
-                = positionChange(result.position, result.reason, last[s].had, last[s].position, last[s].time);
-            if (isDecided(result)) {
-                anyDecided = true;
-                last[s] = { true, result.position, check.time };
-                if (result.position && (!row.best || *result.position < *row.best))
-                    row.best = result.position;
-            }
-        }
-        if (anyDecided) {
-            row.bestChange = positionChange(row.best, row.best ? Reason::Found : Reason::NotFound,
-                lastBest.had, lastBest.position, lastBest.time);
-            lastBest = { true, row.best, check.time };
-        } else {
-            row.bestChange.kind = PositionChange::Kind::Unknown;
-        }
-        oldestFirst.append(row);
-    }
-    m_rows.reserve(oldestFirst.size());
-    for (auto it = oldestFirst.crbegin(); it != oldestFirst.crend(); ++it)
-        m_rows.append(*it);
+    m_history = std::move(history);
     endResetModel();
+}
+
+int HistoryTableModel::resultIndex(qsizetype check, int series) const
+{
+    const std::vector<SiteHistory::Result>& results = m_history.results();
+    for (int i = m_history.resultsEnd(check) - 1; i >= m_history.resultsBegin(check); --i) {
+        if (results[std::size_t(i)].series == series)
+            return i;
+    }
+    return -1;
+}
+
+PositionChange HistoryTableModel::changeOf(int index) const
+{
+    const int previous = m_history.previousOf(index);
+    if (previous == SiteHistory::kStandsForNothing)
+        return PositionChange { PositionChange::Kind::Unknown, 0, {}, {} };
+    const SiteHistory::Result& result = m_history.results()[std::size_t(index)];
+    if (previous < 0)
+        return positionChange(result.optionalPosition(), result.reason, false, std::nullopt);
+    return positionChange(result.optionalPosition(), result.reason, true,
+        m_history.results()[std::size_t(previous)].optionalPosition(),
+        m_history.time(m_history.checkOf(previous)));
+}
+
+std::optional<int> HistoryTableModel::best(qsizetype check) const
+{
+    std::optional<int> best;
+    for (int i = m_history.resultsBegin(check); i < m_history.resultsEnd(check); ++i) {
+        const SiteHistory::Result& result = m_history.results()[std::size_t(i)];
+        if (m_history.previousOf(i) != SiteHistory::kStandsForNothing && result.decided()
+            && result.optionalPosition() && (!best || result.position < *best))
+            best = result.position;
+    }
+    return best;
+}
+
+PositionChange HistoryTableModel::bestChange(qsizetype check) const
+{
+    const int previous = m_history.previousDecidingOf(check);
+    if (previous == SiteHistory::kStandsForNothing)
+        return PositionChange { PositionChange::Kind::Unknown, 0, {}, {} };
+    const std::optional<int> now = best(check);
+    if (previous < 0)
+        return positionChange(now, now ? Reason::Found : Reason::NotFound, false, std::nullopt);
+    return positionChange(
+        now, now ? Reason::Found : Reason::NotFound, true, best(previous), m_history.time(previous));
 }
 
 int HistoryTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_history.checkCount());
 }
 
 int HistoryTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kFixedLeadColumns + int(m_series.size()) + 2;
+    return parent.isValid() ? 0 : kFixedLeadColumns + int(series().size()) + 2;
 }
 
 PositionChange HistoryTableModel::change(int row, int series) const
 {
-    const Row& shown = m_rows.at(row);
-    const qsizetype index = shown.resultIndex(series);
-    return index < 0 ? PositionChange { PositionChange::Kind::Unknown, 0, {}, {} } : shown.changes[index];
+    const int index = resultIndex(checkOfRow(row), series);
+    return index < 0 ? PositionChange { PositionChange::Kind::Unknown, 0, {}, {} } : changeOf(index);
 }
 
 QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(m_rows.size()))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Row& row = m_rows[index.row()];
-    const RecordedCheck& check = *row.check;
+    const qsizetype checkIndex = checkOfRow(index.row());
+    const SiteHistory::Check& check = m_history.check(checkIndex);
     const int column = index.column();
+    const int seriesCount = int(series().size());
     const int series = column - kFixedLeadColumns;
     if (role == Qt::ToolTipRole) {
-        if (column == 1 && !check.error.isEmpty())
-            return check.error;
-        if (series >= 0 && series < int(m_series.size())) {
-            const qsizetype index = row.resultIndex(series);
-            if (index < 0)
+        if (column == 1 && !m_history.text(check.error).isEmpty())
+            return m_history.text(check.error);
+        if (series >= 0 && series < seriesCount) {
+            const int result = resultIndex(checkIndex, series);
+            if (result < 0)
                 return {};
-            QString tip = reasonText(check.results[index]);
-            const QString note = changeNote(row.changes[index]);
+            const SiteHistory::Result& shown = m_history.results()[std::size_t(result)];
+            QString tip
+                = shown.unknownReason >= 0 ? m_history.text(shown.unknownReason) : reasonCode(shown.reason);
+            const QString note = changeNote(changeOf(result));
             return note.isEmpty() ? tip : tip + u'\n' + note;
         }
         return {};
@@ -136,27 +130,29 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         return {};
     switch (column) {
     case 0:
-        return QLocale().toString(check.time.toLocalTime(), QLocale::ShortFormat);
+        return QLocale().toString(m_history.time(checkIndex).toLocalTime(), QLocale::ShortFormat);
     case 1:
         return outcomeText(check.outcome);
     case 2:
-        return check.cy;
+        return m_history.text(check.cy);
     case 3:
-        return check.pr;
+        return m_history.text(check.pr);
     default:
         break;
     }
-    if (series >= 0 && series < int(m_series.size())) {
-        const qsizetype index = row.resultIndex(series);
-        if (index < 0)
+    if (series >= 0 && series < seriesCount) {
+        const int result = resultIndex(checkIndex, series);
+        if (result < 0)
             return {};
-        const QString& text = check.results[index].text;
-        const QString mark = changeMark(row.changes[index]);
+        const QString& text = m_history.text(m_history.results()[std::size_t(result)].text);
+        const QString mark = changeMark(changeOf(result));
         return mark.isEmpty() ? text : text + u' ' + mark;
     }
-    if (series == int(m_series.size()))
-        return row.best ? QVariant(*row.best) : QVariant(QStringLiteral("n/a"));
-    return changeMark(row.bestChange);
+    if (series == seriesCount) {
+        const std::optional<int> shown = best(checkIndex);
+        return shown ? QVariant(*shown) : QVariant(QStringLiteral("n/a"));
+    }
+    return changeMark(bestChange(checkIndex));
 }
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -176,9 +172,9 @@ QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation,
         break;
     }
     const int series = section - kFixedLeadColumns;
-    if (series >= 0 && series < int(m_series.size()))
-        return m_series[series].keyword + u'\n' + m_series[series].engineText;
-    if (series == int(m_series.size()))
+    if (series >= 0 && series < int(this->series().size()))
+        return this->series()[series].keyword + u'\n' + this->series()[series].engineText;
+    if (series == int(this->series().size()))
         return QStringLiteral("Лучшая");
     return QStringLiteral("Изменение");
 }

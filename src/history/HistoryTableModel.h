@@ -2,9 +2,11 @@
 
 #include "history/HistoryRecord.h"
 #include "history/PositionChange.h"
+#include "history/SiteHistory.h"
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <vector>
 
 // The checks of a site as a table, newest first: time, outcome, CY, PageRank, the result of every
 // keyword on every engine with its change since that series' previous decided result, the best
@@ -14,6 +16,7 @@ class HistoryTableModel : public QAbstractTableModel {
 public:
     explicit HistoryTableModel(QObject* parent = nullptr);
 
+    void setHistory(SiteHistory history);
     // checks oldest first, as the history gives them.
     void setChecks(const QList<RecordedCheck>& checks);
 
@@ -22,31 +25,22 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    struct Series {
-        QString keyword;
-        Engine engine;
-        QString engineText; // the caption, or the code of an engine this version does not know
-    };
-    const QList<Series>& series() const { return m_series; }
+    using Series = SiteHistory::Series;
+    const QList<Series>& series() const { return m_history.series(); }
+    const SiteHistory& history() const { return m_history; }
     // The change of series s in row r (rows newest first).
     PositionChange change(int row, int series) const;
 
     static constexpr int kFixedLeadColumns = 4; // time, outcome, CY, PageRank
 
 private:
-    // Only what the check holds: a history in which keywords come and go has many series, and
-    // each check has results in few of them.
-    struct Row {
-        const RecordedCheck* check;
-        QList<int> seriesOf; // per result of the check, its series
-        QList<PositionChange> changes; // per result of the check
-        std::optional<int> best;
-        PositionChange bestChange;
-        // The index of the series' result in the check, or -1.
-        qsizetype resultIndex(int series) const { return seriesOf.lastIndexOf(series); }
-    };
+    // A cell is worked out when it is shown, from the results and checks the history links.
+    qsizetype checkOfRow(int row) const { return m_history.checkCount() - 1 - row; }
+    // The index of the series' result in the check, or -1.
+    int resultIndex(qsizetype check, int series) const;
+    PositionChange changeOf(int result) const;
+    std::optional<int> best(qsizetype check) const;
+    PositionChange bestChange(qsizetype check) const;
 
-    QList<RecordedCheck> m_checks; // oldest first
-    QList<Series> m_series;
-    QList<Row> m_rows; // newest first
+    SiteHistory m_history;
 };

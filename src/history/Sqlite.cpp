@@ -160,6 +160,11 @@ qint64 SqliteStatement::integer(int column) const
     return sqlite3_column_int64(m_statement, column);
 }
 
+bool SqliteStatement::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
 std::optional<int> SqliteStatement::optionalInt(int column) const
 {
     if (sqlite3_column_type(m_statement, column) == SQLITE_NULL)

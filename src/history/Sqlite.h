@@ -54,6 +54,7 @@ public:
     QByteArrayView bytes(int column) const;
     qint64 integer(int column) const;
     std::optional<int> optionalInt(int column) const;
+    bool isNull(int column) const;
 
 private:
     SqliteConnection& m_connection;

@@ -11,6 +11,7 @@ RecordedCheck sampleCheck(const QDateTime& time, std::optional<int> yandexPositi
     check.cy = QStringLiteral("120");
     check.pr = QStringLiteral("n/a");
     check.outcome = CheckOutcome::Completed;
+    check.definitionsVersion = QStringLiteral("2026.12.7.1");
     RecordedResult yandex;
     yandex.keyword = QStringLiteral("купить слона");
     yandex.engine = Engine::YandexRu;

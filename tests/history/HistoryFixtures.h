@@ -6,7 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A check with every field filled: Cyrillic keywords, a found and a lost position, a query count.
+// A check with every field filled: Cyrillic keywords, a found and a lost position, a query count,
+// the engine definitions 2026.12.7.1.
 RecordedCheck sampleCheck(const QDateTime& time, std::optional<int> yandexPosition = 7);
 
 QByteArray fileBytes(const QString& path);

@@ -29,9 +29,9 @@ TEST(PositionChartModel, NotFoundChecksBreakTheLine)
     ASSERT_EQ(model.lines().size(), 1);
     const EngineLine& line = model.lines()[0];
     EXPECT_EQ(line.engine, Engine::YandexRu);
-    ASSERT_EQ(line.segments.size(), 2);
-    EXPECT_EQ(line.segments[0], (QList<ChartPoint> { { day(0), 5 }, { day(1), 3 } }));
-    EXPECT_EQ(line.segments[1], (QList<ChartPoint> { { day(4), 12 }, { day(5), 11 } }));
+    ASSERT_EQ(line.segments().size(), 2);
+    EXPECT_EQ(line.segments()[0], (QList<ChartPoint> { { day(0), 5 }, { day(1), 3 } }));
+    EXPECT_EQ(line.segments()[1], (QList<ChartPoint> { { day(4), 12 }, { day(5), 11 } }));
     EXPECT_EQ(model.deepestPosition(), 12);
     EXPECT_EQ(model.firstTime(), day(0));
     EXPECT_EQ(model.lastTime(), day(5));
@@ -42,7 +42,7 @@ TEST(PositionChartModel, EngineAskedButNeverFoundHasALineWithoutPoints)
     const PositionChartModel model(yandexDays({ 4 }), QStringLiteral("слон, \"розовый\""));
     ASSERT_EQ(model.lines().size(), 1);
     EXPECT_EQ(model.lines()[0].engine, Engine::GoogleCom);
-    EXPECT_TRUE(model.lines()[0].segments.isEmpty());
+    EXPECT_TRUE(model.lines()[0].segments().isEmpty());
 }
 
 TEST(PositionChartModel, ChecksWithoutTheKeywordLeaveNoGap)
@@ -51,8 +51,8 @@ TEST(PositionChartModel, ChecksWithoutTheKeywordLeaveNoGap)
     checks[1].results.clear(); // the keyword was not in that check
     const PositionChartModel model(checks, QStringLiteral("купить слона"));
     ASSERT_EQ(model.lines().size(), 1);
-    ASSERT_EQ(model.lines()[0].segments.size(), 1);
-    EXPECT_EQ(model.lines()[0].segments[0].size(), 2);
+    ASSERT_EQ(model.lines()[0].segments().size(), 1);
+    EXPECT_EQ(model.lines()[0].segments()[0].size(), 2);
 }
 
 TEST(PositionChartModel, KeywordsInTheOrderTheyFirstAppear)

@@ -40,6 +40,7 @@ TEST(HistoryDatabase, CheckIsReadBackWithEveryField)
     EXPECT_EQ(read[0].cy, written.cy);
     EXPECT_EQ(read[0].pr, written.pr);
     EXPECT_EQ(read[0].outcome, written.outcome);
+    EXPECT_EQ(read[0].definitionsVersion, QStringLiteral("2026.12.7.1"));
     EXPECT_EQ(read[0].results, written.results);
 }
 
@@ -132,6 +133,53 @@ TEST(HistoryDatabase, LatestDecidedResultIsTheSitesOwnInTheOrderOfRecording)
     EXPECT_EQ(latest[0].position, 2);
 }
 
+TEST(HistoryDatabase, LatestCheckIsTheSitesNewestWithItsResults)
+{
+    HistoryFolder folder;
+    HistoryDatabase db(folder.path());
+    EXPECT_EQ(db.latestCheck(QStringLiteral("пример.рф")), std::nullopt);
+    RecordedCheck other = sampleCheck(kMorning.addDays(5), 1);
+    other.site = QStringLiteral("http://другой.рф/");
+    db.record(sampleCheck(kMorning.addDays(2), 30));
+    db.record(sampleCheck(kMorning, 12)); // recorded later, checked earlier
+    db.record(other);
+    const std::optional<RecordedCheck> latest = db.latestCheck(QStringLiteral("http://пример.рф"));
+    ASSERT_TRUE(latest);
+    EXPECT_EQ(latest->time, kMorning.addDays(2));
+    EXPECT_EQ(latest->definitionsVersion, QStringLiteral("2026.12.7.1"));
+    EXPECT_EQ(latest->results, sampleCheck(kMorning, 30).results);
+}
+
+TEST(HistoryDatabase, LatestCheckOfEachProjectFileOldestFirstWithoutResults)
+{
+    HistoryFolder folder;
+    HistoryDatabase db(folder.path());
+    const auto checkOf = [](const char* project, int day, CheckOutcome outcome) {
+        RecordedCheck check = sampleCheck(kMorning.addDays(day));
+        check.projectPath = QString::fromUtf8(project);
+        check.outcome = outcome;
+        return check;
+    };
+    db.record(checkOf("/p/a.zlt", 0, CheckOutcome::Completed));
+    db.record(checkOf("/p/b.zlt", 1, CheckOutcome::Completed));
+    db.record(checkOf("/p/a.zlt", 3, CheckOutcome::Stopped));
+    db.record(checkOf("", 4, CheckOutcome::Completed));
+    db.record(checkOf("/p/b.zlt", 2, CheckOutcome::Error));
+    RecordedCheck other = checkOf("/p/c.zlt", 9, CheckOutcome::Completed);
+    other.site = QStringLiteral("http://другой.рф/");
+    db.record(other);
+    const QList<RecordedCheck> latest = db.latestCheckOfEachProject(QStringLiteral("www.пример.рф"));
+    ASSERT_EQ(latest.size(), 3);
+    EXPECT_EQ(latest[0].projectPath, QStringLiteral("/p/b.zlt"));
+    EXPECT_EQ(latest[0].time, kMorning.addDays(2));
+    EXPECT_EQ(latest[0].outcome, CheckOutcome::Error);
+    EXPECT_EQ(latest[1].projectPath, QStringLiteral("/p/a.zlt"));
+    EXPECT_EQ(latest[1].outcome, CheckOutcome::Stopped);
+    EXPECT_EQ(latest[2].projectPath, QString());
+    EXPECT_TRUE(latest[2].results.isEmpty());
+    EXPECT_TRUE(db.latestCheckOfEachProject(QStringLiteral("нет.рф")).isEmpty());
+}
+
 TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
 {
     HistoryFolder folder;
@@ -151,6 +199,7 @@ TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
     ASSERT_EQ(read.size(), 1);
     EXPECT_EQ(read[0].outcome, CheckOutcome::Stopped);
     EXPECT_EQ(read[0].error, QString());
+    EXPECT_EQ(read[0].definitionsVersion, QString());
     ASSERT_EQ(read[0].results.size(), 1);
     EXPECT_EQ(read[0].results[0].keyword, QStringLiteral("ключ"));
     EXPECT_EQ(read[0].results[0].position, 15);
@@ -167,6 +216,35 @@ TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
     next.error = QStringLiteral("порт прокси не число");
     db.record(next);
     EXPECT_EQ(db.checksOfSite(next.site).last().error, next.error);
+}
+
+TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
+{
+    HistoryFolder folder;
+    QDir().mkpath(QFileInfo(folder.path()).absolutePath());
+    QFile(folder.path()).open(QIODevice::WriteOnly);
+    {
+        SqliteConnection db(folder.path());
+        for (int step = 0; step < 3; ++step)
+            db.exec(kHistorySchemaSteps[step]);
+        db.exec("PRAGMA user_version = 3; PRAGMA application_id = 1263752274");
+        db.exec("INSERT INTO checks (id, time_utc, site, site_key, outcome)"
+                " VALUES (1, '2026-11-02T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed');"
+                "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, reason,"
+                " site_key) VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, 'found', 'a.ru')");
+    }
+    HistoryDatabase db(folder.path());
+    EXPECT_EQ(db.schemaVersion(), 4);
+    RecordedCheck next = sampleCheck(kMorning);
+    next.site = QStringLiteral("http://a.ru");
+    next.definitionsVersion = QStringLiteral("2026.12.7.2");
+    db.record(next);
+    const QList<RecordedCheck> read = db.checksOfSite(QStringLiteral("a.ru"));
+    ASSERT_EQ(read.size(), 2);
+    EXPECT_EQ(read[0].definitionsVersion, QString());
+    EXPECT_EQ(read[0].results.value(0).position, 15);
+    EXPECT_EQ(read[1].definitionsVersion, QStringLiteral("2026.12.7.2"));
+    EXPECT_EQ(readPragma(folder.path(), "PRAGMA application_id"), QStringLiteral("1263752274"));
 }
 
 TEST(HistoryDatabase, NewerSchemaIsRefusedAndLeftAsItIs)

@@ -67,6 +67,7 @@ TEST_F(RecorderTest, CheckIsRecordedWithItsResultsAndMetrics)
     EXPECT_EQ(check.cy, QStringLiteral("120"));
     EXPECT_EQ(check.pr, QStringLiteral("5"));
     EXPECT_EQ(check.projectPath, QStringLiteral("/projects/слон.zlt"));
+    EXPECT_EQ(check.definitionsVersion, QString()); // none given
     EXPECT_LE(qAbs(check.time.secsTo(QDateTime::currentDateTimeUtc())), 120);
     // Two keywords on two engines; nothing for the five empty keywords or the four unticked engines.
     ASSERT_EQ(check.results.size(), 4);
@@ -109,6 +110,19 @@ TEST_F(RecorderTest, SecondCheckTellsTheChangeOfEveryPosition)
     EXPECT_EQ(m_changes["GoogleCom3"].kind, PositionChange::Kind::Lost);
     EXPECT_EQ(m_changes["GoogleCom3"].previous, 15);
     EXPECT_EQ(m_store.checksOfSite(project.site).size(), 2);
+}
+
+TEST_F(RecorderTest, EveryCheckCarriesTheDefinitionsVersionGivenBeforeItStarted)
+{
+    m_recorder.setDefinitionsVersion(QStringLiteral("2026.12.7.1"));
+    run.ButtonClick();
+    m_recorder.setDefinitionsVersion(QStringLiteral("2026.12.8.3"));
+    run.ButtonClick();
+    const QList<RecordedCheck> checks = m_store.checksOfSite(project.site);
+    ASSERT_EQ(checks.size(), 2);
+    EXPECT_EQ(checks[0].definitionsVersion, QStringLiteral("2026.12.7.1"));
+    EXPECT_EQ(checks[1].definitionsVersion, QStringLiteral("2026.12.8.3"));
+    EXPECT_EQ(m_recorder.lastRecorded().definitionsVersion, QStringLiteral("2026.12.8.3"));
 }
 
 TEST_F(RecorderTest, StoppedCheckKeepsTheLookupsItDidNotReach)

@@ -64,9 +64,7 @@ int exportHistory(const CheckArguments& options, QIODevice& err)
 std::optional<RecordedCheck> previousCheck(const HistoryStore& history, const QString& site)
 {
     try {
-        const QList<RecordedCheck> checks = history.checksOfSite(site);
-        if (!checks.isEmpty())
-            return checks.last();
+        return history.latestCheck(site);
     } catch (const HistoryError&) {
         // The check is recorded, or its failure told, when it ends.
     }

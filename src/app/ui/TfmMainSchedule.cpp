@@ -35,7 +35,8 @@ void TfmMain::N17Click()
     }
     QString lastCheck;
     try {
-        lastCheck = ScheduleStatus::lastCheck(m_history->checksOfSite(frame->project().site), path);
+        lastCheck
+            = ScheduleStatus::lastCheck(m_history->latestCheckOfEachProject(frame->project().site), path);
     } catch (const HistoryError& e) {
         lastCheck = QStringLiteral("История позиций не прочитана: ") + e.message();
     }

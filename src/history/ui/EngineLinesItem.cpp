@@ -98,14 +98,11 @@ void EngineLinesItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
         const QPointF markerCentre(kMarkerRadius + 1, kMarkerRadius + 1);
         QSet<quint64> marked; // the pixels that already hold a marker of this engine
         painter->setPen(QPen(colour, kLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        for (const QList<ChartPoint>& segment : line.segments) {
-            QList<QPointF> points;
-            points.reserve(segment.size());
-            for (const ChartPoint& point : segment)
-                points.append(toPlot(point));
+        QList<QPointF> run; // one unbroken run of the line, in the plot area
+        const auto drawRun = [&] {
             // Markers only where a line would not show them or they stay few.
-            if (points.size() == 1 || m_marked) {
-                for (const QPointF& point : points) {
+            if (run.size() == 1 || m_marked) {
+                for (const QPointF& point : run) {
                     const quint64 pixel
                         = quint64(quint32(qRound(point.x()))) << 32 | quint32(qRound(point.y()));
                     if (!marked.contains(pixel)) {
@@ -114,9 +111,17 @@ void EngineLinesItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
                     }
                 }
             }
-            if (points.size() > 1)
-                painter->drawPolyline(reducedToPixelColumns(points));
+            if (run.size() > 1)
+                painter->drawPolyline(reducedToPixelColumns(run));
+            run.resize(0);
+        };
+        for (const ChartPoint& point : line.points) {
+            if (point.isGap())
+                drawRun();
+            else
+                run.append(toPlot(point));
         }
+        drawRun();
     }
     painter->restore();
 }

@@ -1,6 +1,7 @@
 #include "history/ui/TfmHistory.h"
 
 #include "history/HistoryCsv.h"
+#include "history/HistoryDatabase.h"
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryTableModel.h"
@@ -12,22 +13,31 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace {
 
 constexpr int kSizedColumns = 64;
+QString notReadText(const QString& reason, const QString& historyPath)
+{
+    return QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2").arg(reason, historyPath);
+}
+
+// A column is sized to the newest checks: the widths of older results are the same few texts.
+constexpr int kSizedRows = 30;
 
 } // namespace
 
 const QString TfmHistory::kCaption = QStringLiteral("История позиций");
 const QString TfmHistory::kCsvButton = QStringLiteral("Экспорт в CSV...");
+const QString TfmHistory::kReadingNote = QStringLiteral("читается история...");
 const QString TfmHistory::kMarksLegend
     = QStringLiteral("▲ — позиция выше, чем в прошлой проверке;  ▼ — ниже;  = — без изменений;  "
                      "новая — сайт найден, а раньше не был;  потеряна — сайт был найден, а теперь нет");
@@ -54,6 +64,7 @@ TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->verticalHeader()->setVisible(false);
+    Grid->horizontalHeader()->setResizeContentsPrecision(kSizedRows);
 
     MarksLegend = new QLabel(kMarksLegend, this);
     MarksLegend->setObjectName(QStringLiteral("MarksLegend"));
@@ -100,12 +111,19 @@ TfmHistory::TfmHistory(HistoryStore& store, const QString& site, QWidget* parent
 
     connect(ButtonCsv, &QPushButton::clicked, this, &TfmHistory::ButtonCsvClick);
     connect(KeywordBox, &QComboBox::currentIndexChanged, this, &TfmHistory::KeywordBoxChange);
-    load();
+    m_reading = new QFutureWatcher<Reading>(this);
+    connect(m_reading, &QFutureWatcherBase::finished, this, &TfmHistory::readDone);
+    m_writing = new QFutureWatcher<QString>(this);
+    connect(m_writing, &QFutureWatcherBase::finished, this, &TfmHistory::csvDone);
+    read();
 }
 
 TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidget* parent)
 {
     try {
+        // A file that is no history of the program is said at once, without a window; reading
+        // the checks comes after.
+        store.open();
         auto* window = new TfmHistory(store, site, parent);
         if (parent) {
             const QWidget* main = parent->window();
@@ -116,9 +134,7 @@ TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidge
         window->activateWindow();
         return window;
     } catch (const HistoryError& e) {
-        Prompts::instance().error(parent,
-            QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2")
-                .arg(e.message(), store.path()));
+        Prompts::instance().error(parent, notReadText(e.message(), store.path()));
         return nullptr;
     }
 }
@@ -133,10 +149,48 @@ void TfmHistory::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void TfmHistory::load()
+void TfmHistory::read()
 {
-    m_checks = m_store.checksOfSite(m_site);
-    m_model->setChecks(m_checks);
+    if (m_readingNow) {
+        m_readAgain = true;
+        return;
+    }
+    m_readingNow = true;
+    SiteLabel->setText(QStringLiteral("Сайт: %1 (%2)").arg(m_site, kReadingNote));
+    m_reading->setFuture(QtConcurrent::run([path = m_store.path(), site = m_site] {
+        Reading reading;
+        try {
+            reading.history = HistoryDatabase(path).siteHistory(site);
+        } catch (const HistoryError& e) {
+            reading.error = e.message();
+        }
+        return reading;
+    }));
+}
+
+void TfmHistory::readDone()
+{
+    Reading reading = m_reading->future().takeResult();
+    SiteLabel->setText(QStringLiteral("Сайт: ") + m_site);
+    m_readingNow = false;
+    if (m_readAgain) {
+        m_readAgain = false;
+        read();
+        return;
+    }
+    if (reading.error.isEmpty()) {
+        showHistory(std::move(reading.history));
+    } else if (!m_shownOnce) {
+        Prompts::instance().error(this, notReadText(reading.error, m_store.path()));
+    }
+    // A later read that fails leaves the window as it was.
+    m_shownOnce = true;
+    emit historyShown();
+}
+
+void TfmHistory::showHistory(SiteHistory history)
+{
+    m_model->setHistory(std::move(history));
     // Sizing a column reads its cells; a history of thousands of series sizes the first ones only.
     const int sized = std::min(m_model->columnCount(), kSizedColumns);
     for (int column = 0; column < sized; ++column)
@@ -144,7 +198,7 @@ void TfmHistory::load()
     const QString chosen = KeywordBox->currentText();
     const QSignalBlocker quiet(KeywordBox);
     KeywordBox->clear();
-    KeywordBox->addItems(PositionChartModel::keywords(m_checks));
+    KeywordBox->addItems(m_model->history().keywords());
     if (const int kept = KeywordBox->findText(chosen); kept >= 0)
         KeywordBox->setCurrentIndex(kept);
     KeywordBoxChange();
@@ -157,20 +211,24 @@ bool TfmHistory::showsSite(const QString& site) const
 
 void TfmHistory::reload()
 {
-    try {
-        load();
-    } catch (const HistoryError&) {
-    }
+    read();
+}
+
+bool TfmHistory::isWorking() const
+{
+    return m_readingNow || m_writingNow;
 }
 
 void TfmHistory::KeywordBoxChange()
 {
-    const PositionChartModel model(m_checks, KeywordBox->currentText());
+    const PositionChartModel model(m_model->history(), KeywordBox->currentText());
     Chart->setChart(buildPositionChart(model, KeywordBox->currentText()));
 }
 
 void TfmHistory::ButtonCsvClick()
 {
+    if (m_writingNow)
+        return;
     Prompts::FileDialog dialog;
     dialog.title = QStringLiteral("Сохранить историю позиций");
     dialog.filter = QStringLiteral("CSV|*.csv");
@@ -179,9 +237,24 @@ void TfmHistory::ButtonCsvClick()
     const QString path = Prompts::instance().saveFile(this, dialog);
     if (path.isEmpty())
         return;
-    try {
-        writeHistoryCsv(path, m_store, &m_site);
-    } catch (const HistoryError& e) {
-        Prompts::instance().error(this, e.message());
-    }
+    m_writingNow = true;
+    ButtonCsv->setEnabled(false);
+    m_writing->setFuture(QtConcurrent::run([historyPath = m_store.path(), site = m_site, path] {
+        try {
+            const HistoryStore store(historyPath);
+            writeHistoryCsv(path, store, &site);
+            return QString();
+        } catch (const HistoryError& e) {
+            return e.message();
+        }
+    }));
+}
+
+void TfmHistory::csvDone()
+{
+    m_writingNow = false;
+    ButtonCsv->setEnabled(true);
+    if (const QString error = m_writing->result(); !error.isEmpty())
+        Prompts::instance().error(this, error);
+    emit csvWritten();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "history/HistoryRecord.h"
+#include "history/SiteHistory.h"
 
+#include <QFutureWatcher>
 #include <QWidget>
 
 class HistoryStore;
@@ -14,7 +15,8 @@ class QTableView;
 
 // The position history of one site: its checks, newest first, in a table; the chart of one
 // keyword over time, one line per engine; and the export of the site's full data set as CSV.
-// Not modal; it deletes itself when closed.
+// Not modal; it deletes itself when closed. The history is read and the CSV written on a worker
+// thread, each with its own connection to the file, so that years of checks never hold the window.
 class TfmHistory : public QWidget {
     Q_OBJECT
 public:
@@ -31,15 +33,24 @@ public:
     QLabel* SiteLabel = nullptr;
     QLabel* MarksLegend = nullptr; // what the marks of the table mean
 
-    const QList<RecordedCheck>& checks() const { return m_checks; }
+    const SiteHistory& history() const;
     bool showsSite(const QString& site) const;
     // Reads the site's checks again, keeping the chosen keyword; a history that cannot be read
     // now leaves the window as it was.
     void reload();
+    // Whether the history is being read or the CSV written.
+    bool isWorking() const;
+
+    static const QString kReadingNote;
 
     static const QString kCaption;
     static const QString kCsvButton;
     static const QString kMarksLegend;
+
+signals:
+    // The checks read have been shown; the CSV has been written (or its failure said).
+    void historyShown();
+    void csvWritten();
 
 public slots:
     void ButtonCsvClick();
@@ -49,10 +60,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void load();
+    // What a worker read: the history, or why it could not be read.
+    struct Reading {
+        SiteHistory history;
+        QString error;
+    };
+    void read();
+    void readDone();
+    void showHistory(SiteHistory history);
+    void csvDone();
 
     HistoryStore& m_store;
     QString m_site;
-    QList<RecordedCheck> m_checks;
     HistoryTableModel* m_model = nullptr;
+    QFutureWatcher<Reading>* m_reading = nullptr;
+    QFutureWatcher<QString>* m_writing = nullptr; // the error, empty when written
+    bool m_readingNow = false; // until what was read is shown
+    bool m_writingNow = false; // until the CSV's end is said
+    bool m_readAgain = false; // a check was recorded while the history was read
+    bool m_shownOnce = false;
 };

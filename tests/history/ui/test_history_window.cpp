@@ -13,18 +13,21 @@
 
 #include <QAbstractAxis>
 #include <QCategoryAxis>
-#include <QPointer>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPointer>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QValueAxis>
 #include <gtest/gtest.h>
 
@@ -54,6 +57,17 @@ RecordedCheck check(int day, std::optional<int> yandex, std::optional<int> rambl
     return made;
 }
 
+// The window reads its history and writes its CSV on a worker thread: waits until it is done.
+void waitForWork(TfmHistory& window)
+{
+    QDeadlineTimer deadline(30000);
+    while (window.isWorking() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    EXPECT_FALSE(window.isWorking());
+}
+
 class HistoryWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { m_prompts = &ScriptedPrompts::install(); }
@@ -72,6 +86,11 @@ TEST_F(HistoryWindowTest, ChecksNewestFirstAndOneChartLinePerEngineWithGaps)
     ASSERT_TRUE(store.record(check(1, std::nullopt, 4)));
     ASSERT_TRUE(store.record(check(2, 5, 2)));
     TfmHistory window(store, QStringLiteral("http://example.ru"));
+    // The checks are read while the window is already there.
+    EXPECT_TRUE(window.isWorking());
+    EXPECT_EQ(window.SiteLabel->text(), QStringLiteral("Сайт: http://example.ru (читается история...)"));
+    waitForWork(window);
+    EXPECT_EQ(window.SiteLabel->text(), QStringLiteral("Сайт: http://example.ru"));
     EXPECT_FALSE(window.isModal());
     ASSERT_EQ(window.Grid->model()->rowCount(), 3);
     EXPECT_TRUE(window.Grid->model()->index(0, 0).data().toString().contains(QStringLiteral("3")));
@@ -98,9 +117,9 @@ TEST_F(HistoryWindowTest, ChecksNewestFirstAndOneChartLinePerEngineWithGaps)
     const qint64 day = 24 * 3600 * 1000;
     // Yandex lost the site on the second day: its line breaks there, drawn as one line all the same.
     EXPECT_EQ(drawn->lines()[0].engine, Engine::YandexRu);
-    EXPECT_EQ(
-        drawn->lines()[0].segments, QList<QList<ChartPoint>>({ { { day0, 8 } }, { { day0 + 2 * day, 5 } } }));
-    EXPECT_EQ(drawn->lines()[1].segments,
+    EXPECT_EQ(drawn->lines()[0].segments(),
+        QList<QList<ChartPoint>>({ { { day0, 8 } }, { { day0 + 2 * day, 5 } } }));
+    EXPECT_EQ(drawn->lines()[1].segments(),
         QList<QList<ChartPoint>>({ { { day0, 3 }, { day0 + day, 4 }, { day0 + 2 * day, 2 } } }));
     const auto axes = chart->axes(Qt::Vertical);
     ASSERT_EQ(axes.size(), 1);
@@ -117,6 +136,7 @@ TEST_F(HistoryWindowTest, ThePositionAxisIsLabelledAtRoundSteps)
     ASSERT_TRUE(store.record(check(0, 251, 3)));
     ASSERT_TRUE(store.record(check(1, 120, 4)));
     TfmHistory window(store, kSite);
+    waitForWork(window);
     const auto axes = window.Chart->chart()->axes(Qt::Vertical);
     ASSERT_EQ(axes.size(), 1);
     auto* axis = qobject_cast<QCategoryAxis*>(axes[0]);
@@ -155,9 +175,14 @@ TEST_F(HistoryWindowTest, CsvButtonWritesTheSitesFullDataSet)
     other.site = QStringLiteral("http://other.ru/");
     ASSERT_TRUE(store.record(other));
     TfmHistory window(store, kSite);
+    waitForWork(window);
     const QString target = m_dir.filePath(QStringLiteral("export.csv"));
     m_prompts->fileName(target);
     window.ButtonCsvClick();
+    EXPECT_FALSE(window.ButtonCsv->isEnabled()); // one export at a time
+    waitForWork(window);
+    EXPECT_TRUE(window.ButtonCsv->isEnabled());
+    EXPECT_EQ(m_prompts->texts(), QStringList({ QStringLiteral("Сохранить историю позиций") }));
     QFile file(target);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), historyCsv(store.checksOfSite(kSite)));
@@ -246,6 +271,7 @@ TEST_F(HistoryWindowTest, MenuItemOpensTheSelectedProjectsHistory)
     main.N16Click();
     auto* window = main.findChild<TfmHistory*>();
     ASSERT_TRUE(window);
+    waitForWork(*window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->Grid->model()->rowCount(), 1);
     EXPECT_TRUE(m_prompts->shown.empty());
@@ -268,11 +294,13 @@ TEST_F(HistoryWindowTest, OpenWindowShowsEveryLaterCheckOfItsSiteOnly)
     main.N16Click();
     auto* window = main.findChild<TfmHistory*>();
     ASSERT_TRUE(window);
+    waitForWork(*window);
     window->KeywordBox->setCurrentIndex(1);
 
     ASSERT_TRUE(main.history().record(checkOf(QStringLiteral("Refresh.example"), 1)));
     ASSERT_TRUE(main.history().record(checkOf(QStringLiteral("refresh.example.com"), 2)));
     QCoreApplication::processEvents();
+    waitForWork(*window);
 
     EXPECT_EQ(window->Grid->model()->rowCount(), 2);
     EXPECT_EQ(window->KeywordBox->currentText(), QStringLiteral("второе слово"));
