@@ -130,6 +130,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     history.setProblemHandler([&err](const QString& text) { writeLine(err, text); });
     const QString projectPath = QFileInfo(options.projectPath).absoluteFilePath();
     HistoryRecorder recorder(history, [projectPath] { return projectPath; });
+    recorder.setDefinitionsVersion(EngineDefinitions::current()->version);
     if (!options.noHistory)
         run.setObserver(&recorder);
     const std::optional<RecordedCheck> previous

@@ -1,6 +1,7 @@
 // The frame's check run and connection settings, and the frame as the host of its check.
 #include "app/frame/TfrRank.h"
 
+#include "history/HistoryRecorder.h"
 #include "platform/ui/Prompts.h"
 #include "update/DefinitionsSources.h"
 #include "rank/run/CheckRun.h"
@@ -101,6 +102,8 @@ void TfrRank::ButtonClick()
     const LoadedDefinitions loaded = DefinitionsSources::reloadCurrent();
     for (const QString& refusal : DefinitionsSources::notShownBefore(loaded.refusals))
         Prompts::instance().message(window(), refusal);
+    if (m_history)
+        m_history->setDefinitionsVersion(loaded.definitions->version);
     m_checkRun->ButtonClick();
 }
 
