@@ -66,6 +66,8 @@ public:
     std::optional<QByteArray> cyText() const { return m_cyText; }
     std::optional<QByteArray> prText() const { return m_prText; }
     std::optional<QByteArray> updateVersion() const { return m_updateVersion; }
+    // The engine definitions published by a command (empty: none), instead of the start's.
+    std::optional<QByteArray> definitions() const { return m_definitions; }
 
 private:
     QString applyLine(const QByteArray& line, const QByteArray& rest, bool* consumedRest, Outcome* outcome);
@@ -79,4 +81,5 @@ private:
     std::optional<QByteArray> m_cyText;
     std::optional<QByteArray> m_prText;
     std::optional<QByteArray> m_updateVersion;
+    std::optional<QByteArray> m_definitions;
 };
