@@ -347,3 +347,53 @@ TEST_F(DefinitionsUpdateTest, AnInstalledFileThatNoLongerVerifiesGivesWayToTheBu
     file.close();
     EXPECT_EQ(versionInUse(), EngineDefinitions::builtIn().version);
 }
+
+namespace {
+
+struct StateRow {
+    const char* name;
+    QByteArray content; // of the state file before the automatic check
+    bool asks;
+};
+
+void PrintTo(const StateRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class RememberedState : public DefinitionsUpdateTest, public ::testing::WithParamInterface<StateRow> { };
+
+} // namespace
+
+TEST_P(RememberedState, DecidesWhetherTheAutomaticCheckAsks)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(files.deliveryState).absolutePath()));
+    QFile state(files.deliveryState);
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+    state.write(GetParam().content);
+    state.close();
+    run(true);
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), GetParam().asks ? 1 : 0);
+    // Whatever was there, today's ask is remembered.
+    EXPECT_TRUE(readAll(files.deliveryState).startsWith("asked=2026-12-07\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RememberedState,
+    ::testing::Values(StateRow { "asked_today", "asked=2026-12-07\n", false },
+        StateRow { "asked_today_with_headers", "asked=2026-12-07\nlast-modified=x\nlength=12\n", false },
+        StateRow { "asked_yesterday", "asked=2026-12-06\n", true }, StateRow { "empty", "", true },
+        StateRow { "no_date", "asked=7.12.2026\n", true },
+        StateRow { "binary", QByteArray("\0\xff\n=asked", 9), true },
+        StateRow { "too_long", "asked=2026-12-07\n" + QByteArray(4096, ';'), true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DefinitionsUpdateTest, AStateFileThatIsAFolderOnlyMeansFetchingAgain)
+{
+    ASSERT_TRUE(QDir().mkpath(files.deliveryState));
+    ASSERT_TRUE(publish(definitionsFile("9999.1")));
+    EXPECT_EQ(run(true).result, DefinitionsUpdate::Result::Installed);
+    // Nothing remembered: the same file is fetched again, and its version stops it.
+    EXPECT_EQ(run(true).refusal, DefinitionsUpdate::Refusal::NotNewer);
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 6);
+    EXPECT_TRUE(QFileInfo(files.deliveryState).isDir());
+}

@@ -519,3 +519,22 @@ TEST_F(UpdateFormTest, TheDailyDefinitionsCheckRunsWhenTheProgramsWeeklyOneIsNot
     EXPECT_TRUE(QFile::exists(definitionsFiles().downloadedFile));
     EXPECT_FALSE(form->autoCheck());
 }
+
+TEST_F(UpdateFormTest, EscapeDuringTheDefinitionsDownloadCancelsItAndTheProgramsCheckGoesOn)
+{
+    auto form = makeForm();
+    form->lblVer->setText(kSandboxVersion);
+    ASSERT_TRUE(publishDefinitions("9999.1"));
+    ASSERT_TRUE(sandbox.command("status Update 200 1\nstall Update 1"));
+    bool shown = false;
+    QTimer::singleShot(300, form.get(), [&] {
+        shown = form->isVisible() && !mainWindow.isEnabled();
+        pressKey(form.get(), Qt::Key_Escape);
+    });
+    form->CheckForUpdate();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_EQ(prompts->texts(), QStringList { QStringLiteral("Обновление не требуется.") });
+    EXPECT_FALSE(QFile::exists(definitionsFiles().downloadedFile));
+}
