@@ -186,7 +186,7 @@ QByteArray HttpClient::Impl::perform(
     if (result != CURLE_OK)
         throw EHttpError(transferErrorText(result, errorText));
     if (status < 200 || status > 299)
-        throw EHttpError("HTTP status " + std::to_string(status));
+        throw EHttpStatus("HTTP status " + std::to_string(status), int(status));
     if (hasReplyHeader(easy, "Location"))
         throw EHttpError("The reply redirects to " + replyHeader(easy, "Location").toStdString());
     if (head) {

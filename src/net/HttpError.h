@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 // A request that did not return a body: transport error, non-2xx status, redirect, body too large.
 class EHttpError : public std::runtime_error {
@@ -18,4 +19,18 @@ public:
 class EHttpTooLarge : public EHttpError {
 public:
     using EHttpError::EHttpError;
+};
+
+// The server answered with a status outside 2xx.
+class EHttpStatus : public EHttpError {
+public:
+    EHttpStatus(const std::string& what, int status)
+        : EHttpError(what)
+        , m_status(status)
+    {
+    }
+    int status() const { return m_status; }
+
+private:
+    int m_status;
 };

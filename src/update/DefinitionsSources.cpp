@@ -49,6 +49,7 @@ DefinitionsFiles DefinitionsFiles::in(const QString& settingsFolder, const QStri
     files.downloadedSignature = files.downloadedFile + QStringLiteral(".sig");
     files.previousFile = files.downloadedFile + QStringLiteral(".previous");
     files.previousSignature = files.previousFile + QStringLiteral(".sig");
+    files.deliveryState = files.downloadedFile + QStringLiteral(".state");
     return files;
 }
 

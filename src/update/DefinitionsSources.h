@@ -15,6 +15,7 @@ struct DefinitionsFiles {
     QString downloadedSignature; // its signature: engines.ini.sig
     QString previousFile; // the downloaded file it replaced, kept for a rollback: engines.ini.previous
     QString previousSignature; // engines.ini.previous.sig
+    QString deliveryState; // when the update host was last asked, and what it announced: engines.ini.state
 
     // In the program's settings and data folders.
     static DefinitionsFiles standard();

@@ -5,10 +5,13 @@
 
 struct Endpoints;
 
-// Where the update file and its signature are fetched, and the key that must have signed it.
+// Where the update file, the engine definitions and their signatures are fetched, and the key that
+// must have signed them.
 struct UpdateSource {
     QByteArray fileUrl; // http://HOST/zlt.upd
     QByteArray signatureUrl; // http://HOST/zlt.upd.sig
+    QByteArray definitionsUrl; // http://HOST/engines.ini
+    QByteArray definitionsSignatureUrl; // http://HOST/engines.ini.sig
     QByteArray publicKey;
     QString homePage; // http://MAKERSITE/, where a packaged copy's new versions are found
 

@@ -348,3 +348,49 @@ TEST(SandboxEngines, UpdateFileComesWithItsSignatureAndTheKeyInTheEndpoints)
     EXPECT_FALSE(sandbox.command("headlength Update -1"));
     EXPECT_FALSE(sandbox.command("missing Update"));
 }
+
+TEST(SandboxEngines, PublishedDefinitionsComeSignedWithADateOfTheirOwn)
+{
+    SandboxEngines sandbox;
+    const Endpoints endpoints = Endpoints::fromFile(sandbox.endpointsFile());
+    const QString host = sandbox.host("Update");
+    EXPECT_EQ(request(host, "HEAD", "/engines.ini").status, 404);
+    EXPECT_EQ(request(host, "GET", "/engines.ini.sig").status, 404);
+
+    const QByteArray first = "[definitions]\nVersion=9999.1\n";
+    ASSERT_TRUE(sandbox.command("definitions\n" + first));
+    const Reply head = request(host, "HEAD", "/engines.ini");
+    ASSERT_EQ(head.status, 200);
+    EXPECT_TRUE(head.head.contains("\r\nContent-Length: 29\r\n")) << head.head.constData();
+    const QRegularExpression dated(
+        QStringLiteral("\r\nLast-Modified: (\\w{3}, \\d\\d \\w{3} 2026 [0-9:]{8} GMT)\r\n"));
+    const auto firstDate = dated.match(QString::fromLatin1(head.head));
+    ASSERT_TRUE(firstDate.hasMatch()) << head.head.constData();
+    const Reply file = request(host, "GET", "/engines.ini");
+    const Reply signature = request(host, "GET", "/engines.ini.sig");
+    EXPECT_EQ(file.body, first);
+    EXPECT_TRUE(UpdateSignature::verify(file.body, signature.body, endpoints.updatePublicKey));
+
+    // Another file, another date.
+    ASSERT_TRUE(sandbox.command("definitions\n[definitions]\nVersion=9999.2\n"));
+    const auto secondDate = dated.match(QString::fromLatin1(request(host, "HEAD", "/engines.ini").head));
+    ASSERT_TRUE(secondDate.hasMatch());
+    EXPECT_NE(secondDate.captured(1), firstDate.captured(1));
+
+    // A tampered file keeps the signature of the published one.
+    ASSERT_TRUE(sandbox.command("body Update 2\n[definitions]\nVersion=9999.3\n"));
+    EXPECT_FALSE(UpdateSignature::verify(request(host, "GET", "/engines.ini").body,
+        request(host, "GET", "/engines.ini.sig").body, endpoints.updatePublicKey));
+    ASSERT_TRUE(sandbox.command("missing Update 3"));
+    EXPECT_EQ(request(host, "GET", "/engines.ini.sig").status, 404);
+
+    // An empty file withdraws them; so does reset.
+    ASSERT_TRUE(sandbox.command("reset\ndefinitions\n" + first));
+    EXPECT_EQ(request(host, "GET", "/engines.ini").body, first);
+    ASSERT_TRUE(sandbox.command("definitions\n"));
+    EXPECT_EQ(request(host, "GET", "/engines.ini").status, 404);
+    ASSERT_TRUE(sandbox.command("definitions\n" + first + "reset"));
+    ASSERT_TRUE(sandbox.command("reset"));
+    EXPECT_EQ(request(host, "GET", "/engines.ini").status, 404);
+    EXPECT_FALSE(sandbox.command("definitions extra"));
+}

@@ -1,3 +1,4 @@
+#include "update/DefinitionsSources.h"
 #include "update/UpdateSignature.h"
 
 #include <QDir>
@@ -117,4 +118,24 @@ TEST_F(KsSignTool, KeygenSignVerify)
     EXPECT_EQ(run({ "verify", path("s.pub"), path("zlt upd") }), 1);
     EXPECT_EQ(run({ "sign", path("s.pub"), path("zlt upd") }), 1); // a public key cannot sign
     EXPECT_EQ(run({ "sign" }), 2);
+}
+
+TEST_F(KsSignTool, SignsEngineDefinitionsThatTheProgramThenAccepts)
+{
+    ASSERT_EQ(run({ "keygen", path("s.key"), path("s.pub") }), 0);
+    const DefinitionsFiles files = DefinitionsFiles::in(path("settings"), dir.path());
+    QFile definitions(files.downloadedFile);
+    ASSERT_TRUE(definitions.open(QIODevice::WriteOnly));
+    definitions.write("[definitions]\nVersion=9999.4\n");
+    definitions.close();
+    ASSERT_EQ(run({ "sign", path("s.key"), files.downloadedFile }), 0);
+    EXPECT_TRUE(QFile::exists(path("engines.ini.sig")));
+
+    QString reason;
+    const QByteArray publicKey
+        = UpdateSignature::readKeyFile(path("s.pub"), UpdateSignature::kPublicKeyBytes, &reason);
+    const auto accepted = DefinitionsSources::verifiedDownload(files, publicKey, &reason);
+    ASSERT_TRUE(accepted) << reason.toStdString();
+    EXPECT_EQ(accepted->version, QStringLiteral("9999.4"));
+    EXPECT_EQ(run({ "verify", path("s.pub"), files.downloadedFile }), 0);
 }

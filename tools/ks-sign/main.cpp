@@ -1,4 +1,5 @@
-// ks-sign: the keys and signatures of the update file.
+// ks-sign: the keys and signatures of the files the update host serves (the update file, the
+// engine definitions engines.ini); any file is signed as it is, byte for byte.
 //   ks-sign keygen SECRET PUBLIC   a new Ed25519 key pair; SECRET readable by its owner only
 //   ks-sign sign SECRET FILE       writes the detached signature FILE.sig
 //   ks-sign verify PUBLIC FILE     checks FILE against FILE.sig; exit code 0 when it verifies

@@ -20,12 +20,15 @@
 //   pr TEXT                         the PageRank figure text, printed verbatim
 //   updateversion TEXT              serve an update file carrying the file version TEXT ("-": none),
 //                                   signed with the sandbox's key
+//   definitions                     the rest of the request body, after this line's line feed, is
+//                                   published as /engines.ini, signed with the sandbox's key (an
+//                                   empty rest: none published); must be the last command
 //   cookie SERVICE NAME=VALUE[...]  add "Set-Cookie: NAME=VALUE[...]" to every reply
 //   header SERVICE NAME: VALUE      send that header instead of the sandbox's own of that name;
 //                                   without a VALUE the header is not sent at all
 //   headlength SERVICE N            HEAD replies announce a Content-Length of N
 //   missing SERVICE PAGE            page PAGE answers 404 (a result page of an engine; Update: page 0
-//                                   the file, 1 its signature)
+//                                   the file, 1 its signature, 2 the definitions, 3 their signature)
 //   body SERVICE PAGE               the rest of the request body, after this line's line feed,
 //                                   is served verbatim as page PAGE; must be the last command
 //   site HOST                       place HOST (until the next CY or PageRank request names a site)
@@ -156,6 +159,7 @@ void ControlState::resetAll()
     m_prText.reset();
     m_updateVersion.reset();
     m_googleLayout = 1;
+    m_definitions.reset();
     setSite(m_startSite);
 }
 
@@ -220,6 +224,13 @@ QString ControlState::applyLine(
     }
     if (name == "updateversion") {
         m_updateVersion = textArgument(args).trimmed();
+        return {};
+    }
+    if (name == "definitions") {
+        if (!args.trimmed().isEmpty())
+            return QStringLiteral("expected: definitions, then the file on the following lines");
+        m_definitions = rest;
+        *consumedRest = true;
         return {};
     }
     if (name == "count" || name == "cy" || name == "pr") {

@@ -68,6 +68,8 @@ public:
     std::optional<QByteArray> updateVersion() const { return m_updateVersion; }
     // The markup of the Google.com and Google.ru result pages: 1 the usual one, 2 the changed one.
     int googleLayout() const { return m_googleLayout; }
+    // The engine definitions published by a command (empty: none), instead of the start's.
+    std::optional<QByteArray> definitions() const { return m_definitions; }
 
 private:
     QString applyLine(const QByteArray& line, const QByteArray& rest, bool* consumedRest, Outcome* outcome);
@@ -82,4 +84,5 @@ private:
     std::optional<QByteArray> m_prText;
     int m_googleLayout = 1;
     std::optional<QByteArray> m_updateVersion;
+    std::optional<QByteArray> m_definitions;
 };

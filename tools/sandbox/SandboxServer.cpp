@@ -5,6 +5,7 @@
 #include "rank/lookup/EngineTable.h"
 #include "update/UpdateSignature.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <stdexcept>
@@ -12,6 +13,22 @@
 namespace {
 
 const char* kUpdateLastModified = "Wed, 03 Sep 2008 10:00:00 GMT";
+
+// The update host's pages: the update file, its signature, the engine definitions, theirs.
+int updatePageOf(const QByteArray& path)
+{
+    static const QList<QByteArray> paths = { "/zlt.upd", "/zlt.upd.sig", "/engines.ini", "/engines.ini.sig" };
+    return int(paths.indexOf(path));
+}
+
+// A date that changes whenever the published definitions do, so that a client comparing
+// "Last-Modified" sees a new file.
+QByteArray definitionsLastModified(const QByteArray& file)
+{
+    const QDateTime base(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
+    const QDateTime date = base.addSecs(fnv1a(file) % (365 * 24 * 3600));
+    return QLocale::c().toString(date, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'")).toLatin1();
+}
 
 QByteArray reasonPhrase(int status)
 {
@@ -275,12 +292,25 @@ SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest
         break;
     case Service::Update: {
         // Page 0 is the file, page 1 its signature, made over the file as configured: a body
-        // replaced by a command is a tampered file.
-        const int page = path == "/zlt.upd" ? 0 : path == "/zlt.upd.sig" ? 1 : -1;
-        known = page >= 0 && !m_state.of(service).missingPages.contains(page);
+        // replaced by a command is a tampered file. Pages 2 and 3 are the published definitions
+        // and their signature, in the same way; without definitions both answer 404.
+        const int page = updatePageOf(path);
+        const QByteArray definitions = m_state.definitions().value_or(m_options.definitionsFile);
+        known = page >= 0 && !m_state.of(service).missingPages.contains(page)
+            && (page < 2 || !definitions.isEmpty());
         if (!known)
             break;
         reply.contentType = "application/octet-stream";
+        if (page >= 2) {
+            reply.contentType = page == 2 ? "text/plain; charset=utf-8" : "application/octet-stream";
+            reply.headers.append(
+                qMakePair(QByteArray("Last-Modified"), definitionsLastModified(definitions)));
+            reply.body
+                = page == 3 ? UpdateSignature::sign(definitions, m_options.updateSecretKey) : definitions;
+            if (const std::optional<QByteArray> replaced = m_state.of(service).body(page))
+                reply.body = *replaced;
+            return reply;
+        }
         reply.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray(kUpdateLastModified)));
         reply.body = page == 1 ? m_updateSignature : m_options.updateFile;
         if (const std::optional<QByteArray> version = m_state.updateVersion()) {

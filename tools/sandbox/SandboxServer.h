@@ -19,6 +19,7 @@ struct SandboxOptions {
     int requestIntervalMs = 50;
     QByteArray updateFile; // served as /zlt.upd; empty: a small file of the sandbox's own
     QByteArray updateSecretKey; // signs it as /zlt.upd.sig; empty: a key pair made at start
+    QByteArray definitionsFile; // published as /engines.ini, signed with the same key; empty: 404
 };
 
 // One QTcpServer per service plus the control port, all on 127.0.0.1 and one thread.

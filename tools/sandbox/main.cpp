@@ -31,7 +31,9 @@ int main(int argc, char** argv)
         "Sign the update file with the secret key in <file> (ks-sign keygen); by default with a key made at "
         "start.",
         "file");
-    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey });
+    const QCommandLineOption definitions("definitions",
+        "Publish <file> as the engine definitions /engines.ini, signed as the update file.", "file");
+    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions });
     parser.process(app);
 
     if (!parser.isSet(endpointsOut)) {
@@ -54,6 +56,14 @@ int main(int argc, char** argv)
         if (!file.open(QIODevice::ReadOnly) || (options.updateFile = file.readAll()).isEmpty()) {
             std::fprintf(
                 stderr, "ks-sandbox: cannot read a non-empty update file %s\n", qPrintable(file.fileName()));
+            return 2;
+        }
+    }
+    if (parser.isSet(definitions)) {
+        QFile file(parser.value(definitions));
+        if (!file.open(QIODevice::ReadOnly) || (options.definitionsFile = file.readAll()).isEmpty()) {
+            std::fprintf(stderr, "ks-sandbox: cannot read a non-empty definitions file %s\n",
+                qPrintable(file.fileName()));
             return 2;
         }
     }

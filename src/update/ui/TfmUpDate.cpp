@@ -6,6 +6,7 @@
 #include "platform/ui/Prompts.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
+#include "update/DefinitionsUpdate.h"
 #include "update/SelfReplacement.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateSchedule.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -46,6 +48,7 @@ TfmUpDate::TfmUpDate(QWidget* mainWindow)
     , m_mainWindow(mainWindow)
     , m_launcher(&SelfReplacement::startDetached)
     , m_executablePath(ProgramFile::path())
+    , m_definitionsFiles(DefinitionsFiles::standard())
 {
     setObjectName(QStringLiteral("fmUpDate"));
     setWindowTitle(QString());
@@ -141,6 +144,11 @@ void TfmUpDate::setScriptLauncher(ScriptLauncher launcher)
     m_launcher = std::move(launcher);
 }
 
+void TfmUpDate::setDefinitionsFiles(const DefinitionsFiles& files)
+{
+    m_definitionsFiles = files;
+}
+
 void TfmUpDate::SetAutoCheck(bool autoCheck)
 {
     FAutoCheck = autoCheck;
@@ -185,8 +193,17 @@ void TfmUpDate::runAutomaticCheck(const std::function<void()>& menuCheck)
     lblUpDate->setText(UpdateSchedule::settledCaption(lblUpDate->text(), today));
     SetAutoCheck(true);
     const ScopeExit reset([this] { SetAutoCheck(false); });
-    if (UpdateSchedule::checkDue(lblUpDate->text(), today))
+    if (UpdateSchedule::checkDue(lblUpDate->text(), today)) {
         menuCheck();
+        return;
+    }
+    // The definitions are asked for daily, the program weekly.
+    if (m_checking)
+        return;
+    m_checking = true;
+    const ScopeExit done([this] { m_checking = false; });
+    applyConnectionSettings();
+    checkDefinitions(UpdateSource::fromEndpoints(Endpoints::current()));
 }
 
 void TfmUpDate::CheckForUpdate()
@@ -199,9 +216,36 @@ void TfmUpDate::CheckForUpdate()
     const ScopeExit done([this] { m_checking = false; });
 
     m_files = UpdateFiles::beside(m_executablePath);
+    applyConnectionSettings();
+    const UpdateSource source = UpdateSource::fromEndpoints(Endpoints::current());
+    const ScopeExit forget([this] { m_definitionsLine.clear(); });
+    checkDefinitions(source);
+    UpdateCheck(*HTTP, *this).run(source, m_files, FAutoCheck, QDate::currentDate());
+    // No box came up (the download was cancelled): the line stands alone.
+    if (!m_definitionsLine.isEmpty())
+        showMessage(QString());
+}
+
+void TfmUpDate::applyConnectionSettings()
+{
     HTTP->proxy() = m_connectionSource ? proxyParamsFrom(m_connectionSource()) : ProxyParams {};
-    UpdateCheck(*HTTP, *this)
-        .run(UpdateSource::fromEndpoints(Endpoints::current()), m_files, FAutoCheck, QDate::currentDate());
+}
+
+void TfmUpDate::checkDefinitions(const UpdateSource& source)
+{
+    DefinitionsUpdate update(*HTTP, m_definitionsFiles, source);
+    update.setDisplay(this);
+    const DefinitionsUpdate::Outcome outcome = update.run(FAutoCheck, QDate::currentDate());
+    // The automatic check says nothing; a new file takes effect at the next check of the engines.
+    m_definitionsLine = FAutoCheck ? QString() : DefinitionsUpdate::menuLine(outcome);
+}
+
+QString TfmUpDate::withDefinitionsLine(const QString& text)
+{
+    if (m_definitionsLine.isEmpty())
+        return text;
+    const QString line = std::exchange(m_definitionsLine, QString());
+    return text.isEmpty() ? line : text + u'\n' + line;
 }
 
 void TfmUpDate::InstallUpdate()
@@ -226,18 +270,18 @@ QWidget* TfmUpDate::boxParent()
 
 void TfmUpDate::showMessage(const QString& text)
 {
-    Prompts::instance().message(boxParent(), text);
+    Prompts::instance().message(boxParent(), withDefinitionsLine(text));
 }
 
 void TfmUpDate::showError(const QString& text)
 {
-    Prompts::instance().ask(
-        boxParent(), text, Prompts::Icon::Error, int(Prompts::Button::Ok), Prompts::Button::Ok);
+    Prompts::instance().ask(boxParent(), withDefinitionsLine(text), Prompts::Icon::Error,
+        int(Prompts::Button::Ok), Prompts::Button::Ok);
 }
 
 bool TfmUpDate::askYesNo(const QString& text)
 {
-    return Prompts::instance().ask(boxParent(), text, Prompts::Icon::Information,
+    return Prompts::instance().ask(boxParent(), withDefinitionsLine(text), Prompts::Icon::Information,
                int(Prompts::Button::Yes) | int(Prompts::Button::No), Prompts::Button::Yes)
         == Prompts::Button::Yes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/ConnectionSettings.h"
+#include "update/DefinitionsSources.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateHost.h"
 
@@ -13,9 +14,11 @@ class HttpClient;
 class QLabel;
 class QProgressBar;
 class TcxPropertiesStore;
+struct UpdateSource;
 
-// The update form: hidden until a download runs; it owns the update check, its HTTP client, the
-// download display and the two remembered values of the last complete download.
+// The update form: hidden until a download runs; it owns the update check and the delivery of the
+// engine definitions, its HTTP client, the download display and the two remembered values of the
+// last complete download.
 class TfmUpDate : public QWidget, private UpdateHost {
     Q_OBJECT
 public:
@@ -43,6 +46,12 @@ public:
     // SelfReplacement::startDetached unless set.
     void setScriptLauncher(ScriptLauncher launcher);
 
+    // The standard files in the data folder unless set (tests use a folder of their own).
+    void setDefinitionsFiles(const DefinitionsFiles& files);
+
+    // The engine definitions first, so that a restart into a new program does not skip them,
+    // then the program's own update. From the menu, the first box shown carries one more line
+    // about the definitions when there is something to say.
     void CheckForUpdate();
     void InstallUpdate();
     void SetAutoCheck(bool autoCheck);
@@ -64,6 +73,10 @@ private:
     bool FormCloseQuery();
     void HTTPWork();
     QWidget* boxParent();
+    void applyConnectionSettings();
+    // Runs the definitions update; from the menu, keeps its line for the next box.
+    void checkDefinitions(const UpdateSource& source);
+    QString withDefinitionsLine(const QString& text);
 
     void showMessage(const QString& text) override;
     void showError(const QString& text) override;
@@ -82,6 +95,8 @@ private:
     ScriptLauncher m_launcher;
     QString m_executablePath;
     UpdateFiles m_files;
+    DefinitionsFiles m_definitionsFiles;
+    QString m_definitionsLine; // not shown yet
     bool FAutoCheck = false;
     bool m_checking = false;
     bool m_downloading = false;

@@ -103,12 +103,32 @@ protected:
             return true;
         });
         form->setProgramEnd([this] { ++programEnds; });
+        form->setDefinitionsFiles(definitionsFiles());
         prompts->form = form.get();
         prompts->mainWindow = &mainWindow;
         return form;
     }
 
     QString temp() const { return folder.filePath(QStringLiteral("~zltexe.tmp")); }
+
+    DefinitionsFiles definitionsFiles() const
+    {
+        return DefinitionsFiles::in(
+            folder.filePath(QStringLiteral("settings")), folder.filePath(QStringLiteral("data")));
+    }
+
+    bool publishDefinitions(const QByteArray& version)
+    {
+        return sandbox.command("definitions\n[definitions]\nVersion=" + version + "\n");
+    }
+
+    // The requests for the program's update file, without those for the engine definitions.
+    QList<SandboxEngines::Request> programRequests() const
+    {
+        QList<SandboxEngines::Request> requests = sandbox.requests(QStringLiteral("Update"));
+        requests.removeIf([](const auto& request) { return !request.target.startsWith("/zlt.upd"); });
+        return requests;
+    }
 
     // The served file and its signature beside the executable, as a complete download left them.
     void leaveSignedFile()
@@ -215,6 +235,11 @@ TEST_F(UpdateFormTest, EscapeOrClosingDuringTheDownloadCancelsIt)
 {
     // The file's host answers HEAD and then never sends the file.
     RawHttpListener host([](const QByteArray& request) {
+        if (!request.contains(" /zlt.upd ")) {
+            RawHttpListener::Reply missing;
+            missing.statusLine = "HTTP/1.1 404 Not Found";
+            return missing;
+        }
         if (request.startsWith("HEAD ")) {
             RawHttpListener::Reply head = RawHttpListener::ok(
                 {}, { "Content-Length: 100000", "Last-Modified: Wed, 03 Sep 2008 10:00:00 GMT" });
@@ -320,7 +345,7 @@ TEST_F(UpdateFormTest, AutomaticCheckOfAnUnchangedFileShowsNothing)
     form->lblUpDate->setText(UpdateSchedule::formatDate(QDate::currentDate().addDays(-30)));
     form->runAutomaticCheck([&] { form->CheckForUpdate(); });
     EXPECT_TRUE(prompts->shown.empty());
-    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
+    EXPECT_EQ(programRequests().size(), 1);
 }
 
 TEST_F(UpdateFormTest, ConnectionSettingsOfTheSelectedProjectApplyToEachCheck)
@@ -334,20 +359,20 @@ TEST_F(UpdateFormTest, ConnectionSettingsOfTheSelectedProjectApplyToEachCheck)
     settings.password = QStringLiteral("pass");
     form->setConnectionSource([&settings] { return settings; });
     form->CheckForUpdate();
-    auto requests = sandbox.requests(QStringLiteral("Update"));
+    auto requests = programRequests();
     ASSERT_EQ(requests.size(), 1);
     EXPECT_FALSE(requests[0].head.contains("Proxy-Authorization"));
 
     settings.useProxy = false;
     form->CheckForUpdate();
-    requests = sandbox.requests(QStringLiteral("Update"));
+    requests = programRequests();
     ASSERT_EQ(requests.size(), 2);
     EXPECT_FALSE(requests[1].head.contains("Proxy-Authorization"));
 
     settings.useProxy = true;
     settings.port = QStringLiteral("http");
     EXPECT_THROW(form->CheckForUpdate(), EConvertError);
-    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 2);
+    EXPECT_EQ(programRequests().size(), 2);
 }
 
 TEST_F(UpdateFormTest, ACheckAskedForDuringTheQuestionIsNotStartedOverTheRunningOne)
@@ -376,7 +401,7 @@ TEST_F(UpdateFormTest, ACheckAskedForDuringTheQuestionIsNotStartedOverTheRunning
     form->CheckForUpdate();
     EXPECT_TRUE(nested);
     EXPECT_EQ(nesting->texts(), QStringList { QStringLiteral("Доступна новая версия. Обновить?") });
-    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 1);
+    EXPECT_EQ(programRequests().size(), 1);
 }
 
 TEST_F(UpdateFormTest, AScriptThatCannotBeStartedIsAnErrorAndTheProgramGoesOn)
@@ -409,4 +434,107 @@ TEST_F(UpdateFormTest, TheScriptWaitsForThisProcess)
     ASSERT_TRUE(script.open(QIODevice::ReadOnly));
     EXPECT_TRUE(
         script.readAll().contains("\npid=" + QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+}
+
+TEST_F(UpdateFormTest, MenuCheckSaysBelowTheProgramsMessageThatNewDefinitionsWereInstalled)
+{
+    auto form = makeForm();
+    form->lblVer->setText(kSandboxVersion);
+    ASSERT_TRUE(publishDefinitions("9999.1"));
+    form->CheckForUpdate();
+    EXPECT_EQ(prompts->texts(),
+        QStringList { QStringLiteral(
+            "Обновление не требуется.\nОписания поисковых систем обновлены (версия 9999.1).") });
+    EXPECT_TRUE(QFile::exists(definitionsFiles().downloadedFile));
+
+    // Nothing new: the program's message alone.
+    prompts->clear();
+    form->CheckForUpdate();
+    EXPECT_EQ(prompts->texts(), QStringList { QStringLiteral("Обновление не требуется.") });
+}
+
+TEST_F(UpdateFormTest, TheDefinitionsLineFollowsTheQuestionAboutANewVersion)
+{
+    auto form = makeForm();
+    ASSERT_TRUE(publishDefinitions("9999.1"));
+    prompts->answer(Prompts::Button::No);
+    form->CheckForUpdate();
+    EXPECT_EQ(prompts->texts(),
+        QStringList { QStringLiteral(
+            "Доступна новая версия. Обновить?\nОписания поисковых систем обновлены (версия 9999.1).") });
+    // The definitions were fetched before the program's own file was asked for.
+    const auto requests = sandbox.requests(QStringLiteral("Update"));
+    ASSERT_FALSE(requests.isEmpty());
+    EXPECT_EQ(requests.first().target, "/engines.ini");
+    EXPECT_EQ(requests.last().target, "/zlt.upd");
+}
+
+TEST_F(UpdateFormTest, ARefusedDefinitionsFileIsNoSuccessInTheMenuCheck)
+{
+    auto form = makeForm();
+    form->lblVer->setText(kSandboxVersion);
+    ASSERT_TRUE(publishDefinitions("9999.1"));
+    ASSERT_TRUE(sandbox.command("missing Update 3"));
+    form->CheckForUpdate();
+    EXPECT_EQ(prompts->texts(),
+        QStringList { QStringLiteral("Обновление не требуется.\nОписания поисковых систем не приняты: "
+                                     "подпись файла не верна или её нет.") });
+    EXPECT_FALSE(QFile::exists(definitionsFiles().downloadedFile));
+}
+
+TEST_F(UpdateFormTest, TheAutomaticCheckInstallsDefinitionsDailyWithoutAWord)
+{
+    auto form = makeForm();
+    form->lblVer->setText(kSandboxVersion);
+    ASSERT_TRUE(publishDefinitions("9999.1"));
+    const auto menuCheck = [&] { form->CheckForUpdate(); };
+
+    // The program's weekly check is due: one silent check of both.
+    form->lblUpDate->setText(UpdateSchedule::formatDate(QDate::currentDate().addDays(-7)));
+    form->runAutomaticCheck(menuCheck);
+    EXPECT_TRUE(prompts->shown.empty()) << prompts->texts().join(u'|').toStdString();
+    QString reason;
+    const auto installed = DefinitionsSources::verifiedDownload(
+        definitionsFiles(), UpdateSource::fromEndpoints(Endpoints::current()).publicKey, &reason);
+    ASSERT_TRUE(installed) << reason.toStdString();
+    EXPECT_EQ(installed->version, QStringLiteral("9999.1"));
+    EXPECT_EQ(programRequests().size(), 1);
+
+    // Not due for the program, and the definitions were asked for today: no request at all.
+    sandbox.clearRequests();
+    form->lblUpDate->setText(UpdateSchedule::formatDate(QDate::currentDate()));
+    form->runAutomaticCheck(menuCheck);
+    EXPECT_TRUE(sandbox.requests(QStringLiteral("Update")).isEmpty());
+    EXPECT_TRUE(prompts->shown.empty());
+}
+
+TEST_F(UpdateFormTest, TheDailyDefinitionsCheckRunsWhenTheProgramsWeeklyOneIsNotDue)
+{
+    auto form = makeForm();
+    ASSERT_TRUE(publishDefinitions("9999.1"));
+    form->lblUpDate->setText(UpdateSchedule::formatDate(QDate::currentDate()));
+    form->runAutomaticCheck([&] { form->CheckForUpdate(); });
+    EXPECT_TRUE(prompts->shown.empty());
+    EXPECT_TRUE(programRequests().isEmpty());
+    EXPECT_TRUE(QFile::exists(definitionsFiles().downloadedFile));
+    EXPECT_FALSE(form->autoCheck());
+}
+
+TEST_F(UpdateFormTest, EscapeDuringTheDefinitionsDownloadCancelsItAndTheProgramsCheckGoesOn)
+{
+    auto form = makeForm();
+    form->lblVer->setText(kSandboxVersion);
+    ASSERT_TRUE(publishDefinitions("9999.1"));
+    ASSERT_TRUE(sandbox.command("status Update 200 1\nstall Update 1"));
+    bool shown = false;
+    QTimer::singleShot(300, form.get(), [&] {
+        shown = form->isVisible() && !mainWindow.isEnabled();
+        pressKey(form.get(), Qt::Key_Escape);
+    });
+    form->CheckForUpdate();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_EQ(prompts->texts(), QStringList { QStringLiteral("Обновление не требуется.") });
+    EXPECT_FALSE(QFile::exists(definitionsFiles().downloadedFile));
 }
