@@ -1,6 +1,9 @@
 #include "rank/pattern/PatternLiterals.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <optional>
 
 namespace {
@@ -70,6 +73,15 @@ bool hasLiteral(const Run& run)
         if (!item.any)
             return true;
     return false;
+}
+
+// The needles are short: comparing them here costs less than calling memcmp.
+bool sameBytes(const char* a, const char* b, qsizetype length)
+{
+    for (qsizetype i = 0; i < length; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
 }
 
 } // namespace
@@ -266,7 +278,7 @@ qsizetype findNeedle(
         const qsizetype begin = static_cast<const char*>(found) - subject - anchor;
         if (begin + needle.size() > length)
             return -1;
-        if (std::memcmp(subject + begin, needle.constData(), size_t(needle.size())) == 0)
+        if (sameBytes(subject + begin, needle.constData(), needle.size()))
             return begin;
         at = begin + anchor + 1;
     }
@@ -316,6 +328,64 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle&
         if (whole)
             return begin;
         at = hit + 1;
+    }
+    return -1;
+}
+
+qsizetype countByte(const char* bytes, qsizetype length, char byte)
+{
+    qsizetype count = 0;
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: each byte found takes one from its lane's counter, 255 rounds at most
+    // before the lanes are summed.
+    const __m128i wanted = _mm_set1_epi8(byte);
+    while (i + 16 <= length) {
+        __m128i lanes = _mm_setzero_si128();
+        for (int round = 0; round < 255 && i + 16 <= length; ++round, i += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(chunk, wanted));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        count += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+    }
+#else
+    // Eight bytes at a time: a byte of word is zero where the subject holds the byte counted.
+    constexpr quint64 kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const quint64 spread = 0x0101010101010101ULL * static_cast<unsigned char>(byte);
+    for (; i + 8 <= length; i += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        word ^= spread;
+        const quint64 nonZero = ((word & kLow7) + kLow7) | word;
+        // One in the low bit of each byte found; the multiplication sums them in the top byte.
+        count += qsizetype((((~nonZero & ~kLow7) >> 7) * 0x0101010101010101ULL) >> 56);
+    }
+#endif
+    for (; i < length; ++i)
+        count += bytes[i] == byte ? 1 : 0;
+    return count;
+}
+
+qsizetype findLastLiteralRun(const char* subject, qsizetype length, const RunNeedle& prepared)
+{
+    const Run& run = prepared.run;
+    const qsizetype runLength = qsizetype(run.size());
+    const qsizetype anchorInRun = prepared.needleStart + prepared.anchor;
+    const char anchorByte = prepared.needle[prepared.anchor];
+    // The anchor of a run that begins at b stands at b + anchorInRun, and b + runLength <= length.
+    for (qsizetype end = length - runLength + anchorInRun + 1; end > anchorInRun;) {
+        const void* found = memrchr(subject + anchorInRun, anchorByte, size_t(end - anchorInRun));
+        if (!found)
+            return -1;
+        const qsizetype at = static_cast<const char*>(found) - subject;
+        const qsizetype begin = at - anchorInRun;
+        bool whole = true;
+        for (qsizetype k = 0; k < runLength && whole; ++k)
+            whole = run[k].any || subject[begin + k] == run[k].byte;
+        if (whole)
+            return begin;
+        end = at;
     }
     return -1;
 }

@@ -50,5 +50,10 @@ RunNeedle runNeedle(const PatternLiterals::Run& run);
 // The first position at or after from where the run occurs in the first length bytes of subject;
 // -1 when there is none.
 qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle& run, qsizetype from);
+// How many of the first length bytes are byte.
+qsizetype countByte(const char* bytes, qsizetype length, char byte);
+
+// The last position where the run occurs in the first length bytes of subject; -1 when there is none.
+qsizetype findLastLiteralRun(const char* subject, qsizetype length, const RunNeedle& run);
 qsizetype findLiteralRun(
     const char* subject, qsizetype length, const std::vector<PatternLiterals::Item>& run, qsizetype from);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <locale.h>
 #include <string>
@@ -15,12 +16,16 @@ namespace {
 
 constexpr uint32_t kCompileOptions
     = PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
-// The searching code tries one starting position per call. Without auto-possessification every
-// character a repetition takes or gives back is a backtracking step the engine counts, so its
-// match limit measures the work of the call; and the start-up optimisations, which look ahead
-// through the subject at every call, are ours to do once.
+// Without auto-possessification every character a repetition takes or gives back is a
+// backtracking step the engine counts, so its match limit measures the work done at a starting
+// position. The anchored code tries one starting position per call; its start-up optimisations,
+// which look ahead through the subject at every call, are ours to do once.
 constexpr uint32_t kAttemptOptions
     = kCompileOptions | PCRE2_ANCHORED | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
+// The stretch code tries every starting position from where it is called up to an offset limit,
+// in one call. The engine's match limit holds for each starting position on its own, so a
+// stretch is charged for every candidate position it can have tried.
+constexpr uint32_t kStretchOptions = kCompileOptions | PCRE2_NO_AUTO_POSSESS | PCRE2_USE_OFFSET_LIMIT;
 // An attempt runs with a small match limit first, four times more whenever it runs out, while the
 // subject's budget lasts. A finished attempt is charged the limit it outgrew (at least
 // kAttemptUnits), one that ran out the limit it used up: every attempt is charged at least a
@@ -31,11 +36,18 @@ constexpr qint64 kAttemptUnits = 16;
 // one for every kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
 constexpr qint64 kCandidateUnits = 1;
 constexpr qint64 kScannedBytesPerUnit = 16;
-// Of the runs every match holds, the longest ones are looked for ahead of each candidate: they end
-// the search when a page lacks them (the site address, for one), while looking for every run of
-// an entry again at every entry would cost more than the attempts they spare.
-constexpr size_t kRunsLookedFor = 2;
+// The runs every match holds are each looked for once per subject, from its end: a candidate
+// after the last place of one of them is passed over, and the search ends there (a page without
+// the site address is not searched for it at all).
+constexpr qsizetype kNotLookedFor = -2;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
+// A stretch allows each starting position kStretchFirstUnits at first. When a position needs more,
+// the stretch is given up and its positions are tried one by one; the limit the match then needed
+// (up to kStretchMaxUnits) is allowed to every position of the subject's later stretches. Every
+// candidate position a stretch passes is charged a quarter of its limit.
+constexpr uint32_t kStretchFirstUnits = 64;
+constexpr uint32_t kStretchMaxUnits = 1024;
+constexpr qsizetype kCountedAhead = 16 * 1024;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
@@ -105,7 +117,9 @@ bool offsetPointsAtFault(int code)
 
 struct RegExpr::Impl {
     pcre2_code* code = nullptr; // tries one starting position
+    pcre2_code* stretchCode = nullptr; // tries every position of a stretch; none without candidates
     pcre2_match_data* matchData = nullptr;
+    const PCRE2_SIZE* ovector = nullptr; // of matchData
     pcre2_match_context* matchContext = nullptr;
     pcre2_jit_stack* jitStack = nullptr;
     int groupCount = 0;
@@ -128,9 +142,13 @@ struct RegExpr::Impl {
     qint64 budgetLimit = 0;
     qint64 budgetUsed = 0;
     qint64 attempts = 0;
-    // Per alternative and required run: searched for from .first on and found at .second
-    // (-1: not found).
-    std::vector<std::vector<std::pair<qsizetype, qsizetype>>> requiredSearch;
+    uint32_t stretchLimit = kStretchFirstUnits;
+    qsizetype countedTo = 0; // the stretches' candidates before it are charged
+    qint64 largestAttemptLimit = 0; // the largest limit an attempt finished within
+    // Per alternative: the last position where a match of it can start, as far as its required runs
+    // tell (-1: nowhere); and the last of these.
+    std::vector<qsizetype> lastStart;
+    qsizetype lastStartOfAny = kNotLookedFor;
 
     ~Impl()
     {
@@ -138,6 +156,7 @@ struct RegExpr::Impl {
         pcre2_match_context_free(matchContext);
         pcre2_jit_stack_free(jitStack);
         pcre2_code_free(code);
+        pcre2_code_free(stretchCode);
     }
 };
 
@@ -169,6 +188,16 @@ pcre2_code* compileWith(const QByteArray& pattern, uint32_t options)
         throw ERegExpr(errorText(errorCode) + " (pos " + std::to_string(position) + ")");
     }
     return code;
+}
+
+// Nothing when the engine cannot compile it to machine code: the positions are then tried one by one.
+pcre2_code* compileForStretches(const QByteArray& pattern)
+{
+    pcre2_code* code = compileWith(pattern, kStretchOptions);
+    if (pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0)
+        return code;
+    pcre2_code_free(code);
+    return nullptr;
 }
 
 } // namespace
@@ -231,8 +260,11 @@ void RegExpr::compile()
         d->prefix = d->alternatives.front().prefix;
         d->prefixAnchor = rarestByteOf(d->prefix);
     }
+    if (!d->prefix.isEmpty() || d->firstByte >= 0 || d->hasFirstBytes)
+        d->stretchCode = compileForStretches(m_pattern);
     d->code = code;
     d->matchData = matchData;
+    d->ovector = pcre2_get_ovector_pointer(matchData);
     d->matchContext = matchContext;
     d->jitStack = jitStack;
     d->groupCount = static_cast<int>(captures);
@@ -248,9 +280,10 @@ bool RegExpr::exec(const QByteArray& subject)
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
     d->attempts = 0;
-    d->requiredSearch.clear();
-    for (const PatternLiterals& alternative : d->alternatives)
-        d->requiredSearch.emplace_back(alternative.required.size(), std::pair<qsizetype, qsizetype>(-1, -1));
+    d->stretchLimit = kStretchFirstUnits;
+    d->countedTo = 0;
+    d->lastStart.assign(d->alternatives.size(), kNotLookedFor);
+    d->lastStartOfAny = kNotLookedFor;
     if (d->subjectLength == 0)
         return false;
     return search(0);
@@ -260,7 +293,7 @@ bool RegExpr::execNext()
 {
     if (!d->matched)
         return false;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(d->matchData);
+    const PCRE2_SIZE* ovector = d->ovector;
     const auto end = static_cast<qsizetype>(ovector[1]);
     const qsizetype start = ovector[0] == ovector[1] ? end + 1 : end;
     d->matched = false;
@@ -320,19 +353,18 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
 // A match of an alternative starting at from or later holds its required runs at or after from.
 bool RegExpr::requiredRunsFrom(size_t alternative, qsizetype from)
 {
-    const auto& runs = d->requiredNeedles[alternative];
-    for (size_t i = 0; i < std::min(runs.size(), kRunsLookedFor); ++i) {
-        auto& [searchedFrom, foundAt] = d->requiredSearch[alternative][i];
-        if (searchedFrom < 0 || from < searchedFrom || (foundAt >= 0 && foundAt < from)) {
-            searchedFrom = from;
-            foundAt = findLiteralRun(d->subject.constData(), d->subjectLength, runs[i], from);
-            const qsizetype end = foundAt < 0 ? d->subjectLength : foundAt + qsizetype(runs[i].run.size());
-            charge(kCandidateUnits + (end - from) / kScannedBytesPerUnit);
+    qsizetype& lastStart = d->lastStart[alternative];
+    if (lastStart == kNotLookedFor) {
+        lastStart = d->subjectLength;
+        for (const RunNeedle& run : d->requiredNeedles[alternative]) {
+            const qsizetype last = findLastLiteralRun(d->subject.constData(), d->subjectLength, run);
+            charge(kCandidateUnits + (d->subjectLength - std::max<qsizetype>(last, 0)) / kScannedBytesPerUnit);
+            lastStart = std::min(lastStart, last);
+            if (last < 0)
+                break;
         }
-        if (foundAt < 0)
-            return false;
     }
-    return true;
+    return from <= lastStart;
 }
 
 RegExpr::Candidate RegExpr::viability(qsizetype position)
@@ -354,11 +386,16 @@ RegExpr::Candidate RegExpr::viability(qsizetype position)
 
 bool RegExpr::search(qsizetype start)
 {
+    return d->stretchCode ? searchStretches(start) : searchCandidates(start, 0);
+}
+
+bool RegExpr::searchCandidates(qsizetype start, qint64 unitsPerCandidate)
+{
     for (qsizetype position = start;; ++position) {
         const qsizetype from = position;
         position = nextCandidate(position);
-        charge(
-            kCandidateUnits + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit);
+        charge(kCandidateUnits + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit
+            + (position < 0 ? 0 : unitsPerCandidate));
         if (position < 0)
             return false;
         const Candidate candidate = viability(position);
@@ -373,15 +410,129 @@ bool RegExpr::search(qsizetype start)
     }
 }
 
+bool RegExpr::searchStretches(qsizetype start)
+{
+    for (qsizetype from = start;;) {
+        if (!matchPossibleFrom(from))
+            return false;
+
+        // Within what is left of the budget even if every byte of the stretch were a candidate.
+        const qint64 unitsPerCandidate = kCandidateUnits + d->stretchLimit / 4;
+        // The limits are powers of two: a shift stands in for the division by unitsPerCandidate.
+        const qint64 left = std::max<qint64>(d->budgetLimit - d->budgetUsed, 0);
+        const qsizetype last
+            = std::min<qint64>(d->subjectLength, from + (left >> (std::countr_zero(d->stretchLimit) - 1)));
+        pcre2_set_match_limit(d->matchContext, d->stretchLimit);
+        pcre2_set_offset_limit(d->matchContext, static_cast<PCRE2_SIZE>(last));
+        const int result = pcre2_jit_match(d->stretchCode, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
+            static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(from), 0, d->matchData,
+            d->matchContext);
+        if (result == PCRE2_ERROR_MATCHLIMIT) {
+            // A position needed more than the stretch allows: the positions up to it are tried one by
+            // one, each charged besides for what the stretch may have spent on it.
+            charge(d->stretchLimit);
+            d->largestAttemptLimit = 0;
+            const bool found = searchCandidates(from, unitsPerCandidate - kCandidateUnits);
+            d->stretchLimit = static_cast<uint32_t>(
+                std::clamp<qint64>(d->largestAttemptLimit, d->stretchLimit, kStretchMaxUnits));
+            return found;
+        }
+        if (result == PCRE2_ERROR_NOMATCH) {
+            chargeStretch(from, last, unitsPerCandidate);
+            from = last + 1;
+            if (from > d->subjectLength)
+                return false;
+            continue;
+        }
+        if (result < 0 && result != PCRE2_ERROR_NOMATCH)
+            fail(result);
+        const PCRE2_SIZE* ovector = d->ovector;
+        chargeStretch(from, static_cast<qsizetype>(ovector[0]), unitsPerCandidate);
+        charge(static_cast<qint64>(ovector[1] - ovector[0]) / kScannedBytesPerUnit);
+        d->matched = true;
+        return true;
+    }
+}
+
+// Every candidate position from first to last, as many as the stretch can have been run at. The
+// candidates are counted ahead, a stretch of kCountedAhead bytes at a time, and charged as counted.
+void RegExpr::chargeStretch(qsizetype first, qsizetype last, qint64 unitsPerCandidate)
+{
+    charge(kCandidateUnits + (last - first) / kScannedBytesPerUnit);
+    if (last < d->countedTo)
+        return;
+    // What is charged ahead of the search stays below an eighth of what is left of the budget.
+    const qint64 left = std::max<qint64>(d->budgetLimit - d->budgetUsed, 0);
+    const qsizetype ahead = std::min<qint64>(kCountedAhead, left / (8 * unitsPerCandidate));
+    const qsizetype from = std::max(first, d->countedTo);
+    const qsizetype to = std::min(d->subjectLength, std::max(last, from + ahead));
+    const qint64 candidates = candidatesWithin(from, to, unitsPerCandidate);
+    d->countedTo = to + 1;
+    d->attempts += candidates;
+    charge(candidates * unitsPerCandidate);
+}
+
+// At least the candidates from first to last. Where the prefix's rarest byte is rare enough that
+// charging for all of its places costs less than a unit per byte, they are counted instead.
+qint64 RegExpr::candidatesWithin(qsizetype first, qsizetype last, qint64 unitsPerCandidate) const
+{
+    const char* bytes = d->subject.constData();
+    const qsizetype end = std::min(last + 1, d->subjectLength);
+    if (!d->prefix.isEmpty() || d->firstByte >= 0) {
+        const qsizetype anchor = d->prefix.isEmpty() ? 0 : d->prefixAnchor;
+        const char byte = d->prefix.isEmpty() ? char(d->firstByte) : d->prefix[anchor];
+        const qsizetype from = std::min(first + anchor, d->subjectLength);
+        const qsizetype to = std::min(end + anchor, d->subjectLength);
+        const qint64 places = countByte(bytes + from, to - from, byte);
+        if (d->prefix.size() <= 1 || places * unitsPerCandidate <= end - first)
+            return places;
+    }
+    qint64 candidates = 0;
+    for (qsizetype position = first; position < end; ++position) {
+        position = nextCandidate(position);
+        if (position < 0 || position >= end)
+            break;
+        ++candidates;
+    }
+    return candidates;
+}
+
+bool RegExpr::matchPossibleFrom(qsizetype from)
+{
+    if (d->alternatives.empty())
+        return true;
+    if (d->lastStartOfAny == kNotLookedFor) {
+        d->lastStartOfAny = -1;
+        for (size_t i = 0; i < d->alternatives.size(); ++i) {
+            requiredRunsFrom(i, 0);
+            d->lastStartOfAny = std::max(d->lastStartOfAny, d->lastStart[i]);
+        }
+    }
+    return from <= d->lastStartOfAny;
+}
+
+void RegExpr::fail(int result)
+{
+    switch (result) {
+    case PCRE2_ERROR_DEPTHLIMIT:
+    case PCRE2_ERROR_HEAPLIMIT:
+    case PCRE2_ERROR_JIT_STACKLIMIT:
+        throw EPageTooComplex("The page is too complex to read: " + errorText(result));
+    default:
+        throw ERegExpr("The pattern search failed: " + errorText(result));
+    }
+}
+
 RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
 {
     ++d->attempts;
+    pcre2_set_offset_limit(d->matchContext, PCRE2_UNSET); // a stretch's limit; the anchored code has none
     qint64 outgrown = 0;
     for (uint32_t limit = kFirstTryUnits;;) {
         const qint64 left = d->budgetLimit - d->budgetUsed;
         const auto allowed = static_cast<uint32_t>(std::clamp<qint64>(left, 1, limit));
         pcre2_set_match_limit(d->matchContext, allowed);
-        const int result = pcre2_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
+        const int result = pcre2_jit_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
             static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(position), 0, d->matchData,
             d->matchContext);
         if (result == PCRE2_ERROR_MATCHLIMIT) {
@@ -391,19 +542,10 @@ RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
             continue;
         }
         charge(std::max(outgrown, kAttemptUnits));
-        if (result == PCRE2_ERROR_NOMATCH)
-            return Attempt::NotHere;
-        if (result < 0) {
-            switch (result) {
-            case PCRE2_ERROR_DEPTHLIMIT:
-            case PCRE2_ERROR_HEAPLIMIT:
-            case PCRE2_ERROR_JIT_STACKLIMIT:
-                throw EPageTooComplex("The page is too complex to read: " + errorText(result));
-            default:
-                throw ERegExpr("The pattern search failed: " + errorText(result));
-            }
-        }
-        return Attempt::Found;
+        d->largestAttemptLimit = std::max<qint64>(d->largestAttemptLimit, limit);
+        if (result < 0 && result != PCRE2_ERROR_NOMATCH)
+            fail(result);
+        return result == PCRE2_ERROR_NOMATCH ? Attempt::NotHere : Attempt::Found;
     }
 }
 
@@ -411,7 +553,7 @@ qsizetype RegExpr::matchPos(int group) const
 {
     if (!d->matched || group < 0 || group > d->groupCount)
         return -1;
-    const PCRE2_SIZE start = pcre2_get_ovector_pointer(d->matchData)[2 * group];
+    const PCRE2_SIZE start = d->ovector[2 * group];
     return start == PCRE2_UNSET ? -1 : static_cast<qsizetype>(start);
 }
 
@@ -419,14 +561,19 @@ qsizetype RegExpr::matchLen(int group) const
 {
     if (matchPos(group) < 0)
         return 0;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(d->matchData);
+    const PCRE2_SIZE* ovector = d->ovector;
     return static_cast<qsizetype>(ovector[2 * group + 1] - ovector[2 * group]);
 }
 
 QByteArray RegExpr::match(int group) const
 {
+    return matchView(group).toByteArray();
+}
+
+QByteArrayView RegExpr::matchView(int group) const
+{
     const qsizetype position = matchPos(group);
     if (position < 0)
         return {};
-    return d->subject.mid(position, matchLen(group));
+    return QByteArrayView(d->subject.constData() + position, matchLen(group));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QtGlobal>
 #include <memory>
 #include <stdexcept>
@@ -52,6 +53,8 @@ public:
     bool execNext();
     // Empty when the group took no part or does not exist; group 0 is the whole match.
     QByteArray match(int group) const;
+    // The same bytes without a copy, valid while the subject is.
+    QByteArrayView matchView(int group) const;
     // -1 and 0 when the group took no part or does not exist.
     qsizetype matchPos(int group) const;
     qsizetype matchLen(int group) const;
@@ -72,6 +75,12 @@ private:
     enum class Candidate { Viable, NotHere, NoneLater };
 
     bool search(qsizetype start);
+    bool searchCandidates(qsizetype start, qint64 unitsPerCandidate);
+    bool searchStretches(qsizetype start);
+    bool matchPossibleFrom(qsizetype from);
+    qint64 candidatesWithin(qsizetype first, qsizetype last, qint64 unitsPerCandidate) const;
+    void chargeStretch(qsizetype first, qsizetype last, qint64 unitsPerCandidate);
+    [[noreturn]] static void fail(int result);
     qsizetype nextCandidate(qsizetype from) const;
     bool requiredRunsFrom(size_t alternative, qsizetype from);
     Candidate viability(qsizetype position);
