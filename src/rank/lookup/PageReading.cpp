@@ -52,7 +52,9 @@ PageReading PageReader::readCounted(const QByteArray& page, int pageIndex)
     do {
         ++reading.entries;
         // An empty key would be "found" in every link; it names no site.
-        if (!m_siteKey.isEmpty() && linkHoldsSiteKey(page, m_entries.matchPos(m_row.linkGroup), m_entries.matchLen(m_row.linkGroup))) {
+        if (!m_siteKey.isEmpty()
+            && linkHoldsSiteKey(
+                page, m_entries.matchPos(m_row.linkGroup), m_entries.matchLen(m_row.linkGroup))) {
             reading.position = QByteArray::number(m_row.pageSize * pageIndex + reading.entries);
             return reading;
         }

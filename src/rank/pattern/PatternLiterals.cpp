@@ -332,39 +332,45 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle&
     return -1;
 }
 
-qsizetype countByte(const char* bytes, qsizetype length, char byte)
+namespace {
+
+// How many positions i of the first length bytes hold first, and second at i + shift (0 or 1).
+qsizetype countAt(const char* bytes, qsizetype length, char first, char second, qsizetype shift)
 {
     qsizetype count = 0;
     qsizetype i = 0;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time: each byte found takes one from its lane's counter, 255 rounds at most
-    // before the lanes are summed.
-    const __m128i wanted = _mm_set1_epi8(byte);
-    while (i + 16 <= length) {
+    // Sixteen positions at a time: each one found takes one from its lane's counter, 255 rounds at
+    // most before the lanes are summed.
+    const __m128i wantedFirst = _mm_set1_epi8(first);
+    const __m128i wantedSecond = _mm_set1_epi8(second);
+    while (i + 16 + shift <= length) {
         __m128i lanes = _mm_setzero_si128();
-        for (int round = 0; round < 255 && i + 16 <= length; ++round, i += 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(chunk, wanted));
+        for (int round = 0; round < 255 && i + 16 + shift <= length; ++round, i += 16) {
+            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + shift));
+            lanes = _mm_sub_epi8(
+                lanes, _mm_and_si128(_mm_cmpeq_epi8(here, wantedFirst), _mm_cmpeq_epi8(next, wantedSecond)));
         }
         const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
         count += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
     }
-#else
-    // Eight bytes at a time: a byte of word is zero where the subject holds the byte counted.
-    constexpr quint64 kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    const quint64 spread = 0x0101010101010101ULL * static_cast<unsigned char>(byte);
-    for (; i + 8 <= length; i += 8) {
-        quint64 word;
-        std::memcpy(&word, bytes + i, sizeof word);
-        word ^= spread;
-        const quint64 nonZero = ((word & kLow7) + kLow7) | word;
-        // One in the low bit of each byte found; the multiplication sums them in the top byte.
-        count += qsizetype((((~nonZero & ~kLow7) >> 7) * 0x0101010101010101ULL) >> 56);
-    }
 #endif
-    for (; i < length; ++i)
-        count += bytes[i] == byte ? 1 : 0;
+    for (; i + shift < length; ++i)
+        count += bytes[i] == first && bytes[i + shift] == second ? 1 : 0;
     return count;
+}
+
+} // namespace
+
+qsizetype countByte(const char* bytes, qsizetype length, char byte)
+{
+    return countAt(bytes, length, byte, byte, 0);
+}
+
+qsizetype countPairs(const char* bytes, qsizetype length, char first, char second)
+{
+    return countAt(bytes, length, first, second, 1);
 }
 
 qsizetype findLastLiteralRun(const char* subject, qsizetype length, const RunNeedle& prepared)

@@ -52,6 +52,8 @@ RunNeedle runNeedle(const PatternLiterals::Run& run);
 qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle& run, qsizetype from);
 // How many of the first length bytes are byte.
 qsizetype countByte(const char* bytes, qsizetype length, char byte);
+// How many places of the first length bytes hold first followed by second.
+qsizetype countPairs(const char* bytes, qsizetype length, char first, char second);
 
 // The last position where the run occurs in the first length bytes of subject; -1 when there is none.
 qsizetype findLastLiteralRun(const char* subject, qsizetype length, const RunNeedle& run);

@@ -121,6 +121,8 @@ struct RegExpr::Impl {
     pcre2_match_data* matchData = nullptr;
     const PCRE2_SIZE* ovector = nullptr; // of matchData
     pcre2_match_context* matchContext = nullptr;
+    uint32_t matchLimit = 0; // as set in matchContext
+    size_t offsetLimit = ~size_t(0);
     pcre2_jit_stack* jitStack = nullptr;
     int groupCount = 0;
 
@@ -320,9 +322,14 @@ qint64 RegExpr::attempts() const
 void RegExpr::charge(qint64 units)
 {
     d->budgetUsed += units;
-    if (d->budgetUsed > d->budgetLimit)
-        throw EPageTooComplex("The page is too complex to read: the search needed more than "
-            + std::to_string(d->budgetLimit) + " steps for " + std::to_string(d->subjectLength) + " bytes");
+    if (d->budgetUsed > d->budgetLimit) [[unlikely]]
+        budgetExhausted();
+}
+
+void RegExpr::budgetExhausted() const
+{
+    throw EPageTooComplex("The page is too complex to read: the search needed more than "
+        + std::to_string(d->budgetLimit) + " steps for " + std::to_string(d->subjectLength) + " bytes");
 }
 
 // Positions move forward only, within one subject, so every byte is looked at a bounded number
@@ -358,7 +365,8 @@ bool RegExpr::requiredRunsFrom(size_t alternative, qsizetype from)
         lastStart = d->subjectLength;
         for (const RunNeedle& run : d->requiredNeedles[alternative]) {
             const qsizetype last = findLastLiteralRun(d->subject.constData(), d->subjectLength, run);
-            charge(kCandidateUnits + (d->subjectLength - std::max<qsizetype>(last, 0)) / kScannedBytesPerUnit);
+            charge(
+                kCandidateUnits + (d->subjectLength - std::max<qsizetype>(last, 0)) / kScannedBytesPerUnit);
             lastStart = std::min(lastStart, last);
             if (last < 0)
                 break;
@@ -422,11 +430,10 @@ bool RegExpr::searchStretches(qsizetype start)
         const qint64 left = std::max<qint64>(d->budgetLimit - d->budgetUsed, 0);
         const qsizetype last
             = std::min<qint64>(d->subjectLength, from + (left >> (std::countr_zero(d->stretchLimit) - 1)));
-        pcre2_set_match_limit(d->matchContext, d->stretchLimit);
-        pcre2_set_offset_limit(d->matchContext, static_cast<PCRE2_SIZE>(last));
-        const int result = pcre2_jit_match(d->stretchCode, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
-            static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(from), 0, d->matchData,
-            d->matchContext);
+        setLimits(d->stretchLimit, static_cast<PCRE2_SIZE>(last));
+        const int result = pcre2_jit_match(d->stretchCode,
+            reinterpret_cast<PCRE2_SPTR>(d->subject.constData()), static_cast<PCRE2_SIZE>(d->subjectLength),
+            static_cast<PCRE2_SIZE>(from), 0, d->matchData, d->matchContext);
         if (result == PCRE2_ERROR_MATCHLIMIT) {
             // A position needed more than the stretch allows: the positions up to it are tried one by
             // one, each charged besides for what the stretch may have spent on it.
@@ -438,7 +445,7 @@ bool RegExpr::searchStretches(qsizetype start)
             return found;
         }
         if (result == PCRE2_ERROR_NOMATCH) {
-            chargeStretch(from, last, unitsPerCandidate);
+            chargeStretch(from, last, 0, unitsPerCandidate);
             from = last + 1;
             if (from > d->subjectLength)
                 return false;
@@ -447,18 +454,19 @@ bool RegExpr::searchStretches(qsizetype start)
         if (result < 0 && result != PCRE2_ERROR_NOMATCH)
             fail(result);
         const PCRE2_SIZE* ovector = d->ovector;
-        chargeStretch(from, static_cast<qsizetype>(ovector[0]), unitsPerCandidate);
-        charge(static_cast<qint64>(ovector[1] - ovector[0]) / kScannedBytesPerUnit);
+        chargeStretch(from, static_cast<qsizetype>(ovector[0]),
+            static_cast<qsizetype>(ovector[1] - ovector[0]), unitsPerCandidate);
         d->matched = true;
         return true;
     }
 }
 
-// Every candidate position from first to last, as many as the stretch can have been run at. The
+// Every candidate position from first to last, as many as the stretch can have been run at, and the
+// bytes it passed over up to the end of its match. The
 // candidates are counted ahead, a stretch of kCountedAhead bytes at a time, and charged as counted.
-void RegExpr::chargeStretch(qsizetype first, qsizetype last, qint64 unitsPerCandidate)
+void RegExpr::chargeStretch(qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate)
 {
-    charge(kCandidateUnits + (last - first) / kScannedBytesPerUnit);
+    charge(kCandidateUnits + (last - first + matchLength) / kScannedBytesPerUnit);
     if (last < d->countedTo)
         return;
     // What is charged ahead of the search stays below an eighth of what is left of the budget.
@@ -472,19 +480,23 @@ void RegExpr::chargeStretch(qsizetype first, qsizetype last, qint64 unitsPerCand
     charge(candidates * unitsPerCandidate);
 }
 
-// At least the candidates from first to last. Where the prefix's rarest byte is rare enough that
-// charging for all of its places costs less than a unit per byte, they are counted instead.
+// At least the candidates from first to last. With a prefix, the places of the two bytes of it that
+// hold its rarest byte are counted, unless they are so many that charging for all of them would
+// cost more than a unit per byte: then the candidates themselves are.
 qint64 RegExpr::candidatesWithin(qsizetype first, qsizetype last, qint64 unitsPerCandidate) const
 {
     const char* bytes = d->subject.constData();
     const qsizetype end = std::min(last + 1, d->subjectLength);
-    if (!d->prefix.isEmpty() || d->firstByte >= 0) {
-        const qsizetype anchor = d->prefix.isEmpty() ? 0 : d->prefixAnchor;
-        const char byte = d->prefix.isEmpty() ? char(d->firstByte) : d->prefix[anchor];
-        const qsizetype from = std::min(first + anchor, d->subjectLength);
-        const qsizetype to = std::min(end + anchor, d->subjectLength);
-        const qint64 places = countByte(bytes + from, to - from, byte);
-        if (d->prefix.size() <= 1 || places * unitsPerCandidate <= end - first)
+    if (d->prefix.isEmpty() && d->firstByte >= 0)
+        return countByte(bytes + first, end - first, char(d->firstByte));
+    if (d->prefix.size() == 1)
+        return countByte(bytes + first, end - first, d->prefix[0]);
+    if (d->prefix.size() >= 2) {
+        const qsizetype at = std::min(d->prefixAnchor, d->prefix.size() - 2);
+        const qsizetype from = std::min(first + at, d->subjectLength);
+        const qsizetype to = std::min(end + at + 1, d->subjectLength);
+        const qint64 places = countPairs(bytes + from, to - from, d->prefix[at], d->prefix[at + 1]);
+        if (places * unitsPerCandidate <= end - first)
             return places;
     }
     qint64 candidates = 0;
@@ -523,15 +535,27 @@ void RegExpr::fail(int result)
     }
 }
 
+// The match context is changed only where it differs.
+void RegExpr::setLimits(uint32_t matchLimit, PCRE2_SIZE offsetLimit)
+{
+    if (matchLimit != d->matchLimit) {
+        pcre2_set_match_limit(d->matchContext, matchLimit);
+        d->matchLimit = matchLimit;
+    }
+    if (offsetLimit != d->offsetLimit) {
+        pcre2_set_offset_limit(d->matchContext, offsetLimit);
+        d->offsetLimit = offsetLimit;
+    }
+}
+
 RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
 {
     ++d->attempts;
-    pcre2_set_offset_limit(d->matchContext, PCRE2_UNSET); // a stretch's limit; the anchored code has none
     qint64 outgrown = 0;
     for (uint32_t limit = kFirstTryUnits;;) {
         const qint64 left = d->budgetLimit - d->budgetUsed;
         const auto allowed = static_cast<uint32_t>(std::clamp<qint64>(left, 1, limit));
-        pcre2_set_match_limit(d->matchContext, allowed);
+        setLimits(allowed, PCRE2_UNSET); // the anchored code has no offset limit
         const int result = pcre2_jit_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
             static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(position), 0, d->matchData,
             d->matchContext);

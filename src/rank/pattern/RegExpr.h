@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -79,13 +81,15 @@ private:
     bool searchStretches(qsizetype start);
     bool matchPossibleFrom(qsizetype from);
     qint64 candidatesWithin(qsizetype first, qsizetype last, qint64 unitsPerCandidate) const;
-    void chargeStretch(qsizetype first, qsizetype last, qint64 unitsPerCandidate);
+    void chargeStretch(qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate);
+    void setLimits(uint32_t matchLimit, size_t offsetLimit);
     [[noreturn]] static void fail(int result);
     qsizetype nextCandidate(qsizetype from) const;
     bool requiredRunsFrom(size_t alternative, qsizetype from);
     Candidate viability(qsizetype position);
     Attempt attemptAt(qsizetype position);
     void charge(qint64 units);
+    [[noreturn]] void budgetExhausted() const;
 
     struct Impl;
     QByteArray m_pattern;
