@@ -267,8 +267,8 @@ qsizetype rarestByteOf(const QByteArray& needle)
     return rarest;
 }
 
-qsizetype findNeedle(
-    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from)
+qsizetype findNeedle(const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor,
+    qsizetype from, qsizetype* misses)
 {
     const char anchorByte = needle[anchor];
     for (qsizetype at = from + anchor; at + (needle.size() - anchor) <= length;) {
@@ -280,6 +280,8 @@ qsizetype findNeedle(
             return -1;
         if (sameBytes(subject + begin, needle.constData(), needle.size()))
             return begin;
+        if (misses)
+            ++*misses;
         at = begin + anchor + 1;
     }
     return -1;

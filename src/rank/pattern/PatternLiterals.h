@@ -37,9 +37,10 @@ struct RunNeedle {
 
 // Where needle (not empty) first occurs at or after from in the first length bytes of subject, or
 // -1: memchr for the byte at anchor, then a comparison. Searches that are begun again and again a
-// short way apart cost little, unlike memmem, which prepares itself at every call.
-qsizetype findNeedle(
-    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from);
+// short way apart cost little, unlike memmem, which prepares itself at every call. Each place of
+// the anchor byte that is not the needle's adds one to misses, when given.
+qsizetype findNeedle(const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor,
+    qsizetype from, qsizetype* misses = nullptr);
 
 // The byte of needle least common in result pages.
 qsizetype rarestByteOf(const QByteArray& needle);

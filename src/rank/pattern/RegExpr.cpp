@@ -32,8 +32,9 @@ constexpr uint32_t kStretchOptions = kCompileOptions | PCRE2_NO_AUTO_POSSESS | P
 // quarter of the steps it took.
 constexpr uint32_t kFirstTryUnits = 32;
 constexpr qint64 kAttemptUnits = 16;
-// The work before an attempt is charged too: a unit for every candidate position looked at, and
-// one for every kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
+// The work before an attempt is charged too: a unit for every candidate position looked at and for
+// every place of a prefix's rarest byte that begins no prefix, and one for every
+// kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
 constexpr qint64 kCandidateUnits = 1;
 constexpr qint64 kScannedBytesPerUnit = 16;
 // The runs every match holds are each looked for once per subject, from its end: a candidate
@@ -44,7 +45,8 @@ constexpr uint32_t kMaxTryUnits = 1u << 30;
 // A stretch allows each starting position kStretchFirstUnits at first. When a position needs more,
 // the stretch is given up and its positions are tried one by one; the limit the match then needed
 // (up to kStretchMaxUnits) is allowed to every position of the subject's later stretches. Every
-// candidate position a stretch passes is charged a quarter of its limit.
+// candidate position a stretch passes is charged a quarter of its limit besides kCandidateUnits;
+// the candidates are counted up to kCountedAhead bytes ahead of the search.
 constexpr uint32_t kStretchFirstUnits = 64;
 constexpr uint32_t kStretchMaxUnits = 1024;
 constexpr qsizetype kCountedAhead = 16 * 1024;
@@ -334,12 +336,12 @@ void RegExpr::budgetExhausted() const
 
 // Positions move forward only, within one subject, so every byte is looked at a bounded number
 // of times however many searches follow.
-qsizetype RegExpr::nextCandidate(qsizetype from) const
+qsizetype RegExpr::nextCandidate(qsizetype from, qsizetype* misses) const
 {
     const char* bytes = d->subject.constData();
     const qsizetype length = d->subjectLength;
     if (!d->prefix.isEmpty())
-        return findNeedle(bytes, length, d->prefix, d->prefixAnchor, from);
+        return findNeedle(bytes, length, d->prefix, d->prefixAnchor, from, misses);
     if (d->firstByte >= 0) {
         if (from >= length)
             return -1;
@@ -401,8 +403,10 @@ bool RegExpr::searchCandidates(qsizetype start, qint64 unitsPerCandidate)
 {
     for (qsizetype position = start;; ++position) {
         const qsizetype from = position;
-        position = nextCandidate(position);
-        charge(kCandidateUnits + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit
+        qsizetype misses = 0;
+        position = nextCandidate(position, &misses);
+        charge(kCandidateUnits * (1 + misses)
+            + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit
             + (position < 0 ? 0 : unitsPerCandidate));
         if (position < 0)
             return false;
@@ -474,16 +478,19 @@ void RegExpr::chargeStretch(qsizetype first, qsizetype last, qsizetype matchLeng
     const qsizetype ahead = std::min<qint64>(kCountedAhead, left / (8 * unitsPerCandidate));
     const qsizetype from = std::max(first, d->countedTo);
     const qsizetype to = std::min(d->subjectLength, std::max(last, from + ahead));
-    const qint64 candidates = candidatesWithin(from, to, unitsPerCandidate);
+    qsizetype misses = 0;
+    const qint64 candidates = candidatesWithin(from, to, unitsPerCandidate, misses);
     d->countedTo = to + 1;
     d->attempts += candidates;
-    charge(candidates * unitsPerCandidate);
+    charge(candidates * unitsPerCandidate + misses * kCandidateUnits);
 }
 
 // At least the candidates from first to last. With a prefix, the places of the two bytes of it that
 // hold its rarest byte are counted, unless they are so many that charging for all of them would
-// cost more than a unit per byte: then the candidates themselves are.
-qint64 RegExpr::candidatesWithin(qsizetype first, qsizetype last, qint64 unitsPerCandidate) const
+// cost more than a unit per byte: then the candidates themselves are, and the places of the rarest
+// byte that begin none (misses).
+qint64 RegExpr::candidatesWithin(
+    qsizetype first, qsizetype last, qint64 unitsPerCandidate, qsizetype& misses) const
 {
     const char* bytes = d->subject.constData();
     const qsizetype end = std::min(last + 1, d->subjectLength);
@@ -501,7 +508,7 @@ qint64 RegExpr::candidatesWithin(qsizetype first, qsizetype last, qint64 unitsPe
     }
     qint64 candidates = 0;
     for (qsizetype position = first; position < end; ++position) {
-        position = nextCandidate(position);
+        position = nextCandidate(position, &misses);
         if (position < 0 || position >= end)
             break;
         ++candidates;

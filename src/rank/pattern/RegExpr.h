@@ -68,8 +68,8 @@ public:
     // Units the current subject may take in all, and the units it has taken so far.
     qint64 budgetLimit() const;
     qint64 budgetUsed() const;
-    // Starting positions the pattern engine was run at for the current subject: none when every
-    // candidate was passed over by the literal pre-scan.
+    // Starting positions the pattern engine was run at, or charged as such, for the current
+    // subject: none when every candidate was passed over by the literal pre-scan.
     qint64 attempts() const;
 
 private:
@@ -80,11 +80,12 @@ private:
     bool searchCandidates(qsizetype start, qint64 unitsPerCandidate);
     bool searchStretches(qsizetype start);
     bool matchPossibleFrom(qsizetype from);
-    qint64 candidatesWithin(qsizetype first, qsizetype last, qint64 unitsPerCandidate) const;
+    qint64 candidatesWithin(
+        qsizetype first, qsizetype last, qint64 unitsPerCandidate, qsizetype& misses) const;
     void chargeStretch(qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate);
     void setLimits(uint32_t matchLimit, size_t offsetLimit);
     [[noreturn]] static void fail(int result);
-    qsizetype nextCandidate(qsizetype from) const;
+    qsizetype nextCandidate(qsizetype from, qsizetype* misses = nullptr) const;
     bool requiredRunsFrom(size_t alternative, qsizetype from);
     Candidate viability(qsizetype position);
     Attempt attemptAt(qsizetype position);
