@@ -86,16 +86,10 @@ PageReading PageReader::readNumbered(const QByteArray& page)
     PageBudget left;
     left.baseUnits -= m_siteEntry->budgetUsed();
     m_entries.setBudget(left);
-    reading.entries = countEntries(page);
+    // The page was read up to its first NUL already.
+    for (bool more = m_entries.exec(page, m_siteEntry->searchedLength()); more; more = m_entries.execNext())
+        ++reading.entries;
     return reading;
-}
-
-int PageReader::countEntries(const QByteArray& page)
-{
-    int entries = 0;
-    for (bool more = m_entries.exec(page); more; more = m_entries.execNext())
-        ++entries;
-    return entries;
 }
 
 PageReading readResultPage(

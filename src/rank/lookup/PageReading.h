@@ -32,7 +32,6 @@ public:
 private:
     PageReading readCounted(const QByteArray& page, int pageIndex);
     PageReading readNumbered(const QByteArray& page);
-    int countEntries(const QByteArray& page);
     bool linkHoldsSiteKey(const QByteArray& page, qsizetype linkPos, qsizetype linkLen);
 
     const EngineRow& m_row;

@@ -276,11 +276,16 @@ void RegExpr::compile()
 
 bool RegExpr::exec(const QByteArray& subject)
 {
+    const qsizetype nul = subject.indexOf('\0');
+    return exec(subject, nul < 0 ? subject.size() : nul);
+}
+
+bool RegExpr::exec(const QByteArray& subject, qsizetype searchedLength)
+{
     compile();
     d->matched = false;
     d->subject = subject;
-    const qsizetype nul = subject.indexOf('\0');
-    d->subjectLength = nul < 0 ? subject.size() : nul;
+    d->subjectLength = std::clamp<qsizetype>(searchedLength, 0, subject.size());
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
     d->attempts = 0;
@@ -304,6 +309,11 @@ bool RegExpr::execNext()
     if (start > d->subjectLength)
         return false;
     return search(start);
+}
+
+qsizetype RegExpr::searchedLength() const
+{
+    return d->subjectLength;
 }
 
 qint64 RegExpr::budgetLimit() const

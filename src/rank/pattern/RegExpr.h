@@ -50,6 +50,9 @@ public:
     // First match; replaces the subject and the match and starts the subject's budget.
     // Throws ERegExpr (compile error) and EPageTooComplex.
     bool exec(const QByteArray& subject);
+    // The same for a subject whose bytes before its first NUL are known to be searchedLength (a
+    // subject read before by another pattern, as its searchedLength() says).
+    bool exec(const QByteArray& subject, qsizetype searchedLength);
     // Next match after the current one, never overlapping; false without a current match.
     // Throws EPageTooComplex.
     bool execNext();
@@ -62,6 +65,8 @@ public:
     qsizetype matchLen(int group) const;
 
     const QByteArray& pattern() const { return m_pattern; }
+    // The bytes of the current subject that are searched: those before its first NUL.
+    qsizetype searchedLength() const;
 
     // Applies from the next exec().
     void setBudget(const PageBudget& budget) { m_budget = budget; }

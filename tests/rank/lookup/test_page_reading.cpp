@@ -59,3 +59,24 @@ TEST(PageReader, LooksForTheSiteAfreshOnEveryPage)
     EXPECT_EQ(reader.read(first, 2).position.value_or(""), "");
     EXPECT_EQ(reader.read(second, 3).position.value_or(""), "32");
 }
+
+// A page is read up to its first NUL byte, by the search for the site and by the count alike.
+TEST(PageReader, ReadsAPageUpToItsFirstNulByte)
+{
+    const QByteArray aport = "<li value=1>\n<span class=title>\n<a href=\"http://a.ru/\">T</a></span></li>\n";
+    const QByteArray aportSite
+        = "<li value=7>\n<span class=title>\n<a href=\"http://example.ru/\">T</a></span></li>\n";
+    QByteArray page = aport + aport;
+    page += '\0';
+    page += aport + aportSite;
+    PageReading reading = readResultPage(engineRow(Engine::AportRu), page, "example.ru", 0);
+    EXPECT_FALSE(reading.position);
+    EXPECT_EQ(reading.entries, 2);
+
+    QByteArray google = entry("http://a.ru/");
+    google += '\0';
+    google += entry("http://example.ru/");
+    reading = readResultPage(engineRow(Engine::GoogleCom), google, "example.ru", 0);
+    EXPECT_FALSE(reading.position);
+    EXPECT_EQ(reading.entries, 1);
+}
