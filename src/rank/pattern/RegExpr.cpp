@@ -331,7 +331,7 @@ qint64 RegExpr::attempts() const
     return d->attempts;
 }
 
-void RegExpr::charge(qint64 units)
+inline void RegExpr::charge(qint64 units)
 {
     d->budgetUsed += units;
     if (d->budgetUsed > d->budgetLimit) [[unlikely]]
@@ -478,11 +478,16 @@ bool RegExpr::searchStretches(qsizetype start)
 // Every candidate position from first to last, as many as the stretch can have been run at, and the
 // bytes it passed over up to the end of its match. The
 // candidates are counted ahead, a stretch of kCountedAhead bytes at a time, and charged as counted.
-void RegExpr::chargeStretch(qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate)
+inline void RegExpr::chargeStretch(
+    qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate)
 {
     charge(kCandidateUnits + (last - first + matchLength) / kScannedBytesPerUnit);
-    if (last < d->countedTo)
-        return;
+    if (last >= d->countedTo) [[unlikely]]
+        chargeCandidatesAhead(first, last, unitsPerCandidate);
+}
+
+void RegExpr::chargeCandidatesAhead(qsizetype first, qsizetype last, qint64 unitsPerCandidate)
+{
     // What is charged ahead of the search stays below an eighth of what is left of the budget.
     const qint64 left = std::max<qint64>(d->budgetLimit - d->budgetUsed, 0);
     const qsizetype ahead = std::min<qint64>(kCountedAhead, left / (8 * unitsPerCandidate));
@@ -526,11 +531,11 @@ qint64 RegExpr::candidatesWithin(
     return candidates;
 }
 
-bool RegExpr::matchPossibleFrom(qsizetype from)
+inline bool RegExpr::matchPossibleFrom(qsizetype from)
 {
     if (d->alternatives.empty())
         return true;
-    if (d->lastStartOfAny == kNotLookedFor) {
+    if (d->lastStartOfAny == kNotLookedFor) [[unlikely]] {
         d->lastStartOfAny = -1;
         for (size_t i = 0; i < d->alternatives.size(); ++i) {
             requiredRunsFrom(i, 0);
@@ -553,7 +558,7 @@ void RegExpr::fail(int result)
 }
 
 // The match context is changed only where it differs.
-void RegExpr::setLimits(uint32_t matchLimit, PCRE2_SIZE offsetLimit)
+inline void RegExpr::setLimits(uint32_t matchLimit, PCRE2_SIZE offsetLimit)
 {
     if (matchLimit != d->matchLimit) {
         pcre2_set_match_limit(d->matchContext, matchLimit);
