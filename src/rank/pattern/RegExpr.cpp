@@ -50,6 +50,10 @@ constexpr uint32_t kMaxTryUnits = 1u << 30;
 constexpr uint32_t kStretchFirstUnits = 64;
 constexpr uint32_t kStretchMaxUnits = 1024;
 constexpr qsizetype kCountedAhead = 16 * 1024;
+// A stretch's window is worked out with a shift, and every limit an attempt finishes within is
+// kFirstTryUnits times a power of four.
+static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchFirstUnits)
+    && std::has_single_bit(kStretchMaxUnits));
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
@@ -465,7 +469,7 @@ bool RegExpr::searchStretches(qsizetype start)
                 return false;
             continue;
         }
-        if (result < 0 && result != PCRE2_ERROR_NOMATCH)
+        if (result < 0)
             fail(result);
         const PCRE2_SIZE* ovector = d->ovector;
         chargeStretch(from, static_cast<qsizetype>(ovector[0]),
@@ -475,9 +479,9 @@ bool RegExpr::searchStretches(qsizetype start)
     }
 }
 
-// Every candidate position from first to last, as many as the stretch can have been run at, and the
-// bytes it passed over up to the end of its match. The
-// candidates are counted ahead, a stretch of kCountedAhead bytes at a time, and charged as counted.
+// A stretch from first on that ended at last (where its match starts, or its offset limit): the bytes
+// it passed over up to the end of its match, and every candidate position it can have been run at.
+// The candidates are counted ahead, up to kCountedAhead bytes at a time, and charged as counted.
 inline void RegExpr::chargeStretch(
     qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate)
 {
@@ -613,13 +617,8 @@ qsizetype RegExpr::matchLen(int group) const
 
 QByteArray RegExpr::match(int group) const
 {
-    return matchView(group).toByteArray();
-}
-
-QByteArrayView RegExpr::matchView(int group) const
-{
     const qsizetype position = matchPos(group);
     if (position < 0)
         return {};
-    return QByteArrayView(d->subject.constData() + position, matchLen(group));
+    return d->subject.mid(position, matchLen(group));
 }

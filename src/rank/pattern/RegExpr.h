@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QtGlobal>
 #include <cstddef>
 #include <cstdint>
@@ -58,8 +57,6 @@ public:
     bool execNext();
     // Empty when the group took no part or does not exist; group 0 is the whole match.
     QByteArray match(int group) const;
-    // The same bytes without a copy, valid while the subject is.
-    QByteArrayView matchView(int group) const;
     // -1 and 0 when the group took no part or does not exist.
     qsizetype matchPos(int group) const;
     qsizetype matchLen(int group) const;
