@@ -1,5 +1,7 @@
 #include "rank/lookup/PageReading.h"
 
+#include "rank/pattern/PatternLiterals.h"
+
 const char kSiteAddressError[] = "Ошибка шаблона в адресе сайта: ";
 
 void compileWithSiteAddress(RegExpr& pattern)
@@ -16,6 +18,7 @@ void compileWithSiteAddress(RegExpr& pattern)
 PageReader::PageReader(const EngineDefinition& row, const QByteArray& siteKey)
     : m_row(row)
     , m_siteKey(siteKey)
+    , m_siteKeyAnchor(siteKey.isEmpty() ? 0 : rarestByteOf(siteKey))
     , m_entries(row.resultPattern)
 {
     if (row.pageRule == PageRule::EngineNumbered)
@@ -43,17 +46,31 @@ PageReading PageReader::read(const QByteArray& page, int pageIndex)
 PageReading PageReader::readCounted(const QByteArray& page, int pageIndex)
 {
     PageReading reading;
+    m_siteKeyAt = kNotLookedFor;
     if (!m_entries.exec(page))
         return reading;
     do {
         ++reading.entries;
         // An empty key would be "found" in every link; it names no site.
-        if (!m_siteKey.isEmpty() && m_entries.match(m_row.linkGroup).contains(m_siteKey)) {
+        if (!m_siteKey.isEmpty()
+            && linkHoldsSiteKey(
+                page, m_entries.matchPos(m_row.linkGroup), m_entries.matchLen(m_row.linkGroup))) {
             reading.position = QByteArray::number(m_row.pageSize * pageIndex + reading.entries);
             return reading;
         }
     } while (m_entries.execNext());
     return reading;
+}
+
+// The links of a page come in order: the site key is looked for once from each link that lies past
+// its last place found, so the page is read through once for it.
+bool PageReader::linkHoldsSiteKey(const QByteArray& page, qsizetype linkPos, qsizetype linkLen)
+{
+    if (linkPos < 0)
+        return false;
+    if (m_siteKeyAt == kNotLookedFor || (m_siteKeyAt >= 0 && m_siteKeyAt < linkPos))
+        m_siteKeyAt = findNeedle(page.constData(), page.size(), m_siteKey, m_siteKeyAnchor, linkPos);
+    return m_siteKeyAt >= 0 && m_siteKeyAt + m_siteKey.size() <= linkPos + linkLen;
 }
 
 PageReading PageReader::readNumbered(const QByteArray& page)
@@ -69,16 +86,10 @@ PageReading PageReader::readNumbered(const QByteArray& page)
     PageBudget left;
     left.baseUnits -= m_siteEntry->budgetUsed();
     m_entries.setBudget(left);
-    reading.entries = countEntries(page);
+    // The page was read up to its first NUL already.
+    for (bool more = m_entries.exec(page, m_siteEntry->searchedLength()); more; more = m_entries.execNext())
+        ++reading.entries;
     return reading;
-}
-
-int PageReader::countEntries(const QByteArray& page)
-{
-    int entries = 0;
-    for (bool more = m_entries.exec(page); more; more = m_entries.execNext())
-        ++entries;
-    return entries;
 }
 
 PageReading readResultPage(

@@ -1,6 +1,9 @@
 #include "rank/pattern/PatternLiterals.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <optional>
 
 namespace {
@@ -70,6 +73,15 @@ bool hasLiteral(const Run& run)
         if (!item.any)
             return true;
     return false;
+}
+
+// The needles are short: comparing them here costs less than calling memcmp.
+bool sameBytes(const char* a, const char* b, qsizetype length)
+{
+    for (qsizetype i = 0; i < length; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
 }
 
 } // namespace
@@ -255,8 +267,8 @@ qsizetype rarestByteOf(const QByteArray& needle)
     return rarest;
 }
 
-qsizetype findNeedle(
-    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from)
+qsizetype findNeedle(const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor,
+    qsizetype from, qsizetype* misses)
 {
     const char anchorByte = needle[anchor];
     for (qsizetype at = from + anchor; at + (needle.size() - anchor) <= length;) {
@@ -266,8 +278,10 @@ qsizetype findNeedle(
         const qsizetype begin = static_cast<const char*>(found) - subject - anchor;
         if (begin + needle.size() > length)
             return -1;
-        if (std::memcmp(subject + begin, needle.constData(), size_t(needle.size())) == 0)
+        if (sameBytes(subject + begin, needle.constData(), needle.size()))
             return begin;
+        if (misses)
+            ++*misses;
         at = begin + anchor + 1;
     }
     return -1;
@@ -316,6 +330,70 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle&
         if (whole)
             return begin;
         at = hit + 1;
+    }
+    return -1;
+}
+
+namespace {
+
+// How many positions i of the first length bytes hold first, and second at i + shift (0 or 1).
+qsizetype countAt(const char* bytes, qsizetype length, char first, char second, qsizetype shift)
+{
+    qsizetype count = 0;
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Sixteen positions at a time: each one found takes one from its lane's counter, 255 rounds at
+    // most before the lanes are summed.
+    const __m128i wantedFirst = _mm_set1_epi8(first);
+    const __m128i wantedSecond = _mm_set1_epi8(second);
+    while (i + 16 + shift <= length) {
+        __m128i lanes = _mm_setzero_si128();
+        for (int round = 0; round < 255 && i + 16 + shift <= length; ++round, i += 16) {
+            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + shift));
+            lanes = _mm_sub_epi8(
+                lanes, _mm_and_si128(_mm_cmpeq_epi8(here, wantedFirst), _mm_cmpeq_epi8(next, wantedSecond)));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        count += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+    }
+#endif
+    for (; i + shift < length; ++i)
+        count += bytes[i] == first && bytes[i + shift] == second ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+qsizetype countByte(const char* bytes, qsizetype length, char byte)
+{
+    return countAt(bytes, length, byte, byte, 0);
+}
+
+qsizetype countPairs(const char* bytes, qsizetype length, char first, char second)
+{
+    return countAt(bytes, length, first, second, 1);
+}
+
+qsizetype findLastLiteralRun(const char* subject, qsizetype length, const RunNeedle& prepared)
+{
+    const Run& run = prepared.run;
+    const qsizetype runLength = qsizetype(run.size());
+    const qsizetype anchorInRun = prepared.needleStart + prepared.anchor;
+    const char anchorByte = prepared.needle[prepared.anchor];
+    // The anchor of a run that begins at b stands at b + anchorInRun, and b + runLength <= length.
+    for (qsizetype end = length - runLength + anchorInRun + 1; end > anchorInRun;) {
+        const void* found = memrchr(subject + anchorInRun, anchorByte, size_t(end - anchorInRun));
+        if (!found)
+            return -1;
+        const qsizetype at = static_cast<const char*>(found) - subject;
+        const qsizetype begin = at - anchorInRun;
+        bool whole = true;
+        for (qsizetype k = 0; k < runLength && whole; ++k)
+            whole = run[k].any || subject[begin + k] == run[k].byte;
+        if (whole)
+            return begin;
+        end = at;
     }
     return -1;
 }

@@ -37,9 +37,10 @@ struct RunNeedle {
 
 // Where needle (not empty) first occurs at or after from in the first length bytes of subject, or
 // -1: memchr for the byte at anchor, then a comparison. Searches that are begun again and again a
-// short way apart cost little, unlike memmem, which prepares itself at every call.
-qsizetype findNeedle(
-    const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor, qsizetype from);
+// short way apart cost little, unlike memmem, which prepares itself at every call. Each place of
+// the anchor byte that is not the needle's adds one to misses, when given.
+qsizetype findNeedle(const char* subject, qsizetype length, const QByteArray& needle, qsizetype anchor,
+    qsizetype from, qsizetype* misses = nullptr);
 
 // The byte of needle least common in result pages.
 qsizetype rarestByteOf(const QByteArray& needle);
@@ -50,5 +51,12 @@ RunNeedle runNeedle(const PatternLiterals::Run& run);
 // The first position at or after from where the run occurs in the first length bytes of subject;
 // -1 when there is none.
 qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle& run, qsizetype from);
+// How many of the first length bytes are byte.
+qsizetype countByte(const char* bytes, qsizetype length, char byte);
+// How many places of the first length bytes hold first followed by second.
+qsizetype countPairs(const char* bytes, qsizetype length, char first, char second);
+
+// The last position where the run occurs in the first length bytes of subject; -1 when there is none.
+qsizetype findLastLiteralRun(const char* subject, qsizetype length, const RunNeedle& run);
 qsizetype findLiteralRun(
     const char* subject, qsizetype length, const std::vector<PatternLiterals::Item>& run, qsizetype from);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <locale.h>
 #include <string>
@@ -15,27 +16,44 @@ namespace {
 
 constexpr uint32_t kCompileOptions
     = PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
-// The searching code tries one starting position per call. Without auto-possessification every
-// character a repetition takes or gives back is a backtracking step the engine counts, so its
-// match limit measures the work of the call; and the start-up optimisations, which look ahead
-// through the subject at every call, are ours to do once.
+// Without auto-possessification every character a repetition takes or gives back is a
+// backtracking step the engine counts, so its match limit measures the work done at a starting
+// position. The anchored code tries one starting position per call; its start-up optimisations,
+// which look ahead through the subject at every call, are ours to do once.
 constexpr uint32_t kAttemptOptions
     = kCompileOptions | PCRE2_ANCHORED | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
+// The stretch code tries every starting position from where it is called up to an offset limit,
+// in one call. The engine's match limit holds for each starting position on its own, so a
+// stretch is charged for every candidate position it can have tried.
+constexpr uint32_t kStretchOptions = kCompileOptions | PCRE2_NO_AUTO_POSSESS | PCRE2_USE_OFFSET_LIMIT;
 // An attempt runs with a small match limit first, four times more whenever it runs out, while the
 // subject's budget lasts. A finished attempt is charged the limit it outgrew (at least
 // kAttemptUnits), one that ran out the limit it used up: every attempt is charged at least a
 // quarter of the steps it took.
 constexpr uint32_t kFirstTryUnits = 32;
 constexpr qint64 kAttemptUnits = 16;
-// The work before an attempt is charged too: a unit for every candidate position looked at, and
-// one for every kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
+// The work before an attempt is charged too: a unit for every candidate position looked at and for
+// every place of a prefix's rarest byte that begins no prefix, and one for every
+// kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
 constexpr qint64 kCandidateUnits = 1;
 constexpr qint64 kScannedBytesPerUnit = 16;
-// Of the runs every match holds, the longest ones are looked for ahead of each candidate: they end
-// the search when a page lacks them (the site address, for one), while looking for every run of
-// an entry again at every entry would cost more than the attempts they spare.
-constexpr size_t kRunsLookedFor = 2;
+// The runs every match holds are each looked for once per subject, from its end: a candidate
+// after the last place of one of them is passed over, and the search ends there (a page without
+// the site address is not searched for it at all).
+constexpr qsizetype kNotLookedFor = -2;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
+// A stretch allows each starting position kStretchFirstUnits at first. When a position needs more,
+// the stretch is given up and its positions are tried one by one; the limit the match then needed
+// (up to kStretchMaxUnits) is allowed to every position of the subject's later stretches. Every
+// candidate position a stretch passes is charged a quarter of its limit besides kCandidateUnits;
+// the candidates are counted up to kCountedAhead bytes ahead of the search.
+constexpr uint32_t kStretchFirstUnits = 64;
+constexpr uint32_t kStretchMaxUnits = 1024;
+constexpr qsizetype kCountedAhead = 16 * 1024;
+// A stretch's window is worked out with a shift, and every limit an attempt finishes within is
+// kFirstTryUnits times a power of four.
+static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchFirstUnits)
+    && std::has_single_bit(kStretchMaxUnits));
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
@@ -105,8 +123,12 @@ bool offsetPointsAtFault(int code)
 
 struct RegExpr::Impl {
     pcre2_code* code = nullptr; // tries one starting position
+    pcre2_code* stretchCode = nullptr; // tries every position of a stretch; none without candidates
     pcre2_match_data* matchData = nullptr;
+    const PCRE2_SIZE* ovector = nullptr; // of matchData
     pcre2_match_context* matchContext = nullptr;
+    uint32_t matchLimit = 0; // as set in matchContext
+    size_t offsetLimit = ~size_t(0);
     pcre2_jit_stack* jitStack = nullptr;
     int groupCount = 0;
 
@@ -128,9 +150,13 @@ struct RegExpr::Impl {
     qint64 budgetLimit = 0;
     qint64 budgetUsed = 0;
     qint64 attempts = 0;
-    // Per alternative and required run: searched for from .first on and found at .second
-    // (-1: not found).
-    std::vector<std::vector<std::pair<qsizetype, qsizetype>>> requiredSearch;
+    uint32_t stretchLimit = kStretchFirstUnits;
+    qsizetype countedTo = 0; // the stretches' candidates before it are charged
+    qint64 largestAttemptLimit = 0; // the largest limit an attempt finished within
+    // Per alternative: the last position where a match of it can start, as far as its required runs
+    // tell (-1: nowhere); and the last of these.
+    std::vector<qsizetype> lastStart;
+    qsizetype lastStartOfAny = kNotLookedFor;
 
     ~Impl()
     {
@@ -138,6 +164,7 @@ struct RegExpr::Impl {
         pcre2_match_context_free(matchContext);
         pcre2_jit_stack_free(jitStack);
         pcre2_code_free(code);
+        pcre2_code_free(stretchCode);
     }
 };
 
@@ -169,6 +196,16 @@ pcre2_code* compileWith(const QByteArray& pattern, uint32_t options)
         throw ERegExpr(errorText(errorCode) + " (pos " + std::to_string(position) + ")");
     }
     return code;
+}
+
+// Nothing when the engine cannot compile it to machine code: the positions are then tried one by one.
+pcre2_code* compileForStretches(const QByteArray& pattern)
+{
+    pcre2_code* code = compileWith(pattern, kStretchOptions);
+    if (pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0)
+        return code;
+    pcre2_code_free(code);
+    return nullptr;
 }
 
 } // namespace
@@ -237,8 +274,11 @@ void RegExpr::compile()
         d->prefix = d->alternatives.front().prefix;
         d->prefixAnchor = rarestByteOf(d->prefix);
     }
+    if (!d->prefix.isEmpty() || d->firstByte >= 0 || d->hasFirstBytes)
+        d->stretchCode = compileForStretches(m_pattern);
     d->code = code;
     d->matchData = matchData;
+    d->ovector = pcre2_get_ovector_pointer(matchData);
     d->matchContext = matchContext;
     d->jitStack = jitStack;
     d->groupCount = static_cast<int>(captures);
@@ -246,17 +286,23 @@ void RegExpr::compile()
 
 bool RegExpr::exec(const QByteArray& subject)
 {
+    const qsizetype nul = subject.indexOf('\0');
+    return exec(subject, nul < 0 ? subject.size() : nul);
+}
+
+bool RegExpr::exec(const QByteArray& subject, qsizetype searchedLength)
+{
     compile();
     d->matched = false;
     d->subject = subject;
-    const qsizetype nul = subject.indexOf('\0');
-    d->subjectLength = nul < 0 ? subject.size() : nul;
+    d->subjectLength = std::clamp<qsizetype>(searchedLength, 0, subject.size());
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
     d->attempts = 0;
-    d->requiredSearch.clear();
-    for (const PatternLiterals& alternative : d->alternatives)
-        d->requiredSearch.emplace_back(alternative.required.size(), std::pair<qsizetype, qsizetype>(-1, -1));
+    d->stretchLimit = kStretchFirstUnits;
+    d->countedTo = 0;
+    d->lastStart.assign(d->alternatives.size(), kNotLookedFor);
+    d->lastStartOfAny = kNotLookedFor;
     if (d->subjectLength == 0)
         return false;
     return search(0);
@@ -266,13 +312,18 @@ bool RegExpr::execNext()
 {
     if (!d->matched)
         return false;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(d->matchData);
+    const PCRE2_SIZE* ovector = d->ovector;
     const auto end = static_cast<qsizetype>(ovector[1]);
     const qsizetype start = ovector[0] == ovector[1] ? end + 1 : end;
     d->matched = false;
     if (start > d->subjectLength)
         return false;
     return search(start);
+}
+
+qsizetype RegExpr::searchedLength() const
+{
+    return d->subjectLength;
 }
 
 qint64 RegExpr::budgetLimit() const
@@ -290,22 +341,27 @@ qint64 RegExpr::attempts() const
     return d->attempts;
 }
 
-void RegExpr::charge(qint64 units)
+inline void RegExpr::charge(qint64 units)
 {
     d->budgetUsed += units;
-    if (d->budgetUsed > d->budgetLimit)
-        throw EPageTooComplex("The page is too complex to read: the search needed more than "
-            + std::to_string(d->budgetLimit) + " steps for " + std::to_string(d->subjectLength) + " bytes");
+    if (d->budgetUsed > d->budgetLimit) [[unlikely]]
+        budgetExhausted();
+}
+
+void RegExpr::budgetExhausted() const
+{
+    throw EPageTooComplex("The page is too complex to read: the search needed more than "
+        + std::to_string(d->budgetLimit) + " steps for " + std::to_string(d->subjectLength) + " bytes");
 }
 
 // Positions move forward only, within one subject, so every byte is looked at a bounded number
 // of times however many searches follow.
-qsizetype RegExpr::nextCandidate(qsizetype from) const
+qsizetype RegExpr::nextCandidate(qsizetype from, qsizetype* misses) const
 {
     const char* bytes = d->subject.constData();
     const qsizetype length = d->subjectLength;
     if (!d->prefix.isEmpty())
-        return findNeedle(bytes, length, d->prefix, d->prefixAnchor, from);
+        return findNeedle(bytes, length, d->prefix, d->prefixAnchor, from, misses);
     if (d->firstByte >= 0) {
         if (from >= length)
             return -1;
@@ -326,19 +382,19 @@ qsizetype RegExpr::nextCandidate(qsizetype from) const
 // A match of an alternative starting at from or later holds its required runs at or after from.
 bool RegExpr::requiredRunsFrom(size_t alternative, qsizetype from)
 {
-    const auto& runs = d->requiredNeedles[alternative];
-    for (size_t i = 0; i < std::min(runs.size(), kRunsLookedFor); ++i) {
-        auto& [searchedFrom, foundAt] = d->requiredSearch[alternative][i];
-        if (searchedFrom < 0 || from < searchedFrom || (foundAt >= 0 && foundAt < from)) {
-            searchedFrom = from;
-            foundAt = findLiteralRun(d->subject.constData(), d->subjectLength, runs[i], from);
-            const qsizetype end = foundAt < 0 ? d->subjectLength : foundAt + qsizetype(runs[i].run.size());
-            charge(kCandidateUnits + (end - from) / kScannedBytesPerUnit);
+    qsizetype& lastStart = d->lastStart[alternative];
+    if (lastStart == kNotLookedFor) {
+        lastStart = d->subjectLength;
+        for (const RunNeedle& run : d->requiredNeedles[alternative]) {
+            const qsizetype last = findLastLiteralRun(d->subject.constData(), d->subjectLength, run);
+            charge(
+                kCandidateUnits + (d->subjectLength - std::max<qsizetype>(last, 0)) / kScannedBytesPerUnit);
+            lastStart = std::min(lastStart, last);
+            if (last < 0)
+                break;
         }
-        if (foundAt < 0)
-            return false;
     }
-    return true;
+    return from <= lastStart;
 }
 
 RegExpr::Candidate RegExpr::viability(qsizetype position)
@@ -360,11 +416,18 @@ RegExpr::Candidate RegExpr::viability(qsizetype position)
 
 bool RegExpr::search(qsizetype start)
 {
+    return d->stretchCode ? searchStretches(start) : searchCandidates(start, 0);
+}
+
+bool RegExpr::searchCandidates(qsizetype start, qint64 unitsPerCandidate)
+{
     for (qsizetype position = start;; ++position) {
         const qsizetype from = position;
-        position = nextCandidate(position);
-        charge(
-            kCandidateUnits + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit);
+        qsizetype misses = 0;
+        position = nextCandidate(position, &misses);
+        charge(kCandidateUnits * (1 + misses)
+            + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit
+            + (position < 0 ? 0 : unitsPerCandidate));
         if (position < 0)
             return false;
         const Candidate candidate = viability(position);
@@ -379,6 +442,144 @@ bool RegExpr::search(qsizetype start)
     }
 }
 
+bool RegExpr::searchStretches(qsizetype start)
+{
+    for (qsizetype from = start;;) {
+        if (!matchPossibleFrom(from))
+            return false;
+
+        // Within what is left of the budget even if every byte of the stretch were a candidate.
+        const qint64 unitsPerCandidate = kCandidateUnits + d->stretchLimit / 4;
+        // The limits are powers of two: a shift stands in for the division by unitsPerCandidate.
+        const qint64 left = std::max<qint64>(d->budgetLimit - d->budgetUsed, 0);
+        const qsizetype last
+            = std::min<qint64>(d->subjectLength, from + (left >> (std::countr_zero(d->stretchLimit) - 1)));
+        setLimits(d->stretchLimit, static_cast<PCRE2_SIZE>(last));
+        const int result = pcre2_jit_match(d->stretchCode,
+            reinterpret_cast<PCRE2_SPTR>(d->subject.constData()), static_cast<PCRE2_SIZE>(d->subjectLength),
+            static_cast<PCRE2_SIZE>(from), 0, d->matchData, d->matchContext);
+        if (result == PCRE2_ERROR_MATCHLIMIT) {
+            // A position needed more than the stretch allows: the positions up to it are tried one by
+            // one, each charged besides for what the stretch may have spent on it.
+            charge(d->stretchLimit);
+            d->largestAttemptLimit = 0;
+            const bool found = searchCandidates(from, unitsPerCandidate - kCandidateUnits);
+            d->stretchLimit = static_cast<uint32_t>(
+                std::clamp<qint64>(d->largestAttemptLimit, d->stretchLimit, kStretchMaxUnits));
+            return found;
+        }
+        if (result == PCRE2_ERROR_NOMATCH) {
+            chargeStretch(from, last, 0, unitsPerCandidate);
+            from = last + 1;
+            if (from > d->subjectLength)
+                return false;
+            continue;
+        }
+        if (result < 0)
+            fail(result);
+        const PCRE2_SIZE* ovector = d->ovector;
+        chargeStretch(from, static_cast<qsizetype>(ovector[0]),
+            static_cast<qsizetype>(ovector[1] - ovector[0]), unitsPerCandidate);
+        d->matched = true;
+        return true;
+    }
+}
+
+// A stretch from first on that ended at last (where its match starts, or its offset limit): the bytes
+// it passed over up to the end of its match, and every candidate position it can have been run at.
+// The candidates are counted ahead, up to kCountedAhead bytes at a time, and charged as counted.
+inline void RegExpr::chargeStretch(
+    qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate)
+{
+    charge(kCandidateUnits + (last - first + matchLength) / kScannedBytesPerUnit);
+    if (last >= d->countedTo) [[unlikely]]
+        chargeCandidatesAhead(first, last, unitsPerCandidate);
+}
+
+void RegExpr::chargeCandidatesAhead(qsizetype first, qsizetype last, qint64 unitsPerCandidate)
+{
+    // What is charged ahead of the search stays below an eighth of what is left of the budget.
+    const qint64 left = std::max<qint64>(d->budgetLimit - d->budgetUsed, 0);
+    const qsizetype ahead = std::min<qint64>(kCountedAhead, left / (8 * unitsPerCandidate));
+    const qsizetype from = std::max(first, d->countedTo);
+    const qsizetype to = std::min(d->subjectLength, std::max(last, from + ahead));
+    qsizetype misses = 0;
+    const qint64 candidates = candidatesWithin(from, to, unitsPerCandidate, misses);
+    d->countedTo = to + 1;
+    d->attempts += candidates;
+    charge(candidates * unitsPerCandidate + misses * kCandidateUnits);
+}
+
+// At least the candidates from first to last. With a prefix, the places of the two bytes of it that
+// hold its rarest byte are counted, unless they are so many that charging for all of them would
+// cost more than a unit per byte: then the candidates themselves are, and the places of the rarest
+// byte that begin none (misses).
+qint64 RegExpr::candidatesWithin(
+    qsizetype first, qsizetype last, qint64 unitsPerCandidate, qsizetype& misses) const
+{
+    const char* bytes = d->subject.constData();
+    const qsizetype end = std::min(last + 1, d->subjectLength);
+    if (d->prefix.isEmpty() && d->firstByte >= 0)
+        return countByte(bytes + first, end - first, char(d->firstByte));
+    if (d->prefix.size() == 1)
+        return countByte(bytes + first, end - first, d->prefix[0]);
+    if (d->prefix.size() >= 2) {
+        const qsizetype at = std::min(d->prefixAnchor, d->prefix.size() - 2);
+        const qsizetype from = std::min(first + at, d->subjectLength);
+        const qsizetype to = std::min(end + at + 1, d->subjectLength);
+        const qint64 places = countPairs(bytes + from, to - from, d->prefix[at], d->prefix[at + 1]);
+        if (places * unitsPerCandidate <= end - first)
+            return places;
+    }
+    qint64 candidates = 0;
+    for (qsizetype position = first; position < end; ++position) {
+        position = nextCandidate(position, &misses);
+        if (position < 0 || position >= end)
+            break;
+        ++candidates;
+    }
+    return candidates;
+}
+
+inline bool RegExpr::matchPossibleFrom(qsizetype from)
+{
+    if (d->alternatives.empty())
+        return true;
+    if (d->lastStartOfAny == kNotLookedFor) [[unlikely]] {
+        d->lastStartOfAny = -1;
+        for (size_t i = 0; i < d->alternatives.size(); ++i) {
+            requiredRunsFrom(i, 0);
+            d->lastStartOfAny = std::max(d->lastStartOfAny, d->lastStart[i]);
+        }
+    }
+    return from <= d->lastStartOfAny;
+}
+
+void RegExpr::fail(int result)
+{
+    switch (result) {
+    case PCRE2_ERROR_DEPTHLIMIT:
+    case PCRE2_ERROR_HEAPLIMIT:
+    case PCRE2_ERROR_JIT_STACKLIMIT:
+        throw EPageTooComplex("The page is too complex to read: " + errorText(result));
+    default:
+        throw ERegExpr("The pattern search failed: " + errorText(result));
+    }
+}
+
+// The match context is changed only where it differs.
+inline void RegExpr::setLimits(uint32_t matchLimit, PCRE2_SIZE offsetLimit)
+{
+    if (matchLimit != d->matchLimit) {
+        pcre2_set_match_limit(d->matchContext, matchLimit);
+        d->matchLimit = matchLimit;
+    }
+    if (offsetLimit != d->offsetLimit) {
+        pcre2_set_offset_limit(d->matchContext, offsetLimit);
+        d->offsetLimit = offsetLimit;
+    }
+}
+
 RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
 {
     ++d->attempts;
@@ -386,8 +587,8 @@ RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
     for (uint32_t limit = kFirstTryUnits;;) {
         const qint64 left = d->budgetLimit - d->budgetUsed;
         const auto allowed = static_cast<uint32_t>(std::clamp<qint64>(left, 1, limit));
-        pcre2_set_match_limit(d->matchContext, allowed);
-        const int result = pcre2_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
+        setLimits(allowed, PCRE2_UNSET); // the anchored code has no offset limit
+        const int result = pcre2_jit_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
             static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(position), 0, d->matchData,
             d->matchContext);
         if (result == PCRE2_ERROR_MATCHLIMIT) {
@@ -397,19 +598,10 @@ RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
             continue;
         }
         charge(std::max(outgrown, kAttemptUnits));
-        if (result == PCRE2_ERROR_NOMATCH)
-            return Attempt::NotHere;
-        if (result < 0) {
-            switch (result) {
-            case PCRE2_ERROR_DEPTHLIMIT:
-            case PCRE2_ERROR_HEAPLIMIT:
-            case PCRE2_ERROR_JIT_STACKLIMIT:
-                throw EPageTooComplex("The page is too complex to read: " + errorText(result));
-            default:
-                throw ERegExpr("The pattern search failed: " + errorText(result));
-            }
-        }
-        return Attempt::Found;
+        d->largestAttemptLimit = std::max<qint64>(d->largestAttemptLimit, limit);
+        if (result < 0 && result != PCRE2_ERROR_NOMATCH)
+            fail(result);
+        return result == PCRE2_ERROR_NOMATCH ? Attempt::NotHere : Attempt::Found;
     }
 }
 
@@ -417,7 +609,7 @@ qsizetype RegExpr::matchPos(int group) const
 {
     if (!d->matched || group < 0 || group > d->groupCount)
         return -1;
-    const PCRE2_SIZE start = pcre2_get_ovector_pointer(d->matchData)[2 * group];
+    const PCRE2_SIZE start = d->ovector[2 * group];
     return start == PCRE2_UNSET ? -1 : static_cast<qsizetype>(start);
 }
 
@@ -425,7 +617,7 @@ qsizetype RegExpr::matchLen(int group) const
 {
     if (matchPos(group) < 0)
         return 0;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(d->matchData);
+    const PCRE2_SIZE* ovector = d->ovector;
     return static_cast<qsizetype>(ovector[2 * group + 1] - ovector[2 * group]);
 }
 

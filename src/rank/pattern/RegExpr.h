@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -47,6 +49,9 @@ public:
     // First match; replaces the subject and the match and starts the subject's budget.
     // Throws ERegExpr (compile error) and EPageTooComplex.
     bool exec(const QByteArray& subject);
+    // The same for a subject whose bytes before its first NUL are known to be searchedLength (a
+    // subject read before by another pattern, as its searchedLength() says).
+    bool exec(const QByteArray& subject, qsizetype searchedLength);
     // Next match after the current one, never overlapping; false without a current match.
     // Throws EPageTooComplex.
     bool execNext();
@@ -59,14 +64,16 @@ public:
     const QByteArray& pattern() const { return m_pattern; }
     // The pattern's capturing groups; compiles it first (throws ERegExpr).
     int groupCount();
+    // The bytes of the current subject that are searched: those before its first NUL.
+    qsizetype searchedLength() const;
 
     // Applies from the next exec().
     void setBudget(const PageBudget& budget) { m_budget = budget; }
     // Units the current subject may take in all, and the units it has taken so far.
     qint64 budgetLimit() const;
     qint64 budgetUsed() const;
-    // Starting positions the pattern engine was run at for the current subject: none when every
-    // candidate was passed over by the literal pre-scan.
+    // Starting positions the pattern engine was run at, or charged as such, for the current
+    // subject: none when every candidate was passed over by the literal pre-scan.
     qint64 attempts() const;
 
 private:
@@ -74,11 +81,21 @@ private:
     enum class Candidate { Viable, NotHere, NoneLater };
 
     bool search(qsizetype start);
-    qsizetype nextCandidate(qsizetype from) const;
+    bool searchCandidates(qsizetype start, qint64 unitsPerCandidate);
+    bool searchStretches(qsizetype start);
+    bool matchPossibleFrom(qsizetype from);
+    qint64 candidatesWithin(
+        qsizetype first, qsizetype last, qint64 unitsPerCandidate, qsizetype& misses) const;
+    void chargeStretch(qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate);
+    void chargeCandidatesAhead(qsizetype first, qsizetype last, qint64 unitsPerCandidate);
+    void setLimits(uint32_t matchLimit, size_t offsetLimit);
+    [[noreturn]] static void fail(int result);
+    qsizetype nextCandidate(qsizetype from, qsizetype* misses = nullptr) const;
     bool requiredRunsFrom(size_t alternative, qsizetype from);
     Candidate viability(qsizetype position);
     Attempt attemptAt(qsizetype position);
     void charge(qint64 units);
+    [[noreturn]] void budgetExhausted() const;
 
     struct Impl;
     QByteArray m_pattern;

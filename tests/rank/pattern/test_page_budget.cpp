@@ -1,6 +1,7 @@
 #include "rank/lookup/EngineDefinitions.h"
 #include "rank/pattern/RegExpr.h"
 
+#include <QList>
 #include <gtest/gtest.h>
 
 namespace {
@@ -185,4 +186,26 @@ TEST(PageBudget, DefaultBudgetReadsALargeResultPageWhole)
         ++entries;
     EXPECT_GT(entries, 5000);
     EXPECT_LT(re.budgetUsed(), re.budgetLimit() / 4);
+}
+
+// A tight budget has the search run over short stretches of the page, one after the other: a
+// match is found wherever it starts, at the first byte of a stretch or at its last.
+TEST(PageBudget, ShortStretchesFindEveryMatch)
+{
+    for (int gap = 1; gap < 120; ++gap) {
+        QByteArray page;
+        QList<qsizetype> expected;
+        for (int n = 0; n < 12; ++n) {
+            page += QByteArray(gap, 'b');
+            expected.append(page.size());
+            page += "ab";
+        }
+        RegExpr re("ab");
+        re.setBudget({ 1, 400 });
+        QList<qsizetype> found;
+        for (bool ok = re.exec(page); ok; ok = re.execNext())
+            found.append(re.matchPos(0));
+        EXPECT_EQ(found, expected) << "gap " << gap;
+        EXPECT_LE(re.budgetUsed(), re.budgetLimit()) << "gap " << gap;
+    }
 }

@@ -84,6 +84,42 @@ TEST(PatternLiteralsRead, RunIsFoundWithItsWildcards)
     EXPECT_EQ(findLiteralRun(subject.constData(), subject.size() - 1, run, 9), -1);
 }
 
+TEST(PatternLiteralsRead, LastRunIsFoundFromTheEnd)
+{
+    const RunNeedle needle = runNeedle([] {
+        PatternLiterals::Run run;
+        for (char c : QByteArray("site.ru"))
+            run.push_back({ c, c == '.' });
+        return run;
+    }());
+    const QByteArray subject = "site-ru site!ru site.rx";
+    EXPECT_EQ(findLastLiteralRun(subject.constData(), subject.size(), needle), 8);
+    EXPECT_EQ(findLastLiteralRun(subject.constData(), 14, needle), 0);
+    EXPECT_EQ(findLastLiteralRun(subject.constData(), 6, needle), -1);
+    EXPECT_EQ(findLastLiteralRun("ru", 2, needle), -1);
+}
+
+// The counts go sixteen bytes at a time and sum their lanes every 255 rounds: lengths around both.
+TEST(PatternLiteralsRead, BytesAndPairsAreCountedOverEveryLength)
+{
+    QByteArray subject;
+    for (int i = 0; i < 255 * 16 * 2 + 40; ++i)
+        subject += "<li<"[i % 4 == 3 ? 3 : (i * 7) % 3];
+    for (qsizetype length :
+        { 0, 1, 15, 16, 17, 33, 255 * 16 - 1, 255 * 16, 255 * 16 + 1, 255 * 16 * 2 + 39 }) {
+        qsizetype bytes = 0, pairs = 0;
+        for (qsizetype i = 0; i < length; ++i) {
+            bytes += subject[i] == '<' ? 1 : 0;
+            pairs += i + 1 < length && subject[i] == '<' && subject[i + 1] == 'l' ? 1 : 0;
+        }
+        EXPECT_EQ(countByte(subject.constData(), length, '<'), bytes) << length;
+        EXPECT_EQ(countPairs(subject.constData(), length, '<', 'l'), pairs) << length;
+    }
+    const QByteArray full(255 * 16 * 3 + 5, '<'); // every lane full in every round
+    EXPECT_EQ(countByte(full.constData(), full.size(), '<'), full.size());
+    EXPECT_EQ(countPairs(full.constData(), full.size(), '<', '<'), full.size() - 1);
+}
+
 // Passing over positions must never change what the search finds.
 TEST_P(SearchWithLiterals, FindsTheSameFirstMatch)
 {
