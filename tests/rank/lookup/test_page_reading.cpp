@@ -1,4 +1,4 @@
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/PageReading.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ class SiteKeyPlace : public ::testing::TestWithParam<SitePlace> { };
 TEST_P(SiteKeyPlace, OnlyALinkHoldingTheKeyGivesThePosition)
 {
     const SitePlace& row = GetParam();
-    const PageReading reading = readResultPage(engineRow(Engine::GoogleCom), row.page, "example.ru", 1);
+    const PageReading reading = readResultPage(builtInEngine(Engine::GoogleCom), row.page, "example.ru", 1);
     EXPECT_EQ(reading.position.value_or(""), QByteArray(row.position));
     EXPECT_EQ(reading.entries, row.entries);
 }
@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, SiteKeyPlace,
 // says nothing about the next.
 TEST(PageReader, LooksForTheSiteAfreshOnEveryPage)
 {
-    PageReader reader(engineRow(Engine::GoogleCom), "example.ru");
+    PageReader reader(builtInEngine(Engine::GoogleCom), "example.ru");
     const QByteArray first
         = entry("http://a.ru/") + entry("http://b.ru/") + entry("http://c.ru/", "example.ru");
     const QByteArray second = entry("http://a.ru/") + entry("http://example.ru/");
@@ -69,14 +69,14 @@ TEST(PageReader, ReadsAPageUpToItsFirstNulByte)
     QByteArray page = aport + aport;
     page += '\0';
     page += aport + aportSite;
-    PageReading reading = readResultPage(engineRow(Engine::AportRu), page, "example.ru", 0);
+    PageReading reading = readResultPage(builtInEngine(Engine::AportRu), page, "example.ru", 0);
     EXPECT_FALSE(reading.position);
     EXPECT_EQ(reading.entries, 2);
 
     QByteArray google = entry("http://a.ru/");
     google += '\0';
     google += entry("http://example.ru/");
-    reading = readResultPage(engineRow(Engine::GoogleCom), google, "example.ru", 0);
+    reading = readResultPage(builtInEngine(Engine::GoogleCom), google, "example.ru", 0);
     EXPECT_FALSE(reading.position);
     EXPECT_EQ(reading.entries, 1);
 }

@@ -5,7 +5,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
-#include "rank/lookup/EngineTable.h"
+#include "rank/lookup/EngineDefinitions.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <QList>
@@ -93,7 +93,7 @@ TEST_P(EnginePatternOnMixedPage, FindsWhatPlainPcre2Finds)
 {
     const auto [engine, padding] = GetParam();
     const QByteArray page = mixedPage(padding);
-    const EngineRow& row = engineRow(engine);
+    const EngineDefinition& row = builtInEngine(engine);
     QList<QByteArray> patterns { row.resultPattern };
     if (row.pageRule == PageRule::EngineNumbered)
         patterns << row.resultPattern + "(site|www.a)1[0-9].(ru|net)";
@@ -108,6 +108,6 @@ TEST_P(EnginePatternOnMixedPage, FindsWhatPlainPcre2Finds)
 INSTANTIATE_TEST_SUITE_P(Engines, EnginePatternOnMixedPage,
     ::testing::Combine(::testing::ValuesIn(kEngines), ::testing::Values(0, 40, 400, 4000)),
     [](const auto& info) {
-        return engineRow(std::get<0>(info.param)).key.toStdString() + "_padding"
+        return builtInEngine(std::get<0>(info.param)).key.toStdString() + "_padding"
             + std::to_string(std::get<1>(info.param));
     });
