@@ -6,169 +6,18 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
-#include <array>
 #include <functional>
-#include <map>
 
 namespace {
 
-// Plain literals: the built-in definitions may be read by a static initialiser of another file.
-constexpr QLatin1StringView kDefinitionsSection("definitions");
-constexpr std::array<const char*, 10> kEngineKeys { "Host", "Url", "PageStep", "PageOffset", "KeywordEncoding",
-    "HttpVersion", "PageRule", "PageSize", "Pattern", "LinkGroup" };
-constexpr std::array<const char*, 4> kServiceKeys { "Host", "Url", "Form", "Pattern" };
-constexpr std::array<const char*, 3> kServiceSections { "Wordstat", "YandexCY", "PageRank" };
 // A site address that stands for any when a pattern with the site's placeholder is compiled.
 constexpr char kSampleSite[] = "www.example.ru";
-
-template <std::size_t N>
-QStringList listOf(const std::array<const char*, N>& words)
-{
-    QStringList list;
-    for (const char* word : words)
-        list << QLatin1String(word);
-    return list;
-}
-
-struct Value {
-    QString text;
-    int line = 0;
-};
-
-// The values of one section, by key, as the file wrote them.
-struct Section {
-    QString name;
-    std::map<QString, Value> values;
-    QStringList order;
-};
-
-class Parser {
-public:
-    explicit Parser(QList<DefinitionsProblem>& problems)
-        : m_problems(problems)
-    {
-    }
-
-    // Splits the text into sections; unknown sections and keys, repeated keys and malformed lines
-    // are problems.
-    std::vector<Section> split(const QString& text)
-    {
-        std::vector<Section> sections;
-        Section* current = nullptr;
-        const QStringList lines = text.split(QLatin1Char('\n'));
-        for (int i = 0; i < lines.size(); ++i) {
-            const int line = i + 1;
-            const QString trimmed = lines[i].trimmed();
-            if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
-                continue;
-            if (trimmed.startsWith(QLatin1Char('['))) {
-                current = openSection(sections, trimmed, line);
-                continue;
-            }
-            const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
-            if (eq <= 0) {
-                problem(current ? current->name : QString(), {}, QStringLiteral("ожидается [раздел] или ключ=значение"), line);
-                continue;
-            }
-            const QString key = trimmed.left(eq).trimmed();
-            if (!current) {
-                if (!m_inUnknownSection)
-                    problem({}, key, QStringLiteral("ключ стоит до первого раздела"), line);
-                continue;
-            }
-            addValue(*current, key, trimmed.mid(eq + 1).trimmed(), line);
-        }
-        return sections;
-    }
-
-private:
-    Section* openSection(std::vector<Section>& sections, const QString& header, int line)
-    {
-        m_inUnknownSection = true;
-        if (!header.endsWith(QLatin1Char(']'))) {
-            problem({}, {}, QStringLiteral("заголовок раздела без «]»"), line);
-            return nullptr;
-        }
-        const QString name = canonicalSection(header.mid(1, header.size() - 2).trimmed());
-        if (name.isEmpty()) {
-            problem(header.mid(1, header.size() - 2).trimmed(), {}, QStringLiteral("неизвестный раздел"), line);
-            return nullptr;
-        }
-        for (const Section& section : sections) {
-            if (section.name == name) {
-                problem(name, {}, QStringLiteral("раздел задан дважды"), line);
-                return nullptr;
-            }
-        }
-        m_inUnknownSection = false;
-        sections.push_back({ name, {}, {} });
-        return &sections.back();
-    }
-
-    void addValue(Section& section, const QString& written, const QString& value, int line)
-    {
-        const QString key = canonicalKey(section.name, written);
-        if (key.isEmpty()) {
-            problem(section.name, written, QStringLiteral("неизвестный ключ"), line);
-            return;
-        }
-        if (section.values.count(key)) {
-            problem(section.name, key, QStringLiteral("ключ задан дважды"), line);
-            return;
-        }
-        section.values[key] = { value, line };
-        section.order << key;
-    }
-
-    static QString canonicalSection(const QString& name)
-    {
-        QStringList known = engineKeysInOrder();
-        known << listOf(kServiceSections) << kDefinitionsSection;
-        for (const QString& candidate : known) {
-            if (candidate.compare(name, Qt::CaseInsensitive) == 0)
-                return candidate;
-        }
-        return {};
-    }
-
-    static QString canonicalKey(const QString& section, const QString& key)
-    {
-        QStringList known;
-        if (section == kDefinitionsSection)
-            known << QStringLiteral("Version");
-        else if (listOf(kServiceSections).contains(section))
-            known = listOf(kServiceKeys);
-        else
-            known = listOf(kEngineKeys);
-        for (const QString& candidate : known) {
-            if (candidate.compare(key, Qt::CaseInsensitive) == 0)
-                return candidate;
-        }
-        return {};
-    }
-
-    static QStringList engineKeysInOrder()
-    {
-        QStringList keys;
-        for (Engine engine : kEngines)
-            keys << engineKey(engine);
-        return keys;
-    }
-
-    void problem(const QString& section, const QString& key, const QString& reason, int line)
-    {
-        m_problems.append({ section, key, reason, line });
-    }
-
-    QList<DefinitionsProblem>& m_problems;
-    bool m_inUnknownSection = false;
-};
 
 // Puts the values of one section into the definitions, each checked on its own; the checks that
 // join several values (a link group against its pattern) follow once all are in.
 class Applier {
 public:
-    Applier(const Section* section, const QString& name, bool needsAll, QList<DefinitionsProblem>& problems,
+    Applier(const IniSection* section, const QString& name, bool needsAll, QList<DefinitionsProblem>& problems,
         QStringList& given)
         : m_section(section)
         , m_name(name)
@@ -181,7 +30,7 @@ public:
     void text(const QString& key, QString& target, const std::function<QString(const QString&)>& check,
         bool optional = false)
     {
-        const Value* value = find(key, optional);
+        const IniValue* value = find(key, optional);
         if (!value)
             return;
         const QString reason = check(value->text);
@@ -201,7 +50,7 @@ public:
 
     void number(const QString& key, int& target, int low, int high)
     {
-        const Value* value = find(key);
+        const IniValue* value = find(key);
         if (!value)
             return;
         static const QRegularExpression digits(QStringLiteral("^[0-9]{1,4}$"));
@@ -216,7 +65,7 @@ public:
     template <typename T>
     void choice(const QString& key, T& target, const std::vector<std::pair<QString, T>>& words)
     {
-        const Value* value = find(key);
+        const IniValue* value = find(key);
         if (!value)
             return;
         QStringList allowed;
@@ -242,7 +91,7 @@ public:
     static QString shown(const QString& value) { return value.size() > 60 ? value.left(60) + "…" : value; }
 
 private:
-    const Value* find(const QString& key, bool optional = false)
+    const IniValue* find(const QString& key, bool optional = false)
     {
         if (m_section && m_section->values.count(key)) {
             m_given << m_name + "/" + key;
@@ -253,7 +102,7 @@ private:
         return nullptr;
     }
 
-    const Section* m_section;
+    const IniSection* m_section;
     QString m_name;
     bool m_needsAll;
     QList<DefinitionsProblem>& m_problems;
@@ -393,18 +242,6 @@ EngineDefinitions emptyDefinitions()
 
 } // namespace
 
-QString DefinitionsProblem::text() const
-{
-    QString place;
-    if (!section.isEmpty())
-        place = "[" + section + "]" + (key.isEmpty() ? QString() : " " + key);
-    else if (!key.isEmpty())
-        place = key;
-    if (line > 0)
-        place = place.isEmpty() ? QStringLiteral("строка %1").arg(line) : QStringLiteral("%1 (строка %2)").arg(place).arg(line);
-    return place.isEmpty() ? reason : place + ": " + reason;
-}
-
 ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const EngineDefinitions* base)
 {
     ParsedDefinitions parsed;
@@ -417,9 +254,9 @@ ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const Engine
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 
-    std::vector<Section> sections = Parser(parsed.problems).split(text);
-    const auto sectionNamed = [&sections](const QString& name) -> const Section* {
-        for (const Section& section : sections) {
+    const std::vector<IniSection> sections = splitDefinitionsIni(text, parsed.problems);
+    const auto sectionNamed = [&sections](const QString& name) -> const IniSection* {
+        for (const IniSection& section : sections) {
             if (section.name == name)
                 return &section;
         }

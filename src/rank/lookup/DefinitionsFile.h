@@ -1,23 +1,12 @@
 #pragma once
 
+#include "rank/lookup/DefinitionsIni.h"
 #include "rank/lookup/EngineDefinitions.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
-
-// One reason a definitions file is refused, with the place it was found at: a section, a key, or a
-// line that is neither.
-struct DefinitionsProblem {
-    QString section; // without brackets; empty before any section
-    QString key; // empty for a problem of a whole section or line
-    QString reason;
-    int line = 0; // 0 when the problem belongs to no one line (a missing key, a whole section)
-
-    // "[GoogleCom] PageSize: reason", "[Foo]: reason", "строка 7: reason".
-    QString text() const;
-};
 
 struct ParsedDefinitions {
     std::optional<EngineDefinitions> definitions; // nothing when there is a problem
