@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "platform/BoundedFile.h"
+#include "platform/DottedVersion.h"
 #include "platform/SafeFile.h"
 #include "rank/lookup/DefinitionsFile.h"
 #include "update/DefinitionsDeliveryState.h"
@@ -164,7 +165,7 @@ DefinitionsUpdate::Outcome DefinitionsUpdate::fetchAndInstall(qint64 length)
     }
     const QString offered = parsed.definitions->version;
     const QString inUse = versionInUse();
-    if (!isLaterDefinitionsVersion(offered, inUse))
+    if (!DottedVersion::isLater(offered, inUse))
         return refused(
             Refusal::NotNewer, QStringLiteral("версия %1 не новее используемой %2").arg(offered, inUse));
     QString reason;

@@ -65,9 +65,8 @@ def xdotool(*args):
     return run("xdotool", *args)
 
 
-def expected_project(site, keyword1):
+def expected_project(site, keyword1, checked=("RamblerRu", "YandexRu")):
     lines = []
-    checked = {"RamblerRu", "YandexRu"}
     for engine in ("AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu"):
         lines += ["[CheckBox%s: TcxPropertiesStoreComponent]" % engine, "=",
                   'Checked="%s"' % ("True" if engine in checked else "False"), ""]

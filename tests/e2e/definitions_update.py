@@ -17,26 +17,14 @@ import subprocess
 import sys
 import time
 
-from check_and_save import START_BUTTON, Sandbox, Window, fail, find_window, key, program_environment, run_on_display
+from check_and_save import (START_BUTTON, Sandbox, Window, expected_project, fail, find_window, key, program_environment,
+                            run_on_display)
 from update_restart import choose_check_for_updates
 
 KEYWORD = "elephant"
 SITE = "http://www.example.ru"
 LAYOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "sandbox",
                       "google-layout-2.ini")
-
-
-def project_bytes():
-    """A project that asks Google.ru alone for one keyword."""
-    lines = []
-    for engine in ("AportRu", "GoogleCom", "GoogleRu", "MSNCom", "RamblerRu", "YandexRu"):
-        lines += ["[CheckBox%s: TcxPropertiesStoreComponent]" % engine, "=",
-                  'Checked="%s"' % ("True" if engine == "GoogleRu" else "False"), ""]
-    for n in range(1, 8):
-        lines += ["[edKeyWord%d: TcxPropertiesStoreComponent]" % n, "=",
-                  'Text="%s"' % (KEYWORD if n == 1 else ""), ""]
-    lines += ["[edWEB: TcxPropertiesStoreComponent]", "=", 'Text="%s"' % SITE, ""]
-    return "".join(line + "\r\n" for line in lines).encode("cp1251")
 
 
 def google_results(history):
@@ -80,7 +68,7 @@ def definitions_scenario(files, folder):
         sandbox.command("googlelayout 2\nplace GoogleRu %s 3" % KEYWORD)
         project = os.path.join(folder, "site.zlt")
         with open(project, "wb") as f:
-            f.write(project_bytes())
+            f.write(expected_project(SITE, KEYWORD, checked=("GoogleRu",)))  # Google.ru alone
         env = program_environment(folder, sandbox.endpoints)
         data = os.path.join(folder, "data", "Tellvik", "Kestrova Sertrix")
         history = os.path.join(data, "history.sqlite")

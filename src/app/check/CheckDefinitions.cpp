@@ -6,15 +6,6 @@
 
 #include <QIODevice>
 
-namespace {
-
-void writeLine(QIODevice& device, const QString& text)
-{
-    device.write(text.toUtf8() + '\n');
-}
-
-} // namespace
-
 int checkEnginesFile(const QString& path, QIODevice& out, QIODevice& err)
 {
     const ParsedDefinitions parsed = DefinitionsFile::read(path, DefinitionsSource::File);

@@ -12,11 +12,6 @@
 
 namespace {
 
-void writeLine(QIODevice& device, const QString& text)
-{
-    device.write(text.toUtf8() + '\n');
-}
-
 QString nextRunText(const CheckSchedule& schedule)
 {
     return schedule.nextRunAfter(QDateTime::currentDateTime()).toString(QStringLiteral("yyyy-MM-dd HH:mm"));

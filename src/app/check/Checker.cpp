@@ -43,11 +43,6 @@ private:
     ConnectionSettings m_settings;
 };
 
-void writeLine(QIODevice& device, const QString& text)
-{
-    device.write(text.toUtf8() + '\n');
-}
-
 int exportHistory(const CheckArguments& options, QIODevice& err)
 {
     try {
@@ -72,6 +67,11 @@ std::optional<RecordedCheck> previousCheck(const HistoryStore& history, const QS
 }
 
 } // namespace
+
+void writeLine(QIODevice& device, const QString& text)
+{
+    device.write(text.toUtf8() + '\n');
+}
 
 int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
 {

@@ -2,6 +2,7 @@
 
 #include "net/Endpoints.h"
 #include "platform/BoundedFile.h"
+#include "platform/DottedVersion.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <QRegularExpression>
@@ -222,8 +223,7 @@ void applyService(ServiceDefinition& service, Applier& apply)
 
 QString versionProblem(const QString& value)
 {
-    static const QRegularExpression form(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,3}$"));
-    if (form.match(value).hasMatch())
+    if (DottedVersion::isVersion(value))
         return {};
     return QStringLiteral("«%1» — нужна версия из чисел через точку, например 2026.12.7.1").arg(Applier::shown(value));
 }

@@ -4,7 +4,6 @@
 #include "rank/lookup/DefinitionsFile.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <mutex>
 #include <stdexcept>
 
@@ -12,19 +11,6 @@ namespace {
 
 std::mutex g_currentMutex;
 std::shared_ptr<const EngineDefinitions> g_current;
-
-QList<qint64> versionParts(const QString& version)
-{
-    static const QRegularExpression form(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,3}$"));
-    if (!form.match(version).hasMatch())
-        return {};
-    QList<qint64> parts;
-    for (const QString& part : version.split(QLatin1Char('.')))
-        parts << part.toLongLong();
-    while (parts.size() < 4)
-        parts << 0;
-    return parts;
-}
 
 QString configuredHost(const QString& key, const QString& defined)
 {
@@ -95,13 +81,4 @@ QString hostOf(const EngineDefinition& engine)
 QString hostOf(const ServiceDefinition& service)
 {
     return configuredHost(service.key, service.host);
-}
-
-bool isLaterDefinitionsVersion(const QString& offered, const QString& current)
-{
-    const QList<qint64> a = versionParts(offered);
-    const QList<qint64> b = versionParts(current);
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    return a > b;
 }

@@ -53,7 +53,3 @@ inline const EngineDefinition& builtInEngine(Engine engine)
 // definitions.
 QString hostOf(const EngineDefinition& engine);
 QString hostOf(const ServiceDefinition& service);
-
-// Whether one dotted version is later than another, part by part, missing parts counting as 0.
-// A text that is not 1 to 4 whole numbers joined by dots is never later, and nothing is later than it.
-bool isLaterDefinitionsVersion(const QString& offered, const QString& current);
