@@ -2,7 +2,7 @@
 
 #include <cstring>
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 #include <optional>
 
@@ -337,13 +337,21 @@ qsizetype findLiteralRun(const char* subject, qsizetype length, const RunNeedle&
 namespace {
 
 // How many positions i of the first length bytes hold first, and second at i + shift (0 or 1).
-qsizetype countAt(const char* bytes, qsizetype length, char first, char second, qsizetype shift)
+qsizetype countAtByByte(const char* bytes, qsizetype length, char first, char second, qsizetype shift)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i + shift < length; ++i)
+        count += bytes[i] == first && bytes[i + shift] == second ? 1 : 0;
+    return count;
+}
+
+#if defined(__SSE2__)
+// Sixteen positions at a time: each one found takes one from its lane's counter, 255 rounds at most
+// before the lanes are summed.
+qsizetype countAtSse2(const char* bytes, qsizetype length, char first, char second, qsizetype shift)
 {
     qsizetype count = 0;
     qsizetype i = 0;
-#if defined(__SSE2__)
-    // Sixteen positions at a time: each one found takes one from its lane's counter, 255 rounds at
-    // most before the lanes are summed.
     const __m128i wantedFirst = _mm_set1_epi8(first);
     const __m128i wantedSecond = _mm_set1_epi8(second);
     while (i + 16 + shift <= length) {
@@ -357,10 +365,47 @@ qsizetype countAt(const char* bytes, qsizetype length, char first, char second, 
         const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
         count += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
     }
+    return count + countAtByByte(bytes + i, length - i, first, second, shift);
+}
 #endif
-    for (; i + shift < length; ++i)
-        count += bytes[i] == first && bytes[i + shift] == second ? 1 : 0;
-    return count;
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same, thirty-two positions at a time, on processors that have AVX2.
+__attribute__((target("avx2"))) qsizetype countAtAvx2(
+    const char* bytes, qsizetype length, char first, char second, qsizetype shift)
+{
+    qsizetype count = 0;
+    qsizetype i = 0;
+    const __m256i wantedFirst = _mm256_set1_epi8(first);
+    const __m256i wantedSecond = _mm256_set1_epi8(second);
+    while (i + 32 + shift <= length) {
+        __m256i lanes = _mm256_setzero_si256();
+        for (int round = 0; round < 255 && i + 32 + shift <= length; ++round, i += 32) {
+            const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + i));
+            const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + i + shift));
+            lanes = _mm256_sub_epi8(lanes,
+                _mm256_and_si256(_mm256_cmpeq_epi8(here, wantedFirst), _mm256_cmpeq_epi8(next, wantedSecond)));
+        }
+        const __m256i sums = _mm256_sad_epu8(lanes, _mm256_setzero_si256());
+        count += _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2)
+            + _mm256_extract_epi64(sums, 3);
+    }
+    return count + countAtByByte(bytes + i, length - i, first, second, shift);
+}
+#endif
+
+qsizetype countAt(const char* bytes, qsizetype length, char first, char second, qsizetype shift)
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+    if (hasAvx2)
+        return countAtAvx2(bytes, length, first, second, shift);
+#endif
+#if defined(__SSE2__)
+    return countAtSse2(bytes, length, first, second, shift);
+#else
+    return countAtByByte(bytes, length, first, second, shift);
+#endif
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "rank/pattern/RegExpr.h"
 
+#include "rank/pattern/CountedForm.h"
 #include "rank/pattern/PatternLiterals.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -50,9 +51,13 @@ constexpr uint32_t kMaxTryUnits = 1u << 30;
 constexpr uint32_t kStretchFirstUnits = 64;
 constexpr uint32_t kStretchMaxUnits = 1024;
 constexpr qsizetype kCountedAhead = 16 * 1024;
+// A step of the engine's over a repetition taken in chunks covers up to a chunk of bytes in a tight
+// loop: in a pattern that has such repetitions every step is charged kUnitsPerChunkedStep units.
+constexpr uint32_t kUnitsPerChunkedStep = 2;
 // A stretch's window is worked out with a shift, and every limit an attempt finishes within is
 // kFirstTryUnits times a power of four.
 static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchFirstUnits)
+    && std::has_single_bit(kUnitsPerChunkedStep)
     && std::has_single_bit(kStretchMaxUnits));
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
@@ -127,7 +132,9 @@ struct RegExpr::Impl {
     pcre2_match_data* matchData = nullptr;
     const PCRE2_SIZE* ovector = nullptr; // of matchData
     pcre2_match_context* matchContext = nullptr;
-    uint32_t matchLimit = 0; // as set in matchContext
+    uint32_t matchLimit = 0; // as set in matchContext, in the engine's steps
+    uint32_t unitsPerStep = 1; // a power of two
+    int stepShift = 0; // its logarithm
     size_t offsetLimit = ~size_t(0);
     pcre2_jit_stack* jitStack = nullptr;
     int groupCount = 0;
@@ -198,6 +205,17 @@ pcre2_code* compileWith(const QByteArray& pattern, uint32_t options)
     return code;
 }
 
+// Whether a pattern of one item matches the byte, under the dialect's settings.
+bool itemMatchesByte(const QByteArray& item, char byte)
+{
+    pcre2_code* code = compileWith(item, kCompileOptions | PCRE2_ANCHORED);
+    pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
+    const int result = data ? pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(&byte), 1, 0, 0, data, nullptr) : -1;
+    pcre2_match_data_free(data);
+    pcre2_code_free(code);
+    return result > 0;
+}
+
 // Nothing when the engine cannot compile it to machine code: the positions are then tried one by one.
 pcre2_code* compileForStretches(const QByteArray& pattern)
 {
@@ -238,7 +256,10 @@ void RegExpr::compile()
     }
     pcre2_code_free(plain);
 
-    pcre2_code* code = compileWith(m_pattern, kAttemptOptions);
+    // The engine runs the counted form; what the text tells about matches is read from the pattern.
+    const CountedForm counted = countedForm(m_pattern, itemMatchesByte);
+    const QByteArray& engineText = counted.text;
+    pcre2_code* code = compileWith(engineText, kAttemptOptions);
     const int jitResult = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
     if (jitResult != 0) {
         pcre2_code_free(code);
@@ -275,13 +296,15 @@ void RegExpr::compile()
         d->prefixAnchor = rarestByteOf(d->prefix);
     }
     if (!d->prefix.isEmpty() || d->firstByte >= 0 || d->hasFirstBytes)
-        d->stretchCode = compileForStretches(m_pattern);
+        d->stretchCode = compileForStretches(engineText);
     d->code = code;
     d->matchData = matchData;
     d->ovector = pcre2_get_ovector_pointer(matchData);
     d->matchContext = matchContext;
     d->jitStack = jitStack;
     d->groupCount = static_cast<int>(captures);
+    d->unitsPerStep = counted.chunked ? kUnitsPerChunkedStep : 1;
+    d->stepShift = std::countr_zero(d->unitsPerStep);
 }
 
 bool RegExpr::exec(const QByteArray& subject)
@@ -299,7 +322,7 @@ bool RegExpr::exec(const QByteArray& subject, qsizetype searchedLength)
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
     d->attempts = 0;
-    d->stretchLimit = kStretchFirstUnits;
+    d->stretchLimit = kStretchFirstUnits * d->unitsPerStep; // as many of the engine's steps, whatever a step is charged
     d->countedTo = 0;
     d->lastStart.assign(d->alternatives.size(), kNotLookedFor);
     d->lastStartOfAny = kNotLookedFor;
@@ -567,9 +590,10 @@ void RegExpr::fail(int result)
     }
 }
 
-// The match context is changed only where it differs.
-inline void RegExpr::setLimits(uint32_t matchLimit, PCRE2_SIZE offsetLimit)
+// The match context is changed only where it differs. matchUnits is in units of the budget.
+inline void RegExpr::setLimits(uint32_t matchUnits, PCRE2_SIZE offsetLimit)
 {
+    const uint32_t matchLimit = std::max<uint32_t>(matchUnits >> d->stepShift, 1);
     if (matchLimit != d->matchLimit) {
         pcre2_set_match_limit(d->matchContext, matchLimit);
         d->matchLimit = matchLimit;

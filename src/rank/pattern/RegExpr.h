@@ -88,7 +88,7 @@ private:
         qsizetype first, qsizetype last, qint64 unitsPerCandidate, qsizetype& misses) const;
     void chargeStretch(qsizetype first, qsizetype last, qsizetype matchLength, qint64 unitsPerCandidate);
     void chargeCandidatesAhead(qsizetype first, qsizetype last, qint64 unitsPerCandidate);
-    void setLimits(uint32_t matchLimit, size_t offsetLimit);
+    void setLimits(uint32_t matchUnits, size_t offsetLimit);
     [[noreturn]] static void fail(int result);
     qsizetype nextCandidate(qsizetype from, qsizetype* misses = nullptr) const;
     bool requiredRunsFrom(size_t alternative, qsizetype from);

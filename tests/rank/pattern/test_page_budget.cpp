@@ -47,6 +47,10 @@ QByteArray openQuotes(int n)
                 "<li>\n<div class=\"ttl\">\n<a onclick=\"x <li value=1>\n<span class=title>\n<a href=\"x ";
     return page + kTail;
 }
+QByteArray runOfA(int n)
+{
+    return QByteArray(n, 'a') + kTail;
+}
 QByteArray longLinks(int n)
 {
     QByteArray page;
@@ -148,7 +152,11 @@ TEST_P(QuadraticPage, IsTooComplexWhereAResultPageOfItsLengthIsRead)
 INSTANTIATE_TEST_SUITE_P(Pages, QuadraticPage,
     ::testing::Values(Quadratic { "google_div_spaces", kGoogle, divSpaces },
         Quadratic { "aport_quantified_address", kAport + "(a|aa)+b", longLinks },
-        Quadratic { "yandex_quantified_address", kYandex + "(a|aa)+b", longLinks }),
+        Quadratic { "yandex_quantified_address", kYandex + "(a|aa)+b", longLinks },
+        // Repetitions the pattern engine runs through without counting, taken up again from every
+        // byte of one long run.
+        Quadratic { "greedy_class_run", "a[^<]*b", runOfA }, Quadratic { "greedy_byte_run", "a\\w*b", runOfA },
+        Quadratic { "possessive_class_run", "a[^<b]*+b", runOfA }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PageBudget, IsSharedByTheFirstAndEveryNextMatchOfOnePage)

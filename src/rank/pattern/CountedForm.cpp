@@ -1,0 +1,305 @@
+#include "rank/pattern/CountedForm.h"
+
+#include "rank/pattern/RegExpr.h"
+
+#include <cctype>
+#include <optional>
+#include <string>
+
+namespace {
+
+enum class Mode { Greedy, Lazy, Possessive };
+
+struct Quantifier {
+    int min = 0;
+    int max = -1; // -1: no bound
+    Mode mode = Mode::Greedy;
+    qsizetype length = 0;
+};
+
+enum class Kind { Byte, Class, GroupEnd, Other };
+
+struct Item {
+    Kind kind = Kind::Other;
+    qsizetype end = 0;
+};
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isAlnum(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+
+[[noreturn]] void refuse(const char* what, qsizetype index)
+{
+    throw ERegExpr(std::string(what) + " (pos " + std::to_string(index + 1) + ")");
+}
+
+// Digits from i on; their value (at most 65535, as the engine allows) and where they end.
+std::optional<int> numberAt(const QByteArray& p, qsizetype& i)
+{
+    const qsizetype begin = i;
+    int value = 0;
+    while (i < p.size() && isDigit(p[i]) && value <= 65535)
+        value = value * 10 + (p[i++] - '0');
+    if (i == begin)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Quantifier> quantifierAt(const QByteArray& p, qsizetype at)
+{
+    if (at >= p.size())
+        return std::nullopt;
+    Quantifier q;
+    qsizetype i = at + 1;
+    switch (p[at]) {
+    case '*':
+        break;
+    case '+':
+        q.min = 1;
+        break;
+    case '?':
+        q.max = 1;
+        break;
+    case '{': {
+        const std::optional<int> low = numberAt(p, i);
+        if (!low || i >= p.size())
+            return std::nullopt; // a literal brace
+        q.min = *low;
+        q.max = *low;
+        if (p[i] == ',') {
+            ++i;
+            const std::optional<int> high = numberAt(p, i);
+            q.max = high ? *high : -1;
+        }
+        if (i >= p.size() || p[i] != '}')
+            return std::nullopt;
+        ++i;
+        break;
+    }
+    default:
+        return std::nullopt;
+    }
+    if (i < p.size() && p[i] == '?') {
+        q.mode = Mode::Lazy;
+        ++i;
+    } else if (i < p.size() && p[i] == '+') {
+        q.mode = Mode::Possessive;
+        ++i;
+    }
+    q.length = i - at;
+    return q;
+}
+
+// The byte an escaped letter stands for, or 0 when it stands for no one byte.
+char escapedByte(char letter)
+{
+    switch (letter) {
+    case 't':
+        return '\t';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 'f':
+        return '\f';
+    case 'e':
+        return '\x1B';
+    case 'a':
+        return '\a';
+    default:
+        return 0;
+    }
+}
+
+bool isClassEscape(char letter)
+{
+    return std::string_view("dDsSwWhHvV").find(letter) != std::string_view::npos;
+}
+
+// A class from its "[" to the byte after its "]".
+qsizetype classEnd(const QByteArray& p, qsizetype i)
+{
+    ++i;
+    if (i < p.size() && p[i] == '^')
+        ++i;
+    if (i < p.size() && p[i] == ']')
+        ++i;
+    while (i < p.size() && p[i] != ']') {
+        if (p[i] == '\\') {
+            if (i + 1 < p.size() && (p[i + 1] == 'Q' || p[i + 1] == 'E'))
+                refuse("\\Q quoting is not part of the pattern dialect", i);
+            i += 2;
+        } else if (p[i] == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+            const qsizetype close = p.indexOf(QByteArray(1, p[i + 1]) + ']', i + 2);
+            i = close < 0 ? p.size() : close + 2;
+        } else {
+            ++i;
+        }
+    }
+    return std::min(i + 1, p.size());
+}
+
+// The group opening at i: only capturing, non-capturing and named groups are read.
+qsizetype groupOpeningEnd(const QByteArray& p, qsizetype i)
+{
+    if (i + 1 >= p.size())
+        return i + 1;
+    if (p[i + 1] == '*')
+        refuse("backtracking verbs are not part of the pattern dialect", i);
+    if (p[i + 1] != '?')
+        return i + 1;
+    const QByteArray rest = p.mid(i + 2, 2);
+    if (rest.startsWith(':'))
+        return i + 3;
+    const bool named = rest.startsWith("P<") || rest.startsWith('\'')
+        || (rest.size() == 2 && rest[0] == '<' && (std::isalpha(static_cast<unsigned char>(rest[1])) || rest[1] == '_'));
+    if (named)
+        return i + 2;
+    refuse("only plain, non-capturing and named groups are part of the pattern dialect", i);
+}
+
+Item itemAt(const QByteArray& p, qsizetype i)
+{
+    switch (p[i]) {
+    case '\\': {
+        if (i + 1 >= p.size())
+            return { Kind::Other, i + 1 };
+        const char letter = p[i + 1];
+        if (letter == 'Q' || letter == 'E')
+            refuse("\\Q quoting is not part of the pattern dialect", i);
+        if (!isAlnum(letter) || escapedByte(letter))
+            return { Kind::Byte, i + 2 };
+        if (isClassEscape(letter))
+            return { Kind::Class, i + 2 };
+        if (letter == 'b' || letter == 'B')
+            return { Kind::Other, i + 2 };
+        refuse("this escape is not part of the pattern dialect", i + 1);
+    }
+    case '[':
+        return { Kind::Class, classEnd(p, i) };
+    case '(':
+        return { Kind::Other, groupOpeningEnd(p, i) };
+    case ')':
+        return { Kind::GroupEnd, i + 1 };
+    case '.':
+        return { Kind::Class, i + 1 };
+    case '|':
+    case '^':
+    case '$':
+        return { Kind::Other, i + 1 };
+    default:
+        return { Kind::Byte, i + 1 };
+    }
+}
+
+// The literal byte that must come next at i, as a whole item that cannot be left out; the ends of
+// groups that are not repeated are looked through.
+std::optional<char> sureByteAt(const QByteArray& p, qsizetype i)
+{
+    while (i < p.size() && p[i] == ')' && !quantifierAt(p, i + 1))
+        ++i;
+    if (i >= p.size() || quantifierAt(p, i))
+        return std::nullopt;
+    const Item next = itemAt(p, i);
+    if (next.kind != Kind::Byte || std::string_view("[](){}|.*+?^$").find(p[i]) != std::string_view::npos)
+        return std::nullopt;
+    const std::optional<Quantifier> repeated = quantifierAt(p, next.end);
+    if (repeated && repeated->min == 0)
+        return std::nullopt;
+    if (p[i] != '\\')
+        return p[i];
+    const char letter = p[i + 1];
+    return isAlnum(letter) ? escapedByte(letter) : letter;
+}
+
+// count repetitions, in chunks when there are more than one chunk's worth.
+QByteArray repeated(const QByteArray& item, int count)
+{
+    if (count == 0)
+        return {};
+    if (count <= kCountedChunk)
+        return item + '{' + QByteArray::number(count) + '}';
+    const int rest = count % kCountedChunk;
+    return "(?:" + item + '{' + QByteArray::number(kCountedChunk) + "}){" + QByteArray::number(count / kCountedChunk)
+        + '}' + (rest ? item + '{' + QByteArray::number(rest) + '}' : QByteArray());
+}
+
+const char* suffixOf(Mode mode)
+{
+    return mode == Mode::Lazy ? "?" : mode == Mode::Possessive ? "+" : "";
+}
+
+// A repetition with a bound: its fixed part in chunks, its optional part as written when the engine
+// counts its steps (lazy) or it is at most a chunk.
+QByteArray boundedRepetition(const QByteArray& item, const Quantifier& q, qsizetype at)
+{
+    const int optional = q.max - q.min;
+    if (optional > kCountedChunk && q.mode != Mode::Lazy)
+        refuse("a greedy repetition with a bound more than 16 above its least count is not part of the pattern "
+               "dialect",
+            at);
+    QByteArray made = repeated(item, q.min);
+    if (optional > 0)
+        made += item + "{0," + QByteArray::number(optional) + '}' + suffixOf(q.mode);
+    return made;
+}
+
+QByteArray unboundedRepetition(const QByteArray& item, const Quantifier& q, bool takesWholeRun)
+{
+    const QByteArray chunk = QByteArray::number(kCountedChunk);
+    if (takesWholeRun)
+        return repeated(item, q.min) + "(?:" + item + "{1," + chunk + "}+)*+";
+    return repeated(item, q.min) + "(?:" + item + '{' + chunk + "})*" + item + "{0,"
+        + QByteArray::number(kCountedChunk - 1) + '}';
+}
+
+} // namespace
+
+CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
+{
+    CountedForm form;
+    QByteArray& made = form.text;
+    made.reserve(p.size() * 2);
+    for (qsizetype i = 0; i < p.size();) {
+        const Item item = itemAt(p, i);
+        const QByteArray text = p.mid(i, item.end - i);
+        const std::optional<Quantifier> q = quantifierAt(p, item.end);
+        if (!q || item.kind == Kind::Other) {
+            made += text;
+            i = item.end;
+            continue;
+        }
+        const qsizetype after = item.end + q->length;
+        const QByteArray written = p.mid(i, after - i);
+        if (item.kind == Kind::GroupEnd) {
+            if (q->mode == Mode::Possessive)
+                refuse("a possessive repetition of a group is not part of the pattern dialect", item.end);
+            made += written;
+        } else if (q->max >= 0 && q->max <= kCountedChunk) {
+            made += written;
+        } else if (q->max >= 0) {
+            made += boundedRepetition(text, *q, item.end);
+            form.chunked = true;
+        } else {
+            const std::optional<char> next = sureByteAt(p, after);
+            const bool wholeRun = q->mode == Mode::Possessive || (next && !itemMatches(text, *next));
+            if (!wholeRun && q->mode == Mode::Lazy && q->min <= kCountedChunk) {
+                made += written;
+            } else if (!wholeRun && q->mode == Mode::Lazy) {
+                made += repeated(text, q->min) + text + "*?";
+                form.chunked = true;
+            } else {
+                made += unboundedRepetition(text, *q, wholeRun);
+                form.chunked = true;
+            }
+        }
+        i = after;
+    }
+    return form;
+}

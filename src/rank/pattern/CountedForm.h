@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+
+// The pattern engine counts a step for every byte a lazy repetition takes, but runs through a
+// greedy or possessive repetition of one item in a loop of its own without counting, so that a
+// page could make it work far beyond the steps it reports. The counted form of a pattern matches
+// exactly what the pattern matches, in the same order, with every unbounded repetition of one item
+// written so that each step covers at most kCountedChunk bytes:
+//  - followed by a literal byte the item cannot match, or possessive: (?:C{1,16}+)*+, one run
+//    taken in chunks (giving back would not help, the next byte cannot follow otherwise);
+//  - greedy otherwise: (?:C{16})*C{0,15}, which tries the same counts, largest first;
+//  - lazy otherwise: as it is.
+// A fixed count above the chunk is taken in chunks too. Constructs whose work the engine does not
+// count and that cannot be so written (atomic groups, look-around, backtracking verbs, possessive
+// groups, \Q quoting, greedy optional counts above the chunk, escapes outside the dialect, inline
+// options) are refused with ERegExpr, "<description> (pos N)". Call it with a pattern the engine
+// has compiled.
+constexpr int kCountedChunk = 16;
+
+struct CountedForm {
+    QByteArray text;
+    bool chunked = false; // some step of the engine's may cover a chunk rather than a byte
+};
+
+// itemMatches(item, byte): whether the one-item pattern matches that byte.
+using ItemMatches = std::function<bool(const QByteArray& item, char byte)>;
+
+CountedForm countedForm(const QByteArray& pattern, const ItemMatches& itemMatches);

@@ -1,0 +1,118 @@
+// How patterns are written for the pattern engine so that it counts the work of every repetition,
+// and which constructs are refused because their work cannot be counted.
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include "rank/pattern/CountedForm.h"
+#include "rank/pattern/RegExpr.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool libraryItemMatches(const QByteArray& item, char byte)
+{
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(item.constData()), PCRE2_SIZE(item.size()),
+        PCRE2_DOTALL | PCRE2_ANCHORED, &error, &offset, nullptr);
+    if (!code)
+        return false;
+    pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
+    const int result = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(&byte), 1, 0, 0, data, nullptr);
+    pcre2_match_data_free(data);
+    pcre2_code_free(code);
+    return result > 0;
+}
+
+QByteArray counted(const QByteArray& pattern)
+{
+    return countedForm(pattern, libraryItemMatches).text;
+}
+
+struct Written {
+    const char* pattern;
+    const char* engineText;
+};
+
+class CountedFormRows : public ::testing::TestWithParam<Written> { };
+
+} // namespace
+
+TEST_P(CountedFormRows, IsWrittenSoThatEveryStepIsCounted)
+{
+    EXPECT_EQ(counted(GetParam().pattern), QByteArray(GetParam().engineText)) << GetParam().pattern;
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, CountedFormRows,
+    ::testing::Values(
+        // A run that the next byte cannot continue is taken whole, in chunks, lazy or greedy.
+        Written { "<li[^<>]*?>", "<li(?:[^<>]{1,16}+)*+>" }, Written { "<li[^<>]*>", "<li(?:[^<>]{1,16}+)*+>" },
+        Written { "a\\s+<", "a\\s{1}(?:\\s{1,16}+)*+<" }, Written { "(\\d*?)>", "((?:\\d{1,16}+)*+)>" },
+        Written { "x\\s*\\.", "x(?:\\s{1,16}+)*+\\." },
+        // Possessive runs are taken in chunks whatever follows.
+        Written { "a[^<]*+b", "a(?:[^<]{1,16}+)*+b" },
+        // Greedy runs the next byte may continue give back one byte at a time, largest count first.
+        Written { "a[^<]*b", "a(?:[^<]{16})*[^<]{0,15}b" }, Written { "(\\d*)[^<]", "((?:\\d{16})*\\d{0,15})[^<]" },
+        Written { ".*x", "(?:.{16})*.{0,15}x" }, Written { "a+", "a{1}(?:a{16})*a{0,15}" },
+        // Lazy runs the next byte may continue are counted byte by byte already.
+        Written { "<a href=\"(.*?)\"", "<a href=\"(.*?)\"" }, Written { "[^<>]*?value=", "[^<>]*?value=" },
+        // A next byte that may be left out, or a repeated group's end, tells nothing.
+        Written { "a[^<]*?b?c", "a[^<]*?b?c" }, Written { "(a[^<]*?)*b", "(a[^<]*?)*b" },
+        // Counts: small ones as they are, fixed parts above a chunk in chunks.
+        Written { "<b>(\\d{1,2})</b>", "<b>(\\d{1,2})</b>" }, Written { "a{60000}b", "(?:a{16}){3750}b" },
+        Written { "a{20,30}?b", "(?:a{16}){1}a{4}a{0,10}?b" }, Written { "a{40}", "(?:a{16}){2}a{8}" },
+        // Classes, escapes and groups are items of their own; a literal brace is a byte.
+        Written { "[]<]*>", "(?:[]<]{1,16}+)*+>" }, Written { "[\\]a]*b", "(?:[\\]a]{1,16}+)*+b" },
+        Written { "(?:ab)*c", "(?:ab)*c" }, Written { "(?<n>a)*", "(?<n>a)*" }, Written { "a{x}b", "a{x}b" }));
+
+namespace {
+
+struct Refused {
+    const char* pattern;
+    const char* message;
+};
+
+class RefusedConstructs : public ::testing::TestWithParam<Refused> { };
+
+} // namespace
+
+TEST_P(RefusedConstructs, AreRefusedWithTheirPosition)
+{
+    try {
+        counted(GetParam().pattern);
+        ADD_FAILURE() << "accepted " << GetParam().pattern;
+    } catch (const ERegExpr& e) {
+        EXPECT_STREQ(e.what(), GetParam().message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, RefusedConstructs,
+    ::testing::Values(Refused { "a(?>b*)c", "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
+        Refused { "a(?=b)", "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
+        Refused { "(?<!a)b", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
+        Refused { "(?i)a", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
+        Refused { "a(*COMMIT)b", "backtracking verbs are not part of the pattern dialect (pos 2)" },
+        Refused { "(ab)*+c", "a possessive repetition of a group is not part of the pattern dialect (pos 5)" },
+        Refused { "\\Qa*\\E", "\\Q quoting is not part of the pattern dialect (pos 1)" },
+        Refused { "[\\Q]\\E]", "\\Q quoting is not part of the pattern dialect (pos 2)" },
+        Refused { "(a)\\1*", "this escape is not part of the pattern dialect (pos 5)" },
+        Refused { "a{1,40}b",
+            "a greedy repetition with a bound more than 16 above its least count is not part of the pattern "
+            "dialect (pos 2)" }));
+
+// What the engine is given matches what the pattern matches, at the same places, with the same
+// groups: RegExpr runs the counted form.
+TEST(CountedForm, RegExprFindsWhatThePatternFinds)
+{
+    const QByteArray page = "<li class=x>  <h3> <a href=\"http://a.ru/\">" + QByteArray(40, 'a') + "b<li>";
+    RegExpr entries("<li[^<>]*?>\\s*?<h3>\\s*?<a href=\"(.*?)\"");
+    ASSERT_TRUE(entries.exec(page));
+    EXPECT_EQ(entries.match(1), "http://a.ru/");
+    RegExpr run("(a+)b");
+    ASSERT_TRUE(run.exec(page));
+    EXPECT_EQ(run.matchLen(1), 40);
+    RegExpr refused("a(?>b)");
+    EXPECT_THROW(refused.compile(), ERegExpr);
+}
