@@ -17,9 +17,9 @@ namespace {
 
 constexpr uint32_t kCompileOptions
     = PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
-// Without auto-possessification every character a repetition takes or gives back is a
-// backtracking step the engine counts, so its match limit measures the work done at a starting
-// position. The anchored code tries one starting position per call; its start-up optimisations,
+// The engine runs the pattern's counted form (CountedForm.h), in which every step covers at most a
+// chunk of bytes, and without auto-possessification, which would turn lazy repetitions into runs it
+// does not count: its match limit measures the work done at a starting position. The anchored code tries one starting position per call; its start-up optimisations,
 // which look ahead through the subject at every call, are ours to do once.
 constexpr uint32_t kAttemptOptions
     = kCompileOptions | PCRE2_ANCHORED | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
@@ -43,7 +43,7 @@ constexpr qint64 kScannedBytesPerUnit = 16;
 // the site address is not searched for it at all).
 constexpr qsizetype kNotLookedFor = -2;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
-// A stretch allows each starting position kStretchFirstUnits at first. When a position needs more,
+// A stretch allows each starting position kStretchFirstUnits of the engine's steps at first. When a position needs more,
 // the stretch is given up and its positions are tried one by one; the limit the match then needed
 // (up to kStretchMaxUnits) is allowed to every position of the subject's later stretches. Every
 // candidate position a stretch passes is charged a quarter of its limit besides kCandidateUnits;
