@@ -126,6 +126,16 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+double smallest(const std::vector<double>& values)
+{
+    return *std::min_element(values.begin(), values.end());
+}
+
+double largest(const std::vector<double>& values)
+{
+    return *std::max_element(values.begin(), values.end());
+}
+
 // The lookup and plain PCRE2-JIT on the same page in turns, each timed on its own, so that the
 // machine's drift touches both alike; "ratio" is the lookup's median time over plain PCRE2-JIT's.
 void lookupOverPlainPcre2Jit(benchmark::State& state, Engine engine)
@@ -195,7 +205,10 @@ void otherPattern(benchmark::State& state, const char* pattern, bool walkAll)
     BENCHMARK_CAPTURE(lookupOnOwnPage, name, engine)->Arg(k100K)->Arg(k1M);                                  \
     BENCHMARK_CAPTURE(plainPcre2Jit, name, engine)->Arg(k100K)->Arg(k1M);                                    \
     BENCHMARK_CAPTURE(memchrOnePass, name, engine)->Arg(k100K)->Arg(k1M);                                    \
-    BENCHMARK_CAPTURE(lookupOverPlainPcre2Jit, name, engine)->Arg(k1M)
+    BENCHMARK_CAPTURE(lookupOverPlainPcre2Jit, name, engine)                                                 \
+        ->Arg(k1M)                                                                                           \
+        ->ComputeStatistics("min", smallest)                                                                 \
+        ->ComputeStatistics("max", largest)
 
 KS_ENGINE_BENCH(google_com, Engine::GoogleCom);
 KS_ENGINE_BENCH(google_ru, Engine::GoogleRu);

@@ -2,6 +2,7 @@
 
 #include "rank/pattern/RegExpr.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <string>
@@ -218,36 +219,9 @@ std::optional<char> sureByteAt(const QByteArray& p, qsizetype i)
     return isAlnum(letter) ? escapedByte(letter) : letter;
 }
 
-// count repetitions, in chunks when there are more than one chunk's worth.
 QByteArray repeated(const QByteArray& item, int count)
 {
-    if (count == 0)
-        return {};
-    if (count <= kCountedChunk)
-        return item + '{' + QByteArray::number(count) + '}';
-    const int rest = count % kCountedChunk;
-    return "(?:" + item + '{' + QByteArray::number(kCountedChunk) + "}){" + QByteArray::number(count / kCountedChunk)
-        + '}' + (rest ? item + '{' + QByteArray::number(rest) + '}' : QByteArray());
-}
-
-const char* suffixOf(Mode mode)
-{
-    return mode == Mode::Lazy ? "?" : mode == Mode::Possessive ? "+" : "";
-}
-
-// A repetition with a bound: its fixed part in chunks, its optional part as written when the engine
-// counts its steps (lazy) or it is at most a chunk.
-QByteArray boundedRepetition(const QByteArray& item, const Quantifier& q, qsizetype at)
-{
-    const int optional = q.max - q.min;
-    if (optional > kCountedChunk && q.mode != Mode::Lazy)
-        refuse("a greedy repetition with a bound more than 16 above its least count is not part of the pattern "
-               "dialect",
-            at);
-    QByteArray made = repeated(item, q.min);
-    if (optional > 0)
-        made += item + "{0," + QByteArray::number(optional) + '}' + suffixOf(q.mode);
-    return made;
+    return count == 0 ? QByteArray() : item + '{' + QByteArray::number(count) + '}';
 }
 
 QByteArray unboundedRepetition(const QByteArray& item, const Quantifier& q, bool takesWholeRun)
@@ -259,12 +233,31 @@ QByteArray unboundedRepetition(const QByteArray& item, const Quantifier& q, bool
         + QByteArray::number(kCountedChunk - 1) + '}';
 }
 
+// The runs one step of the engine's may pass over: of those up to a chunk long the longest, and
+// every longer one.
+class StepRuns {
+public:
+    void add(int bytes)
+    {
+        if (bytes > kCountedChunk)
+            m_long += bytes;
+        else
+            m_longestShort = std::max(m_longestShort, bytes);
+    }
+    int bytesPerStep() const { return m_longestShort + m_long; }
+
+private:
+    int m_longestShort = 1;
+    int m_long = 0;
+};
+
 } // namespace
 
 CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
 {
     CountedForm form;
     QByteArray& made = form.text;
+    StepRuns runs;
     made.reserve(p.size() * 2);
     for (qsizetype i = 0; i < p.size();) {
         const Item item = itemAt(p, i);
@@ -281,25 +274,23 @@ CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
             if (q->mode == Mode::Possessive)
                 refuse("a possessive repetition of a group is not part of the pattern dialect", item.end);
             made += written;
-        } else if (q->max >= 0 && q->max <= kCountedChunk) {
-            made += written;
         } else if (q->max >= 0) {
-            made += boundedRepetition(text, *q, item.end);
-            form.chunked = true;
+            // The engine runs through a count in one go: a lazy one through its least count only.
+            made += written;
+            runs.add(q->mode == Mode::Lazy ? q->min : q->max);
         } else {
             const std::optional<char> next = sureByteAt(p, after);
             const bool wholeRun = q->mode == Mode::Possessive || (next && !itemMatches(text, *next));
-            if (!wholeRun && q->mode == Mode::Lazy && q->min <= kCountedChunk) {
+            runs.add(q->min);
+            if (!wholeRun && q->mode == Mode::Lazy) {
                 made += written;
-            } else if (!wholeRun && q->mode == Mode::Lazy) {
-                made += repeated(text, q->min) + text + "*?";
-                form.chunked = true;
             } else {
                 made += unboundedRepetition(text, *q, wholeRun);
-                form.chunked = true;
+                runs.add(kCountedChunk);
             }
         }
         i = after;
     }
+    form.bytesPerStep = runs.bytesPerStep();
     return form;
 }

@@ -12,16 +12,17 @@
 //    taken in chunks (giving back would not help, the next byte cannot follow otherwise);
 //  - greedy otherwise: (?:C{16})*C{0,15}, which tries the same counts, largest first;
 //  - lazy otherwise: as it is.
-// A fixed count above the chunk is taken in chunks too. Constructs whose work the engine does not
-// count and that cannot be so written (atomic groups, look-around, backtracking verbs, possessive
-// groups, \Q quoting, greedy optional counts above the chunk, escapes outside the dialect, inline
-// options) are refused with ERegExpr, "<description> (pos N)". Call it with a pattern the engine
-// has compiled.
-constexpr int kCountedChunk = 16;
+// Counts ({n}, {n,m}) stay as they are: the engine runs through one in a single step, so a step may
+// pass over as many bytes as the pattern's counts allow (bytesPerStep), and is charged for them.
+// Constructs whose work the engine does not count and that cannot be so written (atomic groups,
+// look-around, backtracking verbs, possessive groups, \Q quoting, escapes outside the dialect,
+// inline options) are refused with ERegExpr, "<description> (pos N)". Call it with a pattern the
+// engine has compiled.
+constexpr int kCountedChunk = 8;
 
 struct CountedForm {
     QByteArray text;
-    bool chunked = false; // some step of the engine's may cover a chunk rather than a byte
+    int bytesPerStep = 1; // the most bytes one step of the engine's may pass over
 };
 
 // itemMatches(item, byte): whether the one-item pattern matches that byte.

@@ -43,22 +43,23 @@ constexpr qint64 kScannedBytesPerUnit = 16;
 // the site address is not searched for it at all).
 constexpr qsizetype kNotLookedFor = -2;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
-// A stretch allows each starting position kStretchFirstUnits of the engine's steps at first. When a position needs more,
-// the stretch is given up and its positions are tried one by one; the limit the match then needed
-// (up to kStretchMaxUnits) is allowed to every position of the subject's later stretches. Every
-// candidate position a stretch passes is charged a quarter of its limit besides kCandidateUnits;
-// the candidates are counted up to kCountedAhead bytes ahead of the search.
-constexpr uint32_t kStretchFirstUnits = 64;
-constexpr uint32_t kStretchMaxUnits = 1024;
+// A stretch allows each starting position kStretchFirstSteps of the engine's steps at first. When a
+// position needs more, the stretch is given up and its positions are tried one by one; the limit the
+// match then needed (up to kStretchMaxSteps steps) is allowed to every position of the subject's
+// later stretches. Every candidate position a stretch passes is charged a quarter of its limit
+// besides kCandidateUnits; the candidates are counted up to kCountedAhead bytes ahead of the search.
+constexpr uint32_t kStretchFirstSteps = 64;
+constexpr uint32_t kStretchMaxSteps = 1024;
 constexpr qsizetype kCountedAhead = 16 * 1024;
-// A step of the engine's over a repetition taken in chunks covers up to a chunk of bytes in a tight
-// loop: in a pattern that has such repetitions every step is charged kUnitsPerChunkedStep units.
-constexpr uint32_t kUnitsPerChunkedStep = 2;
+// A step of the engine's may pass over several bytes in a tight loop (a chunk of a run, a count): every
+// step is charged a unit for each kBytesPerUnit bytes the pattern lets one step pass over, rounded up
+// to a power of two.
+constexpr int kBytesPerUnit = 4;
+constexpr int kMaxUnitsPerStep = 1 << 20;
 // A stretch's window is worked out with a shift, and every limit an attempt finishes within is
 // kFirstTryUnits times a power of four.
-static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchFirstUnits)
-    && std::has_single_bit(kUnitsPerChunkedStep)
-    && std::has_single_bit(kStretchMaxUnits));
+static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchFirstSteps)
+    && std::has_single_bit(kStretchMaxSteps));
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
@@ -157,7 +158,7 @@ struct RegExpr::Impl {
     qint64 budgetLimit = 0;
     qint64 budgetUsed = 0;
     qint64 attempts = 0;
-    uint32_t stretchLimit = kStretchFirstUnits;
+    uint32_t stretchLimit = kStretchFirstSteps; // in units
     qsizetype countedTo = 0; // the stretches' candidates before it are charged
     qint64 largestAttemptLimit = 0; // the largest limit an attempt finished within
     // Per alternative: the last position where a match of it can start, as far as its required runs
@@ -303,7 +304,8 @@ void RegExpr::compile()
     d->matchContext = matchContext;
     d->jitStack = jitStack;
     d->groupCount = static_cast<int>(captures);
-    d->unitsPerStep = counted.chunked ? kUnitsPerChunkedStep : 1;
+    d->unitsPerStep = std::bit_ceil(static_cast<uint32_t>(
+        std::clamp((counted.bytesPerStep + kBytesPerUnit - 1) / kBytesPerUnit, 1, kMaxUnitsPerStep)));
     d->stepShift = std::countr_zero(d->unitsPerStep);
 }
 
@@ -322,7 +324,7 @@ bool RegExpr::exec(const QByteArray& subject, qsizetype searchedLength)
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
     d->attempts = 0;
-    d->stretchLimit = kStretchFirstUnits * d->unitsPerStep; // as many of the engine's steps, whatever a step is charged
+    d->stretchLimit = kStretchFirstSteps * d->unitsPerStep;
     d->countedTo = 0;
     d->lastStart.assign(d->alternatives.size(), kNotLookedFor);
     d->lastStartOfAny = kNotLookedFor;
@@ -488,7 +490,7 @@ bool RegExpr::searchStretches(qsizetype start)
             d->largestAttemptLimit = 0;
             const bool found = searchCandidates(from, unitsPerCandidate - kCandidateUnits);
             d->stretchLimit = static_cast<uint32_t>(
-                std::clamp<qint64>(d->largestAttemptLimit, d->stretchLimit, kStretchMaxUnits));
+                std::clamp<qint64>(d->largestAttemptLimit, d->stretchLimit, qint64(kStretchMaxSteps) * d->unitsPerStep));
             return found;
         }
         if (result == PCRE2_ERROR_NOMATCH) {

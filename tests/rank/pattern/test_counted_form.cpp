@@ -48,23 +48,23 @@ TEST_P(CountedFormRows, IsWrittenSoThatEveryStepIsCounted)
 INSTANTIATE_TEST_SUITE_P(Patterns, CountedFormRows,
     ::testing::Values(
         // A run that the next byte cannot continue is taken whole, in chunks, lazy or greedy.
-        Written { "<li[^<>]*?>", "<li(?:[^<>]{1,16}+)*+>" }, Written { "<li[^<>]*>", "<li(?:[^<>]{1,16}+)*+>" },
-        Written { "a\\s+<", "a\\s{1}(?:\\s{1,16}+)*+<" }, Written { "(\\d*?)>", "((?:\\d{1,16}+)*+)>" },
-        Written { "x\\s*\\.", "x(?:\\s{1,16}+)*+\\." },
+        Written { "<li[^<>]*?>", "<li(?:[^<>]{1,8}+)*+>" }, Written { "<li[^<>]*>", "<li(?:[^<>]{1,8}+)*+>" },
+        Written { "a\\s+<", "a\\s{1}(?:\\s{1,8}+)*+<" }, Written { "(\\d*?)>", "((?:\\d{1,8}+)*+)>" },
+        Written { "x\\s*\\.", "x(?:\\s{1,8}+)*+\\." },
         // Possessive runs are taken in chunks whatever follows.
-        Written { "a[^<]*+b", "a(?:[^<]{1,16}+)*+b" },
+        Written { "a[^<]*+b", "a(?:[^<]{1,8}+)*+b" },
         // Greedy runs the next byte may continue give back one byte at a time, largest count first.
-        Written { "a[^<]*b", "a(?:[^<]{16})*[^<]{0,15}b" }, Written { "(\\d*)[^<]", "((?:\\d{16})*\\d{0,15})[^<]" },
-        Written { ".*x", "(?:.{16})*.{0,15}x" }, Written { "a+", "a{1}(?:a{16})*a{0,15}" },
+        Written { "a[^<]*b", "a(?:[^<]{8})*[^<]{0,7}b" }, Written { "(\\d*)[^<]", "((?:\\d{8})*\\d{0,7})[^<]" },
+        Written { ".*x", "(?:.{8})*.{0,7}x" }, Written { "a+", "a{1}(?:a{8})*a{0,7}" },
         // Lazy runs the next byte may continue are counted byte by byte already.
         Written { "<a href=\"(.*?)\"", "<a href=\"(.*?)\"" }, Written { "[^<>]*?value=", "[^<>]*?value=" },
         // A next byte that may be left out, or a repeated group's end, tells nothing.
         Written { "a[^<]*?b?c", "a[^<]*?b?c" }, Written { "(a[^<]*?)*b", "(a[^<]*?)*b" },
-        // Counts: small ones as they are, fixed parts above a chunk in chunks.
-        Written { "<b>(\\d{1,2})</b>", "<b>(\\d{1,2})</b>" }, Written { "a{60000}b", "(?:a{16}){3750}b" },
-        Written { "a{20,30}?b", "(?:a{16}){1}a{4}a{0,10}?b" }, Written { "a{40}", "(?:a{16}){2}a{8}" },
+        // Counts stay as they are; a least count stays before the run.
+        Written { "<b>(\\d{1,2})</b>", "<b>(\\d{1,2})</b>" }, Written { "a{60000}b", "a{60000}b" },
+        Written { "a{20,}?b", "a{20}(?:a{1,8}+)*+b" }, Written { "a{20,}.", "a{20}(?:a{8})*a{0,7}." },
         // Classes, escapes and groups are items of their own; a literal brace is a byte.
-        Written { "[]<]*>", "(?:[]<]{1,16}+)*+>" }, Written { "[\\]a]*b", "(?:[\\]a]{1,16}+)*+b" },
+        Written { "[]<]*>", "(?:[]<]{1,8}+)*+>" }, Written { "[\\]a]*b", "(?:[\\]a]{1,8}+)*+b" },
         Written { "(?:ab)*c", "(?:ab)*c" }, Written { "(?<n>a)*", "(?<n>a)*" }, Written { "a{x}b", "a{x}b" }));
 
 namespace {
@@ -97,10 +97,18 @@ INSTANTIATE_TEST_SUITE_P(Patterns, RefusedConstructs,
         Refused { "(ab)*+c", "a possessive repetition of a group is not part of the pattern dialect (pos 5)" },
         Refused { "\\Qa*\\E", "\\Q quoting is not part of the pattern dialect (pos 1)" },
         Refused { "[\\Q]\\E]", "\\Q quoting is not part of the pattern dialect (pos 2)" },
-        Refused { "(a)\\1*", "this escape is not part of the pattern dialect (pos 5)" },
-        Refused { "a{1,40}b",
-            "a greedy repetition with a bound more than 16 above its least count is not part of the pattern "
-            "dialect (pos 2)" }));
+        Refused { "(a)\\1*", "this escape is not part of the pattern dialect (pos 5)" }));
+
+// How many bytes one step of the engine's may pass over: what every step is charged for.
+TEST(CountedForm, TellsTheMostBytesOneStepMayPassOver)
+{
+    const auto bytesPerStep = [](const char* pattern) { return countedForm(pattern, libraryItemMatches).bytesPerStep; };
+    EXPECT_EQ(bytesPerStep("<a href=\"(.*?)\""), 1);
+    EXPECT_EQ(bytesPerStep("<b>(\\d{1,2})</b>"), 2);
+    EXPECT_EQ(bytesPerStep("<li[^<>]*?>"), 8);
+    EXPECT_EQ(bytesPerStep("a{20}b{1,30}c{5,}?"), 5 + 20 + 30);
+    EXPECT_EQ(bytesPerStep("a[^<]*b{60000}"), 8 + 60000);
+}
 
 // What the engine is given matches what the pattern matches, at the same places, with the same
 // groups: RegExpr runs the counted form.
