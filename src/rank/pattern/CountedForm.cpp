@@ -6,6 +6,7 @@
 #include <cctype>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -244,11 +245,11 @@ public:
         else
             m_longestShort = std::max(m_longestShort, bytes);
     }
-    int bytesPerStep() const { return m_longestShort + m_long; }
+    int bytesPerStep() const { return int(std::min<qint64>(m_longestShort + m_long, 1 << 30)); }
 
 private:
     int m_longestShort = 1;
-    int m_long = 0;
+    qint64 m_long = 0;
 };
 
 } // namespace
@@ -258,9 +259,15 @@ CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
     CountedForm form;
     QByteArray& made = form.text;
     StepRuns runs;
+    std::vector<qsizetype> openings; // where the groups around i open
     made.reserve(p.size() * 2);
     for (qsizetype i = 0; i < p.size();) {
         const Item item = itemAt(p, i);
+        if (p[i] == '(')
+            openings.push_back(i);
+        const qsizetype opening = item.kind == Kind::GroupEnd && !openings.empty() ? openings.back() : i;
+        if (item.kind == Kind::GroupEnd && !openings.empty())
+            openings.pop_back();
         const QByteArray text = p.mid(i, item.end - i);
         const std::optional<Quantifier> q = quantifierAt(p, item.end);
         if (!q || item.kind == Kind::Other) {
@@ -274,6 +281,10 @@ CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
             if (q->mode == Mode::Possessive)
                 refuse("a possessive repetition of a group is not part of the pattern dialect", item.end);
             made += written;
+            // The engine repeats a counted group's text as many times, literal bytes and all.
+            const int count = q->mode == Mode::Lazy || q->max < 0 ? q->min : q->max;
+            if (count > 1)
+                runs.add(int(std::min<qint64>(qint64(count) * (item.end - opening), 1 << 24)));
         } else if (q->max >= 0) {
             // The engine runs through a count in one go: a lazy one through its least count only.
             made += written;

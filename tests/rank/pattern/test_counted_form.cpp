@@ -108,6 +108,7 @@ TEST(CountedForm, TellsTheMostBytesOneStepMayPassOver)
     EXPECT_EQ(bytesPerStep("<li[^<>]*?>"), 8);
     EXPECT_EQ(bytesPerStep("a{20}b{1,30}c{5,}?"), 5 + 20 + 30);
     EXPECT_EQ(bytesPerStep("a[^<]*b{60000}"), 8 + 60000);
+    EXPECT_EQ(bytesPerStep("x(ab){1000}y"), 1 + 4 * 1000);
 }
 
 // What the engine is given matches what the pattern matches, at the same places, with the same
