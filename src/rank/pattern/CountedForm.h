@@ -8,9 +8,9 @@
 // page could make it work far beyond the steps it reports. The counted form of a pattern matches
 // exactly what the pattern matches, in the same order, with every unbounded repetition of one item
 // written so that each step covers at most kCountedChunk bytes:
-//  - followed by a literal byte the item cannot match, or possessive: (?:C{1,16}+)*+, one run
+//  - followed by a literal byte the item cannot match, or possessive: (?:C{1,8}+)*+, one run
 //    taken in chunks (giving back would not help, the next byte cannot follow otherwise);
-//  - greedy otherwise: (?:C{16})*C{0,15}, which tries the same counts, largest first;
+//  - greedy otherwise: (?:C{8})*C{0,7}, which tries the same counts, largest first;
 //  - lazy otherwise: as it is.
 // Counts ({n}, {n,m}) stay as they are: the engine runs through one in a single step, so a step may
 // pass over as many bytes as the pattern's counts allow (bytesPerStep), and is charged for them.
