@@ -137,7 +137,8 @@ qsizetype classEnd(const QByteArray& p, qsizetype i)
             if (i + 1 < p.size() && (p[i + 1] == 'Q' || p[i + 1] == 'E'))
                 refuse("\\Q quoting is not part of the pattern dialect", i);
             i += 2;
-        } else if (p[i] == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+        } else if (p[i] == '[' && i + 1 < p.size()
+            && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
             const qsizetype close = p.indexOf(QByteArray(1, p[i + 1]) + ']', i + 2);
             i = close < 0 ? p.size() : close + 2;
         } else {
@@ -160,7 +161,8 @@ qsizetype groupOpeningEnd(const QByteArray& p, qsizetype i)
     if (rest.startsWith(':'))
         return i + 3;
     const bool named = rest.startsWith("P<") || rest.startsWith('\'')
-        || (rest.size() == 2 && rest[0] == '<' && (std::isalpha(static_cast<unsigned char>(rest[1])) || rest[1] == '_'));
+        || (rest.size() == 2 && rest[0] == '<'
+            && (std::isalpha(static_cast<unsigned char>(rest[1])) || rest[1] == '_'));
     if (named)
         return i + 2;
     refuse("only plain, non-capturing and named groups are part of the pattern dialect", i);

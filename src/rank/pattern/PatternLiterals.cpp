@@ -384,7 +384,8 @@ __attribute__((target("avx2"))) qsizetype countAtAvx2(
             const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + i));
             const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + i + shift));
             lanes = _mm256_sub_epi8(lanes,
-                _mm256_and_si256(_mm256_cmpeq_epi8(here, wantedFirst), _mm256_cmpeq_epi8(next, wantedSecond)));
+                _mm256_and_si256(
+                    _mm256_cmpeq_epi8(here, wantedFirst), _mm256_cmpeq_epi8(next, wantedSecond)));
         }
         const __m256i sums = _mm256_sad_epu8(lanes, _mm256_setzero_si256());
         count += _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2)

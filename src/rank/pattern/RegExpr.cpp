@@ -19,8 +19,9 @@ constexpr uint32_t kCompileOptions
     = PCRE2_DOTALL | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | PCRE2_NEVER_BACKSLASH_C;
 // The engine runs the pattern's counted form (CountedForm.h), in which every step covers at most a
 // chunk of bytes, and without auto-possessification, which would turn lazy repetitions into runs it
-// does not count: its match limit measures the work done at a starting position. The anchored code tries one starting position per call; its start-up optimisations,
-// which look ahead through the subject at every call, are ours to do once.
+// does not count: its match limit measures the work done at a starting position. The anchored code
+// tries one starting position per call; its start-up optimisations, which look ahead through the
+// subject at every call, are ours to do once.
 constexpr uint32_t kAttemptOptions
     = kCompileOptions | PCRE2_ANCHORED | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
 // The stretch code tries every starting position from where it is called up to an offset limit,
@@ -56,8 +57,8 @@ constexpr qsizetype kCountedAhead = 16 * 1024;
 // to a power of two.
 constexpr int kBytesPerUnit = 4;
 constexpr int kMaxUnitsPerStep = 1 << 20;
-// A stretch's window is worked out with a shift, and every limit an attempt finishes within is
-// kFirstTryUnits times a power of four.
+// A stretch's window is worked out with a shift, and every limit an attempt finishes within is a
+// power of two: its first (kFirstTryUnits, or a step's units) times a power of four.
 static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchFirstSteps)
     && std::has_single_bit(kStretchMaxSteps));
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
@@ -211,7 +212,8 @@ bool itemMatchesByte(const QByteArray& item, char byte)
 {
     pcre2_code* code = compileWith(item, kCompileOptions | PCRE2_ANCHORED);
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
-    const int result = data ? pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(&byte), 1, 0, 0, data, nullptr) : -1;
+    const int result
+        = data ? pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(&byte), 1, 0, 0, data, nullptr) : -1;
     pcre2_match_data_free(data);
     pcre2_code_free(code);
     return result > 0;
@@ -489,8 +491,8 @@ bool RegExpr::searchStretches(qsizetype start)
             charge(d->stretchLimit);
             d->largestAttemptLimit = 0;
             const bool found = searchCandidates(from, unitsPerCandidate - kCandidateUnits);
-            d->stretchLimit = static_cast<uint32_t>(
-                std::clamp<qint64>(d->largestAttemptLimit, d->stretchLimit, qint64(kStretchMaxSteps) * d->unitsPerStep));
+            d->stretchLimit = static_cast<uint32_t>(std::clamp<qint64>(
+                d->largestAttemptLimit, d->stretchLimit, qint64(kStretchMaxSteps) * d->unitsPerStep));
             return found;
         }
         if (result == PCRE2_ERROR_NOMATCH) {
@@ -610,7 +612,9 @@ RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
 {
     ++d->attempts;
     qint64 outgrown = 0;
-    for (uint32_t limit = kFirstTryUnits;;) {
+    // Every try is allowed at least one of the engine's steps, and charged for it.
+    const qint64 firstLimit = std::max<qint64>(kFirstTryUnits, d->unitsPerStep);
+    for (auto limit = static_cast<uint32_t>(firstLimit);;) {
         const qint64 left = d->budgetLimit - d->budgetUsed;
         const auto allowed = static_cast<uint32_t>(std::clamp<qint64>(left, 1, limit));
         setLimits(allowed, PCRE2_UNSET); // the anchored code has no offset limit
@@ -618,12 +622,12 @@ RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
             static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(position), 0, d->matchData,
             d->matchContext);
         if (result == PCRE2_ERROR_MATCHLIMIT) {
-            charge(std::max<qint64>(allowed, 1));
+            charge(std::max<qint64>(allowed, d->unitsPerStep));
             outgrown = allowed;
             limit = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(limit) * 4, kMaxTryUnits));
             continue;
         }
-        charge(std::max(outgrown, kAttemptUnits));
+        charge(std::max({ outgrown, kAttemptUnits, firstLimit / 2 }));
         d->largestAttemptLimit = std::max<qint64>(d->largestAttemptLimit, limit);
         if (result < 0 && result != PCRE2_ERROR_NOMATCH)
             fail(result);

@@ -54,8 +54,9 @@ INSTANTIATE_TEST_SUITE_P(Patterns, CountedFormRows,
         // Possessive runs are taken in chunks whatever follows.
         Written { "a[^<]*+b", "a(?:[^<]{1,8}+)*+b" },
         // Greedy runs the next byte may continue give back one byte at a time, largest count first.
-        Written { "a[^<]*b", "a(?:[^<]{8})*[^<]{0,7}b" }, Written { "(\\d*)[^<]", "((?:\\d{8})*\\d{0,7})[^<]" },
-        Written { ".*x", "(?:.{8})*.{0,7}x" }, Written { "a+", "a{1}(?:a{8})*a{0,7}" },
+        Written { "a[^<]*b", "a(?:[^<]{8})*[^<]{0,7}b" },
+        Written { "(\\d*)[^<]", "((?:\\d{8})*\\d{0,7})[^<]" }, Written { ".*x", "(?:.{8})*.{0,7}x" },
+        Written { "a+", "a{1}(?:a{8})*a{0,7}" },
         // Lazy runs the next byte may continue are counted byte by byte already.
         Written { "<a href=\"(.*?)\"", "<a href=\"(.*?)\"" }, Written { "[^<>]*?value=", "[^<>]*?value=" },
         // A next byte that may be left out, or a repeated group's end, tells nothing.
@@ -65,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Patterns, CountedFormRows,
         Written { "a{20,}?b", "a{20}(?:a{1,8}+)*+b" }, Written { "a{20,}.", "a{20}(?:a{8})*a{0,7}." },
         // Classes, escapes and groups are items of their own; a literal brace is a byte.
         Written { "[]<]*>", "(?:[]<]{1,8}+)*+>" }, Written { "[\\]a]*b", "(?:[\\]a]{1,8}+)*+b" },
-        Written { "(?:ab)*c", "(?:ab)*c" }, Written { "(?<n>a)*", "(?<n>a)*" }, Written { "a{x}b", "a{x}b" }));
+        Written { "(?:ab)*c", "(?:ab)*c" }, Written { "(?<n>a)*", "(?<n>a)*" },
+        Written { "a{x}b", "a{x}b" }));
 
 namespace {
 
@@ -89,12 +91,18 @@ TEST_P(RefusedConstructs, AreRefusedWithTheirPosition)
 }
 
 INSTANTIATE_TEST_SUITE_P(Patterns, RefusedConstructs,
-    ::testing::Values(Refused { "a(?>b*)c", "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
-        Refused { "a(?=b)", "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
-        Refused { "(?<!a)b", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
-        Refused { "(?i)a", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
+    ::testing::Values(
+        Refused { "a(?>b*)c",
+            "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
+        Refused {
+            "a(?=b)", "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
+        Refused {
+            "(?<!a)b", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
+        Refused {
+            "(?i)a", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
         Refused { "a(*COMMIT)b", "backtracking verbs are not part of the pattern dialect (pos 2)" },
-        Refused { "(ab)*+c", "a possessive repetition of a group is not part of the pattern dialect (pos 5)" },
+        Refused {
+            "(ab)*+c", "a possessive repetition of a group is not part of the pattern dialect (pos 5)" },
         Refused { "\\Qa*\\E", "\\Q quoting is not part of the pattern dialect (pos 1)" },
         Refused { "[\\Q]\\E]", "\\Q quoting is not part of the pattern dialect (pos 2)" },
         Refused { "(a)\\1*", "this escape is not part of the pattern dialect (pos 5)" }));
@@ -102,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(Patterns, RefusedConstructs,
 // How many bytes one step of the engine's may pass over: what every step is charged for.
 TEST(CountedForm, TellsTheMostBytesOneStepMayPassOver)
 {
-    const auto bytesPerStep = [](const char* pattern) { return countedForm(pattern, libraryItemMatches).bytesPerStep; };
+    const auto bytesPerStep
+        = [](const char* pattern) { return countedForm(pattern, libraryItemMatches).bytesPerStep; };
     EXPECT_EQ(bytesPerStep("<a href=\"(.*?)\""), 1);
     EXPECT_EQ(bytesPerStep("<b>(\\d{1,2})</b>"), 2);
     EXPECT_EQ(bytesPerStep("<li[^<>]*?>"), 8);

@@ -155,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(Pages, QuadraticPage,
         Quadratic { "yandex_quantified_address", kYandex + "(a|aa)+b", longLinks },
         // Repetitions the pattern engine runs through without counting, taken up again from every
         // byte of one long run.
-        Quadratic { "greedy_class_run", "a[^<]*b", runOfA }, Quadratic { "greedy_byte_run", "a\\w*b", runOfA },
+        Quadratic { "greedy_class_run", "a[^<]*b", runOfA },
+        Quadratic { "greedy_byte_run", "a\\w*b", runOfA },
         Quadratic { "possessive_class_run", "a[^<b]*+b", runOfA }),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -216,4 +217,20 @@ TEST(PageBudget, ShortStretchesFindEveryMatch)
         EXPECT_EQ(found, expected) << "gap " << gap;
         EXPECT_LE(re.budgetUsed(), re.budgetLimit()) << "gap " << gap;
     }
+}
+
+// A count is run through in one step of the engine's: every try is charged for the bytes it may
+// pass over, so a page of tries that each pass over thousands of bytes is given up after a few.
+TEST(PageBudget, ACountIsChargedForTheBytesItMayPassOver)
+{
+    const QByteArray page = QByteArray(20000, 'a') + 'y';
+    RegExpr anywhere(".{4000}y"); // no byte tells where it can start: every position is tried
+    anywhere.setBudget(kTightBudget);
+    EXPECT_THROW(anywhere.exec(page), EPageTooComplex);
+    EXPECT_LT(anywhere.attempts(), 1000);
+
+    RegExpr oneRun("a{4000}b");
+    oneRun.setBudget(kTightBudget);
+    EXPECT_TRUE(oneRun.exec(QByteArray(3990, 'c') + QByteArray(4000, 'a') + 'b'));
+    EXPECT_LE(oneRun.budgetUsed(), oneRun.budgetLimit());
 }
