@@ -135,7 +135,7 @@ qsizetype classEnd(const QByteArray& p, qsizetype i)
     while (i < p.size() && p[i] != ']') {
         if (p[i] == '\\') {
             if (i + 1 < p.size() && (p[i + 1] == 'Q' || p[i + 1] == 'E'))
-                refuse("\\Q quoting is not part of the pattern dialect", i);
+                refuse("\\Q quoting is not in the pattern dialect", i);
             i += 2;
         } else if (p[i] == '[' && i + 1 < p.size()
             && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
@@ -154,7 +154,7 @@ qsizetype groupOpeningEnd(const QByteArray& p, qsizetype i)
     if (i + 1 >= p.size())
         return i + 1;
     if (p[i + 1] == '*')
-        refuse("backtracking verbs are not part of the pattern dialect", i);
+        refuse("backtracking verbs are not in the pattern dialect", i);
     if (p[i + 1] != '?')
         return i + 1;
     const QByteArray rest = p.mid(i + 2, 2);
@@ -165,7 +165,7 @@ qsizetype groupOpeningEnd(const QByteArray& p, qsizetype i)
             && (std::isalpha(static_cast<unsigned char>(rest[1])) || rest[1] == '_'));
     if (named)
         return i + 2;
-    refuse("only plain, non-capturing and named groups are part of the pattern dialect", i);
+    refuse("only plain, non-capturing and named groups are in the pattern dialect", i);
 }
 
 Item itemAt(const QByteArray& p, qsizetype i)
@@ -176,14 +176,14 @@ Item itemAt(const QByteArray& p, qsizetype i)
             return { Kind::Other, i + 1 };
         const char letter = p[i + 1];
         if (letter == 'Q' || letter == 'E')
-            refuse("\\Q quoting is not part of the pattern dialect", i);
+            refuse("\\Q quoting is not in the pattern dialect", i);
         if (!isAlnum(letter) || escapedByte(letter))
             return { Kind::Byte, i + 2 };
         if (isClassEscape(letter))
             return { Kind::Class, i + 2 };
         if (letter == 'b' || letter == 'B')
             return { Kind::Other, i + 2 };
-        refuse("this escape is not part of the pattern dialect", i + 1);
+        refuse("this escape is not in the pattern dialect", i + 1);
     }
     case '[':
         return { Kind::Class, classEnd(p, i) };
@@ -281,7 +281,7 @@ CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
         const QByteArray written = p.mid(i, after - i);
         if (item.kind == Kind::GroupEnd) {
             if (q->mode == Mode::Possessive)
-                refuse("a possessive repetition of a group is not part of the pattern dialect", item.end);
+                refuse("a possessive repetition of a group is not in the pattern dialect", item.end);
             made += written;
             // The engine repeats a counted group's text as many times, literal bytes and all.
             const int count = q->mode == Mode::Lazy || q->max < 0 ? q->min : q->max;

@@ -91,21 +91,17 @@ TEST_P(RefusedConstructs, AreRefusedWithTheirPosition)
 }
 
 INSTANTIATE_TEST_SUITE_P(Patterns, RefusedConstructs,
-    ::testing::Values(
-        Refused { "a(?>b*)c",
-            "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
+    ::testing::Values(Refused { "a(?>b*)c",
+                          "only plain, non-capturing and named groups are in the pattern dialect (pos 2)" },
+        Refused { "a(?=b)", "only plain, non-capturing and named groups are in the pattern dialect (pos 2)" },
         Refused {
-            "a(?=b)", "only plain, non-capturing and named groups are part of the pattern dialect (pos 2)" },
-        Refused {
-            "(?<!a)b", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
-        Refused {
-            "(?i)a", "only plain, non-capturing and named groups are part of the pattern dialect (pos 1)" },
-        Refused { "a(*COMMIT)b", "backtracking verbs are not part of the pattern dialect (pos 2)" },
-        Refused {
-            "(ab)*+c", "a possessive repetition of a group is not part of the pattern dialect (pos 5)" },
-        Refused { "\\Qa*\\E", "\\Q quoting is not part of the pattern dialect (pos 1)" },
-        Refused { "[\\Q]\\E]", "\\Q quoting is not part of the pattern dialect (pos 2)" },
-        Refused { "(a)\\1*", "this escape is not part of the pattern dialect (pos 5)" }));
+            "(?<!a)b", "only plain, non-capturing and named groups are in the pattern dialect (pos 1)" },
+        Refused { "(?i)a", "only plain, non-capturing and named groups are in the pattern dialect (pos 1)" },
+        Refused { "a(*COMMIT)b", "backtracking verbs are not in the pattern dialect (pos 2)" },
+        Refused { "(ab)*+c", "a possessive repetition of a group is not in the pattern dialect (pos 5)" },
+        Refused { "\\Qa*\\E", "\\Q quoting is not in the pattern dialect (pos 1)" },
+        Refused { "[\\Q]\\E]", "\\Q quoting is not in the pattern dialect (pos 2)" },
+        Refused { "(a)\\1*", "this escape is not in the pattern dialect (pos 5)" }));
 
 // How many bytes one step of the engine's may pass over: what every step is charged for.
 TEST(CountedForm, TellsTheMostBytesOneStepMayPassOver)
