@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringList>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -69,6 +70,39 @@ qint64 pragmaValue(SqliteConnection& db, const char* sql)
     SqliteStatement statement(db, sql);
     statement.step();
     return statement.integer(0);
+}
+
+QString textValue(SqliteConnection& db, const char* sql)
+{
+    SqliteStatement statement(db, sql);
+    statement.step();
+    return statement.text(0);
+}
+
+// The tables of a database and their columns, one line a column, in name order.
+QStringList tableShapes(SqliteConnection& db)
+{
+    SqliteStatement columns(db,
+        "SELECT t.name, c.name, c.type, c.\"notnull\", ifnull(c.dflt_value, ''), c.pk"
+        " FROM sqlite_master t JOIN pragma_table_info(t.name) c"
+        " WHERE t.type = 'table' AND t.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY t.name, c.cid");
+    QStringList shapes;
+    while (columns.step()) {
+        shapes << QStringLiteral("%1.%2 %3 %4 %5 %6")
+                      .arg(columns.text(0), columns.text(1), columns.text(2), columns.text(3),
+                          columns.text(4), columns.text(5));
+    }
+    return shapes;
+}
+
+// An unmarked file is a history of an earlier version only when its tables are exactly those
+// that version made: another program's "checks" and "results" are not ours.
+bool hasTablesOfStep(SqliteConnection& db, int version)
+{
+    const std::unique_ptr<SqliteConnection> made = SqliteConnection::inMemory();
+    for (int step = 0; step < version; ++step)
+        made->exec(kHistorySchemaSteps[step]);
+    return tableShapes(db) == tableShapes(*made);
 }
 
 QString isoTime(const QDateTime& time)
@@ -166,7 +200,8 @@ HistoryDatabase::HistoryDatabase(const QString& path, int busyTimeoutMs)
     checkOwnFile(path);
     m_db = std::make_unique<SqliteConnection>(path);
     m_db->setBusyTimeout(busyTimeoutMs);
-    // Before anything is written: the WAL mode alone would change a foreign file for good.
+    // Before anything is written: the WAL mode alone would change a foreign, newer or damaged
+    // file for good.
     recognise();
     SqliteStatement(*m_db, "PRAGMA journal_mode = WAL").step();
     m_db->exec("PRAGMA foreign_keys = ON; PRAGMA synchronous = NORMAL");
@@ -192,22 +227,32 @@ int HistoryDatabase::schemaVersion()
 
 void HistoryDatabase::recognise()
 {
-    const qint64 id = pragmaValue(*m_db, "PRAGMA application_id");
-    if (id == kApplicationId)
-        return;
+    // Every test of the file goes through a connection that cannot write to it.
+    SqliteConnection probe(m_path, SqliteConnection::Mode::ReadOnly);
+    const qint64 id = pragmaValue(probe, "PRAGMA application_id");
+    const qint64 version = pragmaValue(probe, "PRAGMA user_version");
     if (id == 0) {
         // No mark yet: a file just made, or the history of a version that set none.
-        const qint64 version = pragmaValue(*m_db, "PRAGMA user_version");
-        const qint64 tables = pragmaValue(*m_db, "SELECT count(*) FROM sqlite_master WHERE type = 'table'");
-        const qint64 ours = pragmaValue(*m_db,
-            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('checks', 'results')");
-        if ((version == 0 && tables == 0) || (version >= 1 && version <= kSchemaVersion && ours == 2)) {
-            m_unmarked = true;
-            return;
-        }
+        const qint64 tables = pragmaValue(probe, "SELECT count(*) FROM sqlite_master WHERE type = 'table'");
+        const bool empty = version == 0 && tables == 0;
+        if (!empty && !(version >= 1 && version <= kSchemaVersion && hasTablesOfStep(probe, int(version))))
+            throw HistoryError(
+                QStringLiteral("файл не является историей позиций этой программы; он оставлен как есть"));
+        m_unmarked = true;
+    } else if (id != kApplicationId) {
+        throw HistoryError(
+            QStringLiteral("файл не является историей позиций этой программы; он оставлен как есть"));
     }
-    throw HistoryError(
-        QStringLiteral("файл не является историей позиций этой программы; он оставлен как есть"));
+    if (version > kSchemaVersion)
+        throw HistoryError(
+            QStringLiteral("история записана более новой версией программы (схема %1)").arg(version));
+    if (version < 0)
+        throw HistoryError(QStringLiteral("неизвестная версия схемы истории: %1").arg(version));
+    // A file not yet in WAL mode is about to be changed: it must be whole first. (One in WAL mode
+    // is checked by SQLite page by page as it is read.)
+    if (textValue(probe, "PRAGMA journal_mode") != QLatin1String("wal")
+        && textValue(probe, "PRAGMA quick_check(1)") != QLatin1String("ok"))
+        throw HistoryError(QStringLiteral("файл истории повреждён; он оставлен как есть"));
 }
 
 void HistoryDatabase::migrate()

@@ -45,10 +45,22 @@ QString sqliteErrorText(int code, const QString& libraryText)
     return QString::fromUtf8(reasonOf(code)) + QStringLiteral(" (") + libraryText + u')';
 }
 
-SqliteConnection::SqliteConnection(const QString& path)
+SqliteConnection::SqliteConnection(const QString& path, Mode mode)
 {
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
+    open(path.toUtf8(),
+        (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOFOLLOW);
+}
+
+std::unique_ptr<SqliteConnection> SqliteConnection::inMemory()
+{
+    std::unique_ptr<SqliteConnection> connection(new SqliteConnection);
+    connection->open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY);
+    return connection;
+}
+
+void SqliteConnection::open(const QByteArray& name, int flags)
+{
+    const int rc = sqlite3_open_v2(name.constData(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = m_db ? lastError() : sqliteErrorText(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close(m_db);

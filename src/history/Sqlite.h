@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <memory>
 #include <optional>
 
 struct sqlite3;
@@ -16,9 +17,14 @@ QString sqliteErrorText(int code, const QString& libraryText);
 // language and SQLite's own text after it.
 class SqliteConnection {
 public:
-    // Opens an existing file for reading and writing; never creates or replaces one, and never
-    // follows a symbolic link.
-    explicit SqliteConnection(const QString& path);
+    enum class Mode {
+        ReadWrite,
+        ReadOnly, // nothing written, not even the journal mode, whatever is asked
+    };
+    // Opens an existing file; never creates or replaces one, and never follows a symbolic link.
+    explicit SqliteConnection(const QString& path, Mode mode = Mode::ReadWrite);
+    // A new empty database in memory.
+    static std::unique_ptr<SqliteConnection> inMemory();
     ~SqliteConnection();
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
@@ -30,6 +36,9 @@ public:
     QString lastError() const;
 
 private:
+    SqliteConnection() = default;
+    void open(const QByteArray& name, int flags);
+
     sqlite3* m_db = nullptr;
 };
 

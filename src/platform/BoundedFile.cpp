@@ -1,6 +1,7 @@
 #include "platform/BoundedFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,7 +25,22 @@ QString tooLarge(qint64 maxBytes)
     return QStringLiteral("The file is larger than %1 bytes.").arg(maxBytes);
 }
 
-std::optional<QByteArray> readFile(const QString& path, qint64 maxBytes, bool own, QString* reason)
+// The path as one word of a shell command line.
+QString shellWord(const QString& path)
+{
+    static const QString kPlain = QStringLiteral("+-./_=:,@%");
+    const bool plain = !path.isEmpty() && std::all_of(path.begin(), path.end(), [](QChar c) {
+        return (c.unicode() < 0x80 && c.isLetterOrNumber()) || kPlain.contains(c);
+    });
+    if (plain)
+        return path;
+    QString quoted = path;
+    quoted.replace(u'\'', QLatin1String("'\\''"));
+    return u'\'' + quoted + u'\'';
+}
+
+std::optional<QByteArray> readFile(
+    const QString& path, qint64 maxBytes, bool own, OtherWriters allowed, QString* reason)
 {
     auto fail = [reason](const QString& text) -> std::optional<QByteArray> {
         if (reason)
@@ -43,6 +59,9 @@ std::optional<QByteArray> readFile(const QString& path, qint64 maxBytes, bool ow
         return fail(QStringLiteral("It is not a regular file."));
     if (own && info.st_uid != ::geteuid())
         return fail(QStringLiteral("It belongs to another user."));
+    if (own && allowed == OtherWriters::None && (info.st_mode & (S_IWGRP | S_IWOTH)))
+        return fail(QStringLiteral("Его могут изменить другие пользователи; выполните: chmod go-w %1")
+                        .arg(shellWord(path)));
     if (own && (info.st_mode & S_IWOTH))
         return fail(QStringLiteral("Other users may write to it."));
     if (info.st_size > maxBytes)
@@ -75,12 +94,12 @@ std::optional<QByteArray> readFile(const QString& path, qint64 maxBytes, bool ow
 
 std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* reason)
 {
-    return readFile(path, maxBytes, false, reason);
+    return readFile(path, maxBytes, false, OtherWriters::Group, reason);
 }
 
-std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes, QString* reason)
+std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes, QString* reason, OtherWriters allowed)
 {
-    return readFile(path, maxBytes, true, reason);
+    return readFile(path, maxBytes, true, allowed, reason);
 }
 
 } // namespace BoundedFile

@@ -22,6 +22,51 @@ struct Move {
     }
 };
 
+// A keyword, a site or a file name is shown at most this long; the whole body at most kMaxBody.
+constexpr qsizetype kMaxNamed = 80;
+constexpr qsizetype kMaxBody = 600;
+
+QString cut(const QString& text, qsizetype limit)
+{
+    if (text.size() <= limit)
+        return text;
+    qsizetype end = limit - 1;
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end) + QChar(0x2026);
+}
+
+// The text without control, format and separator characters (which would break or hide the
+// notice's lines), cut with "…". A message of several lines keeps its line ends.
+QString shown(const QString& text, qsizetype limit = kMaxNamed, bool keepLineEnds = false)
+{
+    QString clean;
+    clean.reserve(std::min(text.size(), limit + 1));
+    for (const QChar c : text) {
+        if (keepLineEnds && c == u'\n') {
+            clean += c;
+            continue;
+        }
+        switch (c.category()) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            continue;
+        default:
+            clean += c;
+        }
+        if (clean.size() > limit)
+            break;
+    }
+    return cut(clean, limit);
+}
+
+QString bodyOf(const QStringList& lines)
+{
+    return cut(lines.join(u'\n'), kMaxBody);
+}
+
 QString placeText(std::optional<int> position)
 {
     return position ? QString::number(*position) : QStringLiteral("нет");
@@ -42,10 +87,13 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
     const std::optional<QString>& nothingAnswered)
 {
     if (current.outcome == CheckOutcome::Error)
-        return DesktopNotice { current.site, QStringLiteral("Проверка прервана ошибкой: ") + current.error };
+        return DesktopNotice { shown(current.site),
+            bodyOf(
+                { QStringLiteral("Проверка прервана ошибкой: ") + shown(current.error, kMaxBody, true) }) };
     if (nothingAnswered)
-        return DesktopNotice { current.site,
-            QStringLiteral("Ни один запрос не получил ответа. Последняя ошибка: ") + *nothingAnswered };
+        return DesktopNotice { shown(current.site),
+            bodyOf({ QStringLiteral("Ни один запрос не получил ответа. Последняя ошибка: ")
+                + shown(*nothingAnswered, kMaxBody, true) }) };
     if (!previous)
         return std::nullopt;
     QList<Move> moves;
@@ -90,16 +138,17 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
     for (qsizetype i = 0; i < std::min<qsizetype>(moves.size(), kMaxMoves); ++i) {
         const Move& move = moves[i];
         lines << QStringLiteral("%1, %2: %3 → %4")
-                     .arg(move.result->keyword, engineCaption(move.result->engine),
+                     .arg(shown(move.result->keyword), engineCaption(move.result->engine),
                          placeText(move.change.previous), placeText(move.result->position));
     }
-    return DesktopNotice { current.site, lines.join(u'\n') };
+    return DesktopNotice { shown(current.site), bodyOf(lines) };
 }
 
 DesktopNotice failed(const QString& projectPath, const QString& message)
 {
     return DesktopNotice { QStringLiteral("Проверка по расписанию не выполнена"),
-        QFileInfo(projectPath).fileName() + QStringLiteral(": ") + message };
+        bodyOf({ shown(QFileInfo(projectPath).fileName()) + QStringLiteral(": ")
+            + shown(message, kMaxBody, true) }) };
 }
 
 } // namespace CheckNotice

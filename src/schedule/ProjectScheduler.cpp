@@ -53,10 +53,21 @@ ScheduleChange ProjectScheduler::set(const QString& projectPath, const CheckSche
 
 void ProjectScheduler::install(const ProjectSchedule& project)
 {
-    const bool changed = m_folder.find(project.projectPath).has_value();
+    const QString timer = QFileInfo(m_folder.timerPath(project.projectPath)).fileName();
+    const bool changed = m_folder.timersOf(project.projectPath).contains(timer);
+    // Units an earlier version named otherwise would run the project a second time.
+    QStringList former = m_folder.timersOf(project.projectPath);
+    former.removeAll(timer);
     m_folder.write(project);
+    for (const QString& old : former) {
+        try {
+            m_manager.disableNow(old);
+        } catch (const ScheduleError&) {
+            // A timer the manager never loaded cannot be disabled; its files still go.
+        }
+        m_folder.removeTimer(old);
+    }
     try {
-        const QString timer = QFileInfo(m_folder.timerPath(project.projectPath)).fileName();
         m_manager.reload();
         m_manager.enableNow(timer);
         // The restart makes a running timer compute its next elapse from the new calendar.
@@ -75,14 +86,15 @@ void ProjectScheduler::install(const ProjectSchedule& project)
 
 void ProjectScheduler::uninstall(const QString& projectPath)
 {
-    if (!QFileInfo::exists(m_folder.timerPath(projectPath))
-        && !QFileInfo::exists(m_folder.servicePath(projectPath)))
+    const QStringList timers = m_folder.timersOf(projectPath);
+    if (timers.isEmpty() && !QFileInfo::exists(m_folder.servicePath(projectPath)))
         return;
-    const QString timer = QFileInfo(m_folder.timerPath(projectPath)).fileName();
-    try {
-        m_manager.disableNow(timer);
-    } catch (const ScheduleError&) {
-        // A timer the manager never loaded cannot be disabled; its files still go.
+    for (const QString& timer : timers) {
+        try {
+            m_manager.disableNow(timer);
+        } catch (const ScheduleError&) {
+            // A timer the manager never loaded cannot be disabled; its files still go.
+        }
     }
     m_folder.remove(projectPath);
     m_manager.reload();

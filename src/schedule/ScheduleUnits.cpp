@@ -4,6 +4,7 @@
 #include "schedule/UnitQuoting.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -12,6 +13,8 @@ const QByteArray kProjectComment = "# Project: ";
 const QByteArray kScheduleComment = "# Schedule: ";
 const QByteArray kCheckerComment = "# Checker: ";
 constexpr int kMaxNameLength = 32;
+// 128 bits: no two paths share a pair of units in practice, and a shared name is refused anyway.
+constexpr int kHashDigits = 32;
 
 QString description(const ProjectSchedule& project)
 {
@@ -27,7 +30,11 @@ QString projectKey(const QString& projectPath)
 {
     const QFileInfo info(projectPath);
     const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    if (!canonical.isEmpty())
+        return canonical;
+    // A project deleted or moved away is still known by the real path of its folder.
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
 QString unitStem(const QString& projectPath)
@@ -45,7 +52,7 @@ QString unitStem(const QString& projectPath)
     while (name.endsWith(u'_'))
         name.chop(1);
     const QByteArray hash
-        = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(10);
+        = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(kHashDigits);
     return QStringLiteral("kestrova-check-") + (name.isEmpty() ? QString() : name + u'-')
         + QString::fromLatin1(hash);
 }

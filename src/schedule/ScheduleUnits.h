@@ -19,10 +19,12 @@ constexpr int kRandomizedDelaySec = 120;
 // A check that hangs is ended after this long.
 constexpr int kTimeoutStartMin = 60;
 
-// The path a project is known by: the file's canonical path when it exists, else its absolute one.
+// The path a project is known by: the file's canonical path when it exists, else the canonical
+// path of its folder with the file's name, else its absolute path.
 QString projectKey(const QString& projectPath);
 // "kestrova-check-NAME-HASH": NAME the file name's letters and digits in ASCII (at most 32), HASH
-// ten hex digits of the SHA-256 of the project's path, so a project has one pair of units.
+// 32 hex digits of the SHA-256 of the project's path, so a project has one pair of units. Units
+// of earlier versions had ten; they are found by the project path their timer records.
 QString unitStem(const QString& projectPath);
 
 // The unit files' contents. Throw ScheduleError when a path cannot be put on the ExecStart= line.

@@ -83,7 +83,8 @@ IniDocument IniDocument::load(const QString& path)
         return {};
     QString reason;
     // A file others may change is no project of the user's: it is refused like a foreign one.
-    const auto bytes = BoundedFile::readOwn(path, kMaxFileBytes, &reason);
+    // A team may share its projects through the owner's group.
+    const auto bytes = BoundedFile::readOwn(path, kMaxFileBytes, &reason, BoundedFile::OtherWriters::Group);
     if (!bytes)
         throw EPropertiesStore(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
     return parse(CodePage::fromAnsi(*bytes));

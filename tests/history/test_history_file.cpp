@@ -2,6 +2,7 @@
 #include "history/HistoryDatabase.h"
 #include "history/HistoryError.h"
 #include "history/HistoryFixtures.h"
+#include "history/HistorySchema.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryTableModel.h"
 #include "history/Sqlite.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
@@ -91,6 +93,68 @@ TEST(HistoryFile, ADatabaseWithTheTablesButAnotherApplicationIdIsRefused)
     const QByteArray before = fileBytes(folder.path());
     EXPECT_THROW(HistoryDatabase { folder.path() }, HistoryError);
     EXPECT_EQ(fileBytes(folder.path()), before);
+}
+
+// Files that are not a history this version may change, each in rollback-journal mode as most
+// programs leave theirs: refused before anything is written, the journal mode included.
+TEST(HistoryFile, NewerDamagedOrLookalikeFilesAreRefusedByteIdentical)
+{
+    struct Row {
+        const char* name;
+        std::function<void(const QString& path)> make;
+        const char* why;
+    };
+    const auto ourHistory = [](const QString& path, const char* then) {
+        HistoryDatabase(path).record(sampleCheck(kMorning));
+        SqliteConnection db(path);
+        db.exec("PRAGMA journal_mode = DELETE");
+        db.exec(then);
+    };
+    const Row rows[] = {
+        { "newer schema", [&](const QString& path) { ourHistory(path, "PRAGMA user_version = 5"); },
+            "более новой версией программы (схема 5)" },
+        { "damaged page",
+            [&](const QString& path) {
+                ourHistory(path, "CREATE TABLE padding (x); INSERT INTO padding VALUES (zeroblob(20000))");
+                QFile file(path);
+                ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+                file.seek(4096 * 2 + 8);
+                file.write(QByteArray(64, '\xff'));
+            },
+            "" },
+        { "foreign tables of the same names at user_version 2",
+            [](const QString& path) {
+                foreignDatabase(path,
+                    "CREATE TABLE checks (id INTEGER PRIMARY KEY, owner TEXT);"
+                    "CREATE TABLE results (check_id INTEGER, score REAL); PRAGMA user_version = 2");
+            },
+            "не является историей позиций этой программы" },
+        { "our tables of step 2 beside another table",
+            [](const QString& path) {
+                foreignDatabase(path);
+                SqliteConnection db(path);
+                db.exec(kHistorySchemaSteps[0]);
+                db.exec(kHistorySchemaSteps[1]);
+                db.exec("PRAGMA user_version = 2");
+            },
+            "не является историей позиций этой программы" },
+    };
+    for (const Row& row : rows) {
+        HistoryFolder folder;
+        QDir().mkpath(QFileInfo(folder.path()).absolutePath());
+        QFile(folder.path()).open(QIODevice::WriteOnly);
+        row.make(folder.path());
+        const QByteArray before = fileBytes(folder.path());
+        try {
+            HistoryDatabase db(folder.path());
+            ADD_FAILURE() << row.name << ": opened";
+        } catch (const HistoryError& e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(row.why)))
+                << row.name << ": " << e.message().toStdString();
+        }
+        EXPECT_EQ(fileBytes(folder.path()), before) << row.name;
+        EXPECT_FALSE(QFile::exists(folder.path() + QStringLiteral("-wal"))) << row.name;
+    }
 }
 
 TEST(HistoryFile, ANewHistoryCarriesTheProgramsApplicationId)

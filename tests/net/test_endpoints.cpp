@@ -166,7 +166,10 @@ const RefusedEndpointsFile kRefusedEndpoints[] = {
         [](const QString& folder) {
             return plainFile(folder, "[hosts]\n", kOwnerOnly | QFile::ReadOther | QFile::WriteOther);
         },
-        "Other users may write to it." },
+        "Его могут изменить другие пользователи; выполните: chmod go-w '%1'" },
+    { "WritableByGroup",
+        [](const QString& folder) { return plainFile(folder, "[hosts]\n", kOwnerOnly | QFile::WriteGroup); },
+        "Его могут изменить другие пользователи; выполните: chmod go-w '%1'" },
     { "OfAnotherUser",
         [](const QString& folder) {
             const QString path = plainFile(folder, "[hosts]\n", kOwnerOnly | QFile::ReadOther);
@@ -188,8 +191,9 @@ TEST_P(RefusedEndpoints, IsRefusedWithItsReasonWithoutWaiting)
         Endpoints::fromFile(path);
         FAIL() << "no error";
     } catch (const EEndpoints& error) {
-        EXPECT_EQ(std::string(error.what()),
-            "Cannot read the endpoints file " + path.toStdString() + ": " + GetParam().reason);
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+            "Cannot read the endpoints file " + path + ": "
+                + QString::fromUtf8(GetParam().reason).replace("%1", path));
     }
 }
 

@@ -109,4 +109,25 @@ TEST(Notices, AFailedRunNamesTheProjectFile)
     EXPECT_EQ(notice.body, QStringLiteral("окна.zlt: файл не найден"));
 }
 
+// A keyword or site of any length leaves room for the other lines, and a control character
+// cannot break them.
+TEST(Notices, LongKeywordsAndControlCharactersAreCut)
+{
+    const QString huge = QString(10000, u'с');
+    RecordedResult longMove = result("x", Y, 4);
+    longMove.keyword = huge;
+    RecordedResult tabbed = result("окна\tпвх\x01\u202e", G, 9);
+    RecordedCheck before = check({ result("x", Y, 12), result("окна\tпвх\x01\u202e", G, 3) });
+    before.results[0].keyword = huge;
+    RecordedCheck after = check({ longMove, tabbed });
+    after.site = QString(500, u'w') + QStringLiteral("\n.ru");
+    const auto notice = CheckNotice::afterCheck(after, &before, std::nullopt);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->summary, QString(79, u'w') + QStringLiteral("…"));
+    const QStringList lines = notice->body.split(u'\n');
+    ASSERT_EQ(lines.size(), 3) << notice->body.toStdString();
+    EXPECT_EQ(lines[1], QString(79, u'с') + QStringLiteral("…, Yandex.ru: 12 → 4"));
+    EXPECT_EQ(lines[2], QStringLiteral("окнапвх, Google.ru: 3 → 9"));
+}
+
 } // namespace

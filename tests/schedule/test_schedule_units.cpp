@@ -16,13 +16,13 @@ namespace {
 TEST(UnitNames, ComeFromTheProjectPath)
 {
     const std::pair<const char*, const char*> rows[] = {
-        { "/nonexistent/сайты/Okna PVH 2.zlt", "kestrova-check-Okna_PVH_2-067124c1e9" },
-        { "/nonexistent/сайты/слон.zlt", "kestrova-check-1d70f7acb2" },
+        { "/nonexistent/сайты/Okna PVH 2.zlt", "kestrova-check-Okna_PVH_2-067124c1e9f8c01352da2e62dfeb4136" },
+        { "/nonexistent/сайты/слон.zlt", "kestrova-check-1d70f7acb2af06e0a8294d03a4f89b78" },
     };
     for (const auto& [path, stem] : rows)
         EXPECT_EQ(ScheduleUnits::unitStem(QString::fromUtf8(path)), QString::fromUtf8(stem));
     EXPECT_EQ(ScheduleUnits::unitStem(QStringLiteral("/nonexistent/сайты/../сайты/слон.zlt")),
-        QStringLiteral("kestrova-check-1d70f7acb2"));
+        QStringLiteral("kestrova-check-1d70f7acb2af06e0a8294d03a4f89b78"));
 }
 
 TEST(UnitFiles, HoldTheScheduleAndTheQuotedCommand)

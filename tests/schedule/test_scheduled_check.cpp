@@ -2,6 +2,7 @@
 #include "ScheduleFixtures.h"
 #include "history/HistoryStore.h"
 #include "schedule/ProjectScheduler.h"
+#include "schedule/ScheduleError.h"
 #include "support/CheckerProgram.h"
 #include "support/ProjectFiles.h"
 #include "support/SandboxEngines.h"
@@ -129,6 +130,29 @@ TEST_F(ScheduledCheck, AMoveReachesTheNotificationServer)
         << field(notices[1], "body").toStdString();
 }
 
+// A keyword is text: the server shows its "<b>" and "<a href>" as typed, never as markup.
+TEST_F(ScheduledCheck, AKeywordReachesTheServerAsTextWithoutMarkup)
+{
+    NotificationDesktop desktop;
+    ASSERT_TRUE(desktop.ready()) << desktop.problem().toStdString();
+    const QString keyword = QStringLiteral("<b>слон</b> & <a href=http://evil.example/>купить</a>\x01");
+    ASSERT_TRUE(writeProjectFile(
+        m_project, { QStringLiteral("http://www.example.ru/"), { keyword }, { "GoogleRu" } }));
+    ASSERT_TRUE(m_sandbox.command("place GoogleRu * 12"));
+    ASSERT_EQ(runExecStart(desktop.busAddress()), 0);
+    ASSERT_TRUE(m_sandbox.command("place GoogleRu * 4"));
+    ASSERT_EQ(runExecStart(desktop.busAddress()), 0);
+    QJsonArray notices;
+    QDeadlineTimer deadline(20000);
+    while ((notices = desktop.notices()).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(50);
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(field(notices[0], "body"),
+        QStringLiteral(
+            "1 выше\n&lt;b&gt;слон&lt;/b&gt; &amp; &lt;a href=http://evil.example/&gt;купить&lt;/a&gt;, "
+            "Google.ru: 12 → 4"));
+}
+
 TEST_F(ScheduledCheck, WithoutAUserManagerNothingIsLeftBehind)
 {
     m_folder->remove(m_project);
@@ -199,6 +223,19 @@ TEST_F(ScheduledCheck, BadScheduleInputWritesNoUnit)
 
 namespace {
 
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray runChecker(const ScheduleHome& home, const QStringList& arguments, int* exitCode)
 {
     QProcess process;
@@ -229,8 +266,8 @@ TEST_F(ScheduledCheck, SchedulesAreListedAndSwitchedOffWithoutAWindow)
     }
     withoutTimes.sort();
     EXPECT_EQ(withoutTimes,
-        QStringList(
-            { QStringLiteral("daily@07:30  ") + m_project, QStringLiteral("weekly@sat@09:00  ") + other }));
+        QStringList({ QStringLiteral("daily@07:30  ") + m_project,
+            QStringLiteral("weekly@sat@09:00  ") + other + QStringLiteral("  (проект не найден)") }));
 
     // Switching off needs no user service manager: the units go.
     const QByteArray said
@@ -240,6 +277,48 @@ TEST_F(ScheduledCheck, SchedulesAreListedAndSwitchedOffWithoutAWindow)
     EXPECT_EQ(filesBelow(m_home.unitFolder()).size(), 2);
     runChecker(m_home, { QStringLiteral("--schedule"), QStringLiteral("off"), m_project }, &exitCode);
     EXPECT_TRUE(filesBelow(m_home.unitFolder()).isEmpty());
+}
+
+// Units are found by the project they run, not by the path string they were asked with: a unit of
+// an earlier version's name, a project reached through a symbolic link and then deleted, and a unit
+// of the same name that runs another project.
+TEST_F(ScheduledCheck, UnitsAreFoundByTheProjectTheyRun)
+{
+    m_folder->remove(m_project);
+    const QString real = m_home.filePath(QStringLiteral("real"));
+    const QString linked = m_home.filePath(QStringLiteral("linked"));
+    ASSERT_TRUE(QDir().mkpath(real));
+    ASSERT_TRUE(QFile::link(real, linked));
+    const QString project = real + QStringLiteral("/shop.zlt");
+    ASSERT_TRUE(writeProjectFile(
+        project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw") }, {} }));
+    const ProjectSchedule daily { project, CheckSchedule::parse(QStringLiteral("daily@07:30")),
+        QStringLiteral("/usr/bin/kestrova-check") };
+    // As an earlier version named it, with ten hex digits.
+    const QString oldStem = m_home.unitFolder() + QStringLiteral("/kestrova-check-shop-0123456789");
+    ASSERT_TRUE(QDir().mkpath(m_home.unitFolder()));
+    writeFile(oldStem + QStringLiteral(".timer"), ScheduleUnits::timerText(daily));
+    writeFile(oldStem + QStringLiteral(".service"), ScheduleUnits::serviceText(daily));
+    EXPECT_TRUE(m_folder->find(linked + QStringLiteral("/shop.zlt")));
+
+    // Another project's timer under this project's name is never replaced.
+    const QString foreign = m_folder->timerPath(project);
+    const QByteArray foreignText = ScheduleUnits::timerText({ m_project, daily.schedule, daily.checkerPath });
+    writeFile(foreign, foreignText);
+    EXPECT_THROW(m_folder->write(daily), ScheduleError);
+    EXPECT_EQ(fileBytes(foreign), foreignText);
+    QFile::remove(foreign);
+
+    ASSERT_TRUE(QFile::remove(project));
+    int exitCode = -1;
+    EXPECT_TRUE(QString::fromUtf8(runChecker(m_home, { QStringLiteral("--schedules") }, &exitCode))
+                    .endsWith(project + QStringLiteral("  (проект не найден)\n")));
+    runChecker(m_home,
+        { QStringLiteral("--schedule"), QStringLiteral("off"), linked + QStringLiteral("/shop.zlt") },
+        &exitCode);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(filesBelow(m_home.unitFolder()).isEmpty())
+        << filesBelow(m_home.unitFolder()).join(u' ').toStdString();
 }
 
 } // namespace

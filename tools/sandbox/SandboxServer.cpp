@@ -250,9 +250,11 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
         reply.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray(cookie)));
     if (request.method == "HEAD")
         reply.announcedLength = overrides.headLength;
-    for (const auto& [name, value] : overrides.headers) {
+    for (const auto& header : overrides.headers) {
+        const QByteArray& name = header.first;
+        const QByteArray& value = header.second;
         reply.headers.removeIf(
-            [&name](const auto& header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+            [&name](const auto& existing) { return existing.first.compare(name, Qt::CaseInsensitive) == 0; });
         if (value.isEmpty())
             continue;
         if (name.compare("Content-Type", Qt::CaseInsensitive) == 0)

@@ -8,15 +8,16 @@
 #include <cstring>
 #include <iterator>
 
-const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
-                                           "                      [--proxy HOST:PORT [--proxy-user USER "
-                                           "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                                           "                      [--scheduled] [--engines FILE] PROJECT.zlt\n"
-                                           "       kestrova-check --history-csv FILE [--site SITE]\n"
-                                           "       kestrova-check --schedule WHEN PROJECT.zlt\n"
-                                           "       kestrova-check --schedules\n"
-                                           "       kestrova-check --check-engines FILE\n"
-                                           "       kestrova-check --version [--engines FILE]\n");
+const QString kCheckUsage
+    = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
+                     "                      [--proxy HOST:PORT [--proxy-user USER "
+                     "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
+                     "                      [--scheduled] [--engines FILE] PROJECT.zlt\n"
+                     "       kestrova-check --history-csv FILE [--site SITE]\n"
+                     "       kestrova-check --schedule WHEN PROJECT.zlt\n"
+                     "       kestrova-check --schedules\n"
+                     "       kestrova-check --check-engines FILE\n"
+                     "       kestrova-check --version [--engines FILE]\n");
 
 const QString kCheckHelp = kCheckUsage
     + QStringLiteral(
@@ -84,11 +85,17 @@ void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
     static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
-        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines" };
-    for (int i = 1; i + 1 < argc; ++i) {
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule" };
+    static const char kInlinePassword[] = "--proxy-pass=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kInlinePassword, sizeof kInlinePassword - 1) == 0) {
+            char* value = argv[i] + sizeof kInlinePassword - 1;
+            std::memset(value, 'x', std::strlen(value));
+            continue;
+        }
         const bool takesValue = std::any_of(std::begin(valueOptions), std::end(valueOptions),
             [&](const char* option) { return std::strcmp(argv[i], option) == 0; });
-        if (!takesValue)
+        if (!takesValue || i + 1 >= argc)
             continue;
         if (std::strcmp(argv[i], "--proxy-pass") == 0)
             std::memset(argv[i + 1], 'x', std::strlen(argv[i + 1]));
@@ -111,36 +118,54 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     CheckArguments parsed;
     std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
+        // "--opt=VALUE" is "--opt VALUE"; what follows "=" is never repeated in a message, since
+        // it may be a password.
+        QString argument = arguments[i];
+        std::optional<QString> inlineValue;
+        if (argument.startsWith(QLatin1String("--")) && argument.contains(u'=')) {
+            const qsizetype equals = argument.indexOf(u'=');
+            inlineValue = argument.mid(equals + 1);
+            argument.truncate(equals);
+        }
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
             if (into)
                 return UsageError { argument + QStringLiteral(" is given twice") };
+            if (inlineValue) {
+                into = *inlineValue;
+                return std::nullopt;
+            }
             if (i + 1 >= arguments.size())
                 return UsageError { argument + QStringLiteral(" needs a value") };
             into = arguments[++i];
             return std::nullopt;
         };
+        auto flag = [&](bool& into) -> std::optional<UsageError> {
+            if (inlineValue)
+                return UsageError { argument + QStringLiteral(" takes no value") };
+            into = true;
+            return std::nullopt;
+        };
         std::optional<UsageError> error;
         if (argument == QLatin1String("--json"))
-            parsed.json = true;
+            error = flag(parsed.json);
         else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
-            parsed.help = true;
+            error = flag(parsed.help);
         else if (argument == QLatin1String("--version"))
-            parsed.version = true;
+            error = flag(parsed.version);
         else if (argument == QLatin1String("--xlsx"))
             error = value(xlsx);
         else if (argument == QLatin1String("--no-history"))
-            parsed.noHistory = true;
+            error = flag(parsed.noHistory);
         else if (argument == QLatin1String("--history-csv"))
             error = value(csv);
         else if (argument == QLatin1String("--site"))
             error = value(parsed.historySite);
         else if (argument == QLatin1String("--scheduled"))
-            parsed.scheduled = true;
+            error = flag(parsed.scheduled);
         else if (argument == QLatin1String("--schedule"))
             error = value(parsed.schedule);
         else if (argument == QLatin1String("--schedules"))
-            parsed.listSchedules = true;
+            error = flag(parsed.listSchedules);
         else if (argument == QLatin1String("--engines"))
             error = value(engines);
         else if (argument == QLatin1String("--check-engines"))
@@ -154,7 +179,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         else if (argument == QLatin1String("--proxy-pass-file"))
             error = value(passwordFile);
         else if (argument.startsWith(u'-') && argument != QLatin1String("-"))
-            error = UsageError { QStringLiteral("unknown option ") + argument };
+            error = UsageError { QStringLiteral("unknown option ") + argument.section(u'=', 0, 0) };
         else if (!parsed.projectPath.isEmpty())
             error = UsageError { QStringLiteral("only one project file can be checked") };
         else
@@ -172,7 +197,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (checkEngines) {
         if (checkEngines->isEmpty())
             return UsageError { QStringLiteral("--check-engines needs a file name") };
-        if (checkOptions || csv || parsed.schedule || parsed.listSchedules || engines || !parsed.projectPath.isEmpty())
+        if (checkOptions || csv || parsed.schedule || parsed.listSchedules || engines
+            || !parsed.projectPath.isEmpty())
             return UsageError { QStringLiteral("--check-engines runs no check: give it alone") };
         parsed.checkEngines = *checkEngines;
         return parsed;

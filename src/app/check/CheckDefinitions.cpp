@@ -27,11 +27,20 @@ int checkEnginesFile(const QString& path, QIODevice& out, QIODevice& err)
     return kExitDone;
 }
 
-void loadCheckDefinitions(const QString& givenFile, QIODevice& err)
+bool loadCheckDefinitions(const QString& givenFile, QIODevice& err)
 {
+    if (!givenFile.isEmpty()) {
+        const ParsedDefinitions given = DefinitionsFile::read(givenFile, DefinitionsSource::File);
+        if (!given.definitions) {
+            writeLine(err,
+                QStringLiteral("kestrova-check: ") + DefinitionsFile::refusalText(givenFile, given.problems));
+            return false;
+        }
+    }
     const LoadedDefinitions loaded = DefinitionsSources::reloadCurrent(givenFile);
     for (const QString& refusal : loaded.refusals)
         writeLine(err, QStringLiteral("kestrova-check: ") + refusal);
+    return true;
 }
 
 QString definitionsVersionLine(const EngineDefinitions& definitions)

@@ -8,6 +8,7 @@
 #include "schedule/dbus/DesktopNotifier.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QIODevice>
 
 namespace {
@@ -62,10 +63,13 @@ int setCheckSchedule(const CheckArguments& options, QIODevice& out, QIODevice& e
 
 int listCheckSchedules(QIODevice& out)
 {
-    for (const ProjectSchedule& project : UserUnitFolder().all())
-        writeLine(out,
-            QStringLiteral("%1  %2  %3")
-                .arg(nextRunText(project.schedule), project.schedule.code(), project.projectPath));
+    for (const ProjectSchedule& project : UserUnitFolder().all()) {
+        QString line = QStringLiteral("%1  %2  %3")
+                           .arg(nextRunText(project.schedule), project.schedule.code(), project.projectPath);
+        if (!QFileInfo(project.projectPath).isFile())
+            line += QStringLiteral("  (проект не найден)");
+        writeLine(out, line);
+    }
     return kExitDone;
 }
 

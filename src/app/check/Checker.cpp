@@ -89,8 +89,9 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     if (!options.checkEngines.isEmpty())
         return checkEnginesFile(options.checkEngines, out, err);
     if (options.version) {
+        if (!loadCheckDefinitions(options.enginesFile, err))
+            return kExitUsage;
         writeLine(out, GetFileVersionText(ProgramFile::readablePath()));
-        loadCheckDefinitions(options.enginesFile, err);
         writeLine(out, definitionsVersionLine(*EngineDefinitions::current()));
         return kExitDone;
     }
@@ -106,7 +107,12 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     try {
         Endpoints::current();
         project = ProgramStores::readProjectFile(options.projectPath);
-        loadCheckDefinitions(options.enginesFile, err);
+        if (!loadCheckDefinitions(options.enginesFile, err)) {
+            if (options.scheduled)
+                noticeScheduledFailure(
+                    options.projectPath, QStringLiteral("файл описаний поисковых систем не принят"));
+            return kExitUsage;
+        }
         if (!options.proxy)
             ProgramStores::restoreConnection(remembered);
     } catch (const std::exception& e) {

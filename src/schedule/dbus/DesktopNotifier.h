@@ -13,4 +13,7 @@ public:
 
     // False when the notice did not reach a server; why, in the bus's words.
     bool send(const DesktopNotice& notice, QString* reason = nullptr) const;
+
+    // The body with "&", "<" and ">" written as entities, for a server that reads markup.
+    static QString markupEscaped(const QString& body);
 };

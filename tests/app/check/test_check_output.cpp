@@ -219,12 +219,15 @@ TEST_F(ProxyPassword, UnreadableFileIsBadUsageNamingTheFile)
     }
 }
 
-TEST_F(ProxyPassword, AFileOthersMayWriteToIsRefused)
+TEST_F(ProxyPassword, AFileOthersOrTheGroupMayWriteToIsRefused)
 {
     const QString path = writeFile("secret\n");
-    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::WriteOther));
-    EXPECT_EQ(password({ "--proxy-pass-file", path }),
-        "usage error: cannot read the password file \"" + path + "\": Other users may write to it.");
+    for (const QFile::Permission writer : { QFile::WriteOther, QFile::WriteGroup }) {
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | writer));
+        EXPECT_EQ(password({ "--proxy-pass-file", path }),
+            "usage error: cannot read the password file \"" + path
+                + "\": Его могут изменить другие пользователи; выполните: chmod go-w '" + path + "'");
+    }
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -256,7 +256,8 @@ TEST_F(CheckerBinary, VersionPrintsTheVersionTextOfItsOwnFileAndTheDefinitionsIn
     ASSERT_TRUE(QDir().mkpath(QFileInfo(user).path()));
     writeFile(user, "[definitions]\nVersion=2026.12.7.5\n");
     result = check({ "--version" });
-    EXPECT_EQ(result.out.split('\n').value(1), "engine definitions 2026.12.7.5 (user: " + user.toUtf8() + ")");
+    EXPECT_EQ(
+        result.out.split('\n').value(1), "engine definitions 2026.12.7.5 (user: " + user.toUtf8() + ")");
 
     const QString given = m_dir.filePath(QStringLiteral("try.ini"));
     writeFile(given, "[definitions]\nVersion=2026.12.9\n");
@@ -279,18 +280,41 @@ TEST_F(CheckerBinary, TheChangedGoogleLayoutIsReadAgainByItsDefinitions)
     QJsonArray cells = result.json()["cells"].toArray();
     EXPECT_EQ(cells[0].toObject()["rank"].toString(), "n/a");
     EXPECT_EQ(cells[0].toObject()["reason"].toString(), "unrecognised");
-    EXPECT_TRUE(cells[0].toObject()["detail"].toString().contains(
-        QStringLiteral("Описания поисковых систем могут быть устаревшими: «Проверить обновления» загрузит новейшие")));
+    EXPECT_TRUE(cells[0].toObject()["detail"].toString().contains(QStringLiteral(
+        "Описания поисковых систем могут быть устаревшими: «Проверить обновления» загрузит новейшие")));
     EXPECT_EQ(cells[1].toObject()["rank"].toString(), "7");
 
-    const QString layout = qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/sandbox/google-layout-2.ini");
+    const QString layout
+        = qEnvironmentVariable("KS_SOURCE_DIR") + QStringLiteral("/tools/sandbox/google-layout-2.ini");
     result = check({ "--json", "--no-history", "--engines", layout, m_projectPath });
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     cells = result.json()["cells"].toArray();
     EXPECT_EQ(cells[0].toObject()["rank"].toString(), "14");
     EXPECT_EQ(cells[0].toObject()["page"].toInt(), 2);
     EXPECT_EQ(cells[1].toObject()["rank"].toString(), "7");
-    EXPECT_EQ(result.json()["definitions"].toObject(), QJsonObject({ { "version", "2026.12.7.1" }, { "source", "file" } }));
+    EXPECT_EQ(result.json()["definitions"].toObject(),
+        QJsonObject({ { "version", "2026.12.7.1" }, { "source", "file" } }));
+}
+
+// A file named on the command line is the user's explicit choice: refused, it runs no check.
+TEST_F(CheckerBinary, ARefusedEnginesFileExitsTwoWithoutACheck)
+{
+    TestProject project;
+    project.keywords[0] = QStringLiteral("kw1");
+    ASSERT_TRUE(writeProjectFile(m_projectPath, project));
+    const QString broken = m_dir.filePath(QStringLiteral("broken.ini"));
+    writeFile(broken, "[definitions]\nVersion=2026.12.9\n[NoSuchEngine]\nHost=x\n");
+    for (const QString& given : { m_dir.filePath(QStringLiteral("missing.ini")), broken }) {
+        for (const QStringList& arguments :
+            { QStringList { "--no-history", "--engines", given, m_projectPath },
+                QStringList { "--version", "--engines", given } }) {
+            const Result result = check(arguments);
+            EXPECT_EQ(result.exitCode, 2) << given.toStdString();
+            EXPECT_TRUE(result.out.isEmpty()) << result.out.constData();
+            EXPECT_TRUE(result.err.contains(QFileInfo(given).fileName().toUtf8())) << result.err.constData();
+        }
+    }
+    EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
 TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
@@ -300,8 +324,10 @@ TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
     Result result = check({ "--check-engines", good });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(result.out),
-        good + QStringLiteral(": valid engine definitions, version 2026.12.8\nIt overrides:\n  [definitions] Version\n"
-                              "  [MSNCom] HttpVersion\n  [MSNCom] PageSize\n"));
+        good
+            + QStringLiteral(
+                ": valid engine definitions, version 2026.12.8\nIt overrides:\n  [definitions] Version\n"
+                "  [MSNCom] HttpVersion\n  [MSNCom] PageSize\n"));
 
     const QString bad = m_dir.filePath(QStringLiteral("bad.ini"));
     writeFile(bad, "[MSNCom]\nPageSize=0\n[Bing]\n");

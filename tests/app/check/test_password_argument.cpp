@@ -36,6 +36,30 @@ TEST(PasswordArgument, OnlyTheValueOfProxyPassIsOverwritten)
         std::vector<QByteArray>({ "kestrova-check", "--xlsx", "--proxy-pass", "secret", "--proxy-pass" }));
     EXPECT_EQ(hidden({ "kestrova-check", "--proxy-pass", "" }),
         std::vector<QByteArray>({ "kestrova-check", "--proxy-pass", "" }));
+    EXPECT_EQ(hidden({ "kestrova-check", "--proxy-pass=s3cr3t", "--xlsx", "--proxy-pass=kept.xlsx" }),
+        std::vector<QByteArray>(
+            { "kestrova-check", "--proxy-pass=xxxxxx", "--xlsx", "--proxy-pass=kept.xlsx" }));
+}
+
+TEST(PasswordArgument, TheEqualsFormIsTakenAndNeverEchoed)
+{
+    const auto parsed = parseCheckArguments(
+        { "--proxy=h:1", "--proxy-user=ivan", "--proxy-pass=se=cret", "--xlsx=out.xlsx", "a.zlt" });
+    ASSERT_TRUE(std::holds_alternative<CheckArguments>(parsed));
+    EXPECT_EQ(std::get<CheckArguments>(parsed).proxy->password, QStringLiteral("se=cret"));
+    EXPECT_EQ(std::get<CheckArguments>(parsed).xlsxPath, QStringLiteral("out.xlsx"));
+    const QList<QPair<QStringList, QString>> refused = {
+        { { "--proxy-password=hunter2", "a.zlt" }, "unknown option --proxy-password" },
+        { { "-proxy-pass=hunter2", "a.zlt" }, "unknown option -proxy-pass" },
+        { { "--json=hunter2", "a.zlt" }, "--json takes no value" },
+        { { "--proxy=h:1", "--proxy-user=u", "--proxy-pass=a", "--proxy-pass=hunter2", "a.zlt" },
+            "--proxy-pass is given twice" },
+    };
+    for (const auto& [arguments, message] : refused) {
+        const auto result = parseCheckArguments(arguments);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(std::get<UsageError>(result).text, message);
+    }
 }
 
 TEST(PasswordArgument, TheProcessListNoLongerHoldsItOnceTheCheckHasStarted)

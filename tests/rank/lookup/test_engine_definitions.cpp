@@ -58,13 +58,15 @@ TEST(EngineDefinitions, TheBuiltInOnesAreTheProgramsTable)
 
 TEST(EngineDefinitions, AFileThatGivesOnePatternChangesThatEngineAlone)
 {
-    const ParsedDefinitions parsed = overBuiltIn("; mended by hand\n[googleru]\npattern = <p class=\"r\">(<b>)?<a href=\"(.*?)\"\n");
+    const ParsedDefinitions parsed
+        = overBuiltIn("; mended by hand\n[googleru]\npattern = <p class=\"r\">(<b>)?<a href=\"(.*?)\"\n");
     ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
     const EngineDefinitions& mended = *parsed.definitions;
     const EngineDefinitions& builtIn = EngineDefinitions::builtIn();
     EXPECT_EQ(mended.engine(Engine::GoogleRu).resultPattern, "<p class=\"r\">(<b>)?<a href=\"(.*?)\"");
     EXPECT_EQ(mended.engine(Engine::GoogleRu).urlTemplate, builtIn.engine(Engine::GoogleRu).urlTemplate);
-    for (Engine engine : { Engine::GoogleCom, Engine::YandexRu, Engine::RamblerRu, Engine::AportRu, Engine::MSNCom })
+    for (Engine engine :
+        { Engine::GoogleCom, Engine::YandexRu, Engine::RamblerRu, Engine::AportRu, Engine::MSNCom })
         EXPECT_EQ(mended.engine(engine).resultPattern, builtIn.engine(engine).resultPattern);
     EXPECT_EQ(mended.version, builtIn.version);
     EXPECT_EQ(mended.givenValues, QStringList { "GoogleRu/Pattern" });
@@ -72,11 +74,12 @@ TEST(EngineDefinitions, AFileThatGivesOnePatternChangesThatEngineAlone)
 
 TEST(EngineDefinitions, EveryValueOfASectionCanBeGiven)
 {
-    const ParsedDefinitions parsed = overBuiltIn("\xEF\xBB\xBF[definitions]\r\nVersion=2026.12.8\r\n"
-                                                 "[MSNCom]\r\nHost=127.0.0.1:8080\r\nUrl=/s?p={page}&w={keyword}\r\n"
-                                                 "PageStep=20\r\nPageOffset=0\r\nKeywordEncoding=ansi\r\nHttpVersion=1.1\r\n"
-                                                 "PageRule=counted\r\nPageSize=20\r\nPattern=<h2><a href=\"(.*?)\"\r\n"
-                                                 "LinkGroup=1\r\n");
+    const ParsedDefinitions parsed
+        = overBuiltIn("\xEF\xBB\xBF[definitions]\r\nVersion=2026.12.8\r\n"
+                      "[MSNCom]\r\nHost=127.0.0.1:8080\r\nUrl=/s?p={page}&w={keyword}\r\n"
+                      "PageStep=20\r\nPageOffset=0\r\nKeywordEncoding=ansi\r\nHttpVersion=1.1\r\n"
+                      "PageRule=counted\r\nPageSize=20\r\nPattern=<h2><a href=\"(.*?)\"\r\n"
+                      "LinkGroup=1\r\n");
     ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
     const EngineDefinition& msn = parsed.definitions->engine(Engine::MSNCom);
     EXPECT_EQ(parsed.definitions->version, "2026.12.8");
@@ -107,11 +110,13 @@ TEST_P(DefinitionsRefusal, NamesTheSectionTheKeyAndTheReason)
 INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
     ::testing::Values(
         Refusal { "UnknownSection", "[Bing]\nHost=www.bing.com\n", "[Bing] (строка 1): неизвестный раздел" },
-        Refusal { "UnknownKey", "[GoogleCom]\nSelector=div.g\n", "[GoogleCom] Selector (строка 2): неизвестный ключ" },
+        Refusal { "UnknownKey", "[GoogleCom]\nSelector=div.g\n",
+            "[GoogleCom] Selector (строка 2): неизвестный ключ" },
         Refusal { "RepeatedKey", "[GoogleCom]\nPageSize=10\npagesize=20\n",
             "[GoogleCom] PageSize (строка 3): ключ задан дважды" },
         Refusal { "RepeatedSection", "[AportRu]\n[AportRu]\n", "[AportRu] (строка 2): раздел задан дважды" },
-        Refusal { "NotALine", "[AportRu]\njust words\n", "[AportRu] (строка 2): ожидается [раздел] или ключ=значение" },
+        Refusal { "NotALine", "[AportRu]\njust words\n",
+            "[AportRu] (строка 2): ожидается [раздел] или ключ=значение" },
         Refusal { "KeyBeforeSection", "Host=x\n", "Host (строка 1): ключ стоит до первого раздела" },
         Refusal { "PageSizeOutOfRange", "[RamblerRu]\nPageSize=0\n",
             "[RamblerRu] PageSize (строка 2): «0» — нужно целое число от 1 до 100" },
@@ -132,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
         Refusal { "TemplateNotAPath", "[GoogleCom]\nUrl=http://x/?q={keyword}&p={page}\n",
             "[GoogleCom] Url (строка 2): должен начинаться с «/»" },
         Refusal { "HostWithAPath", "[YandexRu]\nHost=www.yandex.ru/search\n",
-            "[YandexRu] Host (строка 2): «www.yandex.ru/search» — нужно имя хоста или адрес, можно с портом" },
+            "[YandexRu] Host (строка 2): «www.yandex.ru/search» — нужно имя хоста или адрес, можно с "
+            "портом" },
         Refusal { "PatternThatDoesNotCompile", "[MSNCom]\nPattern=<li>(<h3>\n",
             "[MSNCom] Pattern (строка 2): шаблон не компилируется: missing closing parenthesis (pos 9)" },
         Refusal { "LinkGroupThePatternLacks", "[MSNCom]\nLinkGroup=3\n",
@@ -146,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
         Refusal { "ServicePatternWithoutAGroup", "[PageRank]\nPattern=<b>\\d</b>\n",
             "[PageRank] Pattern (строка 2): у шаблона нет группы с числом" },
         Refusal { "VersionThatIsNoVersion", "[definitions]\nVersion=2026-12-08\n",
-            "[definitions] Version (строка 2): «2026-12-08» — нужна версия из чисел через точку, например 2026.12.7.1" },
+            "[definitions] Version (строка 2): «2026-12-08» — нужна версия из чисел через точку, например "
+            "2026.12.7.1" },
         Refusal { "NotUtf8", "[GoogleCom]\nPattern=\xE0\xE1\n", "текст не в кодировке UTF-8" }),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -192,10 +199,13 @@ TEST(EngineDefinitions, OnlyARegularFileWithinTheBoundIsRead)
     EXPECT_EQ(parsed.definitions->fileName, small.fileName());
     EXPECT_EQ(definitionsSourceCode(parsed.definitions->source), "user");
 
-    small.setPermissions(small.permissions() | QFileDevice::WriteOther);
+    small.setPermissions(small.permissions() | QFileDevice::WriteGroup);
     parsed = DefinitionsFile::read(small.fileName(), DefinitionsSource::User);
     EXPECT_FALSE(parsed.definitions);
-    EXPECT_EQ(allProblems(parsed), "файл не прочитан: Other users may write to it.\n");
+    EXPECT_EQ(allProblems(parsed),
+        ("файл не прочитан: Его могут изменить другие пользователи; выполните: chmod go-w '"
+            + small.fileName() + "'\n")
+            .toStdString());
     EXPECT_TRUE(DefinitionsFile::read(small.fileName(), DefinitionsSource::File).definitions);
 }
 
