@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "platform/BoundedFile.h"
+#include "platform/ElfExecutable.h"
 #include "platform/SafeFile.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateHost.h"
@@ -190,6 +191,13 @@ UpdateCheck::Outcome UpdateCheck::download(const UpdateSource& source, const Upd
     // The signature says who made the file, not that it is newer: an older signed build served
     // under a newer date would take the program back. It is remembered all the same, so that the
     // same file is not offered again.
+    // Nor does it say that the file is a program this machine runs: anything else would leave
+    // the user with no program at all.
+    if (!ElfExecutable::runsHere(file)) {
+        m_host.setStored(version, UpdateSchedule::formatDate(today));
+        m_host.showError(kDownloadError);
+        return Outcome::Refused;
+    }
     if (!UpdateVersion::isNewer(UpdateVersion::ofImage(file), UpdateVersion::running())) {
         m_host.setStored(version, UpdateSchedule::formatDate(today));
         m_host.showError(kDownloadError);
@@ -237,6 +245,7 @@ bool UpdateCheck::waitingFileVerifies(const UpdateSource& source, const UpdateFi
     const auto file = BoundedFile::read(files.TempExeFileName, kMaxUpdateBytes, nullptr);
     const auto signature = BoundedFile::read(files.SignatureFileName, kMaxSignatureBytes, nullptr);
     return file && signature && UpdateSignature::verify(*file, *signature, source.publicKey)
+        && ElfExecutable::runsHere(*file)
         && UpdateVersion::isNewer(UpdateVersion::ofImage(*file), UpdateVersion::running());
 }
 

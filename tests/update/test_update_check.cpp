@@ -2,6 +2,7 @@
 
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
+#include "platform/ElfExecutable.h"
 #include "support/SandboxEngines.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateFiles.h"
@@ -103,7 +104,8 @@ TEST_F(UpdateCheckTest, AFailedHeadIsReportedWithItsReasonOnlyWhenAskedFor)
             EXPECT_TRUE(fresh.messages.isEmpty()) << fresh.messages.join(u'|').toStdString();
         } else {
             ASSERT_EQ(fresh.messages.size(), 1);
-            EXPECT_TRUE(fresh.messages[0].startsWith(QStringLiteral("Не удалось проверить наличие обновлений: ")));
+            EXPECT_TRUE(
+                fresh.messages[0].startsWith(QStringLiteral("Не удалось проверить наличие обновлений: ")));
             EXPECT_TRUE(fresh.messages[0].contains(QStringLiteral("500"))) << fresh.messages[0].toStdString();
         }
         // Not even the leftover file leads to a restart.
@@ -385,6 +387,55 @@ TEST_F(UpdateCheckTest, ANewerSignedBuildIsInstalled)
     EXPECT_EQ(host.installs, 1);
 }
 
+// A signed file of a newer version that this machine cannot run as its program is refused before
+// it replaces anything, and remembered so that it is not fetched again.
+TEST_F(UpdateCheckTest, ASignedFileThatIsNoProgramOfThisMachineIsRefused)
+{
+    const std::optional<ElfMachine> running = ElfExecutable::running();
+    ASSERT_TRUE(running);
+    const auto program = [&](std::function<void(ElfImage&)> change) {
+        ElfImage image;
+        image.wide = running->elfClass == 2;
+        image.machine = running->machine;
+        image.loadable = true;
+        image.sections << ElfImage::Section { ".text", QByteArray(64, '\x90') }
+                       << ElfImage::Section { ".ks_version",
+                              "KSVERSIONINFO 1\n\\VarFileInfo\\Translation=04E30419\n"
+                              "\\StringFileInfo\\041904E3\\FileVersion=1.3.10.0\n"
+                                  + QByteArray(1, '\0') };
+        change(image);
+        return image.build();
+    };
+    const std::pair<const char*, QByteArray> rows[] = {
+        { "a shell script", "#!/bin/sh\n# FileVersion=1.3.10.0\nexit 0\n" },
+        { "sections without a loadable segment", program([](ElfImage& image) { image.loadable = false; }) },
+        { "another machine",
+            program([&](ElfImage& image) { image.machine = running->machine == 183 ? 62 : 183; }) },
+        { "another word size", program([](ElfImage& image) { image.wide = !image.wide; }) },
+    };
+    const UpdateSignature::KeyPair key = UpdateSignature::generateKeyPair();
+    source.publicKey = key.publicKey;
+    for (const auto& [name, file] : rows) {
+        SCOPED_TRACE(name);
+        RecordingUpdateHost fresh;
+        ASSERT_TRUE(sandbox.command("reset\nbody Update 0\n" + file));
+        ASSERT_TRUE(sandbox.command("body Update 1\n" + UpdateSignature::sign(file, key.secretKey)));
+        EXPECT_EQ(
+            UpdateCheck(client, fresh).run(source, files, false, kToday), UpdateCheck::Outcome::Refused);
+        EXPECT_EQ(fresh.errors,
+            QStringList { QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.") });
+        EXPECT_FALSE(QFile::exists(files.TempExeFileName));
+        EXPECT_EQ(readAll(files.ExeFileName), "old program");
+        EXPECT_EQ(fresh.installs, 0);
+        EXPECT_EQ(fresh.version, kSandboxVersion);
+    }
+    // The same file that is a program of this machine is taken.
+    const QByteArray good = program([](ElfImage&) {});
+    ASSERT_TRUE(sandbox.command("reset\nbody Update 0\n" + good));
+    ASSERT_TRUE(sandbox.command("body Update 1\n" + UpdateSignature::sign(good, key.secretKey)));
+    EXPECT_EQ(run(), UpdateCheck::Outcome::Downloaded);
+}
+
 TEST(UpdateVersion, OnlyALaterVersionIsNewer)
 {
     struct Row {
@@ -475,9 +526,10 @@ TEST_F(UpdateCheckTest, APackageInstallIsToldToInstallANewPackageWithoutAskingTh
     EXPECT_TRUE(host.messages.isEmpty());
     EXPECT_EQ(run(false), UpdateCheck::Outcome::NotWritable);
     EXPECT_EQ(host.messages,
-        QStringList { QStringLiteral("Программа установлена из пакета kestrova-sertrix и не обновляет себя сама.\n"
-                                     "Чтобы получить новую версию, установите новый пакет программы с её сайта:\n"
-                                     "http://www.kestrova.ru/") });
+        QStringList {
+            QStringLiteral("Программа установлена из пакета kestrova-sertrix и не обновляет себя сама.\n"
+                           "Чтобы получить новую версию, установите новый пакет программы с её сайта:\n"
+                           "http://www.kestrova.ru/") });
     EXPECT_TRUE(host.questions.isEmpty());
     EXPECT_EQ(host.downloads, 0);
     EXPECT_TRUE(sandbox.requests(QStringLiteral("Update")).isEmpty());

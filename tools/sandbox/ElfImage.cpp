@@ -12,6 +12,11 @@ int entrySize(bool wide)
     return wide ? 64 : 40;
 }
 
+int segmentEntrySize(bool wide)
+{
+    return wide ? 56 : 32;
+}
+
 } // namespace
 
 void ElfImage::put(QByteArray& image, qsizetype at, quint64 value, int width) const
@@ -35,7 +40,7 @@ QByteArray ElfImage::build() const
     names += ".shstrtab";
     names += '\0';
 
-    QByteArray image(headerSize(wide), '\0');
+    QByteArray image(headerSize(wide) + (loadable ? segmentEntrySize(wide) : 0), '\0');
     image[0] = 0x7F;
     image[1] = 'E';
     image[2] = 'L';
@@ -68,7 +73,17 @@ QByteArray ElfImage::build() const
     header(count - 1, namesName, namesOffset, quint64(names.size()));
 
     put(image, 16, 2, 2); // executable
+    put(image, 18, machine, 2);
     put(image, 20, 1, 4);
+    if (loadable) {
+        const qsizetype segment = headerSize(wide);
+        put(image, 24, offsets.isEmpty() ? quint64(segment) : offsets.first(), wide ? 8 : 4);
+        put(image, wide ? 32 : 28, quint64(segment), wide ? 8 : 4);
+        put(image, wide ? 54 : 42, quint64(segmentEntrySize(wide)), 2);
+        put(image, wide ? 56 : 44, 1, 2);
+        put(image, segment, 1, 4); // PT_LOAD
+        put(image, segment + (wide ? 32 : 16), quint64(image.size()), wide ? 8 : 4); // file size
+    }
     put(image, sectionTableOffsetField(), tableOffset, wide ? 8 : 4);
     put(image, wide ? 52 : 40, quint64(headerSize(wide)), 2);
     put(image, wide ? 58 : 46, quint64(entrySize(wide)), 2);

@@ -14,6 +14,10 @@ struct ElfImage {
 
     bool wide = true;
     bool bigEndian = false;
+    quint16 machine = 0; // e_machine; 0: none
+    // With one loadable segment over the whole file and its entry at the first section, as a
+    // program has; without, the file only carries its sections.
+    bool loadable = false;
     QList<Section> sections;
 
     QByteArray build() const;

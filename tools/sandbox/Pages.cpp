@@ -1,8 +1,8 @@
 #include "Pages.h"
 
 #include "ElfImage.h"
-
 #include "platform/CodePage.h"
+#include "platform/ElfExecutable.h"
 
 namespace {
 
@@ -173,7 +173,14 @@ QByteArray Pages::updateFile(const QByteArray& fileVersion)
     QByteArray code("KSUPDATE");
     for (int i = 0; i < 248; ++i)
         code.append(char(i));
+    // A program for this machine to the update's eyes, though its code does nothing.
     ElfImage image;
+    if (const std::optional<ElfMachine> running = ElfExecutable::running()) {
+        image.wide = running->elfClass == 2;
+        image.bigEndian = running->byteOrder == 2;
+        image.machine = running->machine;
+    }
+    image.loadable = true;
     image.sections << ElfImage::Section { ".text", code };
     if (!fileVersion.isEmpty())
         image.sections << ElfImage::Section { ".ks_version",

@@ -97,7 +97,7 @@ SandboxServer::SandboxServer(const SandboxOptions& options, QObject* parent)
     , m_pages(options.seed)
     , m_state(options.site)
 {
-    if (m_options.updateFile.isEmpty())
+    if (m_options.updateFile.isEmpty() && m_options.serveUpdateStandIn)
         m_options.updateFile = Pages::updateFile(Pages::kUpdateFileVersion);
     if (m_options.updateSecretKey.isEmpty())
         m_options.updateSecretKey = UpdateSignature::generateKeyPair().secretKey;
@@ -298,8 +298,9 @@ SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest
         // and their signature, in the same way; without definitions both answer 404.
         const int page = updatePageOf(path);
         const QByteArray definitions = m_state.definitions().value_or(m_options.definitionsFile);
+        const bool updateServed = !m_options.updateFile.isEmpty() || m_state.updateVersion();
         known = page >= 0 && !m_state.of(service).missingPages.contains(page)
-            && (page < 2 || !definitions.isEmpty());
+            && (page < 2 ? updateServed : !definitions.isEmpty());
         if (!known)
             break;
         reply.contentType = "application/octet-stream";

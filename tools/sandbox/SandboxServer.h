@@ -17,7 +17,10 @@ struct SandboxOptions {
     QString site = QStringLiteral("www.example.ru");
     quint32 seed = 0;
     int requestIntervalMs = 50;
-    QByteArray updateFile; // served as /zlt.upd; empty: a small file of the sandbox's own
+    QByteArray updateFile; // served as /zlt.upd; empty: the stand-in below, or none (404)
+    // Without an update file, a small signed stand-in of a newer version is served, for the tests
+    // of the download; it is no program anyone could run, so the demo serves none.
+    bool serveUpdateStandIn = true;
     QByteArray updateSecretKey; // signs it as /zlt.upd.sig; empty: a key pair made at start
     QByteArray definitionsFile; // published as /engines.ini, signed with the same key; empty: 404
 };

@@ -33,7 +33,10 @@ int main(int argc, char** argv)
         "file");
     const QCommandLineOption definitions("definitions",
         "Publish <file> as the engine definitions /engines.ini, signed as the update file.", "file");
-    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions });
+    const QCommandLineOption noUpdate("no-update",
+        "Serve no update file unless --update-file names one (by default a small signed stand-in).");
+    parser.addOptions(
+        { endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions, noUpdate });
     parser.process(app);
 
     if (!parser.isSet(endpointsOut)) {
@@ -51,6 +54,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    options.serveUpdateStandIn = !parser.isSet(noUpdate);
     if (parser.isSet(updateFile)) {
         QFile file(parser.value(updateFile));
         if (!file.open(QIODevice::ReadOnly) || (options.updateFile = file.readAll()).isEmpty()) {
