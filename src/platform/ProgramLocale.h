@@ -7,5 +7,6 @@
 // system locale is kept, as its user chose it.
 QLocale programLocale(const QLocale& system);
 
-// Makes programLocale(QLocale::system()) the default locale of the running program.
+// Makes programLocale(QLocale::system()) the default locale of the running program, and keeps the
+// C library's numbers in the C locale, whatever the system's.
 void useProgramLocale();

@@ -1,5 +1,6 @@
 #include "support/CheckerProgram.h"
 #include "support/ProjectFiles.h"
+#include "support/RussianLocale.h"
 #include "support/SandboxEngines.h"
 #include "support/WorkbookReader.h"
 
@@ -123,8 +124,8 @@ class CheckerSheetName : public CheckerWorkbook, public ::testing::WithParamInte
 TEST_P(CheckerSheetName, ANameTheWorkbookWouldRefuseIsMadeValid)
 {
     const QString project = path(QString::fromUtf8(GetParam().projectFile));
-    ASSERT_TRUE(writeProjectFile(project,
-        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
+    ASSERT_TRUE(writeProjectFile(
+        project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
     const QString xlsx = path(QStringLiteral("report.xlsx"));
 
     const Result result = check({ "--no-history", "--xlsx", xlsx, project });
@@ -145,8 +146,8 @@ INSTANTIATE_TEST_SUITE_P(ProjectFiles, CheckerSheetName,
 TEST_F(CheckerWorkbook, UnderTheCLocaleTheReportDateIsRussian)
 {
     const QString project = path(QStringLiteral("site.zlt"));
-    ASSERT_TRUE(writeProjectFile(project,
-        { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
+    ASSERT_TRUE(writeProjectFile(
+        project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
     const QString xlsx = path(QStringLiteral("report.xlsx"));
     QProcess process;
     QProcessEnvironment environment
@@ -168,6 +169,33 @@ TEST_F(CheckerWorkbook, UnderTheCLocaleTheReportDateIsRussian)
     EXPECT_TRUE(date == QStringLiteral("Дата: ") + before.toString(QStringLiteral("dd.MM.yyyy"))
         || date == QStringLiteral("Дата: ") + after.toString(QStringLiteral("dd.MM.yyyy")))
         << date.toStdString();
+}
+
+// Under a Russian desktop's locale the C library writes "0,7" for 0.7: no number of the workbook
+// or of the JSON may follow it.
+TEST_F(CheckerWorkbook, UnderARussianLocaleTheNumbersStayNumbers)
+{
+    const RussianLocale russian;
+    ASSERT_TRUE(russian.ready()) << russian.problem().toStdString();
+    const QString project = path(QStringLiteral("site.zlt"));
+    ASSERT_TRUE(writeProjectFile(
+        project, { QStringLiteral("http://www.example.ru/"), { QStringLiteral("kw1") }, { "GoogleCom" } }));
+    const QString xlsx = path(QStringLiteral("report.xlsx"));
+    QProcess process;
+    process.setProcessEnvironment(russian.apply(
+        checkerEnvironment(m_sandbox.endpointsFile(), m_dir.filePath(QStringLiteral("config")))));
+    process.start(checkerProgram(), { "--json", "--no-history", "--xlsx", xlsx, project });
+    ASSERT_TRUE(process.waitForFinished(120000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    QJsonParseError parseError;
+    QJsonDocument::fromJson(process.readAllStandardOutput(), &parseError);
+    EXPECT_EQ(parseError.error, QJsonParseError::NoError) << parseError.errorString().toStdString();
+
+    QString error;
+    const auto workbook = WorkbookReader::read(xlsx, &error);
+    ASSERT_TRUE(workbook) << error.toStdString();
+    EXPECT_EQ(workbook->columnWidth(3), 27.57);
+    EXPECT_EQ(workbook->rowHeight(1), 15.75);
 }
 
 TEST_F(CheckerWorkbook, UsageNamesTheOption)
