@@ -72,11 +72,25 @@ QString placeText(std::optional<int> position)
     return position ? QString::number(*position) : QStringLiteral("нет");
 }
 
-// "1 пропал", "2 пропали": the verb agrees with the count.
-QString counted(int count, const char* one, const char* many)
+// "1 позиция выросла", "3 позиции выросли", "11 позиций выросли": the noun and the verb agree
+// with the count.
+QString counted(int count, const char* verbOne, const char* verbMany)
 {
-    const bool single = count % 10 == 1 && count % 100 != 11;
-    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(single ? one : many));
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    const bool teen = lastTwo >= 11 && lastTwo <= 14;
+    const char* noun = !teen && last == 1 ? "позиция"
+        : !teen && last >= 2 && last <= 4 ? "позиции"
+                                          : "позиций";
+    const bool single = last == 1 && lastTwo != 11;
+    return QStringLiteral("%1 %2 %3")
+        .arg(count)
+        .arg(QString::fromUtf8(noun), QString::fromUtf8(single ? verbOne : verbMany));
+}
+
+bool isRise(const Move& move)
+{
+    return move.change.kind == PositionChange::Kind::Up || move.change.kind == PositionChange::Kind::New;
 }
 
 } // namespace
@@ -125,23 +139,33 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
         return std::nullopt;
     QStringList counts;
     if (up)
-        counts << QStringLiteral("%1 выше").arg(up);
+        counts << counted(up, "выросла", "выросли");
     if (down)
-        counts << QStringLiteral("%1 ниже").arg(down);
+        counts << counted(down, "упала", "упали");
     if (lost)
-        counts << counted(lost, "пропал", "пропали");
+        counts << counted(lost, "пропала", "пропали");
     if (found)
-        counts << counted(found, "появился", "появились");
+        counts << counted(found, "появилась", "появились");
     std::stable_sort(
         moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.weight() > b.weight(); });
     QStringList lines { counts.join(QStringLiteral(", ")) };
-    for (qsizetype i = 0; i < std::min<qsizetype>(moves.size(), kMaxMoves); ++i) {
-        const Move& move = moves[i];
-        lines << QStringLiteral("%1, %2: %3 → %4")
-                     .arg(shown(move.result->keyword), engineCaption(move.result->engine),
-                         placeText(move.change.previous), placeText(move.result->position));
+    if (previous->time.isValid())
+        lines << QStringLiteral("по сравнению с проверкой %1")
+                     .arg(previous->time.toLocalTime().date().toString(QStringLiteral("dd.MM.yyyy")));
+    // The biggest rises, then the biggest falls.
+    for (const bool rises : { true, false }) {
+        int shownMoves = 0;
+        for (const Move& move : moves) {
+            if (isRise(move) != rises || shownMoves == kMaxMoves)
+                continue;
+            ++shownMoves;
+            lines << QStringLiteral("%1 %2, %3: %4 → %5")
+                         .arg(rises ? QStringLiteral("▲") : QStringLiteral("▼"), shown(move.result->keyword),
+                             engineCaption(move.result->engine), placeText(move.change.previous),
+                             placeText(move.result->position));
+        }
     }
-    return DesktopNotice { shown(current.site), bodyOf(lines) };
+    return DesktopNotice { QStringLiteral("Позиции изменились: ") + shown(current.site), bodyOf(lines) };
 }
 
 DesktopNotice failed(const QString& projectPath, const QString& message)

@@ -20,6 +20,7 @@ RecordedCheck check(QList<RecordedResult> results)
 {
     RecordedCheck c;
     c.site = QStringLiteral("http://www.okna.ru/");
+    c.time = QDateTime(QDate(2026, 12, 5), QTime(12, 0), Qt::UTC);
     c.results = std::move(results);
     return c;
 }
@@ -43,7 +44,7 @@ TEST_P(Notices, TellWhatMoved)
         return;
     }
     ASSERT_TRUE(notice);
-    EXPECT_EQ(notice->summary, QStringLiteral("http://www.okna.ru/"));
+    EXPECT_EQ(notice->summary, QStringLiteral("Позиции изменились: http://www.okna.ru/"));
     EXPECT_EQ(notice->body, QString::fromUtf8(row.body));
 }
 
@@ -55,24 +56,37 @@ INSTANTIATE_TEST_SUITE_P(Rows, Notices,
         NoticeRow { "nothing_moved", { result("окна пвх", Y, 4), result("двери", G, std::nullopt) },
             { result("окна пвх", Y, 4), result("двери", G, std::nullopt) }, nullptr },
         NoticeRow { "one_up", { result("окна пвх", Y, 12) }, { result("окна пвх", Y, 4) },
-            "1 выше\nокна пвх, Yandex.ru: 12 → 4" },
-        NoticeRow { "counts_and_the_three_biggest",
+            "1 позиция выросла\nпо сравнению с проверкой 05.12.2026\n▲ окна пвх, Yandex.ru: 12 → 4" },
+        NoticeRow { "counts_and_the_biggest_each_way",
             { result("окна пвх", Y, 12), result("окна", Y, 5), result("двери", Y, 30), result("рамы", Y, 7),
-                result("стекло", Y, 2), result("подоконник", Y, 9) },
+                result("стекло", Y, 2), result("подоконник", Y, 9), result("откосы", Y, 20) },
             { result("окна пвх", Y, 4), result("окна", Y, 6), result("двери", Y, 10), result("рамы", Y, 3),
-                result("стекло", Y, std::nullopt), result("подоконник", Y, 9) },
-            "3 выше, 1 ниже, 1 пропал\nстекло, Yandex.ru: 2 → нет\nдвери, Yandex.ru: 30 → 10\nокна пвх, "
-            "Yandex.ru: 12 → 4" },
+                result("стекло", Y, std::nullopt), result("подоконник", Y, 9), result("откосы", Y, 15) },
+            "4 позиции выросли, 1 позиция упала, 1 позиция пропала\nпо сравнению с проверкой 05.12.2026\n"
+            "▲ двери, Yandex.ru: 30 → 10\n▲ окна пвх, Yandex.ru: 12 → 4\n▲ откосы, Yandex.ru: 20 → 15\n"
+            "▼ стекло, Yandex.ru: 2 → нет\n▼ окна, Yandex.ru: 5 → 6" },
         NoticeRow { "found_again", { result("окна", G, std::nullopt), result("рамы", G, std::nullopt) },
             { result("окна", G, 8), result("рамы", G, 15) },
-            "2 появились\nокна, Google.ru: нет → 8\nрамы, Google.ru: нет → 15" },
+            "2 позиции появились\nпо сравнению с проверкой 05.12.2026\n▲ окна, Google.ru: нет → 8\n"
+            "▲ рамы, Google.ru: нет → 15" },
+        NoticeRow { "eleven_and_twenty_one",
+            { result("a1", Y, 20), result("a2", Y, 20), result("a3", Y, 20), result("a4", Y, 20),
+                result("a5", Y, 20), result("a6", Y, 20), result("a7", Y, 20), result("b1", G, 20),
+                result("b2", G, 20), result("b3", G, 20), result("b4", G, 20), result("c1", Y, 1) },
+            { result("a1", Y, 10), result("a2", Y, 11), result("a3", Y, 12), result("a4", Y, 13),
+                result("a5", Y, 14), result("a6", Y, 15), result("a7", Y, 16), result("b1", G, 17),
+                result("b2", G, 18), result("b3", G, 19), result("b4", G, 19), result("c1", Y, 21) },
+            "11 позиций выросли, 1 позиция упала\nпо сравнению с проверкой 05.12.2026\n▲ a1, Yandex.ru: 20 → "
+            "10\n"
+            "▲ a2, Yandex.ru: 20 → 11\n▲ a3, Yandex.ru: 20 → 12\n▼ c1, Yandex.ru: 1 → 21" },
         NoticeRow { "undecided_results_say_nothing",
             { result("окна", Y, 3), result("рамы", Y, std::nullopt, Reason::Failed) },
             { result("окна", Y, std::nullopt, Reason::Failed), result("рамы", Y, 5) }, nullptr },
         NoticeRow { "new_keywords_have_nothing_to_compare", { result("окна", Y, 3) },
             { result("окна", Y, 3), result("рамы", Y, 5) }, nullptr },
         NoticeRow { "same_keyword_other_engine", { result("окна", Y, 3), result("окна", G, 9) },
-            { result("окна", Y, 3), result("окна", G, 11) }, "1 ниже\nокна, Google.ru: 9 → 11" }),
+            { result("окна", Y, 3), result("окна", G, 11) },
+            "1 позиция упала\nпо сравнению с проверкой 05.12.2026\n▼ окна, Google.ru: 9 → 11" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Notices, TheFirstCheckOfASiteSaysNothing)
@@ -123,11 +137,12 @@ TEST(Notices, LongKeywordsAndControlCharactersAreCut)
     after.site = QString(500, u'w') + QStringLiteral("\n.ru");
     const auto notice = CheckNotice::afterCheck(after, &before, std::nullopt);
     ASSERT_TRUE(notice);
-    EXPECT_EQ(notice->summary, QString(79, u'w') + QStringLiteral("…"));
+    EXPECT_EQ(
+        notice->summary, QStringLiteral("Позиции изменились: ") + QString(79, u'w') + QStringLiteral("…"));
     const QStringList lines = notice->body.split(u'\n');
-    ASSERT_EQ(lines.size(), 3) << notice->body.toStdString();
-    EXPECT_EQ(lines[1], QString(79, u'с') + QStringLiteral("…, Yandex.ru: 12 → 4"));
-    EXPECT_EQ(lines[2], QStringLiteral("окнапвх, Google.ru: 3 → 9"));
+    ASSERT_EQ(lines.size(), 4) << notice->body.toStdString();
+    EXPECT_EQ(lines[2], QStringLiteral("▲ ") + QString(79, u'с') + QStringLiteral("…, Yandex.ru: 12 → 4"));
+    EXPECT_EQ(lines[3], QStringLiteral("▼ окнапвх, Google.ru: 3 → 9"));
 }
 
 } // namespace

@@ -123,8 +123,12 @@ TEST_F(ScheduledCheck, AMoveReachesTheNotificationServer)
         QThread::msleep(50);
     ASSERT_EQ(notices.size(), 2);
     EXPECT_EQ(field(notices[0], "appname"), QStringLiteral("Kestrova Sertrix"));
-    EXPECT_EQ(field(notices[0], "summary"), QStringLiteral("http://www.example.ru/"));
-    EXPECT_EQ(field(notices[0], "body"), QStringLiteral("1 выше\nкупить слона, Yandex.ru: 12 → 4"));
+    EXPECT_EQ(field(notices[0], "summary"), QStringLiteral("Позиции изменились: http://www.example.ru/"));
+    const QStringList body = field(notices[0], "body").split(u'\n');
+    ASSERT_EQ(body.size(), 3) << body.join(u'|').toStdString();
+    EXPECT_EQ(body[0], QStringLiteral("1 позиция выросла"));
+    EXPECT_TRUE(body[1].startsWith(QStringLiteral("по сравнению с проверкой "))) << body[1].toStdString();
+    EXPECT_EQ(body[2], QStringLiteral("▲ купить слона, Yandex.ru: 12 → 4"));
     EXPECT_EQ(field(notices[1], "summary"), QStringLiteral("Проверка по расписанию не выполнена"));
     EXPECT_TRUE(field(notices[1], "body").startsWith(QStringLiteral("ушёл.zlt: ")))
         << field(notices[1], "body").toStdString();
@@ -147,10 +151,9 @@ TEST_F(ScheduledCheck, AKeywordReachesTheServerAsTextWithoutMarkup)
     while ((notices = desktop.notices()).isEmpty() && !deadline.hasExpired())
         QThread::msleep(50);
     ASSERT_EQ(notices.size(), 1);
-    EXPECT_EQ(field(notices[0], "body"),
-        QStringLiteral(
-            "1 выше\n&lt;b&gt;слон&lt;/b&gt; &amp; &lt;a href=http://evil.example/&gt;купить&lt;/a&gt;, "
-            "Google.ru: 12 → 4"));
+    EXPECT_EQ(field(notices[0], "body").section(u'\n', 2),
+        QStringLiteral("▲ &lt;b&gt;слон&lt;/b&gt; &amp; &lt;a href=http://evil.example/&gt;купить&lt;/a&gt;, "
+                       "Google.ru: 12 → 4"));
 }
 
 TEST_F(ScheduledCheck, WithoutAUserManagerNothingIsLeftBehind)
