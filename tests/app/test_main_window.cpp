@@ -221,6 +221,16 @@ TEST_F(MainWindowTest, AProjectFileGivenAtStartIsTheFirstTab)
     EXPECT_TRUE(prompts->shown.empty());
 }
 
+TEST_F(MainWindowTest, AMissingProjectFileGivenAtStartIsSaidAndMakesNoTab)
+{
+    const QString path = filePath("absent.zlt");
+    TfmMain window(nullptr, path);
+    EXPECT_EQ(tabCaptions(window), QStringList { kNewProject });
+    ASSERT_EQ(prompts->shown.size(), 1u);
+    EXPECT_EQ(prompts->shown[0].kind, ScriptedPrompts::Shown::Error);
+    EXPECT_EQ(prompts->shown[0].text, QStringLiteral("Файл проекта не найден: ") + path);
+}
+
 TEST_F(MainWindowTest, OpeningAMissingFileOpensTheDesignValuesUnderItsName)
 {
     auto window = openWindow();

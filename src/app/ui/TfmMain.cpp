@@ -19,6 +19,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
@@ -89,7 +90,13 @@ void TfmMain::FormCreate(const QString& projectFile)
         OpenDialog->SetInitialDir(executableFolder);
     if (SaveDialog->InitialDir().isEmpty())
         SaveDialog->SetInitialDir(executableFolder);
-    if (!projectFile.isEmpty())
+    // A file named at start that is not there is said so: its name alone makes no project.
+    const QFileInfo given(projectFile);
+    if (!projectFile.isEmpty() && !given.exists() && !given.isSymLink())
+        Prompts::instance().error(this,
+            QStringLiteral("Файл проекта не найден: %1")
+                .arg(QDir::toNativeSeparators(given.absoluteFilePath())));
+    else if (!projectFile.isEmpty())
         m_workspace.openProjectFile(projectFile);
     // A file that could not be opened leaves a new project, as at every other start.
     if (m_workspace.projects().isEmpty())
