@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
-#include "app/ui/ProjectTabBar.h"
 #include "app/frame/TfrRank.h"
+#include "app/ui/ProjectTabBar.h"
 #include "schedule/UserUnitFolder.h"
 #include "schedule/ui/ScheduleDialog.h"
 
@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
@@ -86,7 +87,9 @@ TEST_F(ScheduleMenu, WithoutAUserManagerTheDialogShowsTheCrontabLineAndWritesNot
             "столах), поэтому расписание не создано и ничего не записано. То же самое делает строка для "
             "crontab -e:"));
     EXPECT_TRUE(dialog->ECrontab->isVisibleTo(dialog));
-    EXPECT_EQ(dialog->ECrontab->text(),
+    EXPECT_EQ(dialog->LNext->text(), QStringLiteral("Расписание не создано"));
+    EXPECT_GE(dialog->LProblem->height(), dialog->LProblem->heightForWidth(dialog->LProblem->width()));
+    EXPECT_EQ(dialog->ECrontab->toPlainText(),
         QStringLiteral("30 7 * * * '") + QCoreApplication::applicationDirPath()
             + QStringLiteral("/kestrova-check' --scheduled '") + QFileInfo(project).canonicalFilePath()
             + QStringLiteral("' >/dev/null"));

@@ -1,6 +1,7 @@
 #include "NotificationDesktop.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
@@ -34,7 +35,7 @@ QString firstLine(QProcess& process)
 
 } // namespace
 
-NotificationDesktop::NotificationDesktop()
+NotificationDesktop::NotificationDesktop(const QString& busSocket)
 {
     for (const char* tool : { "dbus-daemon", "Xvfb", "dunst", "dunstctl" }) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
@@ -42,7 +43,7 @@ NotificationDesktop::NotificationDesktop()
             return;
         }
     }
-    if (startBus() && startDisplay())
+    if (startBus(busSocket) && startDisplay())
         m_serverUp = startServer();
 }
 
@@ -53,10 +54,14 @@ NotificationDesktop::~NotificationDesktop()
     stop(m_bus);
 }
 
-bool NotificationDesktop::startBus()
+bool NotificationDesktop::startBus(const QString& socket)
 {
-    m_bus.start(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
+    QStringList arguments { QStringLiteral("--session"), QStringLiteral("--nofork"),
+        QStringLiteral("--print-address=1") };
+    if (!socket.isEmpty())
+        arguments << QStringLiteral("--address=unix:path=")
+                + QString::fromLatin1(QFile::encodeName(socket).toPercentEncoding("/.\\*", "~"));
+    m_bus.start(QStringLiteral("dbus-daemon"), arguments);
     m_busAddress = firstLine(m_bus);
     if (m_busAddress.isEmpty())
         m_problem = QStringLiteral("dbus-daemon gave no address");

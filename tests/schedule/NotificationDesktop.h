@@ -9,7 +9,8 @@
 // dunst, stopped with the object. ready() is false when one of them is not installed.
 class NotificationDesktop {
 public:
-    NotificationDesktop();
+    // busSocket: the bus listens there (unix:path=) instead of at an address of its own choice.
+    explicit NotificationDesktop(const QString& busSocket = {});
     ~NotificationDesktop();
 
     bool ready() const { return !m_busAddress.isEmpty() && m_serverUp; }
@@ -21,7 +22,7 @@ public:
     QJsonArray notices();
 
 private:
-    bool startBus();
+    bool startBus(const QString& socket);
     bool startDisplay();
     bool startServer();
     QByteArray dunstctl(const QStringList& arguments);

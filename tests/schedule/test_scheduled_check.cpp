@@ -134,6 +134,23 @@ TEST_F(ScheduledCheck, AMoveReachesTheNotificationServer)
         << field(notices[1], "body").toStdString();
 }
 
+// Under cron no bus address is in the environment: the notice goes to the user's bus at its usual place.
+TEST_F(ScheduledCheck, WithoutABusAddressTheNoticeFindsTheUsersBus)
+{
+    NotificationDesktop desktop(m_home.runtime() + QStringLiteral("/bus"));
+    ASSERT_TRUE(desktop.ready()) << desktop.problem().toStdString();
+    ASSERT_TRUE(m_sandbox.command("place YandexRu * 12"));
+    ASSERT_EQ(runExecStart({}), 0);
+    ASSERT_TRUE(m_sandbox.command("place YandexRu * 4"));
+    ASSERT_EQ(runExecStart({}), 0);
+    QJsonArray notices;
+    QDeadlineTimer deadline(20000);
+    while ((notices = desktop.notices()).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(50);
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(field(notices[0], "summary"), QStringLiteral("Позиции изменились: http://www.example.ru/"));
+}
+
 // A keyword is text: the server shows its "<b>" and "<a href>" as typed, never as markup.
 TEST_F(ScheduledCheck, AKeywordReachesTheServerAsTextWithoutMarkup)
 {

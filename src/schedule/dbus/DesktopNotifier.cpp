@@ -2,7 +2,11 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDir>
+#include <QFile>
 #include <QVariantMap>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +23,32 @@ bool serverReadsMarkup(QDBusConnection& bus)
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return true;
     return reply.arguments().constFirst().toStringList().contains(QStringLiteral("body-markup"));
+}
+
+// A D-Bus address value: bytes other than letters, digits and "-_/.\\*" as %XX.
+QString addressValue(const QString& path)
+{
+    return QString::fromLatin1(QFile::encodeName(path).toPercentEncoding("/.\\*", "~"));
+}
+
+// The user's session bus. Under cron DBUS_SESSION_BUS_ADDRESS is not set, though the user's bus
+// runs at its usual place, $XDG_RUNTIME_DIR/bus (or /run/user/UID/bus).
+QDBusConnection userBus()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return QDBusConnection::sessionBus();
+    QStringList places;
+    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); QDir::isAbsolutePath(runtime))
+        places << runtime + QStringLiteral("/bus");
+    places << QStringLiteral("/run/user/%1/bus").arg(::getuid());
+    for (const QString& place : places) {
+        struct stat info { };
+        if (::stat(QFile::encodeName(place).constData(), &info) == 0 && S_ISSOCK(info.st_mode)
+            && info.st_uid == ::getuid())
+            return QDBusConnection::connectToBus(
+                QStringLiteral("unix:path=") + addressValue(place), QStringLiteral("kestrova-user-bus"));
+    }
+    return QDBusConnection::sessionBus();
 }
 
 } // namespace
@@ -42,7 +72,7 @@ QString DesktopNotifier::markupEscaped(const QString& body)
 
 bool DesktopNotifier::send(const DesktopNotice& notice, QString* reason) const
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = userBus();
     if (!bus.isConnected()) {
         if (reason)
             *reason = bus.lastError().message();

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
@@ -57,13 +58,19 @@ ScheduleDialog::ScheduleDialog(
     LProblem = new QLabel(this);
     LProblem->setWordWrap(true);
     LProblem->hide();
-    ECrontab = new QLineEdit(this);
+    // The crontab line is long: it is shown whole, wrapped, ready to be copied.
+    ECrontab = new QPlainTextEdit(this);
     ECrontab->setReadOnly(true);
+    ECrontab->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    ECrontab->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    ECrontab->setFixedHeight(ECrontab->fontMetrics().lineSpacing() * 4 + 2 * ECrontab->frameWidth() + 8);
     ECrontab->hide();
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
     for (QWidget* widget : std::initializer_list<QWidget*> { LNext, LLast, LProblem, ECrontab, Buttons })
         layout->addWidget(widget);
+    // The dialog grows with the message rather than squash its controls.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     RBNone->setObjectName(QStringLiteral("RBNone"));
     RBDaily->setObjectName(QStringLiteral("RBDaily"));
     RBWeekly->setObjectName(QStringLiteral("RBWeekly"));
@@ -121,9 +128,12 @@ void ScheduleDialog::tell(const QString& problem, const QString& crontabLine)
 {
     LProblem->setText(problem);
     LProblem->setVisible(!problem.isEmpty());
-    ECrontab->setText(crontabLine);
-    ECrontab->setCursorPosition(0);
+    ECrontab->setPlainText(crontabLine);
     ECrontab->setVisible(!crontabLine.isEmpty());
+    // Nothing was scheduled: no next check to show until the controls change again.
+    if (!crontabLine.isEmpty())
+        LNext->setText(QStringLiteral("Расписание не создано"));
+    adjustSize();
 }
 
 void ScheduleDialog::apply()

@@ -8,7 +8,7 @@ class QButtonGroup;
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
-class QLineEdit;
+class QPlainTextEdit;
 class QRadioButton;
 class QTimeEdit;
 
@@ -30,7 +30,7 @@ public:
     QLabel* LNext = nullptr;
     QLabel* LLast = nullptr;
     QLabel* LProblem = nullptr;
-    QLineEdit* ECrontab = nullptr;
+    QPlainTextEdit* ECrontab = nullptr;
     QDialogButtonBox* Buttons = nullptr;
 
     // The schedule the controls show.
