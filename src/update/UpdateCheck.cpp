@@ -16,6 +16,7 @@
 #include <QFileInfo>
 
 const QString UpdateCheck::kUpToDate = QStringLiteral("Обновление не требуется.");
+const QString UpdateCheck::kNoUpdates = QStringLiteral("Нет доступных обновлений.");
 const QString UpdateCheck::kQuestion = QStringLiteral("Доступна новая версия. Обновить?");
 const QString UpdateCheck::kDownloadError
     = QStringLiteral("Ошибка при загрузке обновления! Попробуйте познее.");
@@ -54,6 +55,24 @@ public:
 
 private:
     HttpClient& m_client;
+};
+
+constexpr int kNotFound = 404;
+constexpr int kGone = 410;
+
+class AskingDisplay {
+public:
+    explicit AskingDisplay(UpdateHost& host)
+        : m_host(host)
+    {
+        m_host.askingStarted();
+    }
+    ~AskingDisplay() { m_host.askingEnded(); }
+    AskingDisplay(const AskingDisplay&) = delete;
+    AskingDisplay& operator=(const AskingDisplay&) = delete;
+
+private:
+    UpdateHost& m_host;
 };
 
 class DownloadDisplay {
@@ -118,8 +137,22 @@ UpdateCheck::Outcome UpdateCheck::run(
     }
     HeadResult head;
     try {
+        const std::optional<AskingDisplay> asking
+            = autoCheck ? std::nullopt : std::make_optional<AskingDisplay>(m_host);
         m_client.setMaxBody(HttpClient::kMaxBody);
         head = m_client.head(source.fileUrl);
+    } catch (const EHttpAborted&) {
+        return Outcome::Cancelled;
+    } catch (const EHttpStatus& e) {
+        // The host answered that it has no update file: there is none, as the automatic check
+        // says too. Any other answer is a failure to ask.
+        if (e.status() == kNotFound || e.status() == kGone) {
+            m_host.showMessage(kNoUpdates);
+            return Outcome::NoUpdates;
+        }
+        if (!autoCheck)
+            m_host.showMessage(unreachableText(QString::fromUtf8(e.what())));
+        return Outcome::NoUpdates;
     } catch (const EHttpError& e) {
         // A failed check is no answer; the automatic check stays silent about it.
         if (!autoCheck)

@@ -34,6 +34,7 @@ public:
     };
 
     static const QString kUpToDate;
+    static const QString kNoUpdates; // the host has no update file (404, 410)
     static const QString kQuestion;
     static const QString kDownloadError;
     static const QString kRestart;

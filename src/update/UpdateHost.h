@@ -15,6 +15,11 @@ public:
     // A box with the information icon, Yes and No, Yes the default; true for Yes.
     virtual bool askYesNo(const QString& text) = 0;
 
+    // While the host is asked whether there is an update (from the menu): the user sees it is
+    // being asked, and cancels with Escape.
+    virtual void askingStarted() = 0;
+    virtual void askingEnded() = 0;
+
     virtual void downloadStarted() = 0;
     // total is the announced length of the file.
     virtual void downloadProgress(qint64 received, qint64 total) = 0;

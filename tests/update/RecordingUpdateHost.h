@@ -12,6 +12,8 @@ public:
     QStringList messages; // plain boxes
     QStringList errors; // boxes with the error icon
     QStringList questions;
+    int asks = 0;
+    int asksEnded = 0;
     int downloads = 0;
     int downloadsEnded = 0;
     qint64 lastReceived = -1;
@@ -33,6 +35,8 @@ public:
         answers.pop_front();
         return answer;
     }
+    void askingStarted() override { ++asks; }
+    void askingEnded() override { ++asksEnded; }
     void downloadStarted() override { ++downloads; }
     void downloadProgress(qint64 received, qint64 total) override
     {

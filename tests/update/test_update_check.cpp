@@ -115,6 +115,23 @@ TEST_F(UpdateCheckTest, AFailedHeadIsReportedWithItsReasonOnlyWhenAskedFor)
     }
 }
 
+// A host that answers that it has no update file means there is none, in the automatic check too;
+// the host is asked in view of the user, who may cancel.
+TEST_F(UpdateCheckTest, NoUpdateFileOnTheHostSaysSoEvenAutomatically)
+{
+    for (const char* status : { "404", "410" }) {
+        for (const bool autoCheck : { false, true }) {
+            RecordingUpdateHost fresh;
+            ASSERT_TRUE(sandbox.command(QByteArray("reset\nstatus Update ") + status + " 1"));
+            EXPECT_EQ(UpdateCheck(client, fresh).run(source, files, autoCheck, kToday),
+                UpdateCheck::Outcome::NoUpdates);
+            EXPECT_EQ(fresh.messages, QStringList { QStringLiteral("Нет доступных обновлений.") }) << status;
+            EXPECT_EQ(fresh.asks, autoCheck ? 0 : 1);
+            EXPECT_EQ(fresh.asksEnded, fresh.asks);
+        }
+    }
+}
+
 TEST_F(UpdateCheckTest, HeadFailsOnRedirectsAndOnAClosedPort)
 {
     ASSERT_TRUE(sandbox.command("redirect Update 1"));

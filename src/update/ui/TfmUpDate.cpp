@@ -301,6 +301,13 @@ void TfmUpDate::downloadStarted()
     QCoreApplication::processEvents();
 }
 
+void TfmUpDate::askingStarted()
+{
+    downloadStarted();
+    lblProgress->setText(QStringLiteral("Проверка наличия обновлений..."));
+    QCoreApplication::processEvents();
+}
+
 void TfmUpDate::downloadProgress(qint64 received, qint64 total)
 {
     // The total is bounded by UpdateCheck::kMaxUpdateBytes, so it fits the bar.

@@ -81,6 +81,8 @@ private:
     void showMessage(const QString& text) override;
     void showError(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    void askingStarted() override;
+    void askingEnded() override { downloadEnded(); }
     void downloadStarted() override;
     void downloadProgress(qint64 received, qint64 total) override;
     void downloadEnded() override;

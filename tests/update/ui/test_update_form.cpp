@@ -278,6 +278,34 @@ TEST_F(UpdateFormTest, EscapeOrClosingDuringTheDownloadCancelsIt)
     }
 }
 
+TEST_F(UpdateFormTest, WhileTheHostIsAskedTheFormSaysSoAndEscapeCancels)
+{
+    // The host takes the HEAD request of the program's file and never answers it.
+    RawHttpListener host([](const QByteArray& request) {
+        RawHttpListener::Reply reply;
+        if (request.contains(" /zlt.upd "))
+            reply.stall = true;
+        else
+            reply.statusLine = "HTTP/1.1 404 Not Found";
+        return reply;
+    });
+    Endpoints endpoints = Endpoints::fromFile(sandbox.endpointsFile());
+    endpoints.Update = QString::fromLatin1(host.hostPort());
+    Endpoints::setCurrent(endpoints);
+    auto form = makeForm();
+    QString shown;
+    QTimer::singleShot(300, form.get(), [&] {
+        if (form->isVisible())
+            shown = form->lblProgress->text();
+        pressKey(form.get(), Qt::Key_Escape);
+    });
+    form->CheckForUpdate();
+    EXPECT_EQ(shown, QStringLiteral("Проверка наличия обновлений..."));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_TRUE(prompts->texts().isEmpty()) << prompts->texts().join(u'|').toStdString();
+}
+
 TEST_F(UpdateFormTest, TheRestartedProgramSaysOnceThatTheCopyFailed)
 {
     leaveSignedFile();
