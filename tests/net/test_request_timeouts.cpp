@@ -2,6 +2,7 @@
 #include "net/HttpClient.h"
 #include "support/RawHttpListener.h"
 
+#include <QElapsedTimer>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -121,9 +122,13 @@ TEST_F(RequestTimeouts, AConnectionThatIsNeverMadeIsGivenUp)
 {
     const FullListenQueue full;
     ASSERT_NE(full.port(), 0);
+    QElapsedTimer clock;
+    clock.start();
     const std::string failure
         = failureOf([&] { client.get("http://127.0.0.1:" + QByteArray::number(full.port()) + "/"); });
     EXPECT_EQ(failure.rfind("сервер не отвечает (", 0), 0u) << failure;
+    // The limit is 500 ms: a limit taken in the wrong unit (seconds, or none) would wait minutes.
+    EXPECT_LT(clock.elapsed(), 20000);
 }
 
 TEST_F(RequestTimeouts, ACutDownloadIsSaidInRussianWithTheLibrarysText)

@@ -154,6 +154,10 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
         Refusal { "VersionThatIsNoVersion", "[definitions]\nVersion=2026-12-08\n",
             "[definitions] Version (строка 2): «2026-12-08» — нужна версия из чисел через точку, например "
             "2026.12.7.1" },
+        Refusal { "ControlCharacterInAPattern", "[MSNCom]\nPattern=<li>\x01<h3><a href=\"(.*?)\"\n",
+            "[MSNCom] Pattern (строка 2): управляющий знак в шаблоне" },
+        Refusal { "WordstatAskedByAForm", "[Wordstat]\nUrl=/stat/wordsstat.pl\nForm=text={keyword}\n",
+            "[Wordstat] Form (строка 3): число запросов читается запросом GET, без формы" },
         Refusal { "NotUtf8", "[GoogleCom]\nPattern=\xE0\xE1\n", "текст не в кодировке UTF-8" }),
     [](const auto& info) { return std::string(info.param.name); });
 
