@@ -195,6 +195,7 @@ QByteArray HttpClient::Impl::perform(
         curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         head->contentLength = length;
         head->lastModified = replyHeader(easy, "Last-Modified");
+        head->etag = replyHeader(easy, "ETag");
     }
     QByteArray out;
     out.swap(reply);

@@ -17,6 +17,7 @@ struct HeadResult {
     int status = 0;
     qint64 contentLength = -1; // -1 when the reply had none
     QByteArray lastModified; // the header's text, empty when absent
+    QByteArray etag; // the "ETag" header's text, empty when absent
 };
 
 // One HTTP client with the program's request profile. Requests run libcurl's multi interface

@@ -1,7 +1,7 @@
 #include "update/DefinitionsSources.h"
 
 #include "net/Endpoints.h"
-#include "platform/BoundedFile.h"
+#include "platform/DottedVersion.h"
 #include "platform/ProgramFolders.h"
 #include "rank/lookup/DefinitionsFile.h"
 #include "update/UpdateSignature.h"
@@ -22,7 +22,8 @@ bool exists(const QString& path)
 }
 
 // A readable file that does not validate is refused; a missing one is passed over without a word.
-std::optional<EngineDefinitions> readSource(const QString& path, DefinitionsSource source, QStringList& refusals)
+std::optional<EngineDefinitions> readSource(
+    const QString& path, DefinitionsSource source, QStringList& refusals)
 {
     if (path.isEmpty() || (!exists(path) && source != DefinitionsSource::File))
         return std::nullopt;
@@ -55,7 +56,33 @@ DefinitionsFiles DefinitionsFiles::in(const QString& settingsFolder, const QStri
 
 QString DefinitionsSources::unsignedText(const QString& fileName)
 {
-    return QStringLiteral("Описания поисковых систем из файла «%1» не приняты: подпись файла не верна.").arg(fileName);
+    return QStringLiteral("Описания поисковых систем из файла «%1» не приняты: подпись файла не верна.")
+        .arg(fileName);
+}
+
+std::optional<DefinitionsSources::VerifiedFile> DefinitionsSources::verifiedFile(
+    const QString& path, const QString& legacySignature, const QByteArray& publicKey, QString* reason)
+{
+    reason->clear();
+    // The signature is checked at every load: a file altered on disk is refused.
+    QString readReason;
+    SignedDefinitionsFile::Failure failure {};
+    auto pair = SignedDefinitionsFile::read(path, legacySignature, publicKey, &failure, &readReason);
+    if (!pair) {
+        *reason = failure == SignedDefinitionsFile::Failure::Unsigned
+            ? unsignedText(path)
+            : DefinitionsFile::refusalText(
+                path, { { {}, {}, QStringLiteral("файл не прочитан: %1").arg(readReason), 0 } });
+        return std::nullopt;
+    }
+    ParsedDefinitions parsed = DefinitionsFile::parse(pair->content, &EngineDefinitions::builtIn());
+    if (!parsed.definitions) {
+        *reason = DefinitionsFile::refusalText(path, parsed.problems);
+        return std::nullopt;
+    }
+    parsed.definitions->source = DefinitionsSource::Downloaded;
+    parsed.definitions->fileName = path;
+    return VerifiedFile { std::move(*parsed.definitions), std::move(*pair) };
 }
 
 std::optional<EngineDefinitions> DefinitionsSources::verifiedDownload(
@@ -64,28 +91,17 @@ std::optional<EngineDefinitions> DefinitionsSources::verifiedDownload(
     reason->clear();
     if (!exists(files.downloadedFile))
         return std::nullopt;
-    // The signature is checked at every load: a file altered on disk is refused.
-    QString readReason;
-    const auto content = BoundedFile::read(files.downloadedFile, DefinitionsFile::kMaxBytes, &readReason);
-    const auto signature
-        = BoundedFile::read(files.downloadedSignature, UpdateSignature::kSignatureBytes, &readReason);
-    if (!content) {
-        *reason = DefinitionsFile::refusalText(files.downloadedFile,
-            { { {}, {}, QStringLiteral("файл не прочитан: %1").arg(readReason), 0 } });
-        return std::nullopt;
+    if (auto current = verifiedFile(files.downloadedFile, files.downloadedSignature, publicKey, reason))
+        return std::move(current->definitions);
+    // A current file that is refused (damaged, or half replaced by an earlier version of the
+    // program) gives way to the file it replaced.
+    QString previousReason;
+    if (exists(files.previousFile)) {
+        if (auto previous
+            = verifiedFile(files.previousFile, files.previousSignature, publicKey, &previousReason))
+            return std::move(previous->definitions);
     }
-    if (!signature || !UpdateSignature::verify(*content, *signature, publicKey)) {
-        *reason = unsignedText(files.downloadedFile);
-        return std::nullopt;
-    }
-    ParsedDefinitions parsed = DefinitionsFile::parse(*content, &EngineDefinitions::builtIn());
-    if (!parsed.definitions) {
-        *reason = DefinitionsFile::refusalText(files.downloadedFile, parsed.problems);
-        return std::nullopt;
-    }
-    parsed.definitions->source = DefinitionsSource::Downloaded;
-    parsed.definitions->fileName = files.downloadedFile;
-    return std::move(parsed.definitions);
+    return std::nullopt;
 }
 
 LoadedDefinitions DefinitionsSources::load(
@@ -100,6 +116,10 @@ LoadedDefinitions DefinitionsSources::load(
         found = verifiedDownload(files, publicKey, &reason);
         if (!reason.isEmpty())
             loaded.refusals << reason;
+        // Downloaded definitions older than the built-in ones (those of an earlier program, or a
+        // replayed file) give way to them.
+        if (found && !DottedVersion::isLater(found->version, EngineDefinitions::builtIn().version))
+            found.reset();
     }
     loaded.definitions = found ? std::make_shared<const EngineDefinitions>(std::move(*found))
                                : std::make_shared<const EngineDefinitions>(EngineDefinitions::builtIn());
@@ -123,8 +143,8 @@ QStringList DefinitionsSources::notShownBefore(const QStringList& refusals)
 
 LoadedDefinitions DefinitionsSources::reloadCurrent(const QString& givenFile)
 {
-    LoadedDefinitions loaded = load(DefinitionsFiles::standard(), givenFile,
-        UpdateSource::fromEndpoints(Endpoints::current()).publicKey);
+    LoadedDefinitions loaded = load(
+        DefinitionsFiles::standard(), givenFile, UpdateSource::fromEndpoints(Endpoints::current()).publicKey);
     EngineDefinitions::setCurrent(loaded.definitions);
     return loaded;
 }

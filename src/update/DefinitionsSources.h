@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rank/lookup/EngineDefinitions.h"
+#include "update/SignedDefinitionsFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,11 +12,13 @@
 // The files the engine definitions may come from, besides a file given on the command line.
 struct DefinitionsFiles {
     QString userFile; // the user's own: <settings folder>/engines.ini
-    QString downloadedFile; // fetched through the update channel: <data folder>/engines.ini
-    QString downloadedSignature; // its signature: engines.ini.sig
+    QString downloadedFile; // fetched through the update channel, signed: <data folder>/engines.ini
+    QString downloadedSignature; // the signature beside it written by earlier versions: engines.ini.sig
     QString previousFile; // the downloaded file it replaced, kept for a rollback: engines.ini.previous
-    QString previousSignature; // engines.ini.previous.sig
-    QString deliveryState; // when the update host was last asked, and what it announced: engines.ini.state
+    QString previousSignature; // earlier versions' signature beside it: engines.ini.previous.sig
+    // When the update host was last asked, what it announced, the highest version installed:
+    // engines.ini.state
+    QString deliveryState;
 
     // In the program's settings and data folders.
     static DefinitionsFiles standard();
@@ -30,15 +33,26 @@ struct LoadedDefinitions {
 
 namespace DefinitionsSources {
 
-// The first usable of: the given file (when not empty), the user's file, the downloaded file
-// whose signature verifies with publicKey, the built-in definitions. A missing file is passed over
-// silently; a refused one falls back to the next, with its message in refusals.
+// The first usable of: the given file (when not empty), the user's file, the downloaded
+// definitions (verifiedDownload) when they are newer than the built-in ones, the built-in
+// definitions. A missing file is passed over silently; a refused one falls back to the next, with
+// its message in refusals.
 LoadedDefinitions load(const DefinitionsFiles& files, const QString& givenFile, const QByteArray& publicKey);
 
-// The downloaded definitions when their file is there, its signature verifies and it validates;
-// otherwise nothing, with the reason (empty when there is no file at all).
+// The downloaded definitions: the current file when it is there, its signature verifies with
+// publicKey and it validates; when it is there but refused, the rollback copy if that one is
+// usable. Otherwise nothing, with the reason the current file was refused (empty when there is no
+// file at all).
 std::optional<EngineDefinitions> verifiedDownload(
     const DefinitionsFiles& files, const QByteArray& publicKey, QString* reason);
+
+// One signed file, as verifiedDownload reads it, with the bytes and signature it was read from.
+struct VerifiedFile {
+    EngineDefinitions definitions;
+    SignedDefinitionsFile::Verified pair;
+};
+std::optional<VerifiedFile> verifiedFile(
+    const QString& path, const QString& legacySignature, const QByteArray& publicKey, QString* reason);
 
 // The refusals not reported before in this process, so that a message is shown once.
 QStringList notShownBefore(const QStringList& refusals);

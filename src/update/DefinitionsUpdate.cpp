@@ -1,16 +1,17 @@
 #include "update/DefinitionsUpdate.h"
 
 #include "net/HttpClient.h"
-#include "platform/BoundedFile.h"
 #include "platform/DottedVersion.h"
 #include "platform/SafeFile.h"
 #include "rank/lookup/DefinitionsFile.h"
 #include "update/DefinitionsDeliveryState.h"
+#include "update/SignedDefinitionsFile.h"
 #include "update/UpdateHost.h"
 #include "update/UpdateSignature.h"
 #include "update/UpdateSource.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -63,10 +64,15 @@ private:
     UpdateHost* m_display;
 };
 
-bool copyOwnerOnly(const QString& from, qint64 maxBytes, const QString& to, QString* reason)
+bool writeOwnerOnly(const QString& path, const QByteArray& bytes, QString* reason)
 {
-    const auto bytes = BoundedFile::read(from, maxBytes, reason);
-    return bytes && SafeFile::replace(to, *bytes, reason, true);
+    return SafeFile::replace(path, bytes, reason, true);
+}
+
+// The later of two versions, either of which may be empty.
+QString later(const QString& one, const QString& other)
+{
+    return other.isEmpty() || DottedVersion::isLater(one, other) ? one : other;
 }
 
 } // namespace
@@ -78,6 +84,7 @@ DefinitionsUpdate::DefinitionsUpdate(
     , m_url(source.definitionsUrl)
     , m_signatureUrl(source.definitionsSignatureUrl)
     , m_publicKey(source.publicKey)
+    , m_write(writeOwnerOnly)
 {
 }
 
@@ -103,22 +110,22 @@ DefinitionsUpdate::Outcome DefinitionsUpdate::run(bool automatic, const QDate& t
         return unreachable(error);
     }
     state.asked = today;
-    if (state.announcesSameFile(head.lastModified, head.contentLength)) {
+    if (state.announcesSameFile(head.lastModified, head.contentLength, head.etag)) {
         state.write(m_files.deliveryState, nullptr);
         return {};
     }
-    const Outcome outcome = fetchAndInstall(head.contentLength);
+    const Outcome outcome = fetchAndInstall(head.contentLength, state.highest);
     // A file accepted or refused is not fetched again until the host announces another one.
-    if (outcome.result == Result::Installed || outcome.result == Result::Refused) {
-        state.lastModified = head.lastModified;
-        state.length = head.contentLength;
-    }
+    if (outcome.result == Result::Installed || outcome.result == Result::Refused)
+        state.remember(head.lastModified, head.contentLength, head.etag);
+    if (outcome.result == Result::Installed)
+        state.installed(outcome.version);
     if (outcome.result != Result::Cancelled)
         state.write(m_files.deliveryState, nullptr);
     return outcome;
 }
 
-DefinitionsUpdate::Outcome DefinitionsUpdate::fetchAndInstall(qint64 length)
+DefinitionsUpdate::Outcome DefinitionsUpdate::fetchAndInstall(qint64 length, const QString& highestInstalled)
 {
     if (length > DefinitionsFile::kMaxBytes)
         return refused(Refusal::TooLarge);
@@ -164,10 +171,8 @@ DefinitionsUpdate::Outcome DefinitionsUpdate::fetchAndInstall(qint64 length)
             Refusal::Invalid, parsed.problems.isEmpty() ? QString() : parsed.problems.first().text());
     }
     const QString offered = parsed.definitions->version;
-    const QString inUse = versionInUse();
-    if (!DottedVersion::isLater(offered, inUse))
-        return refused(
-            Refusal::NotNewer, QStringLiteral("версия %1 не новее используемой %2").arg(offered, inUse));
+    if (const auto notNewer = notNewerRefusal(offered, highestInstalled))
+        return *notNewer;
     QString reason;
     if (!install(content, signature, &reason))
         return { Result::NotWritten, Refusal::None, offered, reason };
@@ -176,10 +181,32 @@ DefinitionsUpdate::Outcome DefinitionsUpdate::fetchAndInstall(qint64 length)
 
 QString DefinitionsUpdate::versionInUse() const
 {
-    QString reason;
-    const std::optional<EngineDefinitions> installed
-        = DefinitionsSources::verifiedDownload(m_files, m_publicKey, &reason);
-    return installed ? installed->version : EngineDefinitions::builtIn().version;
+    DefinitionsFiles downloadedOnly = m_files;
+    downloadedOnly.userFile.clear();
+    return DefinitionsSources::load(downloadedOnly, {}, m_publicKey).definitions->version;
+}
+
+// Nothing at or below a version installed before is installed again, so that a replayed file can
+// take the definitions back neither while a newer one is in use nor after it was refused or rolled
+// back. The files on disk count as well as the remembered version, which a lost state file forgets.
+std::optional<DefinitionsUpdate::Outcome> DefinitionsUpdate::notNewerRefusal(
+    const QString& offered, const QString& highestInstalled) const
+{
+    const QString inUse = versionInUse();
+    QString highest = highestInstalled;
+    QString ignored;
+    for (const auto& [file, signature] : { std::pair { m_files.downloadedFile, m_files.downloadedSignature },
+             std::pair { m_files.previousFile, m_files.previousSignature } }) {
+        if (const auto installed = DefinitionsSources::verifiedFile(file, signature, m_publicKey, &ignored))
+            highest = later(installed->definitions.version, highest);
+    }
+    if (!DottedVersion::isLater(offered, inUse))
+        return refused(
+            Refusal::NotNewer, QStringLiteral("версия %1 не новее используемой %2").arg(offered, inUse));
+    if (!highest.isEmpty() && !DottedVersion::isLater(offered, highest))
+        return refused(Refusal::NotNewer,
+            QStringLiteral("версия %1 не новее установленной ранее %2").arg(offered, highest));
+    return std::nullopt;
 }
 
 bool DefinitionsUpdate::install(const QByteArray& content, const QByteArray& signature, QString* reason) const
@@ -189,18 +216,21 @@ bool DefinitionsUpdate::install(const QByteArray& content, const QByteArray& sig
         *reason = QStringLiteral("не удалось создать папку %1").arg(QDir::toNativeSeparators(folder));
         return false;
     }
-    // The file replaced stays as the rollback copy, with its signature, as long as both can be read.
-    if (QFileInfo::exists(m_files.downloadedFile) && QFileInfo::exists(m_files.downloadedSignature)) {
-        QString ignored;
-        if (copyOwnerOnly(m_files.downloadedFile, DefinitionsFile::kMaxBytes, m_files.previousFile, &ignored))
-            copyOwnerOnly(
-                m_files.downloadedSignature, kMaxSignatureBytes, m_files.previousSignature, &ignored);
+    // The file replaced becomes the rollback copy only when it verifies and validates; a damaged
+    // one never takes the place of a good copy. A copy that cannot be written stops the install,
+    // so that the rollback copy is always the file the current one replaced.
+    QString ignored;
+    if (const auto current = DefinitionsSources::verifiedFile(
+            m_files.downloadedFile, m_files.downloadedSignature, m_publicKey, &ignored)) {
+        if (!m_write(m_files.previousFile, SignedDefinitionsFile::compose(current->pair), reason))
+            return false;
+        QFile::remove(m_files.previousSignature);
     }
-    // Between the two replacements the pair does not verify and the built-in definitions are
-    // used; the host's headers are remembered only once both are written, so an interrupted
-    // install is fetched again.
-    return SafeFile::replace(m_files.downloadedFile, content, reason, true)
-        && SafeFile::replace(m_files.downloadedSignature, signature, reason, true);
+    // One rename puts the file and its signature in place together.
+    if (!m_write(m_files.downloadedFile, SignedDefinitionsFile::compose({ content, signature }), reason))
+        return false;
+    QFile::remove(m_files.downloadedSignature);
+    return true;
 }
 
 QString DefinitionsUpdate::menuLine(const Outcome& outcome)

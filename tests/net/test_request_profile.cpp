@@ -164,10 +164,11 @@ TEST(RequestProfile, UrlBytesGoOutUnchangedWithoutFragment)
     EXPECT_TRUE(listener.lastRequest().startsWith("GET /a/../b/./c HTTP/1.1\r\n"));
 }
 
-TEST(RequestProfile, HeadRequestHasTheProfileAndReturnsLengthAndDate)
+TEST(RequestProfile, HeadRequestHasTheProfileAndReturnsLengthDateAndEntityTag)
 {
     RawHttpListener listener;
-    listener.setReply(RawHttpListener::ok("0123456789", { "Last-Modified: Sat, 01 Jan 2005 10:00:00 GMT" }));
+    listener.setReply(RawHttpListener::ok(
+        "0123456789", { "Last-Modified: Sat, 01 Jan 2005 10:00:00 GMT", "ETag: W/\"5-a1\"" }));
     HttpClient client(HttpClient::Version::Http11);
     const HeadResult head = client.head(listener.url("/zlt.upd"));
     EXPECT_EQ(
@@ -175,6 +176,7 @@ TEST(RequestProfile, HeadRequestHasTheProfileAndReturnsLengthAndDate)
     EXPECT_EQ(head.status, 200);
     EXPECT_EQ(head.contentLength, 10);
     EXPECT_EQ(head.lastModified, "Sat, 01 Jan 2005 10:00:00 GMT");
+    EXPECT_EQ(head.etag, "W/\"5-a1\"");
 }
 
 TEST(RequestProfile, HostHeaderOmitsPort80)

@@ -1,93 +1,10 @@
+#include "DefinitionsUpdateFixture.h"
 #include "RecordingUpdateHost.h"
 
-#include "net/Endpoints.h"
-#include "net/HttpClient.h"
 #include "rank/lookup/EngineDefinitions.h"
-#include "support/SandboxEngines.h"
-#include "update/DefinitionsSources.h"
-#include "update/DefinitionsUpdate.h"
-#include "update/UpdateSignature.h"
-#include "update/UpdateSource.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
-namespace {
-
-const QDate kToday(2026, 12, 7);
-
-QByteArray definitionsFile(const QByteArray& version, const QByteArray& more = {})
-{
-    return "[definitions]\nVersion=" + version + "\n\n[MSNCom]\nPageSize=10\n" + more;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-int modeOf(const QString& path)
-{
-    struct stat status { };
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
-}
-
-QStringList methodsAndTargets(const QList<SandboxEngines::Request>& requests)
-{
-    QStringList lines;
-    for (const auto& request : requests)
-        lines << QString::fromLatin1(request.method + ' ' + request.target);
-    return lines;
-}
-
-class DefinitionsUpdateTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(sandbox.started());
-        ASSERT_TRUE(folder.isValid());
-        source = UpdateSource::fromEndpoints(Endpoints::fromFile(sandbox.endpointsFile()));
-        files = DefinitionsFiles::in(
-            folder.filePath(QStringLiteral("settings")), folder.filePath(QStringLiteral("data")));
-    }
-
-    bool publish(const QByteArray& file) { return sandbox.command("definitions\n" + file); }
-
-    DefinitionsUpdate::Outcome run(bool automatic = false, const QDate& today = kToday)
-    {
-        return DefinitionsUpdate(client, files, source).run(automatic, today);
-    }
-
-    QString versionInUse() { return DefinitionsUpdate(client, files, source).versionInUse(); }
-
-    void expectInstalled(const QByteArray& version, const QByteArray& file)
-    {
-        SCOPED_TRACE(version.constData());
-        const DefinitionsUpdate::Outcome outcome = run();
-        EXPECT_EQ(outcome.result, DefinitionsUpdate::Result::Installed) << outcome.reason.toStdString();
-        EXPECT_EQ(outcome.version, QString::fromLatin1(version));
-        EXPECT_EQ(DefinitionsUpdate::menuLine(outcome),
-            QStringLiteral("Описания поисковых систем обновлены (версия %1).")
-                .arg(QString::fromLatin1(version)));
-        EXPECT_EQ(readAll(files.downloadedFile), file);
-        EXPECT_TRUE(UpdateSignature::verify(file, readAll(files.downloadedSignature), source.publicKey));
-        EXPECT_EQ(modeOf(files.downloadedFile), 0600);
-        EXPECT_EQ(modeOf(files.downloadedSignature), 0600);
-    }
-
-    SandboxEngines sandbox;
-    QTemporaryDir folder;
-    UpdateSource source;
-    DefinitionsFiles files;
-    HttpClient client { HttpVersion::Http11 };
-};
-
-} // namespace
 
 TEST_F(DefinitionsUpdateTest, UrlsAreThoseOfTheUpdateHost)
 {
@@ -109,11 +26,10 @@ TEST_F(DefinitionsUpdateTest, ANewerSignedFileIsInstalledAndTheOneItReplacesIsKe
     const QByteArray second = definitionsFile("9999.2", "[RamblerRu]\nPageSize=15\n");
     ASSERT_TRUE(publish(second));
     expectInstalled("9999.2", second);
-    EXPECT_EQ(readAll(files.previousFile), first);
-    EXPECT_TRUE(UpdateSignature::verify(first, readAll(files.previousSignature), source.publicKey));
+    expectSigned(files.previousFile, first);
 
     // The next load takes the new file: a check that starts now uses it.
-    const LoadedDefinitions loaded = DefinitionsSources::load(files, {}, source.publicKey);
+    const LoadedDefinitions loaded = load();
     EXPECT_EQ(loaded.definitions->source, DefinitionsSource::Downloaded);
     EXPECT_EQ(loaded.definitions->version, QStringLiteral("9999.2"));
     EXPECT_TRUE(loaded.refusals.isEmpty());
@@ -274,7 +190,6 @@ TEST_P(RefusedDefinitions, LeavesTheDefinitionsInUseAlone)
     ASSERT_TRUE(publish(definitionsFile("9000.1")));
     ASSERT_EQ(run().result, DefinitionsUpdate::Result::Installed);
     const QByteArray installed = readAll(files.downloadedFile);
-    const QByteArray installedSignature = readAll(files.downloadedSignature);
 
     ASSERT_TRUE(publish(row.published.isEmpty() ? definitionsFile("9999.1") : row.published));
     for (const QByteArray& command : row.commands)
@@ -286,7 +201,6 @@ TEST_P(RefusedDefinitions, LeavesTheDefinitionsInUseAlone)
     EXPECT_EQ(DefinitionsUpdate::menuLine(outcome), QString::fromUtf8(row.menuLine))
         << DefinitionsUpdate::menuLine(outcome).toStdString();
     EXPECT_EQ(readAll(files.downloadedFile), installed);
-    EXPECT_EQ(readAll(files.downloadedSignature), installedSignature);
     EXPECT_FALSE(QFile::exists(files.previousFile));
     EXPECT_EQ(versionInUse(), QStringLiteral("9000.1"));
 
@@ -397,3 +311,56 @@ TEST_F(DefinitionsUpdateTest, AStateFileThatIsAFolderOnlyMeansFetchingAgain)
     EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), 6);
     EXPECT_TRUE(QFileInfo(files.deliveryState).isDir());
 }
+
+namespace {
+
+struct AnnouncementRow {
+    const char* name;
+    QByteArray before; // commands shaping what the host announces of the first file
+    QByteArray between; // and of the second, which has the same length
+    bool fetched;
+};
+
+void PrintTo(const AnnouncementRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Announcement : public DefinitionsUpdateTest, public ::testing::WithParamInterface<AnnouncementRow> { };
+
+const QByteArray kFixedDate = "header Update Last-Modified: Mon, 01 Jan 2024 00:00:00 GMT\n";
+
+} // namespace
+
+TEST_P(Announcement, DecidesWhetherTheMenuFetchesAFileOfTheSameLength)
+{
+    const AnnouncementRow& row = GetParam();
+    if (!row.before.isEmpty()) {
+        ASSERT_TRUE(sandbox.command(row.before));
+    }
+    ASSERT_TRUE(publish(definitionsFile("9999.1")));
+    ASSERT_EQ(run().result, DefinitionsUpdate::Result::Installed);
+    if (!row.between.isEmpty()) {
+        ASSERT_TRUE(sandbox.command(row.between));
+    }
+    ASSERT_TRUE(publish(definitionsFile("9999.2")));
+    sandbox.clearRequests();
+
+    const DefinitionsUpdate::Outcome outcome = run();
+    EXPECT_EQ(outcome.result,
+        row.fetched ? DefinitionsUpdate::Result::Installed : DefinitionsUpdate::Result::NothingNew);
+    EXPECT_EQ(sandbox.requests(QStringLiteral("Update")).size(), row.fetched ? 3 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, Announcement,
+    ::testing::Values(AnnouncementRow { "neither_date_nor_tag", "header Update Last-Modified:", {}, true },
+        AnnouncementRow { "date_changed", {}, {}, true },
+        AnnouncementRow {
+            "tag_changed", kFixedDate + "header Update ETag: \"a\"", "header Update ETag: \"b\"", true },
+        AnnouncementRow { "tag_changed_without_date",
+            "header Update Last-Modified:\nheader Update ETag: \"a\"", "header Update ETag: \"b\"", true },
+        AnnouncementRow { "same_date_and_tag", kFixedDate + "header Update ETag: \"a\"", {}, false },
+        AnnouncementRow {
+            "same_tag_without_date", "header Update Last-Modified:\nheader Update ETag: \"a\"", {}, false },
+        AnnouncementRow { "same_date_without_tag", kFixedDate, {}, false }),
+    [](const auto& info) { return std::string(info.param.name); });
