@@ -5,6 +5,14 @@ Outcome Outcome::found(int page)
     return { Reason::Found, QStringLiteral("Найден на странице %1").arg(page) };
 }
 
+Outcome Outcome::found(int page, int lastPage)
+{
+    if (lastPage == page)
+        return found(page);
+    return { Reason::Found,
+        QStringLiteral("Найден на странице %1, просмотр закончен на странице %2").arg(page).arg(lastPage) };
+}
+
 Outcome Outcome::figureRead()
 {
     return { Reason::Found, QStringLiteral("Значение прочитано со страницы сервиса") };

@@ -25,6 +25,9 @@ struct Outcome {
     QString detail; // the human text, in the program's language
 
     static Outcome found(int page);
+    // Found on page, and later pages read up to lastPage (MSN.com and Rambler.ru read on after a
+    // long page).
+    static Outcome found(int page, int lastPage);
     static Outcome figureRead();
     static Outcome notFound(int pages);
     static Outcome shortList(int page);

@@ -97,13 +97,21 @@ ScanResult PageScans::QueryWordstatCount(const QByteArray& keyword)
 
 // Google.com, Google.ru, MSN.com and Rambler.ru: the program counts the entries of each page.
 // On MSN.com and Rambler.ru a page longer than the page size may hold the site after its counted
-// entries; the scan then goes on, and the position kept from that page keeps its page and its
-// reason however the later pages end (without the site, short, failed or stopped).
+// entries; the scan then goes on, and the position kept from that page stays found however the
+// later pages end (without the site, short, failed or stopped). Its ResultPage is, as for every
+// scan, the last page on which an entry was read; the detail names both pages.
 ScanResult PageScans::scanCounted(const EngineDefinition& row, const QByteArray& keyword)
 {
     ScanResult result;
     std::optional<ScanResult> hit;
-    const auto finished = [&hit, &result] { return hit ? *hit : result; };
+    const auto finished = [&hit, &result] {
+        if (!hit)
+            return result;
+        ScanResult kept = *hit;
+        kept.why = Outcome::found(hit->resultPage, result.resultPage);
+        kept.resultPage = result.resultPage;
+        return kept;
+    };
     PageReader reader(row, siteKey());
     const bool endsOnShortPage = row.pageRule == PageRule::CountedEndsOnShortPage;
     bool firstPageEmpty = false;

@@ -69,7 +69,8 @@ TEST_F(SearchScans, MsnSiteAfterTheTenthEntryLeadsOn)
     command("short MSNCom * 12\nplace MSNCom kw 0/11\nshort MSNCom 1 5");
     m_lookups.CheckMSNCom(1);
     EXPECT_EQ(cell("RankMSNCom1").text, "11");
-    EXPECT_EQ(cell("RankMSNCom1").resultPage, 1);
+    // The last page on which an entry was read: "11" shows in second-page colours.
+    EXPECT_EQ(cell("RankMSNCom1").resultPage, 2);
     EXPECT_EQ(targets("MSNCom"),
         QList<QByteArray>(
             { "/results.aspx?FORM=PERE&first=1&q=%6B%77", "/results.aspx?FORM=PERE&first=11&q=%6B%77" }));
@@ -155,6 +156,7 @@ struct KeptHit {
     QByteArray commands;
     const char* text;
     int requests;
+    int lastPage; // the last page on which an entry was read
 };
 
 class PositionKeptFromALongPage : public SandboxLookupTest, public ::testing::WithParamInterface<KeptHit> { };
@@ -166,25 +168,28 @@ TEST_P(PositionKeptFromALongPage, SaysItWasFoundOnThatPage)
     m_lookups.check(row.engine, 1);
     const auto& written = cell(QStringLiteral("Rank") + engineKey(row.engine) + u'1');
     EXPECT_EQ(written.text, QString::fromUtf8(row.text));
-    EXPECT_EQ(written.resultPage, 1);
+    EXPECT_EQ(written.resultPage, row.lastPage);
     EXPECT_EQ(written.why.reason, Reason::Found) << written.why.detail.toStdString();
-    EXPECT_EQ(written.why.detail, QStringLiteral("Найден на странице 1"));
+    EXPECT_EQ(written.why.detail,
+        row.lastPage == 1
+            ? QStringLiteral("Найден на странице 1")
+            : QStringLiteral("Найден на странице 1, просмотр закончен на странице %1").arg(row.lastPage));
     EXPECT_EQ(requestCount(engineKey(row.engine)), row.requests);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, PositionKeptFromALongPage,
-    ::testing::Values(
-        KeptHit { "msnThenShortPage", Engine::MSNCom, "short MSNCom * 12\nplace MSNCom kw 0/11\nshort MSNCom 1 5",
-            "11", 2 },
-        KeptHit { "msnThenTwentyPages", Engine::MSNCom, "short MSNCom * 12\nplace MSNCom kw 0/11", "11", 20 },
+    ::testing::Values(KeptHit { "msnThenShortPage", Engine::MSNCom,
+                          "short MSNCom * 12\nplace MSNCom kw 0/11\nshort MSNCom 1 5", "11", 2, 2 },
+        KeptHit {
+            "msnThenTwentyPages", Engine::MSNCom, "short MSNCom * 12\nplace MSNCom kw 0/11", "11", 20, 20 },
         KeptHit { "msnThenAFailedPage", Engine::MSNCom,
-            "short MSNCom * 12\nplace MSNCom kw 0/11\nmissing MSNCom 1", "11", 7 },
+            "short MSNCom * 12\nplace MSNCom kw 0/11\nmissing MSNCom 1", "11", 7, 1 },
         KeptHit { "ramblerThenShortPage", Engine::RamblerRu,
-            "short RamblerRu * 17\nplace RamblerRu kw 0/16\nshort RamblerRu 1 3", "16", 2 },
-        KeptHit { "ramblerThenTwentyPages", Engine::RamblerRu, "short RamblerRu * 17\nplace RamblerRu kw 0/16",
-            "16", 20 },
+            "short RamblerRu * 17\nplace RamblerRu kw 0/16\nshort RamblerRu 1 3", "16", 2, 2 },
+        KeptHit { "ramblerThenTwentyPages", Engine::RamblerRu,
+            "short RamblerRu * 17\nplace RamblerRu kw 0/16", "16", 20, 20 },
         KeptHit { "ramblerThenAFailedPage", Engine::RamblerRu,
-            "short RamblerRu * 17\nplace RamblerRu kw 0/16\nmissing RamblerRu 1", "16", 7 }),
+            "short RamblerRu * 17\nplace RamblerRu kw 0/16\nmissing RamblerRu 1", "16", 7, 1 }),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
