@@ -2,6 +2,21 @@
 
 #include "rank/lookup/QueryText.h"
 
+QString outcomeText(CheckOutcome outcome)
+{
+    switch (outcome) {
+    case CheckOutcome::Completed:
+        return QStringLiteral("завершена");
+    case CheckOutcome::Stopped:
+        return QStringLiteral("остановлена");
+    case CheckOutcome::Error:
+        return QStringLiteral("ошибка");
+    case CheckOutcome::NothingAnswered:
+        return QStringLiteral("ни один запрос не получил ответа");
+    }
+    return {};
+}
+
 std::optional<int> positionFromText(const QString& text)
 {
     const QString digits = text.trimmed();

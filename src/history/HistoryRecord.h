@@ -8,15 +8,21 @@
 #include <QString>
 #include <optional>
 
-// How a recorded check ended.
-enum class CheckOutcome { Completed, Stopped, Error };
+// How a recorded check ended. NothingAnswered: it ran to its end, but not one request was
+// answered (the error holds the last failure).
+enum class CheckOutcome { Completed, Stopped, Error, NothingAnswered };
 
-inline constexpr EnumCodes<CheckOutcome, 3> kOutcomeCodes { { "completed", "stopped", "error" } };
+inline constexpr EnumCodes<CheckOutcome, 4> kOutcomeCodes { { "completed", "stopped", "error",
+    "nothing-answered" } };
 
 inline QString outcomeCode(CheckOutcome outcome)
 {
     return kOutcomeCodes.code(outcome);
 }
+
+// How the window and the schedule dialog name the outcome: "завершена", "остановлена", "ошибка",
+// "ни один запрос не получил ответа".
+QString outcomeText(CheckOutcome outcome);
 
 // The position a result text stands for: the digits of a position, nothing for "n/a" or empty.
 std::optional<int> positionFromText(const QString& text);

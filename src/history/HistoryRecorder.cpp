@@ -77,6 +77,7 @@ void HistoryRecorder::checkEnded(RunEnd end, const QString& error)
         return;
     const CheckOutcome outcome = end == RunEnd::Completed ? CheckOutcome::Completed
         : end == RunEnd::Stopped                          ? CheckOutcome::Stopped
+        : end == RunEnd::NothingAnswered                  ? CheckOutcome::NothingAnswered
                                                           : CheckOutcome::Error;
     m_lastRecorded = m_collector.end(outcome, error);
     m_lastWritten = m_store.record(m_lastRecorded);

@@ -3,23 +3,6 @@
 #include <QLocale>
 #include <algorithm>
 
-namespace {
-
-QString outcomeText(CheckOutcome outcome)
-{
-    switch (outcome) {
-    case CheckOutcome::Completed:
-        return QStringLiteral("завершена");
-    case CheckOutcome::Stopped:
-        return QStringLiteral("остановлена");
-    case CheckOutcome::Error:
-        return QStringLiteral("ошибка");
-    }
-    return {};
-}
-
-} // namespace
-
 HistoryTableModel::HistoryTableModel(QObject* parent)
     : QAbstractTableModel(parent)
 {

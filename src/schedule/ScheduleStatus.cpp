@@ -6,15 +6,9 @@ const QString kDateTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm");
 
 QString outcomeText(const RecordedCheck& check)
 {
-    switch (check.outcome) {
-    case CheckOutcome::Completed:
-        break;
-    case CheckOutcome::Stopped:
-        return QStringLiteral("остановлена");
-    case CheckOutcome::Error:
-        return QStringLiteral("ошибка: ") + check.error;
-    }
-    return QStringLiteral("завершена");
+    if (check.outcome == CheckOutcome::Error)
+        return ::outcomeText(check.outcome) + QStringLiteral(": ") + check.error;
+    return ::outcomeText(check.outcome);
 }
 
 } // namespace

@@ -157,6 +157,18 @@ TEST_F(RecorderTest, CheckEndedByAnErrorIsRecordedWithTheError)
     EXPECT_EQ(checks[0].error, host.errors[0]);
 }
 
+TEST_F(RecorderTest, ACheckThatNoEngineAnsweredIsRecordedAsSuch)
+{
+    ASSERT_TRUE(m_sandbox.command("status * 500"));
+    run.ButtonClick();
+    const QList<RecordedCheck> checks = m_store.checksOfSite(project.site);
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks[0].outcome, CheckOutcome::NothingAnswered);
+    EXPECT_EQ(outcomeCode(checks[0].outcome), QStringLiteral("nothing-answered"));
+    EXPECT_EQ(outcomeText(checks[0].outcome), QStringLiteral("ни один запрос не получил ответа"));
+    EXPECT_TRUE(checks[0].error.contains(QStringLiteral("500"))) << checks[0].error.toStdString();
+}
+
 TEST_F(RecorderTest, DamagedHistoryDoesNotStopTheCheck)
 {
     QDir().mkpath(QFileInfo(m_folder.path()).absolutePath());

@@ -170,9 +170,13 @@ void CheckRun::ButtonClick()
         m_results.error = error;
     else if (!m_stopRequested && m_clients.answered() == 0)
         m_results.nothingAnswered = m_clients.lastFailure();
-    if (m_observer)
-        m_observer->checkEnded(
-            failed ? RunEnd::Failed : (m_stopRequested ? RunEnd::Stopped : RunEnd::Completed), error);
+    if (m_observer) {
+        if (m_results.nothingAnswered)
+            m_observer->checkEnded(RunEnd::NothingAnswered, *m_results.nothingAnswered);
+        else
+            m_observer->checkEnded(
+                failed ? RunEnd::Failed : (m_stopRequested ? RunEnd::Stopped : RunEnd::Completed), error);
+    }
     if (failed)
         m_host.showError(error);
     else if (m_results.nothingAnswered)

@@ -7,7 +7,8 @@
 
 struct Project;
 
-enum class RunEnd { Completed, Stopped, Failed };
+// NothingAnswered: the check ran to its end without one answered request.
+enum class RunEnd { Completed, Stopped, Failed, NothingAnswered };
 enum class SiteMetric { YandexCY, GooglePR };
 
 // Told what a check does, e.g. to keep every check in a history. Told after the results have
