@@ -34,6 +34,30 @@ QString counted(int count, const char* one, const char* many)
     return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(single ? one : many));
 }
 
+// "2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)": the results an engine refused,
+// told apart from the moves; empty when none was refused.
+QString blockedLine(const RecordedCheck& current)
+{
+    int blocked = 0;
+    QStringList engines;
+    for (const RecordedResult& result : current.results) {
+        if (result.reason != Reason::Blocked || !result.unknownReason.isEmpty())
+            continue;
+        ++blocked;
+        if (!engines.contains(engineCaption(result.engine)))
+            engines << engineCaption(result.engine);
+    }
+    if (!blocked)
+        return {};
+    const int tens = blocked % 100, ones = blocked % 10;
+    const char* cells = (ones == 1 && tens != 11)              ? "ячейка не проверена"
+        : (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14)) ? "ячейки не проверены"
+                                                               : "ячеек не проверены";
+    return QStringLiteral("%1 %2: поисковик блокирует запросы (%3)")
+        .arg(blocked)
+        .arg(QString::fromUtf8(cells), engines.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 namespace CheckNotice {
@@ -46,8 +70,9 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
     if (nothingAnswered)
         return DesktopNotice { current.site,
             QStringLiteral("Ни один запрос не получил ответа. Последняя ошибка: ") + *nothingAnswered };
+    const QString blocked = blockedLine(current);
     if (!previous)
-        return std::nullopt;
+        return blocked.isEmpty() ? std::nullopt : std::optional(DesktopNotice { current.site, blocked });
     QList<Move> moves;
     int up = 0, down = 0, lost = 0, found = 0;
     for (const RecordedResult& result : current.results) {
@@ -74,7 +99,7 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
         moves << Move { &result, change };
     }
     if (moves.isEmpty())
-        return std::nullopt;
+        return blocked.isEmpty() ? std::nullopt : std::optional(DesktopNotice { current.site, blocked });
     QStringList counts;
     if (up)
         counts << QStringLiteral("%1 выше").arg(up);
@@ -87,6 +112,8 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
     std::stable_sort(
         moves.begin(), moves.end(), [](const Move& a, const Move& b) { return a.weight() > b.weight(); });
     QStringList lines { counts.join(QStringLiteral(", ")) };
+    if (!blocked.isEmpty())
+        lines << blocked;
     for (qsizetype i = 0; i < std::min<qsizetype>(moves.size(), kMaxMoves); ++i) {
         const Move& move = moves[i];
         lines << QStringLiteral("%1, %2: %3 → %4")

@@ -19,7 +19,8 @@ protected:
 
     std::unique_ptr<SandboxEngines> start(const TestCertificates::Pair& served)
     {
-        auto sandbox = std::make_unique<SandboxEngines>(2, served.certificate, served.key, certificates.trustedFile());
+        auto sandbox
+            = std::make_unique<SandboxEngines>(2, served.certificate, served.key, certificates.trustedFile());
         EXPECT_TRUE(sandbox->started());
         Endpoints::setCurrent(Endpoints::fromFile(sandbox->endpointsFile()));
         return sandbox;
@@ -44,7 +45,8 @@ TEST_F(OverHttps, AVerifiedServerAnswersAndSecureCookiesStayOnHttps)
     const auto asked = tls->requests(QStringLiteral("GoogleCom"));
     ASSERT_EQ(asked.size(), 2);
     // The Host header names the port, since it is not 443; the cookie came back over https.
-    EXPECT_TRUE(asked[1].head.contains("\r\nHost: " + tls->host(QStringLiteral("GoogleCom")).toLatin1() + "\r\n"));
+    EXPECT_TRUE(
+        asked[1].head.contains("\r\nHost: " + tls->host(QStringLiteral("GoogleCom")).toLatin1() + "\r\n"));
     EXPECT_TRUE(asked[1].head.contains("\r\nCookie: sid=tls\r\n")) << asked[1].head.constData();
 
     SandboxEngines plain(2);
@@ -89,10 +91,12 @@ TEST_F(OverHttps, ThroughTheProxyByConnectWithItsCredentialsKeptFromTheServer)
     const quint16 port = sandbox->host(QStringLiteral("GoogleCom")).section(u':', 1).toUShort();
     TinyProxy proxy(QStringLiteral("kestrova"), QStringLiteral("s3cret"), { port });
     HttpClient client(cookies);
-    client.proxy() = { QStringLiteral("127.0.0.1"), proxy.port(), QStringLiteral("kestrova"), QStringLiteral("s3cret"), true };
+    client.proxy() = { QStringLiteral("127.0.0.1"), proxy.port(), QStringLiteral("kestrova"),
+        QStringLiteral("s3cret"), true };
 
     EXPECT_TRUE(client.get(url(*sandbox, "https://")).contains("<html"));
-    EXPECT_TRUE(proxy.log().contains("CONNECT 127.0.0.1:" + QByteArray::number(port))) << proxy.log().constData();
+    EXPECT_TRUE(proxy.log().contains("CONNECT 127.0.0.1:" + QByteArray::number(port)))
+        << proxy.log().constData();
     const auto asked = sandbox->requests(QStringLiteral("GoogleCom"));
     ASSERT_EQ(asked.size(), 1);
     // Inside the tunnel the request is a direct one: its target a path, no proxy header.

@@ -72,7 +72,16 @@ INSTANTIATE_TEST_SUITE_P(Rows, Notices,
         NoticeRow { "new_keywords_have_nothing_to_compare", { result("окна", Y, 3) },
             { result("окна", Y, 3), result("рамы", Y, 5) }, nullptr },
         NoticeRow { "same_keyword_other_engine", { result("окна", Y, 3), result("окна", G, 9) },
-            { result("окна", Y, 3), result("окна", G, 11) }, "1 ниже\nокна, Google.ru: 9 → 11" }),
+            { result("окна", Y, 3), result("окна", G, 11) }, "1 ниже\nокна, Google.ru: 9 → 11" },
+        NoticeRow { "blocked_counted_apart_from_the_moves",
+            { result("окна", Y, 3), result("рамы", Y, 5), result("окна", G, 9) },
+            { result("окна", Y, std::nullopt, Reason::Blocked),
+                result("рамы", Y, std::nullopt, Reason::Blocked), result("окна", G, 4) },
+            "1 выше\n2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)\nокна, Google.ru: 9 → "
+            "4" },
+        NoticeRow { "blocked_alone", { result("окна", Y, 3) },
+            { result("окна", Y, std::nullopt, Reason::Blocked) },
+            "1 ячейка не проверена: поисковик блокирует запросы (Yandex.ru)" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Notices, TheFirstCheckOfASiteSaysNothing)

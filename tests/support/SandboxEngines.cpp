@@ -32,8 +32,8 @@ SandboxEngines::SandboxEngines(
     int requestIntervalMs, const QString& certificate, const QString& key, const QString& caFile)
 {
     start(requestIntervalMs,
-        { QStringLiteral("--tls-cert"), certificate, QStringLiteral("--tls-key"), key, QStringLiteral("--tls-ca"),
-            caFile });
+        { QStringLiteral("--tls-cert"), certificate, QStringLiteral("--tls-key"), key,
+            QStringLiteral("--tls-ca"), caFile });
 }
 
 void SandboxEngines::start(int requestIntervalMs, const QStringList& moreArguments)
@@ -42,8 +42,9 @@ void SandboxEngines::start(int requestIntervalMs, const QStringList& moreArgumen
         return;
     const QString file = endpointsFile();
     m_process.setProgram(sandboxProgram());
-    m_process.setArguments(QStringList { QStringLiteral("--endpoints-out"), file, QStringLiteral("--interval-ms"),
-                               QString::number(requestIntervalMs), QStringLiteral("--exit-on-stdin-close") }
+    m_process.setArguments(
+        QStringList { QStringLiteral("--endpoints-out"), file, QStringLiteral("--interval-ms"),
+            QString::number(requestIntervalMs), QStringLiteral("--exit-on-stdin-close") }
         + moreArguments);
     m_process.setWorkingDirectory(m_dir.path());
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -25,7 +25,8 @@ public:
     explicit SandboxEngines(int requestIntervalMs = 5);
     // Every engine and service over TLS with this certificate and key; caFile is written as the
     // endpoints' [tls] CaFile.
-    SandboxEngines(int requestIntervalMs, const QString& certificate, const QString& key, const QString& caFile);
+    SandboxEngines(
+        int requestIntervalMs, const QString& certificate, const QString& key, const QString& caFile);
     ~SandboxEngines();
 
     bool started() const;

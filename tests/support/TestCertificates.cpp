@@ -26,14 +26,16 @@ TestCertificates::TestCertificates()
 
 TestCertificates::Pair TestCertificates::make(const QString& name, const QString& subjectAltName)
 {
-    Pair pair { m_dir.filePath(name + QStringLiteral(".pem")), m_dir.filePath(name + QStringLiteral(".key")) };
+    Pair pair { m_dir.filePath(name + QStringLiteral(".pem")),
+        m_dir.filePath(name + QStringLiteral(".key")) };
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
     openssl.start(QStringLiteral("openssl"),
         { "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2",
             "-subj", "/CN=" + name, "-addext", "subjectAltName=" + subjectAltName, "-addext",
             "basicConstraints=critical,CA:TRUE", "-keyout", pair.key, "-out", pair.certificate });
-    if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0)
+    if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit
+        || openssl.exitCode() != 0)
         throw std::runtime_error("openssl could not make a certificate: " + openssl.readAll().toStdString());
     return pair;
 }

@@ -252,9 +252,9 @@ QString ControlState::applyLine(
         return {};
     }
 
-    static const QList<QByteArray> serviceCommands = { "status", "redirect", "location200", "stall", "captcha",
-        "jswall", "toomany", "short",
-        "place", "value", "cookie", "header", "body", "headlength", "missing" };
+    static const QList<QByteArray> serviceCommands
+        = { "status", "redirect", "location200", "stall", "captcha", "jswall", "toomany", "short", "place",
+              "value", "cookie", "header", "body", "headlength", "missing" };
     if (!serviceCommands.contains(name))
         return QStringLiteral("unknown command");
 

@@ -247,7 +247,8 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
     const ServiceOverrides& overrides = m_state.of(service);
     Reply reply;
     const std::optional<Misbehaviour> misbehaviour = m_state.takeMisbehaviour(service);
-    const QByteArray origin = (m_options.tls ? "https://" : "http://") + hostOf(m_servers[static_cast<int>(service)]);
+    const QByteArray origin
+        = (m_options.tls ? "https://" : "http://") + hostOf(m_servers[static_cast<int>(service)]);
     const QByteArray elsewhere = origin + "/moved";
     if (!misbehaviour || misbehaviour->kind == Misbehaviour::Kind::Location200) {
         reply = pageReply(service, request);
@@ -259,7 +260,8 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
         reply.status = 302;
         const bool google = service == Service::GoogleCom || service == Service::GoogleRu;
         const QByteArray page = google ? "/sorry/index?continue=" : "/showcaptcha?retpath=";
-        reply.headers.append(qMakePair(QByteArray("Location"), origin + page + request.target.toPercentEncoding()));
+        reply.headers.append(
+            qMakePair(QByteArray("Location"), origin + page + request.target.toPercentEncoding()));
         reply.body = Pages::statusPage(302, reasonPhrase(302));
     } else if (misbehaviour->kind == Misbehaviour::Kind::JavaScriptWall) {
         reply.body = Pages::javaScriptWallPage();

@@ -52,7 +52,8 @@ std::optional<BlockMarker> parseMarker(const QString& item, QString* problem)
     const qsizetype space = item.indexOf(u' ');
     const qsizetype colon = item.indexOf(u':');
     if (space <= 0 || colon <= space) {
-        *problem = QStringLiteral("«%1» — нужно «вид место:текст», например «captcha location:/showcaptcha»").arg(item);
+        *problem = QStringLiteral("«%1» — нужно «вид место:текст», например «captcha location:/showcaptcha»")
+                       .arg(item);
         return std::nullopt;
     }
     BlockMarker marker;
@@ -73,7 +74,8 @@ std::optional<BlockMarker> parseMarker(const QString& item, QString* problem)
         }
     }
     if (!kindKnown) {
-        *problem = QStringLiteral("«%1» — допустимы виды captcha, javascript, consent, too-many-requests").arg(kind);
+        *problem = QStringLiteral("«%1» — допустимы виды captcha, javascript, consent, too-many-requests")
+                       .arg(kind);
         return std::nullopt;
     }
     if (!placeKnown) {

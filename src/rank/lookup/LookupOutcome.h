@@ -19,7 +19,8 @@ enum class Reason {
 };
 
 inline constexpr std::array kReasons { Reason::Found, Reason::NotFound, Reason::ShortList,
-    Reason::Unrecognised, Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked, Reason::Blocked };
+    Reason::Unrecognised, Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked,
+    Reason::Blocked };
 
 struct Outcome {
     Reason reason = Reason::NotAsked;

@@ -22,7 +22,8 @@ QString tooComplexText(const EPageTooComplex& e)
 }
 
 // A page without a single entry that carries one of the engine's refusal signs.
-std::optional<Outcome> refusedPage(const EngineDefinition& row, const HttpClient& client, const QByteArray& page)
+std::optional<Outcome> refusedPage(
+    const EngineDefinition& row, const HttpClient& client, const QByteArray& page)
 {
     const LastReply& last = client.lastReply();
     const ReplySeen seen { last.status, last.location, last.headerNames, page, true };
@@ -32,8 +33,8 @@ std::optional<Outcome> refusedPage(const EngineDefinition& row, const HttpClient
 }
 
 // Fetches and reads one result page; nothing, with the reason in result, when the scan must end.
-std::optional<PageReading> readPage(const EngineDefinition& row, EngineClients& clients, RequestAttempts& attempts,
-    PageReader& reader, const QByteArray& url, int pageIndex, ScanResult& result)
+std::optional<PageReading> readPage(const EngineDefinition& row, EngineClients& clients,
+    RequestAttempts& attempts, PageReader& reader, const QByteArray& url, int pageIndex, ScanResult& result)
 {
     attempts.setBlockMarkers(row.engine, row.blocked);
     const Fetched fetched = attempts.fetch(url);
@@ -44,7 +45,8 @@ std::optional<PageReading> readPage(const EngineDefinition& row, EngineClients& 
     try {
         PageReading reading = reader.read(*fetched.page, pageIndex);
         if (reading.entries == 0) {
-            if (std::optional<Outcome> refused = refusedPage(row, clients.engine(row.engine), *fetched.page)) {
+            if (std::optional<Outcome> refused
+                = refusedPage(row, clients.engine(row.engine), *fetched.page)) {
                 result.why = *refused;
                 return std::nullopt;
             }

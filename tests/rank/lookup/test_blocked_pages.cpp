@@ -2,8 +2,8 @@
 
 namespace {
 
-const QString kAdvice
-    = QStringLiteral(": проверка программой заблокирована; повторите позже, смените прокси или используйте API-источник");
+const QString kAdvice = QStringLiteral(
+    ": проверка программой заблокирована; повторите позже, смените прокси или используйте API-источник");
 
 struct BlockedRow {
     const char* name;
@@ -27,11 +27,14 @@ TEST_P(BlockedPages, EndTheLookupAtOnceAsBlocked)
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, BlockedPages,
-    ::testing::Values(
-        BlockedRow { "captchaRedirect", Engine::YandexRu, "captcha YandexRu", "Яндекс показал капчу" + kAdvice },
-        BlockedRow { "sorryRedirect", Engine::GoogleRu, "captcha GoogleRu", "Google показал капчу" + kAdvice },
-        BlockedRow { "javaScriptWall", Engine::GoogleCom, "jswall GoogleCom", "Google потребовал JavaScript" + kAdvice },
-        BlockedRow { "captchaHeader", Engine::YandexRu, "header YandexRu X-Yandex-Captcha: captcha\nshort YandexRu * 0",
+    ::testing::Values(BlockedRow { "captchaRedirect", Engine::YandexRu, "captcha YandexRu",
+                          "Яндекс показал капчу" + kAdvice },
+        BlockedRow {
+            "sorryRedirect", Engine::GoogleRu, "captcha GoogleRu", "Google показал капчу" + kAdvice },
+        BlockedRow { "javaScriptWall", Engine::GoogleCom, "jswall GoogleCom",
+            "Google потребовал JavaScript" + kAdvice },
+        BlockedRow { "captchaHeader", Engine::YandexRu,
+            "header YandexRu X-Yandex-Captcha: captcha\nshort YandexRu * 0",
             "Яндекс показал капчу" + kAdvice },
         BlockedRow { "smartCaptchaBody", Engine::YandexRu,
             "body YandexRu 0\n<html><div id=\"smart\">SmartCaptcha by Yandex Cloud</div></html>",
@@ -39,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(Forms, BlockedPages,
         BlockedRow { "tooManyRequests", Engine::RamblerRu, "toomany RamblerRu",
             "Рамблер ответил «слишком много запросов» (HTTP 429)" + kAdvice },
         BlockedRow { "forbiddenWithAMarker", Engine::YandexRu,
-            "status YandexRu 403\nheader YandexRu X-Yandex-Captcha: captcha", "Яндекс показал капчу" + kAdvice }),
+            "status YandexRu 403\nheader YandexRu X-Yandex-Captcha: captcha",
+            "Яндекс показал капчу" + kAdvice }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SandboxLookupTest, AMarkerInAResultPageOrA403WithoutOneIsNoRefusal)
@@ -67,7 +71,8 @@ TEST_F(SandboxLookupTest, AnEngineThatKeepsBlockingIsAskedOnceMoreThenSkipped)
     EXPECT_EQ(cell("RankYandexRu2").why.reason, Reason::Blocked);
     for (const char* skipped : { "RankYandexRu3", "RankYandexRu4" }) {
         EXPECT_EQ(cell(skipped).why.reason, Reason::Blocked);
-        EXPECT_EQ(cell(skipped).why.detail, QStringLiteral("проверка пропущена: поисковик блокирует запросы"));
+        EXPECT_EQ(
+            cell(skipped).why.detail, QStringLiteral("проверка пропущена: поисковик блокирует запросы"));
         EXPECT_EQ(cell(skipped).text, "n/a");
     }
     m_lookups.CheckGoogleCom(1); // the other engines are asked as before
