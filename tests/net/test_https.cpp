@@ -2,7 +2,6 @@
 #include "net/HttpClient.h"
 #include "support/SandboxEngines.h"
 #include "support/TestCertificates.h"
-#include "support/TinyProxy.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -84,35 +83,5 @@ INSTANTIATE_TEST_SUITE_P(Tls, RefusedCertificates,
     ::testing::Values(RefusedRow { "anotherName", &TestCertificates::otherName, "127.0.0.1" },
         RefusedRow { "unknownAuthority", &TestCertificates::unknownAuthority, "self-signed" }),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(OverHttps, ThroughTheProxyByConnectWithItsCredentialsKeptFromTheServer)
-{
-    const auto sandbox = start(certificates.loopback());
-    const quint16 port = sandbox->host(QStringLiteral("GoogleCom")).section(u':', 1).toUShort();
-    TinyProxy proxy(QStringLiteral("kestrova"), QStringLiteral("s3cret"), { port });
-    HttpClient client(cookies);
-    client.proxy() = { QStringLiteral("127.0.0.1"), proxy.port(), QStringLiteral("kestrova"),
-        QStringLiteral("s3cret"), true };
-
-    EXPECT_TRUE(client.get(url(*sandbox, "https://")).contains("<html"));
-    EXPECT_TRUE(proxy.log().contains("CONNECT 127.0.0.1:" + QByteArray::number(port)))
-        << proxy.log().constData();
-    const auto asked = sandbox->requests(QStringLiteral("GoogleCom"));
-    ASSERT_EQ(asked.size(), 1);
-    // Inside the tunnel the request is a direct one: its target a path, no proxy header.
-    EXPECT_TRUE(asked[0].head.startsWith("GET " + kPage + " HTTP/1.1\r\n")) << asked[0].head.constData();
-    EXPECT_FALSE(asked[0].head.contains("Proxy-")) << asked[0].head.constData();
-
-    client.proxy().password = QStringLiteral("wrong");
-    try {
-        client.get(url(*sandbox, "https://"));
-        FAIL() << "the proxy let a wrong password through";
-    } catch (const EHttpStatus& e) {
-        // tinyproxy refuses a tunnel with 401 where a plain request gets 407.
-        EXPECT_TRUE(e.status() == 407 || e.status() == 401) << e.what();
-        EXPECT_EQ(e.what(), "HTTP status " + std::to_string(e.status()));
-    }
-    EXPECT_EQ(sandbox->requests(QStringLiteral("GoogleCom")).size(), 1);
-}
 
 } // namespace

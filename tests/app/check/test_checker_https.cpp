@@ -14,29 +14,6 @@
 
 namespace {
 
-// Every engine and service asked over https.
-const QByteArray kHttpsDefinitions = R"([definitions]
-Version=2026.12.8.1
-[GoogleCom]
-Scheme=https
-[GoogleRu]
-Scheme=https
-[YandexRu]
-Scheme=https
-[RamblerRu]
-Scheme=https
-[AportRu]
-Scheme=https
-[MSNCom]
-Scheme=https
-[Wordstat]
-Scheme=https
-[YandexCY]
-Scheme=https
-[PageRank]
-Scheme=https
-)";
-
 // A whole check by kestrova-check against the sandbox serving every engine over TLS.
 class CheckerOverHttps : public ::testing::Test {
 protected:
@@ -46,7 +23,11 @@ protected:
         m_definitions = m_dir.filePath(QStringLiteral("https.ini"));
         QFile file(m_definitions);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(kHttpsDefinitions);
+        // Every engine and service asked over https.
+        file.write("[definitions]\nVersion=2026.12.8.1\n");
+        for (const char* section : { "GoogleCom", "GoogleRu", "YandexRu", "RamblerRu", "AportRu", "MSNCom",
+                 "Wordstat", "YandexCY", "PageRank" })
+            file.write("[" + QByteArray(section) + "]\nScheme=https\n");
         file.close();
         m_project = m_dir.filePath(QStringLiteral("site.zlt"));
         TestProject project;
