@@ -22,8 +22,6 @@ void TlsServer::incomingConnection(qintptr descriptor)
     socket->setLocalCertificate(m_certificate);
     socket->setPrivateKey(m_key);
     socket->setPeerVerifyMode(QSslSocket::VerifyNone);
-    // A client that refuses the certificate ends the handshake; the socket then closes.
-    connect(socket, &QSslSocket::sslErrors, socket, [socket] { socket->abort(); });
     addPendingConnection(socket);
     socket->startServerEncryption();
 }
