@@ -118,10 +118,36 @@ private:
             setTiming(endpoints, key, value);
         else if (m_section == QLatin1String("update"))
             setUpdateKey(endpoints, key, value);
+        else if (m_section == QLatin1String("tls"))
+            setTls(endpoints, key, value);
+    }
+
+    void setTls(Endpoints& endpoints, const QString& key, const QString& value)
+    {
+        if (key.compare(QLatin1String("CaFile"), Qt::CaseInsensitive) != 0)
+            return;
+        // The certificates decide whom every https request trusts, so the file is taken only as
+        // this file is: a regular file of the user's own, not writable by others.
+        QString reason;
+        const auto content = BoundedFile::readOwn(value, Endpoints::kMaxCaFileBytes, &reason);
+        if (!content)
+            fail(QStringLiteral("CaFile %1 cannot be read: %2").arg(value, reason));
+        if (!content->contains("-----BEGIN CERTIFICATE-----"))
+            fail(QStringLiteral("CaFile %1 holds no PEM certificate").arg(value));
+        endpoints.extraCaCertificates = *content;
     }
 
     void setUpdateKey(Endpoints& endpoints, const QString& key, const QString& value)
     {
+        if (key.compare(QLatin1String("Scheme"), Qt::CaseInsensitive) == 0) {
+            if (value == QLatin1String("http"))
+                endpoints.updateScheme = UrlScheme::Http;
+            else if (value == QLatin1String("https"))
+                endpoints.updateScheme = UrlScheme::Https;
+            else
+                fail(QStringLiteral("Scheme must be http or https, found \"%1\"").arg(value.left(80)));
+            return;
+        }
         if (key.compare(QLatin1String("PublicKey"), Qt::CaseInsensitive) != 0)
             return;
         static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{64}$"));

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+
+#include "net/UrlScheme.h"
 #include <stdexcept>
 
 class EEndpoints : public std::runtime_error {
@@ -20,6 +22,11 @@ public:
 //                                                      fewer bytes a second for that long fails)
 //   [update] PublicKey                                 (64 hex digits: the Ed25519 key that signs
 //                                                       the update file instead of the built-in one)
+//            Scheme                                    (http or https, default https: how the update
+//                                                       host is asked)
+//   [tls]    CaFile                                    (a PEM file of certificates trusted beside the
+//                                                       system's store, for tests and the sandbox; read
+//                                                       under the same rules as this file)
 struct Endpoints {
     QString GoogleCom, GoogleRu, YandexRu, Wordstat, RamblerRu, AportRu, MSNCom, PageRank, YandexCY, Update,
         Feedback, MakerSite, PartnerSite;
@@ -28,6 +35,8 @@ struct Endpoints {
     int lowSpeedBytesPerSecond = 100;
     int lowSpeedSeconds = 30;
     QByteArray updatePublicKey; // 32 bytes; empty: the program's built-in key
+    UrlScheme updateScheme = UrlScheme::Https;
+    QByteArray extraCaCertificates; // PEM text of [tls] CaFile; empty: the system's store alone
 
     // The host configured under a key of the [hosts] section; throws EEndpoints for an unknown key.
     QString host(const QString& key) const;
@@ -40,6 +49,7 @@ struct Endpoints {
     // Only a regular file of at most kMaxFileBytes, owned by the user and not writable by others.
     static Endpoints fromFile(const QString& path);
     static constexpr qint64 kMaxFileBytes = 64 * 1024;
+    static constexpr qint64 kMaxCaFileBytes = 1024 * 1024;
 
     // The endpoints in force for this process: loaded once from the environment at start,
     // replaceable by tests.

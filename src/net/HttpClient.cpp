@@ -9,6 +9,7 @@
 #include "platform/CodePage.h"
 
 #include <curl/header.h>
+#include <optional>
 
 namespace {
 
@@ -32,6 +33,23 @@ QByteArray replyHeader(CURL* easy, const char* name)
     return QByteArray(header->value);
 }
 
+QList<QByteArray> replyHeaderNames(CURL* easy)
+{
+    QList<QByteArray> names;
+    curl_header* header = nullptr;
+    while ((header = curl_easy_nextheader(easy, CURLH_HEADER, -1, header)) != nullptr) {
+        if (!names.contains(QByteArray(header->name)))
+            names << QByteArray(header->name);
+    }
+    return names;
+}
+
+bool sameProxy(const ProxyParams& a, const ProxyParams& b)
+{
+    return a.server == b.server && a.port == b.port && a.user == b.user && a.password == b.password
+        && a.basicAuth == b.basicAuth;
+}
+
 bool hasReplyHeader(CURL* easy, const char* name)
 {
     curl_header* header = nullptr;
@@ -49,7 +67,7 @@ struct HttpClient::Impl {
 
     static size_t writeCallback(char* data, size_t size, size_t count, void* impl);
     void configure(Method method, const QByteArray& url, const QByteArray& body, const ProxyParams& proxy,
-        const HeaderList& headers);
+        const HeaderList& headers, const HeaderList& proxyHeaders);
 
     CookieStore::Impl* cookies;
     Version version;
@@ -57,6 +75,10 @@ struct HttpClient::Impl {
     CURL* easy = nullptr;
     TransferLoop transfers;
     QByteArray reply;
+    LastReply last;
+    // The proxy of the connections kept for reuse: a tunnel made with other credentials is not
+    // reused, so that the proxy judges the ones in force.
+    std::optional<ProxyParams> connectionsProxy;
     bool tooLarge = false;
     char errorText[CURL_ERROR_SIZE] = {};
 };
@@ -88,7 +110,7 @@ size_t HttpClient::Impl::writeCallback(char* data, size_t size, size_t count, vo
 }
 
 void HttpClient::Impl::configure(Method method, const QByteArray& url, const QByteArray& body,
-    const ProxyParams& proxy, const HeaderList& headers)
+    const ProxyParams& proxy, const HeaderList& headers, const HeaderList& proxyHeaders)
 {
     curl_easy_reset(easy);
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
@@ -112,9 +134,22 @@ void HttpClient::Impl::configure(Method method, const QByteArray& url, const QBy
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfers);
     // Set explicitly so that proxy variables of the environment never apply.
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
-    // Plain HTTP only, to the server and to the proxy alike.
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    // HTTP and HTTPS to the server; the proxy is a plain HTTP proxy.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // The server's certificate is always verified, host name included.
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    const QByteArray& extraCertificates = timing.extraCaCertificates;
+    if (!extraCertificates.isEmpty()) {
+        // Beside the system's certificate folder, which libcurl keeps searching.
+        curl_blob blob { const_cast<char*>(extraCertificates.constData()), size_t(extraCertificates.size()),
+            CURL_BLOB_COPY };
+        curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
+    }
+    // The headers of the list go to the server alone; a tunnel's CONNECT carries the proxy's own.
+    curl_easy_setopt(easy, CURLOPT_HEADEROPT, long(CURLHEADER_SEPARATE));
+    curl_easy_setopt(easy, CURLOPT_PROXYHEADER, proxyHeaders.list);
     if (proxy.server.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
     } else {
@@ -155,10 +190,12 @@ QByteArray HttpClient::Impl::perform(
         throw EHttpError("The HTTP client is still waiting for its previous request");
 
     const UrlParts target = parseUrl(url);
+    // An https request goes through the proxy in a tunnel: inside it the request is a direct one.
+    const bool tunnel = target.scheme == "https" && !proxy.server.isEmpty();
     ProfileRequest profile;
     profile.method = method;
     profile.version = version;
-    profile.viaProxy = !proxy.server.isEmpty();
+    profile.viaProxy = !proxy.server.isEmpty() && !tunnel;
     profile.host = hostHeaderValue(target);
     profile.bodyLength = body.size();
     // The credentials are the proxy's: a direct request never carries them.
@@ -168,9 +205,18 @@ QByteArray HttpClient::Impl::perform(
     if (cookies)
         profile.cookie = cookies->cookieHeaderFor(target);
     const HeaderList headers(profileHeaders(profile));
+    QList<QByteArray> connectHeaders;
+    if (tunnel && proxy.basicAuth)
+        connectHeaders << "Proxy-Authorization: Basic "
+                + CodePage::toAnsi(proxy.user + u':' + proxy.password).toBase64();
+    const HeaderList proxyHeaders(connectHeaders);
 
-    configure(method, url, body, proxy, headers);
+    configure(method, url, body, proxy, headers, proxyHeaders);
+    if (connectionsProxy && !sameProxy(*connectionsProxy, proxy))
+        transfers.closeConnections();
+    connectionsProxy = proxy;
     reply.clear();
+    last = {};
     tooLarge = false;
     errorText[0] = '\0';
     const CURLcode result = transfers.run(easy);
@@ -179,12 +225,24 @@ QByteArray HttpClient::Impl::perform(
         throw EHttpAborted("The request was aborted");
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    long connectStatus = 0;
+    curl_easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &connectStatus);
+    if (tunnel && connectStatus >= 300)
+        // The proxy refused the tunnel (407 without valid credentials): said as for a plain request.
+        throw EHttpStatus("HTTP status " + std::to_string(connectStatus), int(connectStatus));
     if (status > 0 && cookies)
         cookies->storeReplyCookies(easy, target);
+    if (status > 0) {
+        last.status = int(status);
+        last.location = replyHeader(easy, "Location");
+        last.headerNames = replyHeaderNames(easy);
+    }
     if (tooLarge || result == CURLE_FILESIZE_EXCEEDED)
         throw EHttpTooLarge("The reply body is larger than " + std::to_string(maxBody) + " bytes");
     if (result != CURLE_OK)
         throw EHttpError(transferErrorText(result, errorText));
+    if (status < 200 || status > 299 || hasReplyHeader(easy, "Location"))
+        last.body = reply;
     if (status < 200 || status > 299)
         throw EHttpStatus("HTTP status " + std::to_string(status), int(status));
     if (hasReplyHeader(easy, "Location"))
@@ -246,6 +304,11 @@ HeadResult HttpClient::head(const QByteArray& url)
 void HttpClient::abort()
 {
     d->transfers.abort();
+}
+
+const LastReply& HttpClient::lastReply() const
+{
+    return d->last;
 }
 
 qint64 HttpClient::received() const

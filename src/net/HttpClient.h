@@ -13,6 +13,15 @@
 #include "net/HttpVersion.h"
 #include "net/ProxyParams.h"
 
+// What the last request's reply was, whatever became of the request: the refusal rules of the
+// engines read it.
+struct LastReply {
+    int status = 0; // 0: no reply (a transport error)
+    QByteArray location; // the Location header's text, empty when absent
+    QList<QByteArray> headerNames;
+    QByteArray body; // a reply that failed the request; a returned body is the caller's
+};
+
 struct HeadResult {
     int status = 0;
     qint64 contentLength = -1; // -1 when the reply had none
@@ -22,7 +31,9 @@ struct HeadResult {
 
 // One HTTP client with the program's request profile. Requests run libcurl's multi interface
 // from the Qt event loop and wait in a nested event loop, so the window stays alive.
-// URLs are byte strings and go out unchanged (keywords may hold Windows-1251 bytes).
+// URLs are byte strings and go out unchanged (keywords may hold Windows-1251 bytes). An https URL
+// is asked with the server's certificate verified against the system's store (and the endpoints'
+// extra certificates), host name included; through the proxy it goes by CONNECT.
 class HttpClient {
 public:
     using Version = HttpVersion;
@@ -53,6 +64,7 @@ public:
     // Closes the connections kept open for reuse; the next request connects anew.
     // Does nothing while a request is under way.
     void closeConnections();
+    const LastReply& lastReply() const;
     // Bytes of the reply body received so far by the request under way.
     qint64 received() const;
 

@@ -47,7 +47,8 @@ UrlParts parseUrl(const QByteArray& url)
 
 QByteArray hostHeaderValue(const UrlParts& url)
 {
-    if (url.port == 80)
+    const int defaultPort = url.scheme == "https" ? 443 : 80;
+    if (url.port == defaultPort)
         return url.host;
     return url.host + ':' + QByteArray::number(url.port);
 }

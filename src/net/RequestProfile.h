@@ -35,5 +35,5 @@ struct ProfileRequest {
 // goes out where it stands, and empty entries remove the headers libcurl would add on its own.
 QList<QByteArray> profileHeaders(const ProfileRequest& request);
 
-// Host header value: the URL's host, with ":port" when the port is not 80.
+// Host header value: the URL's host, with ":port" when the port is not the scheme's default.
 QByteArray hostHeaderValue(const UrlParts& url);

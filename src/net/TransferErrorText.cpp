@@ -22,6 +22,10 @@ const char* reasonOf(CURLcode code)
         return "связь с сервером прервана";
     case CURLE_WEIRD_SERVER_REPLY:
         return "сервер ответил не по протоколу HTTP";
+    case CURLE_SSL_CONNECT_ERROR:
+        return "защищённое соединение не установлено";
+    case CURLE_SSL_CACERT_BADFILE:
+        return "сертификаты для проверки сервера не прочитаны";
     case CURLE_OUT_OF_MEMORY:
         return "не хватает памяти";
     default:
@@ -34,5 +38,7 @@ const char* reasonOf(CURLcode code)
 std::string transferErrorText(CURLcode code, const char* libraryText)
 {
     const char* library = libraryText && *libraryText ? libraryText : curl_easy_strerror(code);
+    if (code == CURLE_PEER_FAILED_VERIFICATION)
+        return std::string("сертификат сервера не прошёл проверку: ") + library;
     return std::string(reasonOf(code)) + " (" + library + ")";
 }

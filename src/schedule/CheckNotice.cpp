@@ -93,6 +93,30 @@ bool isRise(const Move& move)
     return move.change.kind == PositionChange::Kind::Up || move.change.kind == PositionChange::Kind::New;
 }
 
+// "2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)": the results an engine refused,
+// told apart from the moves; empty when none was refused.
+QString blockedLine(const RecordedCheck& current)
+{
+    int blocked = 0;
+    QStringList engines;
+    for (const RecordedResult& result : current.results) {
+        if (result.reason != Reason::Blocked || !result.unknownReason.isEmpty())
+            continue;
+        ++blocked;
+        if (!engines.contains(engineCaption(result.engine)))
+            engines << engineCaption(result.engine);
+    }
+    if (!blocked)
+        return {};
+    const int tens = blocked % 100, ones = blocked % 10;
+    const char* cells = (ones == 1 && tens != 11)              ? "ячейка не проверена"
+        : (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14)) ? "ячейки не проверены"
+                                                               : "ячеек не проверены";
+    return QStringLiteral("%1 %2: поисковик блокирует запросы (%3)")
+        .arg(blocked)
+        .arg(QString::fromUtf8(cells), engines.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 namespace CheckNotice {
@@ -108,8 +132,14 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
         return DesktopNotice { shown(current.site),
             bodyOf({ QStringLiteral("Ни один запрос не получил ответа. Последняя ошибка: ")
                 + shown(*nothingAnswered, kMaxBody, true) }) };
+    const QString blocked = blockedLine(current);
+    const auto blockedOnly = [&]() -> std::optional<DesktopNotice> {
+        if (blocked.isEmpty())
+            return std::nullopt;
+        return DesktopNotice { QStringLiteral("Позиции не проверены: ") + shown(current.site), blocked };
+    };
     if (!previous)
-        return std::nullopt;
+        return blockedOnly();
     QList<Move> moves;
     int up = 0, down = 0, lost = 0, found = 0;
     for (const RecordedResult& result : current.results) {
@@ -136,7 +166,7 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
         moves << Move { &result, change };
     }
     if (moves.isEmpty())
-        return std::nullopt;
+        return blockedOnly();
     QStringList counts;
     if (up)
         counts << counted(up, "выросла", "выросли");
@@ -152,6 +182,8 @@ std::optional<DesktopNotice> afterCheck(const RecordedCheck& current, const Reco
     if (previous->time.isValid())
         lines << QStringLiteral("по сравнению с проверкой %1")
                      .arg(previous->time.toLocalTime().date().toString(QStringLiteral("dd.MM.yyyy")));
+    if (!blocked.isEmpty())
+        lines << blocked;
     // The biggest rises, then the biggest falls.
     for (const bool rises : { true, false }) {
         int shownMoves = 0;

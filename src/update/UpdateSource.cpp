@@ -6,9 +6,10 @@
 UpdateSource UpdateSource::fromEndpoints(const Endpoints& endpoints)
 {
     UpdateSource source;
-    source.fileUrl = "http://" + endpoints.Update.toLatin1() + "/zlt.upd";
+    const QByteArray origin = schemePrefix(endpoints.updateScheme) + endpoints.Update.toLatin1();
+    source.fileUrl = origin + "/zlt.upd";
     source.signatureUrl = source.fileUrl + ".sig";
-    source.definitionsUrl = "http://" + endpoints.Update.toLatin1() + "/engines.ini";
+    source.definitionsUrl = origin + "/engines.ini";
     source.definitionsSignatureUrl = source.definitionsUrl + ".sig";
     source.publicKey = endpoints.updatePublicKey.isEmpty() ? UpdateSignature::builtInPublicKey()
                                                            : endpoints.updatePublicKey;

@@ -111,6 +111,29 @@ TEST_F(EndpointsFile, EnvironmentNamesTheFile)
         qputenv("KESTROVA_ENDPOINTS", saved);
 }
 
+TEST_F(EndpointsFile, UpdateSchemeAndTheExtraCertificatesAreReadUnderTheFilesRules)
+{
+    EXPECT_EQ(Endpoints::fromFile(write("")).updateScheme, UrlScheme::Https);
+    EXPECT_EQ(Endpoints::fromFile(write("[update]\nScheme=http\n")).updateScheme, UrlScheme::Http);
+    EXPECT_NE(
+        errorOf("[update]\nScheme=ftp\n").find("line 2: Scheme must be http or https"), std::string::npos);
+
+    const QString ca = m_dir.filePath(QStringLiteral("ca.pem"));
+    QFile file(ca);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n");
+    file.close();
+    const QByteArray line = "[tls]\nCaFile=" + ca.toUtf8() + "\n";
+    EXPECT_TRUE(
+        Endpoints::fromFile(write(line)).extraCaCertificates.startsWith("-----BEGIN CERTIFICATE-----"));
+    ASSERT_EQ(::chmod(QFile::encodeName(ca).constData(), 0666), 0);
+    EXPECT_NE(errorOf(line).find("line 2: CaFile " + ca.toStdString() + " cannot be read"), std::string::npos)
+        << errorOf(line);
+    EXPECT_NE(
+        errorOf("[tls]\nCaFile=" + m_dir.filePath("endpoints.ini").toUtf8() + "\n").find("holds no PEM"),
+        std::string::npos);
+}
+
 TEST_F(EndpointsFile, UpdateKeyIsSixtyFourHexDigits)
 {
     EXPECT_TRUE(Endpoints::fromFile(write("")).updatePublicKey.isEmpty());

@@ -86,8 +86,24 @@ INSTANTIATE_TEST_SUITE_P(Rows, Notices,
             { result("окна", Y, 3), result("рамы", Y, 5) }, nullptr },
         NoticeRow { "same_keyword_other_engine", { result("окна", Y, 3), result("окна", G, 9) },
             { result("окна", Y, 3), result("окна", G, 11) },
-            "1 позиция упала\nпо сравнению с проверкой 05.12.2026\n▼ окна, Google.ru: 9 → 11" }),
+            "1 позиция упала\nпо сравнению с проверкой 05.12.2026\n▼ окна, Google.ru: 9 → 11" },
+        NoticeRow { "blocked_counted_apart_from_the_moves",
+            { result("окна", Y, 3), result("рамы", Y, 5), result("окна", G, 9) },
+            { result("окна", Y, std::nullopt, Reason::Blocked),
+                result("рамы", Y, std::nullopt, Reason::Blocked), result("окна", G, 4) },
+            "1 позиция выросла\nпо сравнению с проверкой 05.12.2026\n"
+            "2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)\n▲ окна, Google.ru: 9 → 4" }),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Notices, RefusedCellsAloneAreToldToo)
+{
+    const RecordedCheck previous = check({ result("окна", Y, 3) });
+    const auto notice
+        = CheckNotice::afterCheck(check({ result("окна", Y, std::nullopt, Reason::Blocked) }), &previous, std::nullopt);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->summary, QStringLiteral("Позиции не проверены: http://www.okna.ru/"));
+    EXPECT_EQ(notice->body, QStringLiteral("1 ячейка не проверена: поисковик блокирует запросы (Yandex.ru)"));
+}
 
 TEST(Notices, TheFirstCheckOfASiteSaysNothing)
 {

@@ -25,12 +25,27 @@ QString sandboxProgram()
 
 SandboxEngines::SandboxEngines(int requestIntervalMs)
 {
+    start(requestIntervalMs, {});
+}
+
+SandboxEngines::SandboxEngines(
+    int requestIntervalMs, const QString& certificate, const QString& key, const QString& caFile)
+{
+    start(requestIntervalMs,
+        { QStringLiteral("--tls-cert"), certificate, QStringLiteral("--tls-key"), key,
+            QStringLiteral("--tls-ca"), caFile });
+}
+
+void SandboxEngines::start(int requestIntervalMs, const QStringList& moreArguments)
+{
     if (!m_dir.isValid())
         return;
     const QString file = endpointsFile();
     m_process.setProgram(sandboxProgram());
-    m_process.setArguments({ QStringLiteral("--endpoints-out"), file, QStringLiteral("--interval-ms"),
-        QString::number(requestIntervalMs), QStringLiteral("--exit-on-stdin-close") });
+    m_process.setArguments(
+        QStringList { QStringLiteral("--endpoints-out"), file, QStringLiteral("--interval-ms"),
+            QString::number(requestIntervalMs), QStringLiteral("--exit-on-stdin-close") }
+        + moreArguments);
     m_process.setWorkingDirectory(m_dir.path());
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.start();

@@ -23,6 +23,10 @@ public:
     };
 
     explicit SandboxEngines(int requestIntervalMs = 5);
+    // Every engine and service over TLS with this certificate and key; caFile is written as the
+    // endpoints' [tls] CaFile.
+    SandboxEngines(
+        int requestIntervalMs, const QString& certificate, const QString& key, const QString& caFile);
     ~SandboxEngines();
 
     bool started() const;
@@ -36,6 +40,7 @@ public:
     void clearRequests();
 
 private:
+    void start(int requestIntervalMs, const QStringList& moreArguments);
     QByteArray exchange(
         const QByteArray& method, const QByteArray& path, const QByteArray& body, int* status) const;
 

@@ -53,7 +53,7 @@ bool TinyProxy::available()
     return QFile::exists(kBinary);
 }
 
-TinyProxy::TinyProxy(const QString& user, const QString& password)
+TinyProxy::TinyProxy(const QString& user, const QString& password, const QList<quint16>& connectPorts)
 {
     if (!m_dir.isValid())
         throw std::runtime_error("no temporary directory for tinyproxy");
@@ -74,6 +74,8 @@ TinyProxy::TinyProxy(const QString& user, const QString& password)
                      .arg(m_port)
                      .arg(user, password, m_dir.filePath("tinyproxy.log"))
                      .toUtf8());
+    for (quint16 port : connectPorts)
+        config.write("ConnectPort " + QByteArray::number(port) + "\n");
     config.close();
 
     m_process.setProgram(kBinary);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -9,7 +10,8 @@
 // Basic authentication; stopped when the fixture is destroyed.
 class TinyProxy {
 public:
-    TinyProxy(const QString& user, const QString& password);
+    // connectPorts: the ports CONNECT may reach (tinyproxy's ConnectPort); none given: every port.
+    TinyProxy(const QString& user, const QString& password, const QList<quint16>& connectPorts = {});
     ~TinyProxy();
     TinyProxy(const TinyProxy&) = delete;
     TinyProxy& operator=(const TinyProxy&) = delete;

@@ -11,8 +11,10 @@ TEST_F(DefinitionsUpdateTest, UrlsAreThoseOfTheUpdateHost)
     Endpoints endpoints;
     endpoints.Update = QStringLiteral("updates.example:8080");
     const UpdateSource given = UpdateSource::fromEndpoints(endpoints);
-    EXPECT_EQ(given.definitionsUrl, "http://updates.example:8080/engines.ini");
-    EXPECT_EQ(given.definitionsSignatureUrl, "http://updates.example:8080/engines.ini.sig");
+    EXPECT_EQ(given.definitionsUrl, "https://updates.example:8080/engines.ini");
+    EXPECT_EQ(given.definitionsSignatureUrl, "https://updates.example:8080/engines.ini.sig");
+    endpoints.updateScheme = UrlScheme::Http;
+    EXPECT_EQ(UpdateSource::fromEndpoints(endpoints).fileUrl, "http://updates.example:8080/zlt.upd");
 }
 
 TEST_F(DefinitionsUpdateTest, ANewerSignedFileIsInstalledAndTheOneItReplacesIsKept)

@@ -11,6 +11,11 @@
 //   redirect SERVICE [COUNT]        answer 302 with a Location header
 //   location200 SERVICE [COUNT]     answer the normal page with status 200 and a Location header
 //   stall SERVICE [COUNT]           read the request and never answer (until reset or exit)
+//   captcha SERVICE [COUNT]         answer 302 to the engine's captcha page (Google: /sorry/index,
+//                                   the others: /showcaptcha)
+//   jswall SERVICE [COUNT]          answer 200 with a page that asks for JavaScript
+//                                   (/httpservice/retry/enablejs)
+//   toomany SERVICE [COUNT]         answer 429 Too Many Requests with Retry-After
 //   short SERVICE PAGE N            page PAGE has N entries (fewer or more than a full page)
 //   place SERVICE KEYWORD POS       the site at 1-based overall position POS (0: on no page), or
 //                                   POS written PAGE/ENTRY: page index and 1-based entry on it
@@ -247,8 +252,9 @@ QString ControlState::applyLine(
         return {};
     }
 
-    static const QList<QByteArray> serviceCommands = { "status", "redirect", "location200", "stall", "short",
-        "place", "value", "cookie", "header", "body", "headlength", "missing" };
+    static const QList<QByteArray> serviceCommands
+        = { "status", "redirect", "location200", "stall", "captcha", "jswall", "toomany", "short", "place",
+              "value", "cookie", "header", "body", "headlength", "missing" };
     if (!serviceCommands.contains(name))
         return QStringLiteral("unknown command");
 
@@ -273,7 +279,9 @@ QString ControlState::applyLine(
         return token == "*" ? std::optional<int>(-1) : number(token, 0);
     };
 
-    if (name == "status" || name == "redirect" || name == "location200" || name == "stall") {
+    static const QList<QByteArray> misbehaviourCommands
+        = { "status", "redirect", "location200", "stall", "captcha", "jswall", "toomany" };
+    if (misbehaviourCommands.contains(name)) {
         Misbehaviour misbehaviour;
         if (name == "status") {
             const auto code = number(takeToken(args), 100);
@@ -283,6 +291,9 @@ QString ControlState::applyLine(
         } else {
             misbehaviour.kind = name == "redirect" ? Misbehaviour::Kind::Redirect
                 : name == "stall"                  ? Misbehaviour::Kind::Stall
+                : name == "captcha"                ? Misbehaviour::Kind::Captcha
+                : name == "jswall"                 ? Misbehaviour::Kind::JavaScriptWall
+                : name == "toomany"                ? Misbehaviour::Kind::TooManyRequests
                                                    : Misbehaviour::Kind::Location200;
         }
         const QByteArray countToken = takeToken(args);

@@ -20,7 +20,9 @@ struct Placement {
 };
 
 struct Misbehaviour {
-    enum class Kind { Status, Redirect, Location200, Stall };
+    // Captcha: a redirect to the engine's captcha page; JavaScriptWall: a page that asks for
+    // JavaScript; TooManyRequests: 429 with Retry-After.
+    enum class Kind { Status, Redirect, Location200, Stall, Captcha, JavaScriptWall, TooManyRequests };
     Kind kind = Kind::Status;
     int status = 0;
     int remaining = -1; // requests still affected; -1 = every request until reset

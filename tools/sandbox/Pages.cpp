@@ -206,3 +206,11 @@ QByteArray Pages::statusPage(int status, const QByteArray& reason)
 {
     return document(QString::number(status), "<p>" + QByteArray::number(status) + " " + reason + "</p>\n");
 }
+
+QByteArray Pages::javaScriptWallPage()
+{
+    return document(QStringLiteral("Search"),
+        "<noscript><meta content=\"0;url=/httpservice/retry/enablejs?sei=sandbox\" http-equiv=\"refresh\">"
+        "<div>Please click <a href=\"/httpservice/retry/enablejs?sei=sandbox\">here</a> if you are not "
+        "redirected within a few seconds.</div></noscript>\n");
+}

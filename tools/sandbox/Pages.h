@@ -42,6 +42,8 @@ public:
     static QByteArray feedbackPage();
     static QByteArray makerPage();
     static QByteArray statusPage(int status, const QByteArray& reason);
+    // The page an engine shows a client without JavaScript instead of its results.
+    static QByteArray javaScriptWallPage();
 
 private:
     quint32 hash(const QString& kind, const QString& text) const;

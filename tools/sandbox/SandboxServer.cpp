@@ -45,6 +45,8 @@ QByteArray reasonPhrase(int status)
         return "Not Found";
     case 407:
         return "Proxy Authentication Required";
+    case 429:
+        return "Too Many Requests";
     case 500:
         return "Internal Server Error";
     case 502:
@@ -107,8 +109,22 @@ SandboxServer::SandboxServer(const SandboxOptions& options, QObject* parent)
 
 bool SandboxServer::listen(QString* error)
 {
+    QSslCertificate certificate;
+    QSslKey key;
+    if (m_options.tls) {
+        certificate = QSslCertificate(m_options.tlsCertificate, QSsl::Pem);
+        key = QSslKey(m_options.tlsKey, QSsl::Ec, QSsl::Pem);
+        if (key.isNull())
+            key = QSslKey(m_options.tlsKey, QSsl::Rsa, QSsl::Pem);
+        if (certificate.isNull() || key.isNull()) {
+            *error = QStringLiteral("the TLS certificate or key cannot be read");
+            return false;
+        }
+    }
     for (Service service : allServices()) {
-        QTcpServer& server = m_servers[static_cast<int>(service)];
+        TlsServer& server = m_servers[static_cast<int>(service)];
+        if (m_options.tls)
+            server.useTls(certificate, key);
         if (!server.listen(QHostAddress::LocalHost, 0)) {
             *error = serviceKey(service) + QStringLiteral(": ") + server.errorString();
             return false;
@@ -136,6 +152,9 @@ QByteArray SandboxServer::endpointsIni() const
     ini += "MakerSite=" + hostOf(m_control) + "\nPartnerSite=" + hostOf(m_control) + "\n";
     ini += "\n[timing]\nRequestIntervalMs=" + QByteArray::number(m_options.requestIntervalMs) + "\n";
     ini += "\n[update]\nPublicKey=" + m_updatePublicKey.toHex() + "\n";
+    ini += QByteArray("Scheme=") + (m_options.tls ? "https" : "http") + "\n";
+    if (!m_options.tlsCaFile.isEmpty())
+        ini += "\n[tls]\nCaFile=" + m_options.tlsCaFile.toUtf8() + "\n";
     ini += "\n[sandbox]\nControl=" + hostOf(m_control) + "\n";
     return ini;
 }
@@ -228,13 +247,28 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
     const ServiceOverrides& overrides = m_state.of(service);
     Reply reply;
     const std::optional<Misbehaviour> misbehaviour = m_state.takeMisbehaviour(service);
-    const QByteArray elsewhere = "http://" + hostOf(m_servers[static_cast<int>(service)]) + "/moved";
+    const QByteArray origin
+        = (m_options.tls ? "https://" : "http://") + hostOf(m_servers[static_cast<int>(service)]);
+    const QByteArray elsewhere = origin + "/moved";
     if (!misbehaviour || misbehaviour->kind == Misbehaviour::Kind::Location200) {
         reply = pageReply(service, request);
         if (misbehaviour)
             reply.headers.append(qMakePair(QByteArray("Location"), QByteArray(elsewhere)));
     } else if (misbehaviour->kind == Misbehaviour::Kind::Stall) {
         return std::nullopt;
+    } else if (misbehaviour->kind == Misbehaviour::Kind::Captcha) {
+        reply.status = 302;
+        const bool google = service == Service::GoogleCom || service == Service::GoogleRu;
+        const QByteArray page = google ? "/sorry/index?continue=" : "/showcaptcha?retpath=";
+        reply.headers.append(
+            qMakePair(QByteArray("Location"), origin + page + request.target.toPercentEncoding()));
+        reply.body = Pages::statusPage(302, reasonPhrase(302));
+    } else if (misbehaviour->kind == Misbehaviour::Kind::JavaScriptWall) {
+        reply.body = Pages::javaScriptWallPage();
+    } else if (misbehaviour->kind == Misbehaviour::Kind::TooManyRequests) {
+        reply.status = 429;
+        reply.headers.append(qMakePair(QByteArray("Retry-After"), QByteArray("3600")));
+        reply.body = Pages::statusPage(429, reasonPhrase(429));
     } else if (misbehaviour->kind == Misbehaviour::Kind::Redirect) {
         reply.status = 302;
         reply.headers.append(qMakePair(QByteArray("Location"), QByteArray(elsewhere)));

@@ -4,6 +4,7 @@
 #include "HttpRequest.h"
 #include "Pages.h"
 #include "Services.h"
+#include "TlsServer.h"
 
 #include <QList>
 #include <QObject>
@@ -23,6 +24,11 @@ struct SandboxOptions {
     bool serveUpdateStandIn = true;
     QByteArray updateSecretKey; // signs it as /zlt.upd.sig; empty: a key pair made at start
     QByteArray definitionsFile; // published as /engines.ini, signed with the same key; empty: 404
+    // Every service's port speaks TLS with this certificate (the control port stays plain).
+    QByteArray tlsCertificate; // PEM
+    QByteArray tlsKey; // PEM
+    QString tlsCaFile; // written as [tls] CaFile; empty: none
+    bool tls = false;
 };
 
 // One QTcpServer per service plus the control port, all on 127.0.0.1 and one thread.
@@ -67,7 +73,7 @@ private:
     QByteArray m_updateSignature;
     Pages m_pages;
     ControlState m_state;
-    std::array<QTcpServer, kServiceCount> m_servers;
+    std::array<TlsServer, kServiceCount> m_servers;
     QTcpServer m_control;
     QList<LoggedRequest> m_log;
     QList<QPointer<QTcpSocket>> m_stalled;

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <csignal>
@@ -35,8 +36,12 @@ int main(int argc, char** argv)
         "Publish <file> as the engine definitions /engines.ini, signed as the update file.", "file");
     const QCommandLineOption noUpdate("no-update",
         "Serve no update file unless --update-file names one (by default a small signed stand-in).");
-    parser.addOptions(
-        { endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions, noUpdate });
+    const QCommandLineOption tlsCertificate(
+        "tls-cert", "Serve every engine and service over TLS with the PEM certificate in <file>.", "file");
+    const QCommandLineOption tlsKey("tls-key", "The PEM private key of --tls-cert.", "file");
+    const QCommandLineOption tlsCa("tls-ca", "Name <file> as [tls] CaFile in the endpoints file.", "file");
+    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions, noUpdate,
+        tlsCertificate, tlsKey, tlsCa });
     parser.process(app);
 
     if (!parser.isSet(endpointsOut)) {
@@ -81,6 +86,24 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+
+    if (parser.isSet(tlsCertificate) != parser.isSet(tlsKey)) {
+        std::fprintf(stderr, "ks-sandbox: --tls-cert and --tls-key go together\n");
+        return 2;
+    }
+    if (parser.isSet(tlsCertificate)) {
+        QFile certificate(parser.value(tlsCertificate));
+        QFile key(parser.value(tlsKey));
+        if (!certificate.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "ks-sandbox: cannot read the TLS certificate or key\n");
+            return 2;
+        }
+        options.tls = true;
+        options.tlsCertificate = certificate.readAll();
+        options.tlsKey = key.readAll();
+    }
+    if (parser.isSet(tlsCa))
+        options.tlsCaFile = QFileInfo(parser.value(tlsCa)).absoluteFilePath();
 
     SandboxServer server(options);
     QString error;

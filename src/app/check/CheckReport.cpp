@@ -85,7 +85,8 @@ QByteArray jsonCell(const ProjectResults& results, Engine engine, int n)
 
 bool isTrouble(Reason reason)
 {
-    return reason == Reason::Failed || reason == Reason::Unrecognised || reason == Reason::TooComplex;
+    return reason == Reason::Failed || reason == Reason::Unrecognised || reason == Reason::TooComplex
+        || reason == Reason::Blocked;
 }
 
 QString troubleLine(const QString& what, const Outcome& why)

@@ -64,9 +64,9 @@ public:
     }
 
     template <typename T>
-    void choice(const QString& key, T& target, const std::vector<std::pair<QString, T>>& words)
+    void choice(const QString& key, T& target, const std::vector<std::pair<QString, T>>& words, bool optional = false)
     {
-        const IniValue* value = find(key);
+        const IniValue* value = find(key, optional);
         if (!value)
             return;
         QStringList allowed;
@@ -79,6 +79,18 @@ public:
         }
         fail(key, QStringLiteral("«%1» — допустимы %2").arg(shown(value->text), allowed.join(QStringLiteral(", "))),
             value->line);
+    }
+
+    void markers(const QString& key, QList<BlockMarker>& target)
+    {
+        const IniValue* value = find(key, true);
+        if (!value)
+            return;
+        QString problem;
+        if (const std::optional<QList<BlockMarker>> parsed = parseBlockMarkers(value->text, &problem))
+            target = *parsed;
+        else
+            fail(key, problem, value->line);
     }
 
     // The key a problem of the pattern's groups is charged to: the one the file gave.
@@ -159,6 +171,12 @@ std::optional<int> groupsOf(const QByteArray& pattern, Applier& apply)
     return std::nullopt;
 }
 
+void applyScheme(UrlScheme& scheme, Applier& apply)
+{
+    apply.choice<UrlScheme>(
+        QStringLiteral("Scheme"), scheme, { { "http", UrlScheme::Http }, { "https", UrlScheme::Https } }, true);
+}
+
 void applyEngine(EngineDefinition& engine, Applier& apply)
 {
     apply.text(QStringLiteral("Host"), engine.host, hostProblem);
@@ -176,6 +194,8 @@ void applyEngine(EngineDefinition& engine, Applier& apply)
     apply.number(QStringLiteral("PageSize"), engine.pageSize, 1, 100);
     apply.bytes(QStringLiteral("Pattern"), engine.resultPattern, patternProblem);
     apply.number(QStringLiteral("LinkGroup"), engine.linkGroup, 0, 9);
+    applyScheme(engine.scheme, apply);
+    apply.markers(QStringLiteral("Blocked"), engine.blocked);
 }
 
 void checkEngineGroups(const EngineDefinition& engine, Applier& apply)
@@ -207,6 +227,7 @@ void applyService(ServiceDefinition& service, Applier& apply)
     apply.bytes(QStringLiteral("Form"), service.form,
         [](const QString& v) { return v.isEmpty() ? QString() : templateProblem(v, {}, false); }, true);
     apply.bytes(QStringLiteral("Pattern"), service.pattern, patternProblem);
+    applyScheme(service.scheme, apply);
 
     const qsizetype uses = service.urlTemplate.count(placeholder.toUtf8()) + service.form.count(placeholder.toUtf8());
     if (uses != 1) {
@@ -233,7 +254,7 @@ EngineDefinitions emptyDefinitions()
     EngineDefinitions definitions;
     for (Engine engine : kEngines)
         definitions.engines.at(std::size_t(engine)) = { engine, engineKey(engine), {}, HttpVersion::Http11, {}, 1, 0,
-            KeywordEncoding::Utf8Percent, {}, 0, PageRule::CountedToTheEnd, 1 };
+            KeywordEncoding::Utf8Percent, {}, 0, PageRule::CountedToTheEnd, 1, UrlScheme::Http, {} };
     definitions.wordstat.key = QStringLiteral("Wordstat");
     definitions.yandexCY.key = QStringLiteral("YandexCY");
     definitions.pageRank.key = QStringLiteral("PageRank");

@@ -7,9 +7,9 @@
 namespace {
 
 // Plain literals: the built-in definitions may be read by a static initialiser of another file.
-constexpr std::array<const char*, 10> kEngineKeys { "Host", "Url", "PageStep", "PageOffset", "KeywordEncoding",
-    "HttpVersion", "PageRule", "PageSize", "Pattern", "LinkGroup" };
-constexpr std::array<const char*, 4> kServiceKeys { "Host", "Url", "Form", "Pattern" };
+constexpr std::array<const char*, 12> kEngineKeys { "Host", "Url", "PageStep", "PageOffset", "KeywordEncoding",
+    "HttpVersion", "PageRule", "PageSize", "Pattern", "LinkGroup", "Scheme", "Blocked" };
+constexpr std::array<const char*, 5> kServiceKeys { "Host", "Url", "Form", "Pattern", "Scheme" };
 constexpr std::array<const char*, 3> kServiceSections { "Wordstat", "YandexCY", "PageRank" };
 
 template <std::size_t N>

@@ -36,4 +36,11 @@ void EngineClients::resetTally()
 {
     m_answered = 0;
     m_lastFailure.clear();
+    m_blockedInARow.fill(0);
+}
+
+void EngineClients::noteLookupBlocked(Engine engine, bool blocked)
+{
+    int& inARow = m_blockedInARow.at(std::size_t(engine));
+    inARow = blocked ? inARow + 1 : 0;
 }

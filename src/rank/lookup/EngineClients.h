@@ -40,6 +40,11 @@ public:
     // The text of the last failed request of this check; empty when none failed.
     const QString& lastFailure() const { return m_lastFailure; }
 
+    // An engine that refused a lookup of this check is asked once more; refused again, its
+    // remaining lookups of the check are not asked.
+    void noteLookupBlocked(Engine engine, bool blocked);
+    bool keepsBlocking(Engine engine) const { return m_blockedInARow.at(std::size_t(engine)) >= 2; }
+
 private:
     CookieStore m_cookies;
     std::array<std::unique_ptr<HttpClient>, kEngines.size()> m_engines;
@@ -47,4 +52,5 @@ private:
     std::shared_ptr<const EngineDefinitions> m_definitions;
     int m_answered = 0;
     QString m_lastFailure;
+    std::array<int, kEngines.size()> m_blockedInARow {};
 };

@@ -16,7 +16,7 @@ QByteArray resultPageUrl(const EngineDefinition& engine, const QString& host, in
         engine.urlTemplate, "{page}", QByteArray::number(engine.pageStep * page + engine.pageOffset));
     // The keyword goes in last: its bytes are never read as a placeholder.
     pathAndQuery = fillPlaceholder(pathAndQuery, "{keyword}", keyword);
-    return "http://" + host.toUtf8() + pathAndQuery;
+    return schemePrefix(engine.scheme) + host.toUtf8() + pathAndQuery;
 }
 
 QByteArray queryParameterOf(const EngineDefinition& engine, const QByteArray& placeholder)
@@ -27,4 +27,9 @@ QByteArray queryParameterOf(const EngineDefinition& engine, const QByteArray& pl
         return {};
     const qsizetype start = std::max(url.lastIndexOf('&', at), url.lastIndexOf('?', at)) + 1;
     return url.mid(start, at - start);
+}
+
+QByteArray serviceOrigin(const ServiceDefinition& service, const QString& host)
+{
+    return schemePrefix(service.scheme) + host.toUtf8();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "net/HttpVersion.h"
+#include "net/UrlScheme.h"
+#include "rank/lookup/BlockedReply.h"
 #include "rank/lookup/Engine.h"
 
 #include <QByteArray>
@@ -41,6 +43,9 @@ struct EngineDefinition {
     int linkGroup; // counted rules: the group holding an entry's link
     PageRule pageRule;
     int pageSize; // counted rules: entries on a full page
+    UrlScheme scheme = UrlScheme::Http;
+    // How a reply that refuses results to a program looks; HTTP 429 is one without any marker.
+    QList<BlockMarker> blocked;
 };
 
 // A service read for one figure: the query count of a keyword, the citation index or the PageRank
@@ -52,7 +57,11 @@ struct ServiceDefinition {
     QByteArray urlTemplate; // path and query
     QByteArray form; // a form line sent by POST; empty: the service is asked by GET
     QByteArray pattern;
+    UrlScheme scheme = UrlScheme::Http;
 };
+
+// "http://host" or "https://host": where the request line's path and query go.
+QByteArray serviceOrigin(const ServiceDefinition& service, const QString& host);
 
 // The URL of one result page (zero-based) on the given host, keyword already encoded.
 QByteArray resultPageUrl(const EngineDefinition& engine, const QString& host, int page, const QByteArray& keyword);

@@ -40,6 +40,13 @@ void EngineLookups::check(Engine engine, int n)
             = m_scans.QueryWordstatCount(encodeKeyword(m_clients.definitions().engine(engine), keyword));
         m_host.writeCountCell(engine, n, CodePage::fromAnsi(count.text), count.why);
     }
+    if (m_clients.keepsBlocking(engine)) {
+        const ScanResult skipped { "n/a", 50, Outcome::blockedSkipped() };
+        m_host.writeRankCell(engine, n, CodePage::fromAnsi(skipped.text), skipped.resultPage, skipped.why);
+        return;
+    }
     const ScanResult result = m_scans.scan(engine, keyword);
+    if (result.why.reason != Reason::Stopped)
+        m_clients.noteLookupBlocked(engine, result.why.reason == Reason::Blocked);
     m_host.writeRankCell(engine, n, CodePage::fromAnsi(result.text), result.resultPage, result.why);
 }

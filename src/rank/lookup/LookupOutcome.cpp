@@ -63,3 +63,13 @@ Outcome Outcome::keywordEmpty()
 {
     return { Reason::NotAsked, QStringLiteral("Не запрашивался: ключевое слово не указано") };
 }
+
+Outcome Outcome::blocked(const QString& detail)
+{
+    return { Reason::Blocked, detail };
+}
+
+Outcome Outcome::blockedSkipped()
+{
+    return { Reason::Blocked, QStringLiteral("проверка пропущена: поисковик блокирует запросы") };
+}

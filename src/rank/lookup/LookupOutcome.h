@@ -15,10 +15,12 @@ enum class Reason {
     Failed, // the request failed six times
     Stopped, // the user stopped the check
     NotAsked, // engine not ticked, keyword empty
+    Blocked, // the engine answered but refused its results to a program (captcha, JavaScript wall ...)
 };
 
 inline constexpr std::array kReasons { Reason::Found, Reason::NotFound, Reason::ShortList,
-    Reason::Unrecognised, Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked };
+    Reason::Unrecognised, Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked,
+    Reason::Blocked };
 
 struct Outcome {
     Reason reason = Reason::NotAsked;
@@ -37,11 +39,14 @@ struct Outcome {
     static Outcome stopped();
     static Outcome engineNotTicked();
     static Outcome keywordEmpty();
+    static Outcome blocked(const QString& detail);
+    // A later keyword of an engine that went on blocking the check's requests.
+    static Outcome blockedSkipped();
 };
 
 // The stable English codes that the checker's output, the CSV and the history file hold.
 inline constexpr EnumCodes<Reason, kReasons.size()> kReasonCodes { { "found", "not-found", "short-list",
-    "unrecognised", "too-complex", "failed", "stopped", "not-asked" } };
+    "unrecognised", "too-complex", "failed", "stopped", "not-asked", "blocked" } };
 
 inline QString reasonCode(Reason reason)
 {

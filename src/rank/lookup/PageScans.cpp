@@ -21,17 +21,37 @@ QString tooComplexText(const EPageTooComplex& e)
     return QString::fromUtf8(e.what());
 }
 
+// A page without a single entry that carries one of the engine's refusal signs.
+std::optional<Outcome> refusedPage(
+    const EngineDefinition& row, const HttpClient& client, const QByteArray& page)
+{
+    const LastReply& last = client.lastReply();
+    const ReplySeen seen { last.status, last.location, last.headerNames, page, true };
+    if (const std::optional<BlockKind> kind = blockedBy(row.blocked, seen))
+        return Outcome::blocked(blockedDetail(row.engine, *kind));
+    return std::nullopt;
+}
+
 // Fetches and reads one result page; nothing, with the reason in result, when the scan must end.
-std::optional<PageReading> readPage(
+std::optional<PageReading> readPage(const EngineDefinition& row, EngineClients& clients,
     RequestAttempts& attempts, PageReader& reader, const QByteArray& url, int pageIndex, ScanResult& result)
 {
+    attempts.setBlockMarkers(row.engine, row.blocked);
     const Fetched fetched = attempts.fetch(url);
     if (!fetched.page) {
         result.why = fetched.why;
         return std::nullopt;
     }
     try {
-        return reader.read(*fetched.page, pageIndex);
+        PageReading reading = reader.read(*fetched.page, pageIndex);
+        if (reading.entries == 0) {
+            if (std::optional<Outcome> refused
+                = refusedPage(row, clients.engine(row.engine), *fetched.page)) {
+                result.why = *refused;
+                return std::nullopt;
+            }
+        }
+        return reading;
     } catch (const EPageTooComplex& e) {
         result.why = Outcome::tooComplex(pageIndex + 1, tooComplexText(e));
         return std::nullopt;
@@ -76,7 +96,7 @@ ScanResult PageScans::QueryWordstatCount(const QByteArray& keyword)
     const ServiceDefinition& source = m_clients.definitions().wordstat;
     RequestAttempts attempts(m_host, m_clients, m_clients.engine(Engine::YandexRu));
     const Fetched fetched = attempts.fetch(
-        "http://" + hostOf(source).toUtf8() + fillPlaceholder(source.urlTemplate, "{keyword}", keyword));
+        serviceOrigin(source, hostOf(source)) + fillPlaceholder(source.urlTemplate, "{keyword}", keyword));
     if (!fetched.page) {
         result.why = fetched.why;
         return result;
@@ -118,7 +138,7 @@ ScanResult PageScans::scanCounted(const EngineDefinition& row, const QByteArray&
     for (int i = 0; i < kMaxPages; ++i) {
         RequestAttempts attempts(m_host, m_clients, m_clients.engine(row.engine));
         const std::optional<PageReading> read
-            = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+            = readPage(row, m_clients, attempts, reader, pageUrl(row, i, keyword), i, result);
         if (!read)
             return finished();
         const PageReading& reading = *read;
@@ -156,7 +176,7 @@ ScanResult PageScans::scanNumbered(const EngineDefinition& row, const QByteArray
     bool firstPageEmpty = false;
     for (int i = 0; i < kMaxPages; ++i) {
         const std::optional<PageReading> read
-            = readPage(attempts, reader, pageUrl(row, i, keyword), i, result);
+            = readPage(row, m_clients, attempts, reader, pageUrl(row, i, keyword), i, result);
         if (!read)
             return result;
         const PageReading& reading = *read;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rank/lookup/BlockedReply.h"
 #include "rank/lookup/LookupOutcome.h"
 
 #include <QByteArray>
@@ -19,7 +20,7 @@ enum class AttemptRule {
     Metric,
 };
 
-// A page, or why there is none (Reason::Stopped or Reason::Failed).
+// A page, or why there is none (Reason::Stopped, Reason::Failed or Reason::Blocked).
 struct Fetched {
     std::optional<QByteArray> page;
     Outcome why;
@@ -37,6 +38,10 @@ public:
 
     // Runs before each attempt's wait (the metrics apply the connection settings there).
     void setPreparation(std::function<void()> prepare) { m_prepare = std::move(prepare); }
+    // The refusal signs of the engine asked: a reply that refuses ends the attempts at once, since
+    // asking again only makes it worse. A page's body is judged by the caller, who knows whether
+    // it holds results.
+    void setBlockMarkers(Engine engine, const QList<BlockMarker>& markers);
 
     Fetched fetch(const QByteArray& url); // GET
     Fetched fetch(const std::function<QByteArray(HttpClient&)>& send);
@@ -44,10 +49,15 @@ public:
     static constexpr int kMaxFailures = 5;
 
 private:
+    // Why the last reply is a refusal; failed: the reply failed the request, so its body is no page.
+    std::optional<Outcome> refusal(bool failed) const;
+
     LookupHost& m_host;
     EngineClients& m_clients;
     HttpClient& m_client;
     AttemptRule m_rule;
     std::function<void()> m_prepare;
+    std::optional<Engine> m_blockEngine;
+    QList<BlockMarker> m_blockMarkers;
     int m_failures = 0;
 };

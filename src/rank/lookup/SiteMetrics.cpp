@@ -15,7 +15,7 @@ const QString kNotAvailable = QStringLiteral("n/a");
 
 QByteArray serviceUrl(const ServiceDefinition& service, const QByteArray& site)
 {
-    return "http://" + hostOf(service).toUtf8() + fillPlaceholder(service.urlTemplate, "{site}", site);
+    return serviceOrigin(service, hostOf(service)) + fillPlaceholder(service.urlTemplate, "{site}", site);
 }
 
 // The figure of a service is the first group of its pattern that matched a text.

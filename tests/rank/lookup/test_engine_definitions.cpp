@@ -54,6 +54,25 @@ TEST(EngineDefinitions, TheBuiltInOnesAreTheProgramsTable)
     EXPECT_EQ(builtIn.yandexCY.pattern, R"re(<b>.*? (\d+).*?</b>|<a href=.*?{site}.*?>(\d+?)</a>)re");
     EXPECT_EQ(builtIn.pageRank.form, "url={site}");
     EXPECT_TRUE(builtIn.yandexCY.form.isEmpty());
+    for (Engine engine : kEngines)
+        EXPECT_EQ(builtIn.engine(engine).scheme, UrlScheme::Http);
+    EXPECT_EQ(builtIn.pageRank.scheme, UrlScheme::Http);
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).blocked.size(), 5);
+    EXPECT_TRUE(builtIn.engine(Engine::RamblerRu).blocked.isEmpty());
+}
+
+TEST(EngineDefinitions, SchemeAndRefusalSignsAreData)
+{
+    const ParsedDefinitions parsed = overBuiltIn("[RamblerRu]\nScheme=https\nBlocked=captcha header:X-Robot | "
+                                                 "consent location:/consent?\n[Wordstat]\nScheme=https\n");
+    ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
+    const EngineDefinition& rambler = parsed.definitions->engine(Engine::RamblerRu);
+    EXPECT_EQ(resultPageUrl(rambler, rambler.host, 0, "kw"), "https://www.rambler.ru/srch?oe=1251&start=1&words=kw");
+    const QList<BlockMarker> expected { { BlockKind::Captcha, BlockMarker::Where::Header, "X-Robot" },
+        { BlockKind::Consent, BlockMarker::Where::Location, "/consent?" } };
+    EXPECT_EQ(rambler.blocked, expected);
+    EXPECT_EQ(serviceOrigin(parsed.definitions->wordstat, "w.example"), "https://w.example");
+    EXPECT_EQ(parsed.definitions->engine(Engine::GoogleRu).scheme, UrlScheme::Http);
 }
 
 TEST(EngineDefinitions, AFileThatGivesOnePatternChangesThatEngineAlone)
@@ -158,7 +177,15 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
             "[MSNCom] Pattern (строка 2): управляющий знак в шаблоне" },
         Refusal { "WordstatAskedByAForm", "[Wordstat]\nUrl=/stat/wordsstat.pl\nForm=text={keyword}\n",
             "[Wordstat] Form (строка 3): число запросов читается запросом GET, без формы" },
-        Refusal { "NotUtf8", "[GoogleCom]\nPattern=\xE0\xE1\n", "текст не в кодировке UTF-8" }),
+        Refusal { "NotUtf8", "[GoogleCom]\nPattern=\xE0\xE1\n", "текст не в кодировке UTF-8" },
+        Refusal { "UnknownScheme", "[PageRank]\nScheme=ftp\n", "[PageRank] Scheme (строка 2): «ftp» — допустимы http, https" },
+        Refusal { "BlockedWithoutAPlace", "[YandexRu]\nBlocked=captcha /showcaptcha\n",
+            "[YandexRu] Blocked (строка 2): «captcha /showcaptcha» — нужно «вид место:текст», например «captcha "
+            "location:/showcaptcha»" },
+        Refusal { "BlockedOfAnUnknownKind", "[YandexRu]\nBlocked=robot body:captcha\n",
+            "[YandexRu] Blocked (строка 2): «robot» — допустимы виды captcha, javascript, consent, too-many-requests" },
+        Refusal { "BlockedHeaderThatIsNoName", "[YandexRu]\nBlocked=captcha header:X Captcha\n",
+            "[YandexRu] Blocked (строка 2): «X Captcha» — не имя заголовка" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EngineDefinitions, EveryProblemIsListedNotOnlyTheFirst)

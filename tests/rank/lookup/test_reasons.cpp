@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, LookupReasons,
         ReasonRow { "everyPage", Engine::GoogleCom, "place GoogleCom kw 0", "not-found", "20" },
         ReasonRow { "shortPage", Engine::MSNCom, "place MSNCom kw 0\nshort MSNCom 1 4", "short-list", "2" },
         ReasonRow { "noEntries", Engine::GoogleRu, "short GoogleRu * 0", "unrecognised", "1" },
-        ReasonRow { "captcha", Engine::YandexRu, kCaptcha, "unrecognised", "1" },
+        ReasonRow { "captcha", Engine::YandexRu, kCaptcha, "blocked", "Яндекс показал капчу" },
         ReasonRow { "serverError", Engine::RamblerRu, "status RamblerRu 500", "failed", "500" },
         ReasonRow { "redirect", Engine::AportRu, "redirect AportRu", "failed", "6" }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -42,7 +42,8 @@ TEST(ReasonCodes, AreTheDocumentedOnes)
     const std::pair<Reason, const char*> rows[] = { { Reason::Found, "found" },
         { Reason::NotFound, "not-found" }, { Reason::ShortList, "short-list" },
         { Reason::Unrecognised, "unrecognised" }, { Reason::TooComplex, "too-complex" },
-        { Reason::Failed, "failed" }, { Reason::Stopped, "stopped" }, { Reason::NotAsked, "not-asked" } };
+        { Reason::Failed, "failed" }, { Reason::Stopped, "stopped" }, { Reason::NotAsked, "not-asked" },
+        { Reason::Blocked, "blocked" } };
     for (const auto& [reason, code] : rows) {
         EXPECT_EQ(reasonCode(reason), QLatin1String(code));
         EXPECT_EQ(kReasonCodes.find(code), reason) << code;
