@@ -22,12 +22,12 @@ bool exists(const QString& path)
 }
 
 // A readable file that does not validate is refused; a missing one is passed over without a word.
-std::optional<EngineDefinitions> readSource(
-    const QString& path, DefinitionsSource source, QStringList& refusals)
+std::optional<EngineDefinitions> readSource(const QString& path, DefinitionsSource source,
+    QStringList& refusals, const EngineDefinitions* base = nullptr)
 {
     if (path.isEmpty() || (!exists(path) && source != DefinitionsSource::File))
         return std::nullopt;
-    ParsedDefinitions parsed = DefinitionsFile::read(path, source);
+    ParsedDefinitions parsed = DefinitionsFile::read(path, source, base);
     if (!parsed.definitions) {
         refusals << DefinitionsFile::refusalText(path, parsed.problems);
         return std::nullopt;
@@ -109,18 +109,23 @@ LoadedDefinitions DefinitionsSources::load(
 {
     LoadedDefinitions loaded;
     std::optional<EngineDefinitions> found = readSource(givenFile, DefinitionsSource::File, loaded.refusals);
+    if (found)
+        return { std::make_shared<const EngineDefinitions>(std::move(*found)), loaded.refusals };
+    QString reason;
+    std::optional<EngineDefinitions> downloaded = verifiedDownload(files, publicKey, &reason);
+    if (!reason.isEmpty())
+        loaded.refusals << reason;
+    // Downloaded definitions older than the built-in ones (those of an earlier program, or a
+    // replayed file) give way to them.
+    if (downloaded && !DottedVersion::isLater(downloaded->version, EngineDefinitions::builtIn().version))
+        downloaded.reset();
+    // The user's own file mends what it gives over the downloaded fixes of every other engine.
+    found = readSource(
+        files.userFile, DefinitionsSource::User, loaded.refusals, downloaded ? &*downloaded : nullptr);
+    if (found && downloaded)
+        found->overDownloaded = downloaded->version;
     if (!found)
-        found = readSource(files.userFile, DefinitionsSource::User, loaded.refusals);
-    if (!found) {
-        QString reason;
-        found = verifiedDownload(files, publicKey, &reason);
-        if (!reason.isEmpty())
-            loaded.refusals << reason;
-        // Downloaded definitions older than the built-in ones (those of an earlier program, or a
-        // replayed file) give way to them.
-        if (found && !DottedVersion::isLater(found->version, EngineDefinitions::builtIn().version))
-            found.reset();
-    }
+        found = std::move(downloaded);
     loaded.definitions = found ? std::make_shared<const EngineDefinitions>(std::move(*found))
                                : std::make_shared<const EngineDefinitions>(EngineDefinitions::builtIn());
     return loaded;

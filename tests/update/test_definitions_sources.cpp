@@ -93,6 +93,22 @@ TEST_F(DefinitionsSourcesTest, TheFirstFoundWins)
     EXPECT_TRUE(loaded.refusals.isEmpty());
 }
 
+// The user's file mends one engine; the downloaded fixes of the others stay in force beneath it.
+TEST_F(DefinitionsSourcesTest, TheUsersFileLiesOverTheDownloadedOne)
+{
+    downloadSigned("[definitions]\nVersion=2026.12.8\n[MSNCom]\nPageSize=12\n[RamblerRu]\nPageSize=17\n");
+    write(m_files.userFile, "[MSNCom]\nPageSize=13\n");
+    const LoadedDefinitions loaded = load();
+    EXPECT_EQ(loaded.definitions->engine(Engine::MSNCom).pageSize, 13);
+    EXPECT_EQ(loaded.definitions->engine(Engine::RamblerRu).pageSize, 17);
+    EXPECT_EQ(definitionsInForceText(*loaded.definitions),
+        QStringLiteral("свой файл ") + m_files.userFile + QStringLiteral(" поверх загруженных 2026.12.8"));
+    QFile::remove(m_files.downloadedFile);
+    EXPECT_EQ(load().definitions->engine(Engine::RamblerRu).pageSize, 15);
+    EXPECT_EQ(definitionsInForceText(*load().definitions),
+        QStringLiteral("свой файл ") + m_files.userFile + QStringLiteral(" поверх встроенных"));
+}
+
 TEST_F(DefinitionsSourcesTest, ARefusedFileFallsBackToTheNextWithItsMessage)
 {
     download(kDownloaded);

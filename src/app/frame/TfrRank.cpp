@@ -32,11 +32,16 @@ void requireKeywordNumber(int n)
         throw std::out_of_range("keyword number out of range: " + std::to_string(n));
 }
 
-QString tooltipOf(const CellResult& result)
+QString tooltipOf(const CellResult& result, const QString& definitionsInForce = {})
 {
-    if (result.change.isEmpty() || result.why.detail.isEmpty())
-        return result.why.detail + result.change;
-    return result.why.detail + u'\n' + result.change;
+    QStringList lines;
+    for (const QString& line : { result.why.detail, result.change })
+        if (!line.isEmpty())
+            lines << line;
+    // An unrecognised page may come of definitions out of date: the tooltip says which were in force.
+    if (result.why.reason == Reason::Unrecognised && !definitionsInForce.isEmpty())
+        lines << QStringLiteral("описания: ") + definitionsInForce;
+    return lines.join(u'\n');
 }
 
 } // namespace
@@ -197,7 +202,7 @@ void TfrRank::showCell(Engine engine, int n)
     const CellResult& rank = m_results.rank(engine, n);
     ResultCell* target = rankCell(engine, n);
     target->setText(rank.text);
-    target->setToolTip(tooltipOf(rank));
+    target->setToolTip(tooltipOf(rank, m_results.definitionsInForce));
     if (rank.state == CellResult::State::Written) {
         target->takeColorsOf(*legendCellForResultPage(rank.resultPage));
     } else if (rank.state == CellResult::State::Reset) {

@@ -308,7 +308,7 @@ ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const Engine
     return parsed;
 }
 
-ParsedDefinitions DefinitionsFile::read(const QString& path, DefinitionsSource source)
+ParsedDefinitions DefinitionsFile::read(const QString& path, DefinitionsSource source, const EngineDefinitions* base)
 {
     QString reason;
     // The user's own file steers every request, as the settings do: it must be his and not
@@ -321,10 +321,11 @@ ParsedDefinitions DefinitionsFile::read(const QString& path, DefinitionsSource s
         refused.problems.append({ {}, {}, QStringLiteral("файл не прочитан: %1").arg(reason), 0 });
         return refused;
     }
-    ParsedDefinitions parsed = parse(*content, &EngineDefinitions::builtIn());
+    ParsedDefinitions parsed = parse(*content, base ? base : &EngineDefinitions::builtIn());
     if (parsed.definitions) {
         parsed.definitions->source = source;
         parsed.definitions->fileName = path;
+        parsed.definitions->overDownloaded.clear();
     }
     return parsed;
 }

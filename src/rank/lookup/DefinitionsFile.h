@@ -28,7 +28,9 @@ ParsedDefinitions parse(const QByteArray& content, const EngineDefinitions* base
 
 // Reads a regular file of at most kMaxBytes and parses it over the built-in definitions; the
 // user's own file must also be owned by him and not writable by others.
-ParsedDefinitions read(const QString& path, DefinitionsSource source);
+// The file's values over base (the built-in definitions when none is given).
+ParsedDefinitions read(
+    const QString& path, DefinitionsSource source, const EngineDefinitions* base = nullptr);
 
 // The message that refuses a file: its name, then each problem on a line of its own.
 QString refusalText(const QString& fileName, const QList<DefinitionsProblem>& problems);

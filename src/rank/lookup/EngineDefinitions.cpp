@@ -35,6 +35,24 @@ QString definitionsSourceCode(DefinitionsSource source)
     return {};
 }
 
+QString definitionsInForceText(const EngineDefinitions& definitions)
+{
+    switch (definitions.source) {
+    case DefinitionsSource::BuiltIn:
+        return QStringLiteral("встроенные %1").arg(definitions.version);
+    case DefinitionsSource::Downloaded:
+        return QStringLiteral("загруженные %1").arg(definitions.version);
+    case DefinitionsSource::User:
+        if (!definitions.overDownloaded.isEmpty())
+            return QStringLiteral("свой файл %1 поверх загруженных %2")
+                .arg(definitions.fileName, definitions.overDownloaded);
+        return QStringLiteral("свой файл %1 поверх встроенных").arg(definitions.fileName);
+    case DefinitionsSource::File:
+        return QStringLiteral("файл %1").arg(definitions.fileName);
+    }
+    return {};
+}
+
 // The resource registers itself when the program starts; asking for it here makes it there also
 // for a static initialiser that runs first.
 static void registerBuiltInDefinitions()

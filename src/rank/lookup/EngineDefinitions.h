@@ -18,6 +18,11 @@ enum class DefinitionsSource {
 // The stable word for a source: "built-in", "downloaded", "user", "file".
 QString definitionsSourceCode(DefinitionsSource source);
 
+class EngineDefinitions;
+// The definitions in force as the user reads of them: "встроенные 2026.12.7", "загруженные
+// 2026.12.7.1", "свой файл FILE поверх загруженных 2026.12.7.1", "файл FILE".
+QString definitionsInForceText(const EngineDefinitions& definitions);
+
 // How the six engines are asked and read, and the three services of the figures: the data that a
 // definitions file may change without a new program. A check takes the definitions in force at
 // its start and keeps them to its end.
@@ -26,6 +31,9 @@ public:
     QString version; // dotted numbers
     DefinitionsSource source = DefinitionsSource::BuiltIn;
     QString fileName; // the file they were read from; empty for the built-in ones
+    // The version of the downloaded definitions a user's file lies over; empty when it lies over
+    // the built-in ones.
+    QString overDownloaded;
     std::array<EngineDefinition, kEngines.size()> engines;
     ServiceDefinition wordstat;
     ServiceDefinition yandexCY;
@@ -33,7 +41,10 @@ public:
     // "Section/Key" of every value the file gave, in the file's order.
     QStringList givenValues;
 
-    const EngineDefinition& engine(Engine engine) const { return engines.at(static_cast<std::size_t>(engine)); }
+    const EngineDefinition& engine(Engine engine) const
+    {
+        return engines.at(static_cast<std::size_t>(engine));
+    }
 
     // Read from the program's resource by the same parser as any file; they are valid by construction.
     static const EngineDefinitions& builtIn();

@@ -52,6 +52,7 @@ public:
     // The engine definitions the last check read the engines by: their version and the code of
     // their source ("built-in", "downloaded", "user", "file"); empty before the first check.
     QString definitionsVersion;
+    QString definitionsInForce; // as the user reads of them, for the tooltip of an "n/a"
     QString definitionsSource;
 
     // A new check begins: every cell is Old again, keeping its text, and the last end is forgotten.

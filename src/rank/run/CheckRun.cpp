@@ -192,6 +192,7 @@ void CheckRun::startSteps()
     m_clients.useDefinitions(EngineDefinitions::current());
     m_results.beginCheck();
     m_results.definitionsVersion = m_clients.definitions().version;
+    m_results.definitionsInForce = definitionsInForceText(m_clients.definitions());
     m_results.definitionsSource = definitionsSourceCode(m_clients.definitions().source);
     m_checkElapsed = 0;
     m_checkStartTick = TickCount::now();

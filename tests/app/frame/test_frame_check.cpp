@@ -77,6 +77,18 @@ TEST_F(FrameCheckTest, StartButtonRunsACheckAndColoursTheCells)
     EXPECT_TRUE(m_prompts->shown.empty());
 }
 
+TEST_F(FrameCheckTest, AnUnrecognisedPageNamesTheDefinitionsInForce)
+{
+    for (Engine e : kEngines)
+        m_frame->checkBox(e)->setChecked(e == Engine::GoogleRu);
+    ASSERT_TRUE(m_sandbox.command("googlelayout 2\nplace GoogleRu kw 3"));
+    m_frame->edWEB->setText("http://www.example.ru/");
+    m_frame->edKeyWord1->setText("kw");
+    m_frame->Button->click();
+    const QString tip = m_frame->rankCell(Engine::GoogleRu, 1)->toolTip();
+    EXPECT_TRUE(tip.endsWith(QStringLiteral("\nописания: встроенные 2026.12.7"))) << tip.toStdString();
+}
+
 TEST_F(FrameCheckTest, ReasonsAreTheTooltipsAndTextsStay)
 {
     onlyYandex();
