@@ -4,6 +4,7 @@
 #include "app/ui/FrameProject.h"
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
+#include "app/workspace/HelpGuide.h"
 #include "app/workspace/WorkspaceRules.h"
 #include "contact/ui/TfmAbout.h"
 #include "history/HistoryStore.h"
@@ -237,11 +238,11 @@ void TfmMain::N10Click()
 
 void TfmMain::N11Click()
 {
-    const QString helpFile = WorkspaceRules::helpFilePath(QCoreApplication::applicationFilePath());
-    if (QFileInfo::exists(helpFile))
-        DesktopServices::instance().openFile(helpFile);
-    else
+    const QString guide = HelpGuide(QCoreApplication::applicationFilePath()).find();
+    if (guide.isEmpty())
         Prompts::instance().message(this, kNoHelpFile);
+    else
+        DesktopServices::instance().openFile(guide);
 }
 
 void TfmMain::N12Click()
