@@ -441,6 +441,11 @@ TEST_F(MainWindowTest, HelpAndF1OpenTheGuideBesideTheProgram)
     QTest::keyClick(window.get(), Qt::Key_F1);
     EXPECT_EQ(desktop->files, (QStringList { guide, guide }));
     EXPECT_TRUE(prompts->shown.empty());
+
+    desktop->opens = false;
+    window->N11Click();
+    EXPECT_EQ(prompts->texts(),
+        QStringList { "Не удалось открыть руководство в браузере. Откройте этот файл вручную:\n" + guide });
 }
 
 TEST_F(MainWindowTest, WebPagesOpenOnTheMakersSite)

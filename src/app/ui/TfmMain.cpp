@@ -31,6 +31,8 @@ namespace {
 
 const QString kTitle = QStringLiteral("Kestrova Sertrix");
 const QString kNoHelpFile = QStringLiteral("Файл помощи отсутствует.");
+const QString kHelpNotOpened
+    = QStringLiteral("Не удалось открыть руководство в браузере. Откройте этот файл вручную:\n%1");
 
 } // namespace
 
@@ -241,8 +243,8 @@ void TfmMain::N11Click()
     const QString guide = HelpGuide(QCoreApplication::applicationFilePath()).find();
     if (guide.isEmpty())
         Prompts::instance().message(this, kNoHelpFile);
-    else
-        DesktopServices::instance().openFile(guide);
+    else if (!DesktopServices::instance().openFile(guide))
+        Prompts::instance().message(this, kHelpNotOpened.arg(QDir::toNativeSeparators(guide)));
 }
 
 void TfmMain::N12Click()
