@@ -22,10 +22,11 @@ public:
     bool openFile(const QString& path) override
     {
         files << path;
-        return true;
+        return opens;
     }
     QStringList urls;
     QStringList files;
+    bool opens = true; // false: no program on the desktop opens a file of its kind
 };
 
 // A main window with scripted boxes and dialogs, and the per-user registry in a temporary folder.

@@ -18,6 +18,8 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -409,21 +411,41 @@ TEST_F(MainWindowTest, TabClicksSwitchTheVisibleFrame)
 TEST_F(MainWindowTest, HelpWithoutItsFileSaysSo)
 {
     auto window = openWindow();
-    const QString helpFile = QCoreApplication::applicationFilePath() + ".chm";
-    ASSERT_FALSE(QFile::exists(helpFile));
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    ASSERT_FALSE(programFolder.exists("help/index.html"));
+    ASSERT_FALSE(programFolder.exists("../share/kestrova-sertrix/help/index.html"));
+    ASSERT_FALSE(QFile::exists(QCoreApplication::applicationFilePath() + ".chm"));
     window->N11Click();
     ASSERT_EQ(prompts->shown.size(), 1u);
     EXPECT_EQ(prompts->shown[0].kind, ScriptedPrompts::Shown::Message);
     EXPECT_EQ(prompts->shown[0].text, QStringLiteral("Файл помощи отсутствует."));
     EXPECT_TRUE(desktop->files.isEmpty());
+}
 
-    QFile file(helpFile);
+TEST_F(MainWindowTest, HelpAndF1OpenTheGuideBesideTheProgram)
+{
+    const QString folder = QCoreApplication::applicationDirPath() + "/help";
+    const QString guide = folder + "/index.html";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto removeGuide = qScopeGuard([&] { QDir(folder).removeRecursively(); });
+    QFile file(guide);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
+
+    auto window = openWindow();
     window->N11Click();
-    QFile::remove(helpFile);
-    EXPECT_EQ(desktop->files, QStringList { helpFile });
-    EXPECT_EQ(prompts->shown.size(), 1u);
+    EXPECT_EQ(desktop->files, QStringList { guide });
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    EXPECT_EQ(desktop->files, (QStringList { guide, guide }));
+    EXPECT_TRUE(prompts->shown.empty());
+
+    desktop->opens = false;
+    window->N11Click();
+    EXPECT_EQ(prompts->texts(),
+        QStringList { "Не удалось открыть руководство в браузере. Откройте этот файл вручную:\n" + guide });
 }
 
 TEST_F(MainWindowTest, WebPagesOpenOnTheMakersSite)

@@ -3,6 +3,7 @@
 and the AppStream data valid, the project type known to the desktop, the manual pages complete, one
 version everywhere, hardened programs with their debug symbols beside them, lintian without errors."""
 import gzip
+import html.parser
 import os
 import re
 import shutil
@@ -21,6 +22,8 @@ EXPECTED = [
     "share/man/man1/kestrova-check.1.gz",
     "share/man/man1/kestrova-sertrix.1.gz",
     "share/doc/kestrova-sertrix/copyright",
+    "share/kestrova-sertrix/help/index.html",
+    "share/kestrova-sertrix/help/style.css",
 ] + [f"share/icons/hicolor/{n}x{n}/{kind}.png" for n in (16, 22, 24, 32, 48, 64, 128, 256)
      for kind in ("apps/kestrova-sertrix", "mimetypes/application-x-kestrova-project")]
 
@@ -70,6 +73,61 @@ def install_tree(build, prefix):
     check(re.search(r"<release [^>]*>\s*<description>\s*<p>\S", text) is not None, "metainfo describes the release")
 
     manual_pages(prefix)
+    guide(os.path.join(prefix, "share/kestrova-sertrix/help"))
+
+
+class GuideLinks(html.parser.HTMLParser):
+    """The ids, links and resources of one page of the guide."""
+
+    def __init__(self):
+        super().__init__()
+        self.ids, self.links, self.resources, self.scripts = set(), [], [], 0
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        if "id" in attrs:
+            self.ids.add(attrs["id"])
+        if tag == "script":
+            self.scripts += 1
+        if tag == "a" and attrs.get("href"):
+            self.links.append(attrs["href"])
+        elif tag in ("link", "img") and (attrs.get("href") or attrs.get("src")):
+            self.resources.append(attrs.get("href") or attrs.get("src"))
+
+
+def guide(folder):
+    """The user's guide opens without the network: UTF-8 pages, no script, every resource and every
+    link within the guide there."""
+    pages = {}
+    for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else []:
+        if name.endswith(".html"):
+            with open(os.path.join(folder, name), "rb") as page:
+                raw = page.read()
+            try:
+                text = raw.decode("utf-8")
+            except UnicodeDecodeError:
+                check(False, f"guide {name} is UTF-8")
+                continue
+            parser = GuideLinks()
+            parser.feed(text)
+            pages[name] = parser
+            check(re.search(r'<meta charset="utf-8">', text, re.I) is not None, f"guide {name} says it is UTF-8")
+    check("index.html" in pages, "the guide has index.html")
+    for name, parser in pages.items():
+        check(parser.scripts == 0, f"guide {name} has no script")
+        remote = [r for r in parser.resources if re.match(r"^([a-z]+:|//)", r, re.I)]
+        check(not remote, f"guide {name} loads nothing from outside ({remote})")
+        missing = [r for r in parser.resources if r not in remote and not os.path.isfile(os.path.join(folder, r))]
+        check(not missing, f"guide {name} has its resources ({missing})")
+        broken = []
+        for link in parser.links:
+            if re.match(r"^[a-z]+:", link, re.I):
+                continue
+            target, _, anchor = link.partition("#")
+            target = target or name
+            if target not in pages or (anchor and anchor not in pages[target].ids):
+                broken.append(link)
+        check(not broken, f"guide {name}: every link within the guide leads somewhere ({broken})")
 
 
 def rendered(page):
@@ -157,6 +215,7 @@ def package(build, scratch):
     contents = run("dpkg-deb", "-c", deb).stdout
     check("./usr/bin/kestrova-sertrix" in contents and "./usr/share/applications/com.tellvik.KestrovaSertrix.desktop"
           in contents, "package holds the programs and the menu entry")
+    check("./usr/share/kestrova-sertrix/help/index.html" in contents, "package holds the user's guide")
 
     unpacked = os.path.join(scratch, "unpacked")
     run("dpkg-deb", "-x", deb, unpacked)

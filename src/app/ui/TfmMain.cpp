@@ -4,6 +4,7 @@
 #include "app/ui/FrameProject.h"
 #include "app/ui/ProjectDialog.h"
 #include "app/ui/ProjectTabBar.h"
+#include "app/workspace/HelpGuide.h"
 #include "app/workspace/WorkspaceRules.h"
 #include "contact/ui/TfmAbout.h"
 #include "history/HistoryStore.h"
@@ -30,6 +31,8 @@ namespace {
 
 const QString kTitle = QStringLiteral("Kestrova Sertrix");
 const QString kNoHelpFile = QStringLiteral("Файл помощи отсутствует.");
+const QString kHelpNotOpened
+    = QStringLiteral("Не удалось открыть руководство в браузере. Откройте этот файл вручную:\n%1");
 
 } // namespace
 
@@ -237,11 +240,11 @@ void TfmMain::N10Click()
 
 void TfmMain::N11Click()
 {
-    const QString helpFile = WorkspaceRules::helpFilePath(QCoreApplication::applicationFilePath());
-    if (QFileInfo::exists(helpFile))
-        DesktopServices::instance().openFile(helpFile);
-    else
+    const QString guide = HelpGuide(QCoreApplication::applicationFilePath()).find();
+    if (guide.isEmpty())
         Prompts::instance().message(this, kNoHelpFile);
+    else if (!DesktopServices::instance().openFile(guide))
+        Prompts::instance().message(this, kHelpNotOpened.arg(QDir::toNativeSeparators(guide)));
 }
 
 void TfmMain::N12Click()
