@@ -56,7 +56,7 @@ constexpr qsizetype kCountedAhead = 16 * 1024;
 constexpr int kBytesPerUnit = 4;
 constexpr int kMaxUnitsPerStep = 1 << 20;
 // A stretch's window is worked out with a shift, and every limit an attempt finishes within is a
-// power of two: its first (kFirstTryUnits, or a step's units) times a power of four.
+// power of two: its first (kFirstTryUnits, or a step's units) times a power of two.
 static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchMaxSteps));
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
