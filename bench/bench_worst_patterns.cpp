@@ -6,7 +6,7 @@
 //    thousands of the engine's steps and a real entry, then near-misses of N bytes, each needing
 //    nearly as many steps as the entry did;
 //  - alternatives/...: definitions files may hold patterns of thousands of alternatives, at the top
-//    or in a group, and groups of alternatives one after the other;
+//    or in a group, groups of alternatives one after the other, and alternatives of long literals;
 //  - literal: a long literal after a byte that may be anything, on a page where it nearly matches
 //    everywhere.
 // "units_per_byte" is the budget the reading took (0 when it was given up).
@@ -107,6 +107,13 @@ const Worst& worst(const std::string& name)
             made.pattern += "(a|a)";
         made.pattern = "<a href=\"" + made.pattern + "x";
         made.page = pageOf("", "<a href=\"" + QByteArray(24, 'a'), "<a href=\"" + QByteArray(20, 'a') + "x");
+    } else if (name == "alternatives/long_literals") {
+        const QByteArray as(100, 'a');
+        QByteArray alternatives;
+        for (int i = 0; i < 250; ++i)
+            alternatives += (i ? "|" : "") + as + 'w' + QByteArray::number(i);
+        made.pattern = "<a href=\"(?:" + alternatives + ")\"";
+        made.page = pageOf("", "<a href=\"" + as + "x", "<a href=\"" + as + "w7\"");
     } else if (name == "literal") {
         made.pattern = "." + QByteArray(8000, 'a') + "b";
         made.page = pageOf("", QByteArray(1000, 'a'), QByteArray(8001, 'a') + "b");
@@ -148,8 +155,8 @@ void registerAll()
             ->Unit(benchmark::kMillisecond)
             ->MeasureProcessCPUTime();
     }
-    for (const char* name :
-        { "alternatives/in_group", "alternatives/at_top", "alternatives/captured_in_turn", "literal" })
+    for (const char* name : { "alternatives/in_group", "alternatives/at_top", "alternatives/captured_in_turn",
+             "alternatives/long_literals", "literal" })
         benchmark::RegisterBenchmark(name, readWorst, std::string(name))
             ->Unit(benchmark::kMillisecond)
             ->MeasureProcessCPUTime();
