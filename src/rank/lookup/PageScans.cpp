@@ -5,6 +5,7 @@
 #include "rank/lookup/LookupHost.h"
 #include "rank/lookup/PageReading.h"
 #include "rank/lookup/QueryText.h"
+#include "rank/lookup/ReadingAway.h"
 #include "rank/lookup/RequestAttempts.h"
 
 #include <optional>
@@ -31,7 +32,7 @@ std::optional<PageReading> readPage(
         return std::nullopt;
     }
     try {
-        return reader.read(*fetched.page, pageIndex);
+        return readAway(reader, *fetched.page, pageIndex);
     } catch (const EPageTooComplex& e) {
         result.why = Outcome::tooComplex(pageIndex + 1, tooComplexText(e));
         return std::nullopt;
