@@ -12,8 +12,10 @@ public:
     ConnectionSettings connection;
     QStringList messages;
     QStringList errors;
+    bool clock = true;
 
     ConnectionSettings connectionSettings() const override { return connection; }
+    bool showsClock() const override { return clock; }
     void showMessage(const QString& text) override { messages << text; }
     void showError(const QString& text) override { errors << text; }
 };

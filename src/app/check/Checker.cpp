@@ -36,6 +36,7 @@ public:
     ConnectionSettings connectionSettings() const override { return m_settings; }
     void showMessage(const QString& text) override { messages << text; }
     void showError(const QString&) override { }
+    bool showsClock() const override { return false; }
 
     QStringList messages;
 

@@ -5,6 +5,7 @@
 #include "rank/lookup/LookupHost.h"
 #include "rank/lookup/PageReading.h"
 #include "rank/lookup/QueryText.h"
+#include "rank/lookup/ReadingAway.h"
 #include "rank/lookup/RequestAttempts.h"
 
 #include <optional>
@@ -43,7 +44,7 @@ std::optional<PageReading> readPage(const EngineDefinition& row, EngineClients& 
         return std::nullopt;
     }
     try {
-        PageReading reading = reader.read(*fetched.page, pageIndex);
+        PageReading reading = readAway(reader, *fetched.page, pageIndex);
         if (reading.entries == 0) {
             if (std::optional<Outcome> refused
                 = refusedPage(row, clients.engine(row.engine), *fetched.page)) {

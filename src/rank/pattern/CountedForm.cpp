@@ -163,8 +163,10 @@ qsizetype groupOpeningEnd(const QByteArray& p, qsizetype i)
     const bool named = rest.startsWith("P<") || rest.startsWith('\'')
         || (rest.size() == 2 && rest[0] == '<'
             && (std::isalpha(static_cast<unsigned char>(rest[1])) || rest[1] == '_'));
-    if (named)
-        return i + 2;
+    if (named) {
+        const qsizetype close = p.indexOf(rest.startsWith('\'') ? '\'' : '>', i + 3);
+        return close < 0 ? p.size() : close + 1;
+    }
     refuse("only plain, non-capturing and named groups are in the pattern dialect", i);
 }
 
@@ -236,6 +238,50 @@ QByteArray unboundedRepetition(const QByteArray& item, const Quantifier& q, bool
         + QByteArray::number(kCountedChunk - 1) + '}';
 }
 
+// Every alternative of a group or of the whole pattern begins with this: an empty repetition of a byte
+// no subject holds (subjects end before their first NUL). The engine counts a step for a repetition,
+// but none for taking up the next alternative, so that without it thousands of alternatives, or
+// groups of alternatives that backtrack into each other, would be tried within one step.
+const QByteArray kCountedAlternative = "\\x00?";
+
+// The engine compares literal bytes several at a time: the items of a straight path cost it about a
+// quarter of what a byte of a run does.
+constexpr int kStraightItemsPerByte = 4;
+
+// The items the engine may go through between two steps it counts: the longest straight path from
+// one repetition or alternative's start to the next. The path out of an alternative goes on after
+// its group, from the end of whichever alternative is the longest.
+class StraightPath {
+public:
+    void item() { m_longest = std::max(m_longest, ++m_current); }
+    void counted() { m_current = 0; }
+    void openGroup() { m_groups.push_back(0); }
+    void alternative()
+    {
+        if (!m_groups.empty())
+            m_groups.back() = std::max(m_groups.back(), m_current);
+        else
+            m_top = std::max(m_top, m_current);
+        m_current = 0;
+    }
+    void closeGroup(bool hadAlternatives)
+    {
+        if (m_groups.empty())
+            return;
+        if (hadAlternatives)
+            m_current = std::max(m_current, m_groups.back());
+        m_groups.pop_back();
+        item();
+    }
+    int longest() const { return m_longest; }
+
+private:
+    std::vector<int> m_groups; // per open group: its alternatives' longest tail so far
+    int m_top = 0;
+    int m_current = 0;
+    int m_longest = 0;
+};
+
 // The runs one step of the engine's may pass over: of those up to a chunk long the longest, and
 // every longer one.
 class StepRuns {
@@ -261,22 +307,48 @@ CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
     CountedForm form;
     QByteArray& made = form.text;
     StepRuns runs;
-    std::vector<qsizetype> openings; // where the groups around i open
+    StraightPath path;
+    // The groups around i: where each opens in the pattern, where its first alternative begins in
+    // the counted form, and whether it has alternatives; the last one stands for the whole pattern.
+    struct Group {
+        qsizetype opening = 0;
+        qsizetype firstAlternative = 0;
+        bool alternatives = false;
+    };
+    std::vector<Group> groups { Group {} };
+    const auto markAlternatives = [&made](const Group& group) {
+        if (group.alternatives)
+            made.insert(group.firstAlternative, kCountedAlternative);
+    };
     made.reserve(p.size() * 2);
     for (qsizetype i = 0; i < p.size();) {
         const Item item = itemAt(p, i);
-        if (p[i] == '(')
-            openings.push_back(i);
-        const qsizetype opening = item.kind == Kind::GroupEnd && !openings.empty() ? openings.back() : i;
-        if (item.kind == Kind::GroupEnd && !openings.empty())
-            openings.pop_back();
         const QByteArray text = p.mid(i, item.end - i);
+        qsizetype opening = i;
+        if (p[i] == '(') {
+            groups.push_back({ i, made.size() + text.size(), false });
+            path.openGroup();
+        } else if (p[i] == '|') {
+            groups.back().alternatives = true;
+            made += text + kCountedAlternative;
+            path.alternative();
+            i = item.end;
+            continue;
+        } else if (item.kind == Kind::GroupEnd && groups.size() > 1) {
+            opening = groups.back().opening;
+            markAlternatives(groups.back());
+            path.closeGroup(groups.back().alternatives);
+            groups.pop_back();
+        }
         const std::optional<Quantifier> q = quantifierAt(p, item.end);
         if (!q || item.kind == Kind::Other) {
             made += text;
+            if (item.kind != Kind::GroupEnd)
+                path.item();
             i = item.end;
             continue;
         }
+        path.counted();
         const qsizetype after = item.end + q->length;
         const QByteArray written = p.mid(i, after - i);
         if (item.kind == Kind::GroupEnd) {
@@ -304,6 +376,11 @@ CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
         }
         i = after;
     }
-    form.bytesPerStep = runs.bytesPerStep();
+    markAlternatives(groups.front());
+    // Taking up an alternative costs the engine about as much as a step over a chunk of a run.
+    if (made.contains(kCountedAlternative))
+        runs.add(kCountedChunk);
+    form.bytesPerStep
+        = std::max(runs.bytesPerStep(), (path.longest() + kStraightItemsPerByte - 1) / kStraightItemsPerByte);
     return form;
 }

@@ -14,6 +14,10 @@
 //  - lazy otherwise: as it is.
 // Counts ({n}, {n,m}) stay as they are: the engine runs through one in a single step, so a step may
 // pass over as many bytes as the pattern's counts allow (bytesPerStep), and is charged for them.
+// The engine counts no step for taking up the next alternative: every alternative begins with an
+// empty repetition that it counts (\x00?, a byte no subject holds), and a step of a pattern with
+// alternatives is charged as one over a chunk. Nor for the literal bytes and
+// classes between two repetitions: bytesPerStep is at least a quarter of the longest such straight path.
 // Constructs whose work the engine does not count and that cannot be so written (atomic groups,
 // look-around, backtracking verbs, possessive groups, \Q quoting, escapes outside the dialect,
 // inline options) are refused with ERegExpr, "<description> (pos N)". Call it with a pattern the

@@ -28,12 +28,10 @@ constexpr uint32_t kAttemptOptions
 // in one call. The engine's match limit holds for each starting position on its own, so a
 // stretch is charged for every candidate position it can have tried.
 constexpr uint32_t kStretchOptions = kCompileOptions | PCRE2_NO_AUTO_POSSESS | PCRE2_USE_OFFSET_LIMIT;
-// An attempt runs with a small match limit first, four times more whenever it runs out, while the
-// subject's budget lasts. A finished attempt is charged the limit it outgrew (at least
-// kAttemptUnits), one that ran out the limit it used up: every attempt is charged at least a
-// quarter of the steps it took.
-constexpr uint32_t kFirstTryUnits = 32;
-constexpr qint64 kAttemptUnits = 16;
+// An attempt runs with a small match limit first, twice as much whenever it runs out, while the
+// subject's budget lasts. Every try is charged its limit, the last one too: an attempt is charged at
+// least the steps it took, and at most twice as many besides its first try.
+constexpr uint32_t kFirstTryUnits = 16;
 // The work before an attempt is charged too: a unit for every candidate position looked at and for
 // every place of a prefix's rarest byte that begins no prefix, and one for every
 // kScannedBytesPerUnit bytes the searches for a prefix or a required run pass over.
@@ -44,13 +42,13 @@ constexpr qint64 kScannedBytesPerUnit = 16;
 // the site address is not searched for it at all).
 constexpr qsizetype kNotLookedFor = -2;
 constexpr uint32_t kMaxTryUnits = 1u << 30;
-// A stretch allows each starting position kStretchFirstSteps of the engine's steps at first. When a
-// position needs more, the stretch is given up and its positions are tried one by one; the limit the
-// match then needed (up to kStretchMaxSteps steps) is allowed to every position of the subject's
-// later stretches. Every candidate position a stretch passes is charged a quarter of its limit
-// besides kCandidateUnits; the candidates are counted up to kCountedAhead bytes ahead of the search.
-constexpr uint32_t kStretchFirstSteps = 64;
-constexpr uint32_t kStretchMaxSteps = 1024;
+// A stretch allows each starting position a limit of steps, and every candidate position it passes
+// may have taken them all: each is charged the whole limit besides kCandidateUnits, counted up to
+// kCountedAhead bytes ahead of the search. The limit is an attempt's first at first. When a position
+// needs more, the stretch is given up and its positions are tried one by one, each charged for its own
+// steps; the limit the match found then needed (up to kStretchMaxSteps steps) is the limit of the
+// later stretches, and so what each of their candidates is charged.
+constexpr uint32_t kStretchMaxSteps = 64;
 constexpr qsizetype kCountedAhead = 16 * 1024;
 // A step of the engine's may pass over several bytes in a tight loop (a chunk of a run, a count): every
 // step is charged a unit for each kBytesPerUnit bytes the pattern lets one step pass over, rounded up
@@ -58,9 +56,8 @@ constexpr qsizetype kCountedAhead = 16 * 1024;
 constexpr int kBytesPerUnit = 4;
 constexpr int kMaxUnitsPerStep = 1 << 20;
 // A stretch's window is worked out with a shift, and every limit an attempt finishes within is a
-// power of two: its first (kFirstTryUnits, or a step's units) times a power of four.
-static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchFirstSteps)
-    && std::has_single_bit(kStretchMaxSteps));
+// power of two: its first (kFirstTryUnits, or a step's units) times a power of two.
+static_assert(std::has_single_bit(kFirstTryUnits) && std::has_single_bit(kStretchMaxSteps));
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
@@ -159,9 +156,8 @@ struct RegExpr::Impl {
     qint64 budgetLimit = 0;
     qint64 budgetUsed = 0;
     qint64 attempts = 0;
-    uint32_t stretchLimit = kStretchFirstSteps; // in units
+    uint32_t stretchLimit = kFirstTryUnits; // in units
     qsizetype countedTo = 0; // the stretches' candidates before it are charged
-    qint64 largestAttemptLimit = 0; // the largest limit an attempt finished within
     // Per alternative: the last position where a match of it can start, as far as its required runs
     // tell (-1: nowhere); and the last of these.
     std::vector<qsizetype> lastStart;
@@ -326,7 +322,7 @@ bool RegExpr::exec(const QByteArray& subject, qsizetype searchedLength)
     d->budgetLimit = m_budget.baseUnits + m_budget.unitsPerByte * d->subjectLength;
     d->budgetUsed = 0;
     d->attempts = 0;
-    d->stretchLimit = kStretchFirstSteps * d->unitsPerStep;
+    d->stretchLimit = std::max<uint32_t>(kFirstTryUnits, d->unitsPerStep);
     d->countedTo = 0;
     d->lastStart.assign(d->alternatives.size(), kNotLookedFor);
     d->lastStartOfAny = kNotLookedFor;
@@ -443,28 +439,41 @@ RegExpr::Candidate RegExpr::viability(qsizetype position)
 
 bool RegExpr::search(qsizetype start)
 {
-    return d->stretchCode ? searchStretches(start) : searchCandidates(start, 0);
+    return d->stretchCode ? searchStretches(start) : searchCandidates(start, d->subjectLength, 0) != 0;
 }
 
-bool RegExpr::searchCandidates(qsizetype start, qint64 unitsPerCandidate)
+// Candidates from start up to last, one by one. After a stretch that needed more than its limit at
+// some position, every candidate up to that position may have taken the stretch's limit besides:
+// stretchLimit is charged for each until a candidate is found that may have needed more (one whose
+// attempt did, or one not tried here, whose cost is not known), unless charged ahead already.
+// Returns the limit of the try the match was found within, or 0 without a match.
+qint64 RegExpr::searchCandidates(qsizetype start, qsizetype last, qint64 stretchLimit)
 {
+    bool stretchStopped = stretchLimit == 0;
     for (qsizetype position = start;; ++position) {
         const qsizetype from = position;
         qsizetype misses = 0;
         position = nextCandidate(position, &misses);
         charge(kCandidateUnits * (1 + misses)
-            + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit
-            + (position < 0 ? 0 : unitsPerCandidate));
-        if (position < 0)
-            return false;
+            + ((position < 0 ? d->subjectLength : position) - from) / kScannedBytesPerUnit);
+        if (position < 0 || position > last)
+            return 0;
+        if (!stretchStopped && position >= d->countedTo) {
+            charge(kCandidateUnits + stretchLimit);
+            ++d->attempts;
+        }
         const Candidate candidate = viability(position);
         if (candidate == Candidate::NoneLater)
-            return false;
-        if (candidate == Candidate::NotHere)
+            return 0;
+        if (candidate == Candidate::NotHere) {
+            stretchStopped = true;
             continue;
-        if (attemptAt(position) == Attempt::Found) {
+        }
+        const Attempt attempt = attemptAt(position);
+        stretchStopped = stretchStopped || attempt.finishedWithin > stretchLimit;
+        if (attempt.found) {
             d->matched = true;
-            return true;
+            return attempt.finishedWithin;
         }
     }
 }
@@ -476,27 +485,30 @@ bool RegExpr::searchStretches(qsizetype start)
             return false;
 
         // Within what is left of the budget even if every byte of the stretch were a candidate.
-        const qint64 unitsPerCandidate = kCandidateUnits + d->stretchLimit / 4;
-        // The limits are powers of two: a shift stands in for the division by unitsPerCandidate.
+        const qint64 unitsPerCandidate = kCandidateUnits + d->stretchLimit;
+        // The limit is a power of two: a shift stands in for the division by twice it.
         const qint64 left = std::max<qint64>(d->budgetLimit - d->budgetUsed, 0);
         const qsizetype last
-            = std::min<qint64>(d->subjectLength, from + (left >> (std::countr_zero(d->stretchLimit) - 1)));
+            = std::min<qint64>(d->subjectLength, from + (left >> (std::countr_zero(d->stretchLimit) + 1)));
         setLimits(d->stretchLimit, static_cast<PCRE2_SIZE>(last));
         const int result = pcre2_jit_match(d->stretchCode,
             reinterpret_cast<PCRE2_SPTR>(d->subject.constData()), static_cast<PCRE2_SIZE>(d->subjectLength),
             static_cast<PCRE2_SIZE>(from), 0, d->matchData, d->matchContext);
         if (result == PCRE2_ERROR_MATCHLIMIT) {
-            // A position needed more than the stretch allows: the positions up to it are tried one by
-            // one, each charged besides for what the stretch may have spent on it.
-            charge(d->stretchLimit);
-            d->largestAttemptLimit = 0;
-            const bool found = searchCandidates(from, unitsPerCandidate - kCandidateUnits);
-            d->stretchLimit = static_cast<uint32_t>(std::clamp<qint64>(
-                d->largestAttemptLimit, d->stretchLimit, qint64(kStretchMaxSteps) * d->unitsPerStep));
-            return found;
-        }
-        if (result == PCRE2_ERROR_NOMATCH) {
+            // A position needed more than the stretch allows. The stretch may have tried every
+            // candidate up to last, but went no further than that position, which is at or before the
+            // first match: the positions are tried again one by one.
+            const qint64 finishedWithin = searchCandidates(from, last, d->stretchLimit);
+            charge(kCandidateUnits + ((finishedWithin ? matchPos(0) : last) - from) / kScannedBytesPerUnit);
+            if (finishedWithin) {
+                d->stretchLimit = static_cast<uint32_t>(std::clamp<qint64>(
+                    finishedWithin, d->stretchLimit, qint64(kStretchMaxSteps) * d->unitsPerStep));
+                return true;
+            }
+        } else if (result == PCRE2_ERROR_NOMATCH) {
             chargeStretch(from, last, 0, unitsPerCandidate);
+        }
+        if (result == PCRE2_ERROR_NOMATCH || result == PCRE2_ERROR_MATCHLIMIT) {
             from = last + 1;
             if (from > d->subjectLength)
                 return false;
@@ -611,27 +623,22 @@ inline void RegExpr::setLimits(uint32_t matchUnits, PCRE2_SIZE offsetLimit)
 RegExpr::Attempt RegExpr::attemptAt(qsizetype position)
 {
     ++d->attempts;
-    qint64 outgrown = 0;
     // Every try is allowed at least one of the engine's steps, and charged for it.
-    const qint64 firstLimit = std::max<qint64>(kFirstTryUnits, d->unitsPerStep);
-    for (auto limit = static_cast<uint32_t>(firstLimit);;) {
+    for (auto limit = std::max<uint32_t>(kFirstTryUnits, d->unitsPerStep);;) {
         const qint64 left = d->budgetLimit - d->budgetUsed;
         const auto allowed = static_cast<uint32_t>(std::clamp<qint64>(left, 1, limit));
         setLimits(allowed, PCRE2_UNSET); // the anchored code has no offset limit
         const int result = pcre2_jit_match(d->code, reinterpret_cast<PCRE2_SPTR>(d->subject.constData()),
             static_cast<PCRE2_SIZE>(d->subjectLength), static_cast<PCRE2_SIZE>(position), 0, d->matchData,
             d->matchContext);
+        charge(std::max<qint64>(allowed, d->unitsPerStep));
         if (result == PCRE2_ERROR_MATCHLIMIT) {
-            charge(std::max<qint64>(allowed, d->unitsPerStep));
-            outgrown = allowed;
-            limit = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(limit) * 4, kMaxTryUnits));
+            limit = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(limit) * 2, kMaxTryUnits));
             continue;
         }
-        charge(std::max({ outgrown, kAttemptUnits, firstLimit / 2 }));
-        d->largestAttemptLimit = std::max<qint64>(d->largestAttemptLimit, limit);
         if (result < 0 && result != PCRE2_ERROR_NOMATCH)
             fail(result);
-        return result == PCRE2_ERROR_NOMATCH ? Attempt::NotHere : Attempt::Found;
+        return { result != PCRE2_ERROR_NOMATCH, limit };
     }
 }
 

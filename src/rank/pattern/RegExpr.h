@@ -77,11 +77,16 @@ public:
     qint64 attempts() const;
 
 private:
-    enum class Attempt { Found, NotHere };
+    // A match found at the position, and the limit of the try it finished within: every limit is a
+    // power of two, and the try before it, with half the limit, ran out.
+    struct Attempt {
+        bool found = false;
+        qint64 finishedWithin = 0;
+    };
     enum class Candidate { Viable, NotHere, NoneLater };
 
     bool search(qsizetype start);
-    bool searchCandidates(qsizetype start, qint64 unitsPerCandidate);
+    qint64 searchCandidates(qsizetype start, qsizetype last, qint64 stretchLimit);
     bool searchStretches(qsizetype start);
     bool matchPossibleFrom(qsizetype from);
     qint64 candidatesWithin(

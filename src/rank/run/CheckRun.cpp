@@ -100,7 +100,9 @@ CheckRun::CheckRun(const Project& project, ProjectResults& results, RunHost& hos
     , m_metrics(*m_lookupHost, m_clients)
     , m_addressPattern(QByteArrayLiteral("(http://)([_a-z\\d\\-\\.]+\\.[\\w]*)(/?)"))
 {
-    m_timer.setInterval(250);
+    // The clock wakes when the shown time changes, once a second, and not at all where no time is shown.
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setObjectName(QStringLiteral("Timer"));
     connect(&m_timer, &QTimer::timeout, this, &CheckRun::TimerTimer);
 }
@@ -202,7 +204,7 @@ void CheckRun::startSteps()
     m_stopRequested = false;
     m_showsRunning = true;
     m_paused = false;
-    m_timer.start();
+    startClock();
     emit stateChanged();
     for (Engine engine : kEngines)
         setGauge(engine, 0);
@@ -254,7 +256,7 @@ void CheckRun::ButtonPauseClick()
     if (m_paused)
         m_timer.stop();
     else
-        m_timer.start();
+        startClock();
     m_pauseCaption = m_paused ? kContinueCaption : kPauseCaption;
     emit stateChanged();
     processEvents();
@@ -282,7 +284,15 @@ void CheckRun::requestStop()
 void CheckRun::TimerTimer()
 {
     showElapsed();
+    startClock();
     processEvents();
+}
+
+// Due when the elapsed time reaches its next whole second.
+void CheckRun::startClock()
+{
+    if (m_host.showsClock())
+        m_timer.start(static_cast<int>(1000 - TickCount::since(m_checkStartTick) % 1000));
 }
 
 void CheckRun::showElapsed()

@@ -89,6 +89,7 @@ private:
     void lookupSteps();
     void endSteps(bool normalEnd);
     void showElapsed();
+    void startClock();
     void setGauge(Engine engine, int position);
     void setPaused(bool paused);
     void waitWhilePaused();

@@ -66,8 +66,13 @@ INSTANTIATE_TEST_SUITE_P(Patterns, CountedFormRows,
         Written { "a{20,}?b", "a{20}(?:a{1,8}+)*+b" }, Written { "a{20,}.", "a{20}(?:a{8})*a{0,7}." },
         // Classes, escapes and groups are items of their own; a literal brace is a byte.
         Written { "[]<]*>", "(?:[]<]{1,8}+)*+>" }, Written { "[\\]a]*b", "(?:[\\]a]{1,8}+)*+b" },
-        Written { "(?:ab)*c", "(?:ab)*c" }, Written { "(?<n>a)*", "(?<n>a)*" },
-        Written { "a{x}b", "a{x}b" }));
+        Written { "(?:ab)*c", "(?:ab)*c" }, Written { "(?<n>a)*", "(?<n>a)*" }, Written { "a{x}b", "a{x}b" },
+        // Every alternative, of a group or of the whole pattern, begins with a repetition that is
+        // counted whenever the engine takes it up.
+        Written { "(a|bc)d", "(\\x00?a|\\x00?bc)d" }, Written { "a|b", "\\x00?a|\\x00?b" },
+        Written { "(?:(a|b)|c)*", "(?:\\x00?(\\x00?a|\\x00?b)|\\x00?c)*" },
+        Written { "(?<n>a|b)", "(?<n>\\x00?a|\\x00?b)" }, Written { "(?P<n>a|b)", "(?P<n>\\x00?a|\\x00?b)" },
+        Written { "[|]|x", "\\x00?[|]|\\x00?x" }));
 
 namespace {
 
@@ -108,12 +113,20 @@ TEST(CountedForm, TellsTheMostBytesOneStepMayPassOver)
 {
     const auto bytesPerStep
         = [](const char* pattern) { return countedForm(pattern, libraryItemMatches).bytesPerStep; };
-    EXPECT_EQ(bytesPerStep("<a href=\"(.*?)\""), 1);
+    EXPECT_EQ(bytesPerStep("<a href=\"(.*?)\""), 3);
     EXPECT_EQ(bytesPerStep("<b>(\\d{1,2})</b>"), 2);
     EXPECT_EQ(bytesPerStep("<li[^<>]*?>"), 8);
     EXPECT_EQ(bytesPerStep("a{20}b{1,30}c{5,}?"), 5 + 20 + 30);
     EXPECT_EQ(bytesPerStep("a[^<]*b{60000}"), 8 + 60000);
     EXPECT_EQ(bytesPerStep("x(ab){1000}y"), 1 + 4 * 1000);
+    // The literal bytes and classes between two counted steps, a quarter byte each: the path out of an
+    // alternative goes on after its group from the longest alternative's end.
+    EXPECT_EQ(bytesPerStep(QByteArray(400, 'a') + ".b"), 101);
+    EXPECT_EQ(
+        bytesPerStep("x*" + QByteArray(200, 'a') + "(b|" + QByteArray(300, 'c') + ")" + QByteArray(200, 'd')),
+        (300 + 1 + 200 + 3) / 4);
+    // Taking up an alternative counts as a step over a chunk.
+    EXPECT_EQ(bytesPerStep("a|b"), 8);
 }
 
 // What the engine is given matches what the pattern matches, at the same places, with the same

@@ -234,3 +234,80 @@ TEST(PageBudget, ACountIsChargedForTheBytesItMayPassOver)
     EXPECT_TRUE(oneRun.exec(QByteArray(3990, 'c') + QByteArray(4000, 'a') + 'b'));
     EXPECT_LE(oneRun.budgetUsed(), oneRun.budgetLimit());
 }
+
+namespace {
+
+// A page of the given size: opening, then near-misses, then closing.
+QByteArray nearMisses(
+    const QByteArray& opening, const QByteArray& nearMiss, const QByteArray& closing, int size)
+{
+    QByteArray page = opening;
+    while (page.size() < size)
+        page += nearMiss;
+    return page + closing;
+}
+
+} // namespace
+
+// One near-miss that needs thousands of steps and one real entry let a stretch allow each later
+// position as many; every candidate of a stretch is charged all it allows, so a page of near-misses
+// just within that is given up, not read to its end at a fraction of its cost.
+TEST(PageBudget, APrimedLimitIsChargedInFullForEveryLaterCandidate)
+{
+    const QByteArray google = "<div class=g><a href=\"http://site.ru/\">T</a></div>\n";
+    const QByteArray yandex = "<li value=1><div class=\"title\"><i></i><a href=\"http://other.ru/\">T</a>\n";
+    const struct {
+        Engine engine;
+        QByteArray page;
+    } rows[] = {
+        { Engine::GoogleCom,
+            nearMisses("<div>" + QByteArray(70, ' ') + "x" + google,
+                "<div>" + QByteArray(44, ' ') + "x" + QByteArray(24, 'x'), google, 256 * 1024) },
+        { Engine::YandexRu,
+            nearMisses("<li value=" + QByteArray(70, '7') + "<" + yandex,
+                "<li value=" + QByteArray(36, '7') + "<" + QByteArray(24, 'x'), yandex + "example.com",
+                256 * 1024) },
+    };
+    for (const auto& row : rows) {
+        RegExpr re(builtInEngine(row.engine).resultPattern);
+        int entries = 0;
+        try {
+            for (bool ok = re.exec(row.page); ok; ok = re.execNext())
+                ++entries;
+            ADD_FAILURE() << "a page of near-misses was read to its end with " << re.budgetUsed() << " of "
+                          << re.budgetLimit() << " units";
+        } catch (const EPageTooComplex&) {
+            EXPECT_GT(re.budgetUsed(), re.budgetLimit());
+        }
+        EXPECT_LE(entries, 1);
+    }
+}
+
+// The pattern engine counts no step for taking up the next alternative: every alternative is charged.
+TEST(PageBudget, EveryAlternativeTakenUpIsCharged)
+{
+    QByteArray words;
+    for (int i = 0; i < 2000; ++i)
+        words += (i ? "|w" : "w") + QByteArray::number(i) + 'q';
+    RegExpr inGroup("<a href=\"(?:" + words + ")\"");
+    ASSERT_TRUE(inGroup.exec("<a href=\"w7x <a href=\"w1999q\""));
+    EXPECT_GE(inGroup.budgetUsed(), 2 * 2000);
+
+    // Groups that backtrack into each other: two to the twentieth ways for every candidate.
+    QByteArray inTurn = "<a href=\"";
+    for (int i = 0; i < 20; ++i)
+        inTurn += "(a|a)";
+    RegExpr captured(inTurn + "x");
+    captured.setBudget(kTightBudget);
+    EXPECT_THROW(captured.exec(nearMisses("", "<a href=\"" + QByteArray(24, 'a'), "<a href=\"aaaa x", 4000)),
+        EPageTooComplex);
+    EXPECT_LE(captured.attempts(), 2);
+}
+
+// A literal is compared within one step: every step is charged for the literal bytes it may pass over.
+TEST(PageBudget, ALongLiteralIsChargedForItsBytes)
+{
+    RegExpr re("." + QByteArray(8000, 'a') + "b");
+    EXPECT_THROW(re.exec(QByteArray(28000, 'a') + "b"), EPageTooComplex);
+    EXPECT_LT(re.attempts(), 1000);
+}

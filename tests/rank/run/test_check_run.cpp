@@ -382,6 +382,35 @@ TEST_F(CheckRunTest, ElapsedTimeSurvivesTheTickWrap)
     EXPECT_TRUE(results.elapsed.startsWith(QStringLiteral("0:0")));
 }
 
+// The clock wakes the check when the time it shows changes, once a second, and not at all where no
+// time is shown; the time of the whole check is worked out at its end all the same.
+TEST_F(CheckRunTest, TheClockWakesOnlyWhenTheShownTimeChanges)
+{
+    project.setTicked(Engine::YandexRu, true);
+    project.keywords[0] = QStringLiteral("kw");
+    command("place YandexRu kw 35");
+    Endpoints paced = Endpoints::current();
+    paced.requestIntervalMs = 300;
+    Endpoints::setCurrent(paced);
+    int figures = 0;
+    QObject::connect(&run, &CheckRun::figuresChanged, [&figures] { ++figures; });
+
+    run.ButtonClick();
+
+    ASSERT_GE(run.CheckElapsed(), 1u);
+    // Besides the clock: the start, CY, PageRank and the end.
+    EXPECT_LE(figures - 4, int(run.CheckElapsed()) + 1);
+
+    host.clock = false;
+    bool clockSeen = false;
+    onCellChanged([this, &clockSeen](Engine, int) { clockSeen = clockSeen || run.clockRunning(); });
+    figures = 0;
+    run.ButtonClick();
+    EXPECT_FALSE(clockSeen);
+    EXPECT_EQ(figures, 4);
+    EXPECT_EQ(results.elapsed, formatElapsed(run.CheckElapsed(), QLocale(QLocale::Russian, QLocale::Russia)));
+}
+
 } // namespace
 
 TEST_F(CheckRunTest, ACheckWithoutOneAnsweredRequestSaysWhyOnce)
