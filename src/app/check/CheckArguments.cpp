@@ -2,21 +2,23 @@
 
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
+#include "rank/lookup/SearchRegion.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 
-const QString kCheckUsage = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
-                                           "                      [--proxy HOST:PORT [--proxy-user USER "
-                                           "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                                           "                      [--scheduled] [--engines FILE] PROJECT.zlt\n"
-                                           "       kestrova-check --history-csv FILE [--site SITE]\n"
-                                           "       kestrova-check --schedule WHEN PROJECT.zlt\n"
-                                           "       kestrova-check --schedules\n"
-                                           "       kestrova-check --check-engines FILE\n"
-                                           "       kestrova-check --version [--engines FILE]\n");
+const QString kCheckUsage
+    = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
+                     "                      [--proxy HOST:PORT [--proxy-user USER "
+                     "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
+                     "                      [--scheduled] [--engines FILE] [--region ID] PROJECT.zlt\n"
+                     "       kestrova-check --history-csv FILE [--site SITE]\n"
+                     "       kestrova-check --schedule WHEN PROJECT.zlt\n"
+                     "       kestrova-check --schedules\n"
+                     "       kestrova-check --check-engines FILE\n"
+                     "       kestrova-check --version [--engines FILE]\n");
 
 const QString kCheckHelp = kCheckUsage
     + QStringLiteral(
@@ -35,6 +37,8 @@ const QString kCheckHelp = kCheckUsage
         "  --proxy-pass PASS      the proxy password; it is blanked in the process list once read,\n"
         "                         but other local users may see it before: the safe ways are the\n"
         "                         environment variable KESTROVA_PROXY_PASSWORD or --proxy-pass-file\n"
+        "  --region ID            ask Yandex for the region ID (its lr, e.g. 213 Moscow) in this run\n"
+        "                         instead of the project's region\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
         "  --scheduled            the check is run by a timer: after it, a desktop notice tells\n"
@@ -84,7 +88,7 @@ void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
     static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
-        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines" };
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--region" };
     for (int i = 1; i + 1 < argc; ++i) {
         const bool takesValue = std::any_of(std::begin(valueOptions), std::end(valueOptions),
             [&](const char* option) { return std::strcmp(argv[i], option) == 0; });
@@ -109,7 +113,7 @@ std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines, region;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
@@ -145,6 +149,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(engines);
         else if (argument == QLatin1String("--check-engines"))
             error = value(checkEngines);
+        else if (argument == QLatin1String("--region"))
+            error = value(region);
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -168,11 +174,12 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (parsed.help || parsed.version)
         return parsed;
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
-        || xlsx || parsed.scheduled;
+        || xlsx || parsed.scheduled || region;
     if (checkEngines) {
         if (checkEngines->isEmpty())
             return UsageError { QStringLiteral("--check-engines needs a file name") };
-        if (checkOptions || csv || parsed.schedule || parsed.listSchedules || engines || !parsed.projectPath.isEmpty())
+        if (checkOptions || csv || parsed.schedule || parsed.listSchedules || engines
+            || !parsed.projectPath.isEmpty())
             return UsageError { QStringLiteral("--check-engines runs no check: give it alone") };
         parsed.checkEngines = *checkEngines;
         return parsed;
@@ -196,7 +203,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv needs a file name") };
         if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
-            || parsed.noHistory || parsed.scheduled)
+            || parsed.noHistory || parsed.scheduled || region)
             return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
         parsed.historyCsv = *csv;
         return parsed;
@@ -208,6 +215,15 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (xlsx && xlsx->isEmpty())
         return UsageError { QStringLiteral("--xlsx needs a file name") };
     parsed.xlsxPath = xlsx.value_or(QString());
+    if (region) {
+        // Digits only: "+213", " 213" or "213.0" are no region id.
+        const bool digits = !region->isEmpty() && region->size() <= 9
+            && std::all_of(region->begin(), region->end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        if (!digits || !SearchRegion::isYandexId(region->toLongLong()))
+            return UsageError { QStringLiteral("--region needs a Yandex region id from 1 to %1")
+                                    .arg(SearchRegion::kMaxYandexId) };
+        parsed.yandexRegion = region->toInt();
+    }
     if ((user || password || passwordFile) && !proxy)
         return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
     if ((password || passwordFile) && !user)

@@ -106,6 +106,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     try {
         Endpoints::current();
         project = ProgramStores::readProjectFile(options.projectPath);
+        if (options.yandexRegion)
+            project.region.yandex = *options.yandexRegion;
         loadCheckDefinitions(options.enginesFile, err);
         if (!options.proxy)
             ProgramStores::restoreConnection(remembered);

@@ -1,15 +1,17 @@
-// The main window and the schedules of saved projects.
+// The main window, the schedules of saved projects and the region of a project.
 #include "app/ui/TfmMain.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/ProjectTabBar.h"
+#include "app/ui/RegionDialog.h"
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
 #include "platform/ui/Prompts.h"
-#include "app/frame/TfrRank.h"
 #include "schedule/ScheduleStatus.h"
 #include "schedule/ui/ScheduleDialog.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 namespace {
 
@@ -46,12 +48,35 @@ void TfmMain::N17Click()
     dialog->open();
 }
 
+void TfmMain::N18Click()
+{
+    TfrRank* frame = selectedFrame();
+    if (!frame)
+        return;
+    auto* dialog = new RegionDialog(frame->project().region, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    const QPointer<TfrRank> target(frame);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, target] {
+        if (target)
+            target->setRegion(dialog->region());
+        showScheduleTips();
+    });
+    dialog->open();
+}
+
+// A tab's tooltip names the project's schedule (a saved project) and its region (when set).
 void TfmMain::showScheduleTips()
 {
     const QList<TfrRank*> frames = ProjectFrames();
     const UserUnitFolder folder;
     for (int i = 0; i < TabControl->count() && i < frames.size(); ++i) {
         const QString path = frames[i]->fileName();
-        TabControl->setTabToolTip(i, path.isEmpty() ? QString() : ScheduleStatus::tabTip(folder.find(path)));
+        QStringList lines;
+        if (!path.isEmpty())
+            lines << ScheduleStatus::tabTip(folder.find(path));
+        if (const SearchRegion& region = frames[i]->project().region; region.isSet())
+            lines << QStringLiteral("Регион: ") + regionText(region);
+        lines.removeAll(QString());
+        TabControl->setTabToolTip(i, lines.join(u'\n'));
     }
 }

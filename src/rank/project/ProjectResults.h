@@ -53,6 +53,8 @@ public:
     // their source ("built-in", "downloaded", "user", "file"); empty before the first check.
     QString definitionsVersion;
     QString definitionsSource;
+    // The region the last check asked the engines from; none before the first check.
+    SearchRegion region;
 
     // A new check begins: every cell is Old again, keeping its text, and the last end is forgotten.
     void beginCheck();
