@@ -1,9 +1,9 @@
 #include "rank/lookup/DefinitionsFile.h"
-#include "rank/lookup/SearchRegion.h"
 
 #include "net/Endpoints.h"
 #include "platform/BoundedFile.h"
 #include "platform/DottedVersion.h"
+#include "rank/lookup/SearchRegion.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <QRegularExpression>
@@ -19,8 +19,8 @@ constexpr char kSampleSite[] = "www.example.ru";
 // join several values (a link group against its pattern) follow once all are in.
 class Applier {
 public:
-    Applier(const IniSection* section, const QString& name, bool needsAll,
-        QList<DefinitionsProblem>& problems, QStringList& given)
+    Applier(const IniSection* section, const QString& name, bool needsAll, QList<DefinitionsProblem>& problems,
+        QStringList& given)
         : m_section(section)
         , m_name(name)
         , m_needsAll(needsAll)
@@ -58,11 +58,7 @@ public:
         static const QRegularExpression digits(QStringLiteral("^[0-9]{1,4}$"));
         const int number = value->text.toInt();
         if (!digits.match(value->text).hasMatch() || number < low || number > high)
-            fail(key,
-                QStringLiteral("«%1» — нужно целое число от %2 до %3")
-                    .arg(shown(value->text))
-                    .arg(low)
-                    .arg(high),
+            fail(key, QStringLiteral("«%1» — нужно целое число от %2 до %3").arg(shown(value->text)).arg(low).arg(high),
                 value->line);
         else
             target = number;
@@ -82,8 +78,7 @@ public:
             }
             allowed << word;
         }
-        fail(key,
-            QStringLiteral("«%1» — допустимы %2").arg(shown(value->text), allowed.join(QStringLiteral(", "))),
+        fail(key, QStringLiteral("«%1» — допустимы %2").arg(shown(value->text), allowed.join(QStringLiteral(", "))),
             value->line);
     }
 
@@ -138,12 +133,7 @@ QString templateProblem(const QString& value, const QStringList& placeholders, b
         if (count != 1)
             return QStringLiteral("%1 должен встречаться ровно один раз").arg(placeholder);
     }
-    for (const char* placeholder : kRegionPlaceholders) {
-        if (value.count(QLatin1StringView(placeholder)) > 1)
-            return QStringLiteral("%1 может встречаться не больше одного раза")
-                .arg(QLatin1StringView(placeholder));
-    }
-    return {};
+    return regionPlaceholderProblem(value);
 }
 
 // The region goes into the request line only.
@@ -177,8 +167,7 @@ std::optional<int> groupsOf(const QByteArray& pattern, Applier& apply)
         return compiled.groupCount();
     } catch (const ERegExpr& e) {
         apply.fail(QStringLiteral("Pattern"),
-            QStringLiteral("шаблон не компилируется: %1").arg(QString::fromUtf8(e.what())),
-            apply.lineOf("Pattern"));
+            QStringLiteral("шаблон не компилируется: %1").arg(QString::fromUtf8(e.what())), apply.lineOf("Pattern"));
     }
     return std::nullopt;
 }
@@ -186,9 +175,8 @@ std::optional<int> groupsOf(const QByteArray& pattern, Applier& apply)
 void applyEngine(EngineDefinition& engine, Applier& apply)
 {
     apply.text(QStringLiteral("Host"), engine.host, hostProblem);
-    apply.bytes(QStringLiteral("Url"), engine.urlTemplate, [](const QString& v) {
-        return templateProblem(v, { "{keyword}", "{page}" }, true);
-    });
+    apply.bytes(QStringLiteral("Url"), engine.urlTemplate,
+        [](const QString& v) { return templateProblem(v, { "{keyword}", "{page}" }, true); });
     apply.number(QStringLiteral("PageStep"), engine.pageStep, 1, 1000);
     apply.number(QStringLiteral("PageOffset"), engine.pageOffset, 0, 1000);
     apply.choice<KeywordEncoding>(QStringLiteral("KeywordEncoding"), engine.keywordEncoding,
@@ -196,8 +184,7 @@ void applyEngine(EngineDefinition& engine, Applier& apply)
     apply.choice<HttpVersion>(QStringLiteral("HttpVersion"), engine.httpVersion,
         { { "1.1", HttpVersion::Http11 }, { "1.0", HttpVersion::Http10 } });
     apply.choice<PageRule>(QStringLiteral("PageRule"), engine.pageRule,
-        { { "counted", PageRule::CountedToTheEnd },
-            { "counted-short-page-ends", PageRule::CountedEndsOnShortPage },
+        { { "counted", PageRule::CountedToTheEnd }, { "counted-short-page-ends", PageRule::CountedEndsOnShortPage },
             { "numbered", PageRule::EngineNumbered } });
     apply.number(QStringLiteral("PageSize"), engine.pageSize, 1, 100);
     apply.bytes(QStringLiteral("Pattern"), engine.resultPattern, patternProblem);
@@ -212,15 +199,12 @@ void checkEngineGroups(const EngineDefinition& engine, Applier& apply)
     if (engine.pageRule == PageRule::EngineNumbered) {
         if (*groups < 1)
             apply.fail(QStringLiteral("Pattern"),
-                QStringLiteral("у шаблона нет группы 1 с номером записи, а PageRule=numbered"),
-                apply.lineOf("Pattern"));
+                QStringLiteral("у шаблона нет группы 1 с номером записи, а PageRule=numbered"), apply.lineOf("Pattern"));
         return;
     }
     if (engine.linkGroup > *groups) {
-        const QString key = apply.gave(QStringLiteral("LinkGroup")) ? QStringLiteral("LinkGroup")
-                                                                    : QStringLiteral("Pattern");
-        apply.fail(key,
-            QStringLiteral("в шаблоне нет группы %1 (групп: %2)").arg(engine.linkGroup).arg(*groups),
+        const QString key = apply.gave(QStringLiteral("LinkGroup")) ? QStringLiteral("LinkGroup") : QStringLiteral("Pattern");
+        apply.fail(key, QStringLiteral("в шаблоне нет группы %1 (групп: %2)").arg(engine.linkGroup).arg(*groups),
             apply.lineOf(key));
     }
 }
@@ -233,14 +217,13 @@ void applyService(ServiceDefinition& service, Applier& apply)
     apply.bytes(QStringLiteral("Url"), service.urlTemplate,
         [](const QString& v) { return templateProblem(v, {}, true); });
     // An empty Form asks by GET; a PageRank service can only be asked by POST with the site in it.
-    apply.bytes(QStringLiteral("Form"), service.form, formProblem, true);
+    apply.bytes(QStringLiteral("Form"), service.form,
+        formProblem, true);
     apply.bytes(QStringLiteral("Pattern"), service.pattern, patternProblem);
 
-    const qsizetype uses
-        = service.urlTemplate.count(placeholder.toUtf8()) + service.form.count(placeholder.toUtf8());
+    const qsizetype uses = service.urlTemplate.count(placeholder.toUtf8()) + service.form.count(placeholder.toUtf8());
     if (uses != 1) {
-        const QString key
-            = apply.gave(QStringLiteral("Form")) ? QStringLiteral("Form") : QStringLiteral("Url");
+        const QString key = apply.gave(QStringLiteral("Form")) ? QStringLiteral("Form") : QStringLiteral("Url");
         apply.fail(key, QStringLiteral("%1 должен встречаться в Url и Form ровно один раз").arg(placeholder),
             apply.lineOf(key));
     }
@@ -248,24 +231,22 @@ void applyService(ServiceDefinition& service, Applier& apply)
         apply.fail(QStringLiteral("Form"), QStringLiteral("число запросов читается запросом GET, без формы"),
             apply.lineOf("Form"));
     if (const std::optional<int> groups = groupsOf(service.pattern, apply); groups && *groups < 1)
-        apply.fail(QStringLiteral("Pattern"), QStringLiteral("у шаблона нет группы с числом"),
-            apply.lineOf("Pattern"));
+        apply.fail(QStringLiteral("Pattern"), QStringLiteral("у шаблона нет группы с числом"), apply.lineOf("Pattern"));
 }
 
 QString versionProblem(const QString& value)
 {
     if (DottedVersion::isVersion(value))
         return {};
-    return QStringLiteral("«%1» — нужна версия из чисел через точку, например 2026.12.7.1")
-        .arg(Applier::shown(value));
+    return QStringLiteral("«%1» — нужна версия из чисел через точку, например 2026.12.7.1").arg(Applier::shown(value));
 }
 
 EngineDefinitions emptyDefinitions()
 {
     EngineDefinitions definitions;
     for (Engine engine : kEngines)
-        definitions.engines.at(std::size_t(engine)) = { engine, engineKey(engine), {}, HttpVersion::Http11,
-            {}, 1, 0, KeywordEncoding::Utf8Percent, {}, 0, PageRule::CountedToTheEnd, 1 };
+        definitions.engines.at(std::size_t(engine)) = { engine, engineKey(engine), {}, HttpVersion::Http11, {}, 1, 0,
+            KeywordEncoding::Utf8Percent, {}, 0, PageRule::CountedToTheEnd, 1 };
     definitions.wordstat.key = QStringLiteral("Wordstat");
     definitions.yandexCY.key = QStringLiteral("YandexCY");
     definitions.pageRank.key = QStringLiteral("PageRank");
@@ -304,17 +285,14 @@ ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const Engine
         apply.text(QStringLiteral("Version"), definitions.version, versionProblem);
     }
     for (EngineDefinition& engine : definitions.engines) {
-        Applier apply(
-            sectionNamed(engine.key), engine.key, needsAll, parsed.problems, definitions.givenValues);
+        Applier apply(sectionNamed(engine.key), engine.key, needsAll, parsed.problems, definitions.givenValues);
         const qsizetype before = parsed.problems.size();
         applyEngine(engine, apply);
         if (parsed.problems.size() == before)
             checkEngineGroups(engine, apply);
     }
-    for (ServiceDefinition* service :
-        { &definitions.wordstat, &definitions.yandexCY, &definitions.pageRank }) {
-        Applier apply(
-            sectionNamed(service->key), service->key, needsAll, parsed.problems, definitions.givenValues);
+    for (ServiceDefinition* service : { &definitions.wordstat, &definitions.yandexCY, &definitions.pageRank }) {
+        Applier apply(sectionNamed(service->key), service->key, needsAll, parsed.problems, definitions.givenValues);
         applyService(*service, apply);
     }
     if (parsed.problems.isEmpty())

@@ -113,6 +113,16 @@ std::optional<SearchRegion> regionFromInput(
     return region;
 }
 
+QString regionPlaceholderProblem(const QString& urlTemplate)
+{
+    for (const char* placeholder : kRegionPlaceholders) {
+        if (urlTemplate.count(QLatin1StringView(placeholder)) > 1)
+            return QStringLiteral("%1 может встречаться не больше одного раза")
+                .arg(QLatin1StringView(placeholder));
+    }
+    return {};
+}
+
 QByteArray withRegion(QByteArray urlTemplate, const SearchRegion& region)
 {
     urlTemplate = fillOne(

@@ -35,6 +35,10 @@ std::optional<SearchRegion> regionFromInput(
 // The placeholders a definitions Url may hold for the region.
 inline constexpr const char* kRegionPlaceholders[] = { "{region}", "{country}", "{language}" };
 
+// Why a definitions template cannot hold the region's placeholders: one given more than once;
+// empty when it can.
+QString regionPlaceholderProblem(const QString& urlTemplate);
+
 // The Url with the region's placeholders filled, each value percent-encoded. A placeholder whose
 // part is not set takes its whole query parameter out ("&lr={region}" goes); elsewhere it is
 // replaced by nothing. A template without the placeholders comes back unchanged.
