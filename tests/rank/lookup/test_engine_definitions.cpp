@@ -147,6 +147,10 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
             "[PageRank] Pattern (строка 2): у шаблона нет группы с числом" },
         Refusal { "VersionThatIsNoVersion", "[definitions]\nVersion=2026-12-08\n",
             "[definitions] Version (строка 2): «2026-12-08» — нужна версия из чисел через точку, например 2026.12.7.1" },
+        Refusal { "RegionTwice", "[YandexRu]\nUrl=/s?text={keyword}&p={page}&lr={region}&rstr={region}\n",
+            "[YandexRu] Url (строка 2): {region} может встречаться не больше одного раза" },
+        Refusal { "RegionInAForm", "[PageRank]\nForm=url={site}&gl={country}\n",
+            "[PageRank] Form (строка 2): {country} подставляется только в Url" },
         Refusal { "NotUtf8", "[GoogleCom]\nPattern=\xE0\xE1\n", "текст не в кодировке UTF-8" }),
     [](const auto& info) { return std::string(info.param.name); });
 
