@@ -83,16 +83,6 @@ TEST(HistoryCsv, ALongHistoryWrittenInPiecesIsTheWholeOne)
     EXPECT_EQ(written, historyCsv(store.allChecks()));
 }
 
-TEST(HistoryCsv, TheRegionIsTheLastColumn)
-{
-    RecordedCheck check = sampleCheck(kTime);
-    check.results.resize(1);
-    check.region = QStringLiteral("lr=213 gl=ru hl=ru");
-    EXPECT_EQ(historyCsv({ check }).split('\n').value(1),
-        "2026-12-07T12:30:05Z,http://www.пример.рф/,купить слона,Yandex.ru,7,1,1520,120,n/a,found,completed,"
-        "2026.12.7.1,lr=213 gl=ru hl=ru\r");
-}
-
 TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)
 {
     EXPECT_EQ(historyCsv({}),
