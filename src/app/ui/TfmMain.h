@@ -113,8 +113,8 @@ private:
     void buildTabControl();
     void buildStore();
     void buildHistory();
-    // Each project's tab names its schedule in its tooltip.
-    void showScheduleTips();
+    // Each project's tab names its schedule and its region in its tooltip.
+    void showTabTips();
 
     void FormCreate(const QString& projectFile);
     void FormShow();

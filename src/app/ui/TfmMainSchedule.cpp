@@ -1,9 +1,8 @@
-// The main window, the schedules of saved projects and the region of a project.
+// The main window and the schedules of saved projects; the tabs' tooltips.
 #include "app/ui/TfmMain.h"
 
 #include "app/frame/TfrRank.h"
 #include "app/ui/ProjectTabBar.h"
-#include "app/ui/RegionDialog.h"
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
 #include "platform/ui/Prompts.h"
@@ -11,7 +10,6 @@
 #include "schedule/ui/ScheduleDialog.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 
 namespace {
 
@@ -44,28 +42,12 @@ void TfmMain::N17Click()
     }
     auto* dialog = new ScheduleDialog(scheduler(), path, lastCheck, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, this, &TfmMain::showScheduleTips);
-    dialog->open();
-}
-
-void TfmMain::N18Click()
-{
-    TfrRank* frame = selectedFrame();
-    if (!frame)
-        return;
-    auto* dialog = new RegionDialog(frame->project().region, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    const QPointer<TfrRank> target(frame);
-    connect(dialog, &QDialog::accepted, this, [this, dialog, target] {
-        if (target)
-            target->setRegion(dialog->region());
-        showScheduleTips();
-    });
+    connect(dialog, &QDialog::finished, this, &TfmMain::showTabTips);
     dialog->open();
 }
 
 // A tab's tooltip names the project's schedule (a saved project) and its region (when set).
-void TfmMain::showScheduleTips()
+void TfmMain::showTabTips()
 {
     const QList<TfrRank*> frames = ProjectFrames();
     const UserUnitFolder folder;
