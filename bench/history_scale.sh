@@ -53,7 +53,7 @@ echo "== start of a check and the schedule dialog: what they read of 36,500 chec
 
 echo "== CSV of 36,500 checks of 7 keywords on six engines (A) against the sqlite3 dump (B)"
 dump="SELECT c.time_utc, c.site, r.keyword, r.engine, r.position, r.result_page, r.query_count,"
-dump+=" c.cy, c.pr, r.reason, c.outcome, c.definitions FROM checks c JOIN results r ON r.check_id = c.id"
+dump+=" c.cy, c.pr, r.reason, c.outcome, c.definitions, c.region FROM checks c JOIN results r ON r.check_id = c.id"
 dump+=" ORDER BY c.time_utc, c.id, r.rowid"
 runs "A: kestrova-check --history-csv" \
   env XDG_DATA_HOME="$work/data" "$build/kestrova-check" --history-csv "$work/history.csv" --site example.ru

@@ -1,7 +1,7 @@
 #include "history/CheckCollector.h"
 
 void CheckCollector::begin(const QDateTime& time, const QString& site, const QString& projectPath,
-    const QStringList& keywords, const QList<Engine>& tickedEngines)
+    const QStringList& keywords, const QList<Engine>& tickedEngines, const QString& region)
 {
     m_active = true;
     m_check = {};
@@ -11,6 +11,7 @@ void CheckCollector::begin(const QDateTime& time, const QString& site, const QSt
     m_check.site = site;
     m_check.projectPath = projectPath;
     m_check.definitionsVersion = m_definitionsVersion;
+    m_check.region = region;
     for (qsizetype i = 0; i < keywords.size(); ++i) {
         if (keywords[i].isEmpty())
             continue;

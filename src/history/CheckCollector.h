@@ -11,7 +11,7 @@
 class CheckCollector {
 public:
     void begin(const QDateTime& time, const QString& site, const QString& projectPath,
-        const QStringList& keywords, const QList<Engine>& tickedEngines);
+        const QStringList& keywords, const QList<Engine>& tickedEngines, const QString& region = {});
     void metric(bool cy, const QString& text);
     void count(Engine engine, int n, const QString& keyword, const QString& text);
     void rank(

@@ -280,8 +280,9 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     const QString siteKey = seriesSite(check.site);
     SqliteTransaction transaction(*m_db);
     SqliteStatement insertCheck(*m_db,
-        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions, "
+        "region)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
         .bind(3, siteKey)
@@ -290,7 +291,8 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
         .bind(6, check.pr)
         .bind(7, outcomeCode(check.outcome))
         .bind(8, check.error)
-        .bind(9, check.definitionsVersion);
+        .bind(9, check.definitionsVersion)
+        .bind(10, check.region);
     insertCheck.step();
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
@@ -332,7 +334,7 @@ QList<RecordedCheck> HistoryDatabase::allChecks()
 namespace {
 
 constexpr const char* kCheckColumns
-    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error, c.definitions";
+    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error, c.definitions, c.region";
 
 QByteArray checksQuery(const char* rest)
 {
@@ -351,6 +353,7 @@ RecordedCheck readCheck(const SqliteStatement& row, TextPool& pool)
     check.outcome = kOutcomeCodes.find(row.bytes(6)).value_or(CheckOutcome::Error);
     check.error = pool.text(row.bytes(7));
     check.definitionsVersion = pool.text(row.bytes(8));
+    check.region = pool.text(row.bytes(9));
     return check;
 }
 

@@ -28,7 +28,7 @@ struct PreviousResult {
 // reported (HistoryError), never replaced.
 class HistoryDatabase {
 public:
-    static constexpr int kSchemaVersion = 4;
+    static constexpr int kSchemaVersion = 5;
     // How long a writer waits for another one that holds the file.
     static constexpr int kBusyTimeoutMs = 10000;
     // "KSTR": PRAGMA application_id of every history file the program makes.

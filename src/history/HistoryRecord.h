@@ -65,6 +65,7 @@ struct RecordedCheck {
     CheckOutcome outcome = CheckOutcome::Completed;
     QString error; // the error that ended the check
     QString definitionsVersion; // of the engine definitions the check used ("2026.12.7.1"); empty before
+    QString region; // the region the check asked from ("lr=213 gl=ru hl=ru"); empty for none or before
     QList<RecordedResult> results; // in the order of the check
 
     const RecordedResult* result(const QString& keyword, Engine engine) const;

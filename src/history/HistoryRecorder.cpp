@@ -21,8 +21,8 @@ void HistoryRecorder::checkStarted(const Project& project)
             ticked << engine;
     }
     const QString site = project.site;
-    m_collector.begin(
-        QDateTime::currentDateTimeUtc(), site, m_projectPath ? m_projectPath() : QString(), keywords, ticked);
+    m_collector.begin(QDateTime::currentDateTimeUtc(), site, m_projectPath ? m_projectPath() : QString(),
+        keywords, ticked, regionCode(project.region));
     m_previous.clear();
     if (!m_changeHandler)
         return;

@@ -35,4 +35,6 @@ inline constexpr const char* kHistorySchemaSteps[] = {
     // latest check of every project file of a site found at once.
     "ALTER TABLE checks ADD COLUMN definitions TEXT NOT NULL DEFAULT '';"
     "CREATE INDEX checks_by_project ON checks(site_key, project_path, time_utc);",
+    // 5: the region a check asked the engines from ("lr=213 gl=ru hl=ru"), empty for none.
+    "ALTER TABLE checks ADD COLUMN region TEXT NOT NULL DEFAULT '';",
 };

@@ -58,6 +58,10 @@ ReportGrid ReportGrid::build(
     ReportGrid grid;
     grid.setText(1, 3, QStringLiteral("Результаты поисковых позиций"));
     grid.setText(3, 3, QStringLiteral("Дата: ") + locale.toString(today, QLocale::ShortFormat));
+    // The region the results were found for; before the first check, the project's.
+    const SearchRegion& region = results.definitionsVersion.isEmpty() ? project.region : results.region;
+    if (region.isSet())
+        grid.setText(3, 5, QStringLiteral("Регион: ") + regionHeading(region));
     grid.setText(4, 3, QStringLiteral("Проект:"));
     grid.setText(4, 5, QStringLiteral("Google"));
     grid.setText(4, 11, QStringLiteral("Yandex"));

@@ -16,6 +16,7 @@ namespace {
 
 const QString kChecked = QStringLiteral("Checked");
 const QString kText = QStringLiteral("Text");
+const QString kRegionObject = QStringLiteral("Region");
 
 void addComponent(TcxPropertiesStore& store, QObject* owner, const QString& name, const QString& property)
 {
@@ -25,7 +26,63 @@ void addComponent(TcxPropertiesStore& store, QObject* owner, const QString& name
     store.addComponentText(component, property);
 }
 
-void declareProjectItems(TcxPropertiesStore& store, Project& project, const QString& path)
+QString regionProblem(const QString& key, const QString& text, const QString& need)
+{
+    return QStringLiteral("Регион в файле проекта не прочитан: %1=\"%2\" — %3.")
+        .arg(key, text.left(40), need);
+}
+
+void addRegionPart(TcxPropertiesStore& store, const QString& key, std::function<QString()> read,
+    std::function<void(const QString&)> assign)
+{
+    store.addProperty(kRegionObject,
+        { key,
+            [read] {
+                const QString text = read();
+                return text.isEmpty() ? std::nullopt : std::optional(text);
+            },
+            [assign](const StoredValue& stored) {
+                // An empty value leaves the part unset, as one not written.
+                if (const QString text = printedForm(stored); !text.isEmpty())
+                    assign(text);
+            } });
+}
+
+// The region has a section of its own, written only when a region is set: a project without one
+// is saved as before, and a reader that knows no region passes the section over.
+void declareRegionItems(TcxPropertiesStore& store, SearchRegion& region)
+{
+    addRegionPart(
+        store, QStringLiteral("Yandex"),
+        [&region] { return region.yandex ? QString::number(region.yandex) : QString(); },
+        [&region](const QString& text) {
+            bool number = false;
+            const qint64 id = text.toLongLong(&number);
+            if (!number || !SearchRegion::isYandexId(id) || text != QString::number(id))
+                throw EPropertiesStore(regionProblem(QStringLiteral("Yandex"), text,
+                    QStringLiteral("нужен номер региона Яндекса от 1 до %1")
+                        .arg(SearchRegion::kMaxYandexId)));
+            region.yandex = int(id);
+        });
+    addRegionPart(
+        store, QStringLiteral("GoogleCountry"), [&region] { return region.googleCountry; },
+        [&region](const QString& text) {
+            if (!SearchRegion::isCountry(text))
+                throw EPropertiesStore(regionProblem(QStringLiteral("GoogleCountry"), text,
+                    QStringLiteral("нужен код страны из двух латинских букв")));
+            region.googleCountry = text.toLower();
+        });
+    addRegionPart(
+        store, QStringLiteral("GoogleLanguage"), [&region] { return region.googleLanguage; },
+        [&region](const QString& text) {
+            if (!SearchRegion::isLanguage(text))
+                throw EPropertiesStore(regionProblem(QStringLiteral("GoogleLanguage"), text,
+                    QStringLiteral("нужен код языка, например ru или pt-BR")));
+            region.googleLanguage = text;
+        });
+}
+
+void declareProjectItems(TcxPropertiesStore& store, Project& project, const QString& path, bool withRegion)
 {
     // A project file lists the check boxes in the order of their names.
     std::array<Engine, kEngines.size()> byName = kEngines;
@@ -36,6 +93,8 @@ void declareProjectItems(TcxPropertiesStore& store, Project& project, const QStr
     for (int n = 1; n <= Project::KeywordCount; ++n)
         store.addText(QStringLiteral("edKeyWord%1").arg(n), kText, project.keyword(n));
     store.addText(QStringLiteral("edWEB"), kText, project.site);
+    if (withRegion)
+        declareRegionItems(store, project.region);
     store.SetStorageName(path);
 }
 
@@ -58,7 +117,10 @@ void declareConnectionItems(TcxPropertiesStore& store, Connection& connection)
 void loadProject(Project& project, const QString& path)
 {
     TcxPropertiesStore store;
-    declareProjectItems(store, project, path);
+    // The region is the file's: a file without one clears it.
+    if (QFileInfo::exists(path))
+        project.region = {};
+    declareProjectItems(store, project, path, true);
     store.RestoreProperties();
 }
 
@@ -78,7 +140,7 @@ void saveProject(const Project& project, const QString& path)
 {
     Project saved = project;
     TcxPropertiesStore store;
-    declareProjectItems(store, saved, path);
+    declareProjectItems(store, saved, path, saved.region.isSet());
     store.StoreProperties(true);
 }
 

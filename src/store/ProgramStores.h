@@ -16,13 +16,15 @@ inline const QString kConnectionStore = QStringLiteral("Tellvik\\Kestrova Sertri
 inline const QString kVerStore = QStringLiteral("Tellvik\\Kestrova Sertrix\\VerStore");
 
 // LoadProject: restores the 14 project values from the file at path into the project (a check
-// box "CheckBox" + key per engine, the seven keywords "edKeyWord<n>", the site "edWEB"). A
+// box "CheckBox" + key per engine, the seven keywords "edKeyWord<n>", the site "edWEB"), and the
+// region from the section "Region" (Yandex, GoogleCountry, GoogleLanguage; none without it). A
 // missing file restores nothing; values that come before a failing one stay restored.
 void loadProject(Project& project, const QString& path);
 // The project of a file for a check without a window: as loadProject into a new project, but a
 // missing file is an error, "Cannot open file "%s". %s".
 Project readProjectFile(const QString& path);
-// SaveProject: writes the project's values to the file at path, replacing its content.
+// SaveProject: writes the project's values to the file at path, replacing its content; the
+// section "Region" only when a region is set, with its parts that are set.
 void saveProject(const Project& project, const QString& path);
 
 // The connection controls of a project frame as the per-user registry keeps them.

@@ -46,6 +46,12 @@ public:
     // A text property of a component, named by the component's object name; "Caption" is its text.
     // Nothing is stored or restored once the component is gone.
     void addComponentText(QObject* component, const QString& property);
+    // A property of one's own: read gives the text to store (nothing: not stored), assign takes a
+    // restored value and may throw EPropertiesStore for one it cannot take.
+    void addProperty(const QString& objectName, StoredProperty property)
+    {
+        add(objectName, std::move(property));
+    }
     const QList<TcxPropertiesStoreComponent>& Components() const { return m_components; }
 
     // The file path, or the registry key path below the per-user root ('\' between segments);

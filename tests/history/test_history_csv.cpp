@@ -21,17 +21,17 @@ TEST(HistoryCsv, KnownHistoryByteForByte)
     stopped.definitionsVersion.clear(); // as a check recorded before the definitions were
     const QByteArray expected = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
-          "definitions\r\n"
+          "definitions,region\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1\r\n"
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
           "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
-          "completed,2026.12.7.1\r\n"
+          "completed,2026.12.7.1,\r\n"
           "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped,\r\n"
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped,,\r\n"
           "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
           "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
-          "stopped,\r\n";
+          "stopped,,\r\n";
     EXPECT_EQ(historyCsv({ sampleCheck(kTime), stopped }), expected);
 }
 
@@ -50,22 +50,22 @@ TEST(HistoryCsv, WrittenWhileReadFromTheHistoryByteForByte)
     writeHistoryCsv(path, store, &site);
     const QByteArray header = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
-          "definitions\r\n";
+          "definitions,region\r\n";
     const QByteArray first = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
-                             "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1\r\n"
+                             "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,\r\n"
                              "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
-                             "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1\r\n";
+                             "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,\r\n";
     const QByteArray last = "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
-                            "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1\r\n"
+                            "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1,\r\n"
                             "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
-                            "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1\r\n";
+                            "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,\r\n";
     EXPECT_EQ(fileBytes(path), header + first + last);
 
     writeHistoryCsv(path, store, nullptr);
     EXPECT_EQ(fileBytes(path),
         header + first
             + "2026-12-07T12:31:05Z,http://другой.рф,купить "
-              "слона,Yandex.ru,3,1,1520,120,n/a,found,completed,2026.12.7.1\r\n"
+              "слона,Yandex.ru,3,1,1520,120,n/a,found,completed,2026.12.7.1,\r\n"
             + last);
 }
 
@@ -87,7 +87,7 @@ TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)
 {
     EXPECT_EQ(historyCsv({}),
         QByteArray("\xEF\xBB\xBFtime,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,"
-                   "outcome,definitions\r\n"));
+                   "outcome,definitions,region\r\n"));
 }
 
 TEST(HistoryCsv, TextsThatASpreadsheetWouldRunAreWrittenAsText)
@@ -131,7 +131,7 @@ TEST(HistoryCsv, PythonReadsBackEveryField)
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
     const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].toArray().size(), 12);
+    EXPECT_EQ(rows[0].toArray().size(), 13);
     EXPECT_EQ(rows[0].toArray()[0].toString(), QStringLiteral("time"));
     EXPECT_EQ(rows[0].toArray()[11].toString(), QStringLiteral("definitions"));
     EXPECT_EQ(rows[1].toArray()[11].toString(), QStringLiteral("2026.12.7.1"));

@@ -234,7 +234,7 @@ TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
                 " site_key) VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, 'found', 'a.ru')");
     }
     HistoryDatabase db(folder.path());
-    EXPECT_EQ(db.schemaVersion(), 4);
+    EXPECT_EQ(db.schemaVersion(), 5);
     RecordedCheck next = sampleCheck(kMorning);
     next.site = QStringLiteral("http://a.ru");
     next.definitionsVersion = QStringLiteral("2026.12.7.2");
@@ -245,6 +245,33 @@ TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
     EXPECT_EQ(read[0].results.value(0).position, 15);
     EXPECT_EQ(read[1].definitionsVersion, QStringLiteral("2026.12.7.2"));
     EXPECT_EQ(readPragma(folder.path(), "PRAGMA application_id"), QStringLiteral("1263752274"));
+}
+
+TEST(HistoryDatabase, HistoryOfStepFourGainsTheRegionOfEveryCheck)
+{
+    HistoryFolder folder;
+    QDir().mkpath(QFileInfo(folder.path()).absolutePath());
+    QFile(folder.path()).open(QIODevice::WriteOnly);
+    {
+        SqliteConnection db(folder.path());
+        for (int step = 0; step < 4; ++step)
+            db.exec(kHistorySchemaSteps[step]);
+        db.exec("PRAGMA user_version = 4; PRAGMA application_id = 1263752274");
+        db.exec("INSERT INTO checks (id, time_utc, site, site_key, outcome, definitions)"
+                " VALUES (1, '2026-12-01T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed', '2026.12.7.1')");
+    }
+    HistoryDatabase db(folder.path());
+    EXPECT_EQ(db.schemaVersion(), 5);
+    RecordedCheck next = sampleCheck(kMorning);
+    next.site = QStringLiteral("http://a.ru");
+    next.region = QStringLiteral("lr=213 gl=ru hl=ru");
+    db.record(next);
+    const QList<RecordedCheck> read = db.checksOfSite(QStringLiteral("a.ru"));
+    ASSERT_EQ(read.size(), 2);
+    EXPECT_EQ(read[0].region, QString());
+    EXPECT_EQ(read[0].definitionsVersion, QStringLiteral("2026.12.7.1"));
+    EXPECT_EQ(read[1].region, QStringLiteral("lr=213 gl=ru hl=ru"));
+    EXPECT_EQ(db.latestCheck(QStringLiteral("a.ru"))->region, QStringLiteral("lr=213 gl=ru hl=ru"));
 }
 
 TEST(HistoryDatabase, NewerSchemaIsRefusedAndLeftAsItIs)

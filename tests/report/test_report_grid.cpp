@@ -27,6 +27,24 @@ TEST(ReportGrid, HeaderCellsCarryTheFrameAndTheDate)
         QStringLiteral("Дата: ") + american.toString(kToday, QLocale::ShortFormat));
 }
 
+TEST(ReportGrid, TheRegionOfTheCheckFollowsTheDate)
+{
+    ReportSample sample = checkedProject();
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    EXPECT_EQ(ReportGrid::build(sample.project, sample.results, kToday, russian).text(3, 5), QString());
+
+    sample.project.region = { 65, QStringLiteral("ru"), QStringLiteral("ru") };
+    sample.results.region = { 213, QStringLiteral("ru"), QStringLiteral("ru") };
+    sample.results.definitionsVersion = QStringLiteral("2026.12.7.1");
+    ReportGrid grid = ReportGrid::build(sample.project, sample.results, kToday, russian);
+    EXPECT_EQ(grid.text(3, 3), QStringLiteral("Дата: 07.12.2026"));
+    EXPECT_EQ(grid.text(3, 5), QStringLiteral("Регион: Москва (213)"));
+
+    // Before the project's first check, its own region.
+    EXPECT_EQ(ReportGrid::build(sample.project, ProjectResults {}, kToday, russian).text(3, 5),
+        QStringLiteral("Регион: Новосибирск (65)"));
+}
+
 struct EngineColumns {
     Engine engine;
     int position;

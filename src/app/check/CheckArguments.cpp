@@ -2,6 +2,7 @@
 
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
+#include "rank/lookup/SearchRegion.h"
 
 #include <QFile>
 #include <algorithm>
@@ -12,7 +13,7 @@ const QString kCheckUsage
     = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
                      "                      [--proxy HOST:PORT [--proxy-user USER "
                      "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                     "                      [--scheduled] [--engines FILE] PROJECT.zlt\n"
+                     "                      [--scheduled] [--engines FILE] [--region ID] PROJECT.zlt\n"
                      "       kestrova-check --history-csv FILE [--site SITE]\n"
                      "       kestrova-check --schedule WHEN PROJECT.zlt\n"
                      "       kestrova-check --schedules\n"
@@ -36,6 +37,8 @@ const QString kCheckHelp = kCheckUsage
         "  --proxy-pass PASS      the proxy password; it is blanked in the process list once read,\n"
         "                         but other local users may see it before: the safe ways are the\n"
         "                         environment variable KESTROVA_PROXY_PASSWORD or --proxy-pass-file\n"
+        "  --region ID            ask Yandex for the region ID (its lr, e.g. 213 Moscow) in this run\n"
+        "                         instead of the project's region\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
         "  --scheduled            the check is run by a timer: after it, a desktop notice tells\n"
@@ -85,7 +88,8 @@ void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
     static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
-        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule" };
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule",
+        "--region" };
     static const char kInlinePassword[] = "--proxy-pass=";
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kInlinePassword, sizeof kInlinePassword - 1) == 0) {
@@ -116,7 +120,7 @@ std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines, region;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         // "--opt=VALUE" is "--opt VALUE"; what follows "=" is never repeated in a message, since
         // it may be a password.
@@ -170,6 +174,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(engines);
         else if (argument == QLatin1String("--check-engines"))
             error = value(checkEngines);
+        else if (argument == QLatin1String("--region"))
+            error = value(region);
         else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
@@ -193,7 +199,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (parsed.help || parsed.version)
         return parsed;
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
-        || xlsx || parsed.scheduled;
+        || xlsx || parsed.scheduled || region;
     if (checkEngines) {
         if (checkEngines->isEmpty())
             return UsageError { QStringLiteral("--check-engines needs a file name") };
@@ -222,7 +228,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv needs a file name") };
         if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
-            || parsed.noHistory || parsed.scheduled)
+            || parsed.noHistory || parsed.scheduled || region)
             return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
         parsed.historyCsv = *csv;
         return parsed;
@@ -234,6 +240,15 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (xlsx && xlsx->isEmpty())
         return UsageError { QStringLiteral("--xlsx needs a file name") };
     parsed.xlsxPath = xlsx.value_or(QString());
+    if (region) {
+        // Digits only: "+213", " 213" or "213.0" are no region id.
+        const bool digits = !region->isEmpty() && region->size() <= 9
+            && std::all_of(region->begin(), region->end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        if (!digits || !SearchRegion::isYandexId(region->toLongLong()))
+            return UsageError { QStringLiteral("--region needs a Yandex region id from 1 to %1")
+                                    .arg(SearchRegion::kMaxYandexId) };
+        parsed.yandexRegion = region->toInt();
+    }
     if ((user || password || passwordFile) && !proxy)
         return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
     if ((password || passwordFile) && !user)

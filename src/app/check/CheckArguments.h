@@ -22,6 +22,7 @@ struct CheckArguments {
     bool listSchedules = false;
     QString enginesFile; // read the engines by the definitions of this file; empty: the usual sources
     QString checkEngines; // validate this definitions file instead of checking
+    std::optional<int> yandexRegion; // --region: the Yandex region of this run over the project's
 };
 
 struct UsageError {

@@ -113,6 +113,18 @@ QString cellText(const ProjectResults& results, Engine engine, int n)
     return text;
 }
 
+// "null" for no region; each part unset is null.
+QByteArray jsonRegion(const SearchRegion& region)
+{
+    if (!region.isSet())
+        return "null";
+    const auto textOrNull
+        = [](const QString& text) { return text.isEmpty() ? QByteArray("null") : jsonString(text); };
+    return "{\"yandex\": " + (region.yandex ? QByteArray::number(region.yandex) : QByteArray("null"))
+        + ", \"google_country\": " + textOrNull(region.googleCountry)
+        + ", \"google_language\": " + textOrNull(region.googleLanguage) + "}";
+}
+
 } // namespace
 
 QByteArray formatJson(const Project& project, const ProjectResults& results)
@@ -120,10 +132,11 @@ QByteArray formatJson(const Project& project, const ProjectResults& results)
     QByteArray out = "{\"site\": " + jsonString(project.site) + ", \"cy\": " + jsonString(results.cy.text)
         + jsonReason("cy_", results.cy.why) + ", \"pr\": " + jsonString(results.pr.text)
         + jsonReason("pr_", results.pr.why) + ", \"elapsed\": " + jsonString(results.elapsed)
-        + ", \"stopped\": " + (results.stopped ? "true" : "false") + ", \"error\": "
-        + (results.error ? jsonString(*results.error) : QByteArray("null")) + ", \"definitions\": {\"version\": "
-        + jsonString(results.definitionsVersion) + ", \"source\": " + jsonString(results.definitionsSource)
-        + "}, \"keywords\": [";
+        + ", \"stopped\": " + (results.stopped ? "true" : "false")
+        + ", \"error\": " + (results.error ? jsonString(*results.error) : QByteArray("null"))
+        + ", \"definitions\": {\"version\": " + jsonString(results.definitionsVersion)
+        + ", \"source\": " + jsonString(results.definitionsSource)
+        + "}, \"region\": " + jsonRegion(results.region) + ", \"keywords\": [";
     for (int n = 1; n <= Project::KeywordCount; ++n)
         out += (n > 1 ? ", " : "") + jsonString(project.keyword(n));
     out += "], \"cells\": [";

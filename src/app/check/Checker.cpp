@@ -108,6 +108,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     try {
         Endpoints::current();
         project = ProgramStores::readProjectFile(options.projectPath);
+        if (options.yandexRegion)
+            project.region.yandex = *options.yandexRegion;
         if (!loadCheckDefinitions(options.enginesFile, err)) {
             if (options.scheduled)
                 noticeScheduledFailure(

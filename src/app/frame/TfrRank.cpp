@@ -142,6 +142,14 @@ void TfrRank::SetModified(bool modified)
     FModified = modified;
 }
 
+void TfrRank::setRegion(const SearchRegion& region)
+{
+    if (region == m_project.region)
+        return;
+    m_project.region = region;
+    SetModified(true);
+}
+
 bool TfrRank::running() const
 {
     return m_checkRun->showsRunning();
@@ -158,6 +166,7 @@ void TfrRank::ResetProject()
     SetFileName(QString());
     m_project.site = QStringLiteral("http://");
     m_project.keywords = {};
+    m_project.region = {};
     showProject();
     m_results.resetFigures();
     for (Engine engine : kEngines)

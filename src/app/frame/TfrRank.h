@@ -118,6 +118,8 @@ public:
     bool startEnabled() const;
 
     void ResetProject();
+    // The region the project's checks ask from; a change marks the project modified.
+    void setRegion(const SearchRegion& region);
 
     // Shows the results of keyword n on the engine by the result cell rule: a reset cell in the
     // neutral colours, a written one in the legend colours of its result page (a query count: the

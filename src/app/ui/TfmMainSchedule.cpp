@@ -1,11 +1,11 @@
-// The main window and the schedules of saved projects.
+// The main window and the schedules of saved projects; the tabs' tooltips.
 #include "app/ui/TfmMain.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/ProjectTabBar.h"
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
 #include "platform/ui/Prompts.h"
-#include "app/frame/TfrRank.h"
 #include "schedule/ScheduleStatus.h"
 #include "schedule/ui/ScheduleDialog.h"
 
@@ -42,16 +42,23 @@ void TfmMain::N17Click()
     }
     auto* dialog = new ScheduleDialog(scheduler(), path, lastCheck, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, this, &TfmMain::showScheduleTips);
+    connect(dialog, &QDialog::finished, this, &TfmMain::showTabTips);
     dialog->open();
 }
 
-void TfmMain::showScheduleTips()
+// A tab's tooltip names the project's schedule (a saved project) and its region (when set).
+void TfmMain::showTabTips()
 {
     const QList<TfrRank*> frames = ProjectFrames();
     const UserUnitFolder folder;
     for (int i = 0; i < TabControl->count() && i < frames.size(); ++i) {
         const QString path = frames[i]->fileName();
-        TabControl->setTabToolTip(i, path.isEmpty() ? QString() : ScheduleStatus::tabTip(folder.find(path)));
+        QStringList lines;
+        if (!path.isEmpty())
+            lines << ScheduleStatus::tabTip(folder.find(path));
+        if (const SearchRegion& region = frames[i]->project().region; region.isSet())
+            lines << QStringLiteral("Регион: ") + regionText(region);
+        lines.removeAll(QString());
+        TabControl->setTabToolTip(i, lines.join(u'\n'));
     }
 }

@@ -57,7 +57,7 @@ void TfmMain::showProjects(const QStringList& captions, int selected)
         }
         TabControl->setCurrentIndex(selected);
     }
-    showScheduleTips();
+    showTabTips();
     TfrRank* shown = selectedFrame();
     for (TfrRank* frame : ProjectFrames()) {
         if (frame != shown)

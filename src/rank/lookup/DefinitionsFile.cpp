@@ -3,6 +3,7 @@
 #include "net/Endpoints.h"
 #include "platform/BoundedFile.h"
 #include "platform/DottedVersion.h"
+#include "rank/lookup/SearchRegion.h"
 #include "rank/pattern/RegExpr.h"
 
 #include <QRegularExpression>
@@ -144,7 +145,19 @@ QString templateProblem(const QString& value, const QStringList& placeholders, b
         if (count != 1)
             return QStringLiteral("%1 должен встречаться ровно один раз").arg(placeholder);
     }
-    return {};
+    return regionPlaceholderProblem(value);
+}
+
+// The region goes into the request line only.
+QString formProblem(const QString& value)
+{
+    if (value.isEmpty())
+        return {};
+    for (const char* placeholder : kRegionPlaceholders) {
+        if (value.contains(QLatin1StringView(placeholder)))
+            return QStringLiteral("%1 подставляется только в Url").arg(QLatin1StringView(placeholder));
+    }
+    return templateProblem(value, {}, false);
 }
 
 QString patternProblem(const QString& value)
@@ -225,7 +238,7 @@ void applyService(ServiceDefinition& service, Applier& apply)
         [](const QString& v) { return templateProblem(v, {}, true); });
     // An empty Form asks by GET; a PageRank service can only be asked by POST with the site in it.
     apply.bytes(QStringLiteral("Form"), service.form,
-        [](const QString& v) { return v.isEmpty() ? QString() : templateProblem(v, {}, false); }, true);
+        formProblem, true);
     apply.bytes(QStringLiteral("Pattern"), service.pattern, patternProblem);
     applyScheme(service.scheme, apply);
 

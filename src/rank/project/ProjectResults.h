@@ -54,6 +54,8 @@ public:
     QString definitionsVersion;
     QString definitionsInForce; // as the user reads of them, for the tooltip of an "n/a"
     QString definitionsSource;
+    // The region the last check asked the engines from; none before the first check.
+    SearchRegion region;
 
     // A new check begins: every cell is Old again, keeping its text, and the last end is forgotten.
     void beginCheck();

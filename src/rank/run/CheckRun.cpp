@@ -191,8 +191,9 @@ void CheckRun::startSteps()
 {
     m_clients.resetTally();
     // Definitions changed from now on take effect at the next check.
-    m_clients.useDefinitions(EngineDefinitions::current());
+    m_clients.useDefinitions(definitionsForRegion(EngineDefinitions::current(), m_project.region));
     m_results.beginCheck();
+    m_results.region = m_project.region;
     m_results.definitionsVersion = m_clients.definitions().version;
     m_results.definitionsInForce = definitionsInForceText(m_clients.definitions());
     m_results.definitionsSource = definitionsSourceCode(m_clients.definitions().source);

@@ -51,7 +51,7 @@ TEST(CheckOutput, JsonHoldsTheCellsReachedInTheOrderOfTheLookups)
             "\"elapsed\": \"0:00:07\", "
             "\"stopped\": false, \"error\": \"'8a' is not a valid integer value\", "
             "\"definitions\": {\"version\": \"2026.12.7.1\", \"source\": \"downloaded\"}, "
-            "\"keywords\": [\"окна \\\"ПВХ\\\"\", \"\", \"\", \"\", \"\", \"\", \"\"], \"cells\": ["
+            "\"region\": null, \"keywords\": [\"окна \\\"ПВХ\\\"\", \"\", \"\", \"\", \"\", \"\", \"\"], \"cells\": ["
             "{\"engine\": \"GoogleCom\", \"n\": 1, \"rank\": \"13\", \"page\": 2, \"reason\": \"found\", "
             "\"detail\": \"p2\"}, "
             "{\"engine\": \"YandexRu\", \"n\": 1, \"rank\": \"7\", \"page\": 1, \"count\": \"1520\", "

@@ -35,6 +35,12 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class CheckerBinary : public ::testing::Test {
 protected:
     struct Result {
@@ -315,6 +321,70 @@ TEST_F(CheckerBinary, ARefusedEnginesFileExitsTwoWithoutACheck)
         }
     }
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
+}
+
+// The region of the project, or of --region, goes where the definitions put its placeholders, into
+// the JSON and into the history; without a region those parameters are left out.
+TEST_F(CheckerBinary, TheRegionReachesTheRequestsTheJsonAndTheHistory)
+{
+    TestProject project;
+    project.site = QStringLiteral("http://region.example.ru/");
+    project.checked = { "GoogleCom", "YandexRu" };
+    project.keywords[0] = QStringLiteral("kw1");
+    const QByteArray plainFile = projectFileBytes(project);
+    const QByteArray regionFile = plainFile
+        + "[Region: TcxPropertiesStoreComponent]\r\n=\r\nYandex=\"213\"\r\nGoogleCountry=\"ru\"\r\n"
+          "GoogleLanguage=\"ru\"\r\n\r\n";
+    writeFile(m_projectPath, regionFile);
+    const QString plainPath = m_dir.filePath(QStringLiteral("plain.zlt"));
+    writeFile(plainPath, plainFile);
+    const QString engines = m_dir.filePath(QStringLiteral("regional.ini"));
+    writeFile(engines,
+        "[definitions]\nVersion=2026.12.7.1\n"
+        "[YandexRu]\nUrl=/yandpage?&p={page}&nl=0&text={keyword}&lr={region}\n"
+        "[GoogleCom]\nUrl=/search?q={keyword}&hl={language}&gl={country}&start={page}&sa=N\n");
+    ASSERT_TRUE(m_sandbox.command("place GoogleCom kw1 3\nplace YandexRu kw1 7"));
+    const auto firstTarget = [this](const char* service) {
+        const QList<SandboxEngines::Request> requests = m_sandbox.requests(QLatin1String(service));
+        return requests.isEmpty() ? QByteArray() : requests.first().target;
+    };
+
+    Result result = check({ "--json", "--engines", engines, m_projectPath });
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(firstTarget("YandexRu"), "/yandpage?&p=0&nl=0&text=kw1&lr=213");
+    EXPECT_EQ(firstTarget("GoogleCom"), "/search?q=%6B%77%31&hl=ru&gl=ru&start=0&sa=N");
+    EXPECT_EQ(result.json()["region"].toObject(),
+        QJsonObject({ { "yandex", 213 }, { "google_country", "ru" }, { "google_language", "ru" } }));
+    EXPECT_EQ(result.json()["cells"].toArray()[1].toObject()["rank"].toString(), "7");
+
+    m_sandbox.clearRequests();
+    result = check({ "--json", "--region", "65", "--engines", engines, m_projectPath });
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(firstTarget("YandexRu"), "/yandpage?&p=0&nl=0&text=kw1&lr=65");
+    EXPECT_EQ(result.json()["region"].toObject()["yandex"].toInt(), 65);
+
+    m_sandbox.clearRequests();
+    result = check({ "--json", "--engines", engines, plainPath });
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(firstTarget("YandexRu"), "/yandpage?&p=0&nl=0&text=kw1");
+    EXPECT_EQ(firstTarget("GoogleCom"), "/search?q=%6B%77%31&start=0&sa=N");
+    EXPECT_TRUE(result.json()["region"].isNull());
+
+    // The project file is only read: --region changes no byte of it.
+    EXPECT_EQ(readFile(m_projectPath), regionFile);
+    const QString csv = m_dir.filePath(QStringLiteral("history.csv"));
+    result = check({ "--history-csv", csv, "--site", "region.example.ru" });
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    QStringList regions;
+    const QList<QByteArray> lines = readFile(csv).split('\n');
+    for (const QByteArray& line : lines.mid(1, lines.size() - 2))
+        regions << QString::fromUtf8(line.trimmed().split(',').last());
+    EXPECT_EQ(regions,
+        QStringList({ "lr=213 gl=ru hl=ru", "lr=213 gl=ru hl=ru", "lr=65 gl=ru hl=ru", "lr=65 gl=ru hl=ru", "", "" }));
+
+    result = check({ "--region", "0", m_projectPath });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains("--region needs a Yandex region id from 1 to 999999999")) << result.err.constData();
 }
 
 TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
