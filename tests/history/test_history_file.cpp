@@ -111,8 +111,8 @@ TEST(HistoryFile, NewerDamagedOrLookalikeFilesAreRefusedByteIdentical)
         db.exec(then);
     };
     const Row rows[] = {
-        { "newer schema", [&](const QString& path) { ourHistory(path, "PRAGMA user_version = 5"); },
-            "более новой версией программы (схема 5)" },
+        { "newer schema", [&](const QString& path) { ourHistory(path, "PRAGMA user_version = 99"); },
+            "более новой версией программы (схема 99)" },
         { "damaged page",
             [&](const QString& path) {
                 ourHistory(path, "CREATE TABLE padding (x); INSERT INTO padding VALUES (zeroblob(20000))");

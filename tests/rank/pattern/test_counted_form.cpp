@@ -119,6 +119,8 @@ TEST(CountedForm, TellsTheMostBytesOneStepMayPassOver)
     EXPECT_EQ(bytesPerStep("a{20}b{1,30}c{5,}?"), 5 + 20 + 30);
     EXPECT_EQ(bytesPerStep("a[^<]*b{60000}"), 8 + 60000);
     EXPECT_EQ(bytesPerStep("x(ab){1000}y"), 1 + 4 * 1000);
+    // A ranged group is charged for its most repetitions, not its fewest.
+    EXPECT_EQ(bytesPerStep("x(ab){1,1000}y"), 1 + 4 * 1000);
     // The literal bytes and classes between two counted steps, a quarter byte each: the path out of an
     // alternative goes on after its group from the longest alternative's end.
     EXPECT_EQ(bytesPerStep(QByteArray(400, 'a') + ".b"), 101);
