@@ -105,10 +105,11 @@ TEST_F(CheckerOverHttps, ThroughTheProxyWithACaptchaOnOneEngine)
     TinyProxy proxy(QStringLiteral("kestrova"), QStringLiteral("s3cret"), servicePorts());
     ASSERT_TRUE(m_sandbox.command("captcha YandexRu"));
     const QStringList viaProxy { "--proxy", "127.0.0.1:" + QString::number(proxy.port()), "--proxy-user",
-        "kestrova" };
+        "kestrova", "--region", "213" };
 
     const QJsonObject json = check(viaProxy, QStringLiteral("s3cret"));
     EXPECT_EQ(m_exitCode, 0) << m_err.constData();
+    EXPECT_EQ(json["region"].toObject()["yandex"].toInt(), 213);
 
     EXPECT_EQ(cell(json, "GoogleCom", 1)["rank"].toString(), QStringLiteral("13"));
     EXPECT_EQ(cell(json, "RamblerRu", 2)["rank"].toString(), QStringLiteral("4"));
