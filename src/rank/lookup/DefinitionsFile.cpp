@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -19,8 +20,8 @@ constexpr char kSampleSite[] = "www.example.ru";
 // join several values (a link group against its pattern) follow once all are in.
 class Applier {
 public:
-    Applier(const IniSection* section, const QString& name, bool needsAll, QList<DefinitionsProblem>& problems,
-        QStringList& given)
+    Applier(const IniSection* section, const QString& name, bool needsAll,
+        QList<DefinitionsProblem>& problems, QStringList& given)
         : m_section(section)
         , m_name(name)
         , m_needsAll(needsAll)
@@ -58,14 +59,19 @@ public:
         static const QRegularExpression digits(QStringLiteral("^[0-9]{1,4}$"));
         const int number = value->text.toInt();
         if (!digits.match(value->text).hasMatch() || number < low || number > high)
-            fail(key, QStringLiteral("«%1» — нужно целое число от %2 до %3").arg(shown(value->text)).arg(low).arg(high),
+            fail(key,
+                QStringLiteral("«%1» — нужно целое число от %2 до %3")
+                    .arg(shown(value->text))
+                    .arg(low)
+                    .arg(high),
                 value->line);
         else
             target = number;
     }
 
     template <typename T>
-    void choice(const QString& key, T& target, const std::vector<std::pair<QString, T>>& words, bool optional = false)
+    void choice(
+        const QString& key, T& target, const std::vector<std::pair<QString, T>>& words, bool optional = false)
     {
         const IniValue* value = find(key, optional);
         if (!value)
@@ -78,7 +84,8 @@ public:
             }
             allowed << word;
         }
-        fail(key, QStringLiteral("«%1» — допустимы %2").arg(shown(value->text), allowed.join(QStringLiteral(", "))),
+        fail(key,
+            QStringLiteral("«%1» — допустимы %2").arg(shown(value->text), allowed.join(QStringLiteral(", "))),
             value->line);
     }
 
@@ -127,6 +134,11 @@ QString hostProblem(const QString& value)
 {
     if (Endpoints::isHostAndPort(value))
         return {};
+    // A host whose port alone is wrong is told so.
+    static const QRegularExpression withPort(QStringLiteral("^(.+):([0-9]+)$"));
+    if (const QRegularExpressionMatch match = withPort.match(value);
+        match.hasMatch() && Endpoints::isHostAndPort(match.captured(1)))
+        return QStringLiteral("порт %1 — нужен номер от 1 до 65535").arg(Applier::shown(match.captured(2)));
     return QStringLiteral("«%1» — нужно имя хоста или адрес, можно с портом").arg(Applier::shown(value));
 }
 
@@ -179,22 +191,24 @@ std::optional<int> groupsOf(const QByteArray& pattern, Applier& apply)
         return compiled.groupCount();
     } catch (const ERegExpr& e) {
         apply.fail(QStringLiteral("Pattern"),
-            QStringLiteral("шаблон не компилируется: %1").arg(QString::fromUtf8(e.what())), apply.lineOf("Pattern"));
+            QStringLiteral("шаблон не компилируется: %1").arg(QString::fromUtf8(e.what())),
+            apply.lineOf("Pattern"));
     }
     return std::nullopt;
 }
 
 void applyScheme(UrlScheme& scheme, Applier& apply)
 {
-    apply.choice<UrlScheme>(
-        QStringLiteral("Scheme"), scheme, { { "http", UrlScheme::Http }, { "https", UrlScheme::Https } }, true);
+    apply.choice<UrlScheme>(QStringLiteral("Scheme"), scheme,
+        { { "http", UrlScheme::Http }, { "https", UrlScheme::Https } }, true);
 }
 
 void applyEngine(EngineDefinition& engine, Applier& apply)
 {
     apply.text(QStringLiteral("Host"), engine.host, hostProblem);
-    apply.bytes(QStringLiteral("Url"), engine.urlTemplate,
-        [](const QString& v) { return templateProblem(v, { "{keyword}", "{page}" }, true); });
+    apply.bytes(QStringLiteral("Url"), engine.urlTemplate, [](const QString& v) {
+        return templateProblem(v, { "{keyword}", "{page}" }, true);
+    });
     apply.number(QStringLiteral("PageStep"), engine.pageStep, 1, 1000);
     apply.number(QStringLiteral("PageOffset"), engine.pageOffset, 0, 1000);
     apply.choice<KeywordEncoding>(QStringLiteral("KeywordEncoding"), engine.keywordEncoding,
@@ -202,7 +216,8 @@ void applyEngine(EngineDefinition& engine, Applier& apply)
     apply.choice<HttpVersion>(QStringLiteral("HttpVersion"), engine.httpVersion,
         { { "1.1", HttpVersion::Http11 }, { "1.0", HttpVersion::Http10 } });
     apply.choice<PageRule>(QStringLiteral("PageRule"), engine.pageRule,
-        { { "counted", PageRule::CountedToTheEnd }, { "counted-short-page-ends", PageRule::CountedEndsOnShortPage },
+        { { "counted", PageRule::CountedToTheEnd },
+            { "counted-short-page-ends", PageRule::CountedEndsOnShortPage },
             { "numbered", PageRule::EngineNumbered } });
     apply.number(QStringLiteral("PageSize"), engine.pageSize, 1, 100);
     apply.bytes(QStringLiteral("Pattern"), engine.resultPattern, patternProblem);
@@ -219,12 +234,18 @@ void checkEngineGroups(const EngineDefinition& engine, Applier& apply)
     if (engine.pageRule == PageRule::EngineNumbered) {
         if (*groups < 1)
             apply.fail(QStringLiteral("Pattern"),
-                QStringLiteral("у шаблона нет группы 1 с номером записи, а PageRule=numbered"), apply.lineOf("Pattern"));
+                QStringLiteral("у шаблона нет группы 1 с номером записи, а PageRule=numbered"),
+                apply.lineOf("Pattern"));
         return;
     }
     if (engine.linkGroup > *groups) {
-        const QString key = apply.gave(QStringLiteral("LinkGroup")) ? QStringLiteral("LinkGroup") : QStringLiteral("Pattern");
-        apply.fail(key, QStringLiteral("в шаблоне нет группы %1 (групп: %2)").arg(engine.linkGroup).arg(*groups),
+        const bool given = apply.gave(QStringLiteral("LinkGroup"));
+        const QString key = given ? QStringLiteral("LinkGroup") : QStringLiteral("Pattern");
+        apply.fail(key,
+            QStringLiteral("в шаблоне нет группы %1%2 (групп: %3)")
+                .arg(engine.linkGroup)
+                .arg(given ? QString() : QStringLiteral(", которую задаёт встроенный LinkGroup"))
+                .arg(*groups),
             apply.lineOf(key));
     }
 }
@@ -237,14 +258,15 @@ void applyService(ServiceDefinition& service, Applier& apply)
     apply.bytes(QStringLiteral("Url"), service.urlTemplate,
         [](const QString& v) { return templateProblem(v, {}, true); });
     // An empty Form asks by GET; a PageRank service can only be asked by POST with the site in it.
-    apply.bytes(QStringLiteral("Form"), service.form,
-        formProblem, true);
+    apply.bytes(QStringLiteral("Form"), service.form, formProblem, true);
     apply.bytes(QStringLiteral("Pattern"), service.pattern, patternProblem);
     applyScheme(service.scheme, apply);
 
-    const qsizetype uses = service.urlTemplate.count(placeholder.toUtf8()) + service.form.count(placeholder.toUtf8());
+    const qsizetype uses
+        = service.urlTemplate.count(placeholder.toUtf8()) + service.form.count(placeholder.toUtf8());
     if (uses != 1) {
-        const QString key = apply.gave(QStringLiteral("Form")) ? QStringLiteral("Form") : QStringLiteral("Url");
+        const QString key
+            = apply.gave(QStringLiteral("Form")) ? QStringLiteral("Form") : QStringLiteral("Url");
         apply.fail(key, QStringLiteral("%1 должен встречаться в Url и Form ровно один раз").arg(placeholder),
             apply.lineOf(key));
     }
@@ -252,22 +274,25 @@ void applyService(ServiceDefinition& service, Applier& apply)
         apply.fail(QStringLiteral("Form"), QStringLiteral("число запросов читается запросом GET, без формы"),
             apply.lineOf("Form"));
     if (const std::optional<int> groups = groupsOf(service.pattern, apply); groups && *groups < 1)
-        apply.fail(QStringLiteral("Pattern"), QStringLiteral("у шаблона нет группы с числом"), apply.lineOf("Pattern"));
+        apply.fail(QStringLiteral("Pattern"), QStringLiteral("у шаблона нет группы с числом"),
+            apply.lineOf("Pattern"));
 }
 
 QString versionProblem(const QString& value)
 {
     if (DottedVersion::isVersion(value))
         return {};
-    return QStringLiteral("«%1» — нужна версия из чисел через точку, например 2026.12.7.1").arg(Applier::shown(value));
+    return QStringLiteral("«%1» — нужна версия из чисел через точку, например 2026.12.7.1")
+        .arg(Applier::shown(value));
 }
 
 EngineDefinitions emptyDefinitions()
 {
     EngineDefinitions definitions;
     for (Engine engine : kEngines)
-        definitions.engines.at(std::size_t(engine)) = { engine, engineKey(engine), {}, HttpVersion::Http11, {}, 1, 0,
-            KeywordEncoding::Utf8Percent, {}, 0, PageRule::CountedToTheEnd, 1, UrlScheme::Http, {} };
+        definitions.engines.at(std::size_t(engine))
+            = { engine, engineKey(engine), {}, HttpVersion::Http11, {}, 1, 0, KeywordEncoding::Utf8Percent,
+                  {}, 0, PageRule::CountedToTheEnd, 1, UrlScheme::Http, {} };
     definitions.wordstat.key = QStringLiteral("Wordstat");
     definitions.yandexCY.key = QStringLiteral("YandexCY");
     definitions.pageRank.key = QStringLiteral("PageRank");
@@ -306,22 +331,36 @@ ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const Engine
         apply.text(QStringLiteral("Version"), definitions.version, versionProblem);
     }
     for (EngineDefinition& engine : definitions.engines) {
-        Applier apply(sectionNamed(engine.key), engine.key, needsAll, parsed.problems, definitions.givenValues);
-        const qsizetype before = parsed.problems.size();
+        Applier apply(
+            sectionNamed(engine.key), engine.key, needsAll, parsed.problems, definitions.givenValues);
         applyEngine(engine, apply);
-        if (parsed.problems.size() == before)
+        // The groups are checked whatever else the section got wrong, unless the pattern itself
+        // or the group number was refused already: one problem must not hide another.
+        const auto refused = [&](const char* key) {
+            return std::any_of(
+                parsed.problems.begin(), parsed.problems.end(), [&](const DefinitionsProblem& p) {
+                    return p.section == engine.key && p.key == QLatin1String(key);
+                });
+        };
+        if (!refused("Pattern") && !refused("LinkGroup") && !refused("PageRule"))
             checkEngineGroups(engine, apply);
     }
-    for (ServiceDefinition* service : { &definitions.wordstat, &definitions.yandexCY, &definitions.pageRank }) {
-        Applier apply(sectionNamed(service->key), service->key, needsAll, parsed.problems, definitions.givenValues);
+    for (ServiceDefinition* service :
+        { &definitions.wordstat, &definitions.yandexCY, &definitions.pageRank }) {
+        Applier apply(
+            sectionNamed(service->key), service->key, needsAll, parsed.problems, definitions.givenValues);
         applyService(*service, apply);
     }
+    // Problems are told in the order of the file's lines, those of the whole file first.
+    std::stable_sort(parsed.problems.begin(), parsed.problems.end(),
+        [](const DefinitionsProblem& a, const DefinitionsProblem& b) { return a.line < b.line; });
     if (parsed.problems.isEmpty())
         parsed.definitions = std::move(definitions);
     return parsed;
 }
 
-ParsedDefinitions DefinitionsFile::read(const QString& path, DefinitionsSource source, const EngineDefinitions* base)
+ParsedDefinitions DefinitionsFile::read(
+    const QString& path, DefinitionsSource source, const EngineDefinitions* base)
 {
     QString reason;
     // The user's own file steers every request, as the settings do: it must be his and not

@@ -63,11 +63,13 @@ TEST(EngineDefinitions, TheBuiltInOnesAreTheProgramsTable)
 
 TEST(EngineDefinitions, SchemeAndRefusalSignsAreData)
 {
-    const ParsedDefinitions parsed = overBuiltIn("[RamblerRu]\nScheme=https\nBlocked=captcha header:X-Robot | "
-                                                 "consent location:/consent?\n[Wordstat]\nScheme=https\n");
+    const ParsedDefinitions parsed
+        = overBuiltIn("[RamblerRu]\nScheme=https\nBlocked=captcha header:X-Robot | "
+                      "consent location:/consent?\n[Wordstat]\nScheme=https\n");
     ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
     const EngineDefinition& rambler = parsed.definitions->engine(Engine::RamblerRu);
-    EXPECT_EQ(resultPageUrl(rambler, rambler.host, 0, "kw"), "https://www.rambler.ru/srch?oe=1251&start=1&words=kw");
+    EXPECT_EQ(resultPageUrl(rambler, rambler.host, 0, "kw"),
+        "https://www.rambler.ru/srch?oe=1251&start=1&words=kw");
     const QList<BlockMarker> expected { { BlockKind::Captcha, BlockMarker::Where::Header, "X-Robot" },
         { BlockKind::Consent, BlockMarker::Where::Location, "/consent?" } };
     EXPECT_EQ(rambler.blocked, expected);
@@ -163,7 +165,10 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
         Refusal { "LinkGroupThePatternLacks", "[MSNCom]\nLinkGroup=3\n",
             "[MSNCom] LinkGroup (строка 2): в шаблоне нет группы 3 (групп: 1)" },
         Refusal { "PatternThatLosesTheLinkGroup", "[GoogleCom]\nPattern=<a href=\"(.*?)\"\n",
-            "[GoogleCom] Pattern (строка 2): в шаблоне нет группы 2 (групп: 1)" },
+            "[GoogleCom] Pattern (строка 2): в шаблоне нет группы 2, которую задаёт встроенный LinkGroup "
+            "(групп: 1)" },
+        Refusal { "PortOutOfRange", "[YandexRu]\nHost=yandex.ru:70000\n",
+            "[YandexRu] Host (строка 2): порт 70000 — нужен номер от 1 до 65535" },
         Refusal { "NumberedWithoutAGroup", "[AportRu]\nPattern=<li>\n",
             "[AportRu] Pattern (строка 2): у шаблона нет группы 1 с номером записи, а PageRule=numbered" },
         Refusal { "ServiceWithoutItsPlaceholder", "[YandexCY]\nUrl=/yca/cy/ch/\n",
@@ -182,12 +187,15 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
         Refusal { "RegionInAForm", "[PageRank]\nForm=url={site}&gl={country}\n",
             "[PageRank] Form (строка 2): {country} подставляется только в Url" },
         Refusal { "NotUtf8", "[GoogleCom]\nPattern=\xE0\xE1\n", "текст не в кодировке UTF-8" },
-        Refusal { "UnknownScheme", "[PageRank]\nScheme=ftp\n", "[PageRank] Scheme (строка 2): «ftp» — допустимы http, https" },
+        Refusal { "UnknownScheme", "[PageRank]\nScheme=ftp\n",
+            "[PageRank] Scheme (строка 2): «ftp» — допустимы http, https" },
         Refusal { "BlockedWithoutAPlace", "[YandexRu]\nBlocked=captcha /showcaptcha\n",
-            "[YandexRu] Blocked (строка 2): «captcha /showcaptcha» — нужно «вид место:текст», например «captcha "
+            "[YandexRu] Blocked (строка 2): «captcha /showcaptcha» — нужно «вид место:текст», например "
+            "«captcha "
             "location:/showcaptcha»" },
         Refusal { "BlockedOfAnUnknownKind", "[YandexRu]\nBlocked=robot body:captcha\n",
-            "[YandexRu] Blocked (строка 2): «robot» — допустимы виды captcha, javascript, consent, too-many-requests" },
+            "[YandexRu] Blocked (строка 2): «robot» — допустимы виды captcha, javascript, consent, "
+            "too-many-requests" },
         Refusal { "BlockedHeaderThatIsNoName", "[YandexRu]\nBlocked=captcha header:X Captcha\n",
             "[YandexRu] Blocked (строка 2): «X Captcha» — не имя заголовка" }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -198,6 +206,16 @@ TEST(EngineDefinitions, EveryProblemIsListedNotOnlyTheFirst)
     EXPECT_EQ(problemTexts(parsed).size(), 3);
     EXPECT_EQ(DefinitionsFile::refusalText("/tmp/e.ini", parsed.problems).section('\n', 0, 0),
         "Описания поисковых систем из файла «/tmp/e.ini» не приняты:");
+}
+
+TEST(EngineDefinitions, ProblemsAreToldInLineOrderAndNoneHidesAnother)
+{
+    const ParsedDefinitions parsed
+        = overBuiltIn("[MSNCom]\nPageSize=0\nLinkGroup=3\n[GoogleCom]\nPageStep=x\n");
+    EXPECT_EQ(problemTexts(parsed),
+        std::vector<std::string>({ "[MSNCom] PageSize (строка 2): «0» — нужно целое число от 1 до 100",
+            "[MSNCom] LinkGroup (строка 3): в шаблоне нет группы 3 (групп: 1)",
+            "[GoogleCom] PageStep (строка 5): «x» — нужно целое число от 1 до 1000" }));
 }
 
 TEST(EngineDefinitions, TheBuiltInFileMustGiveEveryValue)
