@@ -7,13 +7,24 @@
 
 namespace {
 
-constexpr std::array<const char*, 7> kDayCodes = { "mon", "tue", "wed", "thu", "fri", "sat", "sun" };
-constexpr std::array<const char*, 7> kDayNames
-    = { "monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday" };
-constexpr std::array<const char*, 7> kCalendarDays = { "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun" };
-// "по понедельникам", the day in the plural dative.
-constexpr std::array<const char*, 7> kEveryDayOfWeek = { "по понедельникам", "по вторникам", "по средам",
-    "по четвергам", "по пятницам", "по субботам", "по воскресеньям" };
+// Every name a day of the week has here, Monday first.
+struct Weekday {
+    const char* code; // in a schedule's code: "weekly@mon@07:30"
+    const char* englishName; // also taken by --schedule
+    const char* calendar; // in a timer's OnCalendar=
+    const char* everyWeek; // "по понедельникам", the plural dative
+    const char* shown; // in the schedule dialog
+};
+
+constexpr std::array<Weekday, 7> kWeekdays { {
+    { "mon", "monday", "Mon", "по понедельникам", "понедельник" },
+    { "tue", "tuesday", "Tue", "по вторникам", "вторник" },
+    { "wed", "wednesday", "Wed", "по средам", "среда" },
+    { "thu", "thursday", "Thu", "по четвергам", "четверг" },
+    { "fri", "friday", "Fri", "по пятницам", "пятница" },
+    { "sat", "saturday", "Sat", "по субботам", "суббота" },
+    { "sun", "sunday", "Sun", "по воскресеньям", "воскресенье" },
+} };
 
 QTime parseTime(const QString& text)
 {
@@ -32,7 +43,7 @@ int parseDay(const QString& text)
 {
     const QString lower = text.toLower();
     for (int day = 0; day < 7; ++day) {
-        if (lower == QLatin1String(kDayCodes[day]) || lower == QLatin1String(kDayNames[day]))
+        if (lower == QLatin1String(kWeekdays[day].code) || lower == QLatin1String(kWeekdays[day].englishName))
             return day + 1;
     }
     throw ScheduleInputError(
@@ -71,7 +82,7 @@ QString CheckSchedule::code() const
     case Kind::Daily:
         return QStringLiteral("daily@") + time;
     case Kind::Weekly:
-        return QStringLiteral("weekly@%1@%2").arg(QLatin1String(kDayCodes[dayOfWeek - 1]), time);
+        return QStringLiteral("weekly@%1@%2").arg(QLatin1String(kWeekdays[dayOfWeek - 1].code), time);
     }
     return QStringLiteral("off");
 }
@@ -85,7 +96,7 @@ QString CheckSchedule::description() const
     case Kind::Daily:
         return QStringLiteral("каждый день в ") + time;
     case Kind::Weekly:
-        return QStringLiteral("%1 в %2").arg(QString::fromUtf8(kEveryDayOfWeek[dayOfWeek - 1]), time);
+        return QStringLiteral("%1 в %2").arg(QString::fromUtf8(kWeekdays[dayOfWeek - 1].everyWeek), time);
     }
     return QStringLiteral("не проверять");
 }
@@ -94,7 +105,7 @@ QString CheckSchedule::onCalendar() const
 {
     const QString time = this->time.toString(QStringLiteral("HH:mm")) + QStringLiteral(":00");
     if (kind == Kind::Weekly)
-        return QStringLiteral("%1 *-*-* %2").arg(QLatin1String(kCalendarDays[dayOfWeek - 1]), time);
+        return QStringLiteral("%1 *-*-* %2").arg(QLatin1String(kWeekdays[dayOfWeek - 1].calendar), time);
     return QStringLiteral("*-*-* ") + time;
 }
 
@@ -120,4 +131,12 @@ QDateTime CheckSchedule::nextRunAfter(const QDateTime& moment) const
             return run;
     }
     return {};
+}
+
+QStringList CheckSchedule::dayNames()
+{
+    QStringList names;
+    for (const Weekday& day : kWeekdays)
+        names << QString::fromUtf8(day.shown);
+    return names;
 }

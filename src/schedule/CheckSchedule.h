@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 // When the checks of one project run: never, every day, or every week on one day, at a time of
@@ -27,4 +28,6 @@ struct CheckSchedule {
     QString cronFields() const;
     // The first run after the moment, in local time; invalid for Off.
     QDateTime nextRunAfter(const QDateTime& moment) const;
+    // The days as the schedule dialog offers them, Monday first: "понедельник" ...
+    static QStringList dayNames();
 };

@@ -69,11 +69,6 @@ std::optional<RecordedCheck> previousCheck(const HistoryStore& history, const QS
 
 } // namespace
 
-void writeLine(QIODevice& device, const QString& text)
-{
-    device.write(text.toUtf8() + '\n');
-}
-
 int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
 {
     const auto parsed = parseCheckArguments(arguments);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/check/WriteLine.h"
+
 #include <QStringList>
 
 class QIODevice;
@@ -19,6 +21,3 @@ enum CheckExit {
 // Results go to out (a table, or JSON with --json), progress and errors to err, both in UTF-8.
 // Needs a QCoreApplication.
 int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err);
-
-// One line of the checker's output, in UTF-8.
-void writeLine(QIODevice& device, const QString& text);

@@ -92,6 +92,7 @@ private:
 
 CheckRun::CheckRun(const Project& project, ProjectResults& results, RunHost& host, QObject* parent)
     : QObject(parent)
+    , m_edited(project)
     , m_project(project)
     , m_host(host)
     , m_results(results)
@@ -120,19 +121,20 @@ void CheckRun::setObserver(RunObserver* observer)
 
 bool CheckRun::SiteAddressIsValid()
 {
-    const QByteArray site = CodePage::toAnsi(m_project.site);
+    const QByteArray site = CodePage::toAnsi((m_running ? m_project : m_edited).site);
     return !site.isEmpty() && m_addressPattern.exec(site);
 }
 
 bool CheckRun::AnyKeywordGiven() const
 {
-    return m_project.anyKeyword();
+    return (m_running ? m_project : m_edited).anyKeyword();
 }
 
 void CheckRun::ButtonClick()
 {
     if (m_running)
         return;
+    m_project = m_edited;
     try {
         if (!SiteAddressIsValid()) {
             m_host.showMessage(kSiteAddressMessage);

@@ -95,7 +95,8 @@ private:
     void waitWhilePaused();
     void processEvents();
 
-    const Project& m_project;
+    const Project& m_edited; // the project as its window edits it
+    Project m_project; // as it stood when the check started: what is asked is what is recorded
     RunHost& m_host;
     ProjectResults& m_results;
     RunObserver* m_observer = nullptr;

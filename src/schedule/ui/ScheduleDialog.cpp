@@ -8,19 +8,11 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
-
-namespace {
-
-const char* const kDays[]
-    = { "понедельник", "вторник", "среда", "четверг", "пятница", "суббота", "воскресенье" };
-
-} // namespace
 
 ScheduleDialog::ScheduleDialog(
     const ProjectScheduler& scheduler, const QString& projectPath, const QString& lastCheck, QWidget* parent)
@@ -41,8 +33,7 @@ ScheduleDialog::ScheduleDialog(
     RBDaily = new QRadioButton(QStringLiteral("Каждый день"), this);
     RBWeekly = new QRadioButton(QStringLiteral("Каждую неделю, день:"), this);
     CBDay = new QComboBox(this);
-    for (const char* day : kDays)
-        CBDay->addItem(QString::fromUtf8(day));
+    CBDay->addItems(CheckSchedule::dayNames());
     TETime = new QTimeEdit(this);
     TETime->setDisplayFormat(QStringLiteral("HH:mm"));
     grid->addWidget(RBNone, 0, 0, 1, 2);

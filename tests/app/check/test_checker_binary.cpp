@@ -380,11 +380,13 @@ TEST_F(CheckerBinary, TheRegionReachesTheRequestsTheJsonAndTheHistory)
     for (const QByteArray& line : lines.mid(1, lines.size() - 2))
         regions << QString::fromUtf8(line.trimmed().split(',').last());
     EXPECT_EQ(regions,
-        QStringList({ "lr=213 gl=ru hl=ru", "lr=213 gl=ru hl=ru", "lr=65 gl=ru hl=ru", "lr=65 gl=ru hl=ru", "", "" }));
+        QStringList({ "lr=213 gl=ru hl=ru", "lr=213 gl=ru hl=ru", "lr=65 gl=ru hl=ru", "lr=65 gl=ru hl=ru",
+            "", "" }));
 
     result = check({ "--region", "0", m_projectPath });
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(result.err.contains("--region needs a Yandex region id from 1 to 999999999")) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("--region needs a Yandex region id from 1 to 999999999"))
+        << result.err.constData();
 }
 
 TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
@@ -405,8 +407,9 @@ TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(QString::fromUtf8(result.err),
         QStringLiteral("Описания поисковых систем из файла «") + bad
-            + QStringLiteral("» не приняты:\n[Bing] (строка 3): неизвестный раздел\n"
-                             "[MSNCom] PageSize (строка 2): «0» — нужно целое число от 1 до 100\n"));
+            + QStringLiteral(
+                "» не приняты:\n[MSNCom] PageSize (строка 2): «0» — нужно целое число от 1 до 100\n"
+                "[Bing] (строка 3): неизвестный раздел\n"));
     EXPECT_TRUE(result.out.isEmpty());
 
     result = check({ "--check-engines", good, m_projectPath });

@@ -185,6 +185,25 @@ TEST_F(CheckRunTest, StopDuringKeywordThreeKeepsTheLaterCells)
     EXPECT_EQ(results.elapsed, formatElapsed(run.CheckElapsed(), QLocale(QLocale::Russian, QLocale::Russia)));
 }
 
+// A keyword edited while the check runs is asked at the next check: this one asks the keyword it
+// started with, so that what is asked and what is recorded agree.
+TEST_F(CheckRunTest, AKeywordEditedDuringTheCheckIsNotAskedInIt)
+{
+    project.setTicked(Engine::GoogleCom, true);
+    project.keywords[0] = QStringLiteral("kw1");
+    project.keywords[1] = QStringLiteral("kw2");
+    command("place GoogleCom * 1");
+    onCellChanged([this](Engine, int n) {
+        if (n == 1)
+            project.keywords[1] = QStringLiteral("edited");
+    });
+    run.ButtonClick();
+    const auto requests = m_sandbox.requests(QStringLiteral("GoogleCom"));
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_TRUE(requests[1].target.contains("q=%6B%77%32&")) << requests[1].target.constData();
+    EXPECT_EQ(run.project().keywords[1], QStringLiteral("kw2"));
+}
+
 TEST_F(CheckRunTest, StopEndsAHangingRequestAtOnce)
 {
     project.setTicked(Engine::YandexRu, true);
