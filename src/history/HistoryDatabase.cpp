@@ -2,6 +2,7 @@
 
 #include "history/HistoryError.h"
 #include "history/HistorySchema.h"
+#include "history/MachineIdentity.h"
 #include "history/Sqlite.h"
 #include "rank/lookup/EngineTable.h"
 
@@ -277,11 +278,26 @@ void HistoryDatabase::migrate()
 
 qint64 HistoryDatabase::record(const RecordedCheck& check)
 {
+    return insertCheck(check, QString());
+}
+
+qint64 HistoryDatabase::recordPending(const RecordedCheck& check, const QString& server)
+{
+    return insertCheck(check, server);
+}
+
+qint64 HistoryDatabase::insertCheck(const RecordedCheck& check, const QString& pending)
+{
     const QString siteKey = seriesSite(check.site);
+    const QString uid = check.uid.isEmpty() ? newCheckUid() : check.uid;
     SqliteTransaction transaction(*m_db);
+    SqliteStatement known(*m_db, "SELECT id FROM checks WHERE uid = ?");
+    if (known.bind(1, uid).step())
+        return 0;
     SqliteStatement insertCheck(*m_db,
-        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions,"
+        " host, user_name, uid, pending)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
         .bind(3, siteKey)
@@ -290,7 +306,11 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
         .bind(6, check.pr)
         .bind(7, outcomeCode(check.outcome))
         .bind(8, check.error)
-        .bind(9, check.definitionsVersion);
+        .bind(9, check.definitionsVersion)
+        .bind(10, check.host)
+        .bind(11, check.user)
+        .bind(12, uid)
+        .bind(13, pending);
     insertCheck.step();
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
@@ -301,12 +321,12 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     for (const RecordedResult& result : check.results) {
         insertResult.bind(1, id)
             .bind(2, result.keyword)
-            .bind(3, engineKey(result.engine))
+            .bind(3, engineCode(result))
             .bind(4, result.text)
             .bind(5, result.position)
             .bind(6, qint64(result.resultPage))
             .bind(7, result.countText)
-            .bind(8, reasonCode(result.reason))
+            .bind(8, reasonText(result))
             .bind(9, siteKey);
         insertResult.step();
         insertResult.reset();
@@ -315,24 +335,10 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     return id;
 }
 
-QList<RecordedCheck> HistoryDatabase::checksOfSite(const QString& site)
-{
-    QList<RecordedCheck> checks;
-    forEachCheck(&site, [&](const RecordedCheck& check) { checks.append(check); });
-    return checks;
-}
-
-QList<RecordedCheck> HistoryDatabase::allChecks()
-{
-    QList<RecordedCheck> checks;
-    forEachCheck(nullptr, [&](const RecordedCheck& check) { checks.append(check); });
-    return checks;
-}
-
 namespace {
 
-constexpr const char* kCheckColumns
-    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error, c.definitions";
+constexpr const char* kCheckColumns = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
+                                      " c.definitions, c.host, c.user_name, c.uid";
 
 QByteArray checksQuery(const char* rest)
 {
@@ -351,6 +357,9 @@ RecordedCheck readCheck(const SqliteStatement& row, TextPool& pool)
     check.outcome = kOutcomeCodes.find(row.bytes(6)).value_or(CheckOutcome::Error);
     check.error = pool.text(row.bytes(7));
     check.definitionsVersion = pool.text(row.bytes(8));
+    check.host = pool.text(row.bytes(9));
+    check.user = pool.text(row.bytes(10));
+    check.uid = row.text(11);
     return check;
 }
 
@@ -432,7 +441,7 @@ SiteHistory HistoryDatabase::siteHistory(const QString& site)
     SqliteReadTransaction snapshot(*m_db);
     SqliteStatement rows(*m_db,
         "SELECT c.id, c.time_utc, c.outcome, c.cy, c.pr, c.error,"
-        " r.keyword, r.engine, r.result_text, r.position, r.reason"
+        " r.keyword, r.engine, r.result_text, r.position, r.reason, c.host, c.user_name"
         " FROM checks c INDEXED BY checks_by_site LEFT JOIN results r ON r.check_id = c.id"
         " WHERE c.site_key = ? ORDER BY c.time_utc, c.id, r.rowid");
     const QString key = seriesSite(site);
@@ -449,7 +458,7 @@ SiteHistory HistoryDatabase::siteHistory(const QString& site)
             check = id;
             history.appendCheck(msecsOfIsoTime(rows.bytes(1)),
                 kOutcomeCodes.find(rows.bytes(2)).value_or(CheckOutcome::Error), rows.bytes(3), rows.bytes(4),
-                rows.bytes(5));
+                rows.bytes(5), rows.bytes(11), rows.bytes(12));
         }
         if (!rows.isNull(6))
             history.appendResult(
@@ -480,4 +489,34 @@ QList<PreviousResult> HistoryDatabase::latestDecidedResults(
         }
     }
     return results;
+}
+
+void HistoryDatabase::forEachPendingCheck(
+    const std::function<void(const RecordedCheck&, const QString& server)>& visit)
+{
+    QList<std::pair<RecordedCheck, QString>> pending;
+    {
+        SqliteReadTransaction snapshot(*m_db);
+        SqliteStatement checksRows(*m_db, checksQuery("WHERE c.pending <> '' ORDER BY c.time_utc, c.id").constData());
+        SqliteStatement servers(*m_db, "SELECT pending FROM checks WHERE id = ?");
+        SqliteStatement resultRows(*m_db, kResultsOfCheck);
+        TextPool pool;
+        while (checksRows.step()) {
+            RecordedCheck check = readCheck(checksRows, pool);
+            readResults(resultRows, check, pool);
+            servers.bind(1, check.id).step();
+            pending.append({ check, servers.text(0) });
+            servers.reset();
+        }
+    }
+    // Sent after the read, so that marking a check sent never waits for this snapshot.
+    for (const auto& [check, server] : pending)
+        visit(check, server);
+}
+
+void HistoryDatabase::markSent(const QString& uid)
+{
+    SqliteTransaction transaction(*m_db);
+    SqliteStatement(*m_db, "UPDATE checks SET pending = '' WHERE uid = ?").bind(1, uid).step();
+    transaction.commit();
 }

@@ -111,8 +111,8 @@ TEST(HistoryFile, NewerDamagedOrLookalikeFilesAreRefusedByteIdentical)
         db.exec(then);
     };
     const Row rows[] = {
-        { "newer schema", [&](const QString& path) { ourHistory(path, "PRAGMA user_version = 5"); },
-            "более новой версией программы (схема 5)" },
+        { "newer schema", [&](const QString& path) { ourHistory(path, "PRAGMA user_version = 6"); },
+            "более новой версией программы (схема 6)" },
         { "damaged page",
             [&](const QString& path) {
                 ourHistory(path, "CREATE TABLE padding (x); INSERT INTO padding VALUES (zeroblob(20000))");
@@ -254,9 +254,9 @@ TEST(HistoryFile, CodesThisVersionDoesNotKnowAreKeptAsWritten)
 
     const QByteArray csv = historyCsv(checks);
     EXPECT_TRUE(csv.contains(",kw,YahooCom,4,1,,")) << csv.constData();
-    EXPECT_TRUE(csv.contains(",captcha,completed,2026.12.7.1\r\n")) << csv.constData();
+    EXPECT_TRUE(csv.contains(",captcha,completed,2026.12.7.1,office-7,анна\r\n")) << csv.constData();
     EXPECT_TRUE(csv.contains(",kw,Google.com,,50,,")) << csv.constData();
-    EXPECT_TRUE(csv.contains(",throttled,completed,2026.12.7.1\r\n")) << csv.constData();
+    EXPECT_TRUE(csv.contains(",throttled,completed,2026.12.7.1,office-7,анна\r\n")) << csv.constData();
 
     HistoryTableModel table;
     table.setChecks(checks);

@@ -12,8 +12,10 @@ const QString kCheckUsage
     = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
                      "                      [--proxy HOST:PORT [--proxy-user USER "
                      "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                     "                      [--scheduled] [--engines FILE] PROJECT.zlt\n"
-                     "       kestrova-check --history-csv FILE [--site SITE]\n"
+                     "                      [--scheduled] [--engines FILE] [--history HISTORY] PROJECT.zlt\n"
+                     "       kestrova-check --history-csv FILE [--site SITE] [--history HISTORY]\n"
+                     "       kestrova-check --history-copy FROM TO\n"
+                     "       kestrova-check --history-sync [--history HISTORY]\n"
                      "       kestrova-check --schedule WHEN PROJECT.zlt\n"
                      "       kestrova-check --schedules\n"
                      "       kestrova-check --check-engines FILE\n"
@@ -38,6 +40,15 @@ const QString kCheckHelp = kCheckUsage
         "                         environment variable KESTROVA_PROXY_PASSWORD or --proxy-pass-file\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
+        "  --history HISTORY      the position history to use: a SQLite file, or a PostgreSQL\n"
+        "                         server by a libpq connection string (postgresql://HOST/DB,\n"
+        "                         \"host=HOST dbname=DB\" or \"service=NAME\"); the password only in\n"
+        "                         ~/.pgpass, PGPASSFILE or the service file, never in the string.\n"
+        "                         Default: $KESTROVA_HISTORY, else the file of this computer\n"
+        "  --history-copy FROM TO copy every check of one history into another (a file or a\n"
+        "                         server each); a check already there is not copied again\n"
+        "  --history-sync         send the checks that the server did not take, kept in the file\n"
+        "                         of this computer, to the server\n"
         "  --scheduled            the check is run by a timer: after it, a desktop notice tells\n"
         "                         which positions moved since the previous check of the site\n"
         "  --schedule WHEN        check the project by a systemd user timer: daily@HH:MM,\n"
@@ -52,8 +63,9 @@ const QString kCheckHelp = kCheckUsage
         "  --help                 this text\n"
         "\n"
         "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova "
-        "Sertrix/history.sqlite)\n"
-        "unless --no-history is given.\n"
+        "Sertrix/history.sqlite,\n"
+        "or the history KESTROVA_HISTORY or --history names) unless --no-history is given. On a server\n"
+        "the tables are in the schema $KESTROVA_HISTORY_SCHEMA (kestrova unless set).\n"
         "\n"
         "Exit status:\n"
         "  0    the check ran to its end\n"
@@ -85,7 +97,8 @@ void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
     static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
-        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule" };
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule",
+        "--history" };
     static const char kInlinePassword[] = "--proxy-pass=";
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kInlinePassword, sizeof kInlinePassword - 1) == 0) {
@@ -116,7 +129,7 @@ std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines, copyFrom;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         // "--opt=VALUE" is "--opt VALUE"; what follows "=" is never repeated in a message, since
         // it may be a password.
@@ -160,6 +173,17 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(csv);
         else if (argument == QLatin1String("--site"))
             error = value(parsed.historySite);
+        else if (argument == QLatin1String("--history"))
+            error = value(parsed.history);
+        else if (argument == QLatin1String("--history-sync"))
+            error = flag(parsed.historySync);
+        else if (argument == QLatin1String("--history-copy")) {
+            error = value(copyFrom);
+            if (!error && i + 1 >= arguments.size())
+                error = UsageError { QStringLiteral("--history-copy needs FROM and TO") };
+            if (!error)
+                parsed.historyCopyTo = arguments[++i];
+        }
         else if (argument == QLatin1String("--scheduled"))
             error = flag(parsed.scheduled);
         else if (argument == QLatin1String("--schedule"))
@@ -192,6 +216,26 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     parsed.enginesFile = engines.value_or(QString());
     if (parsed.help || parsed.version)
         return parsed;
+    if (parsed.history && parsed.history->isEmpty())
+        return UsageError { QStringLiteral("--history needs a file name or a connection string") };
+    const bool anyOther = proxy || user || password || passwordFile || parsed.json || parsed.noHistory || xlsx
+        || parsed.scheduled || csv || parsed.schedule || parsed.listSchedules || engines || checkEngines
+        || parsed.historySite || !parsed.projectPath.isEmpty();
+    if (copyFrom) {
+        if (copyFrom->isEmpty() || parsed.historyCopyTo.isEmpty())
+            return UsageError { QStringLiteral("--history-copy needs FROM and TO") };
+        if (anyOther || parsed.historySync || parsed.history)
+            return UsageError { QStringLiteral("--history-copy runs no check: give it alone") };
+        parsed.historyCopyFrom = *copyFrom;
+        return parsed;
+    }
+    if (parsed.historySync) {
+        if (anyOther)
+            return UsageError { QStringLiteral("--history-sync runs no check: give only --history with it") };
+        return parsed;
+    }
+    if (parsed.history && (parsed.schedule || parsed.listSchedules || checkEngines))
+        return UsageError { QStringLiteral("--history goes with a check or --history-csv") };
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
         || xlsx || parsed.scheduled;
     if (checkEngines) {
