@@ -1,6 +1,7 @@
 #include "history/HistoryStore.h"
 
 #include "history/HistoryError.h"
+#include "history/MachineIdentity.h"
 
 const QString HistoryStore::kNotWrittenMessage = QStringLiteral("История позиций не записана: %1\n%2");
 const QString HistoryStore::kKeptLocallyMessage
@@ -55,8 +56,16 @@ bool HistoryStore::keepLocally(const RecordedCheck& check, const QString& reason
     return true;
 }
 
-bool HistoryStore::record(const RecordedCheck& check)
+bool HistoryStore::record(const RecordedCheck& given)
 {
+    // The server and the file of this computer know the check by one name, so that a check the
+    // server took before its answer was lost is not sent again.
+    RecordedCheck named;
+    if (given.uid.isEmpty()) {
+        named = given;
+        named.uid = newCheckUid();
+    }
+    const RecordedCheck& check = given.uid.isEmpty() ? named : given;
     try {
         dropOnFailure(m_backend, [&] { return backend().record(check); });
     } catch (const HistoryError& e) {

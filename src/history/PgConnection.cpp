@@ -138,8 +138,10 @@ PgResult PgConnection::checked(pg_result* raw)
     const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
     const QString text
         = serverText(raw && PQresultErrorMessage(raw)[0] ? PQresultErrorMessage(raw) : PQerrorMessage(m_conn));
-    const QString reason = PQstatus(m_conn) == CONNECTION_BAD ? QStringLiteral("нет связи с сервером PostgreSQL")
-                                                              : reasonOf(state);
+    // An error without a state is libpq's own: the connection broke.
+    const QString reason = PQstatus(m_conn) == CONNECTION_BAD || !state
+        ? QStringLiteral("нет связи с сервером PostgreSQL")
+        : reasonOf(state);
     throw HistoryError(QStringLiteral("%1 (%2)").arg(reason, text));
 }
 
