@@ -33,6 +33,13 @@ QString configured()
     return named.isEmpty() ? HistoryDatabase::defaultPath() : named;
 }
 
+QString namedForUnits(const QString& location)
+{
+    if (isServer(location) && !isAcceptedServer(location))
+        return {};
+    return location == HistoryDatabase::defaultPath() ? QString() : location;
+}
+
 QString configuredSchema()
 {
     const QString named = qEnvironmentVariable(kSchemaVariable);

@@ -21,6 +21,9 @@ bool isAcceptedServer(const QString& location);
 QString configured();
 // The schema KESTROVA_HISTORY_SCHEMA names, else "kestrova".
 QString configuredSchema();
+// What a scheduled check is given in KESTROVA_HISTORY to keep its results where location does:
+// empty for the file of this computer, which it finds itself.
+QString namedForUnits(const QString& location);
 // "Файл истории: PATH" or "База истории: CONNINFO", for the messages that name it.
 QString describe(const QString& location);
 

@@ -234,8 +234,8 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             return UsageError { QStringLiteral("--history-sync runs no check: give only --history with it") };
         return parsed;
     }
-    if (parsed.history && (parsed.schedule || parsed.listSchedules || checkEngines))
-        return UsageError { QStringLiteral("--history goes with a check or --history-csv") };
+    if (parsed.history && (parsed.listSchedules || checkEngines))
+        return UsageError { QStringLiteral("--history goes with a check, --schedule or --history-csv") };
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
         || xlsx || parsed.scheduled;
     if (checkEngines) {
@@ -255,7 +255,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         return parsed;
     }
     if (parsed.schedule) {
-        if (checkOptions || csv)
+        if (checkOptions || csv || engines)
             return UsageError { QStringLiteral(
                 "--schedule runs no check: give only the project file with it") };
         if (parsed.projectPath.isEmpty())
