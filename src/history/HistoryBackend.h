@@ -32,7 +32,8 @@ public:
 
     // The checks of the site (every site when it is null), oldest first, one at a time: a history
     // of any length is read in the memory of one check.
-    virtual void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) = 0;
+    virtual void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit)
+        = 0;
     // The latest check of the site with its results, if it has one.
     virtual std::optional<RecordedCheck> latestCheck(const QString& site) = 0;
     // The latest check of every project file (as recorded) of the site, oldest first, without

@@ -337,8 +337,9 @@ qint64 HistoryDatabase::insertCheck(const RecordedCheck& check, const QString& p
 
 namespace {
 
-constexpr const char* kCheckColumns = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
-                                      " c.definitions, c.host, c.user_name, c.uid";
+constexpr const char* kCheckColumns
+    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
+      " c.definitions, c.host, c.user_name, c.uid";
 
 QByteArray checksQuery(const char* rest)
 {
@@ -497,7 +498,8 @@ void HistoryDatabase::forEachPendingCheck(
     QList<std::pair<RecordedCheck, QString>> pending;
     {
         SqliteReadTransaction snapshot(*m_db);
-        SqliteStatement checksRows(*m_db, checksQuery("WHERE c.pending <> '' ORDER BY c.time_utc, c.id").constData());
+        SqliteStatement checksRows(
+            *m_db, checksQuery("WHERE c.pending <> '' ORDER BY c.time_utc, c.id").constData());
         SqliteStatement servers(*m_db, "SELECT pending FROM checks WHERE id = ?");
         SqliteStatement resultRows(*m_db, kResultsOfCheck);
         TextPool pool;

@@ -11,8 +11,8 @@ namespace HistoryLocation {
 bool isServer(const QString& location)
 {
     static const QRegularExpression kWords(QStringLiteral("^\\s*[A-Za-z_]+\\s*="));
-    return location.startsWith(QLatin1String("postgresql://")) || location.startsWith(QLatin1String("postgres://"))
-        || kWords.match(location).hasMatch();
+    return location.startsWith(QLatin1String("postgresql://"))
+        || location.startsWith(QLatin1String("postgres://")) || kWords.match(location).hasMatch();
 }
 
 bool isAcceptedServer(const QString& location)

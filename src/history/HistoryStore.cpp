@@ -4,9 +4,9 @@
 #include "history/MachineIdentity.h"
 
 const QString HistoryStore::kNotWrittenMessage = QStringLiteral("История позиций не записана: %1\n%2");
-const QString HistoryStore::kKeptLocallyMessage
-    = QStringLiteral("История позиций не записана в общую базу: %1\n%2\nПроверка сохранена в файле этого "
-                     "компьютера (%3) и будет отправлена в общую базу командой kestrova-check --history-sync.");
+const QString HistoryStore::kKeptLocallyMessage = QStringLiteral(
+    "История позиций не записана в общую базу: %1\n%2\nПроверка сохранена в файле этого "
+    "компьютера (%3) и будет отправлена в общую базу командой kestrova-check --history-sync.");
 
 HistoryStore::HistoryStore(const QString& location)
     : m_location(location)

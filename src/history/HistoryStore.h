@@ -18,6 +18,13 @@ public:
     explicit HistoryStore(const QString& location = HistoryLocation::configured());
 
     const QString& location() const { return m_location; }
+    // Another history from now on; the next use opens it.
+    void setLocation(const QString& location)
+    {
+        m_location = location;
+        m_backend.reset();
+        m_problemReported = false;
+    }
     // "Файл истории: ..." or "База истории: ...".
     QString describe() const { return HistoryLocation::describe(m_location); }
     bool isServer() const { return HistoryLocation::isServer(m_location); }

@@ -180,5 +180,6 @@ QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation,
         return QStringLiteral("Лучшая");
     if (series == int(this->series().size()) + 1)
         return QStringLiteral("Изменение");
-    return series == int(this->series().size()) + 2 ? QStringLiteral("Компьютер") : QStringLiteral("Пользователь");
+    return series == int(this->series().size()) + 2 ? QStringLiteral("Компьютер")
+                                                    : QStringLiteral("Пользователь");
 }

@@ -107,7 +107,8 @@ PgConnection::PgConnection(const QString& conninfo)
     const QByteArray utf8 = conninfo.toUtf8();
     const QByteArray timeout = QByteArray::number(kConnectTimeoutSeconds);
     // What the string gives comes after the program's defaults and wins over them.
-    const char* keywords[] = { "connect_timeout", "fallback_application_name", "client_encoding", "dbname", nullptr };
+    const char* keywords[]
+        = { "connect_timeout", "fallback_application_name", "client_encoding", "dbname", nullptr };
     const char* values[] = { timeout.constData(), "kestrova-sertrix", "UTF8", utf8.constData(), nullptr };
     m_conn = PQconnectdbParams(keywords, values, 1);
     if (!m_conn)
@@ -119,8 +120,7 @@ PgConnection::PgConnection(const QString& conninfo)
         throw HistoryError(QStringLiteral("нет связи с сервером PostgreSQL (%1)").arg(text));
     }
     // The texts are UTF-8 whatever the server's locale; a statement that hangs ends.
-    exec("SET client_encoding = 'UTF8'; SET statement_timeout = "
-        + QByteArray::number(kStatementTimeoutMs));
+    exec("SET client_encoding = 'UTF8'; SET statement_timeout = " + QByteArray::number(kStatementTimeoutMs));
 }
 
 PgConnection::~PgConnection()
@@ -136,8 +136,8 @@ PgResult PgConnection::checked(pg_result* raw)
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return result;
     const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
-    const QString text
-        = serverText(raw && PQresultErrorMessage(raw)[0] ? PQresultErrorMessage(raw) : PQerrorMessage(m_conn));
+    const QString text = serverText(
+        raw && PQresultErrorMessage(raw)[0] ? PQresultErrorMessage(raw) : PQerrorMessage(m_conn));
     // An error without a state is libpq's own: the connection broke.
     const QString reason = PQstatus(m_conn) == CONNECTION_BAD || !state
         ? QStringLiteral("нет связи с сервером PostgreSQL")

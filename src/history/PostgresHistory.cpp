@@ -29,8 +29,9 @@ QDateTime fromIsoTime(QByteArrayView text)
     return QDateTime::fromString(QString::fromUtf8(text), Qt::ISODateWithMs).toUTC();
 }
 
-constexpr const char* kCheckColumns = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
-                                      " c.definitions, c.host, c.user_name, c.uid";
+constexpr const char* kCheckColumns
+    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
+      " c.definitions, c.host, c.user_name, c.uid";
 constexpr int kCheckColumnCount = 12;
 
 RecordedCheck readCheck(const PgResult& rows, int row)
@@ -148,10 +149,12 @@ void PostgresHistory::migrate()
             break;
         if (version == 0) {
             m_db.exec("CREATE SCHEMA IF NOT EXISTS \"" + utf8(m_schema) + "\"");
-            m_db.exec("CREATE TABLE history_schema (version INTEGER NOT NULL, application_id BIGINT NOT NULL)");
+            m_db.exec(
+                "CREATE TABLE history_schema (version INTEGER NOT NULL, application_id BIGINT NOT NULL)");
             m_db.query("INSERT INTO history_schema VALUES (0, $1)", { QByteArray::number(kLockKey) });
         }
-        const char* step = kPostgresSchemaSteps[version] ? kPostgresSchemaSteps[version] : kHistorySchemaSteps[version];
+        const char* step
+            = kPostgresSchemaSteps[version] ? kPostgresSchemaSteps[version] : kHistorySchemaSteps[version];
         m_db.exec(step);
         m_db.query("UPDATE history_schema SET version = $1", { QByteArray::number(version + 1) });
         transaction.commit();
@@ -168,8 +171,9 @@ qint64 PostgresHistory::record(const RecordedCheck& check)
         " host, user_name, uid) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12)"
         " ON CONFLICT (uid) DO NOTHING RETURNING id",
         { utf8(isoTime(check.time)), utf8(check.site), siteKey, utf8(check.projectPath), utf8(check.cy),
-            utf8(check.pr), utf8(outcomeCode(check.outcome)), utf8(check.error), utf8(check.definitionsVersion),
-            utf8(check.host), utf8(check.user), utf8(check.uid.isEmpty() ? newCheckUid() : check.uid) });
+            utf8(check.pr), utf8(outcomeCode(check.outcome)), utf8(check.error),
+            utf8(check.definitionsVersion), utf8(check.host), utf8(check.user),
+            utf8(check.uid.isEmpty() ? newCheckUid() : check.uid) });
     if (inserted.rows() == 0)
         return 0;
     const QByteArray id = inserted.bytes(0, 0).toByteArray();
@@ -178,7 +182,8 @@ qint64 PostgresHistory::record(const RecordedCheck& check)
                    " query_count, reason, site_key) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)",
             { id, utf8(result.keyword), utf8(engineCode(result)), utf8(result.text),
                 result.position ? PgParam(QByteArray::number(*result.position)) : PgParam(),
-                QByteArray::number(result.resultPage), utf8(result.countText), utf8(reasonText(result)), siteKey });
+                QByteArray::number(result.resultPage), utf8(result.countText), utf8(reasonText(result)),
+                siteKey });
     }
     transaction.commit();
     return id.toLongLong();
@@ -200,11 +205,12 @@ void PostgresHistory::forEachRow(const QByteArray& sql, const QList<PgParam>& pa
     snapshot.commit();
 }
 
-void PostgresHistory::forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit)
+void PostgresHistory::forEachCheck(
+    const QString* site, const std::function<void(const RecordedCheck&)>& visit)
 {
     const QByteArray sql = QByteArray("SELECT ") + kCheckColumns + ", " + kResultColumns
-        + " FROM checks c LEFT JOIN results r ON r.check_id = c.id"
-        + (site ? " WHERE c.site_key = $1" : "") + " ORDER BY c.time_utc, c.id, r.id";
+        + " FROM checks c LEFT JOIN results r ON r.check_id = c.id" + (site ? " WHERE c.site_key = $1" : "")
+        + " ORDER BY c.time_utc, c.id, r.id";
     QList<PgParam> params;
     if (site)
         params << utf8(seriesSite(*site));
@@ -300,7 +306,8 @@ QList<PreviousResult> PostgresHistory::latestDecidedResults(
                                                " ORDER BY r.check_id DESC LIMIT 1",
                 { key, utf8(engineKey(engine)), utf8(keyword) });
             if (latest.rows() > 0)
-                results.append({ keyword, engine, latest.optionalInt(0, 0), fromIsoTime(latest.bytes(0, 1)) });
+                results.append(
+                    { keyword, engine, latest.optionalInt(0, 0), fromIsoTime(latest.bytes(0, 1)) });
         }
     }
     snapshot.commit();

@@ -49,6 +49,6 @@ protected:
     EmptyHistory m_history { GetParam() };
 };
 
-#define KS_ON_EACH_STORE(suite)                                                                          \
-    INSTANTIATE_TEST_SUITE_P(                                                                            \
+#define KS_ON_EACH_STORE(suite)                                                                              \
+    INSTANTIATE_TEST_SUITE_P(                                                                                \
         Stores, suite, testing::Values(StoreKind::Sqlite, StoreKind::Postgres), storeKindName)

@@ -53,14 +53,16 @@ TEST_P(HistoryCsvOfAStore, WrittenWhileReadFromTheHistoryByteForByte)
     const QByteArray header = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
           "definitions,host,user\r\n";
-    const QByteArray first = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
-                             "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,office-7,анна\r\n"
-                             "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
-                             "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,office-7,анна\r\n";
-    const QByteArray last = "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
-                            "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1,office-7,анна\r\n"
-                            "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
-                            "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,office-7,анна\r\n";
+    const QByteArray first
+        = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,office-7,анна\r\n"
+          "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,office-7,анна\r\n";
+    const QByteArray last
+        = "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1,office-7,анна\r\n"
+          "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,office-7,анна\r\n";
     EXPECT_EQ(fileBytes(path), header + first + last);
 
     writeHistoryCsv(path, store, nullptr);

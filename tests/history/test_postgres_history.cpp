@@ -11,8 +11,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
 #include <atomic>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -59,7 +59,8 @@ TEST_F(PostgresHistoryTest, NewerOrForeignSchemaIsRefusedWithoutAChange)
         PostgresHistory history(conninfo);
         FAIL() << "a newer schema was opened";
     } catch (const HistoryError& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("более новой версией программы (схема 99)"))) << e.what();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("более новой версией программы (схема 99)")))
+            << e.what();
     }
     EXPECT_EQ(sql("SELECT version FROM kestrova.history_schema"), QStringLiteral("99"));
     EXPECT_EQ(sql("SELECT count(*) FROM kestrova.checks"), QStringLiteral("1"));
@@ -164,8 +165,8 @@ TEST_F(PostgresHistoryTest, AReaderSeesEverythingAndAWriteIsKeptHereOnceSaid)
     EXPECT_TRUE(reader.record(sampleCheck(kMorning.addDays(1))));
     EXPECT_TRUE(reader.record(sampleCheck(kMorning.addDays(2))));
     ASSERT_EQ(problems.size(), 1);
-    EXPECT_TRUE(problems[0].startsWith(QStringLiteral(
-        "История позиций не записана в общую базу: нет прав на запись в базу истории")))
+    EXPECT_TRUE(problems[0].startsWith(
+        QStringLiteral("История позиций не записана в общую базу: нет прав на запись в базу истории")))
         << problems[0].toStdString();
     EXPECT_TRUE(problems[0].contains(QStringLiteral("kestrova-check --history-sync")));
     EXPECT_EQ(sql("SELECT count(*) FROM kestrova.checks"), QStringLiteral("1"));
@@ -194,7 +195,10 @@ protected:
             *err = process.readAllStandardError();
         return process.exitCode();
     }
-    QString localFile() const { return m_home.filePath(QStringLiteral("Tellvik/Kestrova Sertrix/history.sqlite")); }
+    QString localFile() const
+    {
+        return m_home.filePath(QStringLiteral("Tellvik/Kestrova Sertrix/history.sqlite"));
+    }
 
     QTemporaryDir m_home;
     QString m_shared = conninfo;
@@ -221,7 +225,8 @@ TEST_F(CheckerWithHistory, ACopyInEitherDirectionRunTwiceAddsNothing)
     ASSERT_EQ(run({ QStringLiteral("--history-copy"), conninfo, back }, &err), 0) << err.constData();
     ASSERT_EQ(run({ QStringLiteral("--history-copy"), conninfo, back }, &err), 0) << err.constData();
     EXPECT_TRUE(err.contains("скопировано проверок: 0, уже были: 1201")) << err.constData();
-    const QString all = m_home.filePath(QStringLiteral("a.csv")), again = m_home.filePath(QStringLiteral("b.csv"));
+    const QString all = m_home.filePath(QStringLiteral("a.csv")),
+                  again = m_home.filePath(QStringLiteral("b.csv"));
     writeHistoryCsv(all, HistoryStore(conninfo), nullptr);
     writeHistoryCsv(again, HistoryStore(back), nullptr);
     EXPECT_EQ(fileBytes(all), fileBytes(again));

@@ -28,17 +28,19 @@ TEST(UnitNames, ComeFromTheProjectPath)
 
 TEST(UnitFiles, AServiceOfASharedHistoryNamesItInItsEnvironmentQuoted)
 {
-    ProjectSchedule project { QStringLiteral("/home/me/a.zlt"), CheckSchedule::parse(QStringLiteral("daily@07:30")),
-        QStringLiteral("/usr/bin/kestrova-check"),
+    ProjectSchedule project { QStringLiteral("/home/me/a.zlt"),
+        CheckSchedule::parse(QStringLiteral("daily@07:30")), QStringLiteral("/usr/bin/kestrova-check"),
         QStringLiteral("host=db.lan dbname='100% \"seo\"' sslmode=verify-full service=a\\b") };
     const QByteArray service = ScheduleUnits::serviceText(project);
-    EXPECT_TRUE(service.contains("\nEnvironment=\"KESTROVA_HISTORY=host=db.lan dbname='100%% \\\"seo\\\"' "
-                                 "sslmode=verify-full service=a\\\\b\"\nExecStart=\"/usr/bin/kestrova-check\""))
+    EXPECT_TRUE(
+        service.contains("\nEnvironment=\"KESTROVA_HISTORY=host=db.lan dbname='100%% \\\"seo\\\"' "
+                         "sslmode=verify-full service=a\\\\b\"\nExecStart=\"/usr/bin/kestrova-check\""))
         << service.constData();
     EXPECT_EQ(ProjectScheduler::crontabLine(project),
-        QStringLiteral("30 7 * * * KESTROVA_HISTORY='host=db.lan dbname='\\''100\\% \"seo\"'\\'' "
-                       "sslmode=verify-full service=a\\b' '/usr/bin/kestrova-check' --scheduled '/home/me/a.zlt' "
-                       ">/dev/null"));
+        QStringLiteral(
+            "30 7 * * * KESTROVA_HISTORY='host=db.lan dbname='\\''100\\% \"seo\"'\\'' "
+            "sslmode=verify-full service=a\\b' '/usr/bin/kestrova-check' --scheduled '/home/me/a.zlt' "
+            ">/dev/null"));
     project.history = QStringLiteral("host=db.lan\nExecStart=/bin/sh");
     EXPECT_THROW(ScheduleUnits::serviceText(project), ScheduleError);
 }

@@ -87,7 +87,8 @@ void PostgresServer::runOrThrow(const QString& program, const QStringList& argum
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory(m_dir.path());
     process.start(command.first(), command.mid(1));
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
         throw std::runtime_error(
             (program + " failed: " + QString::fromLocal8Bit(process.readAll())).toStdString());
 }
@@ -121,7 +122,10 @@ void PostgresServer::stopAtOnce()
 
 QString PostgresServer::conninfo(const QString& database, const QString& user) const
 {
-    return QStringLiteral("host=%1 port=%2 dbname=%3 user=%4").arg(m_dir.path()).arg(m_port).arg(database, user);
+    return QStringLiteral("host=%1 port=%2 dbname=%3 user=%4")
+        .arg(m_dir.path())
+        .arg(m_port)
+        .arg(database, user);
 }
 
 QString PostgresServer::tcpConninfo(const QString& database, const QString& user) const
@@ -146,7 +150,8 @@ QString PostgresServer::value(const QString& database, const QString& sql) const
     Connection connection { PQconnectdb(conninfo(database).toUtf8().constData()) };
     if (PQstatus(connection.conn) != CONNECTION_OK)
         throw std::runtime_error(std::string("cannot connect: ") + PQerrorMessage(connection.conn));
-    std::unique_ptr<PGresult, void (*)(PGresult*)> result(PQexec(connection.conn, sql.toUtf8().constData()), PQclear);
+    std::unique_ptr<PGresult, void (*)(PGresult*)> result(
+        PQexec(connection.conn, sql.toUtf8().constData()), PQclear);
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         throw std::runtime_error(std::string("SQL failed: ") + PQerrorMessage(connection.conn));

@@ -96,9 +96,9 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
 void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
-    static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
-        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule",
-        "--history" };
+    static const char* const valueOptions[]
+        = { "--xlsx", "--history-csv", "--site", "--proxy", "--proxy-user", "--proxy-pass",
+              "--proxy-pass-file", "--engines", "--check-engines", "--schedule", "--history" };
     static const char kInlinePassword[] = "--proxy-pass=";
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kInlinePassword, sizeof kInlinePassword - 1) == 0) {
@@ -183,8 +183,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
                 error = UsageError { QStringLiteral("--history-copy needs FROM and TO") };
             if (!error)
                 parsed.historyCopyTo = arguments[++i];
-        }
-        else if (argument == QLatin1String("--scheduled"))
+        } else if (argument == QLatin1String("--scheduled"))
             error = flag(parsed.scheduled);
         else if (argument == QLatin1String("--schedule"))
             error = value(parsed.schedule);

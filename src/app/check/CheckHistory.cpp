@@ -58,7 +58,8 @@ int exportHistory(const CheckArguments& options, QIODevice& err)
 
 int copyHistory(const CheckArguments& options, QIODevice& err)
 {
-    if (!acceptHistoryLocation(options.historyCopyFrom, err) || !acceptHistoryLocation(options.historyCopyTo, err))
+    if (!acceptHistoryLocation(options.historyCopyFrom, err)
+        || !acceptHistoryLocation(options.historyCopyTo, err))
         return kExitUsage;
     qint64 read = 0, copied = 0;
     try {
@@ -72,10 +73,11 @@ int copyHistory(const CheckArguments& options, QIODevice& err)
         });
     } catch (const HistoryError& e) {
         say(err, e.message());
-        say(err, QStringLiteral("копирование прервано: прочитано проверок %1, скопировано %2; повторите его — "
-                                "скопированные проверки не будут записаны дважды")
-                     .arg(read)
-                     .arg(copied));
+        say(err,
+            QStringLiteral("копирование прервано: прочитано проверок %1, скопировано %2; повторите его — "
+                           "скопированные проверки не будут записаны дважды")
+                .arg(read)
+                .arg(copied));
         return kExitError;
     }
     say(err, QStringLiteral("скопировано проверок: %1, уже были: %2").arg(copied).arg(read - copied));
@@ -86,8 +88,9 @@ int syncHistory(const CheckArguments& options, QIODevice& err)
 {
     const QString location = checkHistoryLocation(options);
     if (!HistoryLocation::isServer(location)) {
-        say(err, QStringLiteral("--history-sync sends to the shared history: name it with --history or "
-                                "KESTROVA_HISTORY"));
+        say(err,
+            QStringLiteral("--history-sync sends to the shared history: name it with --history or "
+                           "KESTROVA_HISTORY"));
         return kExitUsage;
     }
     if (!acceptHistoryLocation(location, err))
@@ -104,7 +107,8 @@ int syncHistory(const CheckArguments& options, QIODevice& err)
         });
     } catch (const HistoryError& e) {
         say(err, e.message());
-        say(err, QStringLiteral("отправлено проверок: %1; остальные ждут следующего --history-sync").arg(sent));
+        say(err,
+            QStringLiteral("отправлено проверок: %1; остальные ждут следующего --history-sync").arg(sent));
         return kExitError;
     }
     say(err, QStringLiteral("отправлено проверок: %1").arg(sent));

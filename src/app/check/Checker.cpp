@@ -98,7 +98,8 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     const QString historyLocation = checkHistoryLocation(options);
     if (!options.noHistory && !acceptHistoryLocation(historyLocation, err)) {
         if (options.scheduled)
-            noticeScheduledFailure(options.projectPath, QStringLiteral("строка подключения к истории не принята"));
+            noticeScheduledFailure(
+                options.projectPath, QStringLiteral("строка подключения к истории не принята"));
         return kExitUsage;
     }
     Project project;

@@ -44,6 +44,7 @@ public:
     QAction* N9 = nullptr;
     QAction* N16 = nullptr; // "История позиций..."
     QAction* N17 = nullptr; // "Расписание проверок..."
+    QAction* N18 = nullptr; // "Где хранить историю..."
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
     QMenu* N2 = nullptr;
@@ -88,6 +89,7 @@ public slots:
     void N9Click();
     void N16Click();
     void N17Click();
+    void N18Click();
     void N10Click();
     void N11Click();
     void N12Click();

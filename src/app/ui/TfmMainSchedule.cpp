@@ -1,11 +1,11 @@
 // The main window and the schedules of saved projects.
 #include "app/ui/TfmMain.h"
 
+#include "app/frame/TfrRank.h"
 #include "app/ui/ProjectTabBar.h"
 #include "history/HistoryError.h"
 #include "history/HistoryStore.h"
 #include "platform/ui/Prompts.h"
-#include "app/frame/TfrRank.h"
 #include "schedule/ScheduleStatus.h"
 #include "schedule/ui/ScheduleDialog.h"
 
