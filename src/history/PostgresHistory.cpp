@@ -75,6 +75,28 @@ RecordedResult readResult(const PgResult& rows, int row, int first)
 constexpr const char* kResultColumns
     = "r.keyword, r.engine, r.result_text, r.position, r.result_page, r.query_count, r.reason";
 
+// An array in PostgreSQL's text form: every element quoted, quotes and backslashes escaped.
+QByteArray arrayLiteral(const QList<PgParam>& items)
+{
+    QByteArray out = "{";
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (i)
+            out += ',';
+        if (!items[i]) {
+            out += "NULL";
+            continue;
+        }
+        out += '"';
+        for (const char c : *items[i]) {
+            if (c == '"' || c == '\\')
+                out += '\\';
+            out += c;
+        }
+        out += '"';
+    }
+    return out + '}';
+}
+
 QString newerSchemaText(int version)
 {
     return QStringLiteral("история записана более новой версией программы (схема %1)").arg(version);
@@ -177,13 +199,26 @@ qint64 PostgresHistory::record(const RecordedCheck& check)
     if (inserted.rows() == 0)
         return 0;
     const QByteArray id = inserted.bytes(0, 0).toByteArray();
-    for (const RecordedResult& result : check.results) {
+    if (!check.results.isEmpty()) {
+        // Every result in one statement, in the order of the check.
+        QList<PgParam> keywords, engines, texts, positions, pages, counts, reasons;
+        for (const RecordedResult& result : check.results) {
+            keywords << utf8(result.keyword);
+            engines << utf8(engineCode(result));
+            texts << utf8(result.text);
+            positions << (result.position ? PgParam(QByteArray::number(*result.position)) : PgParam());
+            pages << QByteArray::number(result.resultPage);
+            counts << utf8(result.countText);
+            reasons << utf8(reasonText(result));
+        }
         m_db.query("INSERT INTO results (check_id, keyword, engine, result_text, position, result_page,"
-                   " query_count, reason, site_key) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)",
-            { id, utf8(result.keyword), utf8(engineCode(result)), utf8(result.text),
-                result.position ? PgParam(QByteArray::number(*result.position)) : PgParam(),
-                QByteArray::number(result.resultPage), utf8(result.countText), utf8(reasonText(result)),
-                siteKey });
+                   " query_count, reason, site_key)"
+                   " SELECT $1, k, e, t, p, rp, q, r, $9 FROM unnest($2::text[], $3::text[], $4::text[],"
+                   " $5::integer[], $6::integer[], $7::text[], $8::text[]) WITH ORDINALITY AS u(k, e, t, p, "
+                   "rp, q, r, n)"
+                   " ORDER BY n",
+            { id, arrayLiteral(keywords), arrayLiteral(engines), arrayLiteral(texts), arrayLiteral(positions),
+                arrayLiteral(pages), arrayLiteral(counts), arrayLiteral(reasons), siteKey });
     }
     transaction.commit();
     return id.toLongLong();

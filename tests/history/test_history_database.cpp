@@ -29,6 +29,7 @@ TEST_P(OnEachStore, CheckIsReadBackWithEveryField)
     RecordedCheck written = sampleCheck(kMorning);
     written.host = QStringLiteral("office-7");
     written.user = QStringLiteral("анна");
+    written.results[1].keyword = QStringLiteral("{NULL}, \"a\\\\b\" \\");
     EXPECT_GT(m_history.open()->record(written), 0);
     const QList<RecordedCheck> read = m_history.open()->checksOfSite(written.site);
     ASSERT_EQ(read.size(), 1);
