@@ -1,5 +1,6 @@
 #include "app/check/CheckArguments.h"
 
+#include "history/HistoryLocation.h"
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
 
@@ -100,6 +101,24 @@ void hidePasswordArguments(int argc, char** argv)
         = { "--xlsx", "--history-csv", "--site", "--proxy", "--proxy-user", "--proxy-pass",
               "--proxy-pass-file", "--engines", "--check-engines", "--schedule", "--history" };
     static const char kInlinePassword[] = "--proxy-pass=";
+    // A connection string that holds a password (or cannot be read) is refused; until then it
+    // is not shown either.
+    const auto hideRefusedHistory = [](char* value) {
+        const QString text = QString::fromLocal8Bit(value);
+        if (HistoryLocation::isServer(text) && !HistoryLocation::isAcceptedServer(text))
+            std::memset(value, 'x', std::strlen(value));
+    };
+    static const char kInlineHistory[] = "--history=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kInlineHistory, sizeof kInlineHistory - 1) == 0)
+            hideRefusedHistory(argv[i] + sizeof kInlineHistory - 1);
+        else if (std::strcmp(argv[i], "--history") == 0 && i + 1 < argc)
+            hideRefusedHistory(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--history-copy") == 0) {
+            for (int value = i + 1; value < argc && value <= i + 2; ++value)
+                hideRefusedHistory(argv[value]);
+        }
+    }
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kInlinePassword, sizeof kInlinePassword - 1) == 0) {
             char* value = argv[i] + sizeof kInlinePassword - 1;
