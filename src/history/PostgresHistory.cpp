@@ -2,6 +2,7 @@
 
 #include "history/HistoryError.h"
 #include "history/HistorySchema.h"
+#include "history/HistoryText.h"
 #include "history/MachineIdentity.h"
 #include "rank/lookup/EngineTable.h"
 
@@ -24,47 +25,42 @@ QString isoTime(const QDateTime& time)
     return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
-QDateTime fromIsoTime(QByteArrayView text)
-{
-    return QDateTime::fromString(QString::fromUtf8(text), Qt::ISODateWithMs).toUTC();
-}
-
 constexpr const char* kCheckColumns
     = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
       " c.definitions, c.host, c.user_name, c.uid";
 constexpr int kCheckColumnCount = 12;
 
-RecordedCheck readCheck(const PgResult& rows, int row)
+RecordedCheck readCheck(const PgResult& rows, int row, TextPool& pool)
 {
     RecordedCheck check;
     check.id = rows.integer(row, 0);
-    check.time = fromIsoTime(rows.bytes(row, 1));
-    check.site = rows.text(row, 2);
-    check.projectPath = rows.text(row, 3);
-    check.cy = rows.text(row, 4);
-    check.pr = rows.text(row, 5);
+    check.time = timeOfIsoText(rows.bytes(row, 1));
+    check.site = pool.text(rows.bytes(row, 2));
+    check.projectPath = pool.text(rows.bytes(row, 3));
+    check.cy = pool.text(rows.bytes(row, 4));
+    check.pr = pool.text(rows.bytes(row, 5));
     check.outcome = kOutcomeCodes.find(rows.bytes(row, 6)).value_or(CheckOutcome::Error);
-    check.error = rows.text(row, 7);
-    check.definitionsVersion = rows.text(row, 8);
-    check.host = rows.text(row, 9);
-    check.user = rows.text(row, 10);
+    check.error = pool.text(rows.bytes(row, 7));
+    check.definitionsVersion = pool.text(rows.bytes(row, 8));
+    check.host = pool.text(rows.bytes(row, 9));
+    check.user = pool.text(rows.bytes(row, 10));
     check.uid = rows.text(row, 11);
     return check;
 }
 
-RecordedResult readResult(const PgResult& rows, int row, int first)
+RecordedResult readResult(const PgResult& rows, int row, int first, TextPool& pool)
 {
     RecordedResult result;
-    result.keyword = rows.text(row, first);
+    result.keyword = pool.text(rows.bytes(row, first));
     // A code this version does not know is kept as written, never read as another engine or reason.
     if (const auto engine = engineByKey(QUtf8StringView(rows.bytes(row, first + 1))))
         result.engine = *engine;
     else
         result.unknownEngine = rows.text(row, first + 1);
-    result.text = rows.text(row, first + 2);
+    result.text = pool.text(rows.bytes(row, first + 2));
     result.position = rows.optionalInt(row, first + 3);
     result.resultPage = int(rows.integer(row, first + 4));
-    result.countText = rows.text(row, first + 5);
+    result.countText = pool.text(rows.bytes(row, first + 5));
     if (const auto reason = kReasonCodes.find(rows.bytes(row, first + 6)))
         result.reason = *reason;
     else
@@ -250,14 +246,15 @@ void PostgresHistory::forEachCheck(
     if (site)
         params << utf8(seriesSite(*site));
     std::optional<RecordedCheck> current;
+    TextPool pool;
     forEachRow(sql, params, [&](const PgResult& rows, int row) {
         if (!current || current->id != rows.integer(row, 0)) {
             if (current)
                 visit(*current);
-            current = readCheck(rows, row);
+            current = readCheck(rows, row, pool);
         }
         if (!rows.isNull(row, kCheckColumnCount))
-            current->results.append(readResult(rows, row, kCheckColumnCount));
+            current->results.append(readResult(rows, row, kCheckColumnCount, pool));
     });
     if (current)
         visit(*current);
@@ -271,12 +268,13 @@ std::optional<RecordedCheck> PostgresHistory::latestCheck(const QString& site)
         { utf8(seriesSite(site)) });
     if (latest.rows() == 0)
         return std::nullopt;
-    RecordedCheck check = readCheck(latest, 0);
+    TextPool pool;
+    RecordedCheck check = readCheck(latest, 0, pool);
     const PgResult results = m_db.query(
         QByteArray("SELECT ") + kResultColumns + " FROM results r WHERE r.check_id = $1 ORDER BY r.id",
         { QByteArray::number(check.id) });
     for (int row = 0; row < results.rows(); ++row)
-        check.results.append(readResult(results, row, 0));
+        check.results.append(readResult(results, row, 0, pool));
     snapshot.commit();
     return check;
 }
@@ -298,8 +296,9 @@ QList<RecordedCheck> PostgresHistory::latestCheckOfEachProject(const QString& si
               " ORDER BY c.time_utc, c.id",
         { utf8(seriesSite(site)) });
     QList<RecordedCheck> checks;
+    TextPool pool;
     for (int row = 0; row < rows.rows(); ++row)
-        checks.append(readCheck(rows, row));
+        checks.append(readCheck(rows, row, pool));
     return checks;
 }
 
@@ -314,7 +313,7 @@ SiteHistory PostgresHistory::siteHistory(const QString& site)
         { utf8(seriesSite(site)) }, [&](const PgResult& rows, int row) {
             if (const qint64 id = rows.integer(row, 0); id != check || history.checkCount() == 0) {
                 check = id;
-                history.appendCheck(fromIsoTime(rows.bytes(row, 1)).toMSecsSinceEpoch(),
+                history.appendCheck(msecsOfIsoTime(rows.bytes(row, 1)),
                     kOutcomeCodes.find(rows.bytes(row, 2)).value_or(CheckOutcome::Error), rows.bytes(row, 3),
                     rows.bytes(row, 4), rows.bytes(row, 5), rows.bytes(row, 11), rows.bytes(row, 12));
             }
@@ -342,7 +341,7 @@ QList<PreviousResult> PostgresHistory::latestDecidedResults(
                 { key, utf8(engineKey(engine)), utf8(keyword) });
             if (latest.rows() > 0)
                 results.append(
-                    { keyword, engine, latest.optionalInt(0, 0), fromIsoTime(latest.bytes(0, 1)) });
+                    { keyword, engine, latest.optionalInt(0, 0), timeOfIsoText(latest.bytes(0, 1)) });
         }
     }
     snapshot.commit();
