@@ -1,5 +1,9 @@
 #include "history/CheckCollector.h"
 
+#include "history/MachineIdentity.h"
+
+#include <QUuid>
+
 void CheckCollector::begin(const QDateTime& time, const QString& site, const QString& projectPath,
     const QStringList& keywords, const QList<Engine>& tickedEngines, const QString& region)
 {
@@ -12,6 +16,9 @@ void CheckCollector::begin(const QDateTime& time, const QString& site, const QSt
     m_check.projectPath = projectPath;
     m_check.definitionsVersion = m_definitionsVersion;
     m_check.region = region;
+    m_check.host = machineHostName();
+    m_check.user = machineUserName();
+    m_check.uid = newCheckUid();
     for (qsizetype i = 0; i < keywords.size(); ++i) {
         if (keywords[i].isEmpty())
             continue;

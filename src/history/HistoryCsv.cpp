@@ -51,7 +51,8 @@ void appendHeader(QByteArray& out)
         { QStringLiteral("time"), QStringLiteral("site"), QStringLiteral("keyword"), QStringLiteral("engine"),
             QStringLiteral("position"), QStringLiteral("result_page"), QStringLiteral("query_count"),
             QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"),
-            QStringLiteral("outcome"), QStringLiteral("definitions"), QStringLiteral("region") });
+            QStringLiteral("outcome"), QStringLiteral("definitions"), QStringLiteral("region"),
+            QStringLiteral("host"), QStringLiteral("user") });
 }
 
 void appendCheck(QByteArray& out, const RecordedCheck& check)
@@ -62,7 +63,8 @@ void appendCheck(QByteArray& out, const RecordedCheck& check)
             { time, check.site, result.keyword, engineText(result),
                 result.position ? QString::number(*result.position) : QString(),
                 QString::number(result.resultPage), result.countText, check.cy, check.pr, reasonText(result),
-                outcomeCode(check.outcome), check.definitionsVersion, check.region });
+                outcomeCode(check.outcome), check.definitionsVersion, check.region, check.host,
+                check.user });
     }
 }
 

@@ -11,7 +11,7 @@ class HistoryStore;
 // The full data set as CSV (RFC 4180: comma, CRLF, fields with a comma, a quote or a line break
 // quoted, quotes doubled), UTF-8 with a byte-order mark, one row per recorded result under the
 // header row
-// "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,definitions".
+// "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,definitions,host,user".
 QByteArray historyCsv(const QList<RecordedCheck>& checks);
 
 // Writes the CSV to path at once (never a partial file); throws HistoryError with the reason.

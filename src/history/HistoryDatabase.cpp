@@ -2,6 +2,8 @@
 
 #include "history/HistoryError.h"
 #include "history/HistorySchema.h"
+#include "history/HistoryText.h"
+#include "history/MachineIdentity.h"
 #include "history/Sqlite.h"
 #include "rank/lookup/EngineTable.h"
 
@@ -110,67 +112,6 @@ QString isoTime(const QDateTime& time)
     return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
-QDateTime fromIsoTime(const QString& text)
-{
-    QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return time.toUTC();
-}
-
-bool readDigits(QByteArrayView text, qsizetype from, qsizetype count, int& value)
-{
-    value = 0;
-    for (qsizetype i = from; i < from + count; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    return true;
-}
-
-// "2026-12-07T12:30:05.000Z" as the history writes it, read without QDateTime's parser, which
-// would cost a long history most of its reading; any other form goes through that parser.
-qint64 msecsOfIsoTime(QByteArrayView text)
-{
-    constexpr qint64 kJulianDayOfEpoch = 2440588;
-    constexpr qint64 kDayMsecs = 24 * 3600 * 1000;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
-    if (text.size() == 24 && text[4] == '-' && text[7] == '-' && text[10] == 'T' && text[13] == ':'
-        && text[16] == ':' && text[19] == '.' && text[23] == 'Z' && readDigits(text, 0, 4, year)
-        && readDigits(text, 5, 2, month) && readDigits(text, 8, 2, day) && readDigits(text, 11, 2, hour)
-        && readDigits(text, 14, 2, minute) && readDigits(text, 17, 2, second) && readDigits(text, 20, 3, msec)
-        && hour < 24 && minute < 60 && second < 60) {
-        const QDate date(year, month, day);
-        if (date.isValid())
-            return (date.toJulianDay() - kJulianDayOfEpoch) * kDayMsecs
-                + ((hour * 60 + minute) * 60 + second) * 1000 + msec;
-    }
-    return fromIsoTime(QString::fromUtf8(text)).toMSecsSinceEpoch();
-}
-
-// A long history repeats few texts (keywords, results, counts): each is made once and shared.
-class TextPool {
-public:
-    QString text(QByteArrayView bytes)
-    {
-        const std::string_view key(bytes.data(), std::size_t(bytes.size()));
-        const auto found = m_texts.find(key);
-        if (found != m_texts.end())
-            return found->second;
-        const QString made = QString::fromUtf8(bytes);
-        if (m_texts.size() < kMaxTexts)
-            m_texts.emplace(std::string(key), made);
-        return made;
-    }
-
-private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view> {}(text); }
-    };
-    static constexpr std::size_t kMaxTexts = 4096;
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
-};
-
 RecordedResult readResult(const SqliteStatement& row, int first, TextPool& pool)
 {
     RecordedResult result;
@@ -277,12 +218,26 @@ void HistoryDatabase::migrate()
 
 qint64 HistoryDatabase::record(const RecordedCheck& check)
 {
+    return insertCheck(check, QString());
+}
+
+qint64 HistoryDatabase::recordPending(const RecordedCheck& check, const QString& server)
+{
+    return insertCheck(check, server);
+}
+
+qint64 HistoryDatabase::insertCheck(const RecordedCheck& check, const QString& pending)
+{
     const QString siteKey = seriesSite(check.site);
+    const QString uid = check.uid.isEmpty() ? newCheckUid() : check.uid;
     SqliteTransaction transaction(*m_db);
+    SqliteStatement known(*m_db, "SELECT id FROM checks WHERE uid = ?");
+    if (known.bind(1, uid).step())
+        return 0;
     SqliteStatement insertCheck(*m_db,
-        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions, "
-        "region)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions,"
+        " region, host, user_name, uid, pending)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
         .bind(3, siteKey)
@@ -292,7 +247,11 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
         .bind(7, outcomeCode(check.outcome))
         .bind(8, check.error)
         .bind(9, check.definitionsVersion)
-        .bind(10, check.region);
+        .bind(10, check.region)
+        .bind(11, check.host)
+        .bind(12, check.user)
+        .bind(13, uid)
+        .bind(14, pending);
     insertCheck.step();
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
@@ -303,12 +262,12 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     for (const RecordedResult& result : check.results) {
         insertResult.bind(1, id)
             .bind(2, result.keyword)
-            .bind(3, engineKey(result.engine))
+            .bind(3, engineCode(result))
             .bind(4, result.text)
             .bind(5, result.position)
             .bind(6, qint64(result.resultPage))
             .bind(7, result.countText)
-            .bind(8, reasonCode(result.reason))
+            .bind(8, reasonText(result))
             .bind(9, siteKey);
         insertResult.step();
         insertResult.reset();
@@ -317,24 +276,11 @@ qint64 HistoryDatabase::record(const RecordedCheck& check)
     return id;
 }
 
-QList<RecordedCheck> HistoryDatabase::checksOfSite(const QString& site)
-{
-    QList<RecordedCheck> checks;
-    forEachCheck(&site, [&](const RecordedCheck& check) { checks.append(check); });
-    return checks;
-}
-
-QList<RecordedCheck> HistoryDatabase::allChecks()
-{
-    QList<RecordedCheck> checks;
-    forEachCheck(nullptr, [&](const RecordedCheck& check) { checks.append(check); });
-    return checks;
-}
-
 namespace {
 
 constexpr const char* kCheckColumns
-    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error, c.definitions, c.region";
+    = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
+      " c.definitions, c.region, c.host, c.user_name, c.uid";
 
 QByteArray checksQuery(const char* rest)
 {
@@ -354,6 +300,9 @@ RecordedCheck readCheck(const SqliteStatement& row, TextPool& pool)
     check.error = pool.text(row.bytes(7));
     check.definitionsVersion = pool.text(row.bytes(8));
     check.region = pool.text(row.bytes(9));
+    check.host = pool.text(row.bytes(10));
+    check.user = pool.text(row.bytes(11));
+    check.uid = row.text(12);
     return check;
 }
 
@@ -435,7 +384,7 @@ SiteHistory HistoryDatabase::siteHistory(const QString& site)
     SqliteReadTransaction snapshot(*m_db);
     SqliteStatement rows(*m_db,
         "SELECT c.id, c.time_utc, c.outcome, c.cy, c.pr, c.error,"
-        " r.keyword, r.engine, r.result_text, r.position, r.reason"
+        " r.keyword, r.engine, r.result_text, r.position, r.reason, c.host, c.user_name"
         " FROM checks c INDEXED BY checks_by_site LEFT JOIN results r ON r.check_id = c.id"
         " WHERE c.site_key = ? ORDER BY c.time_utc, c.id, r.rowid");
     const QString key = seriesSite(site);
@@ -452,7 +401,7 @@ SiteHistory HistoryDatabase::siteHistory(const QString& site)
             check = id;
             history.appendCheck(msecsOfIsoTime(rows.bytes(1)),
                 kOutcomeCodes.find(rows.bytes(2)).value_or(CheckOutcome::Error), rows.bytes(3), rows.bytes(4),
-                rows.bytes(5));
+                rows.bytes(5), rows.bytes(11), rows.bytes(12));
         }
         if (!rows.isNull(6))
             history.appendResult(
@@ -483,4 +432,35 @@ QList<PreviousResult> HistoryDatabase::latestDecidedResults(
         }
     }
     return results;
+}
+
+void HistoryDatabase::forEachPendingCheck(
+    const std::function<void(const RecordedCheck&, const QString& server)>& visit)
+{
+    QList<std::pair<RecordedCheck, QString>> pending;
+    {
+        SqliteReadTransaction snapshot(*m_db);
+        SqliteStatement checksRows(
+            *m_db, checksQuery("WHERE c.pending <> '' ORDER BY c.time_utc, c.id").constData());
+        SqliteStatement servers(*m_db, "SELECT pending FROM checks WHERE id = ?");
+        SqliteStatement resultRows(*m_db, kResultsOfCheck);
+        TextPool pool;
+        while (checksRows.step()) {
+            RecordedCheck check = readCheck(checksRows, pool);
+            readResults(resultRows, check, pool);
+            servers.bind(1, check.id).step();
+            pending.append({ check, servers.text(0) });
+            servers.reset();
+        }
+    }
+    // Sent after the read, so that marking a check sent never waits for this snapshot.
+    for (const auto& [check, server] : pending)
+        visit(check, server);
+}
+
+void HistoryDatabase::markSent(const QString& uid)
+{
+    SqliteTransaction transaction(*m_db);
+    SqliteStatement(*m_db, "UPDATE checks SET pending = '' WHERE uid = ?").bind(1, uid).step();
+    transaction.commit();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "history/HistoryRecord.h"
-#include "history/SiteHistory.h"
+#include "history/HistoryBackend.h"
 
 #include <QList>
 #include <QString>
@@ -11,14 +10,6 @@
 
 class SqliteConnection;
 
-// The latest decided result of one series before a check.
-struct PreviousResult {
-    QString keyword;
-    Engine engine = Engine::GoogleCom;
-    std::optional<int> position;
-    QDateTime time;
-};
-
 // The position history in one SQLite file: every check with its results. Only a regular file of
 // the user, not a symbolic link, is opened, and only when it carries the program's application id
 // (or is an unmarked history of an earlier version, which gets it): a foreign file is refused
@@ -26,9 +17,9 @@ struct PreviousResult {
 // mode with a busy timeout so that the program and kestrova-check can write at the same time, and
 // migrated forward by PRAGMA user_version. A file that is damaged, locked or of a newer schema is
 // reported (HistoryError), never replaced.
-class HistoryDatabase {
+class HistoryDatabase : public HistoryBackend {
 public:
-    static constexpr int kSchemaVersion = 5;
+    static constexpr int kSchemaVersion = 6;
     // How long a writer waits for another one that holds the file.
     static constexpr int kBusyTimeoutMs = 10000;
     // "KSTR": PRAGMA application_id of every history file the program makes.
@@ -42,35 +33,30 @@ public:
     static QString defaultPath();
 
     const QString& path() const { return m_path; }
-    int schemaVersion();
+    int schemaVersion() override;
 
-    // Writes one check and its results at once; returns its id.
-    qint64 record(const RecordedCheck& check);
-
-    // The checks of the site (compared as seriesSite), oldest first, with their results.
-    QList<RecordedCheck> checksOfSite(const QString& site);
-    // Every check of every site, oldest first.
-    QList<RecordedCheck> allChecks();
-    // The checks of the site (every site when it is null), oldest first, one at a time: a history
-    // of any length is read in the memory of one check.
-    void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit);
-    // The latest check of the site with its results, if it has one.
-    std::optional<RecordedCheck> latestCheck(const QString& site);
-    // The latest check of every project file (as recorded) of the site, oldest first, without
-    // their results: one look into an index per project file, whatever the length of the history.
-    QList<RecordedCheck> latestCheckOfEachProject(const QString& site);
-    // The checks of the site, oldest first, with what the history window shows of their results,
-    // read at once into the flat form.
-    SiteHistory siteHistory(const QString& site);
-    // For every series of the site among the keywords on the engines, its latest decided result:
-    // one look into an index per series, whatever the length of the history.
+    qint64 record(const RecordedCheck& check) override;
+    void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) override;
+    std::optional<RecordedCheck> latestCheck(const QString& site) override;
+    // One look into an index per project file, whatever the length of the history.
+    QList<RecordedCheck> latestCheckOfEachProject(const QString& site) override;
+    SiteHistory siteHistory(const QString& site) override;
+    // One look into an index per series, whatever the length of the history.
     QList<PreviousResult> latestDecidedResults(
-        const QString& site, const QStringList& keywords, const QList<Engine>& engines);
+        const QString& site, const QStringList& keywords, const QList<Engine>& engines) override;
+
+    // A check kept here for a server that did not take it: recorded with a note naming the server,
+    // until markSent() clears the note.
+    qint64 recordPending(const RecordedCheck& check, const QString& server);
+    // The checks kept for a server, oldest first, each with the server its note names.
+    void forEachPendingCheck(const std::function<void(const RecordedCheck&, const QString& server)>& visit);
+    void markSent(const QString& uid);
 
 private:
     // Throws HistoryError for a file that is not a history of the program.
     void recognise();
     void migrate();
+    qint64 insertCheck(const RecordedCheck& check, const QString& pending);
 
     QString m_path;
     std::unique_ptr<SqliteConnection> m_db;

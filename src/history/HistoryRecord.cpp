@@ -56,6 +56,11 @@ QString engineText(const RecordedResult& result)
     return result.unknownEngine.isEmpty() ? engineCaption(result.engine) : result.unknownEngine;
 }
 
+QString engineCode(const RecordedResult& result)
+{
+    return result.unknownEngine.isEmpty() ? engineKey(result.engine) : result.unknownEngine;
+}
+
 QString reasonText(const RecordedResult& result)
 {
     return result.unknownReason.isEmpty() ? reasonCode(result.reason) : result.unknownReason;

@@ -50,6 +50,8 @@ struct RecordedResult {
 
 // The engine as shown ("Yandex.ru"), or the unknown code as written.
 QString engineText(const RecordedResult& result);
+// The engine's code ("YandexRu"), or the unknown code as written.
+QString engineCode(const RecordedResult& result);
 // The reason code ("found"), or the unknown code as written.
 QString reasonText(const RecordedResult& result);
 // Whether the result decided the position; a reason this version does not know decides nothing.
@@ -66,6 +68,10 @@ struct RecordedCheck {
     QString error; // the error that ended the check
     QString definitionsVersion; // of the engine definitions the check used ("2026.12.7.1"); empty before
     QString region; // the region the check asked from ("lr=213 gl=ru hl=ru"); empty for none or before
+    QString host; // the machine that ran the check; empty for checks recorded before the history kept it
+    QString user; // the user who ran it
+    // Names the check in every store it is copied or sent to, so that it is never written twice.
+    QString uid;
     QList<RecordedResult> results; // in the order of the check
 
     const RecordedResult* result(const QString& keyword, Engine engine) const;

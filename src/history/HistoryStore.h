@@ -1,19 +1,34 @@
 #pragma once
 
+#include "history/HistoryBackend.h"
 #include "history/HistoryDatabase.h"
+#include "history/HistoryLocation.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
 
-// The program's way to its history file. After a failure the next use opens the file afresh, so a
-// file that was locked or missing a moment ago works again as soon as it can; a failed write is reported once
-// through the problem handler and never thrown, so that it cannot stop a check.
+// The program's way to its history: the SQLite file of this computer or a PostgreSQL server (see
+// HistoryLocation). After a failure the next use opens the store afresh, so a file that was locked
+// or a server that was away a moment ago works again as soon as it can; a failed write is reported
+// once through the problem handler and never thrown, so that it cannot stop a check. A check the
+// server does not take is kept in the file of this computer with a note, for --history-sync.
 class HistoryStore {
 public:
-    explicit HistoryStore(const QString& path = HistoryDatabase::defaultPath());
+    explicit HistoryStore(const QString& location = HistoryLocation::configured());
 
-    const QString& path() const { return m_path; }
+    const QString& location() const { return m_location; }
+    // Another history from now on; the next use opens it.
+    void setLocation(const QString& location)
+    {
+        m_location = location;
+        m_backend.reset();
+        m_problemReported = false;
+    }
+    // "Файл истории: ..." or "База истории: ...".
+    QString describe() const { return HistoryLocation::describe(m_location); }
+    bool isServer() const { return HistoryLocation::isServer(m_location); }
+
     // Told the first time a check could not be written, with the reason.
     void setProblemHandler(std::function<void(const QString&)> handler)
     {
@@ -28,9 +43,12 @@ public:
 
     // How long a write waits for another writer; HistoryDatabase::kBusyTimeoutMs unless set.
     void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
+    // The file a check the server did not take is kept in; HistoryDatabase::defaultPath() unless set.
+    void setLocalFile(const QString& path) { m_localFile = path; }
 
+    // True when the check was written, or kept in the local file for the server.
     bool record(const RecordedCheck& check);
-    // Opens the file now unless it is open; throws HistoryError for one that cannot be opened.
+    // Opens the store now unless it is open; throws HistoryError for one that cannot be opened.
     void open() const;
     // Reads throw HistoryError.
     QList<RecordedCheck> checksOfSite(const QString& site) const;
@@ -44,13 +62,17 @@ public:
         const QString& site, const QStringList& keywords, const QList<Engine>& engines) const;
 
     static const QString kNotWrittenMessage;
+    static const QString kKeptLocallyMessage;
 
 private:
-    HistoryDatabase& database() const;
+    HistoryBackend& backend() const;
+    bool keepLocally(const RecordedCheck& check, const QString& reason);
+    void reportOnce(const QString& text);
 
-    QString m_path;
-    // Kept open while it works; dropped after a failure, so the next use opens the file afresh.
-    mutable std::unique_ptr<HistoryDatabase> m_db;
+    QString m_location;
+    QString m_localFile = HistoryDatabase::defaultPath();
+    // Kept open while it works; dropped after a failure, so the next use opens the store afresh.
+    mutable std::unique_ptr<HistoryBackend> m_backend;
     std::function<void(const QString&)> m_problemHandler;
     std::function<void(const RecordedCheck&)> m_recordedHandler;
     bool m_problemReported = false;

@@ -74,7 +74,7 @@ int HistoryTableModel::rowCount(const QModelIndex& parent) const
 
 int HistoryTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kFixedLeadColumns + int(series().size()) + 2;
+    return parent.isValid() ? 0 : kFixedLeadColumns + int(series().size()) + 4;
 }
 
 PositionChange HistoryTableModel::change(int row, int series) const
@@ -135,7 +135,9 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         const std::optional<int> shown = best(checkIndex);
         return shown ? QVariant(*shown) : QVariant(QStringLiteral("n/a"));
     }
-    return changeMark(bestChange(checkIndex));
+    if (series == seriesCount + 1)
+        return changeMark(bestChange(checkIndex));
+    return m_history.text(series == seriesCount + 2 ? check.host : check.user);
 }
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -159,5 +161,8 @@ QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation,
         return this->series()[series].keyword + u'\n' + this->series()[series].engineText;
     if (series == int(this->series().size()))
         return QStringLiteral("Лучшая");
-    return QStringLiteral("Изменение");
+    if (series == int(this->series().size()) + 1)
+        return QStringLiteral("Изменение");
+    return series == int(this->series().size()) + 2 ? QStringLiteral("Компьютер")
+                                                    : QStringLiteral("Пользователь");
 }

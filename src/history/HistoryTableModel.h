@@ -10,7 +10,7 @@
 
 // The checks of a site as a table, newest first: time, outcome, CY, PageRank, the result of every
 // keyword on every engine with its change since that series' previous decided result, the best
-// position of the check and its change since the previous check.
+// position of the check and its change since the previous check, the machine and the user that ran it.
 class HistoryTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:

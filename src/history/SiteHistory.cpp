@@ -10,7 +10,7 @@ SiteHistory SiteHistory::of(const QList<RecordedCheck>& checks)
     SiteHistory history;
     for (const RecordedCheck& check : checks) {
         history.appendCheck(check.time.toMSecsSinceEpoch(), check.outcome, check.cy.toUtf8(),
-            check.pr.toUtf8(), check.error.toUtf8());
+            check.pr.toUtf8(), check.error.toUtf8(), check.host.toUtf8(), check.user.toUtf8());
         for (const RecordedResult& result : check.results) {
             const QByteArray engine
                 = (result.unknownEngine.isEmpty() ? engineKey(result.engine) : result.unknownEngine).toUtf8();
@@ -63,11 +63,11 @@ void SiteHistory::reserve(qsizetype checks, qsizetype results)
     m_results.reserve(std::size_t(results));
 }
 
-void SiteHistory::appendCheck(
-    qint64 msecs, CheckOutcome outcome, QByteArrayView cy, QByteArrayView pr, QByteArrayView error)
+void SiteHistory::appendCheck(qint64 msecs, CheckOutcome outcome, QByteArrayView cy, QByteArrayView pr,
+    QByteArrayView error, QByteArrayView host, QByteArrayView user)
 {
-    m_checks.push_back(
-        { msecs, outcome, textIndex(cy), textIndex(pr), textIndex(error), int(m_results.size()) });
+    m_checks.push_back({ msecs, outcome, textIndex(cy), textIndex(pr), textIndex(error), textIndex(host),
+        textIndex(user), int(m_results.size()) });
 }
 
 void SiteHistory::appendResult(QByteArrayView keyword, QByteArrayView engineCode, QByteArrayView text,

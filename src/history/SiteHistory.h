@@ -29,7 +29,7 @@ public:
     struct Check {
         qint64 msecs = 0; // UTC
         CheckOutcome outcome = CheckOutcome::Completed;
-        int cy = 0, pr = 0, error = 0; // texts
+        int cy = 0, pr = 0, error = 0, host = 0, user = 0; // texts
         int firstResult = 0;
     };
 
@@ -53,8 +53,8 @@ public:
     // Room for what is to come, so that a long history is not moved while it grows.
     void reserve(qsizetype checks, qsizetype results);
     // Building, oldest check first: a check, then its results.
-    void appendCheck(
-        qint64 msecs, CheckOutcome outcome, QByteArrayView cy, QByteArrayView pr, QByteArrayView error);
+    void appendCheck(qint64 msecs, CheckOutcome outcome, QByteArrayView cy, QByteArrayView pr,
+        QByteArrayView error, QByteArrayView host = {}, QByteArrayView user = {});
     // keyword and the engine's and the reason's codes as the history file holds them (UTF-8).
     void appendResult(QByteArrayView keyword, QByteArrayView engineCode, QByteArrayView text,
         std::optional<int> position, QByteArrayView reasonCode);

@@ -20,14 +20,17 @@ ProjectScheduler::ProjectScheduler(
 
 QString ProjectScheduler::crontabLine(const ProjectSchedule& project)
 {
-    return project.schedule.cronFields() + u' ' + UnitQuoting::cronWord(project.checkerPath)
+    const QString history = project.history.isEmpty()
+        ? QString()
+        : QStringLiteral("KESTROVA_HISTORY=") + UnitQuoting::cronWord(project.history) + u' ';
+    return project.schedule.cronFields() + u' ' + history + UnitQuoting::cronWord(project.checkerPath)
         + QStringLiteral(" --scheduled ") + UnitQuoting::cronWord(project.projectPath)
         + QStringLiteral(" >/dev/null");
 }
 
 ScheduleChange ProjectScheduler::set(const QString& projectPath, const CheckSchedule& schedule)
 {
-    ProjectSchedule project { ScheduleUnits::projectKey(projectPath), schedule, m_checkerPath };
+    ProjectSchedule project { ScheduleUnits::projectKey(projectPath), schedule, m_checkerPath, m_history };
     ScheduleChange change;
     if (schedule.kind != CheckSchedule::Kind::Off) {
         if (!QFileInfo(project.projectPath).isFile())

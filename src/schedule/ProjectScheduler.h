@@ -21,6 +21,9 @@ public:
 
     const UserUnitFolder& folder() const { return m_folder; }
     const QString& checkerPath() const { return m_checkerPath; }
+    // The history the scheduled checks keep their results in, set in the environment of their
+    // units; empty: the file of this computer.
+    void setHistory(const QString& location) { m_history = location; }
 
     // Writes or removes the project's units and tells the user service manager. Throws
     // ScheduleError for a project file that is not there, a path that cannot be put into a unit, a
@@ -39,4 +42,5 @@ private:
     UserUnitFolder m_folder;
     UserServiceManager m_manager;
     QString m_checkerPath;
+    QString m_history;
 };

@@ -69,10 +69,15 @@ QByteArray serviceText(const ProjectSchedule& project)
         "\n"
         "[Service]\n"
         "Type=oneshot\n"
+        "%4"
         "ExecStart=%2\n"
         "TimeoutStartSec=%3min\n")
         .arg(description(project), execStart)
         .arg(kTimeoutStartMin)
+        .arg(project.history.isEmpty() ? QString()
+                                       : QStringLiteral("Environment=")
+                    + UnitQuoting::environmentAssignment(QStringLiteral("KESTROVA_HISTORY"), project.history)
+                    + u'\n')
         .toUtf8();
 }
 

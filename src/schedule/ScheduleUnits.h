@@ -10,6 +10,9 @@ struct ProjectSchedule {
     QString projectPath; // absolute
     CheckSchedule schedule;
     QString checkerPath; // the kestrova-check the service runs, absolute
+    // The history the checks are kept in (KESTROVA_HISTORY of the service); empty: the file of
+    // this computer. Never a connection string that holds a password.
+    QString history = {};
 };
 
 namespace ScheduleUnits {

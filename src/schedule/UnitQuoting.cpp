@@ -38,6 +38,20 @@ QString execWord(const QString& word)
     return quoted + u'"';
 }
 
+QString environmentAssignment(const QString& name, const QString& value)
+{
+    refuseControlCharacters(value);
+    QString quoted = QStringLiteral("\"") + name + u'=';
+    for (const QChar c : value) {
+        if (c == u'\\' || c == u'"')
+            quoted += u'\\';
+        else if (c == u'%')
+            quoted += c;
+        quoted += c;
+    }
+    return quoted + u'"';
+}
+
 QString specifierValue(const QString& text)
 {
     QString value;

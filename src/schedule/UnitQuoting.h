@@ -13,6 +13,9 @@ QString execWord(const QString& word);
 // A value of a setting that expands specifiers, such as Description=: % doubled, control
 // characters left out.
 QString specifierValue(const QString& text);
+// An Environment= assignment "NAME=value" in double quotes, with \ and " escaped by a backslash and
+// % doubled (the setting expands specifiers, not variables). A control character: ScheduleError.
+QString environmentAssignment(const QString& name, const QString& value);
 // One word of a crontab command: in single quotes for the shell, with % escaped, since cron makes
 // a line break of a bare one. A line break: ScheduleError.
 QString cronWord(const QString& word);

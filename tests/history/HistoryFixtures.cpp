@@ -1,5 +1,9 @@
 #include "history/HistoryFixtures.h"
 
+#include "history/HistoryDatabase.h"
+#include "history/HistoryLocation.h"
+#include "support/PostgresServer.h"
+
 #include <QFile>
 
 RecordedCheck sampleCheck(const QDateTime& time, std::optional<int> yandexPosition)
@@ -12,6 +16,8 @@ RecordedCheck sampleCheck(const QDateTime& time, std::optional<int> yandexPositi
     check.pr = QStringLiteral("n/a");
     check.outcome = CheckOutcome::Completed;
     check.definitionsVersion = QStringLiteral("2026.12.7.1");
+    check.host = QStringLiteral("office-7");
+    check.user = QStringLiteral("анна");
     RecordedResult yandex;
     yandex.keyword = QStringLiteral("купить слона");
     yandex.engine = Engine::YandexRu;
@@ -36,4 +42,24 @@ QByteArray fileBytes(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+std::string storeKindName(const testing::TestParamInfo<StoreKind>& info)
+{
+    return info.param == StoreKind::Sqlite ? "Sqlite" : "Postgres";
+}
+
+EmptyHistory::EmptyHistory(StoreKind kind)
+{
+    if (kind == StoreKind::Sqlite) {
+        m_location = m_dir.filePath(QStringLiteral("Tellvik/Kestrova Sertrix/history.sqlite"));
+    } else {
+        PostgresServer& server = PostgresServer::shared();
+        m_location = server.conninfo(server.createDatabase());
+    }
+}
+
+std::unique_ptr<HistoryBackend> EmptyHistory::open() const
+{
+    return HistoryLocation::open(m_location, HistoryDatabase::kBusyTimeoutMs);
 }

@@ -96,7 +96,7 @@ TEST(HistoryTableModel, SeriesThatComeAndGoKeepTheirOwnChanges)
     HistoryTableModel model;
     model.setChecks(checks);
     ASSERT_EQ(model.series().size(), 2);
-    ASSERT_EQ(model.columnCount(), HistoryTableModel::kFixedLeadColumns + 4);
+    ASSERT_EQ(model.columnCount(), HistoryTableModel::kFixedLeadColumns + 6);
     const int first = HistoryTableModel::kFixedLeadColumns;
     auto text = [&model](int row, int column) { return model.index(row, column).data().toString(); };
     const QStringList newestFirst[] = {
@@ -109,6 +109,10 @@ TEST(HistoryTableModel, SeriesThatComeAndGoKeepTheirOwnChanges)
         for (int column = 0; column < 4; ++column)
             EXPECT_EQ(text(row, first + column), newestFirst[row][column]) << row << ' ' << column;
     }
+    EXPECT_EQ(model.headerData(first + 4, Qt::Horizontal).toString(), QStringLiteral("Компьютер"));
+    EXPECT_EQ(model.headerData(first + 5, Qt::Horizontal).toString(), QStringLiteral("Пользователь"));
+    EXPECT_EQ(text(0, first + 4), QStringLiteral("office-7"));
+    EXPECT_EQ(text(0, first + 5), QStringLiteral("анна"));
     EXPECT_EQ(model.change(0, 1).kind, PositionChange::Kind::Unknown);
     EXPECT_EQ(model.index(1, first + 1).data(Qt::ToolTipRole).toString().section(u'\n', 0, 0),
         QStringLiteral("found"));

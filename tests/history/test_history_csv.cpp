@@ -21,24 +21,26 @@ TEST(HistoryCsv, KnownHistoryByteForByte)
     stopped.definitionsVersion.clear(); // as a check recorded before the definitions were
     const QByteArray expected = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
-          "definitions,region\r\n"
+          "definitions,region,host,user\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,\r\n"
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
           "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
-          "completed,2026.12.7.1,\r\n"
+          "completed,2026.12.7.1,,office-7,анна\r\n"
           "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped,,\r\n"
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped,,,office-7,анна\r\n"
           "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
           "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
-          "stopped,,\r\n";
+          "stopped,,,office-7,анна\r\n";
     EXPECT_EQ(historyCsv({ sampleCheck(kTime), stopped }), expected);
 }
 
-TEST(HistoryCsv, WrittenWhileReadFromTheHistoryByteForByte)
+using HistoryCsvOfAStore = OnEachStore;
+
+TEST_P(HistoryCsvOfAStore, WrittenWhileReadFromTheHistoryByteForByte)
 {
     QTemporaryDir dir;
-    HistoryStore store(dir.filePath(QStringLiteral("history.sqlite")));
+    HistoryStore store(m_history.location());
     RecordedCheck other = sampleCheck(kTime.addSecs(60), 3);
     other.site = QStringLiteral("http://другой.рф");
     other.results.resize(1);
@@ -50,29 +52,31 @@ TEST(HistoryCsv, WrittenWhileReadFromTheHistoryByteForByte)
     writeHistoryCsv(path, store, &site);
     const QByteArray header = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
-          "definitions,region\r\n";
-    const QByteArray first = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
-                             "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,\r\n"
-                             "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
-                             "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,\r\n";
-    const QByteArray last = "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
-                            "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1,\r\n"
-                            "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
-                            "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,\r\n";
+          "definitions,region,host,user\r\n";
+    const QByteArray first
+        = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна\r\n"
+          "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,,office-7,анна\r\n";
+    const QByteArray last
+        = "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1,,office-7,анна\r\n"
+          "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,,office-7,анна\r\n";
     EXPECT_EQ(fileBytes(path), header + first + last);
 
     writeHistoryCsv(path, store, nullptr);
     EXPECT_EQ(fileBytes(path),
         header + first
             + "2026-12-07T12:31:05Z,http://другой.рф,купить "
-              "слона,Yandex.ru,3,1,1520,120,n/a,found,completed,2026.12.7.1,\r\n"
+              "слона,Yandex.ru,3,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна\r\n"
             + last);
 }
 
-TEST(HistoryCsv, ALongHistoryWrittenInPiecesIsTheWholeOne)
+TEST_P(HistoryCsvOfAStore, ALongHistoryWrittenInPiecesIsTheWholeOne)
 {
     QTemporaryDir dir;
-    HistoryStore store(dir.filePath(QStringLiteral("history.sqlite")));
+    HistoryStore store(m_history.location());
     for (int day = 0; day < 1500; ++day)
         ASSERT_TRUE(store.record(
             sampleCheck(kTime.addDays(day), day % 3 ? std::optional<int>(day % 50 + 1) : std::nullopt)));
@@ -87,7 +91,7 @@ TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)
 {
     EXPECT_EQ(historyCsv({}),
         QByteArray("\xEF\xBB\xBFtime,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,"
-                   "outcome,definitions,region\r\n"));
+                   "outcome,definitions,region,host,user\r\n"));
 }
 
 TEST(HistoryCsv, TextsThatASpreadsheetWouldRunAreWrittenAsText)
@@ -131,9 +135,13 @@ TEST(HistoryCsv, PythonReadsBackEveryField)
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
     const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].toArray().size(), 13);
+    EXPECT_EQ(rows[0].toArray().size(), 15);
     EXPECT_EQ(rows[0].toArray()[0].toString(), QStringLiteral("time"));
     EXPECT_EQ(rows[0].toArray()[11].toString(), QStringLiteral("definitions"));
+    EXPECT_EQ(rows[0].toArray()[12].toString(), QStringLiteral("host"));
+    EXPECT_EQ(rows[0].toArray()[13].toString(), QStringLiteral("user"));
+    EXPECT_EQ(rows[1].toArray()[12].toString(), QStringLiteral("office-7"));
+    EXPECT_EQ(rows[1].toArray()[13].toString(), QStringLiteral("анна"));
     EXPECT_EQ(rows[1].toArray()[11].toString(), QStringLiteral("2026.12.7.1"));
     EXPECT_EQ(rows[1].toArray()[2].toString(), QStringLiteral("купить слона"));
     EXPECT_EQ(rows[1].toArray()[4].toString(), QStringLiteral("7"));
@@ -148,5 +156,7 @@ TEST(HistoryCsv, UnwritableTargetIsReportedAndNothingIsLeft)
     EXPECT_THROW(writeHistoryCsv(path, { sampleCheck(kTime) }), HistoryError);
     EXPECT_FALSE(QFile::exists(path));
 }
+
+KS_ON_EACH_STORE(HistoryCsvOfAStore);
 
 } // namespace

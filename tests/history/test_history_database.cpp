@@ -24,15 +24,14 @@ QString readPragma(const QString& path, const char* pragma)
     return statement.text(0);
 }
 
-TEST(HistoryDatabase, CheckIsReadBackWithEveryField)
+TEST_P(OnEachStore, CheckIsReadBackWithEveryField)
 {
-    HistoryFolder folder;
-    const RecordedCheck written = sampleCheck(kMorning);
-    {
-        HistoryDatabase db(folder.path());
-        EXPECT_GT(db.record(written), 0);
-    }
-    const QList<RecordedCheck> read = HistoryDatabase(folder.path()).checksOfSite(written.site);
+    RecordedCheck written = sampleCheck(kMorning);
+    written.host = QStringLiteral("office-7");
+    written.user = QStringLiteral("анна");
+    written.results[1].keyword = QStringLiteral("{NULL}, \"a\\\\b\" \\");
+    EXPECT_GT(m_history.open()->record(written), 0);
+    const QList<RecordedCheck> read = m_history.open()->checksOfSite(written.site);
     ASSERT_EQ(read.size(), 1);
     EXPECT_EQ(read[0].time, written.time);
     EXPECT_EQ(read[0].site, written.site);
@@ -41,12 +40,13 @@ TEST(HistoryDatabase, CheckIsReadBackWithEveryField)
     EXPECT_EQ(read[0].pr, written.pr);
     EXPECT_EQ(read[0].outcome, written.outcome);
     EXPECT_EQ(read[0].definitionsVersion, QStringLiteral("2026.12.7.1"));
+    EXPECT_EQ(read[0].host, QStringLiteral("office-7"));
+    EXPECT_EQ(read[0].user, QStringLiteral("анна"));
     EXPECT_EQ(read[0].results, written.results);
 }
 
-TEST(HistoryDatabase, EveryReasonAndEngineIsReadBackAsWritten)
+TEST_P(OnEachStore, EveryReasonAndEngineIsReadBackAsWritten)
 {
-    HistoryFolder folder;
     RecordedCheck written = sampleCheck(kMorning);
     const RecordedResult model = written.results.front();
     written.results.clear();
@@ -58,9 +58,24 @@ TEST(HistoryDatabase, EveryReasonAndEngineIsReadBackAsWritten)
             written.results << result;
         }
     }
-    HistoryDatabase db(folder.path());
-    db.record(written);
-    EXPECT_EQ(db.checksOfSite(written.site).value(0).results, written.results);
+    const auto db = m_history.open();
+    db->record(written);
+    EXPECT_EQ(db->checksOfSite(written.site).value(0).results, written.results);
+}
+
+TEST_P(OnEachStore, ACheckGivenAgainIsNotWrittenTwice)
+{
+    RecordedCheck check = sampleCheck(kMorning);
+    check.uid = QStringLiteral("3f1c2a9e-0000-4000-8000-000000000001");
+    const auto db = m_history.open();
+    EXPECT_GT(db->record(check), 0);
+    check.cy = QStringLiteral("999");
+    EXPECT_EQ(db->record(check), 0);
+    const QList<RecordedCheck> read = db->allChecks();
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_EQ(read[0].cy, QStringLiteral("120"));
+    EXPECT_EQ(read[0].uid, check.uid);
+    EXPECT_EQ(read[0].results.size(), 2);
 }
 
 TEST(HistoryDatabase, FileIsOwnerOnlyInWalModeAtTheCurrentSchema)
@@ -74,10 +89,10 @@ TEST(HistoryDatabase, FileIsOwnerOnlyInWalModeAtTheCurrentSchema)
     EXPECT_EQ(readPragma(folder.path(), "PRAGMA user_version").toInt(), HistoryDatabase::kSchemaVersion);
 }
 
-TEST(HistoryDatabase, AddressFormsOfOneSiteShareTheirHistory)
+TEST_P(OnEachStore, AddressFormsOfOneSiteShareTheirHistory)
 {
-    HistoryFolder folder;
-    HistoryDatabase db(folder.path());
+    const auto opened = m_history.open();
+    HistoryBackend& db = *opened;
     RecordedCheck first = sampleCheck(kMorning);
     first.site = QStringLiteral("http://www.Example.ru/");
     RecordedCheck second = sampleCheck(kMorning.addDays(1));
@@ -94,10 +109,10 @@ TEST(HistoryDatabase, AddressFormsOfOneSiteShareTheirHistory)
     EXPECT_EQ(db.allChecks().size(), 3);
 }
 
-TEST(HistoryDatabase, LatestDecidedResultSkipsFailedLookups)
+TEST_P(OnEachStore, LatestDecidedResultSkipsFailedLookups)
 {
-    HistoryFolder folder;
-    HistoryDatabase db(folder.path());
+    const auto opened = m_history.open();
+    HistoryBackend& db = *opened;
     db.record(sampleCheck(kMorning, 12));
     RecordedCheck failed = sampleCheck(kMorning.addDays(1));
     failed.results[0].reason = Reason::Failed;
@@ -112,10 +127,10 @@ TEST(HistoryDatabase, LatestDecidedResultSkipsFailedLookups)
     EXPECT_EQ(latest[0].time, kMorning);
 }
 
-TEST(HistoryDatabase, LatestDecidedResultIsTheSitesOwnInTheOrderOfRecording)
+TEST_P(OnEachStore, LatestDecidedResultIsTheSitesOwnInTheOrderOfRecording)
 {
-    HistoryFolder folder;
-    HistoryDatabase db(folder.path());
+    const auto opened = m_history.open();
+    HistoryBackend& db = *opened;
     const QString keyword = QStringLiteral("купить слона");
     RecordedCheck other = sampleCheck(kMorning.addDays(3), 2);
     other.site = QStringLiteral("http://другой.рф/");
@@ -133,10 +148,10 @@ TEST(HistoryDatabase, LatestDecidedResultIsTheSitesOwnInTheOrderOfRecording)
     EXPECT_EQ(latest[0].position, 2);
 }
 
-TEST(HistoryDatabase, LatestCheckIsTheSitesNewestWithItsResults)
+TEST_P(OnEachStore, LatestCheckIsTheSitesNewestWithItsResults)
 {
-    HistoryFolder folder;
-    HistoryDatabase db(folder.path());
+    const auto opened = m_history.open();
+    HistoryBackend& db = *opened;
     EXPECT_EQ(db.latestCheck(QStringLiteral("пример.рф")), std::nullopt);
     RecordedCheck other = sampleCheck(kMorning.addDays(5), 1);
     other.site = QStringLiteral("http://другой.рф/");
@@ -150,10 +165,10 @@ TEST(HistoryDatabase, LatestCheckIsTheSitesNewestWithItsResults)
     EXPECT_EQ(latest->results, sampleCheck(kMorning, 30).results);
 }
 
-TEST(HistoryDatabase, LatestCheckOfEachProjectFileOldestFirstWithoutResults)
+TEST_P(OnEachStore, LatestCheckOfEachProjectFileOldestFirstWithoutResults)
 {
-    HistoryFolder folder;
-    HistoryDatabase db(folder.path());
+    const auto opened = m_history.open();
+    HistoryBackend& db = *opened;
     const auto checkOf = [](const char* project, int day, CheckOutcome outcome) {
         RecordedCheck check = sampleCheck(kMorning.addDays(day));
         check.projectPath = QString::fromUtf8(project);
@@ -312,7 +327,7 @@ TEST(HistoryStore, DamagedFileIsReportedOnceAndNeverReplaced)
     EXPECT_FALSE(store.record(sampleCheck(kMorning.addDays(1))));
     ASSERT_EQ(problems.size(), 1);
     EXPECT_TRUE(problems[0].contains(QStringLiteral("not a database"))) << problems[0].toStdString();
-    EXPECT_TRUE(problems[0].contains(folder.path()));
+    EXPECT_TRUE(problems[0].contains(QStringLiteral("Файл истории: ") + folder.path()));
     EXPECT_EQ(fileBytes(folder.path()), noise);
     EXPECT_THROW(store.checksOfSite(QStringLiteral("http://a.ru")), HistoryError);
 }
@@ -361,5 +376,7 @@ TEST(HistoryDatabase, DefaultPathFollowsXdgDataHome)
         QDir::homePath() + QStringLiteral("/.local/share/Tellvik/Kestrova Sertrix/history.sqlite"));
     qputenv("XDG_DATA_HOME", saved);
 }
+
+KS_ON_EACH_STORE(OnEachStore);
 
 } // namespace

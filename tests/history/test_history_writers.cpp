@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -33,6 +34,8 @@ protected:
         QProcessEnvironment environment
             = checkerEnvironment(m_sandbox.endpointsFile(), m_dataHome.filePath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
+        if (!m_sharedHistory.isEmpty())
+            environment.insert(QStringLiteral("KESTROVA_HISTORY"), m_sharedHistory);
         process.setProcessEnvironment(environment);
         process.start(checkerProgram(), arguments);
         ASSERT_TRUE(process.waitForStarted(10000));
@@ -46,11 +49,27 @@ protected:
     QTemporaryDir m_dataHome;
     SandboxEngines m_sandbox { 40 };
     QString m_project;
+    // The history the checkers are pointed at with KESTROVA_HISTORY; none: their own file.
+    QString m_sharedHistory;
 };
 
-TEST_F(HistoryWriters, ProgramAndCheckerWriteAtTheSameTimeLosingNothing)
+// The same writers with the history in the file of this computer or on a PostgreSQL server.
+class HistoryWritersOnEachStore : public HistoryWriters, public ::testing::WithParamInterface<StoreKind> {
+protected:
+    void SetUp() override
+    {
+        HistoryWriters::SetUp();
+        if (GetParam() == StoreKind::Postgres)
+            m_sharedHistory = m_server.location();
+    }
+    QString location() const { return m_sharedHistory.isEmpty() ? historyPath() : m_sharedHistory; }
+
+    EmptyHistory m_server { StoreKind::Postgres };
+};
+
+TEST_P(HistoryWritersOnEachStore, ProgramAndCheckerWriteAtTheSameTimeLosingNothing)
 {
-    HistoryStore store(historyPath());
+    HistoryStore store(location());
     QStringList problems;
     store.setProblemHandler([&problems](const QString& text) { problems << text; });
     QProcess first, second;
@@ -78,6 +97,8 @@ TEST_F(HistoryWriters, ProgramAndCheckerWriteAtTheSameTimeLosingNothing)
             ASSERT_EQ(check.results.size(), 1);
             EXPECT_EQ(check.results[0].keyword, QStringLiteral("купить слона"));
             EXPECT_EQ(check.results[0].engine, Engine::YandexRu);
+            EXPECT_EQ(check.host, QSysInfo::machineHostName());
+            EXPECT_FALSE(check.user.isEmpty());
         } else {
             EXPECT_EQ(check.results.size(), 2);
         }
@@ -94,9 +115,9 @@ TEST_F(HistoryWriters, NoHistoryOptionLeavesTheHistoryAlone)
     EXPECT_FALSE(QFile::exists(historyPath()));
 }
 
-TEST_F(HistoryWriters, CheckerExportsOneSiteWithoutACheck)
+TEST_P(HistoryWritersOnEachStore, CheckerExportsOneSiteWithoutACheck)
 {
-    HistoryStore store(historyPath());
+    HistoryStore store(location());
     RecordedCheck ours = sampleCheck(QDateTime(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC));
     RecordedCheck other = ours;
     other.site = QStringLiteral("http://other.ru/");
@@ -175,5 +196,7 @@ TEST_F(HistoryWriters, DamagedHistoryIsSaidOnceAndTheCheckStillRuns)
     EXPECT_EQ(process.readAllStandardError().count("История позиций не записана"), 1);
     EXPECT_EQ(fileBytes(historyPath()), QByteArray(4096, '\x5a'));
 }
+
+KS_ON_EACH_STORE(HistoryWritersOnEachStore);
 
 } // namespace

@@ -18,8 +18,8 @@ namespace {
 const QString kElephant = QStringLiteral("купить слона");
 const QByteArray kElephantEncoded = QUrl::toPercentEncoding(QStringLiteral("купить слона"));
 
-// A check run on the sandbox engines, its history in a temporary file.
-class RecorderTest : public ::testing::Test, protected RunUnderTest {
+// A check run on the sandbox engines, its history in a temporary file or a database of its own.
+class RecorderTest : public ::testing::TestWithParam<StoreKind>, protected RunUnderTest {
 protected:
     void SetUp() override
     {
@@ -45,14 +45,14 @@ protected:
     }
 
     SandboxEngines m_sandbox { 2 };
-    HistoryFolder m_folder;
-    HistoryStore m_store { m_folder.path() };
+    EmptyHistory m_history { GetParam() };
+    HistoryStore m_store { m_history.location() };
     HistoryRecorder m_recorder { m_store, [] { return QStringLiteral("/projects/слон.zlt"); } };
     QStringList m_problems;
     QMap<QString, PositionChange> m_changes;
 };
 
-TEST_F(RecorderTest, CheckIsRecordedWithItsResultsAndMetrics)
+TEST_P(RecorderTest, CheckIsRecordedWithItsResultsAndMetrics)
 {
     place("YandexRu", kElephantEncoded, 4);
     place("GoogleCom", kElephantEncoded, 0);
@@ -86,7 +86,7 @@ TEST_F(RecorderTest, CheckIsRecordedWithItsResultsAndMetrics)
     EXPECT_EQ(google->countText, QString());
 }
 
-TEST_F(RecorderTest, SecondCheckTellsTheChangeOfEveryPosition)
+TEST_P(RecorderTest, SecondCheckTellsTheChangeOfEveryPosition)
 {
     place("YandexRu", kElephantEncoded, 8);
     place("GoogleCom", kElephantEncoded, 3);
@@ -112,7 +112,7 @@ TEST_F(RecorderTest, SecondCheckTellsTheChangeOfEveryPosition)
     EXPECT_EQ(m_store.checksOfSite(project.site).size(), 2);
 }
 
-TEST_F(RecorderTest, EveryCheckCarriesTheDefinitionsVersionGivenBeforeItStarted)
+TEST_P(RecorderTest, EveryCheckCarriesTheDefinitionsVersionGivenBeforeItStarted)
 {
     m_recorder.setDefinitionsVersion(QStringLiteral("2026.12.7.1"));
     run.ButtonClick();
@@ -125,7 +125,7 @@ TEST_F(RecorderTest, EveryCheckCarriesTheDefinitionsVersionGivenBeforeItStarted)
     EXPECT_EQ(m_recorder.lastRecorded().definitionsVersion, QStringLiteral("2026.12.8.3"));
 }
 
-TEST_F(RecorderTest, StoppedCheckKeepsTheLookupsItDidNotReach)
+TEST_P(RecorderTest, StoppedCheckKeepsTheLookupsItDidNotReach)
 {
     place("YandexRu", kElephantEncoded, 1);
     QObject::connect(&run, &CheckRun::lookupDone, [this](Engine engine, int n) {
@@ -144,7 +144,7 @@ TEST_F(RecorderTest, StoppedCheckKeepsTheLookupsItDidNotReach)
     EXPECT_EQ(unreached->text, QString());
 }
 
-TEST_F(RecorderTest, CheckEndedByAnErrorIsRecordedWithTheError)
+TEST_P(RecorderTest, CheckEndedByAnErrorIsRecordedWithTheError)
 {
     host.connection.useProxy = true;
     host.connection.server = QStringLiteral("127.0.0.1");
@@ -157,7 +157,7 @@ TEST_F(RecorderTest, CheckEndedByAnErrorIsRecordedWithTheError)
     EXPECT_EQ(checks[0].error, host.errors[0]);
 }
 
-TEST_F(RecorderTest, ACheckThatNoEngineAnsweredIsRecordedAsSuch)
+TEST_P(RecorderTest, ACheckThatNoEngineAnsweredIsRecordedAsSuch)
 {
     ASSERT_TRUE(m_sandbox.command("status * 500"));
     run.ButtonClick();
@@ -169,12 +169,15 @@ TEST_F(RecorderTest, ACheckThatNoEngineAnsweredIsRecordedAsSuch)
     EXPECT_TRUE(checks[0].error.contains(QStringLiteral("500"))) << checks[0].error.toStdString();
 }
 
-TEST_F(RecorderTest, DamagedHistoryDoesNotStopTheCheck)
+// What only a file can be: damaged, or not yet made.
+using RecorderOnAFile = RecorderTest;
+
+TEST_P(RecorderOnAFile, DamagedHistoryDoesNotStopTheCheck)
 {
-    QDir().mkpath(QFileInfo(m_folder.path()).absolutePath());
+    QDir().mkpath(QFileInfo(m_history.location()).absolutePath());
     const QByteArray noise = QByteArray("this is no database, only words.").repeated(200);
     {
-        QFile file(m_folder.path());
+        QFile file(m_history.location());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(noise);
     }
@@ -187,14 +190,17 @@ TEST_F(RecorderTest, DamagedHistoryDoesNotStopTheCheck)
     ASSERT_EQ(m_problems.size(), 1);
     EXPECT_TRUE(m_problems[0].contains(QStringLiteral("not a database"))) << m_problems[0].toStdString();
     EXPECT_FALSE(m_recorder.lastWritten());
-    EXPECT_EQ(fileBytes(m_folder.path()), noise);
+    EXPECT_EQ(fileBytes(m_history.location()), noise);
 }
 
-TEST_F(RecorderTest, InvalidInputRecordsNothing)
+TEST_P(RecorderOnAFile, InvalidInputRecordsNothing)
 {
     project.site = QStringLiteral("example");
     run.ButtonClick();
-    EXPECT_FALSE(QFile::exists(m_folder.path()));
+    EXPECT_FALSE(QFile::exists(m_history.location()));
 }
+
+KS_ON_EACH_STORE(RecorderTest);
+INSTANTIATE_TEST_SUITE_P(File, RecorderOnAFile, testing::Values(StoreKind::Sqlite), storeKindName);
 
 } // namespace

@@ -41,10 +41,12 @@ QList<RecordedCheck> variedChecks()
     return checks;
 }
 
-TEST(SiteHistory, ReadFromTheFileItShowsWhatTheChecksShow)
+using SiteHistoryOfAStore = OnEachStore;
+
+TEST_P(SiteHistoryOfAStore, ReadFromTheStoreItShowsWhatTheChecksShow)
 {
-    HistoryFolder folder;
-    HistoryDatabase db(folder.path());
+    const auto opened = m_history.open();
+    HistoryBackend& db = *opened;
     const QList<RecordedCheck> written = variedChecks();
     RecordedCheck other = sampleCheck(kMorning.addSecs(60), 40);
     other.site = QStringLiteral("http://другой.рф");
@@ -107,5 +109,7 @@ TEST(SiteHistory, EngineAndReasonOfALaterVersionStayAsWritten)
     // Not drawn as any engine's line.
     EXPECT_TRUE(PositionChartModel(model.history(), QStringLiteral("kw")).lines().isEmpty());
 }
+
+KS_ON_EACH_STORE(SiteHistoryOfAStore);
 
 } // namespace

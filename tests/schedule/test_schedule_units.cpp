@@ -1,4 +1,5 @@
 #include "ScheduleFixtures.h"
+#include "schedule/ProjectScheduler.h"
 #include "schedule/ScheduleError.h"
 #include "schedule/ScheduleUnits.h"
 #include "schedule/UserUnitFolder.h"
@@ -23,6 +24,25 @@ TEST(UnitNames, ComeFromTheProjectPath)
         EXPECT_EQ(ScheduleUnits::unitStem(QString::fromUtf8(path)), QString::fromUtf8(stem));
     EXPECT_EQ(ScheduleUnits::unitStem(QStringLiteral("/nonexistent/сайты/../сайты/слон.zlt")),
         QStringLiteral("kestrova-check-1d70f7acb2af06e0a8294d03a4f89b78"));
+}
+
+TEST(UnitFiles, AServiceOfASharedHistoryNamesItInItsEnvironmentQuoted)
+{
+    ProjectSchedule project { QStringLiteral("/home/me/a.zlt"),
+        CheckSchedule::parse(QStringLiteral("daily@07:30")), QStringLiteral("/usr/bin/kestrova-check"),
+        QStringLiteral("host=db.lan dbname='100% \"seo\"' sslmode=verify-full service=a\\b") };
+    const QByteArray service = ScheduleUnits::serviceText(project);
+    EXPECT_TRUE(
+        service.contains("\nEnvironment=\"KESTROVA_HISTORY=host=db.lan dbname='100%% \\\"seo\\\"' "
+                         "sslmode=verify-full service=a\\\\b\"\nExecStart=\"/usr/bin/kestrova-check\""))
+        << service.constData();
+    EXPECT_EQ(ProjectScheduler::crontabLine(project),
+        QStringLiteral(
+            "30 7 * * * KESTROVA_HISTORY='host=db.lan dbname='\\''100\\% \"seo\"'\\'' "
+            "sslmode=verify-full service=a\\b' '/usr/bin/kestrova-check' --scheduled '/home/me/a.zlt' "
+            ">/dev/null"));
+    project.history = QStringLiteral("host=db.lan\nExecStart=/bin/sh");
+    EXPECT_THROW(ScheduleUnits::serviceText(project), ScheduleError);
 }
 
 TEST(UnitFiles, HoldTheScheduleAndTheQuotedCommand)

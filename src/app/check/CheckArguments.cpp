@@ -1,5 +1,6 @@
 #include "app/check/CheckArguments.h"
 
+#include "history/HistoryLocation.h"
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
 #include "rank/lookup/SearchRegion.h"
@@ -13,8 +14,11 @@ const QString kCheckUsage
     = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
                      "                      [--proxy HOST:PORT [--proxy-user USER "
                      "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                     "                      [--scheduled] [--engines FILE] [--region ID] PROJECT.zlt\n"
-                     "       kestrova-check --history-csv FILE [--site SITE]\n"
+                     "                      [--scheduled] [--engines FILE] [--region ID] [--history HISTORY]\n"
+                     "                      PROJECT.zlt\n"
+                     "       kestrova-check --history-csv FILE [--site SITE] [--history HISTORY]\n"
+                     "       kestrova-check --history-copy FROM TO\n"
+                     "       kestrova-check --history-sync [--history HISTORY]\n"
                      "       kestrova-check --schedule WHEN PROJECT.zlt\n"
                      "       kestrova-check --schedules\n"
                      "       kestrova-check --check-engines FILE\n"
@@ -41,6 +45,15 @@ const QString kCheckHelp = kCheckUsage
         "                         instead of the project's region\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
+        "  --history HISTORY      the position history to use: a SQLite file, or a PostgreSQL\n"
+        "                         server by a libpq connection string (postgresql://HOST/DB,\n"
+        "                         \"host=HOST dbname=DB\" or \"service=NAME\"); the password only in\n"
+        "                         ~/.pgpass, PGPASSFILE or the service file, never in the string.\n"
+        "                         Default: $KESTROVA_HISTORY, else the file of this computer\n"
+        "  --history-copy FROM TO copy every check of one history into another (a file or a\n"
+        "                         server each); a check already there is not copied again\n"
+        "  --history-sync         send the checks that the server did not take, kept in the file\n"
+        "                         of this computer, to the server\n"
         "  --scheduled            the check is run by a timer: after it, a desktop notice tells\n"
         "                         which positions moved since the previous check of the site\n"
         "  --schedule WHEN        check the project by a systemd user timer: daily@HH:MM,\n"
@@ -55,8 +68,9 @@ const QString kCheckHelp = kCheckUsage
         "  --help                 this text\n"
         "\n"
         "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova "
-        "Sertrix/history.sqlite)\n"
-        "unless --no-history is given.\n"
+        "Sertrix/history.sqlite,\n"
+        "or the history KESTROVA_HISTORY or --history names) unless --no-history is given. On a server\n"
+        "the tables are in the schema $KESTROVA_HISTORY_SCHEMA (kestrova unless set).\n"
         "\n"
         "Exit status:\n"
         "  0    the check ran to its end\n"
@@ -89,8 +103,26 @@ void hidePasswordArguments(int argc, char** argv)
     // The options that take a value, so that a value spelt like an option is not taken for one.
     static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
         "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule",
-        "--region" };
+        "--region", "--history" };
     static const char kInlinePassword[] = "--proxy-pass=";
+    // A connection string that holds a password (or cannot be read) is refused; until then it
+    // is not shown either.
+    const auto hideRefusedHistory = [](char* value) {
+        const QString text = QString::fromLocal8Bit(value);
+        if (HistoryLocation::isServer(text) && !HistoryLocation::isAcceptedServer(text))
+            std::memset(value, 'x', std::strlen(value));
+    };
+    static const char kInlineHistory[] = "--history=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kInlineHistory, sizeof kInlineHistory - 1) == 0)
+            hideRefusedHistory(argv[i] + sizeof kInlineHistory - 1);
+        else if (std::strcmp(argv[i], "--history") == 0 && i + 1 < argc)
+            hideRefusedHistory(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--history-copy") == 0) {
+            for (int value = i + 1; value < argc && value <= i + 2; ++value)
+                hideRefusedHistory(argv[value]);
+        }
+    }
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kInlinePassword, sizeof kInlinePassword - 1) == 0) {
             char* value = argv[i] + sizeof kInlinePassword - 1;
@@ -120,7 +152,8 @@ std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
-    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines, region;
+    std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines, region,
+        copyFrom;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         // "--opt=VALUE" is "--opt VALUE"; what follows "=" is never repeated in a message, since
         // it may be a password.
@@ -164,7 +197,17 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(csv);
         else if (argument == QLatin1String("--site"))
             error = value(parsed.historySite);
-        else if (argument == QLatin1String("--scheduled"))
+        else if (argument == QLatin1String("--history"))
+            error = value(parsed.history);
+        else if (argument == QLatin1String("--history-sync"))
+            error = flag(parsed.historySync);
+        else if (argument == QLatin1String("--history-copy")) {
+            error = value(copyFrom);
+            if (!error && i + 1 >= arguments.size())
+                error = UsageError { QStringLiteral("--history-copy needs FROM and TO") };
+            if (!error)
+                parsed.historyCopyTo = arguments[++i];
+        } else if (argument == QLatin1String("--scheduled"))
             error = flag(parsed.scheduled);
         else if (argument == QLatin1String("--schedule"))
             error = value(parsed.schedule);
@@ -198,6 +241,26 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     parsed.enginesFile = engines.value_or(QString());
     if (parsed.help || parsed.version)
         return parsed;
+    if (parsed.history && parsed.history->isEmpty())
+        return UsageError { QStringLiteral("--history needs a file name or a connection string") };
+    const bool anyOther = proxy || user || password || passwordFile || parsed.json || parsed.noHistory || xlsx
+        || parsed.scheduled || csv || parsed.schedule || parsed.listSchedules || engines || checkEngines
+        || parsed.historySite || !parsed.projectPath.isEmpty() || region;
+    if (copyFrom) {
+        if (copyFrom->isEmpty() || parsed.historyCopyTo.isEmpty())
+            return UsageError { QStringLiteral("--history-copy needs FROM and TO") };
+        if (anyOther || parsed.historySync || parsed.history)
+            return UsageError { QStringLiteral("--history-copy runs no check: give it alone") };
+        parsed.historyCopyFrom = *copyFrom;
+        return parsed;
+    }
+    if (parsed.historySync) {
+        if (anyOther)
+            return UsageError { QStringLiteral("--history-sync runs no check: give only --history with it") };
+        return parsed;
+    }
+    if (parsed.history && (parsed.listSchedules || checkEngines))
+        return UsageError { QStringLiteral("--history goes with a check, --schedule or --history-csv") };
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
         || xlsx || parsed.scheduled || region;
     if (checkEngines) {
@@ -217,7 +280,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         return parsed;
     }
     if (parsed.schedule) {
-        if (checkOptions || csv)
+        if (checkOptions || csv || engines)
             return UsageError { QStringLiteral(
                 "--schedule runs no check: give only the project file with it") };
         if (parsed.projectPath.isEmpty())

@@ -17,6 +17,12 @@ struct CheckArguments {
     bool noHistory = false; // the check is not kept in the position history
     QString historyCsv; // export the position history to this file instead of checking
     std::optional<QString> historySite; // only this site's history
+    // The history's file or PostgreSQL connection string; none: KESTROVA_HISTORY, else the file
+    // of this computer.
+    std::optional<QString> history;
+    // Copy every check of one history into another instead of checking.
+    QString historyCopyFrom, historyCopyTo;
+    bool historySync = false; // send the checks kept here for the server to it instead of checking
     bool scheduled = false; // run by a timer: a desktop notice tells what moved
     std::optional<QString> schedule; // set the project's schedule instead of checking
     bool listSchedules = false;

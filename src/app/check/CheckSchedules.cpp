@@ -1,7 +1,9 @@
 #include "app/check/CheckSchedules.h"
 
 #include "app/check/CheckArguments.h"
+#include "app/check/CheckHistory.h"
 #include "app/check/Checker.h"
+#include "history/HistoryLocation.h"
 #include "schedule/CheckNotice.h"
 #include "schedule/ProjectScheduler.h"
 #include "schedule/ScheduleError.h"
@@ -24,6 +26,11 @@ int setCheckSchedule(const CheckArguments& options, QIODevice& out, QIODevice& e
 {
     ProjectScheduler scheduler(
         UserUnitFolder(), UserServiceManager(), QCoreApplication::applicationFilePath());
+    // The scheduled checks write where this one would.
+    const QString history = checkHistoryLocation(options);
+    if (!acceptHistoryLocation(history, err))
+        return kExitUsage;
+    scheduler.setHistory(HistoryLocation::namedForUnits(history));
     CheckSchedule schedule;
     try {
         schedule = CheckSchedule::parse(*options.schedule);

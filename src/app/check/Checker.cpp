@@ -2,6 +2,7 @@
 
 #include "app/check/CheckArguments.h"
 #include "app/check/CheckDefinitions.h"
+#include "app/check/CheckHistory.h"
 #include "app/check/CheckReport.h"
 #include "app/check/CheckSchedules.h"
 #include "app/check/CheckWorkbook.h"
@@ -44,18 +45,6 @@ private:
     ConnectionSettings m_settings;
 };
 
-int exportHistory(const CheckArguments& options, QIODevice& err)
-{
-    try {
-        const HistoryStore store;
-        writeHistoryCsv(options.historyCsv, store, options.historySite ? &*options.historySite : nullptr);
-    } catch (const HistoryError& e) {
-        writeLine(err, QStringLiteral("kestrova-check: ") + e.message());
-        return kExitError;
-    }
-    return kExitDone;
-}
-
 // The latest check of the site before this one, which a scheduled check's notice compares with.
 std::optional<RecordedCheck> previousCheck(const HistoryStore& history, const QString& site)
 {
@@ -93,11 +82,22 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     }
     if (!options.historyCsv.isEmpty())
         return exportHistory(options, err);
+    if (!options.historyCopyFrom.isEmpty())
+        return copyHistory(options, err);
+    if (options.historySync)
+        return syncHistory(options, err);
     if (options.schedule)
         return setCheckSchedule(options, out, err);
     if (options.listSchedules)
         return listCheckSchedules(out);
 
+    const QString historyLocation = checkHistoryLocation(options);
+    if (!options.noHistory && !acceptHistoryLocation(historyLocation, err)) {
+        if (options.scheduled)
+            noticeScheduledFailure(
+                options.projectPath, QStringLiteral("строка подключения к истории не принята"));
+        return kExitUsage;
+    }
     Project project;
     ProgramStores::Connection remembered;
     try {
@@ -130,7 +130,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         QObject::connect(&run, &CheckRun::lookupDone,
             [&](Engine engine, int n) { writeLine(err, formatProgress(engine, n, results)); });
     }
-    HistoryStore history;
+    HistoryStore history(historyLocation);
     history.setProblemHandler([&err](const QString& text) { writeLine(err, text); });
     const QString projectPath = QFileInfo(options.projectPath).absoluteFilePath();
     HistoryRecorder recorder(history, [projectPath] { return projectPath; });

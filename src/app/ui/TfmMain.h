@@ -45,6 +45,7 @@ public:
     QAction* N16 = nullptr; // "История позиций..."
     QAction* N17 = nullptr; // "Расписание проверок..."
     QAction* N18 = nullptr; // "Регион проверки..."
+    QAction* N19 = nullptr; // "Где хранить историю..."
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
     QMenu* N2 = nullptr;
@@ -90,6 +91,7 @@ public slots:
     void N16Click();
     void N17Click();
     void N18Click();
+    void N19Click();
     void N10Click();
     void N11Click();
     void N12Click();

@@ -71,6 +71,7 @@ void TfmMain::buildMenu()
     N16 = addItem(N1, "N16", QStringLiteral("История позиций..."));
     N17 = addItem(N1, "N17", QStringLiteral("Расписание проверок..."));
     N18 = addItem(N1, "N18", QStringLiteral("Регион проверки..."));
+    N19 = addItem(N1, "N19", QStringLiteral("Где хранить историю..."));
     N8 = addSeparator(N1, "N8");
     N10 = addItem(N1, "N10", QStringLiteral("Выход"));
 
@@ -96,6 +97,7 @@ void TfmMain::buildMenu()
     connect(N16, &QAction::triggered, this, &TfmMain::N16Click);
     connect(N17, &QAction::triggered, this, &TfmMain::N17Click);
     connect(N18, &QAction::triggered, this, &TfmMain::N18Click);
+    connect(N19, &QAction::triggered, this, &TfmMain::N19Click);
     connect(N10, &QAction::triggered, this, &TfmMain::N10Click);
     connect(N11, &QAction::triggered, this, &TfmMain::N11Click);
     connect(N12, &QAction::triggered, this, &TfmMain::N12Click);

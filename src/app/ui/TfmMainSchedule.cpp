@@ -13,11 +13,13 @@
 
 namespace {
 
-ProjectScheduler scheduler()
+ProjectScheduler scheduler(const HistoryStore& history)
 {
-    // The timers run the kestrova-check installed beside the program.
-    return ProjectScheduler(UserUnitFolder(), UserServiceManager(),
+    // The timers run the kestrova-check installed beside the program, into the program's history.
+    ProjectScheduler made(UserUnitFolder(), UserServiceManager(),
         QCoreApplication::applicationDirPath() + QStringLiteral("/kestrova-check"));
+    made.setHistory(HistoryLocation::namedForUnits(history.location()));
+    return made;
 }
 
 } // namespace
@@ -40,7 +42,7 @@ void TfmMain::N17Click()
     } catch (const HistoryError& e) {
         lastCheck = QStringLiteral("История позиций не прочитана: ") + e.message();
     }
-    auto* dialog = new ScheduleDialog(scheduler(), path, lastCheck, this);
+    auto* dialog = new ScheduleDialog(scheduler(*m_history), path, lastCheck, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, &TfmMain::showTabTips);
     dialog->open();

@@ -3,6 +3,7 @@
 #include "history/HistoryCsv.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryError.h"
+#include "history/HistoryLocation.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryTableModel.h"
 #include "history/ui/PositionChart.h"
@@ -25,9 +26,9 @@
 namespace {
 
 constexpr int kSizedColumns = 64;
-QString notReadText(const QString& reason, const QString& historyPath)
+QString notReadText(const QString& reason, const QString& location)
 {
-    return QStringLiteral("История позиций не прочитана: %1\nФайл истории: %2").arg(reason, historyPath);
+    return QStringLiteral("История позиций не прочитана: %1\n%2").arg(reason, HistoryLocation::describe(location));
 }
 
 // A column is sized to the newest checks: the widths of older results are the same few texts.
@@ -134,7 +135,7 @@ TfmHistory* TfmHistory::showFor(HistoryStore& store, const QString& site, QWidge
         window->activateWindow();
         return window;
     } catch (const HistoryError& e) {
-        Prompts::instance().error(parent, notReadText(e.message(), store.path()));
+        Prompts::instance().error(parent, notReadText(e.message(), store.location()));
         return nullptr;
     }
 }
@@ -157,10 +158,11 @@ void TfmHistory::read()
     }
     m_readingNow = true;
     SiteLabel->setText(QStringLiteral("Сайт: %1 (%2)").arg(m_site, kReadingNote));
-    m_reading->setFuture(QtConcurrent::run([path = m_store.path(), site = m_site] {
+    m_reading->setFuture(QtConcurrent::run([location = m_store.location(), site = m_site] {
         Reading reading;
         try {
-            reading.history = HistoryDatabase(path).siteHistory(site);
+            reading.history
+                = HistoryLocation::open(location, HistoryDatabase::kBusyTimeoutMs)->siteHistory(site);
         } catch (const HistoryError& e) {
             reading.error = e.message();
         }
@@ -181,7 +183,7 @@ void TfmHistory::readDone()
     if (reading.error.isEmpty()) {
         showHistory(std::move(reading.history));
     } else if (!m_shownOnce) {
-        Prompts::instance().error(this, notReadText(reading.error, m_store.path()));
+        Prompts::instance().error(this, notReadText(reading.error, m_store.location()));
     }
     // A later read that fails leaves the window as it was.
     m_shownOnce = true;
@@ -239,9 +241,9 @@ void TfmHistory::ButtonCsvClick()
         return;
     m_writingNow = true;
     ButtonCsv->setEnabled(false);
-    m_writing->setFuture(QtConcurrent::run([historyPath = m_store.path(), site = m_site, path] {
+    m_writing->setFuture(QtConcurrent::run([location = m_store.location(), site = m_site, path] {
         try {
-            const HistoryStore store(historyPath);
+            const HistoryStore store(location);
             writeHistoryCsv(path, store, &site);
             return QString();
         } catch (const HistoryError& e) {

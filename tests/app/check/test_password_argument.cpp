@@ -41,6 +41,16 @@ TEST(PasswordArgument, OnlyTheValueOfProxyPassIsOverwritten)
             { "kestrova-check", "--proxy-pass=xxxxxx", "--xlsx", "--proxy-pass=kept.xlsx" }));
 }
 
+TEST(PasswordArgument, AHistoryConnectionStringWithAPasswordIsOverwritten)
+{
+    EXPECT_EQ(
+        hidden({ "kestrova-check", "--history", "host=db password=s3", "--history=postgresql://a:s3@db/h",
+            "--history-copy", "/h.sqlite", "dbname=h password=s3", "--history", "host=db dbname=h" }),
+        std::vector<QByteArray>(
+            { "kestrova-check", "--history", "xxxxxxxxxxxxxxxxxxx", "--history=xxxxxxxxxxxxxxxxxxxxxx",
+                "--history-copy", "/h.sqlite", "xxxxxxxxxxxxxxxxxxxx", "--history", "host=db dbname=h" }));
+}
+
 TEST(PasswordArgument, TheEqualsFormIsTakenAndNeverEchoed)
 {
     const auto parsed = parseCheckArguments(

@@ -235,7 +235,7 @@ TEST_F(HistoryWindowTest, DamagedHistoryIsSaidOnceAfterTheCheckAndTheChecksGoOn)
     ASSERT_TRUE(sandbox.started());
     Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
     TfmMain main;
-    const QString path = main.history().path();
+    const QString path = main.history().location();
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QByteArray noise(3000, '\x7f');
     {
