@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     for (const EngineDefinition& engine : parsed.definitions->engines) {
         require(engine.urlTemplate.count("{keyword}") == 1 && engine.urlTemplate.count("{page}") == 1);
-        require(engine.pageStep >= 1 && engine.pageStep <= 1000 && engine.pageSize >= 1 && engine.pageSize <= 100);
+        require(engine.pageStep >= 1 && engine.pageStep <= 1000 && engine.pageSize >= 1
+            && engine.pageSize <= 100);
         RegExpr pattern(engine.resultPattern);
         const int groups = pattern.groupCount();
         require(engine.pageRule == PageRule::EngineNumbered ? groups >= 1 : engine.linkGroup <= groups);

@@ -63,8 +63,7 @@ void appendCheck(QByteArray& out, const RecordedCheck& check)
             { time, check.site, result.keyword, engineText(result),
                 result.position ? QString::number(*result.position) : QString(),
                 QString::number(result.resultPage), result.countText, check.cy, check.pr, reasonText(result),
-                outcomeCode(check.outcome), check.definitionsVersion, check.region, check.host,
-                check.user });
+                outcomeCode(check.outcome), check.definitionsVersion, check.region, check.host, check.user });
     }
 }
 

@@ -19,9 +19,10 @@ TEST_P(DottedVersions, AreComparedPartByPart)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DottedVersions,
-    ::testing::Values(VersionOrder { "2026.12.7.1", "2026.12.7", true }, VersionOrder { "2026.12.10", "2026.12.9", true },
-        VersionOrder { "2026.12.7", "2026.12.7.0", false }, VersionOrder { "2026.12.6", "2026.12.7", false },
-        VersionOrder { "2027", "2026.12.31.9", true }, VersionOrder { "x", "1", false },
-        VersionOrder { "2", "1.x", false }, VersionOrder { "1.2.3.4.5", "1", false }));
+    ::testing::Values(VersionOrder { "2026.12.7.1", "2026.12.7", true },
+        VersionOrder { "2026.12.10", "2026.12.9", true }, VersionOrder { "2026.12.7", "2026.12.7.0", false },
+        VersionOrder { "2026.12.6", "2026.12.7", false }, VersionOrder { "2027", "2026.12.31.9", true },
+        VersionOrder { "x", "1", false }, VersionOrder { "2", "1.x", false },
+        VersionOrder { "1.2.3.4.5", "1", false }));
 
 } // namespace

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(QtTranslation, StandardButtonsReadRussian)

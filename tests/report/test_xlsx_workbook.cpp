@@ -267,15 +267,15 @@ INSTANTIATE_TEST_SUITE_P(Captions, SheetNameOfCaption,
         CaptionAndSheet { "Интернет-магазин бытовой техники", "Интернет-магазин бытовой техник" },
         CaptionAndSheet { "a[1]", "a_1_" }, CaptionAndSheet { "x:y", "x_y" },
         CaptionAndSheet { "why?", "why_" }, CaptionAndSheet { "a*b", "a_b" },
-        CaptionAndSheet { "back\\slash/slash", "back_slash_slash" },
-        CaptionAndSheet { "'quoted'", "quoted" }, CaptionAndSheet { "''", "Новый проект" },
-        CaptionAndSheet { "", "Новый проект" }, CaptionAndSheet { "a\tb", "a_b" },
-        CaptionAndSheet { "History", "History_" }, CaptionAndSheet { "history", "history_" },
-        CaptionAndSheet { "Historyx", "Historyx" },
+        CaptionAndSheet { "back\\slash/slash", "back_slash_slash" }, CaptionAndSheet { "'quoted'", "quoted" },
+        CaptionAndSheet { "''", "Новый проект" }, CaptionAndSheet { "", "Новый проект" },
+        CaptionAndSheet { "a\tb", "a_b" }, CaptionAndSheet { "History", "History_" },
+        CaptionAndSheet { "history", "history_" }, CaptionAndSheet { "Historyx", "Historyx" },
         // The cut at 31 leaves an apostrophe at the end, which goes too.
         CaptionAndSheet { "Тридцать знаков и апостроф око'xyz", "Тридцать знаков и апостроф око" },
         // A character outside the BMP at the cut is not split in two.
-        CaptionAndSheet { "Тридцать символов и эмодзи ок \xF0\x9F\x98\x80", "Тридцать символов и эмодзи ок " }));
+        CaptionAndSheet {
+            "Тридцать символов и эмодзи ок \xF0\x9F\x98\x80", "Тридцать символов и эмодзи ок " }));
 
 TEST(SheetName, ANameTheLibraryRefusesIsReportedInRussianWithTheLibrarysText)
 {

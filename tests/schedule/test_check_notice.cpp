@@ -98,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, Notices,
 TEST(Notices, RefusedCellsAloneAreToldToo)
 {
     const RecordedCheck previous = check({ result("окна", Y, 3) });
-    const auto notice
-        = CheckNotice::afterCheck(check({ result("окна", Y, std::nullopt, Reason::Blocked) }), &previous, std::nullopt);
+    const auto notice = CheckNotice::afterCheck(
+        check({ result("окна", Y, std::nullopt, Reason::Blocked) }), &previous, std::nullopt);
     ASSERT_TRUE(notice);
     EXPECT_EQ(notice->summary, QStringLiteral("Позиции не проверены: http://www.okna.ru/"));
     EXPECT_EQ(notice->body, QStringLiteral("1 ячейка не проверена: поисковик блокирует запросы (Yandex.ru)"));

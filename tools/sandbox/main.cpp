@@ -40,8 +40,8 @@ int main(int argc, char** argv)
         "tls-cert", "Serve every engine and service over TLS with the PEM certificate in <file>.", "file");
     const QCommandLineOption tlsKey("tls-key", "The PEM private key of --tls-cert.", "file");
     const QCommandLineOption tlsCa("tls-ca", "Name <file> as [tls] CaFile in the endpoints file.", "file");
-    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions, noUpdate,
-        tlsCertificate, tlsKey, tlsCa });
+    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions,
+        noUpdate, tlsCertificate, tlsKey, tlsCa });
     parser.process(app);
 
     if (!parser.isSet(endpointsOut)) {

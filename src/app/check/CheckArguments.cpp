@@ -10,19 +10,19 @@
 #include <cstring>
 #include <iterator>
 
-const QString kCheckUsage
-    = QStringLiteral("Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
-                     "                      [--proxy HOST:PORT [--proxy-user USER "
-                     "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-                     "                      [--scheduled] [--engines FILE] [--region ID] [--history HISTORY]\n"
-                     "                      PROJECT.zlt\n"
-                     "       kestrova-check --history-csv FILE [--site SITE] [--history HISTORY]\n"
-                     "       kestrova-check --history-copy FROM TO\n"
-                     "       kestrova-check --history-sync [--history HISTORY]\n"
-                     "       kestrova-check --schedule WHEN PROJECT.zlt\n"
-                     "       kestrova-check --schedules\n"
-                     "       kestrova-check --check-engines FILE\n"
-                     "       kestrova-check --version [--engines FILE]\n");
+const QString kCheckUsage = QStringLiteral(
+    "Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
+    "                      [--proxy HOST:PORT [--proxy-user USER "
+    "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
+    "                      [--scheduled] [--engines FILE] [--region ID] [--history HISTORY]\n"
+    "                      PROJECT.zlt\n"
+    "       kestrova-check --history-csv FILE [--site SITE] [--history HISTORY]\n"
+    "       kestrova-check --history-copy FROM TO\n"
+    "       kestrova-check --history-sync [--history HISTORY]\n"
+    "       kestrova-check --schedule WHEN PROJECT.zlt\n"
+    "       kestrova-check --schedules\n"
+    "       kestrova-check --check-engines FILE\n"
+    "       kestrova-check --version [--engines FILE]\n");
 
 const QString kCheckHelp = kCheckUsage
     + QStringLiteral(
@@ -101,9 +101,9 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
 void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
-    static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
-        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule",
-        "--region", "--history" };
+    static const char* const valueOptions[]
+        = { "--xlsx", "--history-csv", "--site", "--proxy", "--proxy-user", "--proxy-pass",
+              "--proxy-pass-file", "--engines", "--check-engines", "--schedule", "--region", "--history" };
     static const char kInlinePassword[] = "--proxy-pass=";
     // A connection string that holds a password (or cannot be read) is refused; until then it
     // is not shown either.

@@ -3,10 +3,10 @@
 
 #include "history/HistoryRecorder.h"
 #include "platform/ui/Prompts.h"
-#include "update/DefinitionsSources.h"
 #include "rank/run/CheckRun.h"
 #include "store/ProgramStores.h"
 #include "store/StoreError.h"
+#include "update/DefinitionsSources.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

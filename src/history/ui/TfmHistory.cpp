@@ -28,7 +28,8 @@ namespace {
 constexpr int kSizedColumns = 64;
 QString notReadText(const QString& reason, const QString& location)
 {
-    return QStringLiteral("История позиций не прочитана: %1\n%2").arg(reason, HistoryLocation::describe(location));
+    return QStringLiteral("История позиций не прочитана: %1\n%2")
+        .arg(reason, HistoryLocation::describe(location));
 }
 
 // A column is sized to the newest checks: the widths of older results are the same few texts.

@@ -13,8 +13,8 @@ class FileTypeTranslation : public QTranslator {
 public:
     using QTranslator::QTranslator;
 
-    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
-        int /*n*/) const override
+    QString translate(
+        const char* context, const char* sourceText, const char* /*disambiguation*/, int /*n*/) const override
     {
         if (!context || !sourceText || std::strcmp(context, "QAbstractFileIconProvider") != 0)
             return {};

@@ -7,13 +7,12 @@
 namespace {
 
 // Plain literals: the built-in definitions may be read by a static initialiser of another file.
-constexpr std::array<const char*, 12> kEngineKeys { "Host", "Url", "PageStep", "PageOffset", "KeywordEncoding",
-    "HttpVersion", "PageRule", "PageSize", "Pattern", "LinkGroup", "Scheme", "Blocked" };
+constexpr std::array<const char*, 12> kEngineKeys { "Host", "Url", "PageStep", "PageOffset",
+    "KeywordEncoding", "HttpVersion", "PageRule", "PageSize", "Pattern", "LinkGroup", "Scheme", "Blocked" };
 constexpr std::array<const char*, 5> kServiceKeys { "Host", "Url", "Form", "Pattern", "Scheme" };
 constexpr std::array<const char*, 3> kServiceSections { "Wordstat", "YandexCY", "PageRank" };
 
-template <std::size_t N>
-QStringList listOf(const std::array<const char*, N>& words)
+template <std::size_t N> QStringList listOf(const std::array<const char*, N>& words)
 {
     QStringList list;
     for (const char* word : words)
@@ -38,7 +37,8 @@ public:
         for (int i = 0; i < lines.size(); ++i) {
             const int line = i + 1;
             const QString trimmed = lines[i].trimmed();
-            if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+            if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';'))
+                || trimmed.startsWith(QLatin1Char('#')))
                 continue;
             if (trimmed.startsWith(QLatin1Char('['))) {
                 current = openSection(sections, trimmed, line);
@@ -46,7 +46,8 @@ public:
             }
             const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
             if (eq <= 0) {
-                problem(current ? current->name : QString(), {}, QStringLiteral("ожидается [раздел] или ключ=значение"), line);
+                problem(current ? current->name : QString(), {},
+                    QStringLiteral("ожидается [раздел] или ключ=значение"), line);
                 continue;
             }
             const QString key = trimmed.left(eq).trimmed();
@@ -70,7 +71,8 @@ private:
         }
         const QString name = canonicalSection(header.mid(1, header.size() - 2).trimmed());
         if (name.isEmpty()) {
-            problem(header.mid(1, header.size() - 2).trimmed(), {}, QStringLiteral("неизвестный раздел"), line);
+            problem(
+                header.mid(1, header.size() - 2).trimmed(), {}, QStringLiteral("неизвестный раздел"), line);
             return nullptr;
         }
         for (const IniSection& section : sections) {
@@ -153,7 +155,8 @@ QString DefinitionsProblem::text() const
     else if (!key.isEmpty())
         place = key;
     if (line > 0)
-        place = place.isEmpty() ? QStringLiteral("строка %1").arg(line) : QStringLiteral("%1 (строка %2)").arg(place).arg(line);
+        place = place.isEmpty() ? QStringLiteral("строка %1").arg(line)
+                                : QStringLiteral("%1 (строка %2)").arg(place).arg(line);
     return place.isEmpty() ? reason : place + ": " + reason;
 }
 

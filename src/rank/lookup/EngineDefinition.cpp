@@ -10,7 +10,8 @@ QByteArray fillPlaceholder(QByteArray text, const QByteArray& placeholder, const
     return text;
 }
 
-QByteArray resultPageUrl(const EngineDefinition& engine, const QString& host, int page, const QByteArray& keyword)
+QByteArray resultPageUrl(
+    const EngineDefinition& engine, const QString& host, int page, const QByteArray& keyword)
 {
     QByteArray pathAndQuery = fillPlaceholder(
         engine.urlTemplate, "{page}", QByteArray::number(engine.pageStep * page + engine.pageOffset));

@@ -64,7 +64,8 @@ struct ServiceDefinition {
 QByteArray serviceOrigin(const ServiceDefinition& service, const QString& host);
 
 // The URL of one result page (zero-based) on the given host, keyword already encoded.
-QByteArray resultPageUrl(const EngineDefinition& engine, const QString& host, int page, const QByteArray& keyword);
+QByteArray resultPageUrl(
+    const EngineDefinition& engine, const QString& host, int page, const QByteArray& keyword);
 
 // The name of the query parameter that carries a placeholder ("{keyword}" or "{page}").
 QByteArray queryParameterOf(const EngineDefinition& engine, const QByteArray& placeholder);

@@ -87,8 +87,8 @@ MetricResult SiteMetrics::FetchPageRank()
     const ServiceDefinition& service = m_clients.definitions().pageRank;
     RequestAttempts attempts(m_host, m_clients, client, AttemptRule::Metric);
     attempts.setPreparation([&] { EngineClients::applySettings(client, m_host.connectionSettings()); });
-    const Fetched fetched = attempts.fetch(
-        [&](HttpClient& c) { return ask(c, service, CodePage::toAnsi(m_host.siteText())); });
+    const Fetched fetched
+        = attempts.fetch([&](HttpClient& c) { return ask(c, service, CodePage::toAnsi(m_host.siteText())); });
     RegExpr pattern(service.pattern);
     compileWithSiteAddress(pattern);
     return readFigure(fetched, pattern, allGroups(pattern));

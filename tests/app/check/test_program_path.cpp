@@ -34,6 +34,7 @@ TEST(ProgramPath, AnArgumentThatIsNoValidTextIsRefusedClearly)
     ASSERT_TRUE(shell.waitForFinished(30000));
     EXPECT_EQ(shell.exitCode(), 2);
     const QByteArray err = shell.readAllStandardError();
-    EXPECT_TRUE(err.contains("site%FF.zlt\" is not valid UTF-8; give the file a name in UTF-8\n")) << err.constData();
+    EXPECT_TRUE(err.contains("site%FF.zlt\" is not valid UTF-8; give the file a name in UTF-8\n"))
+        << err.constData();
     EXPECT_FALSE(err.contains("No such file")) << err.constData();
 }
