@@ -138,10 +138,11 @@ TEST(HistoryCsv, PythonReadsBackEveryField)
     EXPECT_EQ(rows[0].toArray().size(), 15);
     EXPECT_EQ(rows[0].toArray()[0].toString(), QStringLiteral("time"));
     EXPECT_EQ(rows[0].toArray()[11].toString(), QStringLiteral("definitions"));
-    EXPECT_EQ(rows[0].toArray()[12].toString(), QStringLiteral("host"));
-    EXPECT_EQ(rows[0].toArray()[13].toString(), QStringLiteral("user"));
-    EXPECT_EQ(rows[1].toArray()[12].toString(), QStringLiteral("office-7"));
-    EXPECT_EQ(rows[1].toArray()[13].toString(), QStringLiteral("анна"));
+    EXPECT_EQ(rows[0].toArray()[12].toString(), QStringLiteral("region"));
+    EXPECT_EQ(rows[0].toArray()[13].toString(), QStringLiteral("host"));
+    EXPECT_EQ(rows[0].toArray()[14].toString(), QStringLiteral("user"));
+    EXPECT_EQ(rows[1].toArray()[13].toString(), QStringLiteral("office-7"));
+    EXPECT_EQ(rows[1].toArray()[14].toString(), QStringLiteral("анна"));
     EXPECT_EQ(rows[1].toArray()[11].toString(), QStringLiteral("2026.12.7.1"));
     EXPECT_EQ(rows[1].toArray()[2].toString(), QStringLiteral("купить слона"));
     EXPECT_EQ(rows[1].toArray()[4].toString(), QStringLiteral("7"));

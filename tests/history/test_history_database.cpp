@@ -249,7 +249,7 @@ TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
                 " site_key) VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, 'found', 'a.ru')");
     }
     HistoryDatabase db(folder.path());
-    EXPECT_EQ(db.schemaVersion(), 5);
+    EXPECT_EQ(db.schemaVersion(), 6);
     RecordedCheck next = sampleCheck(kMorning);
     next.site = QStringLiteral("http://a.ru");
     next.definitionsVersion = QStringLiteral("2026.12.7.2");
@@ -276,7 +276,7 @@ TEST(HistoryDatabase, HistoryOfStepFourGainsTheRegionOfEveryCheck)
                 " VALUES (1, '2026-12-01T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed', '2026.12.7.1')");
     }
     HistoryDatabase db(folder.path());
-    EXPECT_EQ(db.schemaVersion(), 5);
+    EXPECT_EQ(db.schemaVersion(), 6);
     RecordedCheck next = sampleCheck(kMorning);
     next.site = QStringLiteral("http://a.ru");
     next.region = QStringLiteral("lr=213 gl=ru hl=ru");

@@ -158,7 +158,7 @@ def manual_pages(prefix):
 
     parts = sections(rendered(os.path.join(man1, "kestrova-check.1.gz")))
     forms = [line for line in parts.get("SYNOPSIS", []) if line.startswith("kestrova-check ")]
-    check(len(forms) == 6, f"kestrova-check(1) shows six usage forms ({forms})")
+    check(len(forms) == 8, f"kestrova-check(1) shows eight usage forms ({forms})")
     synopsis = rendered(os.path.join(man1, "kestrova-check.1.gz")).split("SYNOPSIS", 1)[-1].split("DESCRIPTION")[0]
     check("PROJECT.zlt" in synopsis, "the first form names PROJECT.zlt")
     check(any(form.startswith("kestrova-check --history-csv FILE") for form in forms), "the CSV form")
