@@ -22,7 +22,7 @@ struct Descriptor {
 
 QString tooLarge(qint64 maxBytes)
 {
-    return QStringLiteral("The file is larger than %1 bytes.").arg(maxBytes);
+    return QStringLiteral("Файл больше %1 байт.").arg(maxBytes);
 }
 
 // The path as one word of a shell command line.
@@ -56,14 +56,15 @@ std::optional<QByteArray> readFile(
     if (::fstat(file.fd, &info) != 0)
         return fail(qt_error_string(errno));
     if (!S_ISREG(info.st_mode))
-        return fail(QStringLiteral("It is not a regular file."));
+        return fail(QStringLiteral("Это не обычный файл."));
     if (own && info.st_uid != ::geteuid())
-        return fail(QStringLiteral("It belongs to another user."));
+        return fail(QStringLiteral("Файл принадлежит другому пользователю."));
     if (own && allowed == OtherWriters::None && (info.st_mode & (S_IWGRP | S_IWOTH)))
         return fail(QStringLiteral("Его могут изменить другие пользователи; выполните: chmod go-w %1")
                         .arg(shellWord(path)));
     if (own && (info.st_mode & S_IWOTH))
-        return fail(QStringLiteral("Other users may write to it."));
+        return fail(QStringLiteral("Его могут изменить другие пользователи; выполните: chmod o-w %1")
+                        .arg(shellWord(path)));
     if (info.st_size > maxBytes)
         return fail(tooLarge(maxBytes));
 

@@ -179,12 +179,11 @@ const RefusedEndpointsFile kRefusedEndpoints[] = {
             const QString path = folder + QStringLiteral("/endpoints.fifo");
             return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
         },
-        "It is not a regular file." },
-    { "EndlessDevice", [](const QString&) { return QStringLiteral("/dev/zero"); },
-        "It is not a regular file." },
+        "Это не обычный файл." },
+    { "EndlessDevice", [](const QString&) { return QStringLiteral("/dev/zero"); }, "Это не обычный файл." },
     { "LargerThan64KiB",
         [](const QString& folder) { return plainFile(folder, QByteArray(64 * 1024 + 1, ';'), kOwnerOnly); },
-        "The file is larger than 65536 bytes." },
+        "Файл больше 65536 байт." },
     { "WritableByOthers",
         [](const QString& folder) {
             return plainFile(folder, "[hosts]\n", kOwnerOnly | QFile::ReadOther | QFile::WriteOther);
@@ -201,7 +200,7 @@ const RefusedEndpointsFile kRefusedEndpoints[] = {
                 return QString();
             return path;
         },
-        "It belongs to another user." },
+        "Файл принадлежит другому пользователю." },
 };
 
 TEST_P(RefusedEndpoints, IsRefusedWithItsReasonWithoutWaiting)

@@ -69,7 +69,7 @@ TEST_F(HostileProjectFile, FileOverTheLimitIsRefusedByName)
     writeBytes(path("big.zlt"), big);
     const std::string error = loadError(path("big.zlt"));
     EXPECT_EQ(error.rfind("Cannot open file \"" + path("big.zlt").toStdString() + "\". ", 0), 0u) << error;
-    EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+    EXPECT_NE(error.find("Файл больше "), std::string::npos) << error;
     EXPECT_EQ(project.site, "http://");
 }
 
@@ -86,14 +86,14 @@ TEST_F(HostileProjectFile, FifoIsRefusedWithoutWaitingForAWriter)
 {
     ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe.zlt")).constData(), 0600), 0);
     const std::string error = loadError(path("pipe.zlt"));
-    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_NE(error.find("Это не обычный файл."), std::string::npos) << error;
     EXPECT_NE(error.find(path("pipe.zlt").toStdString()), std::string::npos) << error;
 }
 
 TEST_F(HostileProjectFile, EndlessDeviceIsRefused)
 {
     const std::string error = loadError(QStringLiteral("/dev/zero"));
-    EXPECT_EQ(error, "Cannot open file \"/dev/zero\". It is not a regular file.");
+    EXPECT_EQ(error, "Cannot open file \"/dev/zero\". Это не обычный файл.");
 }
 
 TEST_F(HostileProjectFile, LineEndsOfEveryKindSeparateLines)
@@ -122,7 +122,9 @@ TEST_F(HostileProjectFile, AFileOthersMayWriteToIsRefused)
     writeBytes(path("shared.zlt"), "[edWEB: TcxPropertiesStoreComponent]\r\nText=\"http://shared.ru\"\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(path("shared.zlt")).constData(), 0666), 0);
     EXPECT_EQ(loadError(path("shared.zlt")),
-        "Cannot open file \"" + path("shared.zlt").toStdString() + "\". Other users may write to it.");
+        ("Cannot open file \"" + path("shared.zlt")
+            + "\". Его могут изменить другие пользователи; выполните: chmod o-w '" + path("shared.zlt") + "'")
+            .toStdString());
     EXPECT_EQ(project.site, "http://");
 }
 

@@ -26,7 +26,7 @@ TEST(ProjectInput, FifoIsRefusedWithoutWaitingForAWriter)
     QTemporaryDir dir;
     const QString fifo = dir.filePath("pipe.zlt");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_EQ(readError(fifo), "Cannot open file \"" + fifo.toStdString() + "\". It is not a regular file.");
+    EXPECT_EQ(readError(fifo), "Cannot open file \"" + fifo.toStdString() + "\". Это не обычный файл.");
 }
 
 TEST(ProjectInput, MissingFileIsAnError)
