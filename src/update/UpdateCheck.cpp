@@ -60,34 +60,23 @@ private:
 constexpr int kNotFound = 404;
 constexpr int kGone = 410;
 
-class AskingDisplay {
+// One of the host's displays, shown for as long as the step it shows lasts, however that ends.
+class HostDisplay {
 public:
-    explicit AskingDisplay(UpdateHost& host)
+    using Step = void (UpdateHost::*)();
+    HostDisplay(UpdateHost& host, Step started, Step ended)
         : m_host(host)
+        , m_ended(ended)
     {
-        m_host.askingStarted();
+        (m_host.*started)();
     }
-    ~AskingDisplay() { m_host.askingEnded(); }
-    AskingDisplay(const AskingDisplay&) = delete;
-    AskingDisplay& operator=(const AskingDisplay&) = delete;
+    ~HostDisplay() { (m_host.*m_ended)(); }
+    HostDisplay(const HostDisplay&) = delete;
+    HostDisplay& operator=(const HostDisplay&) = delete;
 
 private:
     UpdateHost& m_host;
-};
-
-class DownloadDisplay {
-public:
-    explicit DownloadDisplay(UpdateHost& host)
-        : m_host(host)
-    {
-        m_host.downloadStarted();
-    }
-    ~DownloadDisplay() { m_host.downloadEnded(); }
-    DownloadDisplay(const DownloadDisplay&) = delete;
-    DownloadDisplay& operator=(const DownloadDisplay&) = delete;
-
-private:
-    UpdateHost& m_host;
+    Step m_ended;
 };
 
 } // namespace
@@ -137,8 +126,9 @@ UpdateCheck::Outcome UpdateCheck::run(
     }
     HeadResult head;
     try {
-        const std::optional<AskingDisplay> asking
-            = autoCheck ? std::nullopt : std::make_optional<AskingDisplay>(m_host);
+        std::optional<HostDisplay> asking;
+        if (!autoCheck)
+            asking.emplace(m_host, &UpdateHost::askingStarted, &UpdateHost::askingEnded);
         m_client.setMaxBody(HttpClient::kMaxBody);
         head = m_client.head(source.fileUrl);
     } catch (const EHttpAborted&) {
@@ -201,7 +191,7 @@ UpdateCheck::Outcome UpdateCheck::run(
 UpdateCheck::Outcome UpdateCheck::download(const UpdateSource& source, const UpdateFiles& files,
     qint64 length, const QString& version, const QDate& today)
 {
-    const DownloadDisplay display(m_host);
+    const HostDisplay display(m_host, &UpdateHost::downloadStarted, &UpdateHost::downloadEnded);
     // Without an announced length no file can pass the length test, so none is fetched.
     if (length <= 0 || length > kMaxUpdateBytes) {
         m_host.showError(kDownloadError);
