@@ -107,11 +107,6 @@ bool hasTablesOfStep(SqliteConnection& db, int version)
     return tableShapes(db) == tableShapes(*made);
 }
 
-QString isoTime(const QDateTime& time)
-{
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
 RecordedResult readResult(const SqliteStatement& row, int first, TextPool& pool)
 {
     RecordedResult result;

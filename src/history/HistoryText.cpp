@@ -17,6 +17,11 @@ bool readDigits(QByteArrayView text, qsizetype from, qsizetype count, int& value
 
 } // namespace
 
+QString isoTime(const QDateTime& time)
+{
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
 QDateTime fromIsoTime(const QString& text)
 {
     QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);

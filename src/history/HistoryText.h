@@ -9,6 +9,8 @@
 
 // What both stores of the history need to read their texts fast.
 
+// A check's time as both stores write it: UTC, "2026-12-07T12:30:05.000Z".
+QString isoTime(const QDateTime& time);
 QDateTime fromIsoTime(const QString& text);
 // "2026-12-07T12:30:05.000Z" as the history writes it, read without QDateTime's parser, which
 // would cost a long history most of its reading; any other form goes through that parser.

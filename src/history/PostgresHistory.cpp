@@ -20,11 +20,6 @@ QByteArray utf8(const QString& text)
     return text.toUtf8();
 }
 
-QString isoTime(const QDateTime& time)
-{
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
 constexpr const char* kCheckColumns
     = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
       " c.definitions, c.region, c.host, c.user_name, c.uid";

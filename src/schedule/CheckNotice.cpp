@@ -72,20 +72,24 @@ QString placeText(std::optional<int> position)
     return position ? QString::number(*position) : QStringLiteral("нет");
 }
 
+// The Russian form for a count: one ("1", "21"), few ("2"-"4", "22") or many ("5", "11"-"14").
+const char* byCount(int count, const char* one, const char* few, const char* many)
+{
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    if (lastTwo >= 11 && lastTwo <= 14)
+        return many;
+    return last == 1 ? one : last >= 2 && last <= 4 ? few : many;
+}
+
 // "1 позиция выросла", "3 позиции выросли", "11 позиций выросли": the noun and the verb agree
 // with the count.
 QString counted(int count, const char* verbOne, const char* verbMany)
 {
-    const int lastTwo = count % 100;
-    const int last = count % 10;
-    const bool teen = lastTwo >= 11 && lastTwo <= 14;
-    const char* noun = !teen && last == 1 ? "позиция"
-        : !teen && last >= 2 && last <= 4 ? "позиции"
-                                          : "позиций";
-    const bool single = last == 1 && lastTwo != 11;
     return QStringLiteral("%1 %2 %3")
         .arg(count)
-        .arg(QString::fromUtf8(noun), QString::fromUtf8(single ? verbOne : verbMany));
+        .arg(QString::fromUtf8(byCount(count, "позиция", "позиции", "позиций")),
+            QString::fromUtf8(byCount(count, verbOne, verbMany, verbMany)));
 }
 
 bool isRise(const Move& move)
@@ -108,10 +112,7 @@ QString blockedLine(const RecordedCheck& current)
     }
     if (!blocked)
         return {};
-    const int tens = blocked % 100, ones = blocked % 10;
-    const char* cells = (ones == 1 && tens != 11)              ? "ячейка не проверена"
-        : (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14)) ? "ячейки не проверены"
-                                                               : "ячеек не проверены";
+    const char* cells = byCount(blocked, "ячейка не проверена", "ячейки не проверены", "ячеек не проверены");
     return QStringLiteral("%1 %2: поисковик блокирует запросы (%3)")
         .arg(blocked)
         .arg(QString::fromUtf8(cells), engines.join(QStringLiteral(", ")));

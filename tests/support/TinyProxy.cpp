@@ -1,4 +1,5 @@
 #include "support/TinyProxy.h"
+#include "support/LoopbackPort.h"
 
 #include <QFile>
 #include <QThread>
@@ -19,20 +20,6 @@ sockaddr_in loopback(quint16 port)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(port);
     return address;
-}
-
-quint16 freeLoopbackPort()
-{
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
-    const bool bound = probe >= 0 && ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    if (probe >= 0)
-        ::close(probe);
-    if (!bound)
-        throw std::runtime_error("no free loopback port");
-    return ntohs(address.sin_port);
 }
 
 bool accepts(quint16 port)
