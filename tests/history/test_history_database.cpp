@@ -233,21 +233,28 @@ TEST(HistoryDatabase, OlderSchemaIsMigratedKeepingItsChecks)
     EXPECT_EQ(db.checksOfSite(next.site).last().error, next.error);
 }
 
+// A history as a version of the given schema step left it, marked as the program's, holding rows.
+void writeHistoryOfStep(const QString& path, int step, const char* rows)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile(path).open(QIODevice::WriteOnly);
+    SqliteConnection db(path);
+    for (int i = 0; i < step; ++i)
+        db.exec(kHistorySchemaSteps[i]);
+    db.exec(QByteArray(
+        "PRAGMA user_version = " + QByteArray::number(step) + "; PRAGMA application_id = 1263752274")
+                .constData());
+    db.exec(rows);
+}
+
 TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
 {
     HistoryFolder folder;
-    QDir().mkpath(QFileInfo(folder.path()).absolutePath());
-    QFile(folder.path()).open(QIODevice::WriteOnly);
-    {
-        SqliteConnection db(folder.path());
-        for (int step = 0; step < 3; ++step)
-            db.exec(kHistorySchemaSteps[step]);
-        db.exec("PRAGMA user_version = 3; PRAGMA application_id = 1263752274");
-        db.exec("INSERT INTO checks (id, time_utc, site, site_key, outcome)"
-                " VALUES (1, '2026-11-02T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed');"
-                "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, reason,"
-                " site_key) VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, 'found', 'a.ru')");
-    }
+    writeHistoryOfStep(folder.path(), 3,
+        "INSERT INTO checks (id, time_utc, site, site_key, outcome)"
+        " VALUES (1, '2026-11-02T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed');"
+        "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, reason,"
+        " site_key) VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, 'found', 'a.ru')");
     HistoryDatabase db(folder.path());
     EXPECT_EQ(db.schemaVersion(), 6);
     RecordedCheck next = sampleCheck(kMorning);
@@ -265,16 +272,9 @@ TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
 TEST(HistoryDatabase, HistoryOfStepFourGainsTheRegionOfEveryCheck)
 {
     HistoryFolder folder;
-    QDir().mkpath(QFileInfo(folder.path()).absolutePath());
-    QFile(folder.path()).open(QIODevice::WriteOnly);
-    {
-        SqliteConnection db(folder.path());
-        for (int step = 0; step < 4; ++step)
-            db.exec(kHistorySchemaSteps[step]);
-        db.exec("PRAGMA user_version = 4; PRAGMA application_id = 1263752274");
-        db.exec("INSERT INTO checks (id, time_utc, site, site_key, outcome, definitions)"
-                " VALUES (1, '2026-12-01T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed', '2026.12.7.1')");
-    }
+    writeHistoryOfStep(folder.path(), 4,
+        "INSERT INTO checks (id, time_utc, site, site_key, outcome, definitions)"
+        " VALUES (1, '2026-12-01T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed', '2026.12.7.1')");
     HistoryDatabase db(folder.path());
     EXPECT_EQ(db.schemaVersion(), 6);
     RecordedCheck next = sampleCheck(kMorning);

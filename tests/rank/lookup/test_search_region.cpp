@@ -1,5 +1,3 @@
-#include "rank/lookup/DefinitionsFile.h"
-#include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/SearchRegion.h"
 
 #include <gtest/gtest.h>
@@ -43,25 +41,5 @@ INSTANTIATE_TEST_SUITE_P(Templates, RegionFilling,
             { 0, QStringLiteral("a b"), QStringLiteral("x&y={region}\r\n") },
             "/s?gl=a%20b&hl=x%26y%3D%7Bregion%7D%0D%0A" }),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SearchRegion, TheDefinitionsOfACheckAreFilledAndTheBuiltInOnesStayAsTheyAre)
-{
-    const auto builtIn = std::make_shared<const EngineDefinitions>(EngineDefinitions::builtIn());
-    const auto same = definitionsForRegion(builtIn, kMoscow);
-    for (Engine engine : kEngines)
-        EXPECT_EQ(same->engine(engine).urlTemplate, builtIn->engine(engine).urlTemplate);
-    EXPECT_EQ(same->wordstat.urlTemplate, builtIn->wordstat.urlTemplate);
-
-    const ParsedDefinitions parsed
-        = DefinitionsFile::parse("[YandexRu]\nUrl=/yandpage?&p={page}&text={keyword}&lr={region}\n"
-                                 "[Wordstat]\nUrl=/stat/wordsstat.pl?text={keyword}&lr={region}\n",
-            &EngineDefinitions::builtIn());
-    ASSERT_TRUE(parsed.definitions);
-    const auto regional
-        = definitionsForRegion(std::make_shared<const EngineDefinitions>(*parsed.definitions), kMoscow);
-    EXPECT_EQ(regional->engine(Engine::YandexRu).urlTemplate, "/yandpage?&p={page}&text={keyword}&lr=213");
-    EXPECT_EQ(regional->wordstat.urlTemplate, "/stat/wordsstat.pl?text={keyword}&lr=213");
-    EXPECT_EQ(regional->version, parsed.definitions->version);
-}
 
 } // namespace
