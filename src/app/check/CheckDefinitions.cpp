@@ -29,18 +29,12 @@ int checkEnginesFile(const QString& path, QIODevice& out, QIODevice& err)
 
 bool loadCheckDefinitions(const QString& givenFile, QIODevice& err)
 {
-    if (!givenFile.isEmpty()) {
-        const ParsedDefinitions given = DefinitionsFile::read(givenFile, DefinitionsSource::File);
-        if (!given.definitions) {
-            writeLine(err,
-                QStringLiteral("kestrova-check: ") + DefinitionsFile::refusalText(givenFile, given.problems));
-            return false;
-        }
-    }
     const LoadedDefinitions loaded = DefinitionsSources::reloadCurrent(givenFile);
     for (const QString& refusal : loaded.refusals)
         writeLine(err, QStringLiteral("kestrova-check: ") + refusal);
-    return true;
+    // A file named on the command line is the user's explicit choice: refused, it runs no check
+    // rather than give way to another source.
+    return givenFile.isEmpty() || loaded.definitions->source == DefinitionsSource::File;
 }
 
 QString definitionsVersionLine(const EngineDefinitions& definitions)
