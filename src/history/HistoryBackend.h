@@ -46,6 +46,10 @@ public:
         const QString& site, const QStringList& keywords, const QList<Engine>& engines)
         = 0;
 
+    // The CSV rows (without the header) of the checks of the site (every site when it is null),
+    // oldest first, handed on in pieces as they are made.
+    virtual void writeCsvRows(const QString* site, const std::function<void(QByteArrayView piece)>& write);
+
     // The checks of the site (compared as seriesSite), oldest first, with their results.
     QList<RecordedCheck> checksOfSite(const QString& site);
     // Every check of every site, oldest first.

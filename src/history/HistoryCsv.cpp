@@ -6,21 +6,45 @@
 
 namespace {
 
-// A spreadsheet opening the file would run a text such as "=HYPERLINK(...)" from a keyword as a
-// formula; the leading apostrophe makes it text there. Plain numbers such as "-5" stay as they are.
-QString guardedFromFormulas(const QString& value)
+bool isDigit(char c)
 {
-    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
-    if (value.isEmpty() || !kFormulaStarts.contains(value.front()))
-        return value;
-    bool number = false;
-    value.toDouble(&number);
-    return number ? value : QLatin1Char('\'') + value;
+    return c >= '0' && c <= '9';
+}
+
+bool isPlainNumber(QByteArrayView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    const auto digits = [&] {
+        const qsizetype start = i;
+        while (i < n && isDigit(text[i]))
+            ++i;
+        return i - start;
+    };
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    qsizetype mantissa = digits();
+    if (i < n && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == n;
 }
 
 void appendField(QByteArray& out, const QString& value)
 {
-    const QByteArray utf8 = guardedFromFormulas(value).toUtf8();
+    QByteArray utf8 = value.toUtf8();
+    if (needsFormulaGuard(utf8))
+        utf8.prepend('\'');
     if (utf8.contains(',') || utf8.contains('"') || utf8.contains('\n') || utf8.contains('\r')) {
         out += '"';
         for (char c : utf8) {
@@ -44,18 +68,27 @@ void appendRow(QByteArray& out, const QStringList& fields)
     out += "\r\n";
 }
 
-void appendHeader(QByteArray& out)
+} // namespace
+
+bool needsFormulaGuard(QByteArrayView utf8)
 {
-    out += "\xEF\xBB\xBF";
+    static constexpr QByteArrayView kFormulaStarts("=+-@\t\r");
+    return !utf8.isEmpty() && kFormulaStarts.contains(utf8.front()) && !isPlainNumber(utf8);
+}
+
+QByteArray historyCsvHeader()
+{
+    QByteArray out = "\xEF\xBB\xBF";
     appendRow(out,
         { QStringLiteral("time"), QStringLiteral("site"), QStringLiteral("keyword"), QStringLiteral("engine"),
             QStringLiteral("position"), QStringLiteral("result_page"), QStringLiteral("query_count"),
             QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"),
             QStringLiteral("outcome"), QStringLiteral("definitions"), QStringLiteral("region"),
             QStringLiteral("host"), QStringLiteral("user") });
+    return out;
 }
 
-void appendCheck(QByteArray& out, const RecordedCheck& check)
+void appendHistoryCsvRows(QByteArray& out, const RecordedCheck& check)
 {
     const QString time = check.time.toUTC().toString(Qt::ISODate);
     for (const RecordedResult& result : check.results) {
@@ -67,7 +100,7 @@ void appendCheck(QByteArray& out, const RecordedCheck& check)
     }
 }
 
-constexpr qsizetype kPieceBytes = 256 * 1024;
+namespace {
 
 void writeOrThrow(const QString& path, const std::function<void(const SafeFile::Writer&)>& produce)
 {
@@ -80,10 +113,9 @@ void writeOrThrow(const QString& path, const std::function<void(const SafeFile::
 
 QByteArray historyCsv(const QList<RecordedCheck>& checks)
 {
-    QByteArray out;
-    appendHeader(out);
+    QByteArray out = historyCsvHeader();
     for (const RecordedCheck& check : checks)
-        appendCheck(out, check);
+        appendHistoryCsvRows(out, check);
     return out;
 }
 
@@ -95,16 +127,7 @@ void writeHistoryCsv(const QString& path, const QList<RecordedCheck>& checks)
 void writeHistoryCsv(const QString& path, const HistoryStore& store, const QString* site)
 {
     writeOrThrow(path, [&](const SafeFile::Writer& write) {
-        QByteArray piece;
-        piece.reserve(kPieceBytes + 4096);
-        appendHeader(piece);
-        store.forEachCheck(site, [&](const RecordedCheck& check) {
-            appendCheck(piece, check);
-            if (piece.size() >= kPieceBytes) {
-                write(piece);
-                piece.resize(0);
-            }
-        });
-        write(piece);
+        write(historyCsvHeader());
+        store.writeCsvRows(site, write);
     });
 }

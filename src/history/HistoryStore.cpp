@@ -101,6 +101,11 @@ void HistoryStore::forEachCheck(
     dropOnFailure(m_backend, [&] { backend().forEachCheck(site, visit); });
 }
 
+void HistoryStore::writeCsvRows(const QString* site, const std::function<void(QByteArrayView)>& write) const
+{
+    dropOnFailure(m_backend, [&] { backend().writeCsvRows(site, write); });
+}
+
 SiteHistory HistoryStore::siteHistory(const QString& site) const
 {
     return dropOnFailure(m_backend, [&] { return backend().siteHistory(site); });

@@ -55,6 +55,8 @@ public:
     QList<RecordedCheck> allChecks() const;
     // The checks of the site (every site when it is null), oldest first, one at a time.
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) const;
+    // The CSV rows of those checks, in pieces, as HistoryBackend::writeCsvRows makes them.
+    void writeCsvRows(const QString* site, const std::function<void(QByteArrayView piece)>& write) const;
     SiteHistory siteHistory(const QString& site) const;
     std::optional<RecordedCheck> latestCheck(const QString& site) const;
     QList<RecordedCheck> latestCheckOfEachProject(const QString& site) const;

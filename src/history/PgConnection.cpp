@@ -160,6 +160,37 @@ PgResult PgConnection::query(const QByteArray& sql, const QList<PgParam>& params
         m_conn, sql.constData(), int(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
 }
 
+void PgConnection::copyOut(const QByteArray& sql, const std::function<void(QByteArrayView)>& row)
+{
+    PgResult started(PQexec(m_conn, sql.constData()));
+    if (PQresultStatus(started.raw()) != PGRES_COPY_OUT) {
+        checked(started.release());
+        throw HistoryError(QStringLiteral("ошибка сервера PostgreSQL (COPY не начат)"));
+    }
+    for (;;) {
+        char* buffer = nullptr;
+        const int length = PQgetCopyData(m_conn, &buffer, 0);
+        if (length < 0)
+            break;
+        const std::unique_ptr<char, decltype(&PQfreemem)> owned(buffer, &PQfreemem);
+        row(QByteArrayView(buffer, length));
+    }
+    // The end of the rows, or why they ended early.
+    for (pg_result* rest; (rest = PQgetResult(m_conn));)
+        checked(rest);
+}
+
+QByteArray PgConnection::literal(const QByteArray& text)
+{
+    char* quoted = PQescapeLiteral(m_conn, text.constData(), std::size_t(text.size()));
+    if (!quoted)
+        throw HistoryError(
+            QStringLiteral("ошибка сервера PostgreSQL (%1)").arg(serverText(PQerrorMessage(m_conn))));
+    const QByteArray out(quoted);
+    PQfreemem(quoted);
+    return out;
+}
+
 PgTransaction::PgTransaction(PgConnection& connection, const char* begin)
     : m_connection(connection)
 {

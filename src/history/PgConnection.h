@@ -4,7 +4,9 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <utility>
 
 struct pg_conn;
 struct pg_result;
@@ -23,6 +25,8 @@ public:
     PgResult& operator=(const PgResult&) = delete;
 
     int rows() const;
+    pg_result* raw() const { return m_result; }
+    pg_result* release() { return std::exchange(m_result, nullptr); }
     bool isNull(int row, int column) const;
     // The column's text as the server sent it (UTF-8), valid while the result lives.
     QByteArrayView bytes(int row, int column) const;
@@ -57,6 +61,10 @@ public:
     // Statements without parameters, several at once.
     void exec(const QByteArray& sql);
     PgResult query(const QByteArray& sql, const QList<PgParam>& params = {});
+    // Runs "COPY (...) TO STDOUT" and hands on each row as the server wrote it.
+    void copyOut(const QByteArray& sql, const std::function<void(QByteArrayView row)>& row);
+    // The text as an SQL string literal, for the statements that take no parameters (COPY).
+    QByteArray literal(const QByteArray& text);
 
 private:
     PgResult checked(pg_result* result);

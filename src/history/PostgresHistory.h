@@ -24,6 +24,8 @@ public:
     int schemaVersion() override;
     qint64 record(const RecordedCheck& check) override;
     void forEachCheck(const QString* site, const std::function<void(const RecordedCheck&)>& visit) override;
+    // Written by the server (COPY), byte for byte as the other store writes them.
+    void writeCsvRows(const QString* site, const std::function<void(QByteArrayView piece)>& write) override;
     std::optional<RecordedCheck> latestCheck(const QString& site) override;
     QList<RecordedCheck> latestCheckOfEachProject(const QString& site) override;
     SiteHistory siteHistory(const QString& site) override;
