@@ -72,7 +72,6 @@ QByteArray yandexXml(const YandexPage& page)
         writer.writeEmptyElement(QStringLiteral("sortby"));
         writer.writeAttribute(QStringLiteral("order"), QStringLiteral("descending"));
         writer.writeAttribute(QStringLiteral("priority"), QStringLiteral("no"));
-        writer.writeCharacters({});
         writer.writeStartElement(QStringLiteral("groupings"));
         writer.writeEmptyElement(QStringLiteral("groupby"));
         writer.writeAttribute(QStringLiteral("attr"), QStringLiteral("d"));
