@@ -201,7 +201,10 @@ TEST(SandboxApi, ErrorsAreAnsweredAsTheProvidersDo)
             R"({"error":"Google hasn't returned any results for this query."})" },
         { "apilimit SerpApi 1", "SerpApi", "", serp, 429,
             R"({"error":"Your account has run out of searches."})" },
-        { "toomany SerpApi 1", "SerpApi", "", serp, 429, "" },
+        { "toomany SerpApi 1", "SerpApi", "", serp, 429,
+            R"({"error":"Your account has run out of searches."})" },
+        { "toomany YandexSearchApi 1", "YandexSearchApi", kYandexKey, searchBody("a", "0"), 429,
+            R"({"code":8,"details":[],"message":"Too many requests"})" },
     };
     SandboxEngines sandbox;
     for (const Row& row : rows) {

@@ -79,6 +79,18 @@ QByteArray SandboxServer::apiDefinitionsIni(bool deferred) const
     return ini;
 }
 
+void SandboxServer::setApiErrorBody(Service service, Reply& reply) const
+{
+    if (service == Service::SerpApi) {
+        reply.contentType = "application/json; charset=utf-8";
+        reply.body = ApiAnswers::serpErrorJson(ApiAnswers::serpErrorText(reply.status));
+    } else {
+        reply.contentType = "application/json";
+        const QByteArray message = reply.status == 429 ? "Too many requests" : "Request failed";
+        reply.body = cloudErrorJson(ApiAnswers::grpcCodeOf(reply.status), message);
+    }
+}
+
 int SandboxServer::sitePosition(Service apiService, const QString& keyword) const
 {
     const Service engine = pageEngineOf(apiService).value_or(apiService);

@@ -296,6 +296,12 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
                 qMakePair(QByteArray("Proxy-Authenticate"), QByteArray("Basic realm=\"sandbox\"")));
         reply.body = Pages::statusPage(reply.status, reasonPhrase(reply.status));
     }
+    // An API answers its errors in JSON, a refusal for too many requests among them.
+    const bool failed = misbehaviour
+        && (misbehaviour->kind == Misbehaviour::Kind::Status
+            || misbehaviour->kind == Misbehaviour::Kind::TooManyRequests);
+    if (failed && isApiService(service))
+        setApiErrorBody(service, reply);
     for (const QByteArray& cookie : overrides.cookies)
         reply.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray(cookie)));
     if (request.method == "HEAD")

@@ -81,6 +81,7 @@ private:
     Reply operationReply(const HttpRequest& request);
     Reply wordstatApiReply(const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
     Reply serpReply(const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
+    void setApiErrorBody(Service service, Reply& reply) const; // for reply.status, as the API words it
     int sitePosition(Service apiService, const QString& keyword) const; // 0: nowhere
     QByteArray originOf(Service service) const;
     void learnSite(Service service, const HttpRequest& request);
