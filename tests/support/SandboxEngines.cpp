@@ -36,6 +36,11 @@ SandboxEngines::SandboxEngines(
             QStringLiteral("--tls-ca"), caFile });
 }
 
+SandboxEngines::SandboxEngines(int requestIntervalMs, const QStringList& moreArguments)
+{
+    start(requestIntervalMs, moreArguments);
+}
+
 void SandboxEngines::start(int requestIntervalMs, const QStringList& moreArguments)
 {
     if (!m_dir.isValid())

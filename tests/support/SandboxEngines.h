@@ -27,6 +27,8 @@ public:
     // endpoints' [tls] CaFile.
     SandboxEngines(
         int requestIntervalMs, const QString& certificate, const QString& key, const QString& caFile);
+    // With more options of ks-sandbox, e.g. the keys its API services accept.
+    SandboxEngines(int requestIntervalMs, const QStringList& moreArguments);
     ~SandboxEngines();
 
     bool started() const;

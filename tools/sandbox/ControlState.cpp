@@ -2,6 +2,8 @@
 
 #include "HttpRequest.h"
 
+#include <algorithm>
+
 // Control commands, one per line, in the body of "POST /control" on the control port.
 // Empty lines and lines starting with "#" are skipped. Commands run in order; the first
 // refused one stops the request and its reason is the reply (400); the commands before it
@@ -36,16 +38,28 @@
 //                                   the file, 1 its signature, 2 the definitions, 3 their signature)
 //   body SERVICE PAGE               the rest of the request body, after this line's line feed,
 //                                   is served verbatim as page PAGE; must be the last command
+//   apierror SERVICE CODE [COUNT] [TEXT]
+//                                   an API service answers an error of its provider: YandexSearchApi
+//                                   the XML error CODE (15, 32, 55, 100, ...), the others the HTTP
+//                                   status CODE with the provider's error body; TEXT replaces the
+//                                   provider's usual message
+//   apilimit SERVICE [COUNT]        an API service answers that the daily limit is spent
+//   apidamage SERVICE base64|xml|json [COUNT]
+//                                   an answer that cannot be read: rawData that is no Base64, or
+//                                   Base64 of XML without results or error (YandexSearchApi), or a
+//                                   body that is no JSON
+//   slowop N                        new deferred searches answer "not done" to N polls first
+//   totalnumber                     the Wordstat API's totalCount as a JSON number, not a string
 //   site HOST                       place HOST (until the next CY or PageRank request names a site)
 //   reset                           drop every misbehaviour and override, restore the start site
 //   clearlog                        forget the recorded requests
 //
 // SERVICE is a service key (GoogleCom, GoogleRu, YandexRu, Wordstat, RamblerRu, AportRu, MSNCom,
-// PageRank, YandexCY, Update, Feedback) or "*" for all of them. Misbehaviours queue up per
-// service: the oldest one applies until its COUNT requests are used up (without COUNT: for good).
-// PAGE is a page index from 0 ("*": every page; services with one page use 0).
-// KEYWORD and HOST are percent-encoded UTF-8 ("*" as KEYWORD: every keyword).
-// TEXT is the rest of the line taken as raw bytes; a lone "-" stands for the empty text.
+// PageRank, YandexCY, Update, Feedback, YandexSearchApi, WordstatApi, SerpApi) or "*" for all of them.
+// Misbehaviours queue up per service: the oldest one applies until its COUNT requests are used up (without
+// COUNT: for good). PAGE is a page index from 0 ("*": every page; services with one page use 0). KEYWORD and
+// HOST are percent-encoded UTF-8 ("*" as KEYWORD: every keyword). TEXT is the rest of the line taken as raw
+// bytes; a lone "-" stands for the empty text.
 
 namespace {
 
@@ -145,10 +159,15 @@ bool ControlState::setSite(const QString& site)
     return true;
 }
 
-std::optional<Misbehaviour> ControlState::takeMisbehaviour(Service service)
+std::optional<Misbehaviour> ControlState::takeMisbehaviour(Service service, bool apiKinds)
 {
     QList<Misbehaviour>& queue = overrides(service).misbehaviours;
     if (queue.isEmpty())
+        return std::nullopt;
+    const Misbehaviour::Kind front = queue.first().kind;
+    const bool apiKind = front == Misbehaviour::Kind::ApiError || front == Misbehaviour::Kind::ApiLimit
+        || front == Misbehaviour::Kind::ApiDamage;
+    if (apiKind && !apiKinds)
         return std::nullopt;
     const Misbehaviour current = queue.first();
     if (current.remaining > 0 && --queue.first().remaining == 0)
@@ -165,6 +184,8 @@ void ControlState::resetAll()
     m_updateVersion.reset();
     m_googleLayout = 1;
     m_definitions.reset();
+    m_slowPolls = kDefaultSlowPolls;
+    m_totalAsNumber = false;
     setSite(m_startSite);
 }
 
@@ -252,6 +273,22 @@ QString ControlState::applyLine(
         return {};
     }
 
+    if (name == "slowop") {
+        const auto polls = number(takeToken(args), 0);
+        if (!polls || !args.trimmed().isEmpty())
+            return QStringLiteral("expected: slowop N");
+        m_slowPolls = *polls;
+        return {};
+    }
+    if (name == "totalnumber") {
+        if (!args.trimmed().isEmpty())
+            return QStringLiteral("takes no arguments");
+        m_totalAsNumber = true;
+        return {};
+    }
+    if (name == "apierror" || name == "apilimit" || name == "apidamage")
+        return applyApiLine(name, args);
+
     static const QList<QByteArray> serviceCommands
         = { "status", "redirect", "location200", "stall", "captcha", "jswall", "toomany", "short", "place",
               "value", "cookie", "header", "body", "headlength", "missing" };
@@ -269,7 +306,12 @@ QString ControlState::applyLine(
     }
     const bool needsResultPages = name == "short" || name == "place" || name == "value";
     if (needsResultPages) {
-        services.removeIf([](Service service) { return !isResultEngine(service); });
+        // The API services that give a page engine's results are placed as that engine is.
+        const bool placing = name == "place";
+        services.removeIf([placing](Service service) {
+            const std::optional<Service> engine = pageEngineOf(service);
+            return !isResultEngine(service) && !(placing && engine && isResultEngine(*engine));
+        });
         if (services.isEmpty())
             return QStringLiteral("the service has no result pages");
     }
@@ -344,7 +386,8 @@ QString ControlState::applyLine(
                 const auto overall = number(position, 0);
                 if (!overall)
                     return QStringLiteral("expected a position from 0");
-                placement = Placement::fromPosition(*overall, pageSize(service));
+                placement
+                    = Placement::fromPosition(*overall, pageSize(pageEngineOf(service).value_or(service)));
             }
             overrides(service).placements.insert(keyword, placement);
         }
@@ -390,5 +433,58 @@ QString ControlState::applyLine(
     for (Service service : services)
         overrides(service).bodies.insert(*page, rest);
     *consumedRest = true;
+    return {};
+}
+
+QString ControlState::applyApiLine(const QByteArray& name, QByteArray args)
+{
+    const QByteArray serviceToken = takeToken(args);
+    QList<Service> services;
+    for (Service service : allServices()) {
+        if (isApiService(service) && (serviceToken == "*" || serviceToken == serviceKey(service).toLatin1()))
+            services.append(service);
+    }
+    if (services.isEmpty())
+        return QStringLiteral("not an API service: YandexSearchApi, WordstatApi, SerpApi or *");
+
+    Misbehaviour misbehaviour;
+    if (name == "apierror") {
+        misbehaviour.kind = Misbehaviour::Kind::ApiError;
+        const auto code = number(takeToken(args), 1);
+        if (!code || *code > 999)
+            return QStringLiteral("expected: apierror SERVICE CODE [COUNT] [TEXT]");
+        misbehaviour.status = *code;
+        // HTTP statuses for the services that answer errors by status.
+        if ((*code < 100 || *code > 599)
+            && std::any_of(services.begin(), services.end(),
+                [](Service service) { return service != Service::YandexSearchApi; }))
+            return QStringLiteral("expected an HTTP status from 100 to 599 for this service");
+    } else if (name == "apilimit") {
+        misbehaviour.kind = Misbehaviour::Kind::ApiLimit;
+    } else {
+        misbehaviour.kind = Misbehaviour::Kind::ApiDamage;
+        const QByteArray damage = takeToken(args);
+        if (damage == "json") {
+            misbehaviour.damage = Misbehaviour::Damage::Json;
+        } else if (damage == "base64" || damage == "xml") {
+            if (services != QList<Service> { Service::YandexSearchApi })
+                return QStringLiteral("base64 and xml damage only the YandexSearchApi answers");
+            misbehaviour.damage = damage == "xml" ? Misbehaviour::Damage::Xml : Misbehaviour::Damage::Base64;
+        } else {
+            return QStringLiteral("expected: apidamage SERVICE base64|xml|json [COUNT]");
+        }
+    }
+    QByteArray rest = args;
+    const QByteArray countToken = takeToken(rest);
+    if (const auto count = number(countToken, 1)) {
+        misbehaviour.remaining = *count;
+        args = rest;
+    } else if (!countToken.isEmpty() && name != "apierror") {
+        return QStringLiteral("expected a count of 1 or more");
+    }
+    if (name == "apierror")
+        misbehaviour.text = textArgument(args).trimmed();
+    for (Service service : services)
+        overrides(service).misbehaviours.append(misbehaviour);
     return {};
 }

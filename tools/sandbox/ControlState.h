@@ -22,9 +22,25 @@ struct Placement {
 struct Misbehaviour {
     // Captcha: a redirect to the engine's captcha page; JavaScriptWall: a page that asks for
     // JavaScript; TooManyRequests: 429 with Retry-After.
-    enum class Kind { Status, Redirect, Location200, Stall, Captcha, JavaScriptWall, TooManyRequests };
+    // The API services' own: ApiError answers an error of the provider's (Yandex: an XML error code;
+    // the others: an HTTP status), ApiLimit the daily limit, ApiDamage an answer that cannot be read.
+    enum class Kind {
+        Status,
+        Redirect,
+        Location200,
+        Stall,
+        Captcha,
+        JavaScriptWall,
+        TooManyRequests,
+        ApiError,
+        ApiLimit,
+        ApiDamage,
+    };
+    enum class Damage { Base64, Xml, Json };
     Kind kind = Kind::Status;
-    int status = 0;
+    int status = 0; // Status: the HTTP status; ApiError: the provider's code
+    QByteArray text; // ApiError: the error text instead of the provider's usual one
+    Damage damage = Damage::Json;
     int remaining = -1; // requests still affected; -1 = every request until reset
 };
 
@@ -59,7 +75,8 @@ public:
     Outcome apply(const QByteArray& commands);
 
     const ServiceOverrides& of(Service service) const { return m_services[static_cast<int>(service)]; }
-    std::optional<Misbehaviour> takeMisbehaviour(Service service);
+    // With apiKinds false, an API misbehaviour at the front stays for a request that can carry it.
+    std::optional<Misbehaviour> takeMisbehaviour(Service service, bool apiKinds = true);
 
     QString site() const { return m_site; }
     bool setSite(const QString& site); // without "http://" and one trailing "/"; false when empty
@@ -72,8 +89,13 @@ public:
     int googleLayout() const { return m_googleLayout; }
     // The engine definitions published by a command (empty: none), instead of the start's.
     std::optional<QByteArray> definitions() const { return m_definitions; }
+    // How many polls a new deferred search operation answers "not done" before its result.
+    int slowPolls() const { return m_slowPolls; }
+    // The Wordstat API's totalCount as a JSON number instead of the documented string.
+    bool totalAsNumber() const { return m_totalAsNumber; }
 
 private:
+    QString applyApiLine(const QByteArray& name, QByteArray args);
     QString applyLine(const QByteArray& line, const QByteArray& rest, bool* consumedRest, Outcome* outcome);
     void resetAll();
     ServiceOverrides& overrides(Service service) { return m_services[static_cast<int>(service)]; }
@@ -87,4 +109,9 @@ private:
     int m_googleLayout = 1;
     std::optional<QByteArray> m_updateVersion;
     std::optional<QByteArray> m_definitions;
+    int m_slowPolls = kDefaultSlowPolls;
+    bool m_totalAsNumber = false;
+
+public:
+    static constexpr int kDefaultSlowPolls = 1;
 };

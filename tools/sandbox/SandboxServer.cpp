@@ -39,6 +39,8 @@ QByteArray reasonPhrase(int status)
         return "Found";
     case 400:
         return "Bad Request";
+    case 401:
+        return "Unauthorized";
     case 403:
         return "Forbidden";
     case 404:
@@ -137,6 +139,11 @@ bool SandboxServer::listen(QString* error)
     }
     acceptConnections(&m_control, std::nullopt);
     return true;
+}
+
+QByteArray SandboxServer::originOf(Service service) const
+{
+    return (m_options.tls ? "https://" : "http://") + hostOf(m_servers[static_cast<int>(service)]);
 }
 
 QByteArray SandboxServer::hostOf(const QTcpServer& server) const
@@ -246,11 +253,20 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
 {
     const ServiceOverrides& overrides = m_state.of(service);
     Reply reply;
-    const std::optional<Misbehaviour> misbehaviour = m_state.takeMisbehaviour(service);
-    const QByteArray origin
-        = (m_options.tls ? "https://" : "http://") + hostOf(m_servers[static_cast<int>(service)]);
+    // An API error is answered in the result an operation gives, not to the polls for it.
+    const bool poll = service == Service::YandexSearchApi && request.method == "GET";
+    const std::optional<Misbehaviour> misbehaviour = m_state.takeMisbehaviour(service, !poll);
+    const QByteArray origin = originOf(service);
     const QByteArray elsewhere = origin + "/moved";
-    if (!misbehaviour || misbehaviour->kind == Misbehaviour::Kind::Location200) {
+    const bool apiKind = misbehaviour
+        && (misbehaviour->kind == Misbehaviour::Kind::ApiError
+            || misbehaviour->kind == Misbehaviour::Kind::ApiLimit
+            || misbehaviour->kind == Misbehaviour::Kind::ApiDamage);
+    if (isApiService(service) && (!misbehaviour || apiKind)) {
+        reply = apiReply(service, request, misbehaviour);
+    } else if (apiKind) {
+        reply = pageReply(service, request);
+    } else if (!misbehaviour || misbehaviour->kind == Misbehaviour::Kind::Location200) {
         reply = pageReply(service, request);
         if (misbehaviour)
             reply.headers.append(qMakePair(QByteArray("Location"), QByteArray(elsewhere)));
@@ -280,6 +296,12 @@ std::optional<SandboxServer::Reply> SandboxServer::serviceReply(Service service,
                 qMakePair(QByteArray("Proxy-Authenticate"), QByteArray("Basic realm=\"sandbox\"")));
         reply.body = Pages::statusPage(reply.status, reasonPhrase(reply.status));
     }
+    // An API answers its errors in JSON, a refusal for too many requests among them.
+    const bool failed = misbehaviour
+        && (misbehaviour->kind == Misbehaviour::Kind::Status
+            || misbehaviour->kind == Misbehaviour::Kind::TooManyRequests);
+    if (failed && isApiService(service))
+        setApiErrorBody(service, reply);
     for (const QByteArray& cookie : overrides.cookies)
         reply.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray(cookie)));
     if (request.method == "HEAD")
@@ -303,6 +325,8 @@ SandboxServer::Reply SandboxServer::pageReply(Service service, const HttpRequest
 {
     if (isResultEngine(service))
         return resultPageReply(service, request);
+    if (isApiService(service))
+        return apiReply(service, request, std::nullopt);
 
     Reply reply;
     const QByteArray path = request.pathWithoutQuery();

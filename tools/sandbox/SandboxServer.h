@@ -6,6 +6,7 @@
 #include "Services.h"
 #include "TlsServer.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -29,6 +30,10 @@ struct SandboxOptions {
     QByteArray tlsKey; // PEM
     QString tlsCaFile; // written as [tls] CaFile; empty: none
     bool tls = false;
+    // The keys the API services accept.
+    QByteArray yandexApiKey = "sandbox-yandex-key";
+    QByteArray yandexFolderId = "sandbox-folder";
+    QByteArray serpApiKey = "sandbox-serp-key";
 };
 
 // One QTcpServer per service plus the control port, all on 127.0.0.1 and one thread.
@@ -39,6 +44,9 @@ public:
 
     bool listen(QString* error);
     QByteArray endpointsIni() const;
+    // Engine definitions that take Yandex.ru, Google.com and the Wordstat count from the API
+    // services here; deferred: the Yandex searches by operations.
+    QByteArray apiDefinitionsIni(bool deferred) const;
 
 private:
     struct Reply {
@@ -47,6 +55,12 @@ private:
         QList<QPair<QByteArray, QByteArray>> headers;
         QByteArray body;
         std::optional<qint64> announcedLength; // HEAD only: Content-Length instead of the body's
+    };
+    struct Operation {
+        QByteArray rawData;
+        bool damaged = false; // the finished operation's JSON is cut short
+        int pollsLeft = 0; // polls still answered "not done"
+        QByteArray createdAt;
     };
     struct LoggedRequest {
         Service service;
@@ -61,6 +75,15 @@ private:
     Reply pageReply(Service service, const HttpRequest& request);
     Reply resultPageReply(Service service, const HttpRequest& request);
     Reply controlReply(const HttpRequest& request);
+    Reply apiReply(
+        Service service, const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
+    Reply yandexSearchReply(const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
+    Reply operationReply(const HttpRequest& request);
+    Reply wordstatApiReply(const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
+    Reply serpReply(const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
+    void setApiErrorBody(Service service, Reply& reply) const; // for reply.status, as the API words it
+    int sitePosition(Service apiService, const QString& keyword) const; // 0: nowhere
+    QByteArray originOf(Service service) const;
     void learnSite(Service service, const HttpRequest& request);
     QByteArray logLines() const;
     QByteArray promotionRequests() const;
@@ -78,4 +101,6 @@ private:
     QList<LoggedRequest> m_log;
     QList<QPointer<QTcpSocket>> m_stalled;
     int m_connections = 0;
+    QHash<QByteArray, Operation> m_operations;
+    int m_operationCount = 0;
 };

@@ -14,6 +14,9 @@ constexpr std::array<Service, kServiceCount> kServices = {
     Service::YandexCY,
     Service::Update,
     Service::Feedback,
+    Service::YandexSearchApi,
+    Service::WordstatApi,
+    Service::SerpApi,
 };
 
 constexpr std::array<const char*, kServiceCount> kKeys = {
@@ -28,6 +31,9 @@ constexpr std::array<const char*, kServiceCount> kKeys = {
     "YandexCY",
     "Update",
     "Feedback",
+    "YandexSearchApi",
+    "WordstatApi",
+    "SerpApi",
 };
 
 } // namespace
@@ -69,5 +75,24 @@ int pageSize(Service service)
         return 15;
     default:
         return 0;
+    }
+}
+
+bool isApiService(Service service)
+{
+    return pageEngineOf(service).has_value();
+}
+
+std::optional<Service> pageEngineOf(Service service)
+{
+    switch (service) {
+    case Service::YandexSearchApi:
+        return Service::YandexRu;
+    case Service::WordstatApi:
+        return Service::Wordstat;
+    case Service::SerpApi:
+        return Service::GoogleCom;
+    default:
+        return std::nullopt;
     }
 }

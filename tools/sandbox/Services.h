@@ -18,9 +18,14 @@ enum class Service {
     YandexCY,
     Update,
     Feedback,
+    // The result sources reached by API with the user's key: the Yandex Search API (its operations
+    // on the same port), the Wordstat API and a SERP JSON API for Google.
+    YandexSearchApi,
+    WordstatApi,
+    SerpApi,
 };
 
-constexpr int kServiceCount = 11;
+constexpr int kServiceCount = 14;
 
 const std::array<Service, kServiceCount>& allServices();
 QString serviceKey(Service service);
@@ -28,3 +33,6 @@ std::optional<Service> serviceByKey(const QByteArray& key);
 
 bool isResultEngine(Service service);
 int pageSize(Service service); // result entries of a full page; 0 for services without result pages
+bool isApiService(Service service);
+// The page engine whose figures an API service gives, so that both ways of asking agree.
+std::optional<Service> pageEngineOf(Service service);

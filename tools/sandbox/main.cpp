@@ -40,8 +40,22 @@ int main(int argc, char** argv)
         "tls-cert", "Serve every engine and service over TLS with the PEM certificate in <file>.", "file");
     const QCommandLineOption tlsKey("tls-key", "The PEM private key of --tls-cert.", "file");
     const QCommandLineOption tlsCa("tls-ca", "Name <file> as [tls] CaFile in the endpoints file.", "file");
-    parser.addOptions({ endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions,
-        noUpdate, tlsCertificate, tlsKey, tlsCa });
+    const QCommandLineOption yandexKey(QStringList { "api-key", "yandex-api-key" },
+        "The Yandex Search API and Wordstat API key accepted (default sandbox-yandex-key).", "key",
+        "sandbox-yandex-key");
+    const QCommandLineOption folderId(
+        "folder-id", "The Yandex Cloud folder id accepted (default sandbox-folder).", "id", "sandbox-folder");
+    const QCommandLineOption serpKey("serp-api-key",
+        "The SERP JSON API key accepted (default sandbox-serp-key).", "key", "sandbox-serp-key");
+    const QCommandLineOption apiDefinitionsOut("api-definitions-out",
+        "Write engine definitions to <file> that take Yandex.ru, Google.com and the Wordstat count from the "
+        "API services here.",
+        "file");
+    const QCommandLineOption apiDeferred(
+        "api-deferred", "The definitions of --api-definitions-out search Yandex by deferred operations.");
+    parser.addOptions(
+        { endpointsOut, interval, site, seed, stdinExit, updateFile, updateKey, definitions, noUpdate,
+            tlsCertificate, tlsKey, tlsCa, yandexKey, folderId, serpKey, apiDefinitionsOut, apiDeferred });
     parser.process(app);
 
     if (!parser.isSet(endpointsOut)) {
@@ -102,6 +116,13 @@ int main(int argc, char** argv)
         options.tlsCertificate = certificate.readAll();
         options.tlsKey = key.readAll();
     }
+    options.yandexApiKey = parser.value(yandexKey).toUtf8();
+    options.yandexFolderId = parser.value(folderId).toUtf8();
+    options.serpApiKey = parser.value(serpKey).toUtf8();
+    if (options.yandexApiKey.isEmpty() || options.yandexFolderId.isEmpty() || options.serpApiKey.isEmpty()) {
+        std::fprintf(stderr, "ks-sandbox: the API keys and the folder id must not be empty\n");
+        return 2;
+    }
     if (parser.isSet(tlsCa))
         options.tlsCaFile = QFileInfo(parser.value(tlsCa)).absoluteFilePath();
 
@@ -112,7 +133,17 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // Written only when every port listens; the rename makes the file appear complete.
+    // Written only when every port listens, by a rename that makes each file appear complete; the
+    // endpoints file comes last, so that its presence means both are there.
+    if (parser.isSet(apiDefinitionsOut)) {
+        QSaveFile file(parser.value(apiDefinitionsOut));
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(server.apiDefinitionsIni(parser.isSet(apiDeferred))) < 0 || !file.commit()) {
+            std::fprintf(stderr, "ks-sandbox: cannot write %s: %s\n", qPrintable(file.fileName()),
+                qPrintable(file.errorString()));
+            return 1;
+        }
+    }
     QSaveFile file(parser.value(endpointsOut));
     if (!file.open(QIODevice::WriteOnly) || file.write(server.endpointsIni()) < 0 || !file.commit()) {
         std::fprintf(stderr, "ks-sandbox: cannot write %s: %s\n", qPrintable(file.fileName()),
