@@ -158,7 +158,8 @@ bool UserSettings::sync()
     m_settings->sync();
 #ifndef Q_OS_WIN
     const QString file = location();
-    if (m_settings->status() != QSettings::NoError) {
+    // A format error is of the file as it was read: QSettings writes it anew all the same.
+    if (m_settings->status() == QSettings::AccessError) {
         m_problem = cannotCreate(file, writeFailure(file));
         return false;
     }
@@ -171,7 +172,7 @@ bool UserSettings::sync()
         return false;
     }
 #else
-    if (m_settings->status() != QSettings::NoError) {
+    if (m_settings->status() == QSettings::AccessError) {
         m_problem = QStringLiteral("Настройки не записаны.");
         return false;
     }

@@ -145,3 +145,17 @@ TEST_F(HostileProjectFile, SettingsFileOthersMayWriteToReadsAsMissing)
         EXPECT_EQ(connection.server, mode == 0600 ? "planted:8080" : "") << std::oct << mode;
     }
 }
+
+TEST_F(HostileProjectFile, DamagedSettingsFileIsWrittenAnew)
+{
+    const QString file = configRoot() + "/Tellvik/Kestrova Sertrix.conf";
+    ASSERT_TRUE(QDir().mkpath(configRoot() + "/Tellvik"));
+    writeBytes(file, "[PropertiesStore\nProxyServer\\Text=\"\\\"kept\\\"\"\n[Sources\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0600), 0);
+    ProgramStores::Connection connection;
+    connection.server = "new.local";
+    ProgramStores::storeConnection(connection);
+    ProgramStores::Connection restored;
+    ProgramStores::restoreConnection(restored);
+    EXPECT_EQ(restored.server, "new.local");
+}
