@@ -5,6 +5,7 @@
 #include "platform/RegExportReader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
@@ -55,6 +56,18 @@ std::optional<QString> untrusted(const QString& path)
     if (!BoundedFile::readOwn(path, UserSettings::kMaxFileBytes, &reason))
         return reason;
     return std::nullopt;
+}
+
+// Makes the file at path readable and writable by its owner only; false with the system's reason.
+bool keepToOwner(const QString& path, QString* reason)
+{
+    struct stat info { };
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) == 0
+        && (!(info.st_mode & 077) || ::chmod(name.constData(), 0600) == 0))
+        return true;
+    *reason = qt_error_string(errno);
+    return false;
 }
 
 // Why a file could not be written at path, as the system says it.
@@ -135,13 +148,17 @@ bool UserSettings::prepareWrite()
         m_problem = cannotCreate(file, *reason);
         return false;
     }
-    // Made by its owner for its owner before the password goes in; QSettings keeps the mode
-    // of the file it rewrites.
+    // Made by its owner for its owner before the password goes in, or made so when another part
+    // of the program made it first; QSettings keeps the mode of the file it rewrites.
+    QString reason;
     const int fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0)
+    if (fd >= 0) {
         ::close(fd);
-    else if (errno != EEXIST) {
+    } else if (errno != EEXIST) {
         m_problem = cannotCreate(file, qt_error_string(errno));
+        return false;
+    } else if (!keepToOwner(file, &reason)) {
+        m_problem = cannotCreate(file, reason);
         return false;
     }
 #endif
@@ -163,12 +180,10 @@ bool UserSettings::sync()
         m_problem = cannotCreate(file, writeFailure(file));
         return false;
     }
-    // Another part of the program may have made the file first, with the usual mode.
-    struct stat info { };
-    const QByteArray name = QFile::encodeName(file);
-    if (::stat(name.constData(), &info) != 0
-        || ((info.st_mode & 077) && ::chmod(name.constData(), 0600) != 0)) {
-        m_problem = cannotCreate(file, qt_error_string(errno));
+    // Still its owner's only, whoever wrote it last.
+    QString reason;
+    if (!keepToOwner(file, &reason)) {
+        m_problem = cannotCreate(file, reason);
         return false;
     }
 #else
