@@ -159,3 +159,19 @@ TEST_F(HostileProjectFile, DamagedSettingsFileIsWrittenAnew)
     ProgramStores::restoreConnection(restored);
     EXPECT_EQ(restored.server, "new.local");
 }
+
+TEST_F(HostileProjectFile, SettingsValueOfAnotherKindIsPassedOver)
+{
+    const QString file = configRoot() + "/Tellvik/Kestrova Sertrix.conf";
+    ASSERT_TRUE(QDir().mkpath(configRoot() + "/Tellvik"));
+    writeBytes(file,
+        "[PropertiesStore]\nProxyServer\\Text=a, b\nProxyPort\\Text=@ByteArray(\\\"8080\\\")\n"
+        "ProxyUser\\Text=\"\\\"anna\\\"\"\n");
+    ProgramStores::Connection connection;
+    connection.server = "design";
+    connection.port = "1";
+    ProgramStores::restoreConnection(connection);
+    EXPECT_EQ(connection.server, "design");
+    EXPECT_EQ(connection.port, "1");
+    EXPECT_EQ(connection.user, "anna");
+}
