@@ -39,6 +39,10 @@ public:
     // The latest check of every project file (as recorded) of the site, oldest first, without
     // their results.
     virtual QList<RecordedCheck> latestCheckOfEachProject(const QString& site) = 0;
+    // Gives the checks named by uids that were recorded under no project file to the file at
+    // projectPath, all in one step: the checks a project made before its first save become its own.
+    virtual void assignProject(const QStringList& uids, const QString& projectPath) = 0;
+
     // The checks of the site, oldest first, with what the history window shows of their results.
     virtual SiteHistory siteHistory(const QString& site) = 0;
     // For every series of the site among the keywords on the engines, its latest decided result.

@@ -5,11 +5,14 @@
 #include "history/HistoryText.h"
 #include "history/MachineIdentity.h"
 #include "history/Sqlite.h"
+#include "platform/ProgramFolders.h"
 #include "rank/lookup/EngineTable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QStandardPaths>
 #include <QStringList>
 #include <array>
@@ -27,7 +30,6 @@ static_assert(std::size(kHistorySchemaSteps) == HistoryDatabase::kSchemaVersion)
 
 namespace {
 
-const QString kFolder = QStringLiteral("Tellvik/Kestrova Sertrix");
 const QString kFileName = QStringLiteral("history.sqlite");
 
 // The file is created owner-only before SQLite opens it; SQLite gives its -wal and -shm files
@@ -148,10 +150,7 @@ HistoryDatabase::~HistoryDatabase() = default;
 
 QString HistoryDatabase::defaultPath()
 {
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return base + u'/' + kFolder + u'/' + kFileName;
+    return ProgramFolders::data() + u'/' + kFileName;
 }
 
 int HistoryDatabase::schemaVersion()
@@ -372,6 +371,19 @@ QList<RecordedCheck> HistoryDatabase::latestCheckOfEachProject(const QString& si
     while (rows.step())
         checks.append(readCheck(rows, pool));
     return checks;
+}
+
+void HistoryDatabase::assignProject(const QStringList& uids, const QString& projectPath)
+{
+    SqliteTransaction transaction(*m_db);
+    SqliteStatement(*m_db,
+        "UPDATE checks SET project_path = ? WHERE project_path = ''"
+        " AND uid IN (SELECT value FROM json_each(?))")
+        .bind(1, projectPath)
+        .bind(2,
+            QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(uids)).toJson(QJsonDocument::Compact)))
+        .step();
+    transaction.commit();
 }
 
 SiteHistory HistoryDatabase::siteHistory(const QString& site)

@@ -29,7 +29,7 @@ public:
     explicit HistoryDatabase(const QString& path, int busyTimeoutMs = kBusyTimeoutMs);
     ~HistoryDatabase();
 
-    // $XDG_DATA_HOME/Tellvik/Kestrova Sertrix/history.sqlite (by default below ~/.local/share).
+    // history.sqlite in the program's data folder (ProgramFolders::data()).
     static QString defaultPath();
 
     const QString& path() const { return m_path; }
@@ -40,6 +40,7 @@ public:
     std::optional<RecordedCheck> latestCheck(const QString& site) override;
     // One look into an index per project file, whatever the length of the history.
     QList<RecordedCheck> latestCheckOfEachProject(const QString& site) override;
+    void assignProject(const QStringList& uids, const QString& projectPath) override;
     SiteHistory siteHistory(const QString& site) override;
     // One look into an index per series, whatever the length of the history.
     QList<PreviousResult> latestDecidedResults(

@@ -80,5 +80,16 @@ void HistoryRecorder::checkEnded(RunEnd end, const QString& error)
         : end == RunEnd::NothingAnswered                  ? CheckOutcome::NothingAnswered
                                                           : CheckOutcome::Error;
     m_lastRecorded = m_collector.end(outcome, error);
+    // A project first saved while its check ran owns that check.
+    if (m_lastRecorded.projectPath.isEmpty() && m_projectPath)
+        m_lastRecorded.projectPath = m_projectPath();
     m_lastWritten = m_store.record(m_lastRecorded);
+    if (m_lastWritten && m_lastRecorded.projectPath.isEmpty())
+        m_unsavedChecks << m_lastRecorded.uid;
+}
+
+void HistoryRecorder::projectSaved(const QString& projectPath)
+{
+    if (!m_unsavedChecks.isEmpty() && m_store.assignProject(m_unsavedChecks, projectPath))
+        m_unsavedChecks.clear();
 }

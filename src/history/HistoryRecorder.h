@@ -25,6 +25,10 @@ public:
     // The check last ended, as it was given to the history.
     const RecordedCheck& lastRecorded() const { return m_lastRecorded; }
 
+    // The project was saved to the file at projectPath: the checks it made while it had no file
+    // become the file's. Those that could not be moved are tried again at the next save.
+    void projectSaved(const QString& projectPath);
+
     void checkStarted(const Project& project) override;
     void metricRead(SiteMetric metric, const QString& text, const Outcome& why) override;
     void countWritten(
@@ -41,5 +45,6 @@ private:
     CheckCollector m_collector;
     QList<PreviousResult> m_previous;
     RecordedCheck m_lastRecorded;
+    QStringList m_unsavedChecks; // uids of the checks written under no project file
     bool m_lastWritten = false;
 };

@@ -5,6 +5,7 @@
 #include "history/PgConnection.h"
 #include "history/PostgresHistory.h"
 #include "platform/BoundedFile.h"
+#include "platform/ProgramFolders.h"
 #include "platform/SafeFile.h"
 
 #include <QDir>
@@ -20,10 +21,7 @@ const QByteArray kServerLine = "server=";
 
 QString HistorySetting::path()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/Tellvik/Kestrova Sertrix/history.conf");
+    return ProgramFolders::settings() + QStringLiteral("/history.conf");
 }
 
 HistorySetting HistorySetting::load()

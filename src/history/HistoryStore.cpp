@@ -3,6 +3,8 @@
 #include "history/HistoryError.h"
 #include "history/MachineIdentity.h"
 
+#include <QFileInfo>
+
 const QString HistoryStore::kNotWrittenMessage = QStringLiteral("История позиций не записана: %1\n%2");
 const QString HistoryStore::kKeptLocallyMessage = QStringLiteral(
     "История позиций не записана в общую базу: %1\n%2\nПроверка сохранена в файле этого "
@@ -77,6 +79,21 @@ bool HistoryStore::record(const RecordedCheck& given)
     }
     if (m_recordedHandler)
         m_recordedHandler(check);
+    return true;
+}
+
+bool HistoryStore::assignProject(const QStringList& uids, const QString& projectPath)
+{
+    if (uids.isEmpty())
+        return true;
+    try {
+        dropOnFailure(m_backend, [&] { backend().assignProject(uids, projectPath); });
+        if (HistoryLocation::isAcceptedServer(m_location) && QFileInfo::exists(m_localFile))
+            HistoryDatabase(m_localFile, m_busyTimeoutMs).assignProject(uids, projectPath);
+    } catch (const HistoryError& e) {
+        reportOnce(kNotWrittenMessage.arg(e.message(), describe()));
+        return false;
+    }
     return true;
 }
 

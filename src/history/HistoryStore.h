@@ -48,6 +48,10 @@ public:
 
     // True when the check was written, or kept in the local file for the server.
     bool record(const RecordedCheck& check);
+    // The checks named by uids, recorded before their project was first saved, become the checks
+    // of the file at projectPath, also those waiting in the file of this computer for the server.
+    // A failure is reported as a failed write; false then.
+    bool assignProject(const QStringList& uids, const QString& projectPath);
     // Opens the store now unless it is open; throws HistoryError for one that cannot be opened.
     void open() const;
     // Reads throw HistoryError.

@@ -298,6 +298,17 @@ QList<RecordedCheck> PostgresHistory::latestCheckOfEachProject(const QString& si
     return checks;
 }
 
+void PostgresHistory::assignProject(const QStringList& uids, const QString& projectPath)
+{
+    QList<PgParam> named;
+    for (const QString& uid : uids)
+        named << utf8(uid);
+    PgTransaction transaction(m_db);
+    m_db.query("UPDATE checks SET project_path = $1 WHERE project_path = '' AND uid = ANY($2::text[])",
+        { utf8(projectPath), arrayLiteral(named) });
+    transaction.commit();
+}
+
 SiteHistory PostgresHistory::siteHistory(const QString& site)
 {
     SiteHistory history;

@@ -28,6 +28,7 @@ public:
     void writeCsvRows(const QString* site, const std::function<void(QByteArrayView piece)>& write) override;
     std::optional<RecordedCheck> latestCheck(const QString& site) override;
     QList<RecordedCheck> latestCheckOfEachProject(const QString& site) override;
+    void assignProject(const QStringList& uids, const QString& projectPath) override;
     SiteHistory siteHistory(const QString& site) override;
     QList<PreviousResult> latestDecidedResults(
         const QString& site, const QStringList& keywords, const QList<Engine>& engines) override;

@@ -1,6 +1,5 @@
 #include "store/PropertiesStore.h"
 
-#include "platform/Registry.h"
 #include "store/Storage.h"
 
 namespace {
@@ -76,15 +75,10 @@ QString TcxPropertiesStore::effectiveStorageName() const
     return m_storageName.isEmpty() ? objectName() : m_storageName;
 }
 
-std::unique_ptr<Registry> TcxPropertiesStore::openRegistry() const
-{
-    return m_registryFactory ? m_registryFactory() : Registry::openCurrentUser();
-}
-
 void TcxPropertiesStore::RestoreProperties()
 {
     const std::unique_ptr<StorageReader> reader = m_storageType == stRegistry
-        ? openRegistryReader(openRegistry(), effectiveStorageName())
+        ? openRegistryReader(effectiveStorageName())
         : openFileReader(effectiveStorageName());
     for (const TcxPropertiesStoreComponent& item : m_components) {
         for (const StoredEntry& entry : reader->entries(item.objectName)) {
@@ -103,7 +97,7 @@ void TcxPropertiesStore::StoreProperties(bool recreate)
     if (m_components.isEmpty())
         return;
     const std::unique_ptr<StorageWriter> writer = m_storageType == stRegistry
-        ? openRegistryWriter(openRegistry(), effectiveStorageName(), recreate)
+        ? openRegistryWriter(effectiveStorageName(), recreate)
         : openFileWriter(effectiveStorageName(), recreate);
     for (const TcxPropertiesStoreComponent& item : m_components) {
         writer->beginObject(item.objectName);

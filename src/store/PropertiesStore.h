@@ -9,8 +9,6 @@
 #include <functional>
 #include <memory>
 
-class Registry;
-
 // One stored property of an item: its name, its value to store (nothing: not stored) and how a
 // restored value is assigned.
 struct StoredProperty {
@@ -28,14 +26,12 @@ struct TcxPropertiesStoreComponent {
 enum TcxStorageType { stIniFile, stRegistry };
 
 // Keeps named properties of named objects in a project file (INI form, Windows-1251) or in the
-// per-user registry. RestoreProperties reads them into the values the items are bound to,
-// StoreProperties writes the current values. Failures are EPropertiesStore exceptions with the
-// system's texts.
+// per-user settings (UserSettings; the registry on Windows). RestoreProperties reads them into the
+// values the items are bound to, StoreProperties writes the current values. Failures are EPropertiesStore
+// exceptions with the system's texts.
 class TcxPropertiesStore : public QObject {
     Q_OBJECT
 public:
-    using RegistryFactory = std::function<std::unique_ptr<Registry>()>;
-
     explicit TcxPropertiesStore(QObject* owner = nullptr);
     ~TcxPropertiesStore() override;
 
@@ -67,17 +63,12 @@ public:
     // the store has no items.
     void StoreProperties(bool recreate = true);
 
-    // Where the registry kind opens its sessions; by default the current user's registry.
-    void SetRegistryFactory(RegistryFactory factory) { m_registryFactory = std::move(factory); }
-
 private:
     void add(const QString& objectName, StoredProperty property);
     QString effectiveStorageName() const;
-    std::unique_ptr<Registry> openRegistry() const;
 
     QList<TcxPropertiesStoreComponent> m_components;
     QString m_storageName;
     TcxStorageType m_storageType = stIniFile;
     bool m_active = true;
-    RegistryFactory m_registryFactory;
 };

@@ -1,73 +1,85 @@
-#include "platform/Registry.h"
+#include "platform/UserSettings.h"
 #include "store/Storage.h"
 #include "store/StoreError.h"
+
+#include <QSettings>
 
 namespace {
 
 const QString kClassNameKey = QStringLiteral("[ClassName]");
 const QString kClassNameValue = QStringLiteral("ClassName");
+const QString kProgramKey = QStringLiteral("Tellvik\\Kestrova Sertrix\\");
 
-QString storageKeyOf(const QString& storageName)
+// The storage name is a key path below the per-user root; the program's own key is where its
+// settings are, so a store's group is the rest of the path ("PropertiesStore").
+QString groupOf(QString storageName)
 {
-    return storageName.startsWith(u'\\') ? storageName : u'\\' + storageName;
+    if (storageName.startsWith(u'\\'))
+        storageName.remove(0, 1);
+    if (storageName.startsWith(kProgramKey, Qt::CaseInsensitive))
+        storageName.remove(0, kProgramKey.size());
+    return storageName.split(u'\\', Qt::SkipEmptyParts).join(u'/');
 }
 
 class RegistryReader : public StorageReader {
 public:
-    RegistryReader(std::unique_ptr<Registry> registry, const QString& storageName)
-        : m_registry(std::move(registry))
-        , m_key(storageKeyOf(storageName))
+    explicit RegistryReader(const QString& storageName)
+        : m_group(groupOf(storageName))
     {
     }
 
     std::vector<StoredEntry> entries(const QString& objectName) override
     {
+        // Settings that cannot be read are a missing key, as before any was stored.
+        QSettings* settings = m_settings.settings();
         std::vector<StoredEntry> found;
-        const QString itemKey = m_key + u'\\' + objectName;
-        for (const QString& name : m_registry->listValueNames(itemKey)) {
-            const auto value = m_registry->readString(itemKey, name);
-            found.push_back({ name, value ? std::optional(decodeStoredText(*value, false)) : std::nullopt });
+        if (!settings || m_group.isEmpty() || objectName.isEmpty())
+            return found;
+        settings->beginGroup(m_group + u'/' + objectName);
+        for (const QString& name : settings->childKeys()) {
+            // Only texts are the program's; a value of another kind gives nothing.
+            const QVariant value = settings->value(name);
+            found.push_back({ name,
+                value.typeId() == QMetaType::QString
+                    ? std::optional(decodeStoredText(value.toString(), false))
+                    : std::nullopt });
         }
+        settings->endGroup();
         return found;
     }
 
 private:
-    std::unique_ptr<Registry> m_registry;
-    QString m_key;
+    UserSettings m_settings;
+    QString m_group;
 };
 
 class RegistryWriter : public StorageWriter {
 public:
-    RegistryWriter(std::unique_ptr<Registry> registry, const QString& storageName, bool recreate)
-        : m_registry(std::move(registry))
-        , m_storageName(storageName)
-        , m_key(storageKeyOf(storageName))
+    RegistryWriter(const QString& storageName, bool recreate)
+        : m_storageName(storageName)
+        , m_group(groupOf(storageName))
     {
+        if (m_group.isEmpty() || !m_settings.prepareWrite())
+            fail();
         if (recreate)
-            m_registry->deleteKeyTree(m_key);
+            m_settings.settings()->remove(m_group);
     }
 
     void beginObject(const QString& objectName) override
     {
-        if (!m_opened && !m_registry->createKey(m_key))
-            fail();
-        m_opened = true;
-        m_itemKey = m_key + u'\\' + objectName;
-        const QString classKey = m_itemKey + u'\\' + kClassNameKey;
-        if (!m_registry->createKey(classKey)
-            || !m_registry->writeString(classKey, kClassNameValue, kPropertiesStoreClassTag))
-            fail();
+        m_itemKey = m_group + u'/' + objectName;
+        m_settings.settings()->setValue(
+            m_itemKey + u'/' + kClassNameKey + u'/' + kClassNameValue, kPropertiesStoreClassTag);
     }
 
     void write(const QString& property, const QString& text) override
     {
-        if (!m_registry->writeString(m_itemKey, property, u'"' + text + u'"'))
-            fail();
+        m_settings.settings()->setValue(m_itemKey + u'/' + property, QString(u'"' + text + u'"'));
     }
 
     void close() override
     {
-        if (!m_registry->flush())
+        if (!m_settings.sync())
             fail();
     }
 
@@ -75,29 +87,25 @@ private:
     [[noreturn]] void fail() const
     {
         QString message = QStringLiteral("Can't create the registry key: \\%1").arg(m_storageName);
-        const QString reason = m_registry->errorString();
-        if (!reason.isEmpty())
-            message += QStringLiteral(". ") + reason;
+        if (!m_settings.problem().isEmpty())
+            message += QStringLiteral(". ") + m_settings.problem();
         throw EPropertiesStore(message);
     }
 
-    std::unique_ptr<Registry> m_registry;
+    UserSettings m_settings;
     QString m_storageName;
-    QString m_key;
+    QString m_group;
     QString m_itemKey;
-    bool m_opened = false;
 };
 
 } // namespace
 
-std::unique_ptr<StorageReader> openRegistryReader(
-    std::unique_ptr<Registry> registry, const QString& storageName)
+std::unique_ptr<StorageReader> openRegistryReader(const QString& storageName)
 {
-    return std::make_unique<RegistryReader>(std::move(registry), storageName);
+    return std::make_unique<RegistryReader>(storageName);
 }
 
-std::unique_ptr<StorageWriter> openRegistryWriter(
-    std::unique_ptr<Registry> registry, const QString& storageName, bool recreate)
+std::unique_ptr<StorageWriter> openRegistryWriter(const QString& storageName, bool recreate)
 {
-    return std::make_unique<RegistryWriter>(std::move(registry), storageName, recreate);
+    return std::make_unique<RegistryWriter>(storageName, recreate);
 }

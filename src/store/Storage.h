@@ -5,8 +5,6 @@
 #include <memory>
 #include <vector>
 
-class Registry;
-
 // One stored key of an object with its decoded value (nothing when it does not decode).
 struct StoredEntry {
     QString key;
@@ -36,7 +34,7 @@ extern const QString kPropertiesStoreClassTag; // "TcxPropertiesStoreComponent"
 
 std::unique_ptr<StorageReader> openFileReader(const QString& path);
 std::unique_ptr<StorageWriter> openFileWriter(const QString& path, bool recreate);
-std::unique_ptr<StorageReader> openRegistryReader(
-    std::unique_ptr<Registry> registry, const QString& storageName);
-std::unique_ptr<StorageWriter> openRegistryWriter(
-    std::unique_ptr<Registry> registry, const QString& storageName, bool recreate);
+// The registry kind keeps a store below the program's per-user settings (UserSettings): the
+// storage name "Tellvik\Kestrova Sertrix\PropertiesStore" is the group "PropertiesStore".
+std::unique_ptr<StorageReader> openRegistryReader(const QString& storageName);
+std::unique_ptr<StorageWriter> openRegistryWriter(const QString& storageName, bool recreate);

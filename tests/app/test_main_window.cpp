@@ -5,7 +5,6 @@
 #include "app/ui/ProjectTabBar.h"
 #include "net/Endpoints.h"
 #include "platform/CodePage.h"
-#include "platform/XdgRegistry.h"
 #include "support/WidgetInput.h"
 
 #include <QApplication>
@@ -19,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -481,11 +481,9 @@ TEST_F(MainWindowTest, DialogFoldersAreRememberedInTheFileStore)
         prompts->answer(Prompts::Button::Ok);
         ASSERT_TRUE(window->close());
     }
-    XdgRegistry registry(configRoot());
-    const QString key = QStringLiteral("Tellvik\\Kestrova Sertrix\\FileStore");
-    EXPECT_EQ(registry.readString(key + "\\OpenDialog", "InitialDir"), '"' + openFolder + '"');
-    EXPECT_EQ(
-        registry.readString(key + "\\OpenDialog\\[ClassName]", "ClassName"), "TcxPropertiesStoreComponent");
+    const QSettings settings(configRoot() + "/Tellvik/Kestrova Sertrix.conf", QSettings::IniFormat);
+    EXPECT_EQ(settings.value("FileStore/OpenDialog/InitialDir"), '"' + openFolder + '"');
+    EXPECT_EQ(settings.value("FileStore/OpenDialog/[ClassName]/ClassName"), "TcxPropertiesStoreComponent");
 
     prompts->clear();
     auto window = openWindow();

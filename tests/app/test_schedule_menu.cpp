@@ -2,9 +2,12 @@
 
 #include "app/frame/TfrRank.h"
 #include "app/ui/ProjectTabBar.h"
+#include "net/Endpoints.h"
 #include "schedule/UserUnitFolder.h"
 #include "schedule/ui/ScheduleDialog.h"
+#include "support/SandboxEngines.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -94,6 +97,31 @@ TEST_F(ScheduleMenu, WithoutAUserManagerTheDialogShowsTheCrontabLineAndWritesNot
             + QStringLiteral("/kestrova-check' --scheduled '") + QFileInfo(project).canonicalFilePath()
             + QStringLiteral("' >/dev/null"));
     EXPECT_FALSE(QFileInfo::exists(unitFolder()));
+    dialog->reject();
+}
+
+TEST_F(ScheduleMenu, ACheckMadeBeforeTheFirstSaveIsTheProjectsLastCheck)
+{
+    SandboxEngines sandbox;
+    ASSERT_TRUE(sandbox.started());
+    Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
+    auto window = openWindow();
+    TfrRank* frame = window->selectedFrame();
+    frame->edWEB->setText(QStringLiteral("http://pered-sohraneniem.ru"));
+    frame->edKeyWord1->setText(QStringLiteral("слон"));
+    frame->CheckBoxYandexRu->setChecked(true);
+    frame->Button->click();
+    Endpoints::setCurrent(Endpoints::defaults());
+
+    prompts->fileName(filePath(QStringLiteral("new.zlt")));
+    window->N6Click();
+    ASSERT_EQ(frame->fileName(), filePath(QStringLiteral("new.zlt")));
+    ScheduleDialog* dialog = openDialog(*window);
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->LLast->text().startsWith(QStringLiteral("Последняя проверка: ")))
+        << dialog->LLast->text().toStdString();
+    EXPECT_TRUE(dialog->LLast->text().endsWith(QStringLiteral(", завершена")))
+        << dialog->LLast->text().toStdString();
     dialog->reject();
 }
 

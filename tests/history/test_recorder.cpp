@@ -5,6 +5,7 @@
 #include "net/Endpoints.h"
 #include "rank/RunTestHost.h"
 #include "rank/run/CheckRun.h"
+#include "schedule/ScheduleStatus.h"
 #include "support/SandboxEngines.h"
 
 #include <QDir>
@@ -167,6 +168,34 @@ TEST_P(RecorderTest, ACheckThatNoEngineAnsweredIsRecordedAsSuch)
     EXPECT_EQ(outcomeCode(checks[0].outcome), QStringLiteral("nothing-answered"));
     EXPECT_EQ(outcomeText(checks[0].outcome), QStringLiteral("ни один запрос не получил ответа"));
     EXPECT_TRUE(checks[0].error.contains(QStringLiteral("500"))) << checks[0].error.toStdString();
+}
+
+TEST_P(RecorderTest, ChecksBeforeTheFirstSaveBecomeTheSavedProjects)
+{
+    QString fileName;
+    HistoryRecorder recorder(m_store, [&fileName] { return fileName; });
+    HistoryRecorder otherTab(m_store, [] { return QString(); });
+    run.setObserver(&otherTab);
+    run.ButtonClick();
+    run.setObserver(&recorder);
+    run.ButtonClick();
+    ASSERT_TRUE(m_problems.isEmpty()) << m_problems.join(u'\n').toStdString();
+    const QString before = recorder.lastRecorded().uid;
+
+    fileName = QStringLiteral("/projects/новый.zlt");
+    recorder.projectSaved(fileName);
+    recorder.projectSaved(QStringLiteral("/projects/copy.zlt")); // moved once, by the first save
+
+    const QList<RecordedCheck> checks = m_store.checksOfSite(project.site);
+    ASSERT_EQ(checks.size(), 2);
+    EXPECT_EQ(checks[0].projectPath, QString()) << "the other tab's check is not this project's";
+    EXPECT_EQ(checks[1].uid, before);
+    const QList<RecordedCheck> latest = m_store.latestCheckOfEachProject(project.site);
+    EXPECT_EQ(ScheduleStatus::lastCheck(latest, fileName),
+        QStringLiteral("Последняя проверка: ") + checks[1].time.toLocalTime().toString("dd.MM.yyyy HH:mm")
+            + QStringLiteral(", завершена"));
+    EXPECT_EQ(ScheduleStatus::lastCheck(latest, QStringLiteral("/projects/copy.zlt")),
+        QStringLiteral("Проверок этого проекта в истории нет"));
 }
 
 // What only a file can be: damaged, or not yet made.

@@ -1,12 +1,12 @@
 #include "StoreFixtures.h"
 
-#include "platform/XdgRegistry.h"
 #include "store/IniDocument.h"
 #include "store/ProgramStores.h"
 #include "store/StoreError.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <sys/stat.h>
 
 namespace {
@@ -107,14 +107,20 @@ TEST_F(HostileProjectFile, LineEndsOfEveryKindSeparateLines)
     EXPECT_EQ(project.site, "lf");
 }
 
-TEST_F(HostileProjectFile, SettingsFileThatIsAFifoReadsAsMissing)
+// Settings files of both kinds, the current one and the earlier versions' ones carried over once.
+TEST_F(HostileProjectFile, SettingsFilesThatAreFifosReadAsMissing)
 {
-    const QString folder = configRoot() + "/Tellvik/Kestrova Sertrix";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_EQ(mkfifo(QFile::encodeName(folder + "/PropertiesStore.reg").constData(), 0600), 0);
-    XdgRegistry registry(configRoot());
-    EXPECT_FALSE(registry.keyExists("Tellvik\\Kestrova Sertrix\\PropertiesStore"));
-    EXPECT_TRUE(registry.listValueNames("Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyServer").isEmpty());
+    ASSERT_TRUE(QDir().mkpath(configRoot() + "/Tellvik/Kestrova Sertrix"));
+    for (const QString name :
+        { "/Tellvik/Kestrova Sertrix.conf", "/Tellvik/Kestrova Sertrix/PropertiesStore.reg" }) {
+        const QString fifo = configRoot() + name;
+        ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        ProgramStores::Connection connection;
+        connection.server = "design";
+        ProgramStores::restoreConnection(connection);
+        EXPECT_EQ(connection.server, "design") << name.toStdString();
+        QFile::remove(fifo);
+    }
 }
 
 TEST_F(HostileProjectFile, AFileOthersMayWriteToIsRefused)
@@ -130,19 +136,42 @@ TEST_F(HostileProjectFile, AFileOthersMayWriteToIsRefused)
 
 TEST_F(HostileProjectFile, SettingsFileOthersMayWriteToReadsAsMissing)
 {
-    const QString key = "Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyServer";
-    QString file;
-    {
-        XdgRegistry written(configRoot());
-        ASSERT_TRUE(written.createKey(key));
-        ASSERT_TRUE(written.writeString(key, "Text", "planted:8080"));
-        ASSERT_TRUE(written.flush());
-        file = written.fileOf(key);
-    }
-    EXPECT_EQ(XdgRegistry(configRoot()).listValueNames(key), QStringList { "Text" });
-    for (const mode_t mode : { 0666, 0620 }) {
+    const QString file = configRoot() + "/Tellvik/Kestrova Sertrix.conf";
+    QSettings(file, QSettings::IniFormat).setValue("PropertiesStore/ProxyServer/Text", "\"planted:8080\"");
+    for (const mode_t mode : { 0600, 0666, 0620 }) {
         ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0);
-        XdgRegistry registry(configRoot());
-        EXPECT_TRUE(registry.listValueNames(key).isEmpty()) << std::oct << mode;
+        ProgramStores::Connection connection;
+        ProgramStores::restoreConnection(connection);
+        EXPECT_EQ(connection.server, mode == 0600 ? "planted:8080" : "") << std::oct << mode;
     }
+}
+
+TEST_F(HostileProjectFile, DamagedSettingsFileIsWrittenAnew)
+{
+    const QString file = configRoot() + "/Tellvik/Kestrova Sertrix.conf";
+    ASSERT_TRUE(QDir().mkpath(configRoot() + "/Tellvik"));
+    writeBytes(file, "[PropertiesStore\nProxyServer\\Text=\"\\\"kept\\\"\"\n[Sources\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0600), 0);
+    ProgramStores::Connection connection;
+    connection.server = "new.local";
+    ProgramStores::storeConnection(connection);
+    ProgramStores::Connection restored;
+    ProgramStores::restoreConnection(restored);
+    EXPECT_EQ(restored.server, "new.local");
+}
+
+TEST_F(HostileProjectFile, SettingsValueOfAnotherKindIsPassedOver)
+{
+    const QString file = configRoot() + "/Tellvik/Kestrova Sertrix.conf";
+    ASSERT_TRUE(QDir().mkpath(configRoot() + "/Tellvik"));
+    writeBytes(file,
+        "[PropertiesStore]\nProxyServer\\Text=a, b\nProxyPort\\Text=@ByteArray(\\\"8080\\\")\n"
+        "ProxyUser\\Text=\"\\\"anna\\\"\"\n");
+    ProgramStores::Connection connection;
+    connection.server = "design";
+    connection.port = "1";
+    ProgramStores::restoreConnection(connection);
+    EXPECT_EQ(connection.server, "design");
+    EXPECT_EQ(connection.port, "1");
+    EXPECT_EQ(connection.user, "anna");
 }

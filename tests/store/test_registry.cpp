@@ -1,6 +1,5 @@
 #include "StoreFixtures.h"
 
-#include "platform/XdgRegistry.h"
 #include "store/DialogFolder.h"
 #include "store/ProgramStores.h"
 #include "store/PropertiesStore.h"
@@ -9,15 +8,28 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSettings>
 #include <sys/stat.h>
 
 namespace {
 
-const QString kConnectionKey = QStringLiteral("Tellvik\\Kestrova Sertrix\\PropertiesStore");
-
 class RegistryStoreTest : public StoreTest {
 protected:
-    QString hiveFile() const { return configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg"; }
+    QString settingsFile() const { return configRoot() + "/Tellvik/Kestrova Sertrix.conf"; }
+    QString oldFile(const QString& store) const
+    {
+        return configRoot() + "/Tellvik/Kestrova Sertrix/" + store + ".reg";
+    }
+    QVariant stored(const QString& key) const
+    {
+        return QSettings(settingsFile(), QSettings::IniFormat).value(key);
+    }
+    mode_t settingsMode() const
+    {
+        struct stat info { };
+        EXPECT_EQ(stat(QFile::encodeName(settingsFile()).constData(), &info), 0);
+        return info.st_mode & 0777;
+    }
 
     // The proxy chosen as the frame's controls choose it.
     static void chooseProxy(
@@ -30,58 +42,76 @@ protected:
         connection.port = "3128";
         connection.password = password;
     }
+
+    std::string storeError(const ProgramStores::Connection& connection = {})
+    {
+        try {
+            ProgramStores::storeConnection(connection);
+        } catch (const EPropertiesStore& e) {
+            return e.what();
+        }
+        return "no failure";
+    }
 };
 
 } // namespace
 
-TEST_F(RegistryStoreTest, ConnectionSettingsKeepTheRegistryTree)
+TEST_F(RegistryStoreTest, ConnectionSettingsKeepTheirKeysAndQuotedValues)
 {
     ProgramStores::Connection connection;
-    chooseProxy(connection, "proxy.local", "p\"w\\d");
+    chooseProxy(connection, "proxy.local", "p\"w\\d, x");
     ProgramStores::storeConnection(connection);
 
-    XdgRegistry registry(configRoot());
-    EXPECT_EQ(registry.fileOf(kConnectionKey), hiveFile());
-    EXPECT_EQ(registry.subkeys(kConnectionKey),
-        QStringList({ "RBDefault", "RBProxy", "GBProxy", "GBUser", "ProxyPass", "ProxyPort", "ProxyServer",
-            "ProxyUser" }));
-    EXPECT_EQ(registry.subkeys("\\Tellvik\\Kestrova Sertrix"), QStringList { "PropertiesStore" });
-    const QString item = kConnectionKey + "\\RBProxy";
-    EXPECT_EQ(registry.subkeys(item), QStringList { "[ClassName]" });
-    EXPECT_EQ(registry.listValueNames(item), QStringList { "Checked" });
-    EXPECT_EQ(registry.readString(item + "\\[ClassName]", "ClassName"), "TcxPropertiesStoreComponent");
-    EXPECT_EQ(*registry.readString(item, "checked"), "\"True\"");
-    EXPECT_EQ(*registry.readString(kConnectionKey + "\\GBUser", "Enabled"), "\"False\"");
-    EXPECT_EQ(*registry.readString(kConnectionKey + "\\ProxyPass", "Text"), "\"p\"w\\d\"");
-    EXPECT_EQ(*registry.readString(kConnectionKey + "\\ProxyUser", "Text"), "\"\"");
-
-    const QByteArray file = readBytes(hiveFile());
-    EXPECT_TRUE(file.contains("\n[HKEY_CURRENT_USER\\Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyPass]\n"
-                              "\"Text\"=\"\\\"p\\\"w\\\\d\\\"\"\n"));
-    EXPECT_TRUE(file.contains(
-        "\n[HKEY_CURRENT_USER\\Tellvik\\Kestrova Sertrix\\PropertiesStore\\RBProxy\\[ClassName]]\n"
-        "\"ClassName\"=\"TcxPropertiesStoreComponent\"\n"));
-    struct stat info { };
-    ASSERT_EQ(stat(QFile::encodeName(hiveFile()).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the file holds the proxy password";
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    settings.beginGroup("PropertiesStore");
+    EXPECT_EQ(settings.childGroups(),
+        QStringList({ "GBProxy", "GBUser", "ProxyPass", "ProxyPort", "ProxyServer", "ProxyUser", "RBDefault",
+            "RBProxy" }));
+    EXPECT_EQ(settings.value("RBProxy/Checked"), "\"True\"");
+    EXPECT_EQ(settings.value("RBProxy/[ClassName]/ClassName"), "TcxPropertiesStoreComponent");
+    EXPECT_EQ(settings.value("GBUser/Enabled"), "\"False\"");
+    EXPECT_EQ(settings.value("ProxyPass/Text"), "\"p\"w\\d, x\"");
+    EXPECT_EQ(settings.value("ProxyUser/Text"), "\"\"");
+    const QByteArray file = readBytes(settingsFile());
+    EXPECT_TRUE(file.contains("\n[PropertiesStore]\n")) << file.constData();
+    EXPECT_TRUE(file.contains("\nProxyPass\\Text=\"\\\"p\\\"w\\\\d, x\\\"\"\n")) << file.constData();
+    EXPECT_TRUE(file.contains("\nRBProxy\\%5BClassName%5D\\ClassName=TcxPropertiesStoreComponent\n"));
 }
 
-TEST_F(RegistryStoreTest, StoreDeletesTheKeyFirst)
+// The file holds the proxy password, also when another part of the program made it first.
+TEST_F(RegistryStoreTest, SettingsFileIsReadableByItsOwnerOnly)
+{
+    for (const bool madeBefore : { false, true }) {
+        QFile::remove(settingsFile());
+        if (madeBefore) {
+            QSettings(settingsFile(), QSettings::IniFormat).setValue("Sources/Order", "b,a");
+            ASSERT_EQ(::chmod(QFile::encodeName(settingsFile()).constData(), 0644), 0);
+        }
+        ProgramStores::Connection connection;
+        chooseProxy(connection, "proxy.local", "secret");
+        ProgramStores::storeConnection(connection);
+        EXPECT_EQ(settingsMode(), 0600u) << madeBefore;
+        EXPECT_EQ(stored("PropertiesStore/ProxyPass/Text"), "\"secret\"");
+    }
+    EXPECT_EQ(stored("Sources/Order"), "b,a") << "another part's settings stay";
+}
+
+TEST_F(RegistryStoreTest, StoreRemovesTheStoresKeyFirstAndNothingElse)
 {
     {
-        XdgRegistry registry(configRoot());
-        ASSERT_TRUE(registry.createKey(kConnectionKey + "\\Stale\\Deeper"));
-        ASSERT_TRUE(registry.writeString(kConnectionKey + "\\RBDefault", "Old", "x") == false);
-        ASSERT_TRUE(registry.createKey(kConnectionKey + "\\RBDefault"));
-        ASSERT_TRUE(registry.writeString(kConnectionKey + "\\RBDefault", "Old", "\"x\""));
-        ASSERT_TRUE(registry.flush());
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        settings.setValue("PropertiesStore/Stale/Deeper/Text", "\"x\"");
+        settings.setValue("PropertiesStore/RBDefault/Old", "\"x\"");
+        settings.setValue("FileStore/OpenDialog/InitialDir", "\"/home\"");
     }
-    ProgramStores::Connection connection;
-    ProgramStores::storeConnection(connection);
+    ProgramStores::storeConnection({});
 
-    XdgRegistry registry(configRoot());
-    EXPECT_FALSE(registry.keyExists(kConnectionKey + "\\Stale"));
-    EXPECT_EQ(registry.listValueNames(kConnectionKey + "\\RBDefault"), QStringList { "Checked" });
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    EXPECT_FALSE(settings.contains("PropertiesStore/Stale/Deeper/Text"));
+    settings.beginGroup("PropertiesStore/RBDefault");
+    EXPECT_EQ(settings.childKeys(), QStringList { "Checked" });
+    settings.endGroup();
+    EXPECT_EQ(settings.value("FileStore/OpenDialog/InitialDir"), "\"/home\"");
 }
 
 TEST_F(RegistryStoreTest, LastStoredSettingsWinAfterARestart)
@@ -108,47 +138,31 @@ TEST_F(RegistryStoreTest, LastStoredSettingsWinAfterARestart)
     EXPECT_EQ(next.password, "one");
 }
 
-TEST_F(RegistryStoreTest, MissingKeyRestoresNothing)
+TEST_F(RegistryStoreTest, MissingKeyRestoresNothingAndWritesNothing)
 {
     ProgramStores::Connection connection;
     connection.server = "design";
     ProgramStores::restoreConnection(connection);
     EXPECT_EQ(connection.server, "design");
-    EXPECT_FALSE(QFileInfo::exists(hiveFile()));
+    EXPECT_FALSE(QFileInfo::exists(settingsFile()));
 }
 
-TEST_F(RegistryStoreTest, UnwritableKeyFailsWithTheStorageName)
+TEST_F(RegistryStoreTest, FailedStoreNamesTheKeyAndTheReason)
 {
     QDir().mkpath(configRoot());
     writeBytes(configRoot() + "/Tellvik", "a file where the folder should be");
-    ProgramStores::Connection connection;
-    try {
-        ProgramStores::storeConnection(connection);
-        FAIL();
-    } catch (const EPropertiesStore& e) {
-        EXPECT_EQ(e.message(),
-            "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. Cannot create the "
-            "folder \""
-                + configRoot() + "/Tellvik/Kestrova Sertrix\": \"" + configRoot()
-                + "/Tellvik\" is not a folder.");
-    }
-}
+    EXPECT_EQ(storeError(),
+        ("Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. Cannot create the "
+         "folder \""
+            + configRoot() + "/Tellvik\": \"" + configRoot() + "/Tellvik\" is not a folder.")
+            .toStdString());
 
-TEST_F(RegistryStoreTest, FailedSaveKeepsTheSystemsReason)
-{
-    QDir().mkpath(configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg");
-    ProgramStores::Connection connection;
-    try {
-        ProgramStores::storeConnection(connection);
-        FAIL();
-    } catch (const EPropertiesStore& e) {
-        const QString expected
-            = "Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. "
-              "Cannot create file \""
-            + configRoot() + "/Tellvik/Kestrova Sertrix/PropertiesStore.reg\". ";
-        EXPECT_TRUE(e.message().startsWith(expected)) << e.what();
-        EXPECT_GT(e.message().size(), expected.size()) << "the system's reason follows";
-    }
+    QFile::remove(configRoot() + "/Tellvik");
+    QDir().mkpath(settingsFile());
+    EXPECT_EQ(storeError(),
+        ("Can't create the registry key: \\Tellvik\\Kestrova Sertrix\\PropertiesStore. Cannot create file \""
+            + settingsFile() + "\". Это не обычный файл.")
+            .toStdString());
 }
 
 TEST_F(RegistryStoreTest, WindowStoresKeepFoldersAndVersionTexts)
@@ -172,12 +186,8 @@ TEST_F(RegistryStoreTest, WindowStoresKeepFoldersAndVersionTexts)
     ProgramStores::declareVerStoreItems(verStore, &updateWindow);
     verStore.StoreProperties(true);
 
-    XdgRegistry registry(configRoot());
-    EXPECT_EQ(*registry.readString("Tellvik\\Kestrova Sertrix\\FileStore\\OpenDialog", "InitialDir"),
-        QString::fromUtf8("\"/home/user/Проекты\""));
-    EXPECT_EQ(*registry.readString("Tellvik\\Kestrova Sertrix\\VerStore\\lblVer", "Caption"),
-        "\"Tue, 05 Mar 2024 10:00:00 GMT\"");
-    EXPECT_TRUE(QFileInfo::exists(configRoot() + "/Tellvik/Kestrova Sertrix/VerStore.reg"));
+    EXPECT_EQ(stored("FileStore/OpenDialog/InitialDir"), QString::fromUtf8("\"/home/user/Проекты\""));
+    EXPECT_EQ(stored("VerStore/lblVer/Caption"), "\"Tue, 05 Mar 2024 10:00:00 GMT\"");
 
     openDialog->SetInitialDir("elsewhere");
     lblUpDate->setText("");
@@ -187,32 +197,50 @@ TEST_F(RegistryStoreTest, WindowStoresKeepFoldersAndVersionTexts)
     EXPECT_EQ(lblUpDate->text(), "05.03.2024");
 }
 
-TEST(XdgRegistry, TextsSurviveTheFileAndOtherKindsReadAsAbsent)
+TEST_F(RegistryStoreTest, EarlierVersionsFilesAreCarriedOverOnce)
 {
-    QTemporaryDir dir;
-    const QString key = "A\\B\\C\\D";
-    {
-        XdgRegistry registry(dir.path());
-        ASSERT_TRUE(registry.createKey(key));
-        registry.writeString(key, "text", "line one\r\nline two \"q\" \\");
-        registry.writeString(key, "", "%HOME%\\x");
-        registry.writeString(key, "nuls", QString::fromLatin1("a\0\x10\0\0", 5));
-        ASSERT_TRUE(registry.flush());
-    }
-    {
-        QFile file(dir.filePath("A/B/C.reg"));
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write("[HKEY_CURRENT_USER\\A\\B\\C\\D]\n\"number\"=dword:0000002a\n\"bytes\"=hex:00,01\n"
-                   "\"expand\"=hex(2):41,00,00,00\n");
-    }
-    XdgRegistry registry(dir.path());
-    EXPECT_EQ(registry.listValueNames(key), QStringList({ "text", "", "nuls" }));
-    EXPECT_EQ(*registry.readString(key, "nuls"), QString::fromLatin1("a\0\x10\0\0", 5));
-    EXPECT_EQ(*registry.readString(key, "TEXT"), "line one\r\nline two \"q\" \\");
-    EXPECT_EQ(*registry.readString(key, ""), "%HOME%\\x");
-    EXPECT_FALSE(registry.readString(key, "number"));
-    EXPECT_FALSE(registry.readString(key, "absent"));
-    EXPECT_TRUE(registry.keyExists("a\\b\\c\\d"));
-    EXPECT_TRUE(registry.deleteKeyTree("A\\B"));
-    EXPECT_FALSE(registry.keyExists(key));
+    QDir().mkpath(configRoot() + "/Tellvik/Kestrova Sertrix");
+    const QString source = qEnvironmentVariable("KS_SOURCE_DIR");
+    const QString root
+        = source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../.." : source;
+    ASSERT_TRUE(QFile::copy(root + "/tests/data/settings_proxy.reg", oldFile("PropertiesStore")));
+    writeBytes(oldFile("FileStore"),
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_CURRENT_USER\\Tellvik\\Kestrova Sertrix\\FileStore\\OpenDialog]\n"
+        "\"InitialDir\"=\"\\\"/home/анна\\\"\"\n");
+    for (const QString& store : { "PropertiesStore", "FileStore" })
+        QFile::setPermissions(oldFile(store), QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray oldBytes = readBytes(oldFile("PropertiesStore"));
+
+    ProgramStores::Connection connection;
+    ProgramStores::restoreConnection(connection);
+    EXPECT_FALSE(connection.direct);
+    EXPECT_TRUE(connection.proxy);
+    EXPECT_TRUE(connection.proxyGroup);
+    EXPECT_EQ(connection.server, "proxy.local");
+    EXPECT_EQ(connection.port, "3128");
+    EXPECT_EQ(connection.password, "s\n");
+    EXPECT_EQ(stored("FileStore/OpenDialog/InitialDir"), QString::fromUtf8("\"/home/анна\""));
+    EXPECT_EQ(stored("PropertiesStore/ProxyPass/Number"), QVariant()) << "not a text value";
+    EXPECT_EQ(settingsMode(), 0600u);
+    EXPECT_EQ(readBytes(oldFile("PropertiesStore")), oldBytes) << "left in place";
+
+    // Never read again.
+    writeBytes(oldFile("PropertiesStore"), QByteArray(oldBytes).replace("proxy.local", "changed.local"));
+    ProgramStores::Connection again;
+    ProgramStores::restoreConnection(again);
+    EXPECT_EQ(again.server, "proxy.local");
+}
+
+TEST_F(RegistryStoreTest, EarlierVersionsFileIsNotReadOverSettingsOfTheProgram)
+{
+    ProgramStores::storeConnection({});
+    QDir().mkpath(configRoot() + "/Tellvik/Kestrova Sertrix");
+    writeBytes(oldFile("PropertiesStore"),
+        "[HKEY_CURRENT_USER\\Tellvik\\Kestrova Sertrix\\PropertiesStore\\ProxyServer]\n"
+        "\"Text\"=\"\\\"old.local\\\"\"\n");
+    QFile::setPermissions(oldFile("PropertiesStore"), QFile::ReadOwner | QFile::WriteOwner);
+    ProgramStores::Connection connection;
+    ProgramStores::restoreConnection(connection);
+    EXPECT_EQ(connection.server, "");
 }

@@ -93,6 +93,8 @@ void TfrRank::SaveProject(const QString& path)
 {
     ProgramStores::saveProject(m_project, path);
     SetModified(false);
+    if (m_history)
+        m_history->projectSaved(path);
 }
 
 void TfrRank::ButtonClick()

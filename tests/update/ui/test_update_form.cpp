@@ -2,8 +2,7 @@
 
 #include "net/Endpoints.h"
 #include "net/HttpClient.h"
-#include "platform/Registry.h"
-#include "store/ProgramStores.h"
+#include "platform/UserSettings.h"
 #include "support/RawHttpListener.h"
 #include "support/SandboxEngines.h"
 #include "support/ScriptedPrompts.h"
@@ -17,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -63,9 +63,9 @@ private:
 
 QString storedCaption(const QString& component)
 {
-    return Registry::openCurrentUser()
-        ->readString(ProgramStores::kVerStore + QLatin1Char('\\') + component, QStringLiteral("Caption"))
-        .value_or(QStringLiteral("<none>"));
+    return QSettings(UserSettings::location(), QSettings::IniFormat)
+        .value(QStringLiteral("VerStore/") + component + QStringLiteral("/Caption"), QStringLiteral("<none>"))
+        .toString();
 }
 
 class UpdateFormTest : public ::testing::Test {
@@ -75,9 +75,7 @@ protected:
         ASSERT_TRUE(sandbox.started());
         ASSERT_TRUE(folder.isValid());
         Endpoints::setCurrent(Endpoints::fromFile(sandbox.endpointsFile()));
-        auto registry = Registry::openCurrentUser();
-        registry->deleteKeyTree(ProgramStores::kVerStore);
-        registry->flush();
+        QSettings(UserSettings::location(), QSettings::IniFormat).remove(QStringLiteral("VerStore"));
         auto owned = std::make_unique<WatchingPrompts>();
         prompts = owned.get();
         Prompts::install(std::move(owned));
