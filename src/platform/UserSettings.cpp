@@ -92,7 +92,7 @@ UserSettings::~UserSettings() = default;
 QString UserSettings::location()
 {
 #ifdef Q_OS_WIN
-    return QStringLiteral("HKEY_CURRENT_USER\\Software\\Tellvik\\Kestrova Sertrix");
+    return QStringLiteral("HKEY_CURRENT_USER\\Tellvik\\Kestrova Sertrix");
 #else
     // Where QSettings keeps the organization's and application's settings in its native format.
     return QFileInfo(ProgramFolders::settings()).path() + QStringLiteral("/Kestrova Sertrix.conf");

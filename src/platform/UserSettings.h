@@ -7,7 +7,7 @@ class QSettings;
 
 // The settings the program remembers for its user, through QSettings of the organization
 // "Tellvik" and the application "Kestrova Sertrix": on Windows the registry key
-// HKEY_CURRENT_USER\Software\Tellvik\Kestrova Sertrix, elsewhere the INI file
+// HKEY_CURRENT_USER\Tellvik\Kestrova Sertrix, elsewhere the INI file
 // "$XDG_CONFIG_HOME/Tellvik/Kestrova Sertrix.conf". Keys are paths with '/' between segments.
 //
 // The file holds the proxy password: it is made readable by its owner only before anything is
