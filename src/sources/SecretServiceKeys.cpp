@@ -73,8 +73,9 @@ QString problemOf(GError* error, Deadline& deadline, std::chrono::milliseconds t
 {
     QString text;
     if (deadline.expired())
-        text = QStringLiteral("служба хранения паролей (Secret Service) не ответила за %1 с")
-                   .arg(std::chrono::duration_cast<std::chrono::seconds>(timeout).count());
+        text = QStringLiteral("служба хранения паролей (Secret Service) не ответила за %1")
+                   .arg(timeout.count() % 1000 ? QStringLiteral("%1 мс").arg(timeout.count())
+                                               : QStringLiteral("%1 с").arg(timeout.count() / 1000));
     else
         text = QStringLiteral("служба хранения паролей (Secret Service) не отвечает: %1")
                    .arg(error ? QString::fromUtf8(error->message) : QStringLiteral("нет ответа"));
