@@ -87,6 +87,7 @@ SourceKeyStore::Outcome SourceKeyStore::save(const KeyChanges& changes, bool toF
     SourceKeys inFile = before.value_or(SourceKeys {});
 
     bool keyringAnswers = true;
+    QString silentKeyring;
     for (KeyName name : kKeyNames) {
         const std::size_t i = indexOf(name);
         QString keyringProblem;
@@ -101,9 +102,17 @@ SourceKeyStore::Outcome SourceKeyStore::save(const KeyChanges& changes, bool toF
             }
             keyIn(inFile, name).clear();
         } else if (changes.remove[i]) {
-            // A keyring that does not answer holds nothing the program could reach.
-            if (keyringAnswers && !m_keyring.clear(name, &keyringProblem))
+            // A key forgotten from the file is gone even where no keyring answers; one that only
+            // the keyring could hold is not said to be gone while the keyring does not answer.
+            const bool inTheFile = !keyIn(inFile, name).isEmpty();
+            if (keyringAnswers && !m_keyring.clear(name, &keyringProblem)) {
                 keyringAnswers = false;
+                silentKeyring = keyringProblem;
+            }
+            if (!keyringAnswers && !inTheFile) {
+                setProblem(problem, silentKeyring);
+                return Outcome::Failed;
+            }
             keyIn(inFile, name).clear();
         }
     }
