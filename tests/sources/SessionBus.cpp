@@ -1,9 +1,8 @@
 #include "sources/SessionBus.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusReply>
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -23,21 +22,36 @@ std::string text(const QString& value)
 // The Secret Service answers and has its default collection, the unlocked login keyring.
 bool keyringReady(const QString& address, QString* why)
 {
-    const QString name = QStringLiteral("probe");
-    bool ready = false;
+    const QDBusMessage reply
+        = callSecretService(address, QStringLiteral("ReadAlias"), { QStringLiteral("default") });
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        *why = reply.errorMessage();
+        return false;
+    }
+    const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
+    *why = path;
+    return !path.isEmpty() && path != QLatin1String("/");
+}
+
+} // namespace
+
+QDBusMessage callSecretService(const QString& address, const QString& method, const QVariantList& arguments)
+{
+    const QString name = QStringLiteral("secret-service-probe");
+    QDBusMessage reply;
     {
         QDBusConnection bus = QDBusConnection::connectToBus(address, name);
-        QDBusInterface service(QStringLiteral("org.freedesktop.secrets"),
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"),
             QStringLiteral("/org/freedesktop/secrets"), QStringLiteral("org.freedesktop.Secret.Service"),
-            bus);
-        const QDBusReply<QDBusObjectPath> alias
-            = service.call(QStringLiteral("ReadAlias"), QStringLiteral("default"));
-        ready = alias.isValid() && alias.value().path() != QLatin1String("/");
-        *why = alias.isValid() ? alias.value().path() : alias.error().message();
+            method);
+        call.setArguments(arguments);
+        reply = bus.call(call);
     }
     QDBusConnection::disconnectFromBus(name);
-    return ready;
+    return reply;
 }
+
+namespace {
 
 class BusEnvironment : public ::testing::Environment {
 public:

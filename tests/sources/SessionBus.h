@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusMessage>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -31,3 +32,6 @@ private:
 // otherwise. DBUS_SESSION_BUS_ADDRESS names it before any test runs, so that no test reaches the
 // desktop's own keyring.
 bool keyringProcess();
+
+// A method of org.freedesktop.Secret.Service called on the bus at address; the reply or the error.
+QDBusMessage callSecretService(const QString& address, const QString& method, const QVariantList& arguments);

@@ -30,13 +30,6 @@ TEST_F(KeyFileTest, KeysAreWrittenForTheUserAloneAndReadBack)
     EXPECT_EQ(keys->yandexApiKey, "AQVN-key");
     EXPECT_EQ(keys->yandexFolderId, "b1g-folder");
     EXPECT_EQ(keys->serpApiKey, "");
-
-    ASSERT_TRUE(KeyFile::write({}, &problem));
-    EXPECT_FALSE(QFileInfo::exists(KeyFile::path()));
-    const auto none = KeyFile::read(&problem);
-    ASSERT_TRUE(none);
-    EXPECT_EQ(none->yandexApiKey, "");
-    EXPECT_EQ(problem, "");
 }
 
 TEST_F(KeyFileTest, AFileOthersMayReadOrWriteIsRefused)
@@ -74,21 +67,6 @@ TEST_F(KeyFileTest, OnlyARegularFileIsWrittenOver)
     EXPECT_FALSE(KeyFile::read(&problem));
     EXPECT_TRUE(QFileInfo(KeyFile::path()).exists());
     EXPECT_FALSE(QFileInfo(KeyFile::path()).isFile());
-}
-
-TEST_F(KeyFileTest, LinesThatAreNoKeyAreSkipped)
-{
-    QString problem;
-    ASSERT_TRUE(KeyFile::write({ "first", "", "" }, &problem));
-    QFile file(KeyFile::path());
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write("serp-api-key=with space\r\nunknown=x\nnot a line\nyandex-folder-id=b1g\r\n");
-    file.close();
-    const auto keys = KeyFile::read(&problem);
-    ASSERT_TRUE(keys) << problem.toStdString();
-    EXPECT_EQ(keys->yandexApiKey, "first");
-    EXPECT_EQ(keys->yandexFolderId, "b1g");
-    EXPECT_EQ(keys->serpApiKey, "");
 }
 
 TEST(KeyNameTest, AKeyIsPrintableAsciiOfBoundedLength)

@@ -1,12 +1,13 @@
 // Run with --gtest_filter=Keyring*: the process then has gnome-keyring-daemon on its private bus.
-#include <libsecret/secret.h>
-
 #include "sources/KeyTesting.h"
 #include "sources/SecretServiceKeys.h"
 #include "sources/SourceKeyStore.h"
 #include "sources/ui/SourcesDialog.h"
 #include "support/ScriptedPrompts.h"
 
+#include <QDBusArgument>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,25 +15,22 @@
 
 namespace {
 
-// How many items of the program's schema hold the key, whatever their secret.
+// How many items of the program's schema hold the key, whatever their secret, as the Secret
+// Service's own search finds them.
 int itemsHolding(KeyName name)
 {
-    SecretSchema schema {};
-    schema.name = "ru.tellvik.KestrovaSertrix.SourceKey";
-    schema.flags = SECRET_SCHEMA_NONE;
-    schema.attributes[0].name = "key";
-    schema.attributes[0].type = SECRET_SCHEMA_ATTRIBUTE_STRING;
-    GError* error = nullptr;
-    const QByteArray code = keyCode(name).toUtf8();
-    GList* items = secret_password_search_sync(
-        &schema, SECRET_SEARCH_ALL, nullptr, &error, "key", code.constData(), nullptr);
-    if (error) {
-        ADD_FAILURE() << error->message;
-        g_error_free(error);
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+    const QMap<QString, QString> attributes { { "xdg:schema", "ru.tellvik.KestrovaSertrix.SourceKey" },
+        { "key", keyCode(name) } };
+    const QDBusMessage reply = callSecretService(
+        qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), "SearchItems", { QVariant::fromValue(attributes) });
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) {
+        ADD_FAILURE() << reply.errorMessage().toStdString();
         return -1;
     }
-    const int count = int(g_list_length(items));
-    g_list_free_full(items, g_object_unref);
+    int count = 0;
+    for (const QVariant& paths : reply.arguments())
+        count += int(qdbus_cast<QList<QDBusObjectPath>>(paths).size());
     return count;
 }
 

@@ -32,12 +32,12 @@ TEST(SilentKeyringTest, AKeyringThatNeverAnswersCountsAsNoneAndIsAskedOnce)
     {
         QDBusConnection bus
             = QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), name);
+        SilentService silent;
+        ASSERT_TRUE(bus.registerVirtualObject("/org/freedesktop/secrets", &silent, QDBusConnection::SubPath));
         // Its calls are delivered in its own thread: the test's thread waits in libsecret.
         QThread thread;
-        thread.start();
-        SilentService silent;
         silent.moveToThread(&thread);
-        ASSERT_TRUE(bus.registerVirtualObject("/org/freedesktop/secrets", &silent, QDBusConnection::SubPath));
+        thread.start();
         ASSERT_TRUE(bus.registerService("org.freedesktop.secrets"));
 
         const SecretServiceKeys keyring(std::chrono::milliseconds(300));
