@@ -52,7 +52,7 @@ FoundKeys SourceKeyStore::load() const
             }
             if (!problem.isEmpty()) {
                 found.keyringAnswered = false;
-                found.problems << problem;
+                found.keyringProblem = problem;
             }
         }
         if (!fileRead) {

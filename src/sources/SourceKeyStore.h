@@ -16,9 +16,10 @@ enum class KeyPlace { Nowhere, Environment, Keyring, KeyFile };
 struct FoundKeys {
     SourceKeys keys;
     std::array<KeyPlace, kKeyNames.size()> places { KeyPlace::Nowhere, KeyPlace::Nowhere, KeyPlace::Nowhere };
-    // False when the Secret Service did not answer (or there is none).
+    // False when the Secret Service did not answer (or there is none); keyringProblem says why.
     bool keyringAnswered = true;
-    // In words: the keyring that did not answer, the key file that was refused. Never a key.
+    QString keyringProblem;
+    // In words: a key file that was refused, a variable that was not taken. Never a key.
     QStringList problems;
 
     KeyPlace placeOf(KeyName name) const { return places.at(static_cast<std::size_t>(name)); }

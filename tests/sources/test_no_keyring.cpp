@@ -34,8 +34,8 @@ TEST_F(NoKeyringTest, TheStoreSaysSoAndKeepsNothingUnlessToldToUseTheFile)
 {
     const FoundKeys found = store.load();
     EXPECT_FALSE(found.keyringAnswered);
-    ASSERT_EQ(found.problems.size(), 1);
-    EXPECT_TRUE(found.problems[0].startsWith(kNoService)) << found.problems[0].toStdString();
+    EXPECT_TRUE(found.keyringProblem.startsWith(kNoService)) << found.keyringProblem.toStdString();
+    EXPECT_EQ(found.problems, QStringList());
     EXPECT_EQ(found.placeOf(KeyName::YandexApiKey), KeyPlace::Nowhere);
 
     KeyChanges changes;
@@ -65,14 +65,14 @@ TEST_F(NoKeyringTest, AKeyFileOthersMayReadIsNotTakenNorWrittenOver)
         KeyFile::path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     const FoundKeys found = store.load();
     EXPECT_EQ(found.keys.yandexApiKey, "");
-    ASSERT_EQ(found.problems.size(), 2);
-    EXPECT_TRUE(found.problems[1].startsWith(QStringLiteral("Файл ключей ")))
-        << found.problems[1].toStdString();
+    ASSERT_EQ(found.problems.size(), 1);
+    EXPECT_TRUE(found.problems[0].startsWith(QStringLiteral("Файл ключей ")))
+        << found.problems[0].toStdString();
 
     KeyChanges changes;
     changes.replace[2] = QStringLiteral("serp-key");
     EXPECT_EQ(store.save(changes, true, &problem), SourceKeyStore::Outcome::Failed);
-    EXPECT_EQ(problem, found.problems[1]);
+    EXPECT_EQ(problem, found.problems[0]);
     EXPECT_EQ(keyFileMode(), 0604);
 }
 
@@ -82,8 +82,13 @@ TEST_F(NoKeyringTest, TheDialogOffersTheWeakerKeyFileAndKeepsTheKeyOnlyWhenTheUs
         "Ключи не сохранены: %1.\n\nСохранить их в файле %2, который может прочитать только ваш "
         "пользователь? Это слабее связки ключей: ключи лежат в файле открытым текстом.");
     for (const Prompts::Button answer : { Prompts::Button::No, Prompts::Button::Yes }) {
-        SourcesDialog dialog({}, {}, store.load(), store);
+        const FoundKeys found = store.load();
+        SourcesDialog dialog({}, {}, found, store);
         EXPECT_FALSE(dialog.LNoKeyring->isHidden());
+        EXPECT_EQ(dialog.LNoKeyring->text(),
+            u'С' + found.keyringProblem.mid(1)
+                + ". Ключи можно сохранить в файле, который может прочитать только ваш пользователь, — это "
+                  "слабее связки ключей: ключ лежит в файле открытым текстом.");
         dialog.EKeys[2]->setText(QStringLiteral(" serp-key "));
         prompts->clear();
         prompts->answer(answer);

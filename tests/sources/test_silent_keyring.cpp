@@ -55,7 +55,7 @@ TEST(SilentKeyringTest, AKeyringThatNeverAnswersCountsAsNoneAndIsAskedOnce)
 
         const FoundKeys found = SourceKeyStore(std::chrono::milliseconds(300)).load();
         EXPECT_FALSE(found.keyringAnswered);
-        EXPECT_EQ(found.problems, QStringList { expected });
+        EXPECT_EQ(found.keyringProblem, expected);
         EXPECT_EQ(silent.calls.load(), oneLookup); // not once a key
         bus.unregisterService("org.freedesktop.secrets");
         bus.unregisterObject("/org/freedesktop/secrets", QDBusConnection::UnregisterTree);

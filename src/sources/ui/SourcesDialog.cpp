@@ -68,7 +68,7 @@ SourcesDialog::SourcesDialog(const SourceOffers& offers, const SourceChoice& cho
 {
     setObjectName(QStringLiteral("SourcesDialog"));
     setWindowTitle(QStringLiteral("Источники результатов"));
-    setMinimumWidth(520);
+    setMinimumWidth(640);
     auto* layout = new QVBoxLayout(this);
 
     auto* sources = new QGroupBox(QStringLiteral("Откуда брать результаты"), this);
@@ -95,6 +95,7 @@ SourcesDialog::SourcesDialog(const SourceOffers& offers, const SourceChoice& cho
             EKeys[i]->setPlaceholderText(QStringLiteral("сохранён"));
         LKeyStates[i] = new QLabel(stateText(name, place), keys);
         LKeyStates[i]->setObjectName(QStringLiteral("L") + keyCode(name));
+        LKeyStates[i]->setWordWrap(true);
         BForget[i] = new QPushButton(QStringLiteral("Удалить"), keys);
         BForget[i]->setObjectName(QStringLiteral("B") + keyCode(name));
         BForget[i]->setEnabled(place == KeyPlace::Keyring || place == KeyPlace::KeyFile);
@@ -107,11 +108,14 @@ SourcesDialog::SourcesDialog(const SourceOffers& offers, const SourceChoice& cho
     }
     layout->addWidget(keys);
 
+    QString silent = found.keyringProblem;
+    if (!silent.isEmpty())
+        silent[0] = silent[0].toUpper();
     LNoKeyring
-        = new QLabel(QStringLiteral("Служба хранения паролей (Secret Service) не отвечает. Ключи можно "
-                                    "сохранить в файле, который может прочитать только ваш "
+        = new QLabel(QStringLiteral("%1. Ключи можно сохранить в файле, который может прочитать только ваш "
                                     "пользователь, — это слабее связки ключей: ключ лежит в файле "
-                                    "открытым текстом."),
+                                    "открытым текстом.")
+                         .arg(silent),
             this);
     LNoKeyring->setObjectName(QStringLiteral("LNoKeyring"));
     LNoKeyring->setWordWrap(true);

@@ -29,7 +29,7 @@ public:
     std::array<QLineEdit*, kKeyNames.size()> EKeys {};
     std::array<QLabel*, kKeyNames.size()> LKeyStates {};
     std::array<QPushButton*, kKeyNames.size()> BForget {};
-    QLabel* LNoKeyring = nullptr; // shown when no Secret Service answered
+    QLabel* LNoKeyring = nullptr; // shown when no Secret Service answered, with the reason
     QLabel* LProblems = nullptr; // a key file refused, a variable not taken
     QDialogButtonBox* Buttons = nullptr;
 
