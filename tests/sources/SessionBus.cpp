@@ -108,11 +108,21 @@ SessionBus::SessionBus(bool withKeyring)
         throw std::runtime_error("dbus-daemon did not start");
     while (!m_bus.canReadLine() && m_bus.waitForReadyRead(10000)) { }
     m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
-    if (m_address.isEmpty())
-        throw std::runtime_error(
-            "dbus-daemon gave no address: " + m_bus.readAllStandardError().toStdString());
-    if (withKeyring)
-        startKeyring();
+    if (m_address.isEmpty()) {
+        const std::string errors = m_bus.readAllStandardError().toStdString();
+        stop(m_bus);
+        throw std::runtime_error("dbus-daemon gave no address: " + errors);
+    }
+    if (withKeyring) {
+        // A constructor that throws runs no destructor: nothing started may be left running.
+        try {
+            startKeyring();
+        } catch (...) {
+            stop(m_keyring);
+            stop(m_bus);
+            throw;
+        }
+    }
 }
 
 void SessionBus::startKeyring()
