@@ -17,8 +17,9 @@ void setProblem(QString* problem, const QString& text)
 
 } // namespace
 
-SourceKeyStore::SourceKeyStore(std::chrono::milliseconds keyringTimeout)
-    : m_keyring(keyringTimeout)
+SourceKeyStore::SourceKeyStore(std::chrono::milliseconds lookupTimeout, std::chrono::milliseconds keepTimeout)
+    : m_lookup(lookupTimeout)
+    , m_keep(keepTimeout)
 {
 }
 
@@ -44,7 +45,7 @@ FoundKeys SourceKeyStore::load() const
         // A keyring that did not answer once is not asked again, so that the wait is bounded once.
         if (found.keyringAnswered) {
             QString problem;
-            if (auto stored = m_keyring.lookup(name, &problem);
+            if (auto stored = m_lookup.lookup(name, &problem);
                 stored && keyProblem(name, *stored).isEmpty()) {
                 key = *stored;
                 place = KeyPlace::Keyring;
@@ -96,7 +97,7 @@ SourceKeyStore::Outcome SourceKeyStore::save(const KeyChanges& changes, bool toF
                 keyIn(inFile, name) = *changes.replace[i];
                 continue;
             }
-            if (!m_keyring.store(name, *changes.replace[i], &keyringProblem)) {
+            if (!m_keep.store(name, *changes.replace[i], &keyringProblem)) {
                 setProblem(problem, keyringProblem);
                 return Outcome::NoKeyring;
             }
@@ -105,7 +106,7 @@ SourceKeyStore::Outcome SourceKeyStore::save(const KeyChanges& changes, bool toF
             // A key forgotten from the file is gone even where no keyring answers; one that only
             // the keyring could hold is not said to be gone while the keyring does not answer.
             const bool inTheFile = !keyIn(inFile, name).isEmpty();
-            if (keyringAnswers && !m_keyring.clear(name, &keyringProblem)) {
+            if (keyringAnswers && !m_keep.clear(name, &keyringProblem)) {
                 keyringAnswers = false;
                 silentKeyring = keyringProblem;
             }

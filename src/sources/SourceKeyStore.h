@@ -38,7 +38,10 @@ struct KeyChanges {
 // agrees, in the key file.
 class SourceKeyStore {
 public:
-    explicit SourceKeyStore(std::chrono::milliseconds keyringTimeout = std::chrono::seconds(5));
+    // Looking keys up is bounded tightly, as a check waits for it. Keeping them is done for a user
+    // who clicked OK and may have to unlock the keyring in its own prompt first: it may take longer.
+    explicit SourceKeyStore(std::chrono::milliseconds lookupTimeout = std::chrono::seconds(5),
+        std::chrono::milliseconds keepTimeout = std::chrono::seconds(30));
 
     FoundKeys load() const;
 
@@ -52,5 +55,6 @@ public:
     Outcome save(const KeyChanges& changes, bool toFile, QString* problem) const;
 
 private:
-    SecretServiceKeys m_keyring;
+    SecretServiceKeys m_lookup;
+    SecretServiceKeys m_keep;
 };

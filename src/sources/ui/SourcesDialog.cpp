@@ -4,6 +4,7 @@
 #include "sources/KeyFile.h"
 #include "sources/SourceChoiceSetting.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -182,7 +183,10 @@ void SourcesDialog::accept()
         || std::any_of(keys.remove.begin(), keys.remove.end(), [](bool b) { return b; });
     if (anyChange) {
         QString problem;
+        // The keyring may take its time: it may ask for its own password first.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         SourceKeyStore::Outcome outcome = m_store.save(keys, false, &problem);
+        QApplication::restoreOverrideCursor();
         if (outcome == SourceKeyStore::Outcome::NoKeyring) {
             const QString question = QStringLiteral(
                 "Ключи не сохранены: %1.\n\nСохранить их в файле %2, который может прочитать "
@@ -193,7 +197,9 @@ void SourcesDialog::accept()
                     int(Prompts::Button::Yes) | int(Prompts::Button::No), Prompts::Button::No)
                 != Prompts::Button::Yes)
                 return;
+            QApplication::setOverrideCursor(Qt::WaitCursor);
             outcome = m_store.save(keys, true, &problem);
+            QApplication::restoreOverrideCursor();
         }
         if (outcome != SourceKeyStore::Outcome::Saved) {
             Prompts::instance().message(this, QStringLiteral("Ключи не сохранены: %1").arg(problem));
