@@ -91,6 +91,7 @@ TEST_F(MainWindowTest, MenuHoldsEveryItemWithItsCaption)
         { "N17", "Расписание проверок..." },
         { "N18", "Регион проверки..." },
         { "N19", "Где хранить историю..." },
+        { "N20", "Источники результатов..." },
         { "N10", "Выход" },
         { "N11", "Помощь" },
         { "N12", "Сайт программы" },
@@ -103,7 +104,7 @@ TEST_F(MainWindowTest, MenuHoldsEveryItemWithItsCaption)
         EXPECT_EQ(action->text(), caption) << name;
     }
     const QList<QAction*> main = window->N1->actions();
-    ASSERT_EQ(main.size(), 13);
+    ASSERT_EQ(main.size(), 14);
     EXPECT_TRUE(main[5]->isSeparator());
     EXPECT_EQ(main[5]->objectName(), "N7");
     EXPECT_EQ(main[6], window->N9);
@@ -111,8 +112,9 @@ TEST_F(MainWindowTest, MenuHoldsEveryItemWithItsCaption)
     EXPECT_EQ(main[8], window->N17);
     EXPECT_EQ(main[9], window->N18);
     EXPECT_EQ(main[10], window->N19);
-    EXPECT_TRUE(main[11]->isSeparator());
-    EXPECT_EQ(main[11]->objectName(), "N8");
+    EXPECT_EQ(main[11], window->N20);
+    EXPECT_TRUE(main[12]->isSeparator());
+    EXPECT_EQ(main[12]->objectName(), "N8");
     EXPECT_EQ(window->N1->title(), QStringLiteral("Основное"));
     EXPECT_EQ(window->N2->title(), QStringLiteral("О программе"));
     EXPECT_EQ(window->N11->shortcut(), QKeySequence(Qt::Key_F1));

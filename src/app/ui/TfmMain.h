@@ -46,6 +46,7 @@ public:
     QAction* N17 = nullptr; // "Расписание проверок..."
     QAction* N18 = nullptr; // "Регион проверки..."
     QAction* N19 = nullptr; // "Где хранить историю..."
+    QAction* N20 = nullptr; // "Источники результатов..."
     QAction* N8 = nullptr;
     QAction* N10 = nullptr;
     QMenu* N2 = nullptr;
@@ -92,6 +93,7 @@ public slots:
     void N17Click();
     void N18Click();
     void N19Click();
+    void N20Click();
     void N10Click();
     void N11Click();
     void N12Click();

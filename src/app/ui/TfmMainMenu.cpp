@@ -72,6 +72,7 @@ void TfmMain::buildMenu()
     N17 = addItem(N1, "N17", QStringLiteral("Расписание проверок..."));
     N18 = addItem(N1, "N18", QStringLiteral("Регион проверки..."));
     N19 = addItem(N1, "N19", QStringLiteral("Где хранить историю..."));
+    N20 = addItem(N1, "N20", QStringLiteral("Источники результатов..."));
     N8 = addSeparator(N1, "N8");
     N10 = addItem(N1, "N10", QStringLiteral("Выход"));
 
@@ -98,6 +99,7 @@ void TfmMain::buildMenu()
     connect(N17, &QAction::triggered, this, &TfmMain::N17Click);
     connect(N18, &QAction::triggered, this, &TfmMain::N18Click);
     connect(N19, &QAction::triggered, this, &TfmMain::N19Click);
+    connect(N20, &QAction::triggered, this, &TfmMain::N20Click);
     connect(N10, &QAction::triggered, this, &TfmMain::N10Click);
     connect(N11, &QAction::triggered, this, &TfmMain::N11Click);
     connect(N12, &QAction::triggered, this, &TfmMain::N12Click);
