@@ -1,5 +1,6 @@
 #include "sources/SourceChoiceSetting.h"
 
+#include "platform/UserSettings.h"
 #include "rank/lookup/Engine.h"
 
 #include <QRegularExpression>
@@ -9,12 +10,6 @@ namespace {
 
 const char kGroup[] = "Sources";
 const char kWordstat[] = "Wordstat";
-
-QSettings settings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tellvik"),
-        QStringLiteral("Kestrova Sertrix"));
-}
 
 // Source codes are short words of small Latin letters, digits and hyphens.
 QString sourceCode(const QVariant& value)
@@ -28,9 +23,12 @@ QString sourceCode(const QVariant& value)
 
 SourceChoice SourceChoiceSetting::load()
 {
-    QSettings stored = settings();
-    stored.beginGroup(QLatin1String(kGroup));
     SourceChoice choice;
+    UserSettings user;
+    if (!user.settings())
+        return choice;
+    QSettings& stored = *user.settings();
+    stored.beginGroup(QLatin1String(kGroup));
     for (std::size_t i = 0; i < kEngines.size(); ++i)
         choice.engines[i] = sourceCode(stored.value(engineKey(kEngines[i])));
     choice.wordstat = sourceCode(stored.value(QLatin1String(kWordstat)));
@@ -39,7 +37,11 @@ SourceChoice SourceChoiceSetting::load()
 
 QString SourceChoiceSetting::save(const SourceChoice& choice)
 {
-    QSettings stored = settings();
+    UserSettings user;
+    if (!user.prepareWrite())
+        return QStringLiteral("Не удалось записать настройки в %1: %2")
+            .arg(UserSettings::location(), user.problem());
+    QSettings& stored = *user.settings();
     stored.beginGroup(QLatin1String(kGroup));
     auto keep = [&stored](const QString& key, const QString& code) {
         if (sourceCode(code).isEmpty())
@@ -51,8 +53,8 @@ QString SourceChoiceSetting::save(const SourceChoice& choice)
         keep(engineKey(kEngines[i]), choice.engines[i]);
     keep(QLatin1String(kWordstat), choice.wordstat);
     stored.endGroup();
-    stored.sync();
-    if (stored.status() != QSettings::NoError)
-        return QStringLiteral("Не удалось записать настройки в %1").arg(stored.fileName());
+    if (!user.sync())
+        return QStringLiteral("Не удалось записать настройки в %1: %2")
+            .arg(UserSettings::location(), user.problem());
     return {};
 }

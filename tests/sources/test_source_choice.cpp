@@ -31,7 +31,8 @@ TEST_F(SourceChoiceTest, TheChoiceIsKeptInTheProgramsSettingsByEngineKey)
     QFile file(settingsFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(),
-        "[Sources]\nGoogleCom=serp-json\nWordstat=yandex-wordstat-api\nYandexRu=yandex-search-api\n");
+        "[Migration]\nRegFiles=true\n\n[Sources]\nGoogleCom=serp-json\nWordstat=yandex-wordstat-"
+        "api\nYandexRu=yandex-search-api\n");
     const SourceChoice read = SourceChoiceSetting::load();
     EXPECT_EQ(read.engines[0], "serp-json");
     EXPECT_EQ(read.engines[1], "");
