@@ -293,7 +293,7 @@ TEST_F(ScheduledCheck, SchedulesAreListedAndSwitchedOffWithoutAWindow)
     const QByteArray said
         = runChecker(m_home, { QStringLiteral("--schedule"), QStringLiteral("off"), other }, &exitCode);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(said, (other + QStringLiteral(": no schedule\n")).toUtf8());
+    EXPECT_EQ(said, (other + QStringLiteral(": без расписания\n")).toUtf8());
     EXPECT_EQ(filesBelow(m_home.unitFolder()).size(), 2);
     runChecker(m_home, { QStringLiteral("--schedule"), QStringLiteral("off"), m_project }, &exitCode);
     EXPECT_TRUE(filesBelow(m_home.unitFolder()).isEmpty());
