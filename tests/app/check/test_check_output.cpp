@@ -101,6 +101,20 @@ TEST(CheckOutput, ProgressNamesEngineKeywordAndResult)
     EXPECT_EQ(formatProgress(Engine::RamblerRu, 3, check.results), QStringLiteral("RamblerRu 3: пропущено"));
 }
 
+TEST(CheckOutput, TroublesNameTheCellInRussianAndKeepTheReasonCode)
+{
+    Checked check = sampleCheck();
+    check.results.cy = { QStringLiteral("n/a"), Outcome::failed(6, QStringLiteral("сервер не отвечает")) };
+    check.results.count(Engine::YandexRu, 1)
+        = { QStringLiteral("n/a"), 0, Outcome::failed(6, QStringLiteral("HTTP 503")), {}, State::Written };
+    check.results.rank(Engine::YandexRu, 2) = { {}, 0, { Reason::NotAsked, "empty" }, {}, State::Reset };
+    check.results.count(Engine::YandexRu, 2) = { {}, 0, { Reason::NotAsked, "empty" }, {}, State::Reset };
+    EXPECT_EQ(formatTroubles(check.results),
+        QStringList({ QStringLiteral("ТИЦ: failed: Запрос не удался 6 раз: сервер не отвечает"),
+            QStringLiteral("PR: failed: Запрос не удался 6 раз: HTTP 500"),
+            QStringLiteral("YandexRu 1, число запросов: failed: Запрос не удался 6 раз: HTTP 503") }));
+}
+
 TEST(CheckArgumentsTest, ReadsOptionsAndTheProjectFile)
 {
     auto parsed = parseCheckArguments(
