@@ -62,9 +62,9 @@ int setCheckSchedule(const CheckArguments& options, QIODevice& out, QIODevice& e
         return kExitDone;
     }
     writeLine(out,
-        QStringLiteral("%1: %2, следующая проверка %3\n%4\n%5")
-            .arg(project, schedule.code(), nextRunText(schedule), scheduler.folder().timerPath(project),
-                scheduler.folder().servicePath(project)));
+        QStringLiteral("%1: %2 (%3), следующая проверка %4\n%5\n%6")
+            .arg(project, schedule.code(), schedule.description(), nextRunText(schedule),
+                scheduler.folder().timerPath(project), scheduler.folder().servicePath(project)));
     return kExitDone;
 }
 
