@@ -13,7 +13,7 @@
 const QString kCheckUsage = QStringLiteral(
     "Использование:\n"
     "  kestrova-check [--json] [--xlsx ФАЙЛ] [--no-history]\n"
-    "                 [--proxy УЗЕЛ:ПОРТ [--proxy-user ИМЯ [--proxy-pass-file ФАЙЛ | --proxy-pass ПАРОЛЬ]]]\n"
+    "                 [--proxy ХОСТ:ПОРТ [--proxy-user ИМЯ [--proxy-pass-file ФАЙЛ | --proxy-pass ПАРОЛЬ]]]\n"
     "                 [--scheduled] [--engines ФАЙЛ] [--region ID] [--history ИСТОРИЯ]\n"
     "                 ПРОЕКТ.zlt\n"
     "  kestrova-check --history-csv ФАЙЛ [--site САЙТ] [--history ИСТОРИЯ]\n"
@@ -35,7 +35,7 @@ const QString kCheckHelp = kCheckUsage
         "  --json                  один объект JSON со всеми ячейками и причиной каждой\n"
         "  --xlsx ФАЙЛ             записать также отчёт о проверке в книгу ФАЙЛ\n"
         "  --no-history            не сохранять проверку в истории позиций\n"
-        "  --proxy УЗЕЛ:ПОРТ       работать через этот HTTP-прокси вместо запомненных настроек\n"
+        "  --proxy ХОСТ:ПОРТ       работать через этот HTTP-прокси вместо запомненных настроек\n"
         "  --proxy-user ИМЯ        имя пользователя прокси\n"
         "  --proxy-pass-file ФАЙЛ  пароль прокси: первая строка ФАЙЛа\n"
         "  --proxy-pass ПАРОЛЬ     пароль прокси; прочитав, программа стирает его в списке процессов,\n"
@@ -46,7 +46,7 @@ const QString kCheckHelp = kCheckUsage
         "  --history-csv ФАЙЛ      записать историю позиций в CSV без проверки\n"
         "  --site САЙТ             с --history-csv: только этот сайт\n"
         "  --history ИСТОРИЯ       история позиций: файл SQLite или сервер PostgreSQL по строке\n"
-        "                          подключения libpq (postgresql://УЗЕЛ/БАЗА, \"host=УЗЕЛ dbname=БАЗА\"\n"
+        "                          подключения libpq (postgresql://ХОСТ/БАЗА, \"host=ХОСТ dbname=БАЗА\"\n"
         "                          или \"service=ИМЯ\"); пароль только в ~/.pgpass, PGPASSFILE или файле\n"
         "                          служб, никогда в строке. По умолчанию $KESTROVA_HISTORY, иначе файл\n"
         "                          этого компьютера\n"
@@ -336,7 +336,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (proxy) {
         const qsizetype colon = proxy->lastIndexOf(u':');
         if (colon <= 0)
-            return UsageError { QStringLiteral("--proxy требует УЗЕЛ:ПОРТ") };
+            return UsageError { QStringLiteral("--proxy требует ХОСТ:ПОРТ") };
         ConnectionSettings settings;
         settings.useProxy = true;
         settings.server = proxy->left(colon);

@@ -150,7 +150,7 @@ TEST(CheckArgumentsTest, RefusesBadUsageSayingWhyInRussian)
         { { "--json" }, "не указан файл проекта" },
         { { "a.zlt", "b.zlt" }, "проверяется только один файл проекта" },
         { { "--proxy", "a.zlt" }, "не указан файл проекта" }, // the project file taken as the proxy
-        { { "--proxy", "nocolon", "a.zlt" }, "--proxy требует УЗЕЛ:ПОРТ" },
+        { { "--proxy", "nocolon", "a.zlt" }, "--proxy требует ХОСТ:ПОРТ" },
         { { "--proxy-user", "ivan", "a.zlt" }, "--proxy-user и --proxy-pass указываются только с --proxy" },
         { { "--proxy", "h:1", "--proxy-pass", "x", "a.zlt" },
             "--proxy-pass указывается только с --proxy-user" },
