@@ -4,6 +4,8 @@
 //   history_scale keywords FILE   writes 3,650 daily checks of seven keywords on six engines, one
 //                                 keyword new every day (21,942 series);
 //   history_scale daily FILE      writes 36,500 daily checks of seven keywords on six engines;
+//   history_scale years FILE      writes ten years of daily checks (3,650) of seven keywords on six
+//                                 engines (42 series), the site beyond position 200 now and then;
 //   history_scale open FILE       opens the history window of that site offscreen and draws it once
 //                                 it has read the history: the table filled, the chart of the first
 //                                 keyword;
@@ -84,10 +86,10 @@ void writeKeywords(const QString& path)
     }
 }
 
-void writeDaily(const QString& path)
+void writeDaily(const QString& path, int days)
 {
     HistoryDatabase db(path);
-    for (int day = 0; day < 36500; ++day) {
+    for (int day = 0; day < days; ++day) {
         RecordedCheck made = check(day);
         for (int n = 1; n <= 7; ++n) {
             for (Engine engine : kEngines) {
@@ -153,7 +155,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
-        std::fputs("usage: history_scale gaps|keywords|daily|open|previous FILE\n", stderr);
+        std::fputs("usage: history_scale gaps|keywords|daily|years|open|previous FILE\n", stderr);
         return 2;
     }
     if (args[1] == QLatin1String("gaps"))
@@ -161,7 +163,9 @@ int main(int argc, char** argv)
     else if (args[1] == QLatin1String("keywords"))
         writeKeywords(args[2]);
     else if (args[1] == QLatin1String("daily"))
-        writeDaily(args[2]);
+        writeDaily(args[2], 36500);
+    else if (args[1] == QLatin1String("years"))
+        writeDaily(args[2], 3650);
     else if (args[1] == QLatin1String("open"))
         openAndDraw(args[2]);
     else if (args[1] == QLatin1String("previous"))

@@ -6,6 +6,7 @@
 #include "history/MachineIdentity.h"
 #include "history/Sqlite.h"
 #include "platform/ProgramFolders.h"
+#include "platform/SystemErrorText.h"
 #include "rank/lookup/EngineTable.h"
 
 #include <QDir>
@@ -44,8 +45,7 @@ void createOwnerOnly(const QString& path)
     const int fd = ::open(
         QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST)
-        throw HistoryError(
-            QStringLiteral("не удалось создать файл: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        throw HistoryError(QStringLiteral("не удалось создать файл: %1").arg(systemErrorText(errno)));
     if (fd >= 0)
         ::close(fd);
 }
@@ -56,7 +56,7 @@ void checkOwnFile(const QString& path)
 {
     struct stat info { };
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
-        throw HistoryError(QString::fromLocal8Bit(std::strerror(errno)));
+        throw HistoryError(systemErrorText(errno));
     if (S_ISLNK(info.st_mode))
         throw HistoryError(QStringLiteral("файл истории — символическая ссылка; он оставлен как есть"));
     if (!S_ISREG(info.st_mode))
@@ -66,7 +66,7 @@ void checkOwnFile(const QString& path)
             QStringLiteral("файл истории принадлежит другому пользователю; он оставлен как есть"));
     if ((info.st_mode & 0077) != 0 && ::chmod(QFile::encodeName(path).constData(), 0600) != 0)
         throw HistoryError(QStringLiteral("не удалось закрыть файл истории от других пользователей: %1")
-                               .arg(QString::fromLocal8Bit(std::strerror(errno))));
+                               .arg(systemErrorText(errno)));
 }
 
 qint64 pragmaValue(SqliteConnection& db, const char* sql)

@@ -82,7 +82,7 @@ CookieStore::Impl::Impl()
     if (!m_share || !m_jar) {
         curl_easy_cleanup(m_jar);
         curl_share_cleanup(m_share);
-        throw EHttpError("Out of memory");
+        throw EHttpError("не хватает памяти");
     }
     curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     curl_easy_setopt(m_jar, CURLOPT_SHARE, m_share);

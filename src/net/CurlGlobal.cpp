@@ -8,5 +8,5 @@ void ensureCurlGlobalInit()
 {
     static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
     if (result != CURLE_OK)
-        throw EHttpError(std::string("libcurl initialisation failed: ") + curl_easy_strerror(result));
+        throw EHttpError(std::string("libcurl не инициализирован: ") + curl_easy_strerror(result));
 }

@@ -89,7 +89,7 @@ HttpClient::Impl::Impl(CookieStore::Impl* cookies, Version version)
     , easy(curl_easy_init())
 {
     if (!easy)
-        throw EHttpError("Out of memory");
+        throw EHttpError("не хватает памяти");
 }
 
 HttpClient::Impl::~Impl()
@@ -161,7 +161,7 @@ void HttpClient::Impl::configure(Method method, const QByteArray& url, const QBy
         curl_easy_setopt(easy, CURLOPT_PROXYTYPE, long(CURLPROXY_HTTP));
         // libcurl would take port 0 for its default proxy port; no connection can go to it.
         if (proxy.port <= 0 || proxy.port > 65535)
-            throw EHttpError("Invalid proxy port " + std::to_string(proxy.port));
+            throw EHttpError("неверный порт прокси-сервера " + std::to_string(proxy.port));
         curl_easy_setopt(easy, CURLOPT_PROXYPORT, long(proxy.port));
     }
     switch (method) {
@@ -187,7 +187,7 @@ QByteArray HttpClient::Impl::perform(
     // An event handler running in the nested loop of a waiting request can reach this client
     // again; one easy handle carries one transfer, so the second request is refused here.
     if (transfers.running())
-        throw EHttpError("The HTTP client is still waiting for its previous request");
+        throw EHttpError("HTTP-клиент ещё ждёт ответа на прошлый запрос");
 
     const UrlParts target = parseUrl(url);
     // An https request goes through the proxy in a tunnel: inside it the request is a direct one.
@@ -222,14 +222,15 @@ QByteArray HttpClient::Impl::perform(
     const CURLcode result = transfers.run(easy);
 
     if (transfers.aborted())
-        throw EHttpAborted("The request was aborted");
+        throw EHttpAborted("запрос прерван");
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     long connectStatus = 0;
     curl_easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &connectStatus);
     if (tunnel && connectStatus >= 300)
         // The proxy refused the tunnel (407 without valid credentials): said as for a plain request.
-        throw EHttpStatus("HTTP status " + std::to_string(connectStatus), int(connectStatus));
+        throw EHttpStatus(
+            "прокси-сервер ответил кодом HTTP " + std::to_string(connectStatus), int(connectStatus));
     if (status > 0 && cookies)
         cookies->storeReplyCookies(easy, target);
     if (status > 0) {
@@ -238,15 +239,15 @@ QByteArray HttpClient::Impl::perform(
         last.headerNames = replyHeaderNames(easy);
     }
     if (tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        throw EHttpTooLarge("The reply body is larger than " + std::to_string(maxBody) + " bytes");
+        throw EHttpTooLarge("ответ больше " + std::to_string(maxBody) + " байт");
     if (result != CURLE_OK)
         throw EHttpError(transferErrorText(result, errorText));
     if (status < 200 || status > 299 || hasReplyHeader(easy, "Location"))
         last.body = reply;
     if (status < 200 || status > 299)
-        throw EHttpStatus("HTTP status " + std::to_string(status), int(status));
+        throw EHttpStatus("сервер ответил кодом HTTP " + std::to_string(status), int(status));
     if (hasReplyHeader(easy, "Location"))
-        throw EHttpError("The reply redirects to " + replyHeader(easy, "Location").toStdString());
+        throw EHttpError("ответ перенаправляет на " + replyHeader(easy, "Location").toStdString());
     if (head) {
         head->status = int(status);
         curl_off_t length = -1;

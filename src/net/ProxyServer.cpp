@@ -59,8 +59,8 @@ bool isProxyServerText(const QString& server)
 
 QString proxyServerError(const QString& server)
 {
-    return QStringLiteral("'%1' is not a proxy server: give its host name or address alone, without a "
-                          "scheme, port, path or blanks")
+    return QStringLiteral("'%1' — не прокси-сервер: укажите только его имя или адрес, без схемы, "
+                          "порта, пути и пробелов")
         .arg(server);
 }
 

@@ -30,9 +30,9 @@ UrlParts parseUrl(const QByteArray& url)
 {
     std::unique_ptr<CURLU, UrlHandleDeleter> handle(curl_url());
     if (!handle)
-        throw EHttpError("Out of memory");
+        throw EHttpError("не хватает памяти");
     if (curl_url_set(handle.get(), CURLUPART_URL, url.constData(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
-        throw EHttpError("Malformed URL: " + url.toStdString());
+        throw EHttpError("неверный адрес: " + url.toStdString());
     UrlParts parts;
     parts.scheme = urlPart(handle.get(), CURLUPART_SCHEME).toLower();
     parts.host = urlPart(handle.get(), CURLUPART_HOST);
@@ -41,7 +41,7 @@ UrlParts parseUrl(const QByteArray& url)
     if (parts.path.isEmpty())
         parts.path = "/";
     if (parts.host.isEmpty())
-        throw EHttpError("Malformed URL: " + url.toStdString());
+        throw EHttpError("неверный адрес: " + url.toStdString());
     return parts;
 }
 

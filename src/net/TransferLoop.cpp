@@ -24,7 +24,7 @@ void TransferLoop::openMulti()
 {
     m_multi = curl_multi_init();
     if (!m_multi)
-        throw EHttpError("Out of memory");
+        throw EHttpError("не хватает памяти");
     curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &TransferLoop::socketCallback);
     curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &TransferLoop::timerCallback);

@@ -1,5 +1,7 @@
 #include "platform/BoundedFile.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -51,10 +53,10 @@ std::optional<QByteArray> readFile(
     Descriptor file;
     file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file.fd < 0)
-        return fail(qt_error_string(errno));
+        return fail(systemErrorText(errno));
     struct stat info { };
     if (::fstat(file.fd, &info) != 0)
-        return fail(qt_error_string(errno));
+        return fail(systemErrorText(errno));
     if (!S_ISREG(info.st_mode))
         return fail(QStringLiteral("Это не обычный файл."));
     if (own && info.st_uid != ::geteuid())
@@ -80,7 +82,7 @@ std::optional<QByteArray> readFile(
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return fail(qt_error_string(errno));
+            return fail(systemErrorText(errno));
         if (got == 0)
             break;
         done += got;

@@ -1,7 +1,10 @@
 #include "platform/SafeFile.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace SafeFile {
@@ -13,12 +16,12 @@ std::optional<QString> notRegularReason(const QString& path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
         return std::nullopt;
     if (S_ISDIR(info.st_mode))
-        return QStringLiteral("It is a folder, not a regular file; it was left as it is.");
+        return QStringLiteral("Это папка, а не обычный файл; она оставлена как есть.");
     if (S_ISFIFO(info.st_mode))
-        return QStringLiteral("It is a FIFO, not a regular file; it was left as it is.");
+        return QStringLiteral("Это канал (FIFO), а не обычный файл; он оставлен как есть.");
     if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
-        return QStringLiteral("It is a device, not a regular file; it was left as it is.");
-    return QStringLiteral("It is not a regular file; it was left as it is.");
+        return QStringLiteral("Это устройство, а не обычный файл; оно оставлено как есть.");
+    return QStringLiteral("Это не обычный файл; он оставлен как есть.");
 }
 
 bool replace(const QString& path, const QByteArray& bytes, QString* reason, bool ownerOnly)
@@ -37,21 +40,33 @@ bool replaceWith(
     }
     // Unbuffered, because a buffered flush that writes only part of the data reports no error.
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // The system's reason of the first step that failed; 0 when the failure was not the system's.
+    int failure = 0;
+    const auto step = [&failure](bool done) {
+        if (!done && failure == 0)
+            failure = errno;
+        return done;
+    };
+    errno = 0;
+    bool ok = step(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     if (ok && ownerOnly)
-        ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        ok = step(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     if (ok) {
         produce([&](QByteArrayView piece) {
             for (qint64 done = 0; ok && done < piece.size();) {
+                errno = 0;
                 const qint64 written = file.write(piece.data() + done, piece.size() - done);
-                ok = written > 0;
+                ok = step(written > 0);
                 done += written;
             }
         });
     }
-    ok = ok && file.commit();
+    if (ok) {
+        errno = 0;
+        ok = step(file.commit());
+    }
     if (!ok && reason)
-        *reason = file.errorString();
+        *reason = failure != 0 ? systemErrorText(failure) : file.errorString();
     return ok;
 }
 

@@ -64,8 +64,8 @@ public:
     void write(const QString& property, const QString& text) override
     {
         if (holdsLineBreak(text))
-            throw EPropertiesStore(QStringLiteral("Cannot write the value \"%1\" of %2.%3 to the file "
-                                                  "\"%4\": a value may not hold a line break.")
+            throw EPropertiesStore(QStringLiteral("Значение \"%1\" свойства %2.%3 не записано в файл "
+                                                  "\"%4\": в значении не может быть перевода строки.")
                                        .arg(shown(text), m_objectName, property, m_path));
         m_section->set(property, u'"' + text + u'"');
     }

@@ -1,5 +1,6 @@
 #include "store/ProgramStores.h"
 
+#include "platform/SystemErrorText.h"
 #include "rank/lookup/EngineTable.h"
 #include "rank/project/Project.h"
 #include "store/PropertiesStore.h"
@@ -130,7 +131,7 @@ Project readProjectFile(const QString& path)
     // read (a folder, a FIFO, a file too large) the store refuses itself, without opening it first.
     if (!QFileInfo::exists(path))
         throw EPropertiesStore(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, qt_error_string(ENOENT)));
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, systemErrorText(ENOENT)));
     Project project;
     loadProject(project, path);
     return project;

@@ -157,7 +157,7 @@ TEST_F(HistoryWriters, ADeviceNodeAtTheCsvPathIsRefusedAndLeftADevice)
 
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
-                    .contains(QStringLiteral("It is a device, not a regular file; it was left as it is.")));
+                    .contains(QStringLiteral("Это устройство, а не обычный файл; оно оставлено как есть.")));
     struct stat info { };
     ASSERT_EQ(::lstat(QFile::encodeName(device).constData(), &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));

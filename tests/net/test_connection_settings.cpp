@@ -100,7 +100,7 @@ TEST_P(ProxyServerText, OnlyAHostNameOrAddressIsAServer)
         ADD_FAILURE() << "accepted";
     } catch (const EConvertError& e) {
         EXPECT_EQ(QString::fromStdString(e.what()), proxyServerError(server));
-        EXPECT_TRUE(QString::fromStdString(e.what()).startsWith("'" + server + "' is not a proxy server"));
+        EXPECT_TRUE(QString::fromStdString(e.what()).startsWith("'" + server + "' — не прокси-сервер"));
     }
 }
 

@@ -133,7 +133,7 @@ TEST(RequestProfile, ProxyTextWithASchemeIsRefusedBeforeAnyConnection)
             client.get("http://www.google.test/search?q=1");
             ADD_FAILURE() << "request made through " << scheme.constData();
         } catch (const EHttpError& e) {
-            EXPECT_NE(std::string(e.what()).find("is not a proxy server"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("— не прокси-сервер"), std::string::npos) << e.what();
         }
     }
     EXPECT_EQ(proxyListener.connectionCount(), 0);

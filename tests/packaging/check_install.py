@@ -153,34 +153,34 @@ def manual_pages(prefix):
     man1 = os.path.join(prefix, "share/man/man1")
     for program in ("kestrova-check", "kestrova-sertrix"):
         parts = sections(rendered(os.path.join(man1, program + ".1.gz")))
-        for heading in ("NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS", "ENVIRONMENT", "FILES"):
+        for heading in ("НАЗВАНИЕ", "ОБЗОР", "ОПИСАНИЕ", "ПАРАМЕТРЫ", "КОД ЗАВЕРШЕНИЯ", "ОКРУЖЕНИЕ", "ФАЙЛЫ"):
             check(heading in parts, f"{program}(1) has {heading}")
 
     parts = sections(rendered(os.path.join(man1, "kestrova-check.1.gz")))
-    forms = [line for line in parts.get("SYNOPSIS", []) if line.startswith("kestrova-check ")]
+    forms = [line for line in parts.get("ОБЗОР", []) if line.startswith("kestrova-check ")]
     check(len(forms) == 8, f"kestrova-check(1) shows eight usage forms ({forms})")
-    synopsis = rendered(os.path.join(man1, "kestrova-check.1.gz")).split("SYNOPSIS", 1)[-1].split("DESCRIPTION")[0]
-    check("PROJECT.zlt" in synopsis, "the first form names PROJECT.zlt")
-    check(any(form.startswith("kestrova-check --history-csv FILE") for form in forms), "the CSV form")
-    check("kestrova-check --version [--engines FILE]" in forms, "the version form")
-    check("kestrova-check --check-engines FILE" in forms, "the definitions check form")
-    check("kestrova-check --schedule WHEN PROJECT.zlt" in forms, "the schedule form")
+    synopsis = rendered(os.path.join(man1, "kestrova-check.1.gz")).split("ОБЗОР", 1)[-1].split("ОПИСАНИЕ")[0]
+    check("ПРОЕКТ.zlt" in synopsis, "the first form names ПРОЕКТ.zlt")
+    check(any(form.startswith("kestrova-check --history-csv ФАЙЛ") for form in forms), "the CSV form")
+    check("kestrova-check --version [--engines ФАЙЛ]" in forms, "the version form")
+    check("kestrova-check --check-engines ФАЙЛ" in forms, "the definitions check form")
+    check("kestrova-check --schedule КОГДА ПРОЕКТ.zlt" in forms, "the schedule form")
     check("kestrova-check --schedules" in forms, "the schedule list form")
     help_text = run(os.path.join(prefix, "bin/kestrova-check"), "--help").stdout
     options = sorted(set(re.findall(r"^  (--[a-z-]+)", help_text, re.M)))
     check(len(options) >= 10, f"kestrova-check --help lists its options ({options})")
-    items = parts.get("OPTIONS", [])
+    items = parts.get("ПАРАМЕТРЫ", [])
     for option in options:
         # Each option starts an item of its own; its description begins on the same or the next line.
         item = [line for line in items if line == option or line.startswith(option + " ")]
         check(len(item) == 1, f"kestrova-check(1) has the item {option}")
-    check("--proxy-pass-file FILE" in items, "--proxy-pass-file FILE stands apart from its description")
-    status = parts.get("EXIT STATUS", [])
+    check("--proxy-pass-file ФАЙЛ" in items, "--proxy-pass-file ФАЙЛ stands apart from its description")
+    status = parts.get("КОД ЗАВЕРШЕНИЯ", [])
     check(any(line.startswith("128+N") for line in status), f"exit status 128+N is an item of its own ({status})")
-    environment = " ".join(parts.get("ENVIRONMENT", []))
+    environment = " ".join(parts.get("ОКРУЖЕНИЕ", []))
     for variable in ("KESTROVA_ENDPOINTS", "KESTROVA_PROXY_PASSWORD", "XDG_CONFIG_HOME", "XDG_DATA_HOME"):
         check(variable in environment, f"kestrova-check(1) ENVIRONMENT names {variable}")
-    files = " ".join(parts.get("FILES", []))
+    files = " ".join(parts.get("ФАЙЛЫ", []))
     check("history.sqlite" in files and "Tellvik/Kestrova Sertrix/" in files, "FILES names the settings and the history")
 
 

@@ -33,12 +33,12 @@ class SafeFileOutput : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    void expectRefusedAndUntouched(const QString& target, const QString& node, const char* kind)
+    void expectRefusedAndUntouched(const QString& target, const QString& node, const QString& said)
     {
         const NodeInfo before = nodeInfo(node);
         QString reason;
         EXPECT_FALSE(SafeFile::replace(target, "report", &reason));
-        EXPECT_EQ(reason, QStringLiteral("It is a %1, not a regular file; it was left as it is.").arg(kind));
+        EXPECT_EQ(reason, said);
         const NodeInfo after = nodeInfo(node);
         EXPECT_EQ(after.type, before.type);
         EXPECT_EQ(after.device, before.device);
@@ -57,7 +57,8 @@ TEST_F(SafeFileOutput, AFifoIsRefusedAndLeftAsItIs)
 {
     const QString fifo = path(QStringLiteral("out.xlsx"));
     ASSERT_EQ(::mkfifo(encoded(fifo).constData(), 0600), 0);
-    expectRefusedAndUntouched(fifo, fifo, "FIFO");
+    expectRefusedAndUntouched(
+        fifo, fifo, QStringLiteral("Это канал (FIFO), а не обычный файл; он оставлен как есть."));
 }
 
 TEST_F(SafeFileOutput, AFifoBehindASymbolicLinkIsRefusedAndTheLinkKept)
@@ -67,7 +68,8 @@ TEST_F(SafeFileOutput, AFifoBehindASymbolicLinkIsRefusedAndTheLinkKept)
     ASSERT_EQ(::mkfifo(encoded(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(fifo, link));
     m_entries = 2;
-    expectRefusedAndUntouched(link, fifo, "FIFO");
+    expectRefusedAndUntouched(
+        link, fifo, QStringLiteral("Это канал (FIFO), а не обычный файл; он оставлен как есть."));
     EXPECT_EQ(nodeInfo(link).type, mode_t(S_IFLNK));
 }
 
@@ -78,7 +80,8 @@ TEST_F(SafeFileOutput, ADeviceNodeIsRefusedAndLeftAsItIs)
     // A node of its own with the numbers of /dev/null, never /dev/null itself.
     const QString device = path(QStringLiteral("null"));
     ASSERT_EQ(::mknod(encoded(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    expectRefusedAndUntouched(device, device, "device");
+    expectRefusedAndUntouched(
+        device, device, QStringLiteral("Это устройство, а не обычный файл; оно оставлено как есть."));
 }
 
 TEST_F(SafeFileOutput, AFolderIsRefused)
@@ -87,7 +90,7 @@ TEST_F(SafeFileOutput, AFolderIsRefused)
     ASSERT_TRUE(QDir().mkdir(folder));
     QString reason;
     EXPECT_FALSE(SafeFile::replace(folder, "report", &reason));
-    EXPECT_EQ(reason, QStringLiteral("It is a folder, not a regular file; it was left as it is."));
+    EXPECT_EQ(reason, QStringLiteral("Это папка, а не обычный файл; она оставлена как есть."));
     EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
@@ -103,6 +106,13 @@ TEST_F(SafeFileOutput, ARegularFileAndOneBehindALinkAreReplaced)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "new");
     EXPECT_EQ(nodeInfo(link).type, mode_t(S_IFLNK));
+}
+
+TEST_F(SafeFileOutput, AFileThatCannotBeMadeSaysWhyInRussian)
+{
+    QString reason;
+    EXPECT_FALSE(SafeFile::replace(path(QStringLiteral("missing/report.xlsx")), "report", &reason));
+    EXPECT_EQ(reason, QStringLiteral("Нет такого файла или папки."));
 }
 
 } // namespace

@@ -204,6 +204,37 @@ TEST_F(ScheduledCheck, WithoutAUserManagerNothingIsLeftBehind)
     EXPECT_TRUE(filesBelow(m_home.config()).isEmpty());
 }
 
+TEST_F(ScheduledCheck, AScheduleSetThroughTheUserManagerIsSaidInRussian)
+{
+    // A stand-in for systemctl that accepts every call: a user manager that runs.
+    const QString bin = m_home.filePath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    QFile systemctl(bin + QStringLiteral("/systemctl"));
+    ASSERT_TRUE(systemctl.open(QIODevice::WriteOnly));
+    systemctl.write("#!/bin/sh\nexit 0\n");
+    systemctl.close();
+    ASSERT_TRUE(systemctl.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcessEnvironment environment = m_home.environment();
+    environment.insert(QStringLiteral("PATH"), bin + u':' + environment.value(QStringLiteral("PATH")));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(
+        checkerProgram(), { QStringLiteral("--schedule"), QStringLiteral("weekly@tue@06:05"), m_project });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+    ASSERT_EQ(lines.size(), 4);
+    const QString said
+        = m_project + QStringLiteral(": weekly@tue@06:05 (по вторникам в 06:05), следующая проверка ");
+    EXPECT_TRUE(lines[0].startsWith(said)) << lines[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d 06:05$"))
+                    .match(lines[0].mid(said.size()))
+                    .hasMatch())
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[1], m_folder->timerPath(m_project));
+    EXPECT_EQ(lines[2], m_folder->servicePath(m_project));
+}
+
 struct RefusedRow {
     const char* schedule;
     const char* project; // below the test's home; nullptr: the test's project
@@ -293,7 +324,7 @@ TEST_F(ScheduledCheck, SchedulesAreListedAndSwitchedOffWithoutAWindow)
     const QByteArray said
         = runChecker(m_home, { QStringLiteral("--schedule"), QStringLiteral("off"), other }, &exitCode);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(said, (other + QStringLiteral(": no schedule\n")).toUtf8());
+    EXPECT_EQ(said, (other + QStringLiteral(": без расписания\n")).toUtf8());
     EXPECT_EQ(filesBelow(m_home.unitFolder()).size(), 2);
     runChecker(m_home, { QStringLiteral("--schedule"), QStringLiteral("off"), m_project }, &exitCode);
     EXPECT_TRUE(filesBelow(m_home.unitFolder()).isEmpty());

@@ -51,7 +51,7 @@ TEST_P(ValueWithLineBreak, IsRefusedByNameAndTheOldFileStays)
         const QString message = e.message();
         EXPECT_TRUE(message.contains(component + ".Text")) << e.what();
         EXPECT_TRUE(message.contains(path("p.zlt"))) << e.what();
-        EXPECT_TRUE(message.contains("line break")) << e.what();
+        EXPECT_TRUE(message.contains(QStringLiteral("в значении не может быть перевода строки"))) << e.what();
         EXPECT_TRUE(message.contains("\\n") || message.contains("\\r")) << "the break is shown: " << e.what();
     }
     EXPECT_EQ(readBytes(path("p.zlt")), before);

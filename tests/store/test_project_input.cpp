@@ -33,6 +33,6 @@ TEST(ProjectInput, MissingFileIsAnError)
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing.zlt");
-    EXPECT_EQ(
-        readError(missing), "Cannot open file \"" + missing.toStdString() + "\". No such file or directory");
+    EXPECT_EQ(readError(missing),
+        "Cannot open file \"" + missing.toStdString() + "\". Нет такого файла или папки.");
 }

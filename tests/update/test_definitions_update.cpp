@@ -62,7 +62,7 @@ TEST_F(DefinitionsUpdateTest, AnUnreachableHostIsNoSuccess)
     const DefinitionsUpdate::Outcome outcome = run();
     EXPECT_EQ(outcome.result, DefinitionsUpdate::Result::Unreachable);
     EXPECT_EQ(DefinitionsUpdate::menuLine(outcome),
-        QStringLiteral("Описания поисковых систем не проверены: HTTP status 503"));
+        QStringLiteral("Описания поисковых систем не проверены: сервер ответил кодом HTTP 503"));
     EXPECT_FALSE(QFile::exists(files.downloadedFile));
 
     // The file fails after a good HEAD: still no success, and the next check fetches it.

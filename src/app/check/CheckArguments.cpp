@@ -11,73 +11,75 @@
 #include <iterator>
 
 const QString kCheckUsage = QStringLiteral(
-    "Usage: kestrova-check [--json] [--xlsx FILE] [--no-history]\n"
-    "                      [--proxy HOST:PORT [--proxy-user USER "
-    "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
-    "                      [--scheduled] [--engines FILE] [--region ID] [--history HISTORY]\n"
-    "                      PROJECT.zlt\n"
-    "       kestrova-check --history-csv FILE [--site SITE] [--history HISTORY]\n"
-    "       kestrova-check --history-copy FROM TO\n"
-    "       kestrova-check --history-sync [--history HISTORY]\n"
-    "       kestrova-check --schedule WHEN PROJECT.zlt\n"
-    "       kestrova-check --schedules\n"
-    "       kestrova-check --check-engines FILE\n"
-    "       kestrova-check --version [--engines FILE]\n");
+    "Использование:\n"
+    "  kestrova-check [--json] [--xlsx ФАЙЛ] [--no-history]\n"
+    "                 [--proxy ХОСТ:ПОРТ [--proxy-user ИМЯ [--proxy-pass-file ФАЙЛ | --proxy-pass ПАРОЛЬ]]]\n"
+    "                 [--scheduled] [--engines ФАЙЛ] [--region ID] [--history ИСТОРИЯ]\n"
+    "                 ПРОЕКТ.zlt\n"
+    "  kestrova-check --history-csv ФАЙЛ [--site САЙТ] [--history ИСТОРИЯ]\n"
+    "  kestrova-check --history-copy ОТКУДА КУДА\n"
+    "  kestrova-check --history-sync [--history ИСТОРИЯ]\n"
+    "  kestrova-check --schedule КОГДА ПРОЕКТ.zlt\n"
+    "  kestrova-check --schedules\n"
+    "  kestrova-check --check-engines ФАЙЛ\n"
+    "  kestrova-check --version [--engines ФАЙЛ]\n");
 
 const QString kCheckHelp = kCheckUsage
     + QStringLiteral(
         "\n"
-        "Runs the check of the program's start button on a project file, without a window, and prints\n"
-        "the result grid (or one JSON object with --json). Every failed, unrecognised or too complex\n"
-        "lookup prints one line on standard error; with --json, so does every lookup.\n"
+        "Выполняет проверку файла проекта, как кнопка «Начать контроль» в программе, но без окна, и\n"
+        "выводит таблицу результатов (с --json — один объект JSON). О каждом неудачном, нераспознанном,\n"
+        "слишком сложном или заблокированном поиске выводится строка в стандартный поток ошибок;\n"
+        "с --json — о каждом поиске.\n"
         "\n"
-        "Options:\n"
-        "  --json                 one JSON object with every cell and the reason behind it\n"
-        "  --xlsx FILE            also write the report workbook of the check to FILE\n"
-        "  --no-history           do not keep the check in the position history\n"
-        "  --proxy HOST:PORT      go through this HTTP proxy instead of the remembered settings\n"
-        "  --proxy-user USER      the proxy's user name\n"
-        "  --proxy-pass-file FILE the proxy password, the first line of FILE\n"
-        "  --proxy-pass PASS      the proxy password; it is blanked in the process list once read,\n"
-        "                         but other local users may see it before: the safe ways are the\n"
-        "                         environment variable KESTROVA_PROXY_PASSWORD or --proxy-pass-file\n"
-        "  --region ID            ask Yandex for the region ID (its lr, e.g. 213 Moscow) in this run\n"
-        "                         instead of the project's region\n"
-        "  --history-csv FILE     write the position history as CSV without a check\n"
-        "  --site SITE            with --history-csv: only this site\n"
-        "  --history HISTORY      the position history to use: a SQLite file, or a PostgreSQL\n"
-        "                         server by a libpq connection string (postgresql://HOST/DB,\n"
-        "                         \"host=HOST dbname=DB\" or \"service=NAME\"); the password only in\n"
-        "                         ~/.pgpass, PGPASSFILE or the service file, never in the string.\n"
-        "                         Default: $KESTROVA_HISTORY, else the file of this computer\n"
-        "  --history-copy FROM TO copy every check of one history into another (a file or a\n"
-        "                         server each); a check already there is not copied again\n"
-        "  --history-sync         send the checks that the server did not take, kept in the file\n"
-        "                         of this computer, to the server\n"
-        "  --scheduled            the check is run by a timer: after it, a desktop notice tells\n"
-        "                         which positions moved since the previous check of the site\n"
-        "  --schedule WHEN        check the project by a systemd user timer: daily@HH:MM,\n"
-        "                         weekly@DAY@HH:MM (DAY mon ... sun) or off, without a check\n"
-        "  --schedules            list every project's schedule with its next run\n"
-        "  --engines FILE         ask and read the engines by the engine definitions in FILE\n"
-        "                         instead of the user's, the downloaded or the built-in ones\n"
-        "  --check-engines FILE   validate an engine definitions file and print what it\n"
-        "                         overrides (exit 0), or every problem (exit 2), without a check\n"
-        "  --version              the version the program file carries, and on a second line the\n"
-        "                         version and source of the engine definitions in use\n"
-        "  --help                 this text\n"
+        "Параметры:\n"
+        "  --json                  один объект JSON со всеми ячейками и причиной каждой\n"
+        "  --xlsx ФАЙЛ             записать также отчёт о проверке в книгу ФАЙЛ\n"
+        "  --no-history            не сохранять проверку в истории позиций\n"
+        "  --proxy ХОСТ:ПОРТ       работать через этот HTTP-прокси вместо запомненных настроек\n"
+        "  --proxy-user ИМЯ        имя пользователя прокси\n"
+        "  --proxy-pass-file ФАЙЛ  пароль прокси: первая строка ФАЙЛа\n"
+        "  --proxy-pass ПАРОЛЬ     пароль прокси; прочитав, программа стирает его в списке процессов,\n"
+        "                          но до того его могут увидеть другие пользователи: надёжнее\n"
+        "                          переменная окружения KESTROVA_PROXY_PASSWORD или --proxy-pass-file\n"
+        "  --region ID             спросить Яндекс о регионе ID (его lr, например 213 — Москва) в этой\n"
+        "                          проверке вместо региона проекта\n"
+        "  --history-csv ФАЙЛ      записать историю позиций в CSV без проверки\n"
+        "  --site САЙТ             с --history-csv: только этот сайт\n"
+        "  --history ИСТОРИЯ       история позиций: файл SQLite или сервер PostgreSQL по строке\n"
+        "                          подключения libpq (postgresql://ХОСТ/БАЗА, \"host=ХОСТ dbname=БАЗА\"\n"
+        "                          или \"service=ИМЯ\"); пароль только в ~/.pgpass, PGPASSFILE или файле\n"
+        "                          служб, никогда в строке. По умолчанию $KESTROVA_HISTORY, иначе файл\n"
+        "                          этого компьютера\n"
+        "  --history-copy ОТКУДА КУДА\n"
+        "                          скопировать все проверки одной истории в другую (файл или сервер);\n"
+        "                          проверка, которая там уже есть, не копируется снова\n"
+        "  --history-sync          отправить на сервер проверки, которые он не принял и которые\n"
+        "                          сохранены в файле этого компьютера\n"
+        "  --scheduled             проверка по таймеру: после неё уведомление на рабочем столе\n"
+        "                          сообщает, какие позиции изменились с прошлой проверки сайта\n"
+        "  --schedule КОГДА        проверять проект по таймеру systemd пользователя: daily@ЧЧ:ММ,\n"
+        "                          weekly@ДЕНЬ@ЧЧ:ММ (ДЕНЬ mon ... sun) или off; без проверки\n"
+        "  --schedules             расписания всех проектов со следующей проверкой\n"
+        "  --engines ФАЙЛ          запрашивать и читать поисковики по описаниям из ФАЙЛа вместо\n"
+        "                          своих, загруженных или встроенных\n"
+        "  --check-engines ФАЙЛ    проверить файл описаний поисковиков и вывести, что он меняет\n"
+        "                          (код 0), или все ошибки (код 2); без проверки позиций\n"
+        "  --version               версия программы из её файла, а второй строкой — версия и\n"
+        "                          источник описаний поисковиков\n"
+        "  --help                  этот текст\n"
         "\n"
-        "Every check is kept in the position history ($XDG_DATA_HOME/Tellvik/Kestrova "
-        "Sertrix/history.sqlite,\n"
-        "or the history KESTROVA_HISTORY or --history names) unless --no-history is given. On a server\n"
-        "the tables are in the schema $KESTROVA_HISTORY_SCHEMA (kestrova unless set).\n"
+        "Каждая проверка сохраняется в истории позиций ($XDG_DATA_HOME/Tellvik/Kestrova "
+        "Sertrix/history.sqlite\n"
+        "или история, названная в KESTROVA_HISTORY или --history), если не указан --no-history. На\n"
+        "сервере таблицы лежат в схеме $KESTROVA_HISTORY_SCHEMA (kestrova, если не задана).\n"
         "\n"
-        "Exit status:\n"
-        "  0    the check ran to its end\n"
-        "  1    an error ended it, or the workbook could not be written\n"
-        "  2    bad usage or refused input\n"
-        "  3    the check ran to its end but not one request was answered\n"
-        "  128+N after the signal N (130 after Ctrl-C, 143 after SIGTERM, 129 after SIGHUP)\n");
+        "Коды завершения:\n"
+        "  0     проверка дошла до конца\n"
+        "  1     проверку прервала ошибка или книгу не удалось записать\n"
+        "  2     неверные параметры или отвергнутые входные данные\n"
+        "  3     проверка дошла до конца, но ни один запрос не получил ответа\n"
+        "  128+N после сигнала N (130 после Ctrl-C, 143 после SIGTERM, 129 после SIGHUP)\n");
 
 namespace {
 
@@ -89,7 +91,7 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
     QString reason;
     const auto bytes = BoundedFile::readOwn(path, kMaxPasswordFileBytes, &reason);
     if (!bytes)
-        return UsageError { QStringLiteral("cannot read the password file \"%1\": %2").arg(path, reason) };
+        return UsageError { QStringLiteral("не удалось прочитать файл пароля \"%1\": %2").arg(path, reason) };
     qsizetype end = 0;
     while (end < bytes->size() && bytes->at(end) != '\r' && bytes->at(end) != '\n')
         ++end;
@@ -166,19 +168,19 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         }
         auto value = [&](std::optional<QString>& into) -> std::optional<UsageError> {
             if (into)
-                return UsageError { argument + QStringLiteral(" is given twice") };
+                return UsageError { argument + QStringLiteral(" указан дважды") };
             if (inlineValue) {
                 into = *inlineValue;
                 return std::nullopt;
             }
             if (i + 1 >= arguments.size())
-                return UsageError { argument + QStringLiteral(" needs a value") };
+                return UsageError { argument + QStringLiteral(" требует значения") };
             into = arguments[++i];
             return std::nullopt;
         };
         auto flag = [&](bool& into) -> std::optional<UsageError> {
             if (inlineValue)
-                return UsageError { argument + QStringLiteral(" takes no value") };
+                return UsageError { argument + QStringLiteral(" не принимает значения") };
             into = true;
             return std::nullopt;
         };
@@ -204,7 +206,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         else if (argument == QLatin1String("--history-copy")) {
             error = value(copyFrom);
             if (!error && i + 1 >= arguments.size())
-                error = UsageError { QStringLiteral("--history-copy needs FROM and TO") };
+                error = UsageError { QStringLiteral("--history-copy требует двух историй: ОТКУДА и КУДА") };
             if (!error)
                 parsed.historyCopyTo = arguments[++i];
         } else if (argument == QLatin1String("--scheduled"))
@@ -228,96 +230,102 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         else if (argument == QLatin1String("--proxy-pass-file"))
             error = value(passwordFile);
         else if (argument.startsWith(u'-') && argument != QLatin1String("-"))
-            error = UsageError { QStringLiteral("unknown option ") + argument.section(u'=', 0, 0) };
+            error = UsageError { QStringLiteral("неизвестный параметр ") + argument.section(u'=', 0, 0) };
         else if (!parsed.projectPath.isEmpty())
-            error = UsageError { QStringLiteral("only one project file can be checked") };
+            error = UsageError { QStringLiteral("проверяется только один файл проекта") };
         else
             parsed.projectPath = argument;
         if (error)
             return *error;
     }
     if (engines && engines->isEmpty())
-        return UsageError { QStringLiteral("--engines needs a file name") };
+        return UsageError { QStringLiteral("--engines требует имени файла") };
     parsed.enginesFile = engines.value_or(QString());
     if (parsed.help || parsed.version)
         return parsed;
     if (parsed.history && parsed.history->isEmpty())
-        return UsageError { QStringLiteral("--history needs a file name or a connection string") };
+        return UsageError { QStringLiteral("--history требует имени файла или строки подключения") };
     const bool anyOther = proxy || user || password || passwordFile || parsed.json || parsed.noHistory || xlsx
         || parsed.scheduled || csv || parsed.schedule || parsed.listSchedules || engines || checkEngines
         || parsed.historySite || !parsed.projectPath.isEmpty() || region;
     if (copyFrom) {
         if (copyFrom->isEmpty() || parsed.historyCopyTo.isEmpty())
-            return UsageError { QStringLiteral("--history-copy needs FROM and TO") };
+            return UsageError { QStringLiteral("--history-copy требует двух историй: ОТКУДА и КУДА") };
         if (anyOther || parsed.historySync || parsed.history)
-            return UsageError { QStringLiteral("--history-copy runs no check: give it alone") };
+            return UsageError { QStringLiteral(
+                "--history-copy не запускает проверку: укажите его без других параметров") };
         parsed.historyCopyFrom = *copyFrom;
         return parsed;
     }
     if (parsed.historySync) {
         if (anyOther)
-            return UsageError { QStringLiteral("--history-sync runs no check: give only --history with it") };
+            return UsageError { QStringLiteral(
+                "--history-sync не запускает проверку: с ним указывается только --history") };
         return parsed;
     }
     if (parsed.history && (parsed.listSchedules || checkEngines))
-        return UsageError { QStringLiteral("--history goes with a check, --schedule or --history-csv") };
+        return UsageError { QStringLiteral(
+            "--history указывается с проверкой, с --schedule или с --history-csv") };
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
         || xlsx || parsed.scheduled || region;
     if (checkEngines) {
         if (checkEngines->isEmpty())
-            return UsageError { QStringLiteral("--check-engines needs a file name") };
+            return UsageError { QStringLiteral("--check-engines требует имени файла") };
         if (checkOptions || csv || parsed.schedule || parsed.listSchedules || engines
             || !parsed.projectPath.isEmpty())
-            return UsageError { QStringLiteral("--check-engines runs no check: give it alone") };
+            return UsageError { QStringLiteral(
+                "--check-engines не запускает проверку: укажите его без других параметров") };
         parsed.checkEngines = *checkEngines;
         return parsed;
     }
     if (engines && (csv || parsed.schedule || parsed.listSchedules))
-        return UsageError { QStringLiteral("--engines goes with a check or --version") };
+        return UsageError { QStringLiteral("--engines указывается с проверкой или с --version") };
     if (parsed.listSchedules) {
         if (checkOptions || csv || parsed.schedule || !parsed.projectPath.isEmpty())
-            return UsageError { QStringLiteral("--schedules runs no check: give it alone") };
+            return UsageError { QStringLiteral(
+                "--schedules не запускает проверку: укажите его без других параметров") };
         return parsed;
     }
     if (parsed.schedule) {
         if (checkOptions || csv || engines)
             return UsageError { QStringLiteral(
-                "--schedule runs no check: give only the project file with it") };
+                "--schedule не запускает проверку: с ним указывается только файл проекта") };
         if (parsed.projectPath.isEmpty())
-            return UsageError { QStringLiteral("--schedule needs a project file") };
+            return UsageError { QStringLiteral("--schedule требует файла проекта") };
         return parsed;
     }
     if (csv) {
         if (csv->isEmpty())
-            return UsageError { QStringLiteral("--history-csv needs a file name") };
+            return UsageError { QStringLiteral("--history-csv требует имени файла") };
         if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
             || parsed.noHistory || parsed.scheduled || region)
-            return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
+            return UsageError { QStringLiteral(
+                "--history-csv не запускает проверку: с ним указывается только --site") };
         parsed.historyCsv = *csv;
         return parsed;
     }
     if (parsed.historySite)
-        return UsageError { QStringLiteral("--site needs --history-csv") };
+        return UsageError { QStringLiteral("--site указывается только с --history-csv") };
     if (parsed.projectPath.isEmpty())
-        return UsageError { QStringLiteral("no project file given") };
+        return UsageError { QStringLiteral("не указан файл проекта") };
     if (xlsx && xlsx->isEmpty())
-        return UsageError { QStringLiteral("--xlsx needs a file name") };
+        return UsageError { QStringLiteral("--xlsx требует имени файла") };
     parsed.xlsxPath = xlsx.value_or(QString());
     if (region) {
         // Digits only: "+213", " 213" or "213.0" are no region id.
         const bool digits = !region->isEmpty() && region->size() <= 9
             && std::all_of(region->begin(), region->end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
         if (!digits || !SearchRegion::isYandexId(region->toLongLong()))
-            return UsageError { QStringLiteral("--region needs a Yandex region id from 1 to %1")
+            return UsageError { QStringLiteral("--region требует номера региона Яндекса от 1 до %1")
                                     .arg(SearchRegion::kMaxYandexId) };
         parsed.yandexRegion = region->toInt();
     }
     if ((user || password || passwordFile) && !proxy)
-        return UsageError { QStringLiteral("--proxy-user and --proxy-pass need --proxy") };
+        return UsageError { QStringLiteral("--proxy-user и --proxy-pass указываются только с --proxy") };
     if ((password || passwordFile) && !user)
-        return UsageError { QStringLiteral("--proxy-pass needs --proxy-user") };
+        return UsageError { QStringLiteral("--proxy-pass указывается только с --proxy-user") };
     if (password && passwordFile)
-        return UsageError { QStringLiteral("--proxy-pass and --proxy-pass-file exclude each other") };
+        return UsageError { QStringLiteral("--proxy-pass и --proxy-pass-file нельзя указать вместе") };
     if (passwordFile) {
         auto read = passwordFromFile(*passwordFile);
         if (const auto* error = std::get_if<UsageError>(&read))
@@ -329,7 +337,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (proxy) {
         const qsizetype colon = proxy->lastIndexOf(u':');
         if (colon <= 0)
-            return UsageError { QStringLiteral("--proxy needs HOST:PORT") };
+            return UsageError { QStringLiteral("--proxy требует ХОСТ:ПОРТ") };
         ConnectionSettings settings;
         settings.useProxy = true;
         settings.server = proxy->left(colon);

@@ -14,12 +14,13 @@ int checkEnginesFile(const QString& path, QIODevice& out, QIODevice& err)
         return kExitUsage;
     }
     const EngineDefinitions& definitions = *parsed.definitions;
-    writeLine(out, QStringLiteral("%1: valid engine definitions, version %2").arg(path, definitions.version));
+    writeLine(
+        out, QStringLiteral("%1: описания поисковиков без ошибок, версия %2").arg(path, definitions.version));
     if (definitions.givenValues.isEmpty()) {
-        writeLine(out, QStringLiteral("It overrides nothing: every value is the built-in one."));
+        writeLine(out, QStringLiteral("Они ничего не меняют: все значения встроенные."));
         return kExitDone;
     }
-    writeLine(out, QStringLiteral("It overrides:"));
+    writeLine(out, QStringLiteral("Они меняют:"));
     for (const QString& given : definitions.givenValues) {
         const qsizetype slash = given.indexOf(u'/');
         writeLine(out, QStringLiteral("  [%1] %2").arg(given.left(slash), given.mid(slash + 1)));
@@ -39,7 +40,7 @@ bool loadCheckDefinitions(const QString& givenFile, QIODevice& err)
 
 QString definitionsVersionLine(const EngineDefinitions& definitions)
 {
-    QString line = QStringLiteral("engine definitions %1 (%2")
+    QString line = QStringLiteral("описания поисковиков %1 (%2")
                        .arg(definitions.version, definitionsSourceCode(definitions.source));
     if (!definitions.fileName.isEmpty())
         line += QStringLiteral(": ") + definitions.fileName;

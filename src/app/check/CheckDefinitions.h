@@ -13,6 +13,6 @@ int checkEnginesFile(const QString& path, QIODevice& out, QIODevice& err);
 // it is refused, its reasons are told and nothing is loaded (false).
 bool loadCheckDefinitions(const QString& givenFile, QIODevice& err);
 
-// The second line of --version: "engine definitions 2026.12.7 (built-in)", with the file of a
+// The second line of --version: "описания поисковиков 2026.12.7 (built-in)", with the file of a
 // source read from one.
 QString definitionsVersionLine(const EngineDefinitions& definitions);

@@ -89,8 +89,8 @@ int syncHistory(const CheckArguments& options, QIODevice& err)
     const QString location = checkHistoryLocation(options);
     if (!HistoryLocation::isServer(location)) {
         say(err,
-            QStringLiteral("--history-sync sends to the shared history: name it with --history or "
-                           "KESTROVA_HISTORY"));
+            QStringLiteral("--history-sync отправляет проверки в общую историю: назовите её в --history "
+                           "или в KESTROVA_HISTORY"));
         return kExitUsage;
     }
     if (!acceptHistoryLocation(location, err))

@@ -190,15 +190,15 @@ QString formatProgress(Engine engine, int n, const ProjectResults& results)
     const QString count = countText(results, engine, n);
     QString line = engineKey(engine) + u' ' + QString::number(n) + QStringLiteral(": ");
     if (!reached(rank))
-        return line + QStringLiteral("skipped");
+        return line + QStringLiteral("пропущено");
     if (!written(rank))
         return line
-            + (count.isEmpty() ? QStringLiteral("empty keyword")
-                               : QStringLiteral("count ") + count + QStringLiteral(", no position"));
-    line += (rank.text.isEmpty() ? QStringLiteral("\"\"") : rank.text) + QStringLiteral(" (page ")
+            + (count.isEmpty() ? QStringLiteral("пустое ключевое слово")
+                               : QStringLiteral("запросов ") + count + QStringLiteral(", без позиции"));
+    line += (rank.text.isEmpty() ? QStringLiteral("\"\"") : rank.text) + QStringLiteral(" (страница ")
         + QString::number(rank.resultPage) + u')';
     if (hasCount(engine))
-        line += QStringLiteral(", count ") + count;
+        line += QStringLiteral(", запросов ") + count;
     return line;
 }
 
@@ -206,13 +206,13 @@ QStringList formatTroubles(const ProjectResults& results)
 {
     QStringList lines;
     if (isTrouble(results.cy.why.reason))
-        lines << troubleLine(QStringLiteral("CY"), results.cy.why);
+        lines << troubleLine(QStringLiteral("ТИЦ"), results.cy.why);
     if (isTrouble(results.pr.why.reason))
         lines << troubleLine(QStringLiteral("PR"), results.pr.why);
     forEachReached(results, [&](Engine engine, int n) {
         const QString name = engineKey(engine) + u' ' + QString::number(n);
         if (hasCount(engine) && isTrouble(results.count(engine, n).why.reason))
-            lines << troubleLine(name + QStringLiteral(" count"), results.count(engine, n).why);
+            lines << troubleLine(name + QStringLiteral(", число запросов"), results.count(engine, n).why);
         if (isTrouble(results.rank(engine, n).why.reason))
             lines << troubleLine(name, results.rank(engine, n).why);
     });

@@ -58,13 +58,13 @@ int setCheckSchedule(const CheckArguments& options, QIODevice& out, QIODevice& e
     }
     const QString project = ScheduleUnits::projectKey(options.projectPath);
     if (schedule.kind == CheckSchedule::Kind::Off) {
-        writeLine(out, QStringLiteral("%1: no schedule").arg(project));
+        writeLine(out, QStringLiteral("%1: без расписания").arg(project));
         return kExitDone;
     }
     writeLine(out,
-        QStringLiteral("%1: %2, next run %3\n%4\n%5")
-            .arg(project, schedule.code(), nextRunText(schedule), scheduler.folder().timerPath(project),
-                scheduler.folder().servicePath(project)));
+        QStringLiteral("%1: %2 (%3), следующая проверка %4\n%5\n%6")
+            .arg(project, schedule.code(), schedule.description(), nextRunText(schedule),
+                scheduler.folder().timerPath(project), scheduler.folder().servicePath(project)));
     return kExitDone;
 }
 

@@ -165,7 +165,7 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
             writeCheckWorkbook(project, results, options.projectPath, options.xlsxPath, QDate::currentDate());
         } catch (const std::exception& e) {
             writeLine(err,
-                QStringLiteral("kestrova-check: the workbook %1 was not written: %2")
+                QStringLiteral("kestrova-check: книга %1 не записана: %2")
                     .arg(options.xlsxPath, QString::fromUtf8(e.what())));
             return kExitError;
         }

@@ -16,8 +16,8 @@ int main(int argc, char** argv)
         return kExitError;
     const QStringList arguments = app.arguments().mid(1);
     if (const auto unreadable = argumentThatIsNoText(argc, argv)) {
-        err.write("kestrova-check: the argument \"" + unreadable->toPercentEncoding("/ ._-")
-            + "\" is not valid UTF-8; give the file a name in UTF-8\n");
+        err.write("kestrova-check: аргумент \"" + unreadable->toPercentEncoding("/ ._-")
+            + "\" — не текст в UTF-8; дайте файлу имя в UTF-8\n");
         return kExitUsage;
     }
     hidePasswordArguments(argc, argv);

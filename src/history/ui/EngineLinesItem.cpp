@@ -90,7 +90,8 @@ void EngineLinesItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
     toPlot.firstPosition = position->min();
     toPlot.positionSpan = std::max(1.0, position->max() - position->min());
     painter->save();
-    painter->setClipRect(m_chart->plotArea());
+    // A marker at the edge (the last check, position 1) is drawn whole.
+    painter->setClipRect(boundingRect());
     painter->setRenderHint(QPainter::Antialiasing);
     for (const EngineLine& line : m_lines) {
         const QColor colour = EngineLinesItem::colour(line.engine);

@@ -135,7 +135,7 @@ qsizetype classEnd(const QByteArray& p, qsizetype i)
     while (i < p.size() && p[i] != ']') {
         if (p[i] == '\\') {
             if (i + 1 < p.size() && (p[i + 1] == 'Q' || p[i + 1] == 'E'))
-                refuse("\\Q quoting is not in the pattern dialect", i);
+                refuse("кавычки \\Q...\\E не входят в язык шаблонов", i);
             i += 2;
         } else if (p[i] == '[' && i + 1 < p.size()
             && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
@@ -154,7 +154,7 @@ qsizetype groupOpeningEnd(const QByteArray& p, qsizetype i)
     if (i + 1 >= p.size())
         return i + 1;
     if (p[i + 1] == '*')
-        refuse("backtracking verbs are not in the pattern dialect", i);
+        refuse("глаголы управления перебором, как (*COMMIT), не входят в язык шаблонов", i);
     if (p[i + 1] != '?')
         return i + 1;
     const QByteArray rest = p.mid(i + 2, 2);
@@ -167,7 +167,7 @@ qsizetype groupOpeningEnd(const QByteArray& p, qsizetype i)
         const qsizetype close = p.indexOf(rest.startsWith('\'') ? '\'' : '>', i + 3);
         return close < 0 ? p.size() : close + 1;
     }
-    refuse("only plain, non-capturing and named groups are in the pattern dialect", i);
+    refuse("язык шаблонов знает только простые, незахватывающие и именованные группы", i);
 }
 
 Item itemAt(const QByteArray& p, qsizetype i)
@@ -178,14 +178,14 @@ Item itemAt(const QByteArray& p, qsizetype i)
             return { Kind::Other, i + 1 };
         const char letter = p[i + 1];
         if (letter == 'Q' || letter == 'E')
-            refuse("\\Q quoting is not in the pattern dialect", i);
+            refuse("кавычки \\Q...\\E не входят в язык шаблонов", i);
         if (!isAlnum(letter) || escapedByte(letter))
             return { Kind::Byte, i + 2 };
         if (isClassEscape(letter))
             return { Kind::Class, i + 2 };
         if (letter == 'b' || letter == 'B')
             return { Kind::Other, i + 2 };
-        refuse("this escape is not in the pattern dialect", i + 1);
+        refuse("такая escape-последовательность не входит в язык шаблонов", i + 1);
     }
     case '[':
         return { Kind::Class, classEnd(p, i) };
@@ -353,7 +353,7 @@ CountedForm countedForm(const QByteArray& p, const ItemMatches& itemMatches)
         const QByteArray written = p.mid(i, after - i);
         if (item.kind == Kind::GroupEnd) {
             if (q->mode == Mode::Possessive)
-                refuse("a possessive repetition of a group is not in the pattern dialect", item.end);
+                refuse("сверхжадное повторение группы не входит в язык шаблонов", item.end);
             made += written;
             // The engine repeats a counted group's text as many times, literal bytes and all.
             const int count = q->mode == Mode::Lazy || q->max < 0 ? q->min : q->max;

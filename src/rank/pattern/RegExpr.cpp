@@ -87,17 +87,17 @@ const uint8_t* dialectTables()
         uint32_t length = 0;
         pcre2_config(PCRE2_CONFIG_TABLES_LENGTH, &length);
         if (length != kTablesLength)
-            throw ERegExpr("The pattern engine has an unknown character table layout");
+            throw ERegExpr("У движка шаблонов неизвестное устройство таблиц символов");
 
         const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
         if (cLocale == locale_t(0))
-            throw ERegExpr("The \"C\" locale is not available for the pattern engine");
+            throw ERegExpr("Движку шаблонов недоступна локаль \"C\"");
         const locale_t previous = uselocale(cLocale);
         const uint8_t* made = pcre2_maketables(nullptr);
         uselocale(previous);
         freelocale(cLocale);
         if (!made)
-            throw ERegExpr("Out of memory while building the pattern character tables");
+            throw ERegExpr("Не хватило памяти на таблицы символов шаблонов");
 
         auto* writable = const_cast<uint8_t*>(made);
         writable[kCbitsOffset + kCbitSpace + kVerticalTab / 8]
@@ -187,7 +187,7 @@ pcre2_code* compileWith(const QByteArray& pattern, uint32_t options)
 {
     pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
     if (!context)
-        throw ERegExpr("Out of memory while compiling a pattern");
+        throw ERegExpr("Не хватило памяти на компиляцию шаблона");
     pcre2_set_character_tables(context, dialectTables());
 
     int errorCode = 0;
@@ -262,7 +262,8 @@ void RegExpr::compile()
     const int jitResult = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
     if (jitResult != 0) {
         pcre2_code_free(code);
-        throw ERegExpr("The pattern engine cannot compile patterns to machine code: " + errorText(jitResult));
+        throw ERegExpr(
+            "Движок шаблонов не может перевести шаблон в машинный код (" + errorText(jitResult) + ")");
     }
 
     uint32_t captures = 0;
@@ -276,7 +277,7 @@ void RegExpr::compile()
         pcre2_match_context_free(matchContext);
         pcre2_jit_stack_free(jitStack);
         pcre2_code_free(code);
-        throw ERegExpr("Out of memory while compiling a pattern");
+        throw ERegExpr("Не хватило памяти на компиляцию шаблона");
     }
     pcre2_set_heap_limit(matchContext, kHeapLimitKiB);
     pcre2_jit_stack_assign(matchContext, nullptr, jitStack);
@@ -373,8 +374,8 @@ inline void RegExpr::charge(qint64 units)
 
 void RegExpr::budgetExhausted() const
 {
-    throw EPageTooComplex("The page is too complex to read: the search needed more than "
-        + std::to_string(d->budgetLimit) + " steps for " + std::to_string(d->subjectLength) + " bytes");
+    throw EPageTooComplex("Страница слишком сложна для чтения: поиску понадобилось больше "
+        + std::to_string(d->budgetLimit) + " шагов на " + std::to_string(d->subjectLength) + " байт");
 }
 
 // Positions move forward only, within one subject, so every byte is looked at a bounded number
@@ -600,9 +601,9 @@ void RegExpr::fail(int result)
     case PCRE2_ERROR_DEPTHLIMIT:
     case PCRE2_ERROR_HEAPLIMIT:
     case PCRE2_ERROR_JIT_STACKLIMIT:
-        throw EPageTooComplex("The page is too complex to read: " + errorText(result));
+        throw EPageTooComplex("Страница слишком сложна для чтения (" + errorText(result) + ")");
     default:
-        throw ERegExpr("The pattern search failed: " + errorText(result));
+        throw ERegExpr("Поиск по шаблону не удался (" + errorText(result) + ")");
     }
 }
 

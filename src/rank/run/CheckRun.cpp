@@ -164,7 +164,7 @@ void CheckRun::ButtonClick()
     } catch (...) {
         endSteps(false);
         if (m_observer)
-            m_observer->checkEnded(RunEnd::Failed, QStringLiteral("unknown error"));
+            m_observer->checkEnded(RunEnd::Failed, QStringLiteral("неизвестная ошибка"));
         m_running = false;
         throw;
     }

@@ -94,10 +94,25 @@ TEST(CheckOutput, ProgressNamesEngineKeywordAndResult)
     Checked check = sampleCheck();
     check.results.rank(Engine::MSNCom, 4) = { {}, 0, {}, {}, State::Reset };
     EXPECT_EQ(formatProgress(Engine::YandexRu, 1, check.results),
-        QStringLiteral("YandexRu 1: 7 (page 1), count 1520"));
-    EXPECT_EQ(formatProgress(Engine::MSNCom, 4, check.results), QStringLiteral("MSNCom 4: empty keyword"));
-    EXPECT_EQ(formatProgress(Engine::AportRu, 2, check.results), QStringLiteral("AportRu 2: skipped"));
-    EXPECT_EQ(formatProgress(Engine::RamblerRu, 3, check.results), QStringLiteral("RamblerRu 3: skipped"));
+        QStringLiteral("YandexRu 1: 7 (страница 1), запросов 1520"));
+    EXPECT_EQ(
+        formatProgress(Engine::MSNCom, 4, check.results), QStringLiteral("MSNCom 4: пустое ключевое слово"));
+    EXPECT_EQ(formatProgress(Engine::AportRu, 2, check.results), QStringLiteral("AportRu 2: пропущено"));
+    EXPECT_EQ(formatProgress(Engine::RamblerRu, 3, check.results), QStringLiteral("RamblerRu 3: пропущено"));
+}
+
+TEST(CheckOutput, TroublesNameTheCellInRussianAndKeepTheReasonCode)
+{
+    Checked check = sampleCheck();
+    check.results.cy = { QStringLiteral("n/a"), Outcome::failed(6, QStringLiteral("сервер не отвечает")) };
+    check.results.count(Engine::YandexRu, 1)
+        = { QStringLiteral("n/a"), 0, Outcome::failed(6, QStringLiteral("HTTP 503")), {}, State::Written };
+    check.results.rank(Engine::YandexRu, 2) = { {}, 0, { Reason::NotAsked, "empty" }, {}, State::Reset };
+    check.results.count(Engine::YandexRu, 2) = { {}, 0, { Reason::NotAsked, "empty" }, {}, State::Reset };
+    EXPECT_EQ(formatTroubles(check.results),
+        QStringList({ QStringLiteral("ТИЦ: failed: Запрос не удался 6 раз: сервер не отвечает"),
+            QStringLiteral("PR: failed: Запрос не удался 6 раз: HTTP 500"),
+            QStringLiteral("YandexRu 1, число запросов: failed: Запрос не удался 6 раз: HTTP 503") }));
 }
 
 TEST(CheckArgumentsTest, ReadsOptionsAndTheProjectFile)
@@ -126,26 +141,51 @@ TEST(CheckArgumentsTest, ReadsOptionsAndTheProjectFile)
     EXPECT_EQ(std::get<CheckArguments>(parsed).proxy->port, QStringLiteral("80x"));
 }
 
-TEST(CheckArgumentsTest, RefusesBadUsage)
+TEST(CheckArgumentsTest, RefusesBadUsageSayingWhyInRussian)
 {
-    const QList<QStringList> rows = {
-        {},
-        { "--json" },
-        { "a.zlt", "b.zlt" },
-        { "--proxy", "a.zlt" }, // the project file taken as the proxy, then none left
-        { "--proxy", "nocolon", "a.zlt" },
-        { "--proxy-user", "ivan", "a.zlt" },
-        { "--proxy", "h:1", "--proxy-pass", "x", "a.zlt" },
-        { "--verbose", "a.zlt" },
-        { "--proxy", "h:1", "--proxy", "h:2", "a.zlt" },
-        { "--proxy", "socks5://h:1", "a.zlt" },
-        { "--proxy", "h/x:1", "a.zlt" },
-        { "--proxy", "h:1", "--proxy-pass-file", "p.txt", "a.zlt" },
-        { "--proxy", "h:1", "--proxy-user", "u", "--proxy-pass", "x", "--proxy-pass-file", "p.txt", "a.zlt" },
+    const QString notAProxy = QStringLiteral(
+        "'%1' — не прокси-сервер: укажите только его имя или адрес, без схемы, порта, пути и пробелов");
+    const QList<QPair<QStringList, QString>> rows = {
+        { {}, "не указан файл проекта" },
+        { { "--json" }, "не указан файл проекта" },
+        { { "a.zlt", "b.zlt" }, "проверяется только один файл проекта" },
+        { { "--proxy", "a.zlt" }, "не указан файл проекта" }, // the project file taken as the proxy
+        { { "--proxy", "nocolon", "a.zlt" }, "--proxy требует ХОСТ:ПОРТ" },
+        { { "--proxy-user", "ivan", "a.zlt" }, "--proxy-user и --proxy-pass указываются только с --proxy" },
+        { { "--proxy", "h:1", "--proxy-pass", "x", "a.zlt" },
+            "--proxy-pass указывается только с --proxy-user" },
+        { { "--verbose", "a.zlt" }, "неизвестный параметр --verbose" },
+        { { "--proxy", "h:1", "--proxy", "h:2", "a.zlt" }, "--proxy указан дважды" },
+        { { "--proxy", "socks5://h:1", "a.zlt" }, notAProxy.arg("socks5://h") },
+        { { "--proxy", "h/x:1", "a.zlt" }, notAProxy.arg("h/x") },
+        { { "--proxy", "h:1", "--proxy-pass-file", "p.txt", "a.zlt" },
+            "--proxy-pass указывается только с --proxy-user" },
+        { { "--proxy", "h:1", "--proxy-user", "u", "--proxy-pass", "x", "--proxy-pass-file", "p.txt",
+              "a.zlt" },
+            "--proxy-pass и --proxy-pass-file нельзя указать вместе" },
+        { { "--region", "0", "a.zlt" }, "--region требует номера региона Яндекса от 1 до 999999999" },
+        { { "--xlsx=", "a.zlt" }, "--xlsx требует имени файла" },
+        { { "--site", "x.ru" }, "--site указывается только с --history-csv" },
+        { { "--history-copy", "a" }, "--history-copy требует двух историй: ОТКУДА и КУДА" },
+        { { "--history-copy", "a", "b", "--json" },
+            "--history-copy не запускает проверку: укажите его без других параметров" },
+        { { "--history-sync", "a.zlt" },
+            "--history-sync не запускает проверку: с ним указывается только --history" },
+        { { "--history=", "a.zlt" }, "--history требует имени файла или строки подключения" },
+        { { "--history", "h.sqlite", "--schedules" },
+            "--history указывается с проверкой, с --schedule или с --history-csv" },
+        { { "--check-engines=" }, "--check-engines требует имени файла" },
+        { { "--check-engines", "e.ini", "a.zlt" },
+            "--check-engines не запускает проверку: укажите его без других параметров" },
+        { { "--engines=" }, "--engines требует имени файла" },
+        { { "--engines", "e.ini", "--schedules" }, "--engines указывается с проверкой или с --version" },
+        { { "--history-csv=" }, "--history-csv требует имени файла" },
     };
-    for (const QStringList& row : rows)
-        EXPECT_TRUE(std::holds_alternative<UsageError>(parseCheckArguments(row)))
-            << row.join(' ').toStdString();
+    for (const auto& [row, message] : rows) {
+        const auto parsed = parseCheckArguments(row);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << row.join(' ').toStdString();
+        EXPECT_EQ(std::get<UsageError>(parsed).text, message) << row.join(' ').toStdString();
+    }
 }
 
 class ProxyPassword : public ::testing::Test {
@@ -215,7 +255,7 @@ TEST_F(ProxyPassword, UnreadableFileIsBadUsageNamingTheFile)
     for (const QString& path : { m_dir.filePath("missing"), m_dir.path(), QStringLiteral("/dev/zero"),
              writeFile(QByteArray(5000, 'x')) }) {
         const QString result = password({ "--proxy-pass-file", path });
-        EXPECT_TRUE(result.startsWith("usage error: cannot read the password file \"" + path + "\": "))
+        EXPECT_TRUE(result.startsWith("usage error: не удалось прочитать файл пароля \"" + path + "\": "))
             << result.toStdString();
     }
 }
@@ -226,7 +266,7 @@ TEST_F(ProxyPassword, AFileOthersOrTheGroupMayWriteToIsRefused)
     for (const QFile::Permission writer : { QFile::WriteOther, QFile::WriteGroup }) {
         ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | writer));
         EXPECT_EQ(password({ "--proxy-pass-file", path }),
-            "usage error: cannot read the password file \"" + path
+            "usage error: не удалось прочитать файл пароля \"" + path
                 + "\": Его могут изменить другие пользователи; выполните: chmod go-w '" + path + "'");
     }
 }

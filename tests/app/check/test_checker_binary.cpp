@@ -117,7 +117,7 @@ TEST_F(CheckerBinary, NothingAnsweredExitsWithThreeAndTroublesGoToStandardError)
     EXPECT_EQ(result.exitCode, 3) << result.err.constData();
     const QString err = QString::fromUtf8(result.err);
     EXPECT_TRUE(err.contains(QStringLiteral("GoogleCom 1: failed: "))) << result.err.constData();
-    EXPECT_TRUE(err.contains(QStringLiteral("CY: failed: "))) << result.err.constData();
+    EXPECT_TRUE(err.contains(QStringLiteral("ТИЦ: failed: "))) << result.err.constData();
     EXPECT_TRUE(err.contains(QStringLiteral("ни один запрос не получил ответа"))) << result.err.constData();
 }
 
@@ -169,9 +169,9 @@ TEST_F(CheckerBinary, WholeCheckAsJson)
 
     const QList<QByteArray> progress = result.err.trimmed().split('\n');
     EXPECT_EQ(progress.size(), 42);
-    EXPECT_EQ(progress[0], "GoogleCom 1: 13 (page 2)");
-    EXPECT_EQ(progress[1], "GoogleRu 1: skipped");
-    EXPECT_EQ(progress[2], "YandexRu 1: 7 (page 1), count 1520");
+    EXPECT_EQ(progress[0], "GoogleCom 1: 13 (страница 2)");
+    EXPECT_EQ(progress[1], "GoogleRu 1: пропущено");
+    EXPECT_EQ(progress[2], "YandexRu 1: 7 (страница 1), запросов 1520");
 }
 
 TEST_F(CheckerBinary, TableWithTheRememberedProxySettings)
@@ -191,7 +191,7 @@ TEST_F(CheckerBinary, TableWithTheRememberedProxySettings)
     EXPECT_TRUE(table.contains(QStringLiteral("34 (3)"))) << result.out.constData();
     // Without --json a lookup that went well prints nothing on standard error.
     EXPECT_FALSE(result.err.contains("RamblerRu 3")) << result.err.constData();
-    EXPECT_FALSE(result.err.contains("skipped")) << result.err.constData();
+    EXPECT_FALSE(result.err.contains("пропущено")) << result.err.constData();
 
     // Remembered proxy with a port that is no number: the check ends with the conversion error.
     m_sandbox.clearRequests();
@@ -246,7 +246,7 @@ TEST_F(CheckerBinary, RefusedInputAndBadUsage)
 
     result = check({ "--proxy-user", "ivan", m_projectPath });
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(result.err.contains("Usage: kestrova-check"));
+    EXPECT_TRUE(result.err.contains("Использование:\n  kestrova-check"));
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
@@ -254,7 +254,8 @@ TEST_F(CheckerBinary, VersionPrintsTheVersionTextOfItsOwnFileAndTheDefinitionsIn
 {
     Result result = check({ "--version" });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QByteArray(KS_EXPECTED_FILE_VERSION "\nengine definitions 2026.12.7 (built-in)\n"));
+    EXPECT_EQ(
+        result.out, QByteArray(KS_EXPECTED_FILE_VERSION "\nописания поисковиков 2026.12.7 (built-in)\n"));
     EXPECT_TRUE(result.err.isEmpty());
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 
@@ -263,12 +264,13 @@ TEST_F(CheckerBinary, VersionPrintsTheVersionTextOfItsOwnFileAndTheDefinitionsIn
     writeFile(user, "[definitions]\nVersion=2026.12.7.5\n");
     result = check({ "--version" });
     EXPECT_EQ(
-        result.out.split('\n').value(1), "engine definitions 2026.12.7.5 (user: " + user.toUtf8() + ")");
+        result.out.split('\n').value(1), "описания поисковиков 2026.12.7.5 (user: " + user.toUtf8() + ")");
 
     const QString given = m_dir.filePath(QStringLiteral("try.ini"));
     writeFile(given, "[definitions]\nVersion=2026.12.9\n");
     result = check({ "--version", "--engines", given });
-    EXPECT_EQ(result.out.split('\n').value(1), "engine definitions 2026.12.9 (file: " + given.toUtf8() + ")");
+    EXPECT_EQ(
+        result.out.split('\n').value(1), "описания поисковиков 2026.12.9 (file: " + given.toUtf8() + ")");
 }
 
 // The sandbox's changed Google markup is not read by the built-in definitions; a given file that
@@ -385,7 +387,7 @@ TEST_F(CheckerBinary, TheRegionReachesTheRequestsTheJsonAndTheHistory)
 
     result = check({ "--region", "0", m_projectPath });
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(result.err.contains("--region needs a Yandex region id from 1 to 999999999"))
+    EXPECT_TRUE(result.err.contains("--region требует номера региона Яндекса от 1 до 999999999"))
         << result.err.constData();
 }
 
@@ -398,7 +400,7 @@ TEST_F(CheckerBinary, CheckEnginesListsWhatAFileOverridesOrEveryProblem)
     EXPECT_EQ(QString::fromUtf8(result.out),
         good
             + QStringLiteral(
-                ": valid engine definitions, version 2026.12.8\nIt overrides:\n  [definitions] Version\n"
+                ": описания поисковиков без ошибок, версия 2026.12.8\nОни меняют:\n  [definitions] Version\n"
                 "  [MSNCom] HttpVersion\n  [MSNCom] PageSize\n"));
 
     const QString bad = m_dir.filePath(QStringLiteral("bad.ini"));

@@ -106,10 +106,10 @@ TEST_F(CheckerWorkbook, AWorkbookThatCannotBeWrittenEndsWithExitOne)
 
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.contains("kw1")) << result.out.constData(); // the table is still printed
-    EXPECT_TRUE(QString::fromUtf8(result.err)
-                    .contains(QStringLiteral(
-                        "kestrova-check: the workbook %1 was not written: Cannot create file \"%1\".")
-                                  .arg(xlsx)))
+    EXPECT_TRUE(
+        QString::fromUtf8(result.err)
+            .contains(
+                QStringLiteral("kestrova-check: книга %1 не записана: Cannot create file \"%1\".").arg(xlsx)))
         << result.err.constData();
     EXPECT_FALSE(QFile::exists(xlsx));
 }
@@ -202,15 +202,18 @@ TEST_F(CheckerWorkbook, UsageNamesTheOption)
 {
     Result result = check({ "--help" });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.out.contains("[--xlsx FILE]")) << result.out.constData();
+    EXPECT_TRUE(result.out.contains("[--xlsx ФАЙЛ]")) << result.out.constData();
+    EXPECT_TRUE(
+        result.out.contains("  --xlsx ФАЙЛ             записать также отчёт о проверке в книгу ФАЙЛ\n"))
+        << result.out.constData();
 
     result = check({ "--xlsx" });
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(result.err.contains("--xlsx needs a value")) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("--xlsx требует значения")) << result.err.constData();
 
     result = check({ "--xlsx", "", path(QStringLiteral("site.zlt")) });
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(result.err.contains("--xlsx needs a file name")) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("--xlsx требует имени файла")) << result.err.constData();
     EXPECT_TRUE(m_sandbox.requests().isEmpty());
 }
 
@@ -227,10 +230,11 @@ TEST_F(CheckerWorkbook, AFifoAtTheWorkbookPathIsRefusedAndLeftAFifo)
     const Result result = check({ "--no-history", "--xlsx", fifo, project });
 
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(result.err)
-                    .contains(QStringLiteral("Cannot create file \"%1\". It is a FIFO, not a regular file; "
-                                             "it was left as it is.")
-                                  .arg(fifo)))
+    EXPECT_TRUE(
+        QString::fromUtf8(result.err)
+            .contains(QStringLiteral("Cannot create file \"%1\". Это канал (FIFO), а не обычный файл; "
+                                     "он оставлен как есть.")
+                          .arg(fifo)))
         << result.err.constData();
     struct stat info { };
     ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);

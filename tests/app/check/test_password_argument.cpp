@@ -59,11 +59,11 @@ TEST(PasswordArgument, TheEqualsFormIsTakenAndNeverEchoed)
     EXPECT_EQ(std::get<CheckArguments>(parsed).proxy->password, QStringLiteral("se=cret"));
     EXPECT_EQ(std::get<CheckArguments>(parsed).xlsxPath, QStringLiteral("out.xlsx"));
     const QList<QPair<QStringList, QString>> refused = {
-        { { "--proxy-password=hunter2", "a.zlt" }, "unknown option --proxy-password" },
-        { { "-proxy-pass=hunter2", "a.zlt" }, "unknown option -proxy-pass" },
-        { { "--json=hunter2", "a.zlt" }, "--json takes no value" },
+        { { "--proxy-password=hunter2", "a.zlt" }, "неизвестный параметр --proxy-password" },
+        { { "-proxy-pass=hunter2", "a.zlt" }, "неизвестный параметр -proxy-pass" },
+        { { "--json=hunter2", "a.zlt" }, "--json не принимает значения" },
         { { "--proxy=h:1", "--proxy-user=u", "--proxy-pass=a", "--proxy-pass=hunter2", "a.zlt" },
-            "--proxy-pass is given twice" },
+            "--proxy-pass указан дважды" },
     };
     for (const auto& [arguments, message] : refused) {
         const auto result = parseCheckArguments(arguments);

@@ -19,7 +19,7 @@ TEST(ProgramPath, VersionIsReadInAFolderWhoseNameIsNoValidText)
     ASSERT_TRUE(shell.waitForFinished(30000));
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().constData();
     EXPECT_EQ(shell.readAllStandardOutput(),
-        QByteArray(KS_EXPECTED_FILE_VERSION "\nengine definitions 2026.12.7 (built-in)\n"));
+        QByteArray(KS_EXPECTED_FILE_VERSION "\nописания поисковиков 2026.12.7 (built-in)\n"));
 }
 
 // A project file whose name is no valid UTF-8 is refused by name, not taken for a missing file.
@@ -34,7 +34,7 @@ TEST(ProgramPath, AnArgumentThatIsNoValidTextIsRefusedClearly)
     ASSERT_TRUE(shell.waitForFinished(30000));
     EXPECT_EQ(shell.exitCode(), 2);
     const QByteArray err = shell.readAllStandardError();
-    EXPECT_TRUE(err.contains("site%FF.zlt\" is not valid UTF-8; give the file a name in UTF-8\n"))
+    EXPECT_TRUE(err.contains("site%FF.zlt\" — не текст в UTF-8; дайте файлу имя в UTF-8\n"))
         << err.constData();
-    EXPECT_FALSE(err.contains("No such file")) << err.constData();
+    EXPECT_FALSE(err.contains("Нет такого файла")) << err.constData();
 }

@@ -23,18 +23,20 @@ TEST(ScheduleArguments, AreRead)
 TEST(ScheduleArguments, ThatDoNotFitAreRefused)
 {
     const std::pair<QStringList, const char*> rows[] = {
-        { { "--schedule", "daily@07:30" }, "--schedule needs a project file" },
-        { { "--schedule" }, "--schedule needs a value" },
+        { { "--schedule", "daily@07:30" }, "--schedule требует файла проекта" },
+        { { "--schedule" }, "--schedule требует значения" },
         { { "--schedule", "daily@07:30", "--json", "site.zlt" },
-            "--schedule runs no check: give only the project file with it" },
+            "--schedule не запускает проверку: с ним указывается только файл проекта" },
         { { "--schedule", "off", "--scheduled", "site.zlt" },
-            "--schedule runs no check: give only the project file with it" },
+            "--schedule не запускает проверку: с ним указывается только файл проекта" },
         { { "--schedule", "off", "--history-csv", "a.csv", "site.zlt" },
-            "--schedule runs no check: give only the project file with it" },
-        { { "--schedules", "site.zlt" }, "--schedules runs no check: give it alone" },
-        { { "--schedules", "--schedule", "off" }, "--schedules runs no check: give it alone" },
+            "--schedule не запускает проверку: с ним указывается только файл проекта" },
+        { { "--schedules", "site.zlt" },
+            "--schedules не запускает проверку: укажите его без других параметров" },
+        { { "--schedules", "--schedule", "off" },
+            "--schedules не запускает проверку: укажите его без других параметров" },
         { { "--scheduled", "--history-csv", "a.csv" },
-            "--history-csv runs no check: give only --site with it" },
+            "--history-csv не запускает проверку: с ним указывается только --site" },
     };
     for (const auto& [arguments, text] : rows) {
         const auto parsed = parseCheckArguments(arguments);

@@ -96,17 +96,21 @@ TEST_P(RefusedConstructs, AreRefusedWithTheirPosition)
 }
 
 INSTANTIATE_TEST_SUITE_P(Patterns, RefusedConstructs,
-    ::testing::Values(Refused { "a(?>b*)c",
-                          "only plain, non-capturing and named groups are in the pattern dialect (pos 2)" },
-        Refused { "a(?=b)", "only plain, non-capturing and named groups are in the pattern dialect (pos 2)" },
+    ::testing::Values(
         Refused {
-            "(?<!a)b", "only plain, non-capturing and named groups are in the pattern dialect (pos 1)" },
-        Refused { "(?i)a", "only plain, non-capturing and named groups are in the pattern dialect (pos 1)" },
-        Refused { "a(*COMMIT)b", "backtracking verbs are not in the pattern dialect (pos 2)" },
-        Refused { "(ab)*+c", "a possessive repetition of a group is not in the pattern dialect (pos 5)" },
-        Refused { "\\Qa*\\E", "\\Q quoting is not in the pattern dialect (pos 1)" },
-        Refused { "[\\Q]\\E]", "\\Q quoting is not in the pattern dialect (pos 2)" },
-        Refused { "(a)\\1*", "this escape is not in the pattern dialect (pos 5)" }));
+            "a(?>b*)c", "язык шаблонов знает только простые, незахватывающие и именованные группы (pos 2)" },
+        Refused {
+            "a(?=b)", "язык шаблонов знает только простые, незахватывающие и именованные группы (pos 2)" },
+        Refused {
+            "(?<!a)b", "язык шаблонов знает только простые, незахватывающие и именованные группы (pos 1)" },
+        Refused {
+            "(?i)a", "язык шаблонов знает только простые, незахватывающие и именованные группы (pos 1)" },
+        Refused {
+            "a(*COMMIT)b", "глаголы управления перебором, как (*COMMIT), не входят в язык шаблонов (pos 2)" },
+        Refused { "(ab)*+c", "сверхжадное повторение группы не входит в язык шаблонов (pos 5)" },
+        Refused { "\\Qa*\\E", "кавычки \\Q...\\E не входят в язык шаблонов (pos 1)" },
+        Refused { "[\\Q]\\E]", "кавычки \\Q...\\E не входят в язык шаблонов (pos 2)" },
+        Refused { "(a)\\1*", "такая escape-последовательность не входит в язык шаблонов (pos 5)" }));
 
 // How many bytes one step of the engine's may pass over: what every step is charged for.
 TEST(CountedForm, TellsTheMostBytesOneStepMayPassOver)

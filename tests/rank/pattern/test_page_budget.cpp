@@ -103,7 +103,7 @@ TEST_P(HostilePage, ReadingStaysWithinABudgetProportionalToThePage)
             readPage(re, page, engine.numbered);
             EXPECT_LE(re.budgetUsed(), re.budgetLimit()) << size;
         } catch (const EPageTooComplex& e) {
-            EXPECT_TRUE(std::string(e.what()).starts_with("The page is too complex to read")) << e.what();
+            EXPECT_TRUE(std::string(e.what()).starts_with("Страница слишком сложна для чтения")) << e.what();
         }
         EXPECT_EQ(re.budgetLimit(), kTightBudget.baseUnits + kTightBudget.unitsPerByte * page.size());
     }
