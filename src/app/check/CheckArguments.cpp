@@ -3,6 +3,8 @@
 #include "history/HistoryLocation.h"
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
+#include "rank/api/SourceKind.h"
+#include "rank/lookup/Engine.h"
 #include "rank/lookup/SearchRegion.h"
 
 #include <QFile>
@@ -15,6 +17,7 @@ const QString kCheckUsage = QStringLiteral(
     "                      [--proxy HOST:PORT [--proxy-user USER "
     "[--proxy-pass-file FILE | --proxy-pass PASS]]]\n"
     "                      [--scheduled] [--engines FILE] [--region ID] [--history HISTORY]\n"
+    "                      [--source ENGINE=SOURCE ...]\n"
     "                      PROJECT.zlt\n"
     "       kestrova-check --history-csv FILE [--site SITE] [--history HISTORY]\n"
     "       kestrova-check --history-copy FROM TO\n"
@@ -43,6 +46,11 @@ const QString kCheckHelp = kCheckUsage
         "                         environment variable KESTROVA_PROXY_PASSWORD or --proxy-pass-file\n"
         "  --region ID            ask Yandex for the region ID (its lr, e.g. 213 Moscow) in this run\n"
         "                         instead of the project's region\n"
+        "  --source ENGINE=SOURCE take ENGINE's results from SOURCE in this run (ENGINE: GoogleCom,\n"
+        "                         GoogleRu, YandexRu, RamblerRu, AportRu, MSNCom or Wordstat; SOURCE:\n"
+        "                         page, yandex-search-api, serp-json or yandex-wordstat-api, as the\n"
+        "                         engine definitions offer them). API keys are read from\n"
+        "                         KESTROVA_YANDEX_API_KEY, KESTROVA_YANDEX_FOLDER_ID and KESTROVA_SERP_API_KEY\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
         "  --history HISTORY      the position history to use: a SQLite file, or a PostgreSQL\n"
@@ -149,11 +157,42 @@ std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
     return std::nullopt;
 }
 
+namespace {
+
+// "YandexRu=yandex-search-api": an engine's key (or Wordstat) and a source code, each once.
+std::optional<UsageError> sourceChoice(const QString& text, SourceChoice& into)
+{
+    const qsizetype equals = text.indexOf(u'=');
+    const QString engine = text.left(equals);
+    const QString code = equals < 0 ? QString() : text.mid(equals + 1);
+    if (!kSourceCodes.find(code.toUtf8()))
+        return UsageError { QStringLiteral("--source needs ENGINE=SOURCE, SOURCE one of page, yandex-search-api, "
+                                           "serp-json, yandex-wordstat-api") };
+    QString* slot = nullptr;
+    if (engine == QLatin1String("Wordstat"))
+        slot = &into.wordstat;
+    for (Engine candidate : kEngines) {
+        if (engineKey(candidate) == engine)
+            slot = &into.engines.at(std::size_t(candidate));
+    }
+    if (!slot)
+        return UsageError { QStringLiteral("--source: unknown engine %1 (GoogleCom, GoogleRu, YandexRu, RamblerRu, "
+                                           "AportRu, MSNCom or Wordstat)")
+                .arg(engine.left(40)) };
+    if (!slot->isEmpty())
+        return UsageError { QStringLiteral("--source %1 is given twice").arg(engine) };
+    *slot = code;
+    return std::nullopt;
+}
+
+} // namespace
+
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
     std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines, region,
         copyFrom;
+    bool sources = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         // "--opt=VALUE" is "--opt VALUE"; what follows "=" is never repeated in a message, since
         // it may be a password.
@@ -219,7 +258,13 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(checkEngines);
         else if (argument == QLatin1String("--region"))
             error = value(region);
-        else if (argument == QLatin1String("--proxy"))
+        else if (argument == QLatin1String("--source")) {
+            std::optional<QString> choice;
+            error = value(choice);
+            if (!error)
+                error = sourceChoice(*choice, parsed.sources);
+            sources = true;
+        } else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
             error = value(user);
@@ -245,7 +290,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         return UsageError { QStringLiteral("--history needs a file name or a connection string") };
     const bool anyOther = proxy || user || password || passwordFile || parsed.json || parsed.noHistory || xlsx
         || parsed.scheduled || csv || parsed.schedule || parsed.listSchedules || engines || checkEngines
-        || parsed.historySite || !parsed.projectPath.isEmpty() || region;
+        || parsed.historySite || !parsed.projectPath.isEmpty() || region || sources;
     if (copyFrom) {
         if (copyFrom->isEmpty() || parsed.historyCopyTo.isEmpty())
             return UsageError { QStringLiteral("--history-copy needs FROM and TO") };
@@ -262,7 +307,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
     if (parsed.history && (parsed.listSchedules || checkEngines))
         return UsageError { QStringLiteral("--history goes with a check, --schedule or --history-csv") };
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
-        || xlsx || parsed.scheduled || region;
+        || xlsx || parsed.scheduled || region || sources;
     if (checkEngines) {
         if (checkEngines->isEmpty())
             return UsageError { QStringLiteral("--check-engines needs a file name") };
@@ -291,7 +336,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv needs a file name") };
         if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
-            || parsed.noHistory || parsed.scheduled || region)
+            || parsed.noHistory || parsed.scheduled || region || sources)
             return UsageError { QStringLiteral("--history-csv runs no check: give only --site with it") };
         parsed.historyCsv = *csv;
         return parsed;
