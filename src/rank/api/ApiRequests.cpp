@@ -51,9 +51,9 @@ QByteArray yandexSearchBody(
     return body + ", \"folderId\": " + jsonText(folderId) + ", \"responseFormat\": \"FORMAT_XML\"}";
 }
 
-QByteArray yandexSearchUrl(const ApiSourceDefinition& source)
+QByteArray yandexSearchUrl(const ApiSourceDefinition& source, bool deferred)
 {
-    return source.mode == ApiMode::Deferred ? source.url() + "Async" : source.url();
+    return deferred ? source.url() + "Async" : source.url();
 }
 
 QByteArray operationUrl(const ApiSourceDefinition& source, const QByteArray& operationId)

@@ -20,8 +20,8 @@ bool isUsableKey(const QString& key);
 // Yandex Search API v2: the body of one page (from 0) of groupsOnPage results.
 QByteArray yandexSearchBody(
     const ApiSourceDefinition& source, const QString& keyword, int page, const QString& folderId);
-// Where it goes: ApiUrl, or its deferred form ApiUrl + "Async" (".../v2/web/searchAsync").
-QByteArray yandexSearchUrl(const ApiSourceDefinition& source);
+// Where it goes: ApiUrl, or for a deferred search ApiUrl + "Async" (".../v2/web/searchAsync").
+QByteArray yandexSearchUrl(const ApiSourceDefinition& source, bool deferred);
 // The address that tells the state of a deferred search.
 QByteArray operationUrl(const ApiSourceDefinition& source, const QByteArray& operationId);
 // "Authorization: Api-Key KEY", for every Yandex Cloud request.

@@ -161,7 +161,7 @@ std::optional<ApiAnswer> ApiScans::askDeferred(
 {
     HttpClient& client = m_clients.engine(row.engine);
     const QList<QByteArray> headers = yandexHeaders(m_clients.keys().yandexApiKey);
-    const QByteArray url = yandexSearchUrl(row.api);
+    const QByteArray url = yandexSearchUrl(row.api, true);
     std::optional<ApiAnswer> answer = ask(
         SourceKind::YandexSearchApi, client, [&](HttpClient& c) { return c.postJson(url, body, headers); },
         [first](const QByteArray& json) { return readOperation(json, first); }, true, why);
@@ -203,7 +203,7 @@ ScanResult ApiScans::scanYandex(const EngineDefinition& row, const QString& keyw
         if (deferred) {
             answer = askDeferred(row, body, first, why);
         } else {
-            const QByteArray url = yandexSearchUrl(api);
+            const QByteArray url = yandexSearchUrl(api, false);
             answer = ask(
                 SourceKind::YandexSearchApi, m_clients.engine(row.engine),
                 [&](HttpClient& c) { return c.postJson(url, body, headers); },

@@ -49,9 +49,8 @@ TEST(ApiRequests, YandexAddressesFollowTheMode)
 {
     ApiSourceDefinition source;
     source.offered = { SourceKind::YandexSearchApi };
-    EXPECT_EQ(yandexSearchUrl(source), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/search"));
-    source.mode = ApiMode::Deferred;
-    EXPECT_EQ(yandexSearchUrl(source), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/searchAsync"));
+    EXPECT_EQ(yandexSearchUrl(source, false), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/search"));
+    EXPECT_EQ(yandexSearchUrl(source, true), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/searchAsync"));
     EXPECT_EQ(operationUrl(source, "sp1 x/y"), QByteArray("https://operation.api.cloud.yandex.net/operations/sp1%20x%2Fy"));
     EXPECT_EQ(yandexHeaders(QStringLiteral("AQVN1")), QList<QByteArray>({ "Authorization: Api-Key AQVN1" }));
 }
