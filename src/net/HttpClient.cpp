@@ -308,7 +308,8 @@ QByteArray HttpClient::getJson(const QByteArray& url, const QList<QByteArray>& h
     return keep->perform(Method::Get, url, {}, m_proxy, nullptr, &headers);
 }
 
-QByteArray HttpClient::postJson(const QByteArray& url, const QByteArray& body, const QList<QByteArray>& headers)
+QByteArray HttpClient::postJson(
+    const QByteArray& url, const QByteArray& body, const QList<QByteArray>& headers)
 {
     const std::shared_ptr<Impl> keep = d;
     return keep->perform(Method::Post, url, body, m_proxy, nullptr, &headers);

@@ -112,7 +112,8 @@ QString uncheckedLine(const RecordedCheck& current, Reason reason, const QString
     }
     if (!unchecked)
         return {};
-    const char* cells = byCount(unchecked, "ячейка не проверена", "ячейки не проверены", "ячеек не проверены");
+    const char* cells
+        = byCount(unchecked, "ячейка не проверена", "ячейки не проверены", "ячеек не проверены");
     return QStringLiteral("%1 %2: %3 (%4)")
         .arg(unchecked)
         .arg(QString::fromUtf8(cells), why, engines.join(QStringLiteral(", ")));
@@ -122,8 +123,10 @@ QString uncheckedLine(const RecordedCheck& current, Reason reason, const QString
 QString blockedLine(const RecordedCheck& current)
 {
     QStringList lines;
-    for (const auto& [reason, why] : { std::pair { Reason::Blocked, QStringLiteral("поисковик блокирует запросы") },
-             std::pair { Reason::Refused, QStringLiteral("источник результатов отказал, см. подсказку ячейки") } }) {
+    for (const auto& [reason, why] :
+        { std::pair { Reason::Blocked, QStringLiteral("поисковик блокирует запросы") },
+            std::pair {
+                Reason::Refused, QStringLiteral("источник результатов отказал, см. подсказку ячейки") } }) {
         if (const QString line = uncheckedLine(current, reason, why); !line.isEmpty())
             lines << line;
     }

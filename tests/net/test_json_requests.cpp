@@ -11,7 +11,8 @@ TEST(JsonRequests, CarryTheirHeadersAfterTheProgramsOwn)
     client.getJson(listener.url("/s?q=1"), { "X-API-KEY: k1" });
     EXPECT_EQ(listener.lastRequest(),
         "GET /s?q=1 HTTP/1.1\r\nCache-control: no-cache\r\nPragma: no-cache\r\nHost: " + listener.hostPort()
-            + "\r\nAccept: application/json\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)\r\n"
+            + "\r\nAccept: application/json\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT "
+              "5.1)\r\n"
               "X-API-KEY: k1\r\n\r\n");
     client.postJson(listener.url("/v2"), "{\"a\": 1}", {});
     EXPECT_TRUE(listener.lastRequest().startsWith("POST /v2 HTTP/1.1\r\nContent-Type: application/json\r\n"

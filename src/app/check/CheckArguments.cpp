@@ -50,7 +50,8 @@ const QString kCheckHelp = kCheckUsage
         "                         GoogleRu, YandexRu, RamblerRu, AportRu, MSNCom or Wordstat; SOURCE:\n"
         "                         page, yandex-search-api, serp-json or yandex-wordstat-api, as the\n"
         "                         engine definitions offer them). API keys are read from\n"
-        "                         KESTROVA_YANDEX_API_KEY, KESTROVA_YANDEX_FOLDER_ID and KESTROVA_SERP_API_KEY\n"
+        "                         KESTROVA_YANDEX_API_KEY, KESTROVA_YANDEX_FOLDER_ID and "
+        "KESTROVA_SERP_API_KEY\n"
         "  --history-csv FILE     write the position history as CSV without a check\n"
         "  --site SITE            with --history-csv: only this site\n"
         "  --history HISTORY      the position history to use: a SQLite file, or a PostgreSQL\n"
@@ -166,8 +167,9 @@ std::optional<UsageError> sourceChoice(const QString& text, SourceChoice& into)
     const QString engine = text.left(equals);
     const QString code = equals < 0 ? QString() : text.mid(equals + 1);
     if (!kSourceCodes.find(code.toUtf8()))
-        return UsageError { QStringLiteral("--source needs ENGINE=SOURCE, SOURCE one of page, yandex-search-api, "
-                                           "serp-json, yandex-wordstat-api") };
+        return UsageError { QStringLiteral(
+            "--source needs ENGINE=SOURCE, SOURCE one of page, yandex-search-api, "
+            "serp-json, yandex-wordstat-api") };
     QString* slot = nullptr;
     if (engine == QLatin1String("Wordstat"))
         slot = &into.wordstat;
@@ -176,9 +178,10 @@ std::optional<UsageError> sourceChoice(const QString& text, SourceChoice& into)
             slot = &into.engines.at(std::size_t(candidate));
     }
     if (!slot)
-        return UsageError { QStringLiteral("--source: unknown engine %1 (GoogleCom, GoogleRu, YandexRu, RamblerRu, "
-                                           "AportRu, MSNCom or Wordstat)")
-                .arg(engine.left(40)) };
+        return UsageError { QStringLiteral(
+            "--source: unknown engine %1 (GoogleCom, GoogleRu, YandexRu, RamblerRu, "
+            "AportRu, MSNCom or Wordstat)")
+                                .arg(engine.left(40)) };
     if (!slot->isEmpty())
         return UsageError { QStringLiteral("--source %1 is given twice").arg(engine) };
     *slot = code;

@@ -130,7 +130,8 @@ QByteArray jsonApiRequests(const ApiRequestCounts& counts)
 {
     QByteArray out = "{";
     for (SourceKind source : kApiSources)
-        out += (out.size() > 1 ? ", " : "") + jsonString(sourceCode(source)) + ": " + QByteArray::number(counts[source]);
+        out += (out.size() > 1 ? ", " : "") + jsonString(sourceCode(source)) + ": "
+            + QByteArray::number(counts[source]);
     return out + "}";
 }
 
@@ -143,10 +144,9 @@ QByteArray formatJson(const Project& project, const ProjectResults& results)
         + jsonReason("pr_", results.pr.why) + ", \"elapsed\": " + jsonString(results.elapsed)
         + ", \"stopped\": " + (results.stopped ? "true" : "false")
         + ", \"error\": " + (results.error ? jsonString(*results.error) : QByteArray("null"))
-        + ", \"definitions\": {\"version\": " + jsonString(results.definitionsVersion)
-        + ", \"source\": " + jsonString(results.definitionsSource)
-        + "}, \"region\": " + jsonRegion(results.region) + ", \"api_requests\": " + jsonApiRequests(results.apiRequests)
-        + ", \"keywords\": [";
+        + ", \"definitions\": {\"version\": " + jsonString(results.definitionsVersion) + ", \"source\": "
+        + jsonString(results.definitionsSource) + "}, \"region\": " + jsonRegion(results.region)
+        + ", \"api_requests\": " + jsonApiRequests(results.apiRequests) + ", \"keywords\": [";
     for (int n = 1; n <= Project::KeywordCount; ++n)
         out += (n > 1 ? ", " : "") + jsonString(project.keyword(n));
     out += "], \"cells\": [";

@@ -62,10 +62,12 @@ QString sourceNotOffered(const SourceChoice& choice, const EngineDefinitions& de
     for (Engine engine : kEngines) {
         const QString& code = choice.engines.at(std::size_t(engine));
         if (!offered(definitions.engine(engine).api, code))
-            return QStringLiteral("--source %1=%2: the engine definitions do not offer it").arg(engineKey(engine), code);
+            return QStringLiteral("--source %1=%2: the engine definitions do not offer it")
+                .arg(engineKey(engine), code);
     }
     if (!offered(definitions.wordstat.api, choice.wordstat))
-        return QStringLiteral("--source Wordstat=%1: the engine definitions do not offer it").arg(choice.wordstat);
+        return QStringLiteral("--source Wordstat=%1: the engine definitions do not offer it")
+            .arg(choice.wordstat);
     return {};
 }
 

@@ -26,6 +26,7 @@ ApiAnswer answerToStatus(SourceKind source, int status)
     }
     if (status == 401 || status == 403)
         return ApiAnswer::refused(source,
-            QStringLiteral("ключ API не принят (HTTP %1): проверьте ключ в «Источники результатов...»").arg(status));
+            QStringLiteral("ключ API не принят (HTTP %1): проверьте ключ в «Источники результатов...»")
+                .arg(status));
     return ApiAnswer::unrecognised(source, QStringLiteral("HTTP %1").arg(status));
 }

@@ -74,9 +74,11 @@ QByteArray wordstatBody(const ApiSourceDefinition& source, const QString& keywor
     return body + ", \"devices\": [\"DEVICE_ALL\"], \"folderId\": " + jsonText(folderId) + "}";
 }
 
-QByteArray serpUrl(const ApiSourceDefinition& source, const QString& keyword, int start, const QString& apiKey)
+QByteArray serpUrl(
+    const ApiSourceDefinition& source, const QString& keyword, int start, const QString& apiKey)
 {
-    const QByteArray key = source.apiKeyHeader.isEmpty() ? apiKey.toLatin1().toPercentEncoding() : QByteArray();
+    const QByteArray key
+        = source.apiKeyHeader.isEmpty() ? apiKey.toLatin1().toPercentEncoding() : QByteArray();
     return fillPlaceholders(source.url(),
         { { "{keyword}", keyword.toUtf8().toPercentEncoding() }, { "{start}", QByteArray::number(start) },
             { "{key}", key } });

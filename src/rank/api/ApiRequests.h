@@ -32,5 +32,6 @@ QByteArray wordstatBody(const ApiSourceDefinition& source, const QString& keywor
 
 // The SERP JSON API's URL of the results from start (0 for the first) on; the region's parts are
 // filled already. The key goes in by {key} unless the definitions name a header for it.
-QByteArray serpUrl(const ApiSourceDefinition& source, const QString& keyword, int start, const QString& apiKey);
+QByteArray serpUrl(
+    const ApiSourceDefinition& source, const QString& keyword, int start, const QString& apiKey);
 QList<QByteArray> serpHeaders(const ApiSourceDefinition& source, const QString& apiKey);

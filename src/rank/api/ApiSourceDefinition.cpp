@@ -69,7 +69,8 @@ QString apiUrlProblem(const QString& url)
         sample.replace(QLatin1String(placeholder), QStringLiteral("x"));
     const QUrl parsed(sample, QUrl::StrictMode);
     const QString scheme = parsed.scheme().toLower();
-    if (!parsed.isValid() || parsed.host().isEmpty() || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
+    if (!parsed.isValid() || parsed.host().isEmpty()
+        || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
         return QStringLiteral("«%1» — нужен адрес https://хост/путь").arg(url.left(60));
     if (!parsed.userInfo().isEmpty())
         return QStringLiteral("имя и пароль в адресе не допускаются");

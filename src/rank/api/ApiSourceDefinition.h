@@ -12,7 +12,8 @@
 enum class ApiMode { Immediate, Deferred };
 
 inline constexpr char kDefaultYandexSearchUrl[] = "https://searchapi.api.cloud.yandex.net/v2/web/search";
-inline constexpr char kDefaultWordstatUrl[] = "https://searchapi.api.cloud.yandex.net/v2/wordstat/topRequests";
+inline constexpr char kDefaultWordstatUrl[]
+    = "https://searchapi.api.cloud.yandex.net/v2/wordstat/topRequests";
 inline constexpr char kDefaultOperationsUrl[] = "https://operation.api.cloud.yandex.net/operations/";
 
 // The sources a definitions section offers for its engine (or for the query count), and how its

@@ -39,12 +39,15 @@ ApiAnswer readSerpJson(const QByteArray& json, const ApiSourceDefinition& source
         answer.detail = QStringLiteral("SERP JSON API: результатов больше нет");
     for (qsizetype i = 0; i < items.size(); ++i) {
         if (!items[i].isObject())
-            return ApiAnswer::unrecognised(kSource, QStringLiteral("результат %1 — не объект").arg(start + i + 1));
+            return ApiAnswer::unrecognised(
+                kSource, QStringLiteral("результат %1 — не объект").arg(start + i + 1));
         const QJsonObject item = items[i].toObject();
-        const std::optional<qint64> position = JsonAnswer::integer(JsonAnswer::at(item, source.positionField));
+        const std::optional<qint64> position
+            = JsonAnswer::integer(JsonAnswer::at(item, source.positionField));
         const QJsonValue link = JsonAnswer::at(item, source.linkField);
         if (!link.isString() && !link.isUndefined())
-            return ApiAnswer::unrecognised(kSource, QStringLiteral("ссылка результата %1 — не текст").arg(start + i + 1));
+            return ApiAnswer::unrecognised(
+                kSource, QStringLiteral("ссылка результата %1 — не текст").arg(start + i + 1));
         const int counted = int(start + i + 1);
         answer.results.append({ position && *position >= 1 && *position <= 100000 ? int(*position) : counted,
             link.toString().left(4096) });

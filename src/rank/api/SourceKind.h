@@ -14,8 +14,8 @@ enum class SourceKind {
     YandexWordstatApi, // the Wordstat topRequests call of the same API
 };
 
-inline constexpr std::array kSourceKinds { SourceKind::Page, SourceKind::YandexSearchApi, SourceKind::SerpJson,
-    SourceKind::YandexWordstatApi };
+inline constexpr std::array kSourceKinds { SourceKind::Page, SourceKind::YandexSearchApi,
+    SourceKind::SerpJson, SourceKind::YandexWordstatApi };
 
 // The codes of the definitions, the settings and the checker's output.
 inline constexpr EnumCodes<SourceKind, kSourceKinds.size()> kSourceCodes { { "page", "yandex-search-api",

@@ -36,8 +36,9 @@ ApiAnswer errorAnswer(int code, const QString& message)
         return ApiAnswer::refused(kSource, QStringLiteral("исчерпан суточный лимит запросов (ошибка 32)"));
     case 33:
         return ApiAnswer::refused(kSource,
-            QStringLiteral("адрес, с которого идёт запрос, не разрешён (ошибка 33): проверьте настройки Search "
-                           "API в Yandex Cloud"));
+            QStringLiteral(
+                "адрес, с которого идёт запрос, не разрешён (ошибка 33): проверьте настройки Search "
+                "API в Yandex Cloud"));
     case 42:
     case 44:
         return ApiAnswer::refused(kSource,
@@ -127,8 +128,8 @@ ApiAnswer fromRawData(const QJsonValue& rawData, int firstIfUnsaid)
     if (!rawData.isString())
         return ApiAnswer::unrecognised(kSource, QStringLiteral("нет поля rawData"));
     const QByteArray base64 = rawData.toString().toLatin1();
-    const auto decoded
-        = QByteArray::fromBase64Encoding(base64, QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
+    const auto decoded = QByteArray::fromBase64Encoding(
+        base64, QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || base64.isEmpty())
         return ApiAnswer::unrecognised(kSource, QStringLiteral("rawData — не Base64"));
     return readYandexXml(*decoded, firstIfUnsaid);

@@ -61,7 +61,8 @@ std::optional<Outcome> ApiScans::missingKey(SourceKind source) const
     if (keys.yandexFolderId.isEmpty())
         return Outcome::refused(caption + QStringLiteral("идентификатор каталога не задан: ") + kKeysPlace);
     if (!isUsableKey(keys.yandexFolderId))
-        return Outcome::refused(caption + QStringLiteral("в идентификаторе каталога недопустимые знаки: ") + kKeysPlace);
+        return Outcome::refused(
+            caption + QStringLiteral("в идентификаторе каталога недопустимые знаки: ") + kKeysPlace);
     return std::nullopt;
 }
 
@@ -169,8 +170,9 @@ std::optional<ApiAnswer> ApiScans::askDeferred(
     while (answer && answer->kind == AnswerKind::Pending) {
         if (TickCount::since(started) >= std::uint32_t(row.api.pollLimitSeconds) * 1000) {
             why = { Reason::Failed,
-                QStringLiteral("Yandex Search API: отложенный поиск не завершился за %1 с; повторите проверку "
-                               "позже или увеличьте PollLimitSeconds")
+                QStringLiteral(
+                    "Yandex Search API: отложенный поиск не завершился за %1 с; повторите проверку "
+                    "позже или увеличьте PollLimitSeconds")
                     .arg(row.api.pollLimitSeconds) };
             return std::nullopt;
         }
@@ -237,7 +239,8 @@ ScanResult ApiScans::scanSerp(const EngineDefinition& row, const QString& keywor
         const QByteArray url = serpUrl(api, keyword, start, key);
         Outcome why;
         const std::optional<ApiAnswer> answer = ask(
-            SourceKind::SerpJson, m_clients.engine(row.engine), [&](HttpClient& c) { return c.getJson(url, headers); },
+            SourceKind::SerpJson, m_clients.engine(row.engine),
+            [&](HttpClient& c) { return c.getJson(url, headers); },
             [&api, start](const QByteArray& json) { return readSerpJson(json, api, start); }, true, why);
         if (!answer)
             return { "n/a", 50, why };
@@ -268,8 +271,8 @@ ScanResult ApiScans::wordstatCount(const QString& keyword)
     const QByteArray url = api.url();
     Outcome why;
     const std::optional<ApiAnswer> answer = ask(
-        source, m_clients.engine(Engine::YandexRu), [&](HttpClient& c) { return c.postJson(url, body, headers); },
-        readWordstat, true, why);
+        source, m_clients.engine(Engine::YandexRu),
+        [&](HttpClient& c) { return c.postJson(url, body, headers); }, readWordstat, true, why);
     if (!answer)
         return { "n/a", 50, why };
     if (answer->kind != AnswerKind::Results)

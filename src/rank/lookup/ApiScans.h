@@ -38,7 +38,8 @@ private:
     ScanResult scanYandex(const EngineDefinition& row, const QString& keyword);
     ScanResult scanSerp(const EngineDefinition& row, const QString& keyword);
     // A deferred Yandex search: the operation polled until done or past its time bound.
-    std::optional<ApiAnswer> askDeferred(const EngineDefinition& row, const QByteArray& body, int first, Outcome& why);
+    std::optional<ApiAnswer> askDeferred(
+        const EngineDefinition& row, const QByteArray& body, int first, Outcome& why);
     // The outcome of an answer that ends the scan (anything but results), its detail without keys.
     ScanResult endedBy(const ApiAnswer& answer, int depth, SourceKind source);
     // The key the source needs is missing or unusable: refused before any request.

@@ -241,7 +241,8 @@ QString sourceListProblem(const QString& value, const QList<SourceKind>& fitting
             return QStringLiteral("источник %1 назван дважды").arg(code);
         kinds << *kind;
     }
-    if (std::count_if(kinds.begin(), kinds.end(), [](SourceKind kind) { return kind != SourceKind::Page; }) > 1)
+    if (std::count_if(kinds.begin(), kinds.end(), [](SourceKind kind) { return kind != SourceKind::Page; })
+        > 1)
         return QStringLiteral("раздел может предлагать только один источник через API");
     *offered = kinds;
     return {};
@@ -261,7 +262,8 @@ QString headerNameProblem(const QString& value)
     static const QStringList reserved { "host", "content-type", "content-length", "cookie",
         "proxy-authorization", "connection", "expect" };
     if (!token.match(value).hasMatch() || reserved.contains(value.toLower()))
-        return QStringLiteral("«%1» — нужно имя заголовка HTTP, не занятое программой").arg(Applier::shown(value));
+        return QStringLiteral("«%1» — нужно имя заголовка HTTP, не занятое программой")
+            .arg(Applier::shown(value));
     return {};
 }
 
@@ -320,7 +322,8 @@ QString apiTemplateProblem(const ApiSourceDefinition& api)
 
 void applyApi(ApiSourceDefinition& api, Applier& apply, const QList<SourceKind>& fitting)
 {
-    const auto sources = [&](const QString& value) { return sourceListProblem(value, fitting, &api.offered); };
+    const auto sources
+        = [&](const QString& value) { return sourceListProblem(value, fitting, &api.offered); };
     QString sourceText;
     apply.text(QStringLiteral("Source"), sourceText, sources, true);
     apply.bytes(QStringLiteral("ApiUrl"), api.apiUrl, apiUrlProblem, true);
@@ -342,8 +345,8 @@ void applyApi(ApiSourceDefinition& api, Applier& apply, const QList<SourceKind>&
 }
 
 // The checks that join the source to its address, once every key of the section is in.
-void checkApiTemplate(const ApiSourceDefinition& api, Applier& apply, const QList<DefinitionsProblem>& problems,
-    const QString& section)
+void checkApiTemplate(const ApiSourceDefinition& api, Applier& apply,
+    const QList<DefinitionsProblem>& problems, const QString& section)
 {
     const bool refused = std::any_of(problems.begin(), problems.end(), [&](const DefinitionsProblem& p) {
         return p.section == section
@@ -353,7 +356,8 @@ void checkApiTemplate(const ApiSourceDefinition& api, Applier& apply, const QLis
     if (refused)
         return;
     if (const QString problem = apiTemplateProblem(api); !problem.isEmpty()) {
-        const QString key = apply.gave(QStringLiteral("ApiUrl")) ? QStringLiteral("ApiUrl") : QStringLiteral("Source");
+        const QString key
+            = apply.gave(QStringLiteral("ApiUrl")) ? QStringLiteral("ApiUrl") : QStringLiteral("Source");
         apply.fail(key, problem, apply.lineOf(key));
     }
 }
@@ -424,7 +428,7 @@ EngineDefinitions emptyDefinitions()
     for (Engine engine : kEngines)
         definitions.engines.at(std::size_t(engine))
             = { engine, engineKey(engine), {}, HttpVersion::Http11, {}, 1, 0, KeywordEncoding::Utf8Percent,
-                  {}, 0, PageRule::CountedToTheEnd, 1, UrlScheme::Http, {} };
+                  {}, 0, PageRule::CountedToTheEnd, 1, UrlScheme::Http, {}, {} };
     definitions.wordstat.key = QStringLiteral("Wordstat");
     definitions.yandexCY.key = QStringLiteral("YandexCY");
     definitions.pageRank.key = QStringLiteral("PageRank");

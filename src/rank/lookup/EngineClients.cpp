@@ -77,7 +77,8 @@ int EngineClients::apiRequestsPerKeyword(Engine engine) const
     }
 }
 
-ApiRequestCounts EngineClients::mostApiRequests(const std::array<bool, kEngines.size()>& ticked, int keywords) const
+ApiRequestCounts EngineClients::mostApiRequests(
+    const std::array<bool, kEngines.size()>& ticked, int keywords) const
 {
     ApiRequestCounts most;
     for (Engine engine : kEngines) {

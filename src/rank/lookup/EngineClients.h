@@ -2,10 +2,10 @@
 
 #include "net/ConnectionSettings.h"
 #include "net/HttpClient.h"
-#include "rank/lookup/Engine.h"
 #include "rank/api/SourceChoice.h"
 #include "rank/api/SourceKeys.h"
 #include "rank/api/SourceKind.h"
+#include "rank/lookup/Engine.h"
 #include "rank/lookup/EngineDefinitions.h"
 #include "rank/lookup/LookupOutcome.h"
 

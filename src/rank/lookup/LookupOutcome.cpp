@@ -81,5 +81,6 @@ Outcome Outcome::refused(const QString& detail)
 
 Outcome Outcome::notFoundInResults(int results, const QString& source)
 {
-    return { Reason::NotFound, QStringLiteral("Не найден среди первых %1 результатов (%2)").arg(results).arg(source) };
+    return { Reason::NotFound,
+        QStringLiteral("Не найден среди первых %1 результатов (%2)").arg(results).arg(source) };
 }

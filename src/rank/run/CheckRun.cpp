@@ -205,7 +205,9 @@ QString CheckRun::apiRequestsPlannedText(const ApiRequestCounts& most)
         if (most[source] > 0)
             parts << QStringLiteral("%1 — %2").arg(sourceCaption(source)).arg(most[source]);
     }
-    return QStringLiteral("Запросов к API — не больше %1: %2").arg(most.total()).arg(parts.join(QStringLiteral(", ")));
+    return QStringLiteral("Запросов к API — не больше %1: %2")
+        .arg(most.total())
+        .arg(parts.join(QStringLiteral(", ")));
 }
 
 void CheckRun::startSteps()

@@ -21,7 +21,8 @@ QByteArray yandexAnswer(int sitePosition)
     QByteArray xml = "<yandexsearch><response><results><grouping><page first=\"1\">0</page>";
     for (int position = 1; position <= 10; ++position)
         xml += "<group><doc><url>"
-            + (position == sitePosition ? QByteArray("https://www.example.ru/") : "https://o" + QByteArray::number(position) + ".test/")
+            + (position == sitePosition ? QByteArray("https://www.example.ru/")
+                                        : "https://o" + QByteArray::number(position) + ".test/")
             + "</url></doc></group>";
     return "{\"rawData\": \"" + (xml + "</grouping></results></response></yandexsearch>").toBase64() + "\"}";
 }
@@ -61,7 +62,8 @@ protected:
     {
         QProcessEnvironment environment
             = checkerEnvironment(m_sandbox.endpointsFile(), m_dir.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("KESTROVA_HISTORY"), m_dir.filePath(QStringLiteral("history.sqlite")));
+        environment.insert(
+            QStringLiteral("KESTROVA_HISTORY"), m_dir.filePath(QStringLiteral("history.sqlite")));
         if (withKeys) {
             environment.insert(QStringLiteral("KESTROVA_YANDEX_API_KEY"), QString::fromLatin1(kKey));
             environment.insert(QStringLiteral("KESTROVA_YANDEX_FOLDER_ID"), QString::fromLatin1(kFolder));
@@ -82,8 +84,8 @@ protected:
 
 TEST_F(CheckerSources, AChosenApiSourceIsReadCountedAndItsKeyKeptOutOfEveryOutput)
 {
-    const Result result = check({ "--json", "--engines", m_enginesPath, "--source", "YandexRu=yandex-search-api",
-        "--source=Wordstat=yandex-wordstat-api", m_projectPath });
+    const Result result = check({ "--json", "--engines", m_enginesPath, "--source",
+        "YandexRu=yandex-search-api", "--source=Wordstat=yandex-wordstat-api", m_projectPath });
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     const QJsonObject json = QJsonDocument::fromJson(result.out).object();
     const QJsonObject cell = json["cells"].toArray()[0].toObject();
@@ -122,11 +124,13 @@ TEST_F(CheckerSources, WithoutAChoicePagesAreReadAndNoApiIsAsked)
 
 TEST_F(CheckerSources, AMissingKeyIsRefusedWithoutARequest)
 {
-    const Result result
-        = check({ "--json", "--engines", m_enginesPath, "--source", "YandexRu=yandex-search-api", m_projectPath }, false);
+    const Result result = check(
+        { "--json", "--engines", m_enginesPath, "--source", "YandexRu=yandex-search-api", m_projectPath },
+        false);
     const QJsonObject cell = QJsonDocument::fromJson(result.out).object()["cells"].toArray()[0].toObject();
     EXPECT_EQ(cell["reason"].toString(), "refused");
-    EXPECT_EQ(cell["detail"].toString(), QStringLiteral("Yandex Search API: ключ API не задан: «Источники результатов...»"));
+    EXPECT_EQ(cell["detail"].toString(),
+        QStringLiteral("Yandex Search API: ключ API не задан: «Источники результатов...»"));
     EXPECT_TRUE(m_api.requests().isEmpty());
 }
 
@@ -164,6 +168,7 @@ TEST_F(CheckerSources, CheckEnginesListsTheSourceKeys)
 {
     const Result result = check({ "--check-engines", m_enginesPath });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.out.endsWith("It overrides:\n  [definitions] Version\n  [YandexRu] ApiUrl\n  [Wordstat] ApiUrl\n"))
+    EXPECT_TRUE(result.out.endsWith(
+        "It overrides:\n  [definitions] Version\n  [YandexRu] ApiUrl\n  [Wordstat] ApiUrl\n"))
         << result.out.constData();
 }

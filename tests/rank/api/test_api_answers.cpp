@@ -36,10 +36,10 @@ ApiSourceDefinition serpSource()
 
 TEST(YandexSearchAnswer, PositionsCountFromThePagesFirstGroup)
 {
-    const ApiAnswer answer = readYandexSearch(
-        searchJson(xmlWithGroups("<page first=\"101\" last=\"102\">1</page>",
-            { "https://a.test/", "https://www.example.ru/p" })),
-        1);
+    const ApiAnswer answer
+        = readYandexSearch(searchJson(xmlWithGroups("<page first=\"101\" last=\"102\">1</page>",
+                               { "https://a.test/", "https://www.example.ru/p" })),
+            1);
     ASSERT_EQ(answer.kind, AnswerKind::Results);
     ASSERT_EQ(answer.results.size(), 2);
     EXPECT_EQ(answer.results[0].position, 101);
@@ -72,21 +72,28 @@ TEST_P(YandexErrors, MapToTheirReasons)
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, YandexErrors,
-    ::testing::Values(ErrorRow { "15", AnswerKind::NotFound, "Yandex Search API: результатов нет (ошибка 15)" },
-        ErrorRow { "55", AnswerKind::RetryLater, "Yandex Search API: слишком много запросов в секунду (ошибка 55)" },
-        ErrorRow { "32", AnswerKind::Refused, "Yandex Search API: исчерпан суточный лимит запросов (ошибка 32)" },
+    ::testing::Values(
+        ErrorRow { "15", AnswerKind::NotFound, "Yandex Search API: результатов нет (ошибка 15)" },
+        ErrorRow {
+            "55", AnswerKind::RetryLater, "Yandex Search API: слишком много запросов в секунду (ошибка 55)" },
+        ErrorRow {
+            "32", AnswerKind::Refused, "Yandex Search API: исчерпан суточный лимит запросов (ошибка 32)" },
         ErrorRow { "31", AnswerKind::Refused,
-            "Yandex Search API: каталог Yandex Cloud не принят (ошибка 31): проверьте идентификатор каталога в "
+            "Yandex Search API: каталог Yandex Cloud не принят (ошибка 31): проверьте идентификатор каталога "
+            "в "
             "«Источники результатов...»" },
         ErrorRow { "33", AnswerKind::Refused,
             "Yandex Search API: адрес, с которого идёт запрос, не разрешён (ошибка 33): проверьте настройки "
             "Search API в Yandex Cloud" },
         ErrorRow { "42", AnswerKind::Refused,
-            "Yandex Search API: ключ API не принят (ошибка 42): проверьте ключ в «Источники результатов...»" },
+            "Yandex Search API: ключ API не принят (ошибка 42): проверьте ключ в «Источники "
+            "результатов...»" },
         ErrorRow { "44", AnswerKind::Refused,
-            "Yandex Search API: ключ API не принят (ошибка 44): проверьте ключ в «Источники результатов...»" },
+            "Yandex Search API: ключ API не принят (ошибка 44): проверьте ключ в «Источники "
+            "результатов...»" },
         ErrorRow { "100", AnswerKind::Blocked,
-            "Yandex Search API счёл запрос автоматическим (ошибка 100): проверка заблокирована; повторите позже" },
+            "Yandex Search API счёл запрос автоматическим (ошибка 100): проверка заблокирована; повторите "
+            "позже" },
         ErrorRow { "20", AnswerKind::Refused, "Yandex Search API: ошибка 20: message" }));
 
 struct DamageRow {
@@ -107,10 +114,12 @@ TEST_P(DamagedAnswers, AreUnrecognisedWithTheSourceNamed)
 INSTANTIATE_TEST_SUITE_P(Yandex, DamagedAnswers,
     ::testing::Values(
         DamageRow { "notJson", "<html>", "Ответ источника Yandex Search API не распознан: не JSON-объект" },
-        DamageRow { "noRawData", "{\"raw\": \"\"}", "Ответ источника Yandex Search API не распознан: нет поля rawData" },
+        DamageRow { "noRawData", "{\"raw\": \"\"}",
+            "Ответ источника Yandex Search API не распознан: нет поля rawData" },
         DamageRow { "badBase64", "{\"rawData\": \"PHlh*bmRl\"}",
             "Ответ источника Yandex Search API не распознан: rawData — не Base64" },
-        DamageRow { "neitherResultsNorError", searchJson("<yandexsearch><response><found>3</found></response></yandexsearch>"),
+        DamageRow { "neitherResultsNorError",
+            searchJson("<yandexsearch><response><found>3</found></response></yandexsearch>"),
             "Ответ источника Yandex Search API не распознан: в XML нет ни результатов, ни ошибки" },
         DamageRow { "brokenXml", searchJson("<yandexsearch><response><results><grouping><group>"),
             "Ответ источника Yandex Search API не распознан: повреждённый XML" },
@@ -128,8 +137,8 @@ TEST(YandexOperation, IsPendingUntilDoneThenReadsItsResponse)
         1);
     ASSERT_EQ(done.kind, AnswerKind::Results);
     EXPECT_EQ(done.results[0].position, 1);
-    const ApiAnswer failed
-        = readOperation("{\"id\": \"sp1\", \"done\": true, \"error\": {\"code\": 8, \"message\": \"quota\"}}", 1);
+    const ApiAnswer failed = readOperation(
+        "{\"id\": \"sp1\", \"done\": true, \"error\": {\"code\": 8, \"message\": \"quota\"}}", 1);
     EXPECT_EQ(failed.kind, AnswerKind::Refused);
     EXPECT_EQ(failed.detail, QStringLiteral("Yandex Search API: операция завершилась ошибкой: quota"));
     EXPECT_EQ(readOperation("{\"done\": false}", 1).kind, AnswerKind::Unrecognised);
@@ -137,8 +146,8 @@ TEST(YandexOperation, IsPendingUntilDoneThenReadsItsResponse)
 
 TEST(SerpJsonAnswer, ReadsPositionsAndLinks)
 {
-    const ApiAnswer answer = readSerpJson(
-        "{\"organic_results\": [{\"position\": 11, \"link\": \"https://a.test/\"}, {\"link\": \"https://b.test/\"}]}",
+    const ApiAnswer answer = readSerpJson("{\"organic_results\": [{\"position\": 11, \"link\": "
+                                          "\"https://a.test/\"}, {\"link\": \"https://b.test/\"}]}",
         serpSource(), 10);
     ASSERT_EQ(answer.kind, AnswerKind::Results);
     ASSERT_EQ(answer.results.size(), 2);
@@ -154,11 +163,12 @@ TEST(SerpJsonAnswer, FollowsTheDefinitionsFieldNames)
     source.positionField = QStringLiteral("rank");
     source.linkField = QStringLiteral("url");
     source.errorField = QStringLiteral("status.message");
-    const ApiAnswer answer
-        = readSerpJson("{\"data\": {\"items\": [{\"rank\": \"3\", \"url\": \"https://c.test/\"}]}}", source, 0);
+    const ApiAnswer answer = readSerpJson(
+        "{\"data\": {\"items\": [{\"rank\": \"3\", \"url\": \"https://c.test/\"}]}}", source, 0);
     ASSERT_EQ(answer.kind, AnswerKind::Results);
     EXPECT_EQ(answer.results[0].position, 3);
-    EXPECT_EQ(readSerpJson("{\"status\": {\"message\": \"Invalid key\"}}", source, 0).kind, AnswerKind::Refused);
+    EXPECT_EQ(
+        readSerpJson("{\"status\": {\"message\": \"Invalid key\"}}", source, 0).kind, AnswerKind::Refused);
 }
 
 struct SerpRow {
@@ -178,9 +188,11 @@ TEST_P(SerpAnswers, TellTheirErrors)
 }
 
 INSTANTIATE_TEST_SUITE_P(Errors, SerpAnswers,
-    ::testing::Values(SerpRow { "noResults", "{\"error\": \"Google hasn't returned any results for this query.\"}",
-                          AnswerKind::NotFound, "SERP JSON API: результатов нет" },
-        SerpRow { "invalidKey", "{\"error\": \"Invalid API key. Your API key should be here.\"}", AnswerKind::Refused,
+    ::testing::Values(
+        SerpRow { "noResults", "{\"error\": \"Google hasn't returned any results for this query.\"}",
+            AnswerKind::NotFound, "SERP JSON API: результатов нет" },
+        SerpRow { "invalidKey", "{\"error\": \"Invalid API key. Your API key should be here.\"}",
+            AnswerKind::Refused,
             "SERP JSON API: источник отказал: «Invalid API key. Your API key should be here.»" },
         SerpRow { "emptyList", "{\"organic_results\": []}", AnswerKind::NotFound,
             "SERP JSON API: результатов больше нет" },
@@ -220,7 +232,8 @@ TEST(ApiStatus, TooManyRequestsIsRetriedAndAKeyRefusalIsRefused)
     const ApiAnswer refused = answerToStatus(SourceKind::SerpJson, 401);
     EXPECT_EQ(refused.kind, AnswerKind::Refused);
     EXPECT_EQ(refused.detail,
-        QStringLiteral("SERP JSON API: ключ API не принят (HTTP 401): проверьте ключ в «Источники результатов...»"));
+        QStringLiteral(
+            "SERP JSON API: ключ API не принят (HTTP 401): проверьте ключ в «Источники результатов...»"));
     EXPECT_EQ(answerToStatus(SourceKind::YandexSearchApi, 403).kind, AnswerKind::Refused);
     EXPECT_EQ(answerToStatus(SourceKind::YandexSearchApi, 500).kind, AnswerKind::Unrecognised);
 }

@@ -21,16 +21,18 @@ TEST(ApiRequests, YandexSearchBodyWritesItsNumbersAsStringsAndTheRegionWhenSet)
     source.offered = { SourceKind::YandexSearchApi };
     EXPECT_EQ(yandexSearchBody(source, QStringLiteral("окна \"пвх\""), 1, QStringLiteral("b1g")),
         QByteArray("{\"query\": {\"searchType\": \"SEARCH_TYPE_RU\", \"queryText\": \"окна \\\"пвх\\\"\", "
-                   "\"page\": \"1\"}, \"groupSpec\": {\"groupMode\": \"GROUP_MODE_DEEP\", \"groupsOnPage\": \"100\", "
+                   "\"page\": \"1\"}, \"groupSpec\": {\"groupMode\": \"GROUP_MODE_DEEP\", \"groupsOnPage\": "
+                   "\"100\", "
                    "\"docsInGroup\": \"1\"}, \"folderId\": \"b1g\", \"responseFormat\": \"FORMAT_XML\"}"));
     source.yandexRegion = 213;
     source.groupsOnPage = 50;
     source.searchType = "SEARCH_TYPE_TR";
     EXPECT_EQ(yandexSearchBody(source, QStringLiteral("a\tb"), 0, QStringLiteral("b1g")),
-        QByteArray("{\"query\": {\"searchType\": \"SEARCH_TYPE_TR\", \"queryText\": \"a\\u0009b\", "
-                   "\"page\": \"0\"}, \"groupSpec\": {\"groupMode\": \"GROUP_MODE_DEEP\", \"groupsOnPage\": \"50\", "
-                   "\"docsInGroup\": \"1\"}, \"region\": \"213\", \"folderId\": \"b1g\", \"responseFormat\": "
-                   "\"FORMAT_XML\"}"));
+        QByteArray(
+            "{\"query\": {\"searchType\": \"SEARCH_TYPE_TR\", \"queryText\": \"a\\u0009b\", "
+            "\"page\": \"0\"}, \"groupSpec\": {\"groupMode\": \"GROUP_MODE_DEEP\", \"groupsOnPage\": \"50\", "
+            "\"docsInGroup\": \"1\"}, \"region\": \"213\", \"folderId\": \"b1g\", \"responseFormat\": "
+            "\"FORMAT_XML\"}"));
 }
 
 TEST(ApiRequests, WordstatBodyNamesTheRegionWhenSet)
@@ -38,20 +40,25 @@ TEST(ApiRequests, WordstatBodyNamesTheRegionWhenSet)
     ApiSourceDefinition source;
     source.offered = { SourceKind::YandexWordstatApi };
     EXPECT_EQ(wordstatBody(source, QStringLiteral("окна"), QStringLiteral("b1g")),
-        QByteArray("{\"phrase\": \"окна\", \"numPhrases\": 1, \"devices\": [\"DEVICE_ALL\"], \"folderId\": \"b1g\"}"));
+        QByteArray("{\"phrase\": \"окна\", \"numPhrases\": 1, \"devices\": [\"DEVICE_ALL\"], \"folderId\": "
+                   "\"b1g\"}"));
     source.yandexRegion = 2;
     EXPECT_EQ(wordstatBody(source, QStringLiteral("окна"), QStringLiteral("b1g")),
-        QByteArray("{\"phrase\": \"окна\", \"numPhrases\": 1, \"regions\": [\"2\"], \"devices\": [\"DEVICE_ALL\"], "
-                   "\"folderId\": \"b1g\"}"));
+        QByteArray(
+            "{\"phrase\": \"окна\", \"numPhrases\": 1, \"regions\": [\"2\"], \"devices\": [\"DEVICE_ALL\"], "
+            "\"folderId\": \"b1g\"}"));
 }
 
 TEST(ApiRequests, YandexAddressesFollowTheMode)
 {
     ApiSourceDefinition source;
     source.offered = { SourceKind::YandexSearchApi };
-    EXPECT_EQ(yandexSearchUrl(source, false), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/search"));
-    EXPECT_EQ(yandexSearchUrl(source, true), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/searchAsync"));
-    EXPECT_EQ(operationUrl(source, "sp1 x/y"), QByteArray("https://operation.api.cloud.yandex.net/operations/sp1%20x%2Fy"));
+    EXPECT_EQ(
+        yandexSearchUrl(source, false), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/search"));
+    EXPECT_EQ(yandexSearchUrl(source, true),
+        QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/searchAsync"));
+    EXPECT_EQ(operationUrl(source, "sp1 x/y"),
+        QByteArray("https://operation.api.cloud.yandex.net/operations/sp1%20x%2Fy"));
     EXPECT_EQ(yandexHeaders(QStringLiteral("AQVN1")), QList<QByteArray>({ "Authorization: Api-Key AQVN1" }));
 }
 
@@ -72,21 +79,24 @@ TEST_P(SerpUrls, FillEveryPlaceholderOnce)
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, SerpUrls,
-    ::testing::Values(SerpUrlRow { "cyrillic", "https://s.test/search.json?q={keyword}&start={start}&api_key={key}",
-                          QStringLiteral("окна пвх"), 10,
-                          "https://s.test/search.json?q=%D0%BE%D0%BA%D0%BD%D0%B0%20%D0%BF%D0%B2%D1%85&start=10&api_key=k%2B1" },
+    ::testing::Values(
+        SerpUrlRow { "cyrillic", "https://s.test/search.json?q={keyword}&start={start}&api_key={key}",
+            QStringLiteral("окна пвх"), 10,
+            "https://s.test/"
+            "search.json?q=%D0%BE%D0%BA%D0%BD%D0%B0%20%D0%BF%D0%B2%D1%85&start=10&api_key=k%2B1" },
         // A keyword that spells a placeholder stays the keyword.
         SerpUrlRow { "placeholderInKeyword", "https://s.test/?start={start}&q={keyword}&k={key}",
             QStringLiteral("{key}{start}"), 0, "https://s.test/?start=0&q=%7Bkey%7D%7Bstart%7D&k=k%2B1" },
-        SerpUrlRow { "reservedCharacters", "https://s.test/?q={keyword}&k={key}", QStringLiteral("a&b=c#d"), 0,
-            "https://s.test/?q=a%26b%3Dc%23d&k=k%2B1" }),
+        SerpUrlRow { "reservedCharacters", "https://s.test/?q={keyword}&k={key}", QStringLiteral("a&b=c#d"),
+            0, "https://s.test/?q=a%26b%3Dc%23d&k=k%2B1" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ApiRequests, AKeyHeaderKeepsTheKeyOutOfTheUrl)
 {
     ApiSourceDefinition source = serpSource("https://s.test/?q={keyword}");
     source.apiKeyHeader = "X-API-KEY";
-    EXPECT_EQ(serpUrl(source, QStringLiteral("kw"), 0, QStringLiteral("secret")), QByteArray("https://s.test/?q=kw"));
+    EXPECT_EQ(serpUrl(source, QStringLiteral("kw"), 0, QStringLiteral("secret")),
+        QByteArray("https://s.test/?q=kw"));
     EXPECT_EQ(serpHeaders(source, QStringLiteral("secret")), QList<QByteArray>({ "X-API-KEY: secret" }));
 }
 
@@ -110,7 +120,8 @@ TEST_P(ApiAddresses, AreHttpsOrLoopback)
 }
 
 INSTANTIATE_TEST_SUITE_P(Urls, ApiAddresses,
-    ::testing::Values(AddressRow { "https", QStringLiteral("https://searchapi.api.cloud.yandex.net/v2/web/search"), true },
+    ::testing::Values(
+        AddressRow { "https", QStringLiteral("https://searchapi.api.cloud.yandex.net/v2/web/search"), true },
         AddressRow { "loopbackV4", QStringLiteral("http://127.0.0.1:8080/v2/web/search"), true },
         AddressRow { "loopbackNet", QStringLiteral("http://127.3.2.1/x"), true },
         AddressRow { "loopbackV6", QStringLiteral("http://[::1]:9/x"), true },

@@ -17,12 +17,14 @@ const QString kSerpKey = QStringLiteral("serpsecret77");
 
 QByteArray yandexPage(int first, int count, int sitePosition)
 {
-    QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?><yandexsearch version=\"1.0\"><response><results>"
-                     "<grouping><page first=\""
+    QByteArray xml
+        = "<?xml version=\"1.0\" encoding=\"utf-8\"?><yandexsearch version=\"1.0\"><response><results>"
+          "<grouping><page first=\""
         + QByteArray::number(first) + "\">0</page>";
     for (int position = first; position < first + count; ++position) {
-        const QByteArray link = position == sitePosition ? "https://www.example.ru/okna/"
-                                                         : "https://other" + QByteArray::number(position) + ".test/";
+        const QByteArray link = position == sitePosition
+            ? "https://www.example.ru/okna/"
+            : "https://other" + QByteArray::number(position) + ".test/";
         xml += "<group><doc><url>" + link + "</url></doc></group>";
     }
     return "{\"rawData\": \"" + (xml + "</grouping></results></response></yandexsearch>").toBase64() + "\"}";
@@ -31,7 +33,8 @@ QByteArray yandexPage(int first, int count, int sitePosition)
 QByteArray yandexError(int code)
 {
     return "{\"rawData\": \""
-        + ("<yandexsearch><response><error code=\"" + QByteArray::number(code) + "\">e</error></response></yandexsearch>")
+        + ("<yandexsearch><response><error code=\"" + QByteArray::number(code)
+            + "\">e</error></response></yandexsearch>")
               .toBase64()
         + "\"}";
 }
@@ -40,9 +43,10 @@ QByteArray serpPage(int start, int count, int sitePosition)
 {
     QByteArray json = "{\"organic_results\": [";
     for (int position = start + 1; position <= start + count; ++position) {
-        const QByteArray link = position == sitePosition ? "https://example.ru/" : "https://o.test/" + QByteArray::number(position);
-        json += (position > start + 1 ? ", " : "") + QByteArray("{\"position\": ") + QByteArray::number(position)
-            + ", \"link\": \"" + link + "\"}";
+        const QByteArray link = position == sitePosition ? "https://example.ru/"
+                                                         : "https://o.test/" + QByteArray::number(position);
+        json += (position > start + 1 ? ", " : "") + QByteArray("{\"position\": ")
+            + QByteArray::number(position) + ", \"link\": \"" + link + "\"}";
     }
     return json + "]}";
 }
@@ -156,11 +160,13 @@ TEST_F(ApiLookups, YandexCountsPositionsAcrossTwoRequestsAndColoursByTheEnginesP
     ASSERT_EQ(searches.size(), 2);
     EXPECT_EQ(searches[0],
         "POST /v2/web/search HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: 228\r\n"
-        "Cache-control: no-cache\r\nPragma: no-cache\r\nHost: " + m_server.hostPort()
+        "Cache-control: no-cache\r\nPragma: no-cache\r\nHost: "
+            + m_server.hostPort()
             + "\r\nAccept: application/json\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT "
               "5.1)\r\nAuthorization: Api-Key AQVNyandexkey\r\n\r\n"
               "{\"query\": {\"searchType\": \"SEARCH_TYPE_RU\", \"queryText\": \"окна\", \"page\": \"0\"}, "
-              "\"groupSpec\": {\"groupMode\": \"GROUP_MODE_DEEP\", \"groupsOnPage\": \"100\", \"docsInGroup\": "
+              "\"groupSpec\": {\"groupMode\": \"GROUP_MODE_DEEP\", \"groupsOnPage\": \"100\", "
+              "\"docsInGroup\": "
               "\"1\"}, \"folderId\": \"b1gfolder\", \"responseFormat\": \"FORMAT_XML\"}");
     EXPECT_EQ(pageAsked(searches[1]), 1);
     EXPECT_EQ(m_clients.apiRequests()[SourceKind::YandexSearchApi], 2);
@@ -211,11 +217,14 @@ TEST_F(ApiLookups, SerpRequestsStepByThePageSizeWithTheKeyAndTheRegion)
     m_lookups.CheckGoogleCom(1);
     const QList<QByteArray> sent = requestsTo("/search.json");
     ASSERT_EQ(sent.size(), 20);
-    EXPECT_EQ(targetOf(sent[0]), QByteArray("/search.json?q=%D0%BE%D0%BA%D0%BD%D0%B0&start=0&gl=ru&api_key=serpsecret77"));
-    EXPECT_EQ(targetOf(sent[19]), QByteArray("/search.json?q=%D0%BE%D0%BA%D0%BD%D0%B0&start=190&gl=ru&api_key=serpsecret77"));
+    EXPECT_EQ(targetOf(sent[0]),
+        QByteArray("/search.json?q=%D0%BE%D0%BA%D0%BD%D0%B0&start=0&gl=ru&api_key=serpsecret77"));
+    EXPECT_EQ(targetOf(sent[19]),
+        QByteArray("/search.json?q=%D0%BE%D0%BA%D0%BD%D0%B0&start=190&gl=ru&api_key=serpsecret77"));
     EXPECT_EQ(cell("RankGoogleCom1").text, QStringLiteral("n/a"));
     EXPECT_EQ(cell("RankGoogleCom1").resultPage, 50);
-    EXPECT_EQ(cell("RankGoogleCom1").why.detail, QStringLiteral("Не найден среди первых 200 результатов (SERP JSON API)"));
+    EXPECT_EQ(cell("RankGoogleCom1").why.detail,
+        QStringLiteral("Не найден среди первых 200 результатов (SERP JSON API)"));
 }
 
 TEST_F(ApiLookups, TheRegionGoesIntoTheYandexAndWordstatBodies)
@@ -225,7 +234,8 @@ TEST_F(ApiLookups, TheRegionGoesIntoTheYandexAndWordstatBodies)
     define({}, region);
     serveYandex(3);
     m_lookups.CheckYandexRu(1);
-    EXPECT_TRUE(bodyOf(requestsTo("/v2/web/search").value(0)).contains(", \"region\": \"213\", \"folderId\""));
+    EXPECT_TRUE(
+        bodyOf(requestsTo("/v2/web/search").value(0)).contains(", \"region\": \"213\", \"folderId\""));
     EXPECT_TRUE(bodyOf(requestsTo("/v2/wordstat/topRequests").value(0)).contains("\"regions\": [\"213\"]"));
 }
 
@@ -257,20 +267,22 @@ TEST_P(ApiErrors, EndTheLookupWithTheirReason)
 INSTANTIATE_TEST_SUITE_P(Answers, ApiErrors,
     ::testing::Values(
         ErrorRow { "keyRefused", Engine::YandexRu, RawHttpListener::ok(yandexError(42)), "refused",
-            "Yandex Search API: ключ API не принят (ошибка 42): проверьте ключ в «Источники результатов...»" },
+            "Yandex Search API: ключ API не принят (ошибка 42): проверьте ключ в «Источники "
+            "результатов...»" },
         ErrorRow { "dailyLimit", Engine::YandexRu, RawHttpListener::ok(yandexError(32)), "refused",
             "Yandex Search API: исчерпан суточный лимит запросов (ошибка 32)" },
         ErrorRow { "nothingFound", Engine::YandexRu, RawHttpListener::ok(yandexError(15)), "not-found",
             "Не найден среди первых 200 результатов (Yandex Search API)" },
         ErrorRow { "robot", Engine::YandexRu, RawHttpListener::ok(yandexError(100)), "blocked",
-            "Yandex Search API счёл запрос автоматическим (ошибка 100): проверка заблокирована; повторите позже" },
-        ErrorRow { "badBase64", Engine::YandexRu, RawHttpListener::ok("{\"rawData\": \"%%%\"}"), "unrecognised",
-            "Ответ источника Yandex Search API не распознан: rawData — не Base64" },
+            "Yandex Search API счёл запрос автоматическим (ошибка 100): проверка заблокирована; повторите "
+            "позже" },
+        ErrorRow { "badBase64", Engine::YandexRu, RawHttpListener::ok("{\"rawData\": \"%%%\"}"),
+            "unrecognised", "Ответ источника Yandex Search API не распознан: rawData — не Base64" },
         ErrorRow { "unauthorised", Engine::GoogleCom, status("HTTP/1.1 401 Unauthorized"), "refused",
             "SERP JSON API: ключ API не принят (HTTP 401): проверьте ключ в «Источники результатов...»" },
         ErrorRow { "serpNoResults", Engine::GoogleCom,
-            RawHttpListener::ok("{\"error\": \"Google hasn't returned any results for this query.\"}"), "not-found",
-            "Не найден среди первых 200 результатов (SERP JSON API)" },
+            RawHttpListener::ok("{\"error\": \"Google hasn't returned any results for this query.\"}"),
+            "not-found", "Не найден среди первых 200 результатов (SERP JSON API)" },
         // A provider that repeats the key in its error text: the key never reaches the cell.
         ErrorRow { "keyInTheErrorText", Engine::GoogleCom,
             RawHttpListener::ok("{\"error\": \"Invalid API key serpsecret77.\"}"), "refused",
@@ -380,8 +392,9 @@ TEST_F(ApiLookups, ADeferredSearchPastItsBoundSaysSo)
     m_lookups.CheckYandexRu(1);
     EXPECT_EQ(cell("RankYandexRu1").why.reason, Reason::Failed);
     EXPECT_EQ(cell("RankYandexRu1").why.detail,
-        QStringLiteral("Yandex Search API: отложенный поиск не завершился за 1 с; повторите проверку позже или "
-                       "увеличьте PollLimitSeconds"));
+        QStringLiteral(
+            "Yandex Search API: отложенный поиск не завершился за 1 с; повторите проверку позже или "
+            "увеличьте PollLimitSeconds"));
 }
 
 TEST_F(ApiLookups, ACheckByHandAsksADeferredSourceAtOnce)

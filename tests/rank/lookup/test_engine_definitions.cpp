@@ -229,14 +229,17 @@ INSTANTIATE_TEST_SUITE_P(ApiSources, DefinitionsRefusal,
         Refusal { "SerpKeyNowhere", "[GoogleCom]\nApiUrl=https://s.test/search.json?q={keyword}\n",
             "[GoogleCom] ApiUrl (строка 2): ключ передаётся либо подстановкой {key}, либо заголовком "
             "ApiKeyHeader" },
-        Refusal { "PlaceholderInTheYandexUrl", "[YandexRu]\nApiUrl=https://s.test/v2/web/search?q={keyword}\n",
+        Refusal { "PlaceholderInTheYandexUrl",
+            "[YandexRu]\nApiUrl=https://s.test/v2/web/search?q={keyword}\n",
             "[YandexRu] ApiUrl (строка 2): {keyword} подставляется только в адрес источника serp-json" },
         Refusal { "HeaderTheProgramSets", "[GoogleCom]\nApiKeyHeader=Host\n",
             "[GoogleCom] ApiKeyHeader (строка 2): «Host» — нужно имя заголовка HTTP, не занятое программой" },
-        Refusal { "OperationsUrlWithoutSlash", "[YandexRu]\nOperationsUrl=https://operation.test/operations\n",
+        Refusal { "OperationsUrlWithoutSlash",
+            "[YandexRu]\nOperationsUrl=https://operation.test/operations\n",
             "[YandexRu] OperationsUrl (строка 2): адрес должен кончаться на «/»: к нему добавляется номер "
             "операции" },
-        Refusal { "ApiKeyOnAService", "[YandexCY]\nSource=page\n", "[YandexCY] Source (строка 2): неизвестный ключ" }),
+        Refusal { "ApiKeyOnAService", "[YandexCY]\nSource=page\n",
+            "[YandexCY] Source (строка 2): неизвестный ключ" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EngineDefinitions, TheBuiltInSourcesKeepPageReadingFirst)
@@ -253,20 +256,24 @@ TEST(EngineDefinitions, TheBuiltInSourcesKeepPageReadingFirst)
     EXPECT_EQ(offered(builtIn.engine(Engine::GoogleRu).api), "page, serp-json");
     EXPECT_EQ(offered(builtIn.engine(Engine::MSNCom).api), "page");
     EXPECT_EQ(offered(builtIn.wordstat.api), "page, yandex-wordstat-api");
-    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.url(), QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/search"));
-    EXPECT_EQ(builtIn.wordstat.api.url(), QByteArray("https://searchapi.api.cloud.yandex.net/v2/wordstat/topRequests"));
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.url(),
+        QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/search"));
+    EXPECT_EQ(builtIn.wordstat.api.url(),
+        QByteArray("https://searchapi.api.cloud.yandex.net/v2/wordstat/topRequests"));
     EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.inForce({}), SourceKind::Page);
     EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.inForce(QStringLiteral("serp-json")), SourceKind::Page);
-    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.inForce(QStringLiteral("yandex-search-api")), SourceKind::YandexSearchApi);
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.inForce(QStringLiteral("yandex-search-api")),
+        SourceKind::YandexSearchApi);
 }
 
 TEST(EngineDefinitions, AFileCanPutAnApiSourceFirstAndPointItAtLoopback)
 {
-    const ParsedDefinitions parsed = overBuiltIn("[YandexRu]\nSource=yandex-search-api, page\n"
-                                                 "ApiUrl=http://127.0.0.1:8080/v2/web/search\nMode=deferred\n"
-                                                 "PollSeconds=2\nGroupsOnPage=50\n"
-                                                 "[GoogleCom]\nApiUrl=http://localhost:9/s?q={keyword}&start={start}\n"
-                                                 "ApiKeyHeader=X-API-KEY\nResultsPath=data.items\n");
+    const ParsedDefinitions parsed
+        = overBuiltIn("[YandexRu]\nSource=yandex-search-api, page\n"
+                      "ApiUrl=http://127.0.0.1:8080/v2/web/search\nMode=deferred\n"
+                      "PollSeconds=2\nGroupsOnPage=50\n"
+                      "[GoogleCom]\nApiUrl=http://localhost:9/s?q={keyword}&start={start}\n"
+                      "ApiKeyHeader=X-API-KEY\nResultsPath=data.items\n");
     ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
     const ApiSourceDefinition& yandex = parsed.definitions->engine(Engine::YandexRu).api;
     EXPECT_EQ(yandex.inForce({}), SourceKind::YandexSearchApi);
