@@ -294,6 +294,9 @@ QString searchTypeProblem(const QString& value)
 // The placeholders an ApiUrl may hold: those of the SERP JSON API's template alone.
 QString apiTemplateProblem(const ApiSourceDefinition& api)
 {
+    // An address no source offered uses is not read.
+    if (!api.apiSource())
+        return {};
     const QString url = QString::fromUtf8(api.url());
     const bool serp = api.apiSource() == SourceKind::SerpJson;
     if (serp && url.isEmpty())

@@ -281,6 +281,11 @@ TEST(EngineDefinitions, AFileCanPutAnApiSourceFirstAndPointItAtLoopback)
     EXPECT_EQ(yandex.pollSeconds, 2);
     EXPECT_EQ(yandex.groupsOnPage, 50);
     EXPECT_EQ(parsed.definitions->engine(Engine::GoogleCom).api.resultsPath, QStringLiteral("data.items"));
+    // Page reading alone leaves the built-in SERP template unread.
+    const ParsedDefinitions pagesOnly = overBuiltIn("[GoogleCom]\nSource=page\n");
+    ASSERT_TRUE(pagesOnly.definitions) << allProblems(pagesOnly);
+    EXPECT_EQ(pagesOnly.definitions->engine(Engine::GoogleCom).api.inForce(QStringLiteral("serp-json")),
+        SourceKind::Page);
 }
 
 TEST(EngineDefinitions, EveryProblemIsListedNotOnlyTheFirst)
