@@ -122,18 +122,6 @@ TEST_F(CheckerSources, WithoutAChoicePagesAreReadAndNoApiIsAsked)
     EXPECT_FALSE(result.err.contains("Запросов к API"));
 }
 
-TEST_F(CheckerSources, AMissingKeyIsRefusedWithoutARequest)
-{
-    const Result result = check(
-        { "--json", "--engines", m_enginesPath, "--source", "YandexRu=yandex-search-api", m_projectPath },
-        false);
-    const QJsonObject cell = QJsonDocument::fromJson(result.out).object()["cells"].toArray()[0].toObject();
-    EXPECT_EQ(cell["reason"].toString(), "refused");
-    EXPECT_EQ(cell["detail"].toString(),
-        QStringLiteral("Yandex Search API: ключ API не задан: «Источники результатов...»"));
-    EXPECT_TRUE(m_api.requests().isEmpty());
-}
-
 struct SourceUsageRow {
     const char* name;
     QStringList arguments;
