@@ -3,7 +3,7 @@
 # for the given number of seconds, two at a time, on corpora seeded from tests/data:
 #   bench/fuzz.sh [SECONDS] [TARGET...]
 # Targets: fuzz_project_file fuzz_settings_file fuzz_site_pattern fuzz_page_reading
-# fuzz_definitions_file (default: all).
+# fuzz_definitions_file fuzz_api_answers (default: all).
 # Corpora stay in build-fuzz/corpus/TARGET, findings in build-fuzz/findings/TARGET-*, the
 # libFuzzer output of each run in build-fuzz/logs/TARGET.log.
 set -euo pipefail
@@ -12,7 +12,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_project_file fuzz_settings_file fuzz_site_pattern fuzz_page_reading fuzz_definitions_file)
+  targets=(fuzz_project_file fuzz_settings_file fuzz_site_pattern fuzz_page_reading fuzz_definitions_file fuzz_api_answers)
 fi
 
 if command -v ccache >/dev/null; then
@@ -32,6 +32,10 @@ seed() {
     fuzz_settings_file) cp tests/data/*.reg "$corpus/" ;;
     fuzz_page_reading) cp tests/data/pages/*.html "$corpus/" ;;
     fuzz_definitions_file) cp src/rank/lookup/engines.ini tools/sandbox/google-layout-2.ini "$corpus/" ;;
+    fuzz_api_answers)
+      printf '%s' '{"organic_results": [{"position": 1, "link": "https://a.test/"}], "totalCount": "5"}' >"$corpus/seed-serp"
+      printf '%s' '{"id": "op1", "done": true, "response": {"rawData": "PHlhbmRleHNlYXJjaC8+"}}' >"$corpus/seed-operation"
+      ;;
     fuzz_site_pattern)
       local n=0 address page
       while IFS= read -r address; do

@@ -63,7 +63,7 @@ struct HttpClient::Impl {
     ~Impl();
 
     QByteArray perform(Method method, const QByteArray& url, const QByteArray& body, const ProxyParams& proxy,
-        HeadResult* head);
+        HeadResult* head, const QList<QByteArray>* jsonHeaders = nullptr);
 
     static size_t writeCallback(char* data, size_t size, size_t count, void* impl);
     void configure(Method method, const QByteArray& url, const QByteArray& body, const ProxyParams& proxy,
@@ -181,8 +181,8 @@ void HttpClient::Impl::configure(Method method, const QByteArray& url, const QBy
         curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBody));
 }
 
-QByteArray HttpClient::Impl::perform(
-    Method method, const QByteArray& url, const QByteArray& body, const ProxyParams& proxy, HeadResult* head)
+QByteArray HttpClient::Impl::perform(Method method, const QByteArray& url, const QByteArray& body,
+    const ProxyParams& proxy, HeadResult* head, const QList<QByteArray>* jsonHeaders)
 {
     // An event handler running in the nested loop of a waiting request can reach this client
     // again; one easy handle carries one transfer, so the second request is refused here.
@@ -204,6 +204,15 @@ QByteArray HttpClient::Impl::perform(
         profile.userPassword = CodePage::toAnsi(proxy.user + u':' + proxy.password);
     if (cookies)
         profile.cookie = cookies->cookieHeaderFor(target);
+    if (jsonHeaders) {
+        profile.json = true;
+        for (const QByteArray& header : *jsonHeaders) {
+            // The header's text is not quoted: it may carry a key.
+            if (header.contains('\r') || header.contains('\n') || header.contains('\0'))
+                throw EHttpError("A request header holds a line break");
+        }
+        profile.extraHeaders = *jsonHeaders;
+    }
     const HeaderList headers(profileHeaders(profile));
     QList<QByteArray> connectHeaders;
     if (tunnel && proxy.basicAuth)
@@ -292,6 +301,19 @@ QByteArray HttpClient::postBody(const QByteArray& url, const QByteArray& body)
 {
     const std::shared_ptr<Impl> keep = d;
     return keep->perform(Method::Post, url, body, m_proxy, nullptr);
+}
+
+QByteArray HttpClient::getJson(const QByteArray& url, const QList<QByteArray>& headers)
+{
+    const std::shared_ptr<Impl> keep = d;
+    return keep->perform(Method::Get, url, {}, m_proxy, nullptr, &headers);
+}
+
+QByteArray HttpClient::postJson(
+    const QByteArray& url, const QByteArray& body, const QList<QByteArray>& headers)
+{
+    const std::shared_ptr<Impl> keep = d;
+    return keep->perform(Method::Post, url, body, m_proxy, nullptr, &headers);
 }
 
 HeadResult HttpClient::head(const QByteArray& url)

@@ -57,6 +57,10 @@ public:
     // A form POST of a body the caller has already encoded.
     QByteArray postBody(const QByteArray& url, const QByteArray& body);
     HeadResult head(const QByteArray& url); // throws EHttpError on failure
+    // A request to a JSON API: JSON accepted, the given headers ("Name: value") after the
+    // program's own. A header that holds a line break is refused with EHttpError.
+    QByteArray getJson(const QByteArray& url, const QList<QByteArray>& headers);
+    QByteArray postJson(const QByteArray& url, const QByteArray& body, const QList<QByteArray>& headers);
 
     // Ends the transfer under way at once; the waiting request throws EHttpAborted.
     void abort();

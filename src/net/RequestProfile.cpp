@@ -24,6 +24,13 @@ QByteArray urlPart(CURLU* handle, CURLUPart part, unsigned flags = 0)
     return QByteArray(value.text);
 }
 
+// A URL as an error text may quote it: its query may carry an API key, so it is left out.
+std::string shownUrl(const QByteArray& url)
+{
+    const qsizetype query = url.indexOf('?');
+    return query < 0 ? url.toStdString() : url.left(query).toStdString() + "?…";
+}
+
 } // namespace
 
 UrlParts parseUrl(const QByteArray& url)
@@ -32,7 +39,7 @@ UrlParts parseUrl(const QByteArray& url)
     if (!handle)
         throw EHttpError("не хватает памяти");
     if (curl_url_set(handle.get(), CURLUPART_URL, url.constData(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
-        throw EHttpError("неверный адрес: " + url.toStdString());
+        throw EHttpError("неверный адрес: " + shownUrl(url));
     UrlParts parts;
     parts.scheme = urlPart(handle.get(), CURLUPART_SCHEME).toLower();
     parts.host = urlPart(handle.get(), CURLUPART_HOST);
@@ -41,7 +48,7 @@ UrlParts parseUrl(const QByteArray& url)
     if (parts.path.isEmpty())
         parts.path = "/";
     if (parts.host.isEmpty())
-        throw EHttpError("неверный адрес: " + url.toStdString());
+        throw EHttpError("неверный адрес: " + shownUrl(url));
     return parts;
 }
 
@@ -61,19 +68,21 @@ QList<QByteArray> profileHeaders(const ProfileRequest& request)
     if (http10 && !request.viaProxy)
         headers << "Connection: keep-alive";
     if (request.method == Method::Post) {
-        headers << "Content-Type: application/x-www-form-urlencoded";
+        headers << (request.json ? "Content-Type: application/json"
+                                 : "Content-Type: application/x-www-form-urlencoded");
         headers << "Content-Length: " + QByteArray::number(request.bodyLength);
     }
     headers << "Cache-control: no-cache";
     headers << "Pragma: no-cache";
     headers << (http10 && request.viaProxy ? "Proxy-Connection: keep-alive" : "Proxy-Connection:");
     headers << "Host: " + request.host;
-    headers << "Accept: text/html, */*";
+    headers << (request.json ? "Accept: application/json" : "Accept: text/html, */*");
     headers << "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
     if (request.basicAuth && request.viaProxy)
         headers << "Proxy-Authorization: Basic " + request.userPassword.toBase64();
     if (!request.cookie.isEmpty())
         headers << "Cookie: " + request.cookie;
+    headers << request.extraHeaders;
     headers << "Expect:";
     return headers;
 }

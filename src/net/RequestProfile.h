@@ -27,6 +27,8 @@ struct ProfileRequest {
     bool basicAuth = false;
     QByteArray userPassword; // "user:password" when basicAuth
     QByteArray cookie; // empty: no Cookie header
+    bool json = false; // an API request: JSON accepted, and a posted body is JSON
+    QList<QByteArray> extraHeaders; // "Name: value", after the program's own
 };
 
 // The header list handed to libcurl. libcurl writes its own Host, Accept, Proxy-Connection and

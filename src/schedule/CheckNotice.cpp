@@ -97,25 +97,40 @@ bool isRise(const Move& move)
     return move.change.kind == PositionChange::Kind::Up || move.change.kind == PositionChange::Kind::New;
 }
 
-// "2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)": the results an engine refused,
-// told apart from the moves; empty when none was refused.
-QString blockedLine(const RecordedCheck& current)
+// "2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)": the results of one reason that
+// an engine or its API source refused, told apart from the moves; empty when there is none.
+QString uncheckedLine(const RecordedCheck& current, Reason reason, const QString& why)
 {
-    int blocked = 0;
+    int unchecked = 0;
     QStringList engines;
     for (const RecordedResult& result : current.results) {
-        if (result.reason != Reason::Blocked || !result.unknownReason.isEmpty())
+        if (result.reason != reason || !result.unknownReason.isEmpty())
             continue;
-        ++blocked;
+        ++unchecked;
         if (!engines.contains(engineCaption(result.engine)))
             engines << engineCaption(result.engine);
     }
-    if (!blocked)
+    if (!unchecked)
         return {};
-    const char* cells = byCount(blocked, "ячейка не проверена", "ячейки не проверены", "ячеек не проверены");
-    return QStringLiteral("%1 %2: поисковик блокирует запросы (%3)")
-        .arg(blocked)
-        .arg(QString::fromUtf8(cells), engines.join(QStringLiteral(", ")));
+    const char* cells
+        = byCount(unchecked, "ячейка не проверена", "ячейки не проверены", "ячеек не проверены");
+    return QStringLiteral("%1 %2: %3 (%4)")
+        .arg(unchecked)
+        .arg(QString::fromUtf8(cells), why, engines.join(QStringLiteral(", ")));
+}
+
+// The cells a refusal left unchecked: those an engine blocked, then those an API source refused.
+QString blockedLine(const RecordedCheck& current)
+{
+    QStringList lines;
+    for (const auto& [reason, why] :
+        { std::pair { Reason::Blocked, QStringLiteral("поисковик блокирует запросы") },
+            std::pair {
+                Reason::Refused, QStringLiteral("источник результатов отказал, см. подсказку ячейки") } }) {
+        if (const QString line = uncheckedLine(current, reason, why); !line.isEmpty())
+            lines << line;
+    }
+    return lines.join(u'\n');
 }
 
 } // namespace

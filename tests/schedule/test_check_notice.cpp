@@ -92,7 +92,15 @@ INSTANTIATE_TEST_SUITE_P(Rows, Notices,
             { result("окна", Y, std::nullopt, Reason::Blocked),
                 result("рамы", Y, std::nullopt, Reason::Blocked), result("окна", G, 4) },
             "1 позиция выросла\nпо сравнению с проверкой 05.12.2026\n"
-            "2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)\n▲ окна, Google.ru: 9 → 4" }),
+            "2 ячейки не проверены: поисковик блокирует запросы (Yandex.ru)\n▲ окна, Google.ru: 9 → 4" },
+        NoticeRow { "refused_counted_apart_from_the_blocked",
+            { result("окна", Y, 3), result("рамы", Y, 5), result("окна", G, 9) },
+            { result("окна", Y, std::nullopt, Reason::Refused),
+                result("рамы", Y, std::nullopt, Reason::Blocked), result("окна", G, 4) },
+            "1 позиция выросла\nпо сравнению с проверкой 05.12.2026\n"
+            "1 ячейка не проверена: поисковик блокирует запросы (Yandex.ru)\n"
+            "1 ячейка не проверена: источник результатов отказал, см. подсказку ячейки (Yandex.ru)\n"
+            "▲ окна, Google.ru: 9 → 4" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Notices, RefusedCellsAloneAreToldToo)

@@ -3,6 +3,8 @@
 #include "history/HistoryLocation.h"
 #include "net/ProxyServer.h"
 #include "platform/BoundedFile.h"
+#include "rank/api/SourceKind.h"
+#include "rank/lookup/Engine.h"
 #include "rank/lookup/SearchRegion.h"
 
 #include <QFile>
@@ -15,6 +17,7 @@ const QString kCheckUsage = QStringLiteral(
     "  kestrova-check [--json] [--xlsx ФАЙЛ] [--no-history]\n"
     "                 [--proxy ХОСТ:ПОРТ [--proxy-user ИМЯ [--proxy-pass-file ФАЙЛ | --proxy-pass ПАРОЛЬ]]]\n"
     "                 [--scheduled] [--engines ФАЙЛ] [--region ID] [--history ИСТОРИЯ]\n"
+    "                 [--source ПОИСКОВИК=ИСТОЧНИК ...]\n"
     "                 ПРОЕКТ.zlt\n"
     "  kestrova-check --history-csv ФАЙЛ [--site САЙТ] [--history ИСТОРИЯ]\n"
     "  kestrova-check --history-copy ОТКУДА КУДА\n"
@@ -44,6 +47,14 @@ const QString kCheckHelp = kCheckUsage
         "                          переменная окружения KESTROVA_PROXY_PASSWORD или --proxy-pass-file\n"
         "  --region ID             спросить Яндекс о регионе ID (его lr, например 213 — Москва) в этой\n"
         "                          проверке вместо региона проекта\n"
+        "  --source ПОИСКОВИК=ИСТОЧНИК\n"
+        "                          брать результаты ПОИСКОВИКа из ИСТОЧНИКа в этой проверке (ПОИСКОВИК:\n"
+        "                          GoogleCom, GoogleRu, YandexRu, RamblerRu, AportRu, MSNCom или Wordstat;\n"
+        "                          ИСТОЧНИК: page, yandex-search-api, serp-json или yandex-wordstat-api,\n"
+        "                          как их предлагают описания поисковиков); без него — источник,\n"
+        "                          выбранный в «Источники результатов...». Ключи API берутся из\n"
+        "                          KESTROVA_YANDEX_API_KEY, KESTROVA_YANDEX_FOLDER_ID и\n"
+        "                          KESTROVA_SERP_API_KEY, иначе из связки ключей или файла ключей\n"
         "  --history-csv ФАЙЛ      записать историю позиций в CSV без проверки\n"
         "  --site САЙТ             с --history-csv: только этот сайт\n"
         "  --history ИСТОРИЯ       история позиций: файл SQLite или сервер PostgreSQL по строке\n"
@@ -151,11 +162,44 @@ std::optional<QByteArray> argumentThatIsNoText(int argc, char** argv)
     return std::nullopt;
 }
 
+namespace {
+
+// "YandexRu=yandex-search-api": an engine's key (or Wordstat) and a source code, each once.
+std::optional<UsageError> sourceChoice(const QString& text, SourceChoice& into)
+{
+    const qsizetype equals = text.indexOf(u'=');
+    const QString engine = text.left(equals);
+    const QString code = equals < 0 ? QString() : text.mid(equals + 1);
+    if (!kSourceCodes.find(code.toUtf8()))
+        return UsageError { QStringLiteral(
+            "--source требует ПОИСКОВИК=ИСТОЧНИК, где ИСТОЧНИК — page, yandex-search-api, "
+            "serp-json или yandex-wordstat-api") };
+    QString* slot = nullptr;
+    if (engine == QLatin1String("Wordstat"))
+        slot = &into.wordstat;
+    for (Engine candidate : kEngines) {
+        if (engineKey(candidate) == engine)
+            slot = &into.engines.at(std::size_t(candidate));
+    }
+    if (!slot)
+        return UsageError { QStringLiteral(
+            "--source: неизвестный поисковик %1 (GoogleCom, GoogleRu, YandexRu, RamblerRu, "
+            "AportRu, MSNCom или Wordstat)")
+                                .arg(engine.left(40)) };
+    if (!slot->isEmpty())
+        return UsageError { QStringLiteral("--source %1 указан дважды").arg(engine) };
+    *slot = code;
+    return std::nullopt;
+}
+
+} // namespace
+
 std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& arguments)
 {
     CheckArguments parsed;
     std::optional<QString> proxy, user, password, passwordFile, xlsx, csv, engines, checkEngines, region,
         copyFrom;
+    bool sources = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         // "--opt=VALUE" is "--opt VALUE"; what follows "=" is never repeated in a message, since
         // it may be a password.
@@ -221,7 +265,13 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
             error = value(checkEngines);
         else if (argument == QLatin1String("--region"))
             error = value(region);
-        else if (argument == QLatin1String("--proxy"))
+        else if (argument == QLatin1String("--source")) {
+            std::optional<QString> choice;
+            error = value(choice);
+            if (!error)
+                error = sourceChoice(*choice, parsed.sources);
+            sources = true;
+        } else if (argument == QLatin1String("--proxy"))
             error = value(proxy);
         else if (argument == QLatin1String("--proxy-user"))
             error = value(user);
@@ -247,7 +297,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         return UsageError { QStringLiteral("--history требует имени файла или строки подключения") };
     const bool anyOther = proxy || user || password || passwordFile || parsed.json || parsed.noHistory || xlsx
         || parsed.scheduled || csv || parsed.schedule || parsed.listSchedules || engines || checkEngines
-        || parsed.historySite || !parsed.projectPath.isEmpty() || region;
+        || parsed.historySite || !parsed.projectPath.isEmpty() || region || sources;
     if (copyFrom) {
         if (copyFrom->isEmpty() || parsed.historyCopyTo.isEmpty())
             return UsageError { QStringLiteral("--history-copy требует двух историй: ОТКУДА и КУДА") };
@@ -267,7 +317,7 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         return UsageError { QStringLiteral(
             "--history указывается с проверкой, с --schedule или с --history-csv") };
     const bool checkOptions = proxy || user || password || passwordFile || parsed.json || parsed.noHistory
-        || xlsx || parsed.scheduled || region;
+        || xlsx || parsed.scheduled || region || sources;
     if (checkEngines) {
         if (checkEngines->isEmpty())
             return UsageError { QStringLiteral("--check-engines требует имени файла") };
@@ -298,55 +348,3 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv требует имени файла") };
         if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
-            || parsed.noHistory || parsed.scheduled || region)
-            return UsageError { QStringLiteral(
-                "--history-csv не запускает проверку: с ним указывается только --site") };
-        parsed.historyCsv = *csv;
-        return parsed;
-    }
-    if (parsed.historySite)
-        return UsageError { QStringLiteral("--site указывается только с --history-csv") };
-    if (parsed.projectPath.isEmpty())
-        return UsageError { QStringLiteral("не указан файл проекта") };
-    if (xlsx && xlsx->isEmpty())
-        return UsageError { QStringLiteral("--xlsx требует имени файла") };
-    parsed.xlsxPath = xlsx.value_or(QString());
-    if (region) {
-        // Digits only: "+213", " 213" or "213.0" are no region id.
-        const bool digits = !region->isEmpty() && region->size() <= 9
-            && std::all_of(region->begin(), region->end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-        if (!digits || !SearchRegion::isYandexId(region->toLongLong()))
-            return UsageError { QStringLiteral("--region требует номера региона Яндекса от 1 до %1")
-                                    .arg(SearchRegion::kMaxYandexId) };
-        parsed.yandexRegion = region->toInt();
-    }
-    if ((user || password || passwordFile) && !proxy)
-        return UsageError { QStringLiteral("--proxy-user и --proxy-pass указываются только с --proxy") };
-    if ((password || passwordFile) && !user)
-        return UsageError { QStringLiteral("--proxy-pass указывается только с --proxy-user") };
-    if (password && passwordFile)
-        return UsageError { QStringLiteral("--proxy-pass и --proxy-pass-file нельзя указать вместе") };
-    if (passwordFile) {
-        auto read = passwordFromFile(*passwordFile);
-        if (const auto* error = std::get_if<UsageError>(&read))
-            return *error;
-        password = std::get<QString>(read);
-    }
-    if (user && !password && qEnvironmentVariableIsSet("KESTROVA_PROXY_PASSWORD"))
-        password = qEnvironmentVariable("KESTROVA_PROXY_PASSWORD");
-    if (proxy) {
-        const qsizetype colon = proxy->lastIndexOf(u':');
-        if (colon <= 0)
-            return UsageError { QStringLiteral("--proxy требует ХОСТ:ПОРТ") };
-        ConnectionSettings settings;
-        settings.useProxy = true;
-        settings.server = proxy->left(colon);
-        if (!isProxyServerText(settings.server))
-            return UsageError { proxyServerError(settings.server) };
-        settings.port = proxy->mid(colon + 1);
-        settings.user = user.value_or(QString());
-        settings.password = password.value_or(QString());
-        parsed.proxy = settings;
-    }
-    return parsed;
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/ConnectionSettings.h"
+#include "rank/api/SourceChoice.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,7 @@ struct CheckArguments {
     QString enginesFile; // read the engines by the definitions of this file; empty: the usual sources
     QString checkEngines; // validate this definitions file instead of checking
     std::optional<int> yandexRegion; // --region: the Yandex region of this run over the project's
+    SourceChoice sources; // --source ENGINE=CODE; empty codes: the definitions' first
 };
 
 struct UsageError {

@@ -86,7 +86,7 @@ QByteArray jsonCell(const ProjectResults& results, Engine engine, int n)
 bool isTrouble(Reason reason)
 {
     return reason == Reason::Failed || reason == Reason::Unrecognised || reason == Reason::TooComplex
-        || reason == Reason::Blocked;
+        || reason == Reason::Blocked || reason == Reason::Refused;
 }
 
 QString troubleLine(const QString& what, const Outcome& why)
@@ -125,6 +125,16 @@ QByteArray jsonRegion(const SearchRegion& region)
         + ", \"google_language\": " + textOrNull(region.googleLanguage) + "}";
 }
 
+// Every API source by its code, also those not asked.
+QByteArray jsonApiRequests(const ApiRequestCounts& counts)
+{
+    QByteArray out = "{";
+    for (SourceKind source : kApiSources)
+        out += (out.size() > 1 ? ", " : "") + jsonString(sourceCode(source)) + ": "
+            + QByteArray::number(counts[source]);
+    return out + "}";
+}
+
 } // namespace
 
 QByteArray formatJson(const Project& project, const ProjectResults& results)
@@ -134,9 +144,9 @@ QByteArray formatJson(const Project& project, const ProjectResults& results)
         + jsonReason("pr_", results.pr.why) + ", \"elapsed\": " + jsonString(results.elapsed)
         + ", \"stopped\": " + (results.stopped ? "true" : "false")
         + ", \"error\": " + (results.error ? jsonString(*results.error) : QByteArray("null"))
-        + ", \"definitions\": {\"version\": " + jsonString(results.definitionsVersion)
-        + ", \"source\": " + jsonString(results.definitionsSource)
-        + "}, \"region\": " + jsonRegion(results.region) + ", \"keywords\": [";
+        + ", \"definitions\": {\"version\": " + jsonString(results.definitionsVersion) + ", \"source\": "
+        + jsonString(results.definitionsSource) + "}, \"region\": " + jsonRegion(results.region)
+        + ", \"api_requests\": " + jsonApiRequests(results.apiRequests) + ", \"keywords\": [";
     for (int n = 1; n <= Project::KeywordCount; ++n)
         out += (n > 1 ? ", " : "") + jsonString(project.keyword(n));
     out += "], \"cells\": [";

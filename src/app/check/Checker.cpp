@@ -14,6 +14,7 @@
 #include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "platform/ProgramFile.h"
+#include "rank/api/SourceKeys.h"
 #include "rank/lookup/EngineDefinitions.h"
 #include "rank/run/CheckRun.h"
 #include "rank/run/RunHost.h"
@@ -44,6 +45,31 @@ public:
 private:
     ConnectionSettings m_settings;
 };
+
+// The keys of the API sources this process was given in its environment.
+SourceKeys keysFromEnvironment()
+{
+    return { qEnvironmentVariable(kYandexApiKeyVariable), qEnvironmentVariable(kYandexFolderIdVariable),
+        qEnvironmentVariable(kSerpApiKeyVariable) };
+}
+
+// A source chosen on the command line that the definitions in force do not offer; empty when all are.
+QString sourceNotOffered(const SourceChoice& choice, const EngineDefinitions& definitions)
+{
+    const auto offered = [](const ApiSourceDefinition& api, const QString& code) {
+        return code.isEmpty() || api.inForce(code) == kSourceCodes.find(code.toUtf8());
+    };
+    for (Engine engine : kEngines) {
+        const QString& code = choice.engines.at(std::size_t(engine));
+        if (!offered(definitions.engine(engine).api, code))
+            return QStringLiteral("--source %1=%2: описания поисковиков не предлагают такого источника")
+                .arg(engineKey(engine), code);
+    }
+    if (!offered(definitions.wordstat.api, choice.wordstat))
+        return QStringLiteral("--source Wordstat=%1: описания поисковиков не предлагают такого источника")
+            .arg(choice.wordstat);
+    return {};
+}
 
 // The latest check of the site before this one, which a scheduled check's notice compares with.
 std::optional<RecordedCheck> previousCheck(const HistoryStore& history, const QString& site)
@@ -111,6 +137,11 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
                     options.projectPath, QStringLiteral("файл описаний поисковых систем не принят"));
             return kExitUsage;
         }
+        if (const QString problem = sourceNotOffered(options.sources, *EngineDefinitions::current());
+            !problem.isEmpty()) {
+            writeLine(err, QStringLiteral("kestrova-check: ") + problem);
+            return kExitUsage;
+        }
         if (!options.proxy)
             ProgramStores::restoreConnection(remembered);
     } catch (const std::exception& e) {
@@ -123,10 +154,13 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
     CheckerHost host(options.proxy ? *options.proxy : remembered.settings());
     ProjectResults results;
     CheckRun run(project, results, host);
+    run.clients().useSources(options.sources, keysFromEnvironment(), options.scheduled);
     bool started = false;
     QObject::connect(&run, &CheckRun::started, [&started] { started = true; });
     // The table names every result; without --json standard error keeps to the troubles.
     if (options.json) {
+        QObject::connect(&run, &CheckRun::apiRequestsPlanned,
+            [&] { writeLine(err, CheckRun::apiRequestsPlannedText(results.apiRequestsPlanned)); });
         QObject::connect(&run, &CheckRun::lookupDone,
             [&](Engine engine, int n) { writeLine(err, formatProgress(engine, n, results)); });
     }

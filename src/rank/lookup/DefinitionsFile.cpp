@@ -51,9 +51,9 @@ public:
         target = text.toUtf8();
     }
 
-    void number(const QString& key, int& target, int low, int high)
+    void number(const QString& key, int& target, int low, int high, bool optional = false)
     {
-        const IniValue* value = find(key);
+        const IniValue* value = find(key, optional);
         if (!value)
             return;
         static const QRegularExpression digits(QStringLiteral("^[0-9]{1,4}$"));
@@ -226,6 +226,145 @@ void applyEngine(EngineDefinition& engine, Applier& apply)
     apply.markers(QStringLiteral("Blocked"), engine.blocked);
 }
 
+// "page, yandex-search-api": known codes, each once, those the section can take, one API source.
+QString sourceListProblem(const QString& value, const QList<SourceKind>& fitting, QList<SourceKind>* offered)
+{
+    QList<SourceKind> kinds;
+    for (const QString& word : value.split(u',')) {
+        const QString code = word.trimmed();
+        const std::optional<SourceKind> kind = kSourceCodes.find(code.toUtf8());
+        if (!kind)
+            return QStringLiteral("неизвестный источник «%1»").arg(Applier::shown(code));
+        if (!fitting.contains(*kind))
+            return QStringLiteral("источник %1 здесь не подходит").arg(code);
+        if (kinds.contains(*kind))
+            return QStringLiteral("источник %1 назван дважды").arg(code);
+        kinds << *kind;
+    }
+    if (std::count_if(kinds.begin(), kinds.end(), [](SourceKind kind) { return kind != SourceKind::Page; })
+        > 1)
+        return QStringLiteral("раздел может предлагать только один источник через API");
+    *offered = kinds;
+    return {};
+}
+
+QString namePathProblem(const QString& value)
+{
+    static const QRegularExpression path(QStringLiteral("^[A-Za-z0-9_@$-]+(\\.[A-Za-z0-9_@$-]+)*$"));
+    if (value.size() > 100 || !path.match(value).hasMatch())
+        return QStringLiteral("«%1» — нужны имена полей JSON через точку").arg(Applier::shown(value));
+    return {};
+}
+
+QString headerNameProblem(const QString& value)
+{
+    static const QRegularExpression token(QStringLiteral("^[A-Za-z0-9-]{1,64}$"));
+    static const QStringList reserved { "host", "content-type", "content-length", "cookie",
+        "proxy-authorization", "connection", "expect" };
+    if (!token.match(value).hasMatch() || reserved.contains(value.toLower()))
+        return QStringLiteral("«%1» — нужно имя заголовка HTTP, не занятое программой")
+            .arg(Applier::shown(value));
+    return {};
+}
+
+QString plainTextProblem(const QString& value)
+{
+    if (value.isEmpty() || value.size() > 200)
+        return QStringLiteral("нужен текст длиной от 1 до 200 знаков");
+    return patternProblem(value);
+}
+
+QString operationsUrlProblem(const QString& value)
+{
+    if (const QString problem = apiUrlProblem(value); !problem.isEmpty())
+        return problem;
+    if (value.contains(u'{') || value.contains(u'?') || !value.endsWith(u'/'))
+        return QStringLiteral("адрес должен кончаться на «/»: к нему добавляется номер операции");
+    return {};
+}
+
+QString searchTypeProblem(const QString& value)
+{
+    static const QRegularExpression type(QStringLiteral("^SEARCH_TYPE_[A-Z]{2,3}$"));
+    if (!type.match(value).hasMatch())
+        return QStringLiteral("«%1» — нужен тип поиска вида SEARCH_TYPE_RU").arg(Applier::shown(value));
+    return {};
+}
+
+// The placeholders an ApiUrl may hold: those of the SERP JSON API's template alone.
+QString apiTemplateProblem(const ApiSourceDefinition& api)
+{
+    // An address no source offered uses is not read.
+    if (!api.apiSource())
+        return {};
+    const QString url = QString::fromUtf8(api.url());
+    const bool serp = api.apiSource() == SourceKind::SerpJson;
+    if (serp && url.isEmpty())
+        return QStringLiteral("источнику serp-json нужен ApiUrl");
+    if (url.isEmpty())
+        return {};
+    static const QStringList placeholders { "{keyword}", "{start}", "{country}", "{language}", "{region}",
+        "{key}" };
+    QString rest = url;
+    for (const QString& placeholder : placeholders) {
+        const qsizetype count = url.count(placeholder);
+        if (count > 1)
+            return QStringLiteral("%1 может встречаться не больше одного раза").arg(placeholder);
+        if (count && !serp)
+            return QStringLiteral("%1 подставляется только в адрес источника serp-json").arg(placeholder);
+        rest.remove(placeholder);
+    }
+    if (rest.contains(u'{') || rest.contains(u'}'))
+        return QStringLiteral("неизвестная подстановка в фигурных скобках");
+    if (serp && !url.contains(QLatin1String("{keyword}")))
+        return QStringLiteral("в адресе serp-json нет {keyword}");
+    if (serp && url.contains(QLatin1String("{key}")) == !api.apiKeyHeader.isEmpty())
+        return QStringLiteral("ключ передаётся либо подстановкой {key}, либо заголовком ApiKeyHeader");
+    return {};
+}
+
+void applyApi(ApiSourceDefinition& api, Applier& apply, const QList<SourceKind>& fitting)
+{
+    const auto sources
+        = [&](const QString& value) { return sourceListProblem(value, fitting, &api.offered); };
+    QString sourceText;
+    apply.text(QStringLiteral("Source"), sourceText, sources, true);
+    apply.bytes(QStringLiteral("ApiUrl"), api.apiUrl, apiUrlProblem, true);
+    if (fitting.contains(SourceKind::YandexWordstatApi))
+        return;
+    apply.choice<ApiMode>(QStringLiteral("Mode"), api.mode,
+        { { "immediate", ApiMode::Immediate }, { "deferred", ApiMode::Deferred } }, true);
+    apply.bytes(QStringLiteral("OperationsUrl"), api.operationsUrl, operationsUrlProblem, true);
+    apply.number(QStringLiteral("PollSeconds"), api.pollSeconds, 1, 60, true);
+    apply.number(QStringLiteral("PollLimitSeconds"), api.pollLimitSeconds, 1, 3600, true);
+    apply.bytes(QStringLiteral("SearchType"), api.searchType, searchTypeProblem, true);
+    apply.number(QStringLiteral("GroupsOnPage"), api.groupsOnPage, 1, 100, true);
+    apply.bytes(QStringLiteral("ApiKeyHeader"), api.apiKeyHeader, headerNameProblem, true);
+    apply.text(QStringLiteral("ResultsPath"), api.resultsPath, namePathProblem, true);
+    apply.text(QStringLiteral("PositionField"), api.positionField, namePathProblem, true);
+    apply.text(QStringLiteral("LinkField"), api.linkField, namePathProblem, true);
+    apply.text(QStringLiteral("ErrorField"), api.errorField, namePathProblem, true);
+    apply.text(QStringLiteral("NoResultsText"), api.noResultsText, plainTextProblem, true);
+}
+
+// The checks that join the source to its address, once every key of the section is in.
+void checkApiTemplate(const ApiSourceDefinition& api, Applier& apply,
+    const QList<DefinitionsProblem>& problems, const QString& section)
+{
+    const bool refused = std::any_of(problems.begin(), problems.end(), [&](const DefinitionsProblem& p) {
+        return p.section == section
+            && (p.key == QLatin1String("ApiUrl") || p.key == QLatin1String("Source")
+                || p.key == QLatin1String("ApiKeyHeader"));
+    });
+    if (refused)
+        return;
+    if (const QString problem = apiTemplateProblem(api); !problem.isEmpty()) {
+        const QString key
+            = apply.gave(QStringLiteral("ApiUrl")) ? QStringLiteral("ApiUrl") : QStringLiteral("Source");
+        apply.fail(key, problem, apply.lineOf(key));
+    }
+}
+
 void checkEngineGroups(const EngineDefinition& engine, Applier& apply)
 {
     const std::optional<int> groups = groupsOf(engine.resultPattern, apply);
@@ -292,7 +431,7 @@ EngineDefinitions emptyDefinitions()
     for (Engine engine : kEngines)
         definitions.engines.at(std::size_t(engine))
             = { engine, engineKey(engine), {}, HttpVersion::Http11, {}, 1, 0, KeywordEncoding::Utf8Percent,
-                  {}, 0, PageRule::CountedToTheEnd, 1, UrlScheme::Http, {} };
+                  {}, 0, PageRule::CountedToTheEnd, 1, UrlScheme::Http, {}, {} };
     definitions.wordstat.key = QStringLiteral("Wordstat");
     definitions.yandexCY.key = QStringLiteral("YandexCY");
     definitions.pageRank.key = QStringLiteral("PageRank");
@@ -344,12 +483,18 @@ ParsedDefinitions DefinitionsFile::parse(const QByteArray& content, const Engine
         };
         if (!refused("Pattern") && !refused("LinkGroup") && !refused("PageRule"))
             checkEngineGroups(engine, apply);
+        applyApi(engine.api, apply, { SourceKind::Page, SourceKind::YandexSearchApi, SourceKind::SerpJson });
+        checkApiTemplate(engine.api, apply, parsed.problems, engine.key);
     }
     for (ServiceDefinition* service :
         { &definitions.wordstat, &definitions.yandexCY, &definitions.pageRank }) {
         Applier apply(
             sectionNamed(service->key), service->key, needsAll, parsed.problems, definitions.givenValues);
         applyService(*service, apply);
+        if (service == &definitions.wordstat) {
+            applyApi(service->api, apply, { SourceKind::Page, SourceKind::YandexWordstatApi });
+            checkApiTemplate(service->api, apply, parsed.problems, service->key);
+        }
     }
     // Problems are told in the order of the file's lines, those of the whole file first.
     std::stable_sort(parsed.problems.begin(), parsed.problems.end(),

@@ -10,6 +10,12 @@ namespace {
 constexpr std::array<const char*, 12> kEngineKeys { "Host", "Url", "PageStep", "PageOffset",
     "KeywordEncoding", "HttpVersion", "PageRule", "PageSize", "Pattern", "LinkGroup", "Scheme", "Blocked" };
 constexpr std::array<const char*, 5> kServiceKeys { "Host", "Url", "Form", "Pattern", "Scheme" };
+// The keys of the result sources asked through an API: every engine section takes them.
+constexpr std::array<const char*, 14> kApiKeys { "Source", "ApiUrl", "Mode", "OperationsUrl", "PollSeconds",
+    "PollLimitSeconds", "SearchType", "GroupsOnPage", "ApiKeyHeader", "ResultsPath", "PositionField",
+    "LinkField", "ErrorField", "NoResultsText" };
+// [Wordstat] may take its count through the API.
+constexpr std::array<const char*, 2> kWordstatApiKeys { "Source", "ApiUrl" };
 constexpr std::array<const char*, 3> kServiceSections { "Wordstat", "YandexCY", "PageRank" };
 
 template <std::size_t N> QStringList listOf(const std::array<const char*, N>& words)
@@ -120,7 +126,9 @@ private:
         else if (listOf(kServiceSections).contains(section))
             known = listOf(kServiceKeys);
         else
-            known = listOf(kEngineKeys);
+            known = listOf(kEngineKeys) + listOf(kApiKeys);
+        if (section == QLatin1String("Wordstat"))
+            known << listOf(kWordstatApiKeys);
         for (const QString& candidate : known) {
             if (candidate.compare(key, Qt::CaseInsensitive) == 0)
                 return candidate;

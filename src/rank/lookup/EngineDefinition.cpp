@@ -2,14 +2,6 @@
 
 #include <algorithm>
 
-QByteArray fillPlaceholder(QByteArray text, const QByteArray& placeholder, const QByteArray& value)
-{
-    const qsizetype at = text.indexOf(placeholder);
-    if (at >= 0)
-        text.replace(at, placeholder.size(), value);
-    return text;
-}
-
 QByteArray resultPageUrl(
     const EngineDefinition& engine, const QString& host, int page, const QByteArray& keyword)
 {

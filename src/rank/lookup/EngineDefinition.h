@@ -2,6 +2,8 @@
 
 #include "net/HttpVersion.h"
 #include "net/UrlScheme.h"
+#include "rank/api/ApiSourceDefinition.h"
+#include "rank/api/Placeholders.h"
 #include "rank/lookup/BlockedReply.h"
 #include "rank/lookup/Engine.h"
 
@@ -46,6 +48,8 @@ struct EngineDefinition {
     UrlScheme scheme = UrlScheme::Http;
     // How a reply that refuses results to a program looks; HTTP 429 is one without any marker.
     QList<BlockMarker> blocked;
+    // The sources offered for the engine's column, and how its API source is asked.
+    ApiSourceDefinition api;
 };
 
 // A service read for one figure: the query count of a keyword, the citation index or the PageRank
@@ -58,6 +62,8 @@ struct ServiceDefinition {
     QByteArray form; // a form line sent by POST; empty: the service is asked by GET
     QByteArray pattern;
     UrlScheme scheme = UrlScheme::Http;
+    // Wordstat: the sources offered for the query count, and how its API source is asked.
+    ApiSourceDefinition api;
 };
 
 // "http://host" or "https://host": where the request line's path and query go.
@@ -69,7 +75,3 @@ QByteArray resultPageUrl(
 
 // The name of the query parameter that carries a placeholder ("{keyword}" or "{page}").
 QByteArray queryParameterOf(const EngineDefinition& engine, const QByteArray& placeholder);
-
-// A template with its one placeholder replaced by a value; the value's bytes are never read as a
-// placeholder.
-QByteArray fillPlaceholder(QByteArray text, const QByteArray& placeholder, const QByteArray& value);

@@ -9,6 +9,7 @@ EngineLookups::EngineLookups(LookupHost& host, EngineClients& clients)
     : m_host(host)
     , m_clients(clients)
     , m_scans(host, clients)
+    , m_api(host, clients)
 {
 }
 
@@ -36,17 +37,39 @@ void EngineLookups::check(Engine engine, int n)
         return;
     }
     if (row.hasQueryCount()) {
-        const ScanResult count
-            = m_scans.QueryWordstatCount(encodeKeyword(m_clients.definitions().engine(engine), keyword));
+        const ScanResult count = queryCount(engine, n, keyword);
         m_host.writeCountCell(engine, n, CodePage::fromAnsi(count.text), count.why);
     }
-    if (m_clients.keepsBlocking(engine)) {
-        const ScanResult skipped { "n/a", 50, Outcome::blockedSkipped() };
-        m_host.writeRankCell(engine, n, CodePage::fromAnsi(skipped.text), skipped.resultPage, skipped.why);
-        return;
+    const ScanResult result = rank(engine, n, keyword);
+    m_host.writeRankCell(engine, n, CodePage::fromAnsi(result.text), result.resultPage, result.why);
+}
+
+// Through Wordstat's pages or its API; after the API refused a count, it is not asked again.
+ScanResult EngineLookups::queryCount(Engine engine, int n, const QByteArray& keyword)
+{
+    if (m_clients.wordstatSource() == SourceKind::Page)
+        return m_scans.QueryWordstatCount(encodeKeyword(m_clients.definitions().engine(engine), keyword));
+    if (const std::optional<Outcome>& refused = m_clients.wordstatRefusal())
+        return { "n/a", 50, *refused };
+    const ScanResult count = m_api.wordstatCount(m_host.keyword(n));
+    if (count.why.reason == Reason::Refused)
+        m_clients.noteWordstatRefused(count.why);
+    return count;
+}
+
+ScanResult EngineLookups::rank(Engine engine, int n, const QByteArray& keyword)
+{
+    if (m_clients.keepsBlocking(engine))
+        return { "n/a", 50, Outcome::blockedSkipped() };
+    const bool api = m_clients.sourceFor(engine) != SourceKind::Page;
+    if (api) {
+        if (const std::optional<Outcome>& refused = m_clients.refusal(engine))
+            return { "n/a", 50, *refused };
     }
-    const ScanResult result = m_scans.scan(engine, keyword);
+    const ScanResult result = api ? m_api.scan(engine, m_host.keyword(n)) : m_scans.scan(engine, keyword);
     if (result.why.reason != Reason::Stopped)
         m_clients.noteLookupBlocked(engine, result.why.reason == Reason::Blocked);
-    m_host.writeRankCell(engine, n, CodePage::fromAnsi(result.text), result.resultPage, result.why);
+    if (result.why.reason == Reason::Refused)
+        m_clients.noteRefused(engine, result.why);
+    return result;
 }

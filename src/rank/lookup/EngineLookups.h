@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rank/lookup/ApiScans.h"
 #include "rank/lookup/Engine.h"
 #include "rank/lookup/PageScans.h"
 
@@ -27,7 +28,11 @@ public:
     static constexpr int kGaugeStep = 15;
 
 private:
+    ScanResult queryCount(Engine engine, int n, const QByteArray& keyword);
+    ScanResult rank(Engine engine, int n, const QByteArray& keyword);
+
     LookupHost& m_host;
     EngineClients& m_clients;
     PageScans m_scans;
+    ApiScans m_api;
 };

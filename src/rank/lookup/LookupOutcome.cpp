@@ -73,3 +73,14 @@ Outcome Outcome::blockedSkipped()
 {
     return { Reason::Blocked, QStringLiteral("проверка пропущена: поисковик блокирует запросы") };
 }
+
+Outcome Outcome::refused(const QString& detail)
+{
+    return { Reason::Refused, detail };
+}
+
+Outcome Outcome::notFoundInResults(int results, const QString& source)
+{
+    return { Reason::NotFound,
+        QStringLiteral("Не найден среди первых %1 результатов (%2)").arg(results).arg(source) };
+}

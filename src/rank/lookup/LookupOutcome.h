@@ -16,11 +16,12 @@ enum class Reason {
     Stopped, // the user stopped the check
     NotAsked, // engine not ticked, keyword empty
     Blocked, // the engine answered but refused its results to a program (captcha, JavaScript wall ...)
+    Refused, // an API source will not answer this check: key not set or not accepted, limit spent
 };
 
 inline constexpr std::array kReasons { Reason::Found, Reason::NotFound, Reason::ShortList,
     Reason::Unrecognised, Reason::TooComplex, Reason::Failed, Reason::Stopped, Reason::NotAsked,
-    Reason::Blocked };
+    Reason::Blocked, Reason::Refused };
 
 struct Outcome {
     Reason reason = Reason::NotAsked;
@@ -42,11 +43,15 @@ struct Outcome {
     static Outcome blocked(const QString& detail);
     // A later keyword of an engine that went on blocking the check's requests.
     static Outcome blockedSkipped();
+    // An API source that will not answer; the detail names what to fix.
+    static Outcome refused(const QString& detail);
+    // Not found among the first results an API source gave (results: how many were asked for).
+    static Outcome notFoundInResults(int results, const QString& source);
 };
 
 // The stable English codes that the checker's output, the CSV and the history file hold.
 inline constexpr EnumCodes<Reason, kReasons.size()> kReasonCodes { { "found", "not-found", "short-list",
-    "unrecognised", "too-complex", "failed", "stopped", "not-asked", "blocked" } };
+    "unrecognised", "too-complex", "failed", "stopped", "not-asked", "blocked", "refused" } };
 
 inline QString reasonCode(Reason reason)
 {

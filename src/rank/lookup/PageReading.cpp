@@ -1,5 +1,6 @@
 #include "rank/lookup/PageReading.h"
 
+#include "rank/api/SiteLink.h"
 #include "rank/pattern/PatternLiterals.h"
 
 const char kSiteAddressError[] = "Ошибка шаблона в адресе сайта: ";
@@ -18,7 +19,6 @@ void compileWithSiteAddress(RegExpr& pattern)
 PageReader::PageReader(const EngineDefinition& row, const QByteArray& siteKey)
     : m_row(row)
     , m_siteKey(siteKey)
-    , m_siteKeyAnchor(siteKey.isEmpty() ? 0 : rarestByteOf(siteKey))
     , m_entries(row.resultPattern)
 {
     if (row.pageRule == PageRule::EngineNumbered)
@@ -46,15 +46,11 @@ PageReading PageReader::read(const QByteArray& page, int pageIndex)
 PageReading PageReader::readCounted(const QByteArray& page, int pageIndex)
 {
     PageReading reading;
-    m_siteKeyAt = kNotLookedFor;
     if (!m_entries.exec(page))
         return reading;
     do {
         ++reading.entries;
-        // An empty key would be "found" in every link; it names no site.
-        if (!m_siteKey.isEmpty()
-            && linkHoldsSiteKey(
-                page, m_entries.matchPos(m_row.linkGroup), m_entries.matchLen(m_row.linkGroup))) {
+        if (linkNamesSite(page, m_entries.matchPos(m_row.linkGroup), m_entries.matchLen(m_row.linkGroup))) {
             reading.position = QByteArray::number(m_row.pageSize * pageIndex + reading.entries);
             return reading;
         }
@@ -62,15 +58,10 @@ PageReading PageReader::readCounted(const QByteArray& page, int pageIndex)
     return reading;
 }
 
-// The links of a page come in order: the site key is looked for once from each link that lies past
-// its last place found, so the page is read through once for it.
-bool PageReader::linkHoldsSiteKey(const QByteArray& page, qsizetype linkPos, qsizetype linkLen)
+// The rule API answers are matched by as well.
+bool PageReader::linkNamesSite(const QByteArray& page, qsizetype linkPos, qsizetype linkLen) const
 {
-    if (linkPos < 0)
-        return false;
-    if (m_siteKeyAt == kNotLookedFor || (m_siteKeyAt >= 0 && m_siteKeyAt < linkPos))
-        m_siteKeyAt = findNeedle(page.constData(), page.size(), m_siteKey, m_siteKeyAnchor, linkPos);
-    return m_siteKeyAt >= 0 && m_siteKeyAt + m_siteKey.size() <= linkPos + linkLen;
+    return linkPos >= 0 && linkHoldsSiteKey(QByteArrayView(page).sliced(linkPos, linkLen), m_siteKey);
 }
 
 PageReading PageReader::readNumbered(const QByteArray& page)

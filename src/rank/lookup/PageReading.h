@@ -32,13 +32,10 @@ public:
 private:
     PageReading readCounted(const QByteArray& page, int pageIndex);
     PageReading readNumbered(const QByteArray& page);
-    bool linkHoldsSiteKey(const QByteArray& page, qsizetype linkPos, qsizetype linkLen);
+    bool linkNamesSite(const QByteArray& page, qsizetype linkPos, qsizetype linkLen) const;
 
     const EngineDefinition& m_row;
     QByteArray m_siteKey;
-    qsizetype m_siteKeyAnchor; // looked for first in the links
-    static constexpr qsizetype kNotLookedFor = -2;
-    qsizetype m_siteKeyAt = kNotLookedFor; // the first place of the site key from the last link on
     RegExpr m_entries;
     std::optional<RegExpr> m_siteEntry; // numbered rules: the entry pattern followed by the site key
 };

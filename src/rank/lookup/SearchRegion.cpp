@@ -52,9 +52,18 @@ QByteArray fillOne(QByteArray url, const QByteArray& placeholder, const QString&
     return url;
 }
 
+// An API source takes the Yandex region into its request body, and its address the region's
+// placeholders like any Url.
+void fillApi(ApiSourceDefinition& api, const SearchRegion& region)
+{
+    api.apiUrl = withRegion(api.apiUrl, region);
+    api.yandexRegion = region.yandex;
+}
+
 void fillService(ServiceDefinition& service, const SearchRegion& region)
 {
     service.urlTemplate = withRegion(service.urlTemplate, region);
+    fillApi(service.api, region);
 }
 
 } // namespace
@@ -135,8 +144,10 @@ std::shared_ptr<const EngineDefinitions> definitionsForRegion(
     std::shared_ptr<const EngineDefinitions> definitions, const SearchRegion& region)
 {
     auto filled = std::make_shared<EngineDefinitions>(*definitions);
-    for (EngineDefinition& engine : filled->engines)
+    for (EngineDefinition& engine : filled->engines) {
         engine.urlTemplate = withRegion(engine.urlTemplate, region);
+        fillApi(engine.api, region);
+    }
     fillService(filled->wordstat, region);
     fillService(filled->yandexCY, region);
     fillService(filled->pageRank, region);

@@ -23,6 +23,8 @@ void ProjectResults::beginCheck()
     stopped = false;
     error.reset();
     nothingAnswered.reset();
+    apiRequestsPlanned = {};
+    apiRequests = {};
 }
 
 void ProjectResults::resetFigures()

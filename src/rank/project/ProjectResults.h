@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rank/api/SourceKind.h"
 #include "rank/lookup/SiteMetrics.h"
 #include "rank/project/Project.h"
 
@@ -56,6 +57,10 @@ public:
     QString definitionsSource;
     // The region the last check asked the engines from; none before the first check.
     SearchRegion region;
+    // The API requests of the last check by source: the most it could spend, known at its start,
+    // and those it spent (answered ones: what the sources bill).
+    ApiRequestCounts apiRequestsPlanned;
+    ApiRequestCounts apiRequests;
 
     // A new check begins: every cell is Old again, keeping its text, and the last end is forgotten.
     void beginCheck();

@@ -152,8 +152,13 @@ void CheckRun::ButtonClick()
     m_running = true;
     emit started();
     startSteps();
-    if (m_observer)
+    if (m_observer) {
         m_observer->checkStarted(m_project);
+        if (m_results.apiRequestsPlanned.total() > 0)
+            m_observer->apiRequestsPlanned(m_results.apiRequestsPlanned);
+    }
+    if (m_results.apiRequestsPlanned.total() > 0)
+        emit apiRequestsPlanned();
     QString error;
     bool failed = false;
     try {
@@ -162,12 +167,14 @@ void CheckRun::ButtonClick()
         failed = true;
         error = QString::fromUtf8(e.what());
     } catch (...) {
+        m_results.apiRequests = m_clients.apiRequests();
         endSteps(false);
         if (m_observer)
             m_observer->checkEnded(RunEnd::Failed, QStringLiteral("неизвестная ошибка"));
         m_running = false;
         throw;
     }
+    m_results.apiRequests = m_clients.apiRequests();
     endSteps(!failed);
     m_results.stopped = m_stopRequested;
     if (failed)
@@ -189,6 +196,20 @@ void CheckRun::ButtonClick()
     emit finished();
 }
 
+QString CheckRun::apiRequestsPlannedText(const ApiRequestCounts& most)
+{
+    if (most.total() == 0)
+        return {};
+    QStringList parts;
+    for (SourceKind source : kApiSources) {
+        if (most[source] > 0)
+            parts << QStringLiteral("%1 — %2").arg(sourceCaption(source)).arg(most[source]);
+    }
+    return QStringLiteral("Запросов к API — не больше %1: %2")
+        .arg(most.total())
+        .arg(parts.join(QStringLiteral(", ")));
+}
+
 void CheckRun::startSteps()
 {
     m_clients.resetTally();
@@ -199,6 +220,13 @@ void CheckRun::startSteps()
     m_results.definitionsVersion = m_clients.definitions().version;
     m_results.definitionsInForce = definitionsInForceText(m_clients.definitions());
     m_results.definitionsSource = definitionsSourceCode(m_clients.definitions().source);
+    std::array<bool, kEngines.size()> ticked {};
+    int keywords = 0;
+    for (Engine engine : kEngines)
+        ticked.at(std::size_t(engine)) = m_project.isTicked(engine);
+    for (int n = 1; n <= Project::KeywordCount; ++n)
+        keywords += CodePage::toAnsi(m_project.keyword(n)).isEmpty() ? 0 : 1;
+    m_results.apiRequestsPlanned = m_clients.mostApiRequests(ticked, keywords);
     m_checkElapsed = 0;
     m_checkStartTick = TickCount::now();
     m_results.elapsed = formatElapsed(m_checkElapsed, m_locale);

@@ -72,6 +72,9 @@ public:
     static const QString kContinueCaption;
     static const QString kNothingAnsweredMessage;
 
+    // "Запросов к API — не больше 14: Yandex Search API — 14"; empty when none is planned.
+    static QString apiRequestsPlannedText(const ApiRequestCounts& most);
+
 signals:
     void started();
     // Emitted as the last thing ButtonClick does for a check that ran (after the error box).
@@ -81,6 +84,8 @@ signals:
     void figuresChanged(); // CY, PageRank or the time
     void stateChanged(); // the buttons, the pause or the clock
     void lookupDone(Engine engine, int n); // after each of the 42 lookups, also one that did nothing
+    // At the start of a check that may ask API sources: the results hold the most it may spend.
+    void apiRequestsPlanned();
 
 private:
     class Lookups;

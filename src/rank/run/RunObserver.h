@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rank/api/SourceKind.h"
 #include "rank/lookup/Engine.h"
 #include "rank/lookup/LookupOutcome.h"
 
@@ -20,6 +21,8 @@ public:
     // The input is valid and the first request is about to go out. The project stays alive, and
     // may change, until the check has ended.
     virtual void checkStarted(const Project& project) = 0;
+    // Before the first request: the most API requests the check may spend, by source.
+    virtual void apiRequestsPlanned(const ApiRequestCounts& /*most*/) { }
     virtual void metricRead(SiteMetric metric, const QString& text, const Outcome& why) = 0;
     virtual void countWritten(
         Engine engine, int n, const QString& keyword, const QString& text, const Outcome& why)

@@ -43,6 +43,8 @@ TEST(CheckOutput, JsonHoldsTheCellsReachedInTheOrderOfTheLookups)
 {
     Checked check = sampleCheck();
     check.results.error = QStringLiteral("'8a' is not a valid integer value");
+    check.results.apiRequests[SourceKind::YandexSearchApi] = 4;
+    check.results.apiRequests[SourceKind::YandexWordstatApi] = 2;
     EXPECT_EQ(QString::fromUtf8(formatJson(check.project, check.results)),
         QStringLiteral(
             "{\"site\": \"http://www.example.ru/\", \"cy\": \"120\", \"cy_reason\": \"found\", "
@@ -51,7 +53,9 @@ TEST(CheckOutput, JsonHoldsTheCellsReachedInTheOrderOfTheLookups)
             "\"elapsed\": \"0:00:07\", "
             "\"stopped\": false, \"error\": \"'8a' is not a valid integer value\", "
             "\"definitions\": {\"version\": \"2026.12.7.1\", \"source\": \"downloaded\"}, "
-            "\"region\": null, \"keywords\": [\"окна \\\"ПВХ\\\"\", \"\", \"\", \"\", \"\", \"\", \"\"], "
+            "\"region\": null, "
+            "\"api_requests\": {\"yandex-search-api\": 4, \"serp-json\": 0, \"yandex-wordstat-api\": 2}, "
+            "\"keywords\": [\"окна \\\"ПВХ\\\"\", \"\", \"\", \"\", \"\", \"\", \"\"], "
             "\"cells\": ["
             "{\"engine\": \"GoogleCom\", \"n\": 1, \"rank\": \"13\", \"page\": 2, \"reason\": \"found\", "
             "\"detail\": \"p2\"}, "

@@ -2,6 +2,8 @@
 #include "rank/lookup/DefinitionsFile.h"
 #include "rank/lookup/EngineDefinitions.h"
 
+#include <QStringList>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -199,6 +201,92 @@ INSTANTIATE_TEST_SUITE_P(OneEach, DefinitionsRefusal,
         Refusal { "BlockedHeaderThatIsNoName", "[YandexRu]\nBlocked=captcha header:X Captcha\n",
             "[YandexRu] Blocked (строка 2): «X Captcha» — не имя заголовка" }),
     [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(ApiSources, DefinitionsRefusal,
+    ::testing::Values(Refusal { "UnknownSource", "[YandexRu]\nSource=page, yandex-xml\n",
+                          "[YandexRu] Source (строка 2): неизвестный источник «yandex-xml»" },
+        Refusal { "SerpJsonOnWordstat", "[Wordstat]\nSource=serp-json\n",
+            "[Wordstat] Source (строка 2): источник serp-json здесь не подходит" },
+        Refusal { "WordstatApiOnAnEngine", "[YandexRu]\nSource=yandex-wordstat-api\n",
+            "[YandexRu] Source (строка 2): источник yandex-wordstat-api здесь не подходит" },
+        Refusal { "SourceTwice", "[YandexRu]\nSource=page, page\n",
+            "[YandexRu] Source (строка 2): источник page назван дважды" },
+        Refusal { "TwoApiSources", "[GoogleCom]\nSource=serp-json, yandex-search-api\n",
+            "[GoogleCom] Source (строка 2): раздел может предлагать только один источник через API" },
+        Refusal { "PlainHttpElsewhere", "[YandexRu]\nApiUrl=http://searchapi.example.net/v2/web/search\n",
+            "[YandexRu] ApiUrl (строка 2): адрес API должен начинаться с https:// (http:// — только для "
+            "127.0.0.1, ::1 и localhost)" },
+        Refusal { "GroupsOnPageOutOfRange", "[YandexRu]\nGroupsOnPage=101\n",
+            "[YandexRu] GroupsOnPage (строка 2): «101» — нужно целое число от 1 до 100" },
+        Refusal { "PollSecondsOutOfRange", "[YandexRu]\nPollSeconds=0\n",
+            "[YandexRu] PollSeconds (строка 2): «0» — нужно целое число от 1 до 60" },
+        Refusal { "UnknownMode", "[YandexRu]\nMode=async\n",
+            "[YandexRu] Mode (строка 2): «async» — допустимы immediate, deferred" },
+        Refusal { "SerpWithoutKeyword", "[GoogleCom]\nApiUrl=https://s.test/search.json?api_key={key}\n",
+            "[GoogleCom] ApiUrl (строка 2): в адресе serp-json нет {keyword}" },
+        Refusal { "SerpWithoutAUrl", "[RamblerRu]\nSource=page, serp-json\n",
+            "[RamblerRu] Source (строка 2): источнику serp-json нужен ApiUrl" },
+        Refusal { "SerpKeyNowhere", "[GoogleCom]\nApiUrl=https://s.test/search.json?q={keyword}\n",
+            "[GoogleCom] ApiUrl (строка 2): ключ передаётся либо подстановкой {key}, либо заголовком "
+            "ApiKeyHeader" },
+        Refusal { "PlaceholderInTheYandexUrl",
+            "[YandexRu]\nApiUrl=https://s.test/v2/web/search?q={keyword}\n",
+            "[YandexRu] ApiUrl (строка 2): {keyword} подставляется только в адрес источника serp-json" },
+        Refusal { "HeaderTheProgramSets", "[GoogleCom]\nApiKeyHeader=Host\n",
+            "[GoogleCom] ApiKeyHeader (строка 2): «Host» — нужно имя заголовка HTTP, не занятое программой" },
+        Refusal { "OperationsUrlWithoutSlash",
+            "[YandexRu]\nOperationsUrl=https://operation.test/operations\n",
+            "[YandexRu] OperationsUrl (строка 2): адрес должен кончаться на «/»: к нему добавляется номер "
+            "операции" },
+        Refusal { "ApiKeyOnAService", "[YandexCY]\nSource=page\n",
+            "[YandexCY] Source (строка 2): неизвестный ключ" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EngineDefinitions, TheBuiltInSourcesKeepPageReadingFirst)
+{
+    const EngineDefinitions& builtIn = EngineDefinitions::builtIn();
+    const auto offered = [](const ApiSourceDefinition& api) {
+        QStringList codes;
+        for (SourceKind kind : api.offered)
+            codes << sourceCode(kind);
+        return codes.join(QStringLiteral(", ")).toStdString();
+    };
+    EXPECT_EQ(offered(builtIn.engine(Engine::YandexRu).api), "page, yandex-search-api");
+    EXPECT_EQ(offered(builtIn.engine(Engine::GoogleCom).api), "page, serp-json");
+    EXPECT_EQ(offered(builtIn.engine(Engine::GoogleRu).api), "page, serp-json");
+    EXPECT_EQ(offered(builtIn.engine(Engine::MSNCom).api), "page");
+    EXPECT_EQ(offered(builtIn.wordstat.api), "page, yandex-wordstat-api");
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.url(),
+        QByteArray("https://searchapi.api.cloud.yandex.net/v2/web/search"));
+    EXPECT_EQ(builtIn.wordstat.api.url(),
+        QByteArray("https://searchapi.api.cloud.yandex.net/v2/wordstat/topRequests"));
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.inForce({}), SourceKind::Page);
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.inForce(QStringLiteral("serp-json")), SourceKind::Page);
+    EXPECT_EQ(builtIn.engine(Engine::YandexRu).api.inForce(QStringLiteral("yandex-search-api")),
+        SourceKind::YandexSearchApi);
+}
+
+TEST(EngineDefinitions, AFileCanPutAnApiSourceFirstAndPointItAtLoopback)
+{
+    const ParsedDefinitions parsed
+        = overBuiltIn("[YandexRu]\nSource=yandex-search-api, page\n"
+                      "ApiUrl=http://127.0.0.1:8080/v2/web/search\nMode=deferred\n"
+                      "PollSeconds=2\nGroupsOnPage=50\n"
+                      "[GoogleCom]\nApiUrl=http://localhost:9/s?q={keyword}&start={start}\n"
+                      "ApiKeyHeader=X-API-KEY\nResultsPath=data.items\n");
+    ASSERT_TRUE(parsed.definitions) << allProblems(parsed);
+    const ApiSourceDefinition& yandex = parsed.definitions->engine(Engine::YandexRu).api;
+    EXPECT_EQ(yandex.inForce({}), SourceKind::YandexSearchApi);
+    EXPECT_EQ(yandex.mode, ApiMode::Deferred);
+    EXPECT_EQ(yandex.pollSeconds, 2);
+    EXPECT_EQ(yandex.groupsOnPage, 50);
+    EXPECT_EQ(parsed.definitions->engine(Engine::GoogleCom).api.resultsPath, QStringLiteral("data.items"));
+    // Page reading alone leaves the built-in SERP template unread.
+    const ParsedDefinitions pagesOnly = overBuiltIn("[GoogleCom]\nSource=page\n");
+    ASSERT_TRUE(pagesOnly.definitions) << allProblems(pagesOnly);
+    EXPECT_EQ(pagesOnly.definitions->engine(Engine::GoogleCom).api.inForce(QStringLiteral("serp-json")),
+        SourceKind::Page);
+}
 
 TEST(EngineDefinitions, EveryProblemIsListedNotOnlyTheFirst)
 {

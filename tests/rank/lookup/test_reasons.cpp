@@ -43,7 +43,7 @@ TEST(ReasonCodes, AreTheDocumentedOnes)
         { Reason::NotFound, "not-found" }, { Reason::ShortList, "short-list" },
         { Reason::Unrecognised, "unrecognised" }, { Reason::TooComplex, "too-complex" },
         { Reason::Failed, "failed" }, { Reason::Stopped, "stopped" }, { Reason::NotAsked, "not-asked" },
-        { Reason::Blocked, "blocked" } };
+        { Reason::Blocked, "blocked" }, { Reason::Refused, "refused" } };
     for (const auto& [reason, code] : rows) {
         EXPECT_EQ(reasonCode(reason), QLatin1String(code));
         EXPECT_EQ(kReasonCodes.find(code), reason) << code;

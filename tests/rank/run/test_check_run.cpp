@@ -464,3 +464,31 @@ TEST_F(CheckRunTest, OneAnsweredRequestOrAStopIsNoSuchFailure)
     EXPECT_TRUE(results.stopped);
     EXPECT_TRUE(host.messages.isEmpty());
 }
+
+// A check whose chosen API sources have no key: the plan is known at its start, nothing is spent
+// and the engines read by pages are asked as before.
+TEST_F(CheckRunTest, TheApiPlanIsKnownAtTheStartAndPageReadingStaysAsItWas)
+{
+    project.setTicked(Engine::YandexRu, true);
+    project.setTicked(Engine::GoogleCom, true);
+    project.keywords[0] = QStringLiteral("kw1");
+    project.keywords[2] = QStringLiteral("kw3");
+    SourceChoice choice;
+    choice.engines.at(std::size_t(Engine::YandexRu)) = QStringLiteral("yandex-search-api");
+    choice.wordstat = QStringLiteral("yandex-wordstat-api");
+    run.clients().useSources(choice, {}, false);
+    ApiRequestCounts planned;
+    QObject::connect(&run, &CheckRun::apiRequestsPlanned, [&] { planned = results.apiRequestsPlanned; });
+    command("cy 120\npr 4\nplace GoogleCom kw1 3\nplace GoogleCom kw3 4");
+
+    run.ButtonClick();
+
+    EXPECT_EQ(planned.counts, (std::array<int, 3> { 4, 0, 2 }));
+    EXPECT_EQ(CheckRun::apiRequestsPlannedText(planned),
+        QStringLiteral("Запросов к API — не больше 6: Yandex Search API — 4, Yandex Wordstat API — 2"));
+    EXPECT_EQ(results.apiRequests.total(), 0);
+    EXPECT_EQ(results.rank(Engine::YandexRu, 3).why.reason, Reason::Refused);
+    EXPECT_EQ(results.count(Engine::YandexRu, 1).why.reason, Reason::Refused);
+    EXPECT_EQ(services().count(QStringLiteral("YandexRu")), 0);
+    EXPECT_EQ(services().count(QStringLiteral("GoogleCom")), 2); // page reading stays as it was
+}
