@@ -4,37 +4,30 @@
 
 namespace {
 
-// A section's "Source" list, read by the definitions into their "sources"; page reading alone
-// where the definitions know of no other source.
-template <class Definition> QStringList offeredBy(const Definition& definition)
+QStringList offeredBy(const ApiSourceDefinition& definition)
 {
-    if constexpr (requires { QStringList(definition.sources); }) {
-        if (!definition.sources.isEmpty())
-            return QStringList(definition.sources);
-    }
-    return { QLatin1String(kPageSource) };
+    QStringList codes;
+    for (const SourceKind kind : definition.offered)
+        codes << sourceCode(kind);
+    return codes;
 }
 
 } // namespace
 
-QString sourceCaption(const QString& code)
+QString sourceChoiceCaption(const QString& code)
 {
-    if (code == QLatin1String(kPageSource))
-        return QStringLiteral("Страницы результатов");
-    if (code == QLatin1String(kYandexSearchApiSource))
-        return QStringLiteral("Yandex Search API");
-    if (code == QLatin1String(kSerpJsonSource))
-        return QStringLiteral("SERP JSON API");
-    if (code == QLatin1String(kYandexWordstatApiSource))
-        return QStringLiteral("Yandex Wordstat API");
-    return code;
+    const std::optional<SourceKind> kind = kSourceCodes.find(code.toUtf8());
+    if (!kind)
+        return code;
+    const QString caption = sourceCaption(*kind);
+    return caption.left(1).toUpper() + caption.mid(1);
 }
 
 SourceOffers offeredSources(const EngineDefinitions& definitions)
 {
     SourceOffers offers;
     for (std::size_t i = 0; i < kEngines.size(); ++i)
-        offers.engines[i] = offeredBy(definitions.engine(kEngines[i]));
-    offers.wordstat = offeredBy(definitions.wordstat);
+        offers.engines[i] = offeredBy(definitions.engine(kEngines[i]).api);
+    offers.wordstat = offeredBy(definitions.wordstat.api);
     return offers;
 }

@@ -40,6 +40,6 @@ TEST(JsonRequests, AnErrorTextLeavesTheQueryOut)
         client.getJson("http://[bad/search.json?api_key=secret", {});
         FAIL() << "sent";
     } catch (const EHttpError& e) {
-        EXPECT_STREQ(e.what(), "Malformed URL: http://[bad/search.json?…");
+        EXPECT_STREQ(e.what(), "неверный адрес: http://[bad/search.json?…");
     }
 }

@@ -13,9 +13,13 @@ public:
     QStringList messages;
     QStringList errors;
     bool clock = true;
+    SourceChoice sources;
+    SourceKeys keys;
 
     ConnectionSettings connectionSettings() const override { return connection; }
     bool showsClock() const override { return clock; }
+    SourceChoice sourceChoice() const override { return sources; }
+    SourceKeys sourceKeys() const override { return keys; }
     void showMessage(const QString& text) override { messages << text; }
     void showError(const QString& text) override { errors << text; }
 };

@@ -90,12 +90,14 @@ TEST_F(SourceChoiceTest, TheDialogShowsTheOfferedSourcesAndTheStoredChoiceAgain)
     EXPECT_EQ(again.windowTitle(), "Источники результатов");
 }
 
-TEST(OfferedSourcesTest, PageReadingIsFirstForEveryColumnOfTheBuiltInDefinitions)
+TEST(OfferedSourcesTest, PageReadingIsFirstAndTheBuiltInDefinitionsOfferTheirApis)
 {
     const SourceOffers offers = offeredSources(EngineDefinitions::builtIn());
-    for (const QStringList& offered : offers.engines)
-        EXPECT_EQ(offered.value(0), "page");
-    EXPECT_EQ(offers.wordstat.value(0), "page");
+    const QStringList expected[] = { { "page", "serp-json" }, { "page", "serp-json" },
+        { "page", "yandex-search-api" }, { "page" }, { "page" }, { "page" } };
+    for (std::size_t i = 0; i < offers.engines.size(); ++i)
+        EXPECT_EQ(offers.engines[i], expected[i]) << i;
+    EXPECT_EQ(offers.wordstat, QStringList({ "page", "yandex-wordstat-api" }));
 }
 
 } // namespace

@@ -114,9 +114,9 @@ std::variant<QString, UsageError> passwordFromFile(const QString& path)
 void hidePasswordArguments(int argc, char** argv)
 {
     // The options that take a value, so that a value spelt like an option is not taken for one.
-    static const char* const valueOptions[]
-        = { "--xlsx", "--history-csv", "--site", "--proxy", "--proxy-user", "--proxy-pass",
-              "--proxy-pass-file", "--engines", "--check-engines", "--schedule", "--region", "--history" };
+    static const char* const valueOptions[] = { "--xlsx", "--history-csv", "--site", "--proxy",
+        "--proxy-user", "--proxy-pass", "--proxy-pass-file", "--engines", "--check-engines", "--schedule",
+        "--region", "--history", "--source" };
     static const char kInlinePassword[] = "--proxy-pass=";
     // A connection string that holds a password (or cannot be read) is refused; until then it
     // is not shown either.
@@ -348,3 +348,55 @@ std::variant<CheckArguments, UsageError> parseCheckArguments(const QStringList& 
         if (csv->isEmpty())
             return UsageError { QStringLiteral("--history-csv требует имени файла") };
         if (!parsed.projectPath.isEmpty() || proxy || user || password || passwordFile || parsed.json
+            || parsed.noHistory || parsed.scheduled || region)
+            return UsageError { QStringLiteral(
+                "--history-csv не запускает проверку: с ним указывается только --site") };
+        parsed.historyCsv = *csv;
+        return parsed;
+    }
+    if (parsed.historySite)
+        return UsageError { QStringLiteral("--site указывается только с --history-csv") };
+    if (parsed.projectPath.isEmpty())
+        return UsageError { QStringLiteral("не указан файл проекта") };
+    if (xlsx && xlsx->isEmpty())
+        return UsageError { QStringLiteral("--xlsx требует имени файла") };
+    parsed.xlsxPath = xlsx.value_or(QString());
+    if (region) {
+        // Digits only: "+213", " 213" or "213.0" are no region id.
+        const bool digits = !region->isEmpty() && region->size() <= 9
+            && std::all_of(region->begin(), region->end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        if (!digits || !SearchRegion::isYandexId(region->toLongLong()))
+            return UsageError { QStringLiteral("--region требует номера региона Яндекса от 1 до %1")
+                                    .arg(SearchRegion::kMaxYandexId) };
+        parsed.yandexRegion = region->toInt();
+    }
+    if ((user || password || passwordFile) && !proxy)
+        return UsageError { QStringLiteral("--proxy-user и --proxy-pass указываются только с --proxy") };
+    if ((password || passwordFile) && !user)
+        return UsageError { QStringLiteral("--proxy-pass указывается только с --proxy-user") };
+    if (password && passwordFile)
+        return UsageError { QStringLiteral("--proxy-pass и --proxy-pass-file нельзя указать вместе") };
+    if (passwordFile) {
+        auto read = passwordFromFile(*passwordFile);
+        if (const auto* error = std::get_if<UsageError>(&read))
+            return *error;
+        password = std::get<QString>(read);
+    }
+    if (user && !password && qEnvironmentVariableIsSet("KESTROVA_PROXY_PASSWORD"))
+        password = qEnvironmentVariable("KESTROVA_PROXY_PASSWORD");
+    if (proxy) {
+        const qsizetype colon = proxy->lastIndexOf(u':');
+        if (colon <= 0)
+            return UsageError { QStringLiteral("--proxy требует ХОСТ:ПОРТ") };
+        ConnectionSettings settings;
+        settings.useProxy = true;
+        settings.server = proxy->left(colon);
+        if (!isProxyServerText(settings.server))
+            return UsageError { proxyServerError(settings.server) };
+        settings.port = proxy->mid(colon + 1);
+        settings.user = user.value_or(QString());
+        settings.password = password.value_or(QString());
+        parsed.proxy = settings;
+    }
+    return parsed;
+}

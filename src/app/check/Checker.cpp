@@ -14,10 +14,11 @@
 #include "history/HistoryStore.h"
 #include "net/Endpoints.h"
 #include "platform/ProgramFile.h"
-#include "rank/api/SourceKeys.h"
 #include "rank/lookup/EngineDefinitions.h"
 #include "rank/run/CheckRun.h"
 #include "rank/run/RunHost.h"
+#include "sources/SourceChoiceSetting.h"
+#include "sources/SourceKeyStore.h"
 #include "store/ProgramStores.h"
 
 #include <QCoreApplication>
@@ -28,30 +29,45 @@
 namespace {
 
 // The checker as the host of its check: the connection settings are fixed, messages are kept, and
-// the error that ends a check is in the results.
+// the error that ends a check is in the results. The sources are the user's remembered choice with
+// the command line's over it; the keys come from the environment, the keyring or the key file.
 class CheckerHost : public RunHost {
 public:
-    explicit CheckerHost(const ConnectionSettings& settings)
+    CheckerHost(const ConnectionSettings& settings, const SourceChoice& given, bool scheduled, QIODevice& err)
         : m_settings(settings)
+        , m_choice(SourceChoiceSetting::load())
+        , m_scheduled(scheduled)
+        , m_err(err)
     {
+        for (std::size_t i = 0; i < m_choice.engines.size(); ++i) {
+            if (!given.engines.at(i).isEmpty())
+                m_choice.engines.at(i) = given.engines.at(i);
+        }
+        if (!given.wordstat.isEmpty())
+            m_choice.wordstat = given.wordstat;
     }
     ConnectionSettings connectionSettings() const override { return m_settings; }
     void showMessage(const QString& text) override { messages << text; }
     void showError(const QString&) override { }
     bool showsClock() const override { return false; }
+    SourceChoice sourceChoice() const override { return m_choice; }
+    bool scheduledCheck() const override { return m_scheduled; }
+    SourceKeys sourceKeys() const override
+    {
+        const FoundKeys found = SourceKeyStore().load();
+        for (const QString& problem : found.problems)
+            writeLine(m_err, QStringLiteral("kestrova-check: ") + problem);
+        return found.keys;
+    }
 
     QStringList messages;
 
 private:
     ConnectionSettings m_settings;
+    SourceChoice m_choice;
+    bool m_scheduled;
+    QIODevice& m_err;
 };
-
-// The keys of the API sources this process was given in its environment.
-SourceKeys keysFromEnvironment()
-{
-    return { qEnvironmentVariable(kYandexApiKeyVariable), qEnvironmentVariable(kYandexFolderIdVariable),
-        qEnvironmentVariable(kSerpApiKeyVariable) };
-}
 
 // A source chosen on the command line that the definitions in force do not offer; empty when all are.
 QString sourceNotOffered(const SourceChoice& choice, const EngineDefinitions& definitions)
@@ -151,10 +167,10 @@ int runChecker(const QStringList& arguments, QIODevice& out, QIODevice& err)
         return kExitUsage;
     }
 
-    CheckerHost host(options.proxy ? *options.proxy : remembered.settings());
+    CheckerHost host(
+        options.proxy ? *options.proxy : remembered.settings(), options.sources, options.scheduled, err);
     ProjectResults results;
     CheckRun run(project, results, host);
-    run.clients().useSources(options.sources, keysFromEnvironment(), options.scheduled);
     bool started = false;
     QObject::connect(&run, &CheckRun::started, [&started] { started = true; });
     // The table names every result; without --json standard error keeps to the troubles.

@@ -130,6 +130,8 @@ public:
     ConnectionSettings connectionSettings() const override;
     void showMessage(const QString& text) override;
     void showError(const QString& text) override;
+    SourceChoice sourceChoice() const override;
+    SourceKeys sourceKeys() const override;
 
     // The legend cell whose colours a position found on resultPage takes.
     ResultCell* legendCellForResultPage(int resultPage) const;
@@ -137,6 +139,9 @@ public:
 signals:
     // "Заказать продвижение сайта по этим словам" was clicked.
     void promotionRequested();
+    // What the check under way may spend on API requests, and at its end what it spent; empty for a
+    // check that asks no API.
+    void apiRequestsTextChanged(const QString& text);
 
 public slots:
     void ButtonClick();

@@ -4,6 +4,8 @@
 #include "history/HistoryRecorder.h"
 #include "platform/ui/Prompts.h"
 #include "rank/run/CheckRun.h"
+#include "sources/SourceChoiceSetting.h"
+#include "sources/SourceKeyStore.h"
 #include "store/ProgramStores.h"
 #include "store/StoreError.h"
 #include "update/DefinitionsSources.h"
@@ -32,6 +34,14 @@ void TfrRank::createRun()
     connect(m_checkRun.get(), &CheckRun::gaugeChanged, this, &TfrRank::showGauge);
     connect(m_checkRun.get(), &CheckRun::figuresChanged, this, &TfrRank::showFigures);
     connect(m_checkRun.get(), &CheckRun::stateChanged, this, &TfrRank::showRunState);
+    connect(m_checkRun.get(), &CheckRun::started, this, [this] { emit apiRequestsTextChanged({}); });
+    connect(m_checkRun.get(), &CheckRun::apiRequestsPlanned, this, [this] {
+        emit apiRequestsTextChanged(CheckRun::apiRequestsPlannedText(m_results.apiRequestsPlanned));
+    });
+    connect(m_checkRun.get(), &CheckRun::finished, this, [this] {
+        if (m_results.apiRequestsPlanned.total() > 0)
+            emit apiRequestsTextChanged(CheckRun::apiRequestsSpentText(m_results.apiRequests));
+    });
     connect(Button, &QPushButton::clicked, this, &TfrRank::ButtonClick);
     connect(ButtonPause, &QPushButton::clicked, this, &TfrRank::ButtonPauseClick);
     connect(ButtonStop, &QPushButton::clicked, this, &TfrRank::ButtonStopClick);
@@ -46,6 +56,16 @@ void TfrRank::showRunState()
     ButtonPause->setVisible(running);
     ButtonPause->setText(m_checkRun->pauseCaption());
     ButtonStop->setVisible(running);
+}
+
+SourceChoice TfrRank::sourceChoice() const
+{
+    return SourceChoiceSetting::load();
+}
+
+SourceKeys TfrRank::sourceKeys() const
+{
+    return SourceKeyStore().load().keys;
 }
 
 void TfrRank::restoreConnectionSettings()

@@ -10,6 +10,7 @@
 
 #include <QPointer>
 #include <QSignalBlocker>
+#include <QStatusBar>
 
 namespace {
 
@@ -29,6 +30,13 @@ WorkspaceProject* TfmMain::createProject()
     created->whenCheckEnded(this, [this, guarded] {
         if (guarded)
             m_workspace.checkEnded(projectOf(guarded));
+    });
+    // The status line appears with the first check that asks an API, so the window keeps its look.
+    connect(frame, &TfrRank::apiRequestsTextChanged, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            statusBar()->showMessage(text);
+        else if (QStatusBar* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+            bar->clearMessage();
     });
     connect(frame, &TfrRank::promotionRequested, this, [this, frame] {
         command([this, frame] { TfmAsk::of(this).openFrom(frame->project(), frame->connectionSettings()); });

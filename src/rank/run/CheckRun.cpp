@@ -210,6 +210,17 @@ QString CheckRun::apiRequestsPlannedText(const ApiRequestCounts& most)
         .arg(parts.join(QStringLiteral(", ")));
 }
 
+QString CheckRun::apiRequestsSpentText(const ApiRequestCounts& spent)
+{
+    QStringList parts;
+    for (SourceKind source : kApiSources) {
+        if (spent[source] > 0)
+            parts << QStringLiteral("%1 — %2").arg(sourceCaption(source)).arg(spent[source]);
+    }
+    const QString text = QStringLiteral("Потрачено запросов к API: %1").arg(spent.total());
+    return parts.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(parts.join(QStringLiteral(", ")));
+}
+
 void CheckRun::startSteps()
 {
     m_clients.resetTally();
@@ -226,7 +237,11 @@ void CheckRun::startSteps()
         ticked.at(std::size_t(engine)) = m_project.isTicked(engine);
     for (int n = 1; n <= Project::KeywordCount; ++n)
         keywords += CodePage::toAnsi(m_project.keyword(n)).isEmpty() ? 0 : 1;
+    const SourceChoice choice = m_host.sourceChoice();
+    m_clients.useSources(choice, {}, m_host.scheduledCheck());
     m_results.apiRequestsPlanned = m_clients.mostApiRequests(ticked, keywords);
+    if (m_results.apiRequestsPlanned.total() > 0)
+        m_clients.useSources(choice, m_host.sourceKeys(), m_host.scheduledCheck());
     m_checkElapsed = 0;
     m_checkStartTick = TickCount::now();
     m_results.elapsed = formatElapsed(m_checkElapsed, m_locale);

@@ -74,6 +74,8 @@ public:
 
     // "Запросов к API — не больше 14: Yandex Search API — 14"; empty when none is planned.
     static QString apiRequestsPlannedText(const ApiRequestCounts& most);
+    // "Потрачено запросов к API: 3 (Yandex Search API — 2, Yandex Wordstat API — 1)".
+    static QString apiRequestsSpentText(const ApiRequestCounts& spent);
 
 signals:
     void started();

@@ -28,7 +28,7 @@ QComboBox* sourceList(const QStringList& offered, const QString& chosen, const Q
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
     for (const QString& code : offered)
-        list->addItem(sourceCaption(code), code);
+        list->addItem(sourceChoiceCaption(code), code);
     list->setCurrentIndex(std::max(0, int(offered.indexOf(chosen))));
     return list;
 }

@@ -145,7 +145,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, SourceUsage,
     ::testing::Values(SourceUsageRow { "unknownCode", { "--source", "YandexRu=xml" },
                           "--source требует ПОИСКОВИК=ИСТОЧНИК, где ИСТОЧНИК — page, yandex-search-api, "
                           "serp-json или yandex-wordstat-api" },
-        SourceUsageRow { "unknownEngine", { "--source", "Bing=page" }, "--source: неизвестный поисковик Bing" },
+        SourceUsageRow {
+            "unknownEngine", { "--source", "Bing=page" }, "--source: неизвестный поисковик Bing" },
         SourceUsageRow { "twice", { "--source", "YandexRu=page", "--source", "YandexRu=page" },
             "--source YandexRu указан дважды" },
         SourceUsageRow { "notOffered", { "--source", "YandexRu=serp-json" },
@@ -157,6 +158,6 @@ TEST_F(CheckerSources, CheckEnginesListsTheSourceKeys)
     const Result result = check({ "--check-engines", m_enginesPath });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.endsWith(
-        "It overrides:\n  [definitions] Version\n  [YandexRu] ApiUrl\n  [Wordstat] ApiUrl\n"))
+        "Они меняют:\n  [definitions] Version\n  [YandexRu] ApiUrl\n  [Wordstat] ApiUrl\n"))
         << result.out.constData();
 }

@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, ApiErrors,
             RawHttpListener::ok("{\"error\": \"Invalid API key serpsecret77.\"}"), "refused",
             "SERP JSON API: источник отказал: «Invalid API key ….»" },
         ErrorRow { "serverError", Engine::GoogleCom, status("HTTP/1.1 500 Internal Server Error"), "failed",
-            "Запрос не удался 6 раз: HTTP status 500" }),
+            "Запрос не удался 6 раз: сервер ответил кодом HTTP 500" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ApiLookups, ARefusedKeyStopsTheEnginesOtherKeywords)

@@ -476,7 +476,7 @@ TEST_F(CheckRunTest, TheApiPlanIsKnownAtTheStartAndPageReadingStaysAsItWas)
     SourceChoice choice;
     choice.engines.at(std::size_t(Engine::YandexRu)) = QStringLiteral("yandex-search-api");
     choice.wordstat = QStringLiteral("yandex-wordstat-api");
-    run.clients().useSources(choice, {}, false);
+    host.sources = choice;
     ApiRequestCounts planned;
     QObject::connect(&run, &CheckRun::apiRequestsPlanned, [&] { planned = results.apiRequestsPlanned; });
     command("cy 120\npr 4\nplace GoogleCom kw1 3\nplace GoogleCom kw3 4");
