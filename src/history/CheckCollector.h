@@ -17,6 +17,7 @@ public:
     void rank(
         Engine engine, int n, const QString& keyword, const QString& text, int resultPage, Reason reason);
     void notAsked(Engine engine, int n, Reason reason);
+    void apiRequests(const ApiRequestCounts& spent) { m_check.apiRequests = spent; }
     RecordedCheck end(CheckOutcome outcome, const QString& error);
     // The version of the engine definitions the checks use, written with every check from now on.
     void setDefinitionsVersion(const QString& version) { m_definitionsVersion = version; }

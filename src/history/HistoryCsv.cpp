@@ -84,19 +84,27 @@ QByteArray historyCsvHeader()
             QStringLiteral("position"), QStringLiteral("result_page"), QStringLiteral("query_count"),
             QStringLiteral("cy"), QStringLiteral("pagerank"), QStringLiteral("reason"),
             QStringLiteral("outcome"), QStringLiteral("definitions"), QStringLiteral("region"),
-            QStringLiteral("host"), QStringLiteral("user") });
+            QStringLiteral("host"), QStringLiteral("user"), sourceCode(kApiSources[0]),
+            sourceCode(kApiSources[1]), sourceCode(kApiSources[2]) });
     return out;
 }
 
 void appendHistoryCsvRows(QByteArray& out, const RecordedCheck& check)
 {
     const QString time = check.time.toUTC().toString(Qt::ISODate);
+    bool first = true;
     for (const RecordedResult& result : check.results) {
+        // The requests the check spent stand on its first row, so that a column's sum is what was spent.
+        const auto spent = [&](std::size_t i) {
+            return first ? QString::number(check.apiRequests.counts.at(i)) : QString();
+        };
         appendRow(out,
             { time, check.site, result.keyword, engineText(result),
                 result.position ? QString::number(*result.position) : QString(),
                 QString::number(result.resultPage), result.countText, check.cy, check.pr, reasonText(result),
-                outcomeCode(check.outcome), check.definitionsVersion, check.region, check.host, check.user });
+                outcomeCode(check.outcome), check.definitionsVersion, check.region, check.host, check.user,
+                spent(0), spent(1), spent(2) });
+        first = false;
     }
 }
 

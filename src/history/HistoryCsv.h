@@ -13,7 +13,8 @@ class HistoryStore;
 // quoted, quotes doubled), UTF-8 with a byte-order mark, one row per recorded result under the
 // header row
 // "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,definitions,region,
-// host,user".
+// host,user,yandex-search-api,serp-json,yandex-wordstat-api"; the requests a check spent on each API
+// source stand on its first row, the other rows leave them empty.
 QByteArray historyCsv(const QList<RecordedCheck>& checks);
 
 // The byte-order mark and the header row.

@@ -230,8 +230,8 @@ qint64 HistoryDatabase::insertCheck(const RecordedCheck& check, const QString& p
         return 0;
     SqliteStatement insertCheck(*m_db,
         "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions,"
-        " region, host, user_name, uid, pending)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        " region, host, user_name, uid, pending, api_yandex_search, api_serp_json, api_yandex_wordstat)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insertCheck.bind(1, isoTime(check.time))
         .bind(2, check.site)
         .bind(3, siteKey)
@@ -245,7 +245,10 @@ qint64 HistoryDatabase::insertCheck(const RecordedCheck& check, const QString& p
         .bind(11, check.host)
         .bind(12, check.user)
         .bind(13, uid)
-        .bind(14, pending);
+        .bind(14, pending)
+        .bind(15, qint64(check.apiRequests.counts[0]))
+        .bind(16, qint64(check.apiRequests.counts[1]))
+        .bind(17, qint64(check.apiRequests.counts[2]));
     insertCheck.step();
     const qint64 id = m_db->lastInsertId();
     SqliteStatement insertResult(*m_db,
@@ -274,7 +277,8 @@ namespace {
 
 constexpr const char* kCheckColumns
     = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
-      " c.definitions, c.region, c.host, c.user_name, c.uid";
+      " c.definitions, c.region, c.host, c.user_name, c.uid,"
+      " c.api_yandex_search, c.api_serp_json, c.api_yandex_wordstat";
 
 QByteArray checksQuery(const char* rest)
 {
@@ -297,6 +301,8 @@ RecordedCheck readCheck(const SqliteStatement& row, TextPool& pool)
     check.host = pool.text(row.bytes(10));
     check.user = pool.text(row.bytes(11));
     check.uid = row.text(12);
+    for (std::size_t i = 0; i < check.apiRequests.counts.size(); ++i)
+        check.apiRequests.counts[i] = int(row.integer(13 + int(i)));
     return check;
 }
 

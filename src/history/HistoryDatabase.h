@@ -19,7 +19,7 @@ class SqliteConnection;
 // reported (HistoryError), never replaced.
 class HistoryDatabase : public HistoryBackend {
 public:
-    static constexpr int kSchemaVersion = 6;
+    static constexpr int kSchemaVersion = 7;
     // How long a writer waits for another one that holds the file.
     static constexpr int kBusyTimeoutMs = 10000;
     // "KSTR": PRAGMA application_id of every history file the program makes.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rank/api/SourceKind.h"
 #include "rank/lookup/Engine.h"
 #include "rank/lookup/LookupOutcome.h"
 
@@ -72,6 +73,7 @@ struct RecordedCheck {
     QString user; // the user who ran it
     // Names the check in every store it is copied or sent to, so that it is never written twice.
     QString uid;
+    ApiRequestCounts apiRequests; // spent by source; none for checks recorded before the history kept them
     QList<RecordedResult> results; // in the order of the check
 
     const RecordedResult* result(const QString& keyword, Engine engine) const;

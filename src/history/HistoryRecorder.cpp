@@ -71,6 +71,11 @@ void HistoryRecorder::notAsked(Engine engine, int n, const Outcome& why)
     m_collector.notAsked(engine, n, why.reason);
 }
 
+void HistoryRecorder::apiRequestsSpent(const ApiRequestCounts& spent)
+{
+    m_collector.apiRequests(spent);
+}
+
 void HistoryRecorder::checkEnded(RunEnd end, const QString& error)
 {
     if (!m_collector.active())

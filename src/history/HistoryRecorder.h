@@ -36,6 +36,7 @@ public:
     void rankWritten(Engine engine, int n, const QString& keyword, const QString& text, int resultPage,
         const Outcome& why) override;
     void notAsked(Engine engine, int n, const Outcome& why) override;
+    void apiRequestsSpent(const ApiRequestCounts& spent) override;
     void checkEnded(RunEnd end, const QString& error) override;
 
 private:

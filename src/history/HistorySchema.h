@@ -48,6 +48,10 @@ inline constexpr const char* kHistorySchemaSteps[] = {
     "UPDATE checks SET uid = lower(hex(randomblob(16)));"
     "CREATE UNIQUE INDEX checks_by_uid ON checks(uid);"
     "ALTER TABLE checks ADD COLUMN pending TEXT NOT NULL DEFAULT '';",
+    // 7: the requests a check spent on each API source, so that a month's spending can be read.
+    "ALTER TABLE checks ADD COLUMN api_yandex_search INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE checks ADD COLUMN api_serp_json INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE checks ADD COLUMN api_yandex_wordstat INTEGER NOT NULL DEFAULT 0;",
 };
 
 // The same steps on a PostgreSQL server, in the schema of the history (set as the search path);
@@ -84,6 +88,11 @@ inline constexpr const char* kPostgresSchemaSteps[] = {
     "ALTER TABLE checks ADD COLUMN uid TEXT;"
     "UPDATE checks SET uid = md5(random()::text || clock_timestamp()::text || id::text);"
     "CREATE UNIQUE INDEX checks_by_uid ON checks(uid);",
+    nullptr,
 };
+
+// The columns of the requests spent, in the order of kApiSources.
+inline constexpr const char* kApiRequestColumns[]
+    = { "api_yandex_search", "api_serp_json", "api_yandex_wordstat" };
 
 static_assert(std::size(kHistorySchemaSteps) == std::size(kPostgresSchemaSteps));

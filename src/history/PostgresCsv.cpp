@@ -2,6 +2,7 @@
 
 #include "history/HistoryCsv.h"
 #include "history/HistoryRecord.h"
+#include "history/HistorySchema.h"
 
 // The CSV of a long history is written by the server, COPY's CSV being the program's own in all but
 // two things made up for here: an empty text is written as NULL (unquoted, as the program writes
@@ -54,9 +55,15 @@ void PostgresHistory::writeCsvRows(const QString* site, const std::function<void
         "r.result_page::text", "r.query_count", "c.cy", "c.pr",
         "COALESCE(NULLIF(r.reason, ''), " + quoted(reasonCode(Reason::NotAsked).toUtf8()) + ")", outcome(),
         "c.definitions", "c.region", "c.host", "c.user_name" };
+    QList<QByteArray> numbers;
+    for (const char* column : kApiRequestColumns)
+        numbers << "CASE WHEN r.id = min(r.id) OVER (PARTITION BY c.id) THEN c." + QByteArray(column)
+                + "::text END";
     QByteArray select;
     for (const QByteArray& column : columns)
         select += (select.isEmpty() ? "" : ", ") + field(column);
+    for (const QByteArray& column : numbers)
+        select += ", " + column;
     const QByteArray sql = "COPY (SELECT " + select + " FROM checks c JOIN results r ON r.check_id = c.id"
         + (site ? " WHERE c.site_key = " + m_db.literal(seriesSite(*site).toUtf8()) : QByteArray())
         + " ORDER BY c.time_utc, c.id, r.id) TO STDOUT (FORMAT csv)";

@@ -22,8 +22,9 @@ QByteArray utf8(const QString& text)
 
 constexpr const char* kCheckColumns
     = "c.id, c.time_utc, c.site, c.project_path, c.cy, c.pr, c.outcome, c.error,"
-      " c.definitions, c.region, c.host, c.user_name, c.uid";
-constexpr int kCheckColumnCount = 13;
+      " c.definitions, c.region, c.host, c.user_name, c.uid,"
+      " c.api_yandex_search, c.api_serp_json, c.api_yandex_wordstat";
+constexpr int kCheckColumnCount = 16;
 
 RecordedCheck readCheck(const PgResult& rows, int row, TextPool& pool)
 {
@@ -41,6 +42,8 @@ RecordedCheck readCheck(const PgResult& rows, int row, TextPool& pool)
     check.host = pool.text(rows.bytes(row, 10));
     check.user = pool.text(rows.bytes(row, 11));
     check.uid = rows.text(row, 12);
+    for (std::size_t i = 0; i < check.apiRequests.counts.size(); ++i)
+        check.apiRequests.counts[i] = int(rows.integer(row, 13 + int(i)));
     return check;
 }
 
@@ -182,12 +185,15 @@ qint64 PostgresHistory::record(const RecordedCheck& check)
     PgTransaction transaction(m_db);
     const PgResult inserted = m_db.query(
         "INSERT INTO checks (time_utc, site, site_key, project_path, cy, pr, outcome, error, definitions,"
-        " region, host, user_name, uid) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13)"
+        " region, host, user_name, uid, api_yandex_search, api_serp_json, api_yandex_wordstat)"
+        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16)"
         " ON CONFLICT (uid) DO NOTHING RETURNING id",
         { utf8(isoTime(check.time)), utf8(check.site), siteKey, utf8(check.projectPath), utf8(check.cy),
             utf8(check.pr), utf8(outcomeCode(check.outcome)), utf8(check.error),
             utf8(check.definitionsVersion), utf8(check.region), utf8(check.host), utf8(check.user),
-            utf8(check.uid.isEmpty() ? newCheckUid() : check.uid) });
+            utf8(check.uid.isEmpty() ? newCheckUid() : check.uid),
+            QByteArray::number(check.apiRequests.counts[0]), QByteArray::number(check.apiRequests.counts[1]),
+            QByteArray::number(check.apiRequests.counts[2]) });
     if (inserted.rows() == 0)
         return 0;
     const QByteArray id = inserted.bytes(0, 0).toByteArray();

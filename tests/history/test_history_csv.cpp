@@ -19,20 +19,22 @@ TEST(HistoryCsv, KnownHistoryByteForByte)
     RecordedCheck stopped = sampleCheck(kTime.addDays(1), std::nullopt);
     stopped.outcome = CheckOutcome::Stopped;
     stopped.definitionsVersion.clear(); // as a check recorded before the definitions were
+    RecordedCheck spending = sampleCheck(kTime);
+    spending.apiRequests.counts = { 2, 0, 1 };
     const QByteArray expected = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
-          "definitions,region,host,user\r\n"
+          "definitions,region,host,user,yandex-search-api,serp-json,yandex-wordstat-api\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна\r\n"
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна,2,0,1\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
           "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
-          "completed,2026.12.7.1,,office-7,анна\r\n"
+          "completed,2026.12.7.1,,office-7,анна,,,\r\n"
           "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped,,,office-7,анна\r\n"
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,stopped,,,office-7,анна,0,0,0\r\n"
           "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
           "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,"
-          "stopped,,,office-7,анна\r\n";
-    EXPECT_EQ(historyCsv({ sampleCheck(kTime), stopped }), expected);
+          "stopped,,,office-7,анна,,,\r\n";
+    EXPECT_EQ(historyCsv({ spending, stopped }), expected);
 }
 
 using HistoryCsvOfAStore = OnEachStore;
@@ -46,30 +48,32 @@ TEST_P(HistoryCsvOfAStore, WrittenWhileReadFromTheHistoryByteForByte)
     other.results.resize(1);
     ASSERT_TRUE(store.record(sampleCheck(kTime.addDays(1), std::nullopt)));
     ASSERT_TRUE(store.record(other));
-    ASSERT_TRUE(store.record(sampleCheck(kTime)));
+    RecordedCheck spending = sampleCheck(kTime);
+    spending.apiRequests.counts = { 2, 4, 1 };
+    ASSERT_TRUE(store.record(spending));
     const QString site = QStringLiteral("пример.рф");
     const QString path = dir.filePath(QStringLiteral("site.csv"));
     writeHistoryCsv(path, store, &site);
     const QByteArray header = QByteArray("\xEF\xBB\xBF")
         + "time,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,outcome,"
-          "definitions,region,host,user\r\n";
+          "definitions,region,host,user,yandex-search-api,serp-json,yandex-wordstat-api\r\n";
     const QByteArray first
         = "2026-12-07T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна\r\n"
+          "слона,Yandex.ru,7,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна,2,4,1\r\n"
           "2026-12-07T12:30:05Z,http://www.пример.рф/,\"слон, "
-          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,,office-7,анна\r\n";
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,,office-7,анна,,,\r\n";
     const QByteArray last
         = "2026-12-08T12:30:05Z,http://www.пример.рф/,купить "
-          "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1,,office-7,анна\r\n"
+          "слона,Yandex.ru,,20,1520,120,n/a,not-found,completed,2026.12.7.1,,office-7,анна,0,0,0\r\n"
           "2026-12-08T12:30:05Z,http://www.пример.рф/,\"слон, "
-          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,,office-7,анна\r\n";
+          "\"\"розовый\"\"\",Google.com,,50,,120,n/a,failed,completed,2026.12.7.1,,office-7,анна,,,\r\n";
     EXPECT_EQ(fileBytes(path), header + first + last);
 
     writeHistoryCsv(path, store, nullptr);
     EXPECT_EQ(fileBytes(path),
         header + first
             + "2026-12-07T12:31:05Z,http://другой.рф,купить "
-              "слона,Yandex.ru,3,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна\r\n"
+              "слона,Yandex.ru,3,1,1520,120,n/a,found,completed,2026.12.7.1,,office-7,анна,0,0,0\r\n"
             + last);
 }
 
@@ -90,8 +94,9 @@ TEST_P(HistoryCsvOfAStore, ALongHistoryWrittenInPiecesIsTheWholeOne)
 TEST(HistoryCsv, EmptyHistoryIsTheHeaderAlone)
 {
     EXPECT_EQ(historyCsv({}),
-        QByteArray("\xEF\xBB\xBFtime,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,"
-                   "outcome,definitions,region,host,user\r\n"));
+        QByteArray(
+            "\xEF\xBB\xBFtime,site,keyword,engine,position,result_page,query_count,cy,pagerank,reason,"
+            "outcome,definitions,region,host,user,yandex-search-api,serp-json,yandex-wordstat-api\r\n"));
 }
 
 // Each store writes the rows its own way (the server writes them itself); both guard alike.
@@ -152,7 +157,7 @@ TEST(HistoryCsv, PythonReadsBackEveryField)
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
     const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].toArray().size(), 15);
+    EXPECT_EQ(rows[0].toArray().size(), 18);
     EXPECT_EQ(rows[0].toArray()[0].toString(), QStringLiteral("time"));
     EXPECT_EQ(rows[0].toArray()[11].toString(), QStringLiteral("definitions"));
     EXPECT_EQ(rows[0].toArray()[12].toString(), QStringLiteral("region"));
@@ -160,6 +165,9 @@ TEST(HistoryCsv, PythonReadsBackEveryField)
     EXPECT_EQ(rows[0].toArray()[14].toString(), QStringLiteral("user"));
     EXPECT_EQ(rows[1].toArray()[13].toString(), QStringLiteral("office-7"));
     EXPECT_EQ(rows[1].toArray()[14].toString(), QStringLiteral("анна"));
+    EXPECT_EQ(rows[0].toArray()[15].toString(), QStringLiteral("yandex-search-api"));
+    EXPECT_EQ(rows[1].toArray()[15].toString(), QStringLiteral("0"));
+    EXPECT_EQ(rows[2].toArray()[17].toString(), QString());
     EXPECT_EQ(rows[1].toArray()[11].toString(), QStringLiteral("2026.12.7.1"));
     EXPECT_EQ(rows[1].toArray()[2].toString(), QStringLiteral("купить слона"));
     EXPECT_EQ(rows[1].toArray()[4].toString(), QStringLiteral("7"));

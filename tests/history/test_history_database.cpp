@@ -256,7 +256,7 @@ TEST(HistoryDatabase, HistoryOfStepThreeGainsTheDefinitionsKeepingItsMark)
         "INSERT INTO results (check_id, keyword, engine, result_text, position, result_page, reason,"
         " site_key) VALUES (1, 'ключ', 'YandexRu', '15', 15, 2, 'found', 'a.ru')");
     HistoryDatabase db(folder.path());
-    EXPECT_EQ(db.schemaVersion(), 6);
+    EXPECT_EQ(db.schemaVersion(), 7);
     RecordedCheck next = sampleCheck(kMorning);
     next.site = QStringLiteral("http://a.ru");
     next.definitionsVersion = QStringLiteral("2026.12.7.2");
@@ -276,7 +276,7 @@ TEST(HistoryDatabase, HistoryOfStepFourGainsTheRegionOfEveryCheck)
         "INSERT INTO checks (id, time_utc, site, site_key, outcome, definitions)"
         " VALUES (1, '2026-12-01T03:04:05.000Z', 'http://a.ru', 'a.ru', 'completed', '2026.12.7.1')");
     HistoryDatabase db(folder.path());
-    EXPECT_EQ(db.schemaVersion(), 6);
+    EXPECT_EQ(db.schemaVersion(), 7);
     RecordedCheck next = sampleCheck(kMorning);
     next.site = QStringLiteral("http://a.ru");
     next.region = QStringLiteral("lr=213 gl=ru hl=ru");

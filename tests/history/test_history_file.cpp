@@ -254,9 +254,9 @@ TEST(HistoryFile, CodesThisVersionDoesNotKnowAreKeptAsWritten)
 
     const QByteArray csv = historyCsv(checks);
     EXPECT_TRUE(csv.contains(",kw,YahooCom,4,1,,")) << csv.constData();
-    EXPECT_TRUE(csv.contains(",captcha,completed,2026.12.7.1,,office-7,анна\r\n")) << csv.constData();
+    EXPECT_TRUE(csv.contains(",captcha,completed,2026.12.7.1,,office-7,анна,,,\r\n")) << csv.constData();
     EXPECT_TRUE(csv.contains(",kw,Google.com,,50,,")) << csv.constData();
-    EXPECT_TRUE(csv.contains(",throttled,completed,2026.12.7.1,,office-7,анна\r\n")) << csv.constData();
+    EXPECT_TRUE(csv.contains(",throttled,completed,2026.12.7.1,,office-7,анна,,,\r\n")) << csv.constData();
 
     HistoryTableModel table;
     table.setChecks(checks);

@@ -46,7 +46,7 @@ TEST_F(PostgresHistoryTest, ProgramsStartingAtOnceMigrateOnceAndAllOpenTheHistor
     for (auto& program : programs)
         program->wait();
     EXPECT_EQ(opened, 8);
-    EXPECT_EQ(sql("SELECT version FROM kestrova.history_schema"), QStringLiteral("6"));
+    EXPECT_EQ(sql("SELECT version FROM kestrova.history_schema"), QStringLiteral("7"));
     EXPECT_EQ(sql("SELECT count(*) FROM kestrova.history_schema"), QStringLiteral("1"));
     EXPECT_EQ(sql("SELECT count(*) FROM kestrova.checks"), QStringLiteral("8"));
 }

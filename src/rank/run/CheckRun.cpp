@@ -168,6 +168,8 @@ void CheckRun::ButtonClick()
         error = QString::fromUtf8(e.what());
     } catch (...) {
         m_results.apiRequests = m_clients.apiRequests();
+        if (m_observer)
+            m_observer->apiRequestsSpent(m_results.apiRequests);
         endSteps(false);
         if (m_observer)
             m_observer->checkEnded(RunEnd::Failed, QStringLiteral("неизвестная ошибка"));
@@ -175,6 +177,8 @@ void CheckRun::ButtonClick()
         throw;
     }
     m_results.apiRequests = m_clients.apiRequests();
+    if (m_observer)
+        m_observer->apiRequestsSpent(m_results.apiRequests);
     endSteps(!failed);
     m_results.stopped = m_stopRequested;
     if (failed)

@@ -31,6 +31,8 @@ public:
         Engine engine, int n, const QString& keyword, const QString& text, int resultPage, const Outcome& why)
         = 0;
     virtual void notAsked(Engine engine, int n, const Outcome& why) = 0;
+    // What the check spent on API requests, by source: after its last request, before checkEnded.
+    virtual void apiRequestsSpent(const ApiRequestCounts& /*spent*/) { }
     // After the end steps, before an error is shown.
     virtual void checkEnded(RunEnd end, const QString& error) = 0;
 };

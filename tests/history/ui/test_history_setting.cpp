@@ -71,7 +71,7 @@ TEST_F(HistorySettingTest, TheButtonTriesTheConnectionAndOkSavesTheChoice)
     dialog.ServerEdit->setText(server.conninfo(server.createDatabase()));
     checkAndWait(dialog);
     EXPECT_EQ(dialog.CheckResult->text(),
-        QStringLiteral("Подключение работает: схема «kestrova», версия схемы 6."));
+        QStringLiteral("Подключение работает: схема «kestrova», версия схемы 7."));
 
     ScriptedPrompts& prompts = ScriptedPrompts::install();
     prompts.clear();
