@@ -29,7 +29,7 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 sandbox_pid=""
 cleanup() {
-  [ -n "$sandbox_pid" ] && kill "$sandbox_pid" 2>/dev/null && wait "$sandbox_pid" 2>/dev/null
+  [ -n "$sandbox_pid" ] && kill "$sandbox_pid" 2>/dev/null && wait "$sandbox_pid" 2>/dev/null || true
   "${as_server[@]}" "$pgbin/pg_ctl" -D "$work/pg/data" -m immediate -w stop >/dev/null 2>&1 || true
   rm -rf "$work"
 }
