@@ -249,6 +249,11 @@ struct RefusalRow {
     const char* detail;
 };
 
+void PrintTo(const RefusalRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class RefusedSource : public CheckerApiSandbox, public ::testing::WithParamInterface<RefusalRow> { };
 
 TEST_P(RefusedSource, RefusesTheEnginesCellsAndAsksNoMore)
@@ -297,6 +302,11 @@ struct DeferredRow {
     const char* detail;
     int polls; // operation requests of the whole check
 };
+
+void PrintTo(const DeferredRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class DeferredSearch : public CheckerApiSandbox, public ::testing::WithParamInterface<DeferredRow> { };
 
