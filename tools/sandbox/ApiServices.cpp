@@ -68,7 +68,8 @@ QByteArray SandboxServer::apiDefinitionsIni(bool deferred) const
     const QByteArray search = originOf(Service::YandexSearchApi);
     QByteArray ini = "; Result sources by API, played by ks-sandbox on 127.0.0.1.\n";
     ini += "[YandexRu]\nSource=yandex-search-api, page\n";
-    ini += "ApiUrl=" + search + (deferred ? "/v2/web/searchAsync\nMode=deferred\n" : "/v2/web/search\n");
+    // A deferred search posts to ApiUrl + "Async"; a check by hand stays immediate at ApiUrl.
+    ini += "ApiUrl=" + search + "/v2/web/search\n" + (deferred ? "Mode=deferred\n" : "");
     ini += "OperationsUrl=" + search + "/operations/\nPollSeconds=1\n";
     ini += "\n[GoogleCom]\nSource=serp-json, page\n";
     ini += "ApiUrl=" + originOf(Service::SerpApi)
