@@ -215,6 +215,17 @@ TEST_F(CheckerApiSandbox, PositionsAndCountsComeFromTheApisAndRamblerFromItsPage
 
     EXPECT_EQ(result.json["api_requests"].toObject(),
         QJsonObject({ { "yandex-search-api", 4 }, { "serp-json", 22 }, { "yandex-wordstat-api", 2 } }));
+    // The history keeps what the check spent, on the check's first row of the CSV.
+    QProcess csv;
+    csv.setProcessEnvironment(environment());
+    csv.start(checkerProgram(), { QStringLiteral("--history-csv"), m_dir.filePath(QStringLiteral("h.csv")) });
+    ASSERT_TRUE(csv.waitForFinished(60000));
+    const QList<QByteArray> rows = readFile(m_dir.filePath(QStringLiteral("h.csv"))).split('\n');
+    ASSERT_GE(rows.size(), 3);
+    EXPECT_TRUE(rows[0].endsWith(",yandex-search-api,serp-json,yandex-wordstat-api\r"))
+        << rows[0].constData();
+    EXPECT_TRUE(rows[1].endsWith(",4,22,2\r")) << rows[1].constData();
+    EXPECT_TRUE(rows[2].endsWith(",,,\r")) << rows[2].constData();
     EXPECT_EQ(requestsTo(QStringLiteral("YandexSearchApi"), "/v2/web/search"), 4);
     EXPECT_EQ(requestsTo(QStringLiteral("SerpApi"), "/search.json?"), 22);
     EXPECT_EQ(requestsTo(QStringLiteral("WordstatApi"), "/v2/wordstat/topRequests"), 2);
