@@ -129,7 +129,8 @@ TEST(SelfReplacement, FailedCopyKeepsTheNewFileAndStartsTheOldProgram)
     shell.start(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QString::fromUtf8(script) });
     ASSERT_TRUE(shell.waitForFinished(10000));
 
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(started); }));
+    // The started program's shell makes the file before it writes the line: wait for the line.
+    ASSERT_TRUE(waitFor([&] { return readAll(started).endsWith("\n"); }));
     EXPECT_EQ(readAll(started), "old\n");
     EXPECT_TRUE(QFile::exists(files.TempExeFileName));
     // The restarted program learns why from the failure note, in the words of the tool that failed
