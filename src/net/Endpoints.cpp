@@ -92,7 +92,7 @@ private:
     [[noreturn]] void fail(const QString& what) const
     {
         throw EEndpoints(
-            QStringLiteral("Endpoints file %1, line %2: %3").arg(m_path).arg(m_line).arg(what).toStdString());
+            QStringLiteral("Файл адресов %1, строка %2: %3").arg(m_path).arg(m_line).arg(what).toStdString());
     }
 
     void parseLine(const QString& line, Endpoints& endpoints)
@@ -101,17 +101,17 @@ private:
             return;
         if (line.startsWith(QLatin1Char('['))) {
             if (!line.endsWith(QLatin1Char(']')) || line.size() < 3)
-                fail(QStringLiteral("malformed section header \"%1\"").arg(line));
+                fail(QStringLiteral("неверный заголовок раздела «%1»").arg(line));
             m_section = line.mid(1, line.size() - 2).trimmed().toLower();
             return;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
-            fail(QStringLiteral("expected a [section] or key=value, found \"%1\"").arg(line));
+            fail(QStringLiteral("ожидался [раздел] или ключ=значение, а не «%1»").arg(line));
         const QString key = line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
         if (m_section.isEmpty())
-            fail(QStringLiteral("key \"%1\" stands before any section").arg(key));
+            fail(QStringLiteral("ключ «%1» стоит перед первым разделом").arg(key));
         if (m_section == QLatin1String("hosts"))
             setHost(endpoints, key, value);
         else if (m_section == QLatin1String("timing"))
@@ -131,9 +131,9 @@ private:
         QString reason;
         const auto content = BoundedFile::readOwn(value, Endpoints::kMaxCaFileBytes, &reason);
         if (!content)
-            fail(QStringLiteral("CaFile %1 cannot be read: %2").arg(value, reason));
+            fail(QStringLiteral("CaFile %1 не прочитан: %2").arg(value, reason));
         if (!content->contains("-----BEGIN CERTIFICATE-----"))
-            fail(QStringLiteral("CaFile %1 holds no PEM certificate").arg(value));
+            fail(QStringLiteral("CaFile %1 не содержит сертификата PEM").arg(value));
         endpoints.extraCaCertificates = *content;
     }
 
@@ -145,14 +145,15 @@ private:
             else if (value == QLatin1String("https"))
                 endpoints.updateScheme = UrlScheme::Https;
             else
-                fail(QStringLiteral("Scheme must be http or https, found \"%1\"").arg(value.left(80)));
+                fail(QStringLiteral("Scheme должен быть http или https, а не «%1»").arg(value.left(80)));
             return;
         }
         if (key.compare(QLatin1String("PublicKey"), Qt::CaseInsensitive) != 0)
             return;
         static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{64}$"));
         if (!hex.match(value).hasMatch())
-            fail(QStringLiteral("PublicKey must be 64 hexadecimal digits, found \"%1\"").arg(value.left(80)));
+            fail(QStringLiteral("PublicKey должен состоять из 64 шестнадцатеричных цифр, а не «%1»")
+                     .arg(value.left(80)));
         endpoints.updatePublicKey = QByteArray::fromHex(value.toLatin1());
     }
 
@@ -162,7 +163,7 @@ private:
         if (!field)
             return;
         if (!isHostAndPort(value))
-            fail(QStringLiteral("%1 must be a host or host:port with a port from 1 to 65535, found \"%2\"")
+            fail(QStringLiteral("%1 должен быть хостом или хост:порт с портом от 1 до 65535, а не «%2»")
                      .arg(key, value));
         *field = value;
     }
@@ -180,11 +181,11 @@ private:
                 continue;
             int number = 0;
             if (!isWholeNumber(value, number))
-                fail(QStringLiteral("%1 must be a whole number, found \"%2\"")
-                         .arg(QLatin1String(name), value));
+                fail(
+                    QStringLiteral("%1 должен быть целым числом, а не «%2»").arg(QLatin1String(name), value));
             // A zero would switch the limit off, and every request must end.
             if (member != &Endpoints::requestIntervalMs && number == 0)
-                fail(QStringLiteral("%1 must be at least 1").arg(QLatin1String(name)));
+                fail(QStringLiteral("%1 должен быть не меньше 1").arg(QLatin1String(name)));
             endpoints.*member = number;
         }
     }
@@ -201,7 +202,7 @@ QString Endpoints::host(const QString& key) const
     // hostField() only hands out a member of the object it is given.
     QString* field = hostField(const_cast<Endpoints&>(*this), key);
     if (!field)
-        throw EEndpoints("No host is configured under the name " + key.toStdString());
+        throw EEndpoints("Не задан хост с именем " + key.toStdString());
     return *field;
 }
 
@@ -225,7 +226,7 @@ Endpoints Endpoints::fromFile(const QString& path)
     const auto content = BoundedFile::readOwn(path, kMaxFileBytes, &reason);
     if (!content)
         throw EEndpoints(
-            QStringLiteral("Cannot read the endpoints file %1: %2").arg(path, reason).toStdString());
+            QStringLiteral("Не удалось прочитать файл адресов %1: %2").arg(path, reason).toStdString());
     return EndpointsParser(path).parse(*content);
 }
 

@@ -52,6 +52,7 @@ void XdgSpreadsheet::show(const XlsxBook& book) const
 {
     const QString path = XlsxFile::saveAsNew(book, m_folder);
     if (!m_openDocument(path))
-        throw WorkbookError(QStringLiteral("Cannot open \"%1\" with the desktop's default application.")
+        throw WorkbookError(QStringLiteral(
+            "Не удалось открыть «%1» программой, которую рабочий стол назначил для таких файлов.")
                                 .arg(QDir::toNativeSeparators(path)));
 }

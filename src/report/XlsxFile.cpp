@@ -138,13 +138,13 @@ QString sheetNameError(const QString& name)
 {
     // The library reads past the start of an empty name, so that one is refused here.
     if (name.isEmpty())
-        return QStringLiteral("Worksheet name cannot be empty.");
+        return QStringLiteral("Имя листа не может быть пустым.");
     for (const QChar c : name) {
         if (c.category() == QChar::Other_Control)
-            return QStringLiteral("Worksheet name cannot contain control characters.");
+            return QStringLiteral("Имя листа не может содержать управляющих символов.");
     }
     if (name.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("Worksheet name 'History' is reserved by Excel.");
+        return QStringLiteral("Имя листа «History» зарезервировано Excel.");
     lxw_workbook* scratch = workbook_new("");
     if (!scratch)
         return QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED));
@@ -230,7 +230,7 @@ QString saveAsNew(const XlsxBook& book, const QString& folder)
         if (!QFile::exists(candidate))
             throw WorkbookError(cannotCreate(candidate, written.errorString()));
     }
-    throw WorkbookError(cannotCreate(candidate, QStringLiteral("The file exists.")));
+    throw WorkbookError(cannotCreate(candidate, QStringLiteral("Файл уже существует.")));
 }
 
 void saveAs(const XlsxBook& book, const QString& path)
@@ -244,7 +244,7 @@ void saveAs(const XlsxBook& book, const QString& path)
     if (!written.open(QIODevice::ReadOnly))
         throw WorkbookError(cannotCreate(path, written.errorString()));
     if (written.size() > kMaxWorkbookBytes)
-        throw WorkbookError(cannotCreate(path, QStringLiteral("The workbook is too large.")));
+        throw WorkbookError(cannotCreate(path, QStringLiteral("Книга слишком велика.")));
     const QByteArray bytes = written.readAll();
     QString reason;
     if (!SafeFile::replace(path, bytes, &reason))

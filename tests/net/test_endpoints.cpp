@@ -70,21 +70,21 @@ TEST_F(EndpointsFile, MalformedFilesNameTheFileAndTheLine)
 {
     const std::string path = m_dir.filePath(QStringLiteral("endpoints.ini")).toStdString();
     EXPECT_EQ(errorOf("[hosts]\nGoogleCom=www.google.com/search\n"),
-        "Endpoints file " + path
-            + ", line 2: GoogleCom must be a host or host:port with a port from 1 to 65535, found "
-              "\"www.google.com/search\"");
-    EXPECT_NE(errorOf("[hosts]\nAportRu=my host\n").find("line 2: AportRu"), std::string::npos);
-    EXPECT_NE(errorOf("[hosts]\nAportRu=\n").find("line 2: AportRu"), std::string::npos);
-    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:0\n").find("line 2: MSNCom"), std::string::npos);
-    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:65536\n").find("line 2"), std::string::npos);
-    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:http\n").find("line 2"), std::string::npos);
+        "Файл адресов " + path
+            + ", строка 2: GoogleCom должен быть хостом или хост:порт с портом от 1 до 65535, а не "
+              "«www.google.com/search»");
+    EXPECT_NE(errorOf("[hosts]\nAportRu=my host\n").find("строка 2: AportRu"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nAportRu=\n").find("строка 2: AportRu"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:0\n").find("строка 2: MSNCom"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:65536\n").find("строка 2"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\nMSNCom=127.0.0.1:http\n").find("строка 2"), std::string::npos);
     EXPECT_NE(
-        errorOf("\n[timing]\nRequestIntervalMs=-5\n").find("line 3: RequestIntervalMs"), std::string::npos);
-    EXPECT_NE(errorOf("[timing]\nRequestIntervalMs=fast\n").find("line 2"), std::string::npos);
-    EXPECT_NE(errorOf("[hosts]\njust words\n").find("line 2: expected a [section] or key=value"),
+        errorOf("\n[timing]\nRequestIntervalMs=-5\n").find("строка 3: RequestIntervalMs"), std::string::npos);
+    EXPECT_NE(errorOf("[timing]\nRequestIntervalMs=fast\n").find("строка 2"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts]\njust words\n").find("строка 2: ожидался [раздел] или ключ=значение"),
         std::string::npos);
-    EXPECT_NE(errorOf("[hosts\n").find("line 1: malformed section"), std::string::npos);
-    EXPECT_NE(errorOf("GoogleCom=127.0.0.1\n").find("line 1"), std::string::npos);
+    EXPECT_NE(errorOf("[hosts\n").find("строка 1: неверный заголовок раздела"), std::string::npos);
+    EXPECT_NE(errorOf("GoogleCom=127.0.0.1\n").find("строка 1"), std::string::npos);
 }
 
 TEST_F(EndpointsFile, UnreadableFileIsAnError)
@@ -94,7 +94,8 @@ TEST_F(EndpointsFile, UnreadableFileIsAnError)
         Endpoints::fromFile(missing);
         FAIL() << "no error";
     } catch (const EEndpoints& error) {
-        EXPECT_NE(std::string(error.what()).find("Cannot read the endpoints file " + missing.toStdString()),
+        EXPECT_NE(
+            std::string(error.what()).find("Не удалось прочитать файл адресов " + missing.toStdString()),
             std::string::npos);
     }
     EXPECT_THROW(Endpoints::fromFile(m_dir.path()), EEndpoints);
@@ -115,8 +116,8 @@ TEST_F(EndpointsFile, UpdateSchemeAndTheExtraCertificatesAreReadUnderTheFilesRul
 {
     EXPECT_EQ(Endpoints::fromFile(write("")).updateScheme, UrlScheme::Https);
     EXPECT_EQ(Endpoints::fromFile(write("[update]\nScheme=http\n")).updateScheme, UrlScheme::Http);
-    EXPECT_NE(
-        errorOf("[update]\nScheme=ftp\n").find("line 2: Scheme must be http or https"), std::string::npos);
+    EXPECT_NE(errorOf("[update]\nScheme=ftp\n").find("строка 2: Scheme должен быть http или https"),
+        std::string::npos);
 
     const QString ca = m_dir.filePath(QStringLiteral("ca.pem"));
     QFile file(ca);
@@ -127,10 +128,11 @@ TEST_F(EndpointsFile, UpdateSchemeAndTheExtraCertificatesAreReadUnderTheFilesRul
     EXPECT_TRUE(
         Endpoints::fromFile(write(line)).extraCaCertificates.startsWith("-----BEGIN CERTIFICATE-----"));
     ASSERT_EQ(::chmod(QFile::encodeName(ca).constData(), 0666), 0);
-    EXPECT_NE(errorOf(line).find("line 2: CaFile " + ca.toStdString() + " cannot be read"), std::string::npos)
-        << errorOf(line);
     EXPECT_NE(
-        errorOf("[tls]\nCaFile=" + m_dir.filePath("endpoints.ini").toUtf8() + "\n").find("holds no PEM"),
+        errorOf(line).find("строка 2: CaFile " + ca.toStdString() + " не прочитан"), std::string::npos)
+        << errorOf(line);
+    EXPECT_NE(errorOf("[tls]\nCaFile=" + m_dir.filePath("endpoints.ini").toUtf8() + "\n")
+                  .find("не содержит сертификата PEM"),
         std::string::npos);
 }
 
@@ -143,8 +145,8 @@ TEST_F(EndpointsFile, UpdateKeyIsSixtyFourHexDigits)
     EXPECT_EQ(endpoints.updatePublicKey.size(), 32);
 
     for (const QByteArray& bad : { hex.left(63), hex + "0", hex.left(62) + "zz", QByteArray() }) {
-        EXPECT_NE(
-            errorOf("[update]\nPublicKey=" + bad + "\n").find("line 2: PublicKey must be 64 hexadecimal"),
+        EXPECT_NE(errorOf("[update]\nPublicKey=" + bad + "\n")
+                      .find("строка 2: PublicKey должен состоять из 64 шестнадцатеричных"),
             std::string::npos)
             << bad.constData();
     }
@@ -214,7 +216,7 @@ TEST_P(RefusedEndpoints, IsRefusedWithItsReasonWithoutWaiting)
         FAIL() << "no error";
     } catch (const EEndpoints& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
-            "Cannot read the endpoints file " + path + ": "
+            "Не удалось прочитать файл адресов " + path + ": "
                 + QString::fromUtf8(GetParam().reason).replace("%1", path));
     }
 }
@@ -248,8 +250,8 @@ TEST_F(EndpointsFile, TimingLimitsAreWholeNumbersAboveZero)
 
     const std::string path = m_dir.filePath(QStringLiteral("endpoints.ini")).toStdString();
     EXPECT_EQ(errorOf("[timing]\nLowSpeedSeconds=0\n"),
-        "Endpoints file " + path + ", line 2: LowSpeedSeconds must be at least 1");
+        "Файл адресов " + path + ", строка 2: LowSpeedSeconds должен быть не меньше 1");
     EXPECT_EQ(errorOf("[timing]\nConnectTimeoutMs=soon\n"),
-        "Endpoints file " + path + ", line 2: ConnectTimeoutMs must be a whole number, found \"soon\"");
+        "Файл адресов " + path + ", строка 2: ConnectTimeoutMs должен быть целым числом, а не «soon»");
     EXPECT_EQ(Endpoints::fromFile(write("[timing]\nRequestIntervalMs=0\n")).requestIntervalMs, 0);
 }

@@ -81,7 +81,8 @@ TEST(XdgSpreadsheet, AHandlerThatCannotStartIsAnError)
         FAIL() << "a failed open went unreported";
     } catch (const WorkbookError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
-            QStringLiteral("Cannot open \"%1\" with the desktop's default application.")
+            QStringLiteral(
+                "Не удалось открыть «%1» программой, которую рабочий стол назначил для таких файлов.")
                 .arg(QDir(desktop.tempFolder()).filePath(QStringLiteral("site.xlsx"))));
     }
 }
