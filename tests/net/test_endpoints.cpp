@@ -128,8 +128,7 @@ TEST_F(EndpointsFile, UpdateSchemeAndTheExtraCertificatesAreReadUnderTheFilesRul
     EXPECT_TRUE(
         Endpoints::fromFile(write(line)).extraCaCertificates.startsWith("-----BEGIN CERTIFICATE-----"));
     ASSERT_EQ(::chmod(QFile::encodeName(ca).constData(), 0666), 0);
-    EXPECT_NE(
-        errorOf(line).find("строка 2: CaFile " + ca.toStdString() + " не прочитан"), std::string::npos)
+    EXPECT_NE(errorOf(line).find("строка 2: CaFile " + ca.toStdString() + " не прочитан"), std::string::npos)
         << errorOf(line);
     EXPECT_NE(errorOf("[tls]\nCaFile=" + m_dir.filePath("endpoints.ini").toUtf8() + "\n")
                   .find("не содержит сертификата PEM"),
