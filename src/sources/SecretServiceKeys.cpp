@@ -4,6 +4,7 @@
 #include "sources/SecretServiceKeys.h"
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -108,6 +109,20 @@ void setProblem(QString* problem, const QString& text)
         *problem = text;
 }
 
+// One call of the Secret Service within the time-out: the bus first, then the call, which says
+// whether it did what it was asked; a failure's reason goes to problem.
+bool callService(std::chrono::milliseconds timeout, QString* problem,
+    const std::function<bool(GCancellable*, GError**)>& call)
+{
+    setProblem(problem, {});
+    Deadline deadline(timeout);
+    GError* error = nullptr;
+    if (connectBus(deadline.cancellable(), &error) && call(deadline.cancellable(), &error) && !error)
+        return true;
+    setProblem(problem, problemOf(error, deadline, timeout));
+    return false;
+}
+
 } // namespace
 
 SecretServiceKeys::SecretServiceKeys(std::chrono::milliseconds timeout)
@@ -117,66 +132,40 @@ SecretServiceKeys::SecretServiceKeys(std::chrono::milliseconds timeout)
 
 std::optional<QString> SecretServiceKeys::lookup(KeyName name, QString* problem) const
 {
-    setProblem(problem, {});
-    Deadline deadline(m_timeout);
-    GError* error = nullptr;
-    if (!connectBus(deadline.cancellable(), &error)) {
-        setProblem(problem, problemOf(error, deadline, m_timeout));
-        return std::nullopt;
-    }
     const QByteArray code = keyCode(name).toUtf8();
-    gchar* secret = secret_password_lookup_sync(
-        keySchema(), deadline.cancellable(), &error, kKeyAttribute, code.constData(), nullptr);
-    if (error) {
-        if (secret)
-            secret_password_free(secret);
-        setProblem(problem, problemOf(error, deadline, m_timeout));
-        return std::nullopt;
-    }
-    if (!secret)
-        return std::nullopt;
-    QString value = QString::fromUtf8(secret);
-    secret_password_free(secret);
+    gchar* secret = nullptr;
+    const bool answered = callService(m_timeout, problem, [&](GCancellable* cancellable, GError** error) {
+        secret = secret_password_lookup_sync(
+            keySchema(), cancellable, error, kKeyAttribute, code.constData(), nullptr);
+        return true;
+    });
+    std::optional<QString> value;
+    if (answered && secret)
+        value = QString::fromUtf8(secret);
+    if (secret)
+        secret_password_free(secret);
     return value;
 }
 
 bool SecretServiceKeys::store(KeyName name, const QString& value, QString* problem) const
 {
-    setProblem(problem, {});
-    Deadline deadline(m_timeout);
-    GError* error = nullptr;
-    if (!connectBus(deadline.cancellable(), &error)) {
-        setProblem(problem, problemOf(error, deadline, m_timeout));
-        return false;
-    }
     const QByteArray code = keyCode(name).toUtf8();
     const QByteArray label = QStringLiteral("Kestrova Sertrix: %1").arg(keyCaption(name)).toUtf8();
     QByteArray secret = value.toUtf8();
-    const bool stored = secret_password_store_sync(keySchema(), SECRET_COLLECTION_DEFAULT, label.constData(),
-        secret.constData(), deadline.cancellable(), &error, kKeyAttribute, code.constData(), nullptr);
+    const bool stored = callService(m_timeout, problem, [&](GCancellable* cancellable, GError** error) {
+        return secret_password_store_sync(keySchema(), SECRET_COLLECTION_DEFAULT, label.constData(),
+                   secret.constData(), cancellable, error, kKeyAttribute, code.constData(), nullptr)
+            != FALSE;
+    });
     secret.fill('\0');
-    if (!stored || error) {
-        setProblem(problem, problemOf(error, deadline, m_timeout));
-        return false;
-    }
-    return true;
+    return stored;
 }
 
 bool SecretServiceKeys::clear(KeyName name, QString* problem) const
 {
-    setProblem(problem, {});
-    Deadline deadline(m_timeout);
-    GError* error = nullptr;
-    if (!connectBus(deadline.cancellable(), &error)) {
-        setProblem(problem, problemOf(error, deadline, m_timeout));
-        return false;
-    }
     const QByteArray code = keyCode(name).toUtf8();
-    secret_password_clear_sync(
-        keySchema(), deadline.cancellable(), &error, kKeyAttribute, code.constData(), nullptr);
-    if (error) {
-        setProblem(problem, problemOf(error, deadline, m_timeout));
-        return false;
-    }
-    return true;
+    return callService(m_timeout, problem, [&](GCancellable* cancellable, GError** error) {
+        secret_password_clear_sync(keySchema(), cancellable, error, kKeyAttribute, code.constData(), nullptr);
+        return true;
+    });
 }

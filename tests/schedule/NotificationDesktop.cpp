@@ -1,5 +1,7 @@
 #include "NotificationDesktop.h"
 
+#include "support/StopProcess.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -10,17 +12,6 @@
 namespace {
 
 constexpr int kStartMs = 20000;
-
-void stop(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-}
 
 // The first line a starting program prints, such as an address or a display number.
 QString firstLine(QProcess& process)
@@ -49,9 +40,9 @@ NotificationDesktop::NotificationDesktop(const QString& busSocket)
 
 NotificationDesktop::~NotificationDesktop()
 {
-    stop(m_server);
-    stop(m_display);
-    stop(m_bus);
+    stopProcess(m_server);
+    stopProcess(m_display);
+    stopProcess(m_bus);
 }
 
 bool NotificationDesktop::startBus(const QString& socket)

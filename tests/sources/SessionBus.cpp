@@ -1,5 +1,7 @@
 #include "sources/SessionBus.h"
 
+#include "support/StopProcess.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -110,7 +112,7 @@ SessionBus::SessionBus(bool withKeyring)
     m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
     if (m_address.isEmpty()) {
         const std::string errors = m_bus.readAllStandardError().toStdString();
-        stop(m_bus);
+        stopProcess(m_bus);
         throw std::runtime_error("dbus-daemon gave no address: " + errors);
     }
     if (withKeyring) {
@@ -118,8 +120,8 @@ SessionBus::SessionBus(bool withKeyring)
         try {
             startKeyring();
         } catch (...) {
-            stop(m_keyring);
-            stop(m_bus);
+            stopProcess(m_keyring);
+            stopProcess(m_bus);
             throw;
         }
     }
@@ -161,19 +163,8 @@ void SessionBus::startKeyring()
         + text(QString::fromUtf8(m_keyring.readAllStandardError())));
 }
 
-void SessionBus::stop(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-}
-
 SessionBus::~SessionBus()
 {
-    stop(m_keyring);
-    stop(m_bus);
+    stopProcess(m_keyring);
+    stopProcess(m_bus);
 }

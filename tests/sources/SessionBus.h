@@ -19,7 +19,6 @@ public:
 
 private:
     void startKeyring();
-    static void stop(QProcess& process);
 
     QTemporaryDir m_dir; // a path without spaces, as a bus address asks
     QProcess m_bus;

@@ -133,19 +133,23 @@ SandboxServer::Reply SandboxServer::apiReply(
                                            : yandexSearchReply(request, misbehaviour);
 }
 
+SandboxServer::Reply SandboxServer::cloudRefusal(int status, const QByteArray& message)
+{
+    Reply reply;
+    reply.contentType = "application/json";
+    reply.status = status;
+    reply.body = cloudErrorJson(ApiAnswers::grpcCodeOf(status), message);
+    return reply;
+}
+
 SandboxServer::Reply SandboxServer::yandexSearchReply(
     const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour)
 {
     Reply reply;
     reply.contentType = "application/json";
-    const auto refuse = [&reply](int status, const QByteArray& message) {
-        reply.status = status;
-        reply.body = cloudErrorJson(ApiAnswers::grpcCodeOf(status), message);
-        return reply;
-    };
     const std::optional<QJsonObject> body = jsonBody(request.body);
     if (!body)
-        return refuse(400, "Invalid JSON payload");
+        return cloudRefusal(400, "Invalid JSON payload");
     const QJsonObject query = body->value(QStringLiteral("query")).toObject();
     const QJsonObject groupSpec = body->value(QStringLiteral("groupSpec")).toObject();
     const QString text = query.value(QStringLiteral("queryText")).toString();
@@ -153,17 +157,17 @@ SandboxServer::Reply SandboxServer::yandexSearchReply(
     const std::optional<qint64> groups = jsonInteger(groupSpec.value(QStringLiteral("groupsOnPage")), 20);
     const std::optional<qint64> region = jsonInteger(body->value(QStringLiteral("region")), 0);
     if (text.isEmpty())
-        return refuse(400, "query.queryText: the query is empty");
+        return cloudRefusal(400, "query.queryText: the query is empty");
     if (!page || *page < 0 || !groups || *groups < 1 || *groups > 100 || !region)
-        return refuse(400, "query.page, groupSpec.groupsOnPage or region is not a valid number");
+        return cloudRefusal(400, "query.page, groupSpec.groupsOnPage or region is not a valid number");
     if (!query.value(QStringLiteral("searchType")).toString().startsWith(QLatin1String("SEARCH_TYPE_")))
-        return refuse(400, "query.searchType: unknown search type");
+        return cloudRefusal(400, "query.searchType: unknown search type");
     const QString format
         = body->value(QStringLiteral("responseFormat")).toString(QStringLiteral("FORMAT_XML"));
     if (format != QLatin1String("FORMAT_XML"))
-        return refuse(400, "responseFormat: only FORMAT_XML is served here");
+        return cloudRefusal(400, "responseFormat: only FORMAT_XML is served here");
     if (body->value(QStringLiteral("folderId")).toString().toUtf8() != m_options.yandexFolderId)
-        return refuse(403, "Permission denied to the folder");
+        return cloudRefusal(403, "Permission denied to the folder");
 
     const QByteArray date = responseDate();
     QByteArray xml;
@@ -240,34 +244,29 @@ SandboxServer::Reply SandboxServer::wordstatApiReply(
 {
     Reply reply;
     reply.contentType = "application/json";
-    const auto refuse = [&reply](int status, const QByteArray& message) {
-        reply.status = status;
-        reply.body = cloudErrorJson(ApiAnswers::grpcCodeOf(status), message);
-        return reply;
-    };
     const std::optional<QJsonObject> body = jsonBody(request.body);
     if (!body)
-        return refuse(400, "Invalid JSON payload");
+        return cloudRefusal(400, "Invalid JSON payload");
     ApiAnswers::WordstatAnswer answer;
     answer.phrase = body->value(QStringLiteral("phrase")).toString();
     const std::optional<qint64> numPhrases = jsonInteger(body->value(QStringLiteral("numPhrases")), 50);
     if (answer.phrase.isEmpty())
-        return refuse(400, "phrase: the phrase is empty");
+        return cloudRefusal(400, "phrase: the phrase is empty");
     if (!numPhrases || *numPhrases < 1 || *numPhrases > 2000)
-        return refuse(400, "numPhrases: expected a number from 1 to 2000");
+        return cloudRefusal(400, "numPhrases: expected a number from 1 to 2000");
     for (const QJsonValue region : body->value(QStringLiteral("regions")).toArray()) {
         if (!jsonInteger(region, 0))
-            return refuse(400, "regions: expected region ids");
+            return cloudRefusal(400, "regions: expected region ids");
     }
     if (body->value(QStringLiteral("folderId")).toString().toUtf8() != m_options.yandexFolderId)
-        return refuse(403, "Permission denied to the folder");
+        return cloudRefusal(403, "Permission denied to the folder");
 
     using Kind = Misbehaviour::Kind;
     if (misbehaviour && misbehaviour->kind == Kind::ApiError)
-        return refuse(
+        return cloudRefusal(
             misbehaviour->status, misbehaviour->text.isEmpty() ? "Request failed" : misbehaviour->text);
     if (misbehaviour && misbehaviour->kind == Kind::ApiLimit)
-        return refuse(429, "The daily quota of Wordstat requests is exhausted");
+        return cloudRefusal(429, "The daily quota of Wordstat requests is exhausted");
 
     answer.numPhrases = int(*numPhrases);
     answer.totalAsNumber = m_state.totalAsNumber();

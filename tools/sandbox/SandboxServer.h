@@ -77,6 +77,8 @@ private:
     Reply controlReply(const HttpRequest& request);
     Reply apiReply(
         Service service, const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
+    // A Yandex Cloud API's error reply: the status with the API's JSON error.
+    static Reply cloudRefusal(int status, const QByteArray& message);
     Reply yandexSearchReply(const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
     Reply operationReply(const HttpRequest& request);
     Reply wordstatApiReply(const HttpRequest& request, const std::optional<Misbehaviour>& misbehaviour);
