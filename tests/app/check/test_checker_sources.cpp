@@ -82,7 +82,9 @@ protected:
     QString m_enginesPath;
 };
 
-TEST_F(CheckerSources, AChosenApiSourceIsReadCountedAndItsKeyKeptOutOfEveryOutput)
+// The keys' way through a check, its plan and what it must never show are the end-to-end tests'
+// through the sandbox; here the option itself.
+TEST_F(CheckerSources, AChosenApiSourceIsReadAndCounted)
 {
     const Result result = check({ "--json", "--engines", m_enginesPath, "--source",
         "YandexRu=yandex-search-api", "--source=Wordstat=yandex-wordstat-api", m_projectPath });
@@ -93,23 +95,8 @@ TEST_F(CheckerSources, AChosenApiSourceIsReadCountedAndItsKeyKeptOutOfEveryOutpu
     EXPECT_EQ(cell["count"].toString(), "1520");
     EXPECT_EQ(json["api_requests"].toObject(),
         QJsonObject({ { "yandex-search-api", 1 }, { "serp-json", 0 }, { "yandex-wordstat-api", 1 } }));
-    EXPECT_TRUE(QString::fromUtf8(result.err)
-                    .contains(QStringLiteral(
-                        "Запросов к API — не больше 3: Yandex Search API — 2, Yandex Wordstat API — 1\n")))
-        << result.err.constData();
     EXPECT_TRUE(m_sandbox.requests(QStringLiteral("YandexRu")).isEmpty());
     EXPECT_TRUE(m_sandbox.requests(QStringLiteral("Wordstat")).isEmpty());
-
-    QFile history(m_dir.filePath(QStringLiteral("history.sqlite")));
-    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
-    const QByteArray stored = history.readAll();
-    for (const QByteArray& secret : { kKey, kFolder }) {
-        EXPECT_FALSE(result.out.contains(secret));
-        EXPECT_FALSE(result.err.contains(secret));
-        EXPECT_FALSE(stored.contains(secret));
-    }
-    for (const QByteArray& request : m_api.requests())
-        EXPECT_TRUE(request.contains("\r\nAuthorization: Api-Key " + kKey + "\r\n"));
 }
 
 TEST_F(CheckerSources, WithoutAChoicePagesAreReadAndNoApiIsAsked)

@@ -173,39 +173,6 @@ TEST_F(ApiLookups, YandexCountsPositionsAcrossTwoRequestsAndColoursByTheEnginesP
     EXPECT_EQ(m_clients.apiRequests()[SourceKind::YandexWordstatApi], 1);
 }
 
-struct FirstOfSecondRow {
-    const char* name;
-    Engine engine;
-    const char* cell;
-    const char* text;
-    int page;
-};
-
-class SiteOnTheSecondRequest : public ApiLookups, public ::testing::WithParamInterface<FirstOfSecondRow> { };
-
-TEST_P(SiteOnTheSecondRequest, IsTheFirstPositionPastTheFirstRequest)
-{
-    const FirstOfSecondRow& row = GetParam();
-    m_server.setScript([](const QByteArray& request) {
-        const QByteArray target = targetOf(request);
-        if (target == "/v2/wordstat/topRequests")
-            return RawHttpListener::ok("{\"totalCount\": 7}");
-        if (target == "/v2/web/search")
-            return RawHttpListener::ok(yandexPage(pageAsked(request) * 100 + 1, 100, 101));
-        const int start = target.contains("start=10&") ? 10 : 0;
-        return RawHttpListener::ok(serpPage(start, 10, 11));
-    });
-    m_lookups.check(row.engine, 1);
-    EXPECT_EQ(cell(row.cell).text, QString::fromUtf8(row.text));
-    EXPECT_EQ(cell(row.cell).resultPage, row.page);
-    EXPECT_EQ(cell(row.cell).why.reason, Reason::Found);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sources, SiteOnTheSecondRequest,
-    ::testing::Values(FirstOfSecondRow { "yandex", Engine::YandexRu, "RankYandexRu1", "101", 11 },
-        FirstOfSecondRow { "serp", Engine::GoogleCom, "RankGoogleCom1", "11", 2 }),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(ApiLookups, SerpRequestsStepByThePageSizeWithTheKeyAndTheRegion)
 {
     SearchRegion region;
@@ -371,23 +338,6 @@ TEST_F(ApiLookups, AScheduledCheckPollsTheDeferredSearchUntilDone)
     EXPECT_TRUE(sentPolls[0].contains("\r\nAuthorization: Api-Key AQVNyandexkey\r\n"));
     EXPECT_EQ(m_clients.apiRequests()[SourceKind::YandexSearchApi], 1);
     EXPECT_EQ(m_clients.apiPolls(), 2);
-}
-
-TEST_F(ApiLookups, ADeferredSearchPastItsBoundSaysSo)
-{
-    define("Mode=deferred\nPollSeconds=1\nPollLimitSeconds=1\n");
-    useSources({ kYandexKey, kFolder, kSerpKey }, true);
-    m_server.setScript([](const QByteArray& request) {
-        if (targetOf(request) == "/v2/wordstat/topRequests")
-            return RawHttpListener::ok("{\"totalCount\": 7}");
-        return RawHttpListener::ok("{\"id\": \"slow\", \"done\": false}");
-    });
-    m_lookups.CheckYandexRu(1);
-    EXPECT_EQ(cell("RankYandexRu1").why.reason, Reason::Failed);
-    EXPECT_EQ(cell("RankYandexRu1").why.detail,
-        QStringLiteral(
-            "Yandex Search API: отложенный поиск не завершился за 1 с; повторите проверку позже или "
-            "увеличьте PollLimitSeconds"));
 }
 
 TEST_F(ApiLookups, ACheckByHandAsksADeferredSourceAtOnce)
